@@ -1,0 +1,16 @@
+#include "bench/alloc_counter.h"
+
+#include <cstdlib>
+#include <new>
+
+namespace orvelle::bench {
+std::atomic<uint64_t> g_allocations{0};
+}
+
+void* operator new(std::size_t size) {
+  orvelle::bench::g_allocations.fetch_add(1, std::memory_order_relaxed);
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }

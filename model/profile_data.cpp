@@ -1,0 +1,89 @@
+#include "model/profile_data.h"
+
+#include "model/text.h"
+
+namespace orvelle {
+
+const std::array<CommandRow, 13> kCommandTable = {{
+    {L"Открыть", {17, 79}, 2},
+    {L"Новый", {17, 78}, 2},
+    {L"Отмена", {17, 90}, 2},
+    {L"Сохранить", {17, 83}, 2},
+    {L"Копировать", {17, 67}, 2},
+    {L"Вырезать", {17, 88}, 2},
+    {L"Вставить", {17, 86}, 2},
+    {L"Поиск", {17, 70}, 2},
+    {L"Выделить все", {17, 65}, 2},
+    {L"Масштаб +", {17, 107}, 2},
+    {L"Масштаб -", {17, 109}, 2},
+    {L"Свернуть", {18, 32, 78}, 3},
+    {L"Развернуть ", {18, 32, 88}, 3},
+}};
+
+const std::array<std::wstring_view, 7> kMediaTable = {
+    L"Воспр./Пауза", L"Пред. трек", L"След. трек", L"WWW Обновить",
+    L"WWW Стоп",     L"WWW Назад",  L"WWW Вперед",
+};
+
+KeyMap IdentityKeyMap() {
+  KeyMap map;
+  for (int code = 1; code <= kMaxKeyCode; ++code) map.emplace_hint(map.end(), code, OutputSequence{code});
+  return map;
+}
+
+OutputSequence DownStepKeyCodes(const MacroSteps& steps) {
+  OutputSequence keys;
+  for (size_t i = 0; i + 2 < steps.size(); i += 3) {
+    if (steps[i + 2] == 1) keys.push_back(steps[i + 1]);
+  }
+  return keys;
+}
+
+std::optional<int> FindCommand(std::wstring_view name) {
+  for (size_t row = 0; row < kCommandTable.size(); ++row) {
+    if (EqualIgnoringTrailingBlanks(kCommandTable[row].displayName, name)) return static_cast<int>(row);
+  }
+  return std::nullopt;
+}
+
+OutputSequence CommandSequence(int row) {
+  if (row < 0 || row >= static_cast<int>(kCommandTable.size())) return {};
+  return kCommandTable[static_cast<size_t>(row)].Sequence();
+}
+
+std::optional<int> FindMedia(const MediaNameMap& media, const std::wstring& name) {
+  const auto it = media.find(name);
+  if (it == media.end()) return std::nullopt;
+  return it->second;
+}
+
+void BuildOutputSequence(const KeySlot& slot, const KeyAssignment& assignment, int target,
+                         const MediaNameMap& media, ProfileData& data) {
+  const int code = slot.keyCode;
+  switch (assignment.kind) {
+    case static_cast<int>(AssignKind::SingleKey):
+      data.keyMap[code] = OutputSequence{target};
+      break;
+    case static_cast<int>(AssignKind::Macro): {
+      // A macro index outside the table (only a hand-edited file holds one) resolves like an
+      // unknown media name: the key keeps no entry and passes through.
+      const int index = assignment.macroIndex;
+      if (index < 0 || index >= static_cast<int>(data.macroSteps.size())) break;
+      data.macroIndexMap[code] = index;
+      data.keyMap[code] = DownStepKeyCodes(data.macroSteps[static_cast<size_t>(index)]);
+      break;
+    }
+    case static_cast<int>(AssignKind::Media):
+      if (const auto mediaCode = FindMedia(media, assignment.name)) data.keyMap[code] = OutputSequence{*mediaCode};
+      break;
+    case static_cast<int>(AssignKind::Function): {
+      const auto row = FindCommand(assignment.name);
+      data.keyMap[code] = row ? CommandSequence(*row) : OutputSequence{};
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+}  // namespace orvelle

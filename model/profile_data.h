@@ -1,0 +1,72 @@
+#pragma once
+
+#include <array>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/key_table.h"
+
+namespace orvelle {
+
+enum class AssignKind : int { SingleKey = 0, Macro = 1, Media = 2, Function = 3 };
+
+struct KeyAssignment {
+  std::wstring name;
+  int kind = 0;  // an AssignKind value; files may hold others
+  int macroIndex = 0;
+  bool operator==(const KeyAssignment&) const = default;
+};
+
+using OutputSequence = std::vector<int>;
+// Key code -> what the key sends. A key without an entry, or mapped to exactly itself, passes.
+using KeyMap = std::map<int, OutputSequence>;
+// Flat (key-name parameter, key code, direction) triples; direction 1 = down, 0 = up.
+using MacroSteps = std::vector<int>;
+
+// One complete set of assignments. Copies are always deep: assigning one ProfileData to another
+// is the whole copy operation.
+struct ProfileData {
+  KeyMap keyMap;
+  std::vector<int> assignedSlots;     // key-table indexes of slots not at their default
+  std::map<int, int> macroIndexMap;   // key code -> macro index, for every Macro slot
+  std::vector<std::wstring> macroNames;
+  std::vector<MacroSteps> macroSteps;  // same length as macroNames
+  std::array<KeyAssignment, kEntryCount> records;
+  bool operator==(const ProfileData&) const = default;
+};
+
+inline void CopyProfileData(const ProfileData& from, ProfileData& to) { to = from; }
+
+// Every key code 1..254 mapped to itself.
+KeyMap IdentityKeyMap();
+
+// The key codes of the down steps of a macro, in order. An incomplete triple at the end of a
+// hand-edited list is ignored.
+OutputSequence DownStepKeyCodes(const MacroSteps& steps);
+
+struct CommandRow {
+  std::wstring_view displayName;
+  std::array<int, 3> keys;
+  int keyCount;
+  OutputSequence Sequence() const { return OutputSequence(keys.begin(), keys.begin() + keyCount); }
+};
+
+// The function commands, in the order the assignment dialog lists them.
+extern const std::array<CommandRow, 13> kCommandTable;
+// The multimedia display names, in the order the assignment dialog lists them.
+extern const std::array<std::wstring_view, 7> kMediaTable;
+
+// Row of the command whose display name equals `name`, blanks at the end of either ignored.
+std::optional<int> FindCommand(std::wstring_view name);
+OutputSequence CommandSequence(int row);
+std::optional<int> FindMedia(const MediaNameMap& media, const std::wstring& name);
+
+// Sets the KeyMap entry (and for macros the macro-index map entry) of a slot whose assignment has
+// just been read. `target` is the stored target of a SingleKey slot.
+void BuildOutputSequence(const KeySlot& slot, const KeyAssignment& assignment, int target,
+                         const MediaNameMap& media, ProfileData& data);
+
+}  // namespace orvelle

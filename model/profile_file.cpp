@@ -1,0 +1,199 @@
+#include "model/profile_file.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "model/ini_section.h"
+#include "model/text.h"
+
+namespace orvelle {
+namespace {
+
+std::wstring SectionName(int n) { return L"Profile" + FormatInt(n); }
+
+std::wstring Key(std::wstring_view stem, int number) { return std::wstring(stem) + FormatInt(number); }
+
+// Counts come from a file that may have been edited by hand. No count is taken larger than the
+// number of keys its section holds, so a huge value neither hangs the loader nor allocates
+// without bound, while every value a saved file holds is read as written.
+int BoundedCount(int stored, const IniSection& section) {
+  if (stored <= 0) return 0;
+  return static_cast<int>(std::min<size_t>(static_cast<size_t>(stored), section.size()));
+}
+
+// Macro step lists are read whole, however long. A stored count larger than the fields present
+// pads the list with zeros only up to the next whole step.
+MacroSteps ParseMacroSteps(std::wstring_view text, int count) {
+  MacroSteps steps;
+  if (count <= 0) return steps;
+  const size_t fields = static_cast<size_t>(std::count(text.begin(), text.end(), L',')) + 1;
+  const size_t limit = (fields + 2) / 3 * 3;
+  const size_t wanted = std::min(static_cast<size_t>(count), limit);
+  steps.reserve(wanted);
+  size_t start = 0;
+  for (size_t f = 0; f < wanted; ++f) {
+    if (start > text.size()) {
+      steps.push_back(0);
+      continue;
+    }
+    size_t comma = text.find(L',', start);
+    if (comma == std::wstring_view::npos) comma = text.size();
+    steps.push_back(ParseInt(text.substr(start, comma - start)));
+    start = comma + 1;
+  }
+  return steps;
+}
+
+std::wstring JoinSteps(const MacroSteps& steps) {
+  std::wstring text;
+  for (size_t i = 0; i < steps.size(); ++i) {
+    if (i > 0) text += L',';
+    text += FormatInt(steps[i]);
+  }
+  return text;
+}
+
+// Collects a section the way key-by-key writes into an emptied section would leave it: a key
+// written again keeps its first place and takes the new value.
+class SectionWriter {
+ public:
+  void Set(std::wstring key, std::wstring value) {
+    const auto [it, inserted] = positions_.emplace(ini_rules::LowerAscii(key), entries_.size());
+    if (inserted) {
+      entries_.push_back({std::move(key), std::move(value)});
+    } else {
+      entries_[it->second].value = std::move(value);
+    }
+  }
+  void Set(std::wstring key, int value) { Set(std::move(key), FormatInt(value)); }
+  const std::vector<IniEntry>& entries() const { return entries_; }
+
+ private:
+  std::vector<IniEntry> entries_;
+  std::unordered_map<std::wstring, size_t> positions_;
+};
+
+}  // namespace
+
+std::wstring FolderOf(const std::wstring& path) {
+  const size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+std::wstring ProfileFilePath(const std::wstring& executablePath) {
+  return FolderOf(executablePath) + L"set.ini";
+}
+
+void ReadProfileSection(IniAccess& ini, const std::wstring& path, int n, const KeyTable& table,
+                        ProfileData& working) {
+  const IniSection section(ini.ReadSection(path, SectionName(n)));
+
+  working.keyMap.clear();
+  working.assignedSlots.clear();
+  working.macroSteps.clear();
+  working.macroNames.clear();
+  working.macroIndexMap.clear();
+
+  // The list names slots by key-table index; elements that name no key slot, or repeat one,
+  // are dropped rather than used as indexes.
+  const int assignedCount = BoundedCount(section.Int(L"SetIndexNum", 0), section);
+  for (int j = 0; j < assignedCount; ++j) {
+    const int index = section.Int(Key(L"setindex", j), 0);
+    if (index < 0 || index >= kKeySlotCount) continue;
+    if (std::find(working.assignedSlots.begin(), working.assignedSlots.end(), index) !=
+        working.assignedSlots.end()) {
+      continue;
+    }
+    working.assignedSlots.push_back(index);
+  }
+
+  const int macroCount = BoundedCount(section.Int(L"MacroStrNum", 0), section);
+  working.macroNames.reserve(static_cast<size_t>(macroCount));
+  working.macroSteps.reserve(static_cast<size_t>(macroCount));
+  for (int i = 0; i < macroCount; ++i) working.macroNames.push_back(section.String(Key(L"MacroName", i)));
+  for (int i = 0; i < macroCount; ++i) {
+    const int count = section.Int(Key(L"MacroKeyNum", i), 0);
+    working.macroSteps.push_back(count > 0 ? ParseMacroSteps(section.LongString(Key(L"MacroKey", i)), count)
+                                           : MacroSteps{});
+  }
+
+  for (int entry = 1; entry <= kKeySlotCount; ++entry) {
+    const KeySlot& slot = table.Entry(entry);
+    const int code = slot.keyCode;
+    KeyAssignment& record = working.records[static_cast<size_t>(entry - 1)];
+    record.kind = section.Int(Key(L"IndexPic", code), 0);
+    record.macroIndex = section.Int(Key(L"MacroIndex", code), 0);
+    record.name = section.String(Key(L"SetName", code));
+    const int target = record.kind == 0 ? section.Int(Key(L"Key", code), 0) : 0;
+    BuildOutputSequence(slot, record, target, table.media, working);
+  }
+}
+
+void LoadProfile(IniAccess& ini, const std::wstring& path, int n, const KeyTable& table,
+                 ProfileSet& set) {
+  ReadProfileSection(ini, path, n, table, set.working);
+  if (IsProfileNumber(n)) CopyProfileData(set.working, set.Profile(n));
+}
+
+void SaveProfile(IniAccess& ini, const std::wstring& path, int n, const KeyTable& table,
+                 const ProfileSet& set) {
+  if (!IsProfileNumber(n)) return;
+  const ProfileData& profile = set.Profile(n);
+  SectionWriter section;
+  for (int entry = 1; entry <= kKeySlotCount; ++entry) {
+    const int code = table.Entry(entry).keyCode;
+    const KeyAssignment& record = profile.records[static_cast<size_t>(entry - 1)];
+    section.Set(Key(L"IndexPic", code), record.kind);
+    section.Set(Key(L"MacroIndex", code), record.macroIndex);
+    section.Set(Key(L"SetName", code), record.name);
+    if (record.kind == 0) {
+      // A single-key slot without a target passes its key through, so its own code is what it sends.
+      const auto it = profile.keyMap.find(code);
+      section.Set(Key(L"Key", code), it != profile.keyMap.end() && !it->second.empty() ? it->second.front() : code);
+    }
+  }
+  section.Set(L"MacroStrNum", static_cast<int>(profile.macroSteps.size()));
+  for (size_t i = 0; i < profile.macroNames.size(); ++i) {
+    section.Set(Key(L"MacroName", static_cast<int>(i)), profile.macroNames[i]);
+  }
+  for (size_t i = 0; i < profile.macroSteps.size(); ++i) {
+    section.Set(Key(L"MacroKey", static_cast<int>(i)), JoinSteps(profile.macroSteps[i]));
+    section.Set(Key(L"MacroKeyNum", static_cast<int>(i)), static_cast<int>(profile.macroSteps[i].size()));
+  }
+  section.Set(L"SetIndexNum", static_cast<int>(profile.assignedSlots.size()));
+  for (size_t j = 0; j < profile.assignedSlots.size(); ++j) {
+    section.Set(Key(L"setindex", static_cast<int>(j)), profile.assignedSlots[j]);
+  }
+  ini.WriteSection(path, SectionName(n), section.entries());
+}
+
+void LoadAllProfiles(IniAccess& ini, const std::wstring& path, const KeyTable& table,
+                     ProfileSet& set) {
+  // A hand-edited number outside 1..3 would select no profile at all; it is taken as 1.
+  int active = ini.ReadInt(path, L"TYPE", L"type", 1);
+  if (!IsProfileNumber(active)) active = 1;
+  set.activeProfile = active;
+  for (int step = 1; step <= 3; ++step) LoadProfile(ini, path, (active + step - 1) % 3 + 1, table, set);
+  set.pending = false;
+}
+
+void SaveAllProfiles(IniAccess& ini, const std::wstring& path, const KeyTable& table,
+                     ProfileSet& set) {
+  CopyProfileData(set.working, set.Active());
+  const std::wstring scratch = ini.BeginReplace(path);
+  for (int n = 1; n <= 3; ++n) SaveProfile(ini, scratch, n, table, set);
+  ini.WriteString(scratch, L"TYPE", L"type", FormatInt(set.activeProfile));
+  ini.CommitReplace(scratch, path);
+}
+
+void InitKeyMaps(ProfileSet& set) {
+  const KeyMap identity = IdentityKeyMap();
+  set.working = ProfileData{};
+  set.working.keyMap = identity;
+  for (ProfileData& profile : set.profiles) {
+    profile = ProfileData{};
+    profile.keyMap = identity;
+  }
+}
+
+}  // namespace orvelle

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+
+#include "model/key_table.h"
+#include "model/profile_set.h"
+#include "platform/ini.h"
+
+namespace orvelle {
+
+// "set.ini" beside the executable, given the executable's full path.
+std::wstring ProfileFilePath(const std::wstring& executablePath);
+// The folder of a full path, up to and including its last backslash.
+std::wstring FolderOf(const std::wstring& path);
+
+// Reads section "Profile<n>" of `path` into the working copy (the records of entries 122..132
+// keep what they held). Output sequences are rebuilt from the key table.
+void ReadProfileSection(IniAccess& ini, const std::wstring& path, int n, const KeyTable& table,
+                        ProfileData& working);
+
+// ReadProfileSection, then the working copy into profile copy n when n is 1..3.
+void LoadProfile(IniAccess& ini, const std::wstring& path, int n, const KeyTable& table,
+                 ProfileSet& set);
+
+// Writes profile copy n into section "Profile<n>" of `path`, replacing all its keys.
+void SaveProfile(IniAccess& ini, const std::wstring& path, int n, const KeyTable& table,
+                 const ProfileSet& set);
+
+// The active profile number from "TYPE", then the three profiles with the active one last.
+void LoadAllProfiles(IniAccess& ini, const std::wstring& path, const KeyTable& table,
+                     ProfileSet& set);
+
+// The working copy into the active profile's copy, then all three profiles and the active
+// number, written to a scratch copy that replaces `path` in one step.
+void SaveAllProfiles(IniAccess& ini, const std::wstring& path, const KeyTable& table,
+                     ProfileSet& set);
+
+}  // namespace orvelle

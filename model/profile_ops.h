@@ -1,0 +1,55 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "model/key_table.h"
+#include "model/profile_set.h"
+#include "platform/ini.h"
+
+namespace orvelle {
+
+// Questions and file choices that the profile operations put to the user. The Win32 shell answers
+// with message boxes and the system's file dialogs; tests answer from a script.
+class ProfileUi {
+ public:
+  virtual ~ProfileUi() = default;
+  // OK/Cancel question with the warning icon; true only for OK.
+  virtual bool Confirm(std::wstring_view text) = 0;
+  // The file to export to, or nothing when the user cancels.
+  virtual std::optional<std::wstring> ChooseExportFile() = 0;
+  // The file to import from, or nothing when the user cancels.
+  virtual std::optional<std::wstring> ChooseImportFile() = 0;
+  // Paints the whole main window again (background, profile buttons, assigned keys).
+  virtual void RepaintMainWindow() = 0;
+};
+
+inline constexpr std::wstring_view kConfirmCaption = L"Клавиатура";
+inline constexpr std::wstring_view kSwitchQuestion = L"Выполнить сброс до настроек по ?";
+inline constexpr std::wstring_view kResetQuestion = L"Выполнить сброс до настроек по умолчанию?";
+inline constexpr unsigned kConfirmFlags = 0x31;    // OK/Cancel with the warning icon
+inline constexpr unsigned kConfirmLanguage = 0x0419;
+
+// How the export and import file dialogs are set up.
+struct FileDialogSetup {
+  std::wstring_view title;
+  std::wstring_view filter;  // "|"-separated pairs, MFC style
+  std::wstring_view defaultExtension;
+  unsigned flags;
+};
+inline constexpr FileDialogSetup kExportDialog{L"Save As", L"ini File(*.ini)|*.ini||", L"sew", 0x6};
+inline constexpr FileDialogSetup kImportDialog{L"Open", L"ini File(*.ini)|*.ini||", L"tsk", 0xE};
+
+// Working copy -> active profile's copy; clears the pending-changes flag.
+void ApplyWorkingCopy(ProfileSet& set);
+// Makes profile n active; asks first when unapplied edits would be left behind.
+void SwitchProfile(ProfileSet& set, int n, ProfileUi& ui);
+// After confirmation, every slot of the working copy and the active profile back to its default.
+void ResetToDefaults(ProfileSet& set, const KeyTable& table, ProfileUi& ui);
+// Writes the active profile's copy and its number into a file the user names.
+void ExportProfile(IniAccess& ini, const KeyTable& table, ProfileSet& set, ProfileUi& ui);
+// Reads one profile from a file the user picks into the working copy and the active profile.
+void ImportProfile(IniAccess& ini, const KeyTable& table, ProfileSet& set, ProfileUi& ui);
+
+}  // namespace orvelle

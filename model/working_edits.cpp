@@ -1,0 +1,110 @@
+#include "model/working_edits.h"
+
+#include <algorithm>
+
+#include "model/profile_ops.h"
+
+namespace orvelle {
+namespace {
+
+// Position in the assigned-slot list of the first element whose key slot has key code `code`.
+std::vector<int>::iterator FindAssignedByCode(ProfileData& working, const KeyTable& table, int code) {
+  return std::find_if(working.assignedSlots.begin(), working.assignedSlots.end(), [&](int index) {
+    return index >= 0 && index < kKeySlotCount && table.slots[static_cast<size_t>(index)].keyCode == code;
+  });
+}
+
+void RestoreDefault(ProfileData& working, const KeyTable& table, std::vector<int>::iterator element) {
+  const size_t index = static_cast<size_t>(*element);
+  working.records[index] = KeyAssignment{table.slots[index].name, 0, 0};
+  working.assignedSlots.erase(element);
+}
+
+void TakeMacroTable(ProfileData& working, const AssignEdit& edit) {
+  working.macroSteps = edit.macroSteps;
+  working.macroNames = edit.macroNames;
+  working.macroIndexMap = edit.macroIndexMap;
+}
+
+}  // namespace
+
+void PrepareSlotEdit(const ProfileSet& set, const KeyTable& table, int entry, AssignEdit& edit) {
+  const KeyAssignment& record = set.working.records[static_cast<size_t>(entry - 1)];
+  edit.displayName = record.name;
+  edit.kind = record.kind;
+  edit.macroIndex = record.macroIndex;
+  edit.keyCode = table.Entry(entry).keyCode;
+  edit.macroSteps = set.working.macroSteps;
+  edit.macroNames = set.working.macroNames;
+  edit.macroIndexMap = set.working.macroIndexMap;
+}
+
+void PrepareMacroEdit(const ProfileSet& set, AssignEdit& edit) {
+  edit.kind = kMacroOnlyKind;
+  edit.macroIndex = 0;
+  edit.macroSteps = set.working.macroSteps;
+  edit.macroNames = set.working.macroNames;
+  edit.macroIndexMap = set.working.macroIndexMap;
+}
+
+void CommitSlotEdit(ProfileSet& set, const KeyTable& table, int entry, const AssignEdit& edit) {
+  ProfileData& working = set.working;
+  const int index = entry - 1;
+  const std::wstring& own = table.Entry(entry).name;
+  const auto listed = std::find(working.assignedSlots.begin(), working.assignedSlots.end(), index);
+  std::wstring name;
+  if (edit.displayName.empty() || edit.displayName == own) {
+    if (listed != working.assignedSlots.end()) working.assignedSlots.erase(listed);
+    name = own;
+  } else {
+    if (listed == working.assignedSlots.end()) working.assignedSlots.push_back(index);
+    name = edit.displayName;
+  }
+  working.records[static_cast<size_t>(index)] = KeyAssignment{name, edit.kind, edit.macroIndex};
+  set.pending = true;
+  ResyncMacros(set, table, edit, ResyncMode::SlotEdit);
+  TakeMacroTable(working, edit);
+  ApplyWorkingCopy(set);
+}
+
+void CommitMacroEdit(ProfileSet& set, const KeyTable& table, const AssignEdit& edit) {
+  set.pending = true;
+  ResyncMacros(set, table, edit, ResyncMode::MacroEdit);
+  TakeMacroTable(set.working, edit);
+}
+
+void ResyncMacros(ProfileSet& set, const KeyTable& table, const AssignEdit& edit, ResyncMode mode) {
+  ProfileData& working = set.working;
+  for (const auto& [code, oldIndex] : working.macroIndexMap) {
+    const auto now = edit.macroIndexMap.find(code);
+    const bool playsValidMacro = now != edit.macroIndexMap.end() && now->second >= 0 &&
+                                 now->second < static_cast<int>(edit.macroSteps.size());
+    if (playsValidMacro) {
+      const int m = now->second;
+      working.keyMap[code] = DownStepKeyCodes(edit.macroSteps[static_cast<size_t>(m)]);
+      const auto element = FindAssignedByCode(working, table, code);
+      if (element != working.assignedSlots.end()) {
+        KeyAssignment& record = working.records[static_cast<size_t>(*element)];
+        record.macroIndex = m;
+        record.name = static_cast<size_t>(m) < edit.macroNames.size() ? edit.macroNames[static_cast<size_t>(m)]
+                                                                       : std::wstring();
+      }
+      continue;
+    }
+    // The key no longer plays a macro (or names one the table does not hold): it goes back to
+    // its default assignment.
+    const auto element = FindAssignedByCode(working, table, code);
+    if (mode == ResyncMode::SlotEdit) {
+      if (element != working.assignedSlots.end() &&
+          working.records[static_cast<size_t>(*element)].kind == static_cast<int>(AssignKind::Macro)) {
+        RestoreDefault(working, table, element);
+        working.keyMap[code] = OutputSequence{code};
+      }
+    } else {
+      working.keyMap[code] = OutputSequence{code};
+      if (element != working.assignedSlots.end()) RestoreDefault(working, table, element);
+    }
+  }
+}
+
+}  // namespace orvelle

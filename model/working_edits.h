@@ -1,0 +1,40 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "model/key_table.h"
+#include "model/profile_set.h"
+
+namespace orvelle {
+
+// The assignment dialog's editing state as the main window hands it over and takes it back:
+// copies of one slot's assignment and of the whole macro table.
+struct AssignEdit {
+  int keyCode = 0;
+  int kind = 0;  // AssignKind 0..3 while a slot is edited, kMacroOnlyKind for the macro table alone
+  int macroIndex = 0;
+  std::wstring displayName;
+  std::vector<MacroSteps> macroSteps;
+  std::vector<std::wstring> macroNames;
+  std::map<int, int> macroIndexMap;
+};
+
+inline constexpr int kMacroOnlyKind = 4;
+
+enum class ResyncMode { SlotEdit, MacroEdit };
+
+// Before the dialog opens for key slot `entry` (1..104).
+void PrepareSlotEdit(const ProfileSet& set, const KeyTable& table, int entry, AssignEdit& edit);
+// After that dialog returned OK: the record, the assigned-slot list and the macro table folded
+// back into the working copy, which is then applied.
+void CommitSlotEdit(ProfileSet& set, const KeyTable& table, int entry, const AssignEdit& edit);
+// Before the dialog opens from "Macro..".
+void PrepareMacroEdit(const ProfileSet& set, AssignEdit& edit);
+// After that dialog returned OK; the change stays unapplied.
+void CommitMacroEdit(ProfileSet& set, const KeyTable& table, const AssignEdit& edit);
+// Brings every key that played a macro before the dialog opened up to date with the dialog's table.
+void ResyncMacros(ProfileSet& set, const KeyTable& table, const AssignEdit& edit, ResyncMode mode);
+
+}  // namespace orvelle

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvelle {
+
+struct IniEntry {
+  std::wstring key;
+  std::wstring value;
+  bool operator==(const IniEntry&) const = default;
+};
+
+// Everything the layout and profile code needs from INI files. The Win32 implementation sits on
+// the private-profile functions; the portable one reproduces their behaviour on plain files, so
+// the same contract tests run against both.
+class IniAccess {
+ public:
+  virtual ~IniAccess() = default;
+
+  // The value as a decimal integer; `fallback` when the file, section or key is missing or empty.
+  virtual int ReadInt(const std::wstring& path, std::wstring_view section, std::wstring_view key,
+                      int fallback) = 0;
+
+  // The value without surrounding blanks and without one pair of enclosing quotes, cut to 259
+  // characters (a 260-character buffer); `fallback` when the file, section or key is missing.
+  virtual std::wstring ReadString(const std::wstring& path, std::wstring_view section,
+                                  std::wstring_view key, std::wstring_view fallback) = 0;
+
+  // Every entry of the section in file order, keys and values trimmed of surrounding blanks but
+  // otherwise as stored (no quote stripping, no length cut). Empty when the section is missing.
+  virtual std::vector<IniEntry> ReadSection(const std::wstring& path,
+                                            std::wstring_view section) = 0;
+
+  // Creates the file and the section when missing, replaces an existing key's value in place and
+  // appends a new key at the end of its section. A file created here keeps Cyrillic intact.
+  virtual void WriteString(const std::wstring& path, std::wstring_view section,
+                           std::wstring_view key, std::wstring_view value) = 0;
+
+  // Replaces every key of the section with `entries`, in order. An empty list empties the section
+  // and keeps its header.
+  virtual void WriteSection(const std::wstring& path, std::wstring_view section,
+                            const std::vector<IniEntry>& entries) = 0;
+
+  // Replacing a file in one step: BeginReplace gives a scratch file that starts as a copy of
+  // `path` (or empty when there is none); the caller writes into it, and CommitReplace moves it
+  // over `path` at once, so no reader ever sees a half-written file.
+  virtual std::wstring BeginReplace(const std::wstring& path) = 0;
+  virtual bool CommitReplace(const std::wstring& scratch, const std::wstring& path) = 0;
+};
+
+}  // namespace orvelle

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/ini.h"
+
+namespace orvelle {
+
+// INI access through the system's private-profile functions.
+class Win32Ini final : public IniAccess {
+ public:
+  int ReadInt(const std::wstring& path, std::wstring_view section, std::wstring_view key,
+              int fallback) override;
+  std::wstring ReadString(const std::wstring& path, std::wstring_view section, std::wstring_view key,
+                          std::wstring_view fallback) override;
+  std::vector<IniEntry> ReadSection(const std::wstring& path, std::wstring_view section) override;
+  void WriteString(const std::wstring& path, std::wstring_view section, std::wstring_view key,
+                   std::wstring_view value) override;
+  void WriteSection(const std::wstring& path, std::wstring_view section,
+                    const std::vector<IniEntry>& entries) override;
+  std::wstring BeginReplace(const std::wstring& path) override;
+  bool CommitReplace(const std::wstring& scratch, const std::wstring& path) override;
+};
+
+}  // namespace orvelle

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "platform/ini.h"
+
+namespace orvelle::testing {
+
+// One implementation of the INI contract under test.
+struct IniImplementation {
+  std::string name;
+  std::function<std::unique_ptr<IniAccess>()> make;
+};
+
+class IniContract : public ::testing::TestWithParam<IniImplementation> {};
+
+inline std::string IniImplementationName(const ::testing::TestParamInfo<IniImplementation>& info) {
+  return info.param.name;
+}
+
+}  // namespace orvelle::testing

@@ -1,0 +1,164 @@
+// Field parsing, the layout file, the command and media tables and output sequences.
+#include <gtest/gtest.h>
+
+#include "model/key_table.h"
+#include "model/profile_data.h"
+#include "model/text.h"
+#include "tests/test_support.h"
+
+namespace orvelle {
+namespace {
+
+TEST(LayoutFields, CutAtCommasWithoutTrimming) {
+  struct Case {
+    std::wstring list;
+    int index;
+    std::wstring field;
+  } cases[] = {
+      {L"1,2,3", 0, L"1"},     {L"1,2,3", 2, L"3"},       {L"1,2,3", 3, L""},
+      {L"1, 2 ,3", 1, L" 2 "}, {L",,x", 2, L"x"},         {L"", 0, L""},
+      {L"a,b", -1, L""},       {L"x,y,w,h,27,Esc,extra", 5, L"Esc"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ExtractField(c.list, c.index), c.field) << c.index;
+}
+
+TEST(LayoutFields, NumbersParseLikeTheRuntime) {
+  struct Case {
+    std::wstring text;
+    int value;
+  } cases[] = {
+      {L"42", 42},          {L"  -17", -17},     {L"+8", 8},          {L"12abc", 12},
+      {L"abc", 0},          {L"", 0},            {L" ", 0},           {L"- 5", 0},
+      {L"99999999999", INT32_MAX},               {L"-99999999999", INT32_MIN},
+      {L"\t7", 7},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ParseInt(c.text), c.value) << std::string(c.text.begin(), c.text.end());
+}
+
+TEST(Layout, ReadsKeySlotsButtonsAndMediaNames) {
+  testing::TempFolder folder;
+  std::wstring ini = L"[BUTTONINFO]\n";
+  ini += L"1=10,20,30,40,27,Esc\n";
+  ini += L"2=5,6\n";                        // missing numbers are 0, the name empty
+  ini += L"3=1,2,3,4,65,A,ignored,fields\n";
+  ini += L"104=0,0,5,5,179,Воспр./Пауза\n";  // entry 104 is also a media entry
+  ini += L"105=0,0,5,5,200,Воспр./Пауза\n";  // a repeated name: the lower entry wins
+  ini += L"106=0,0,5,5,166,WWW Назад\n";
+  ini += L"107=0,0,5,5,12\n";                // an empty name is a name too
+  ini += L"122=100,200,50,20,Close\n";
+  ini += L"128=1,1,1,1,Profile1,extra\n";
+  ini += L"131=-5,-5,10,10\n";
+  const std::wstring path = folder.WriteUtf16(L"Main.ini", ini);
+
+  PortableIni io;
+  KeyTable table;
+  table.slots[119].name = L"stale";
+  LoadLayout(io, path, table);
+
+  EXPECT_EQ(table.Entry(1).keyCode, 27);
+  EXPECT_EQ(table.Entry(1).name, L"Esc");
+  EXPECT_EQ(table.HitRect(1).right, 40);
+  EXPECT_EQ(table.HitRect(1).bottom, 60);
+  EXPECT_EQ(table.Entry(2).x, 5);
+  EXPECT_EQ(table.Entry(2).width, 0);
+  EXPECT_EQ(table.Entry(2).name, L"");
+  EXPECT_EQ(table.Entry(3).name, L"A");
+  EXPECT_EQ(table.Entry(120).name, L"") << "entries missing from the file are reset";
+  EXPECT_EQ(table.Entry(122).name, L"Close");
+  EXPECT_EQ(table.Entry(122).keyCode, 0);
+  EXPECT_EQ(table.Entry(128).name, L"Profile1");
+  EXPECT_TRUE(table.HitRect(131).Contains({-5, -5}));
+
+  EXPECT_EQ(FindMedia(table.media, L"Воспр./Пауза"), 179);
+  EXPECT_EQ(FindMedia(table.media, L"WWW Назад"), 166);
+  EXPECT_EQ(FindMedia(table.media, L""), 12);
+  EXPECT_FALSE(FindMedia(table.media, L"Esc"));
+}
+
+TEST(Layout, LongValuesAreCutBeforeSplittingAndHugeNumbersAreSafe) {
+  testing::TempFolder folder;
+  const std::wstring longName(300, L'x');
+  const std::wstring path = folder.WriteUtf16(
+      L"Main.ini", L"[BUTTONINFO]\n1=0,0,10,10,65," + longName + L"\n2=2147483647,2147483647,100,100,66,Far\n");
+  PortableIni io;
+  KeyTable table;
+  LoadLayout(io, path, table);
+  EXPECT_EQ(table.Entry(1).name.size(), 259u - 13u);  // "0,0,10,10,65," is 13 characters
+  EXPECT_FALSE(table.HitRect(2).Contains({0, 0}));
+  EXPECT_EQ(table.HitRect(2).right, INT32_MAX);
+}
+
+TEST(Layout, MissingFileGivesEmptyEntriesThatAreNeverHit) {
+  PortableIni io;
+  KeyTable table;
+  LoadLayout(io, L"/nonexistent/Main.ini", table);
+  for (int entry = 1; entry <= kEntryCount; ++entry) {
+    EXPECT_FALSE(table.HitRect(entry).Contains({0, 0}));
+  }
+  EXPECT_EQ(table.media.size(), 1u);  // the empty name of entries 104..121
+}
+
+TEST(Commands, FindIgnoresTrailingBlanksButNotCase) {
+  EXPECT_EQ(FindCommand(L"Копировать"), 4);
+  EXPECT_EQ(FindCommand(L"Развернуть"), 12) << "the file gives names back without trailing blanks";
+  EXPECT_EQ(FindCommand(L"Развернуть "), 12);
+  EXPECT_EQ(FindCommand(L"Свернуть  "), 11);
+  EXPECT_FALSE(FindCommand(L"копировать"));
+  EXPECT_FALSE(FindCommand(L""));
+  EXPECT_EQ(CommandSequence(9), (OutputSequence{17, 107}));
+  EXPECT_EQ(CommandSequence(11), (OutputSequence{18, 32, 78}));
+  EXPECT_EQ(CommandSequence(13), OutputSequence{});
+  EXPECT_EQ(kCommandTable[12].displayName, L"Развернуть ");
+}
+
+TEST(OutputSequences, BuiltPerKindFromTheAssignment) {
+  KeyTable table = testing::MakeKeyTable({{1, 112, L"F1"}, {104, 179, L"Воспр./Пауза"}});
+  table.media.emplace(L"Воспр./Пауза", 179);
+  const KeySlot& f1 = table.Entry(1);
+
+  struct Case {
+    const char* what;
+    KeyAssignment assignment;
+    int target;
+    bool hasEntry;
+    OutputSequence expected;
+  } cases[] = {
+      {"single key", {L"A", 0, 0}, 65, true, {65}},
+      {"macro 0: down steps only", {L"m", 1, 0}, 0, true, {65, 66}},
+      {"macro of up steps only", {L"up", 1, 1}, 0, true, {}},
+      {"macro index past the table", {L"gone", 1, 7}, 0, false, {}},
+      {"negative macro index", {L"gone", 1, -1}, 0, false, {}},
+      {"incomplete last triple", {L"cut", 1, 2}, 0, true, {67}},
+      {"media by name", {L"Воспр./Пауза", 2, 0}, 0, true, {179}},
+      {"unknown media", {L"Nope", 2, 0}, 0, false, {}},
+      {"function", {L"Копировать", 3, 0}, 0, true, {17, 67}},
+      {"unknown function disables the key", {L"Copy", 3, 0}, 0, true, {}},
+      {"kind outside 0..3", {L"?", 9, 0}, 0, false, {}},
+  };
+  for (const Case& c : cases) {
+    ProfileData data;
+    data.macroSteps = {{1, 65, 1, 2, 66, 1, 3, 66, 0, 4, 65, 0}, {9, 65, 0, 9, 66, 0}, {1, 67, 1, 1, 68}};
+    BuildOutputSequence(f1, c.assignment, c.target, table.media, data);
+    const auto it = data.keyMap.find(112);
+    ASSERT_EQ(it != data.keyMap.end(), c.hasEntry) << c.what;
+    if (c.hasEntry) {
+      EXPECT_EQ(it->second, c.expected) << c.what;
+    }
+    EXPECT_EQ(data.macroIndexMap.count(112), c.assignment.kind == 1 && c.hasEntry ? 1u : 0u) << c.what;
+  }
+}
+
+TEST(ProfileSetTest, InitialStateIsIdentityEverywhere) {
+  ProfileSet set;
+  InitKeyMaps(set);
+  for (const ProfileData* data : {&set.working, &set.profiles[0], &set.profiles[1], &set.profiles[2]}) {
+    ASSERT_EQ(data->keyMap.size(), 254u);
+    EXPECT_EQ(data->keyMap.at(1), OutputSequence{1});
+    EXPECT_EQ(data->keyMap.at(254), OutputSequence{254});
+    EXPECT_TRUE(data->assignedSlots.empty());
+    EXPECT_EQ(data->records[0], KeyAssignment{});
+  }
+}
+
+}  // namespace
+}  // namespace orvelle

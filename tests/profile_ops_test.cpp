@@ -1,0 +1,300 @@
+// Applying, switching, resetting, exporting and importing profiles, and folding the assignment
+// dialog's edits back into the working copy.
+#include <gtest/gtest.h>
+
+#include "model/profile_file.h"
+#include "model/profile_ops.h"
+#include "model/working_edits.h"
+#include "tests/test_support.h"
+
+namespace orvelle {
+namespace {
+
+using testing::ScriptedUi;
+
+class ProfileOpsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitKeyMaps(set);
+    // Distinct content per profile: profile n maps key 11 (entry 1) to 64 + n.
+    for (int n = 1; n <= 3; ++n) {
+      set.Profile(n).keyMap[11] = {64 + n};
+      set.Profile(n).records[0] = {L"P" + std::to_wstring(n), 0, 0};
+      set.Profile(n).assignedSlots = {0};
+    }
+    set.activeProfile = 1;
+    set.working = set.Profile(1);
+  }
+
+  // An unapplied edit of the working copy.
+  void Edit() {
+    set.working.keyMap[12] = {99};
+    set.pending = true;
+  }
+
+  KeyTable table = testing::MakeFullKeyTable();
+  ProfileSet set;
+  ScriptedUi ui;
+};
+
+TEST_F(ProfileOpsTest, ApplyCopiesTheWorkingCopyIntoTheActiveProfile) {
+  set.activeProfile = 2;
+  Edit();
+  ApplyWorkingCopy(set);
+  EXPECT_EQ(set.Profile(2), set.working);
+  EXPECT_EQ(set.Profile(1).keyMap.at(12), OutputSequence{12});
+  EXPECT_FALSE(set.pending);
+}
+
+TEST_F(ProfileOpsTest, SwitchFollowsTheStateTable) {
+  struct Case {
+    const char* what;
+    bool pending;
+    int target;
+    std::deque<bool> answers;
+    bool asks;
+    bool leftKeepsEdit;  // profile 1 afterwards holds the edit
+    bool pendingAfter;
+  } cases[] = {
+      {"pending, OK keeps the edits with the profile left", true, 2, {true}, true, true, false},
+      {"pending, Cancel drops them but still switches", true, 3, {false}, true, false, false},
+      {"nothing pending never asks", false, 2, {}, false, false, false},
+      {"same profile with edits: no question, edits lost, flag kept", true, 1, {}, false, false, true},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    ui = ScriptedUi{};
+    ui.answers = c.answers;
+    if (c.pending) Edit();
+    SwitchProfile(set, c.target, ui);
+    EXPECT_EQ(ui.questions.size(), c.asks ? 1u : 0u) << c.what;
+    if (c.asks) {
+      EXPECT_EQ(ui.questions[0], L"Выполнить сброс до настроек по ?");
+    }
+    EXPECT_EQ(set.activeProfile, c.target) << c.what;
+    EXPECT_EQ(set.working, set.Profile(c.target)) << c.what;
+    EXPECT_EQ(set.Profile(1).keyMap.at(12), c.leftKeepsEdit ? OutputSequence{99} : OutputSequence{12}) << c.what;
+    EXPECT_EQ(set.pending, c.pendingAfter) << c.what;
+    EXPECT_EQ(ui.repaints, 1) << c.what;
+  }
+}
+
+TEST_F(ProfileOpsTest, SwitchToTheSameProfileThenAnotherAsksAndKeepsTheAppliedData) {
+  Edit();
+  SwitchProfile(set, 1, ui);
+  ui.answers = {true};
+  SwitchProfile(set, 2, ui);
+  ASSERT_EQ(ui.questions.size(), 1u);
+  EXPECT_EQ(set.Profile(1).keyMap.at(12), OutputSequence{12});
+  EXPECT_EQ(set.Profile(1).keyMap.at(11), OutputSequence{65});
+}
+
+TEST_F(ProfileOpsTest, ResetRestoresDefaultsOfTheActiveProfileOnlyAfterOk) {
+  set.activeProfile = 2;
+  set.working = set.Profile(2);
+  set.working.macroNames = {L"m"};
+  set.working.macroSteps = {{1, 65, 1}};
+  set.working.macroIndexMap = {{11, 0}};
+  set.working.keyMap[300] = {5};  // a code outside 1..254 stays as it is
+
+  ResetToDefaults(set, table, ui);  // Cancel
+  EXPECT_EQ(set.working.macroNames.size(), 1u);
+  EXPECT_EQ(ui.repaints, 0);
+
+  ui.answers = {true};
+  ResetToDefaults(set, table, ui);
+  EXPECT_EQ(ui.questions.back(), L"Выполнить сброс до настроек по умолчанию?");
+  EXPECT_EQ(set.working.keyMap.at(11), OutputSequence{11});
+  EXPECT_EQ(set.working.keyMap.at(300), OutputSequence{5});
+  EXPECT_TRUE(set.working.assignedSlots.empty());
+  EXPECT_TRUE(set.working.macroSteps.empty());
+  EXPECT_TRUE(set.working.macroIndexMap.empty());
+  EXPECT_EQ(set.working.records[0], (KeyAssignment{L"K1", 0, 0}));
+  EXPECT_EQ(set.working.records[130], (KeyAssignment{L"K131", 0, 0}));
+  EXPECT_EQ(set.Profile(2), set.working);
+  EXPECT_EQ(set.Profile(1).keyMap.at(11), OutputSequence{65});
+  EXPECT_FALSE(set.pending);
+  EXPECT_EQ(ui.repaints, 1);
+}
+
+TEST_F(ProfileOpsTest, ExportWritesTheAppliedProfileAndImportReplacesTheActiveOne) {
+  testing::TempFolder folder;
+  PortableIni io;
+  const std::wstring file = folder.Path(L"exported.ini");
+  folder.WriteUtf16(L"exported.ini", L"[Keep]\nme=1\n");
+
+  set.activeProfile = 2;
+  set.working = set.Profile(2);
+  Edit();  // not applied: not exported
+  ui.exportFile = file;
+  ExportProfile(io, table, set, ui);
+  EXPECT_EQ(io.ReadInt(file, L"TYPE", L"type", 0), 2);
+  EXPECT_EQ(io.ReadInt(file, L"Profile2", L"Key11", 0), 66);
+  EXPECT_EQ(io.ReadInt(file, L"Profile2", L"Key12", 0), 12);
+  EXPECT_EQ(io.ReadInt(file, L"Keep", L"me", 0), 1);
+
+  // Imported while profile 1 is active: profile 1 takes the file's "Profile2", profile 2 stays.
+  SwitchProfile(set, 1, ui);
+  set.Profile(2).keyMap[11] = {70};
+  ui.importFile = file;
+  const bool pendingBefore = set.pending;
+  const int repaintsBefore = ui.repaints;
+  ImportProfile(io, table, set, ui);
+  EXPECT_EQ(set.Profile(1).keyMap.at(11), OutputSequence{66});
+  EXPECT_EQ(set.working, set.Profile(1));
+  EXPECT_EQ(set.Profile(2).keyMap.at(11), OutputSequence{70});
+  EXPECT_EQ(set.pending, pendingBefore);
+  EXPECT_EQ(ui.repaints, repaintsBefore);
+
+  // Cancelled dialogs change nothing; a file without "TYPE" is read as profile 1.
+  const ProfileSet before = set;
+  ui.exportFile.reset();
+  ui.importFile.reset();
+  ExportProfile(io, table, set, ui);
+  ImportProfile(io, table, set, ui);
+  EXPECT_EQ(set.working, before.working);
+  ui.importFile = folder.WriteUtf16(L"bare.ini", L"[Profile1]\nIndexPic11=0\nKey11=77\n");
+  ImportProfile(io, table, set, ui);
+  EXPECT_EQ(set.Profile(1).keyMap.at(11), OutputSequence{77});
+  EXPECT_EQ(set.Profile(1).keyMap.at(12), OutputSequence{0});
+}
+
+// The dialog side of a slot edit: what the assignment dialog hands back after OK.
+class WorkingEditTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitKeyMaps(set);
+    // Macros 0 and 1; keys 11 (entry 1) and 12 (entry 2) play macro 0, key 13 (entry 3) macro 1.
+    ProfileData& w = set.working;
+    w.macroNames = {L"zero", L"one"};
+    w.macroSteps = {{1, 65, 1, 1, 65, 0}, {1, 66, 1, 1, 67, 1}};
+    for (auto [entry, macro] : {std::pair{1, 0}, {2, 0}, {3, 1}}) {
+      const int code = table.Entry(entry).keyCode;
+      w.records[static_cast<size_t>(entry - 1)] = {w.macroNames[static_cast<size_t>(macro)], 1, macro};
+      w.macroIndexMap[code] = macro;
+      w.keyMap[code] = DownStepKeyCodes(w.macroSteps[static_cast<size_t>(macro)]);
+      w.assignedSlots.push_back(entry - 1);
+    }
+    ApplyWorkingCopy(set);
+  }
+
+  // The dialog deleting macro `m`: keys that play it lose their entry, later indexes move down.
+  static void DeleteMacro(AssignEdit& edit, int m) {
+    edit.macroNames.erase(edit.macroNames.begin() + m);
+    edit.macroSteps.erase(edit.macroSteps.begin() + m);
+    for (auto it = edit.macroIndexMap.begin(); it != edit.macroIndexMap.end();) {
+      if (it->second == m) {
+        it = edit.macroIndexMap.erase(it);
+      } else {
+        if (it->second > m) --it->second;
+        ++it;
+      }
+    }
+  }
+
+  KeyTable table = testing::MakeFullKeyTable();
+  ProfileSet set;
+  AssignEdit edit;
+};
+
+TEST_F(WorkingEditTest, PrepareHandsOverCopies) {
+  PrepareSlotEdit(set, table, 3, edit);
+  EXPECT_EQ(edit.displayName, L"one");
+  EXPECT_EQ(edit.kind, 1);
+  EXPECT_EQ(edit.macroIndex, 1);
+  EXPECT_EQ(edit.keyCode, 13);
+  EXPECT_EQ(edit.macroSteps, set.working.macroSteps);
+  edit.displayName = L"kept";
+  PrepareMacroEdit(set, edit);
+  EXPECT_EQ(edit.kind, kMacroOnlyKind);
+  EXPECT_EQ(edit.macroIndex, 0);
+  EXPECT_EQ(edit.displayName, L"kept");
+  EXPECT_EQ(edit.macroIndexMap, set.working.macroIndexMap);
+}
+
+TEST_F(WorkingEditTest, DeletingAMacroTwoKeysPlayReturnsBothToDefault) {
+  PrepareSlotEdit(set, table, 3, edit);
+  DeleteMacro(edit, 0);
+  CommitSlotEdit(set, table, 3, edit);
+  for (int entry : {1, 2}) {
+    const int code = table.Entry(entry).keyCode;
+    EXPECT_EQ(set.working.records[static_cast<size_t>(entry - 1)], (KeyAssignment{L"K" + std::to_wstring(entry), 0, 0}));
+    EXPECT_EQ(set.working.keyMap.at(code), OutputSequence{code});
+  }
+  // Key 13 still plays the same macro, now at index 0.
+  EXPECT_EQ(set.working.records[2], (KeyAssignment{L"one", 1, 0}));
+  EXPECT_EQ(set.working.keyMap.at(13), (OutputSequence{66, 67}));
+  EXPECT_EQ(set.working.assignedSlots, std::vector<int>{2});
+  EXPECT_EQ(set.Active(), set.working) << "a slot edit is applied at once";
+  EXPECT_FALSE(set.pending);
+}
+
+TEST_F(WorkingEditTest, EditingStepsAndRenamingUpdatesEveryKeyThatPlaysTheMacro) {
+  PrepareMacroEdit(set, edit);
+  edit.macroNames[0] = L"renamed";
+  edit.macroSteps[0] = {1, 70, 1, 1, 71, 1};
+  CommitMacroEdit(set, table, edit);
+  for (int code : {11, 12}) EXPECT_EQ(set.working.keyMap.at(code), (OutputSequence{70, 71}));
+  EXPECT_EQ(set.working.records[0].name, L"renamed");
+  EXPECT_EQ(set.working.records[1].name, L"renamed");
+  EXPECT_EQ(set.working.macroNames[0], L"renamed");
+  EXPECT_TRUE(set.pending) << "a macro-table edit waits for Apply";
+  EXPECT_EQ(set.Active().keyMap.at(11), (OutputSequence{65}));
+
+  ScriptedUi ui;
+  ui.answers = {true};
+  SwitchProfile(set, 2, ui);
+  EXPECT_EQ(ui.questions.size(), 1u);
+  EXPECT_EQ(set.Profile(1).keyMap.at(11), (OutputSequence{70, 71}));
+}
+
+TEST_F(WorkingEditTest, MacroEditDeletingAMacroResetsItsKeys) {
+  PrepareMacroEdit(set, edit);
+  DeleteMacro(edit, 1);
+  CommitMacroEdit(set, table, edit);
+  EXPECT_EQ(set.working.records[2], (KeyAssignment{L"K3", 0, 0}));
+  EXPECT_EQ(set.working.keyMap.at(13), OutputSequence{13});
+  EXPECT_EQ(set.working.assignedSlots, (std::vector<int>{0, 1}));
+}
+
+TEST_F(WorkingEditTest, SlotEditResultsFoldBackConsistently) {
+  struct Case {
+    const char* what;
+    int entry;
+    std::wstring name;
+    int kind;
+    bool dropMacroEntry;  // the dialog's OK removed the key's macro-index map entry
+    bool listed;
+    std::wstring recordName;
+  } cases[] = {
+      {"own name counts as unassigned", 5, L"K5", 0, false, false, L"K5"},
+      {"empty name counts as unassigned", 5, L"", 0, false, false, L"K5"},
+      {"another name assigns", 5, L"Копировать", 3, false, true, L"Копировать"},
+      {"macro key turned into a function keeps the function", 1, L"Вставить", 3, true, true, L"Вставить"},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    PrepareSlotEdit(set, table, c.entry, edit);
+    edit.displayName = c.name;
+    edit.kind = c.kind;
+    edit.macroIndex = 0;
+    if (c.dropMacroEntry) edit.macroIndexMap.erase(edit.keyCode);
+    CommitSlotEdit(set, table, c.entry, edit);
+    const auto& list = set.working.assignedSlots;
+    const bool listed = std::find(list.begin(), list.end(), c.entry - 1) != list.end();
+    EXPECT_EQ(listed, c.listed) << c.what;
+    EXPECT_EQ(set.working.records[static_cast<size_t>(c.entry - 1)], (KeyAssignment{c.recordName, c.kind, 0})) << c.what;
+    EXPECT_EQ(std::count(list.begin(), list.end(), c.entry - 1), listed ? 1 : 0) << c.what;
+  }
+}
+
+TEST_F(WorkingEditTest, DanglingMacroIndexInTheDialogIsNeverDereferenced) {
+  PrepareMacroEdit(set, edit);
+  edit.macroIndexMap[11] = 42;
+  CommitMacroEdit(set, table, edit);
+  EXPECT_EQ(set.working.keyMap.at(11), OutputSequence{11});
+  EXPECT_EQ(set.working.records[0], (KeyAssignment{L"K1", 0, 0}));
+}
+
+}  // namespace
+}  // namespace orvelle

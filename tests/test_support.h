@@ -1,0 +1,61 @@
+#pragma once
+
+#include <deque>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/key_table.h"
+#include "model/profile_ops.h"
+#include "platform/portable/portable_ini.h"
+
+namespace orvelle::testing {
+
+// A fresh folder per test, removed afterwards.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  // Full path of `name` inside the folder.
+  std::wstring Path(const std::wstring& name) const;
+  // Writes `text` as a UTF-16LE file with a byte-order mark, CRLF line ends.
+  std::wstring WriteUtf16(const std::wstring& name, const std::wstring& text) const;
+  // Writes raw bytes.
+  std::wstring WriteBytes(const std::wstring& name, const std::string& bytes) const;
+
+ private:
+  std::filesystem::path root_;
+};
+
+// A key table whose entries are given as (entry, key code, name); the rest stay empty.
+struct SlotSpec {
+  int entry;
+  int keyCode;
+  std::wstring name;
+};
+KeyTable MakeKeyTable(const std::vector<SlotSpec>& slots);
+
+// A key table where every key slot 1..121 has its own key code (entry e -> code e + 10, so no
+// slot shares a code with another) and the name "K<e>"; screen buttons carry their names.
+KeyTable MakeFullKeyTable();
+
+// Answers the profile operations' questions from a script and records what was asked.
+class ScriptedUi final : public ProfileUi {
+ public:
+  std::deque<bool> answers;  // one per question; an empty script answers Cancel
+  std::optional<std::wstring> exportFile;
+  std::optional<std::wstring> importFile;
+  std::vector<std::wstring> questions;
+  int repaints = 0;
+
+  bool Confirm(std::wstring_view text) override;
+  std::optional<std::wstring> ChooseExportFile() override { return exportFile; }
+  std::optional<std::wstring> ChooseImportFile() override { return importFile; }
+  void RepaintMainWindow() override { ++repaints; }
+};
+
+}  // namespace orvelle::testing

@@ -1,0 +1,49 @@
+#!/usr/bin/env python3
+"""Writes the layout files and skin pictures that ship beside the executable.
+
+    python3 tools/skin/generate.py
+
+Output goes to assets/ of the repository that holds this script. The run is
+deterministic: two runs write byte-identical files. It ends by reading every
+file back and checking it; any broken promise stops it with an error.
+"""
+
+import sys
+
+sys.dont_write_bytecode = True  # keep the source folder clean
+
+from pathlib import Path  # noqa: E402
+
+import main_window  # noqa: E402
+import paint  # noqa: E402
+
+ROOT = Path(__file__).resolve().parents[2]
+ASSETS = ROOT / "assets"
+SKIN = ASSETS / "skin"
+
+
+def write_main_window():
+    regions = main_window.layout()
+    written = []
+    ini = ASSETS / "Main.ini"
+    paint.write_ini(ini, "BUTTONINFO", main_window.ini_values(regions))
+    written.append(ini)
+    for name, img in main_window.render(regions).items():
+        path = SKIN / f"main_{name}.bmp"
+        paint.save_bmp(img, path)
+        written.append(path)
+    result = main_window.check(ini, SKIN)
+    return written, result
+
+
+def main():
+    written, result = write_main_window()
+    for path in written:
+        print(f"wrote {path.relative_to(ROOT)} ({path.stat().st_size} bytes)")
+    w, h = result["size"]
+    s = result["strip"]
+    print(f"main window {w}x{h}; strip at x={s.x} y={s.y} {s.w}x{s.h}; checks passed")
+
+
+if __name__ == "__main__":
+    main()
