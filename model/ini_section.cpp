@@ -53,15 +53,33 @@ int ParseStoredInt(std::wstring_view stored, int fallback) {
 
 }  // namespace ini_rules
 
+namespace {
+wchar_t FoldAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c; }
+}  // namespace
+
+size_t IniSection::FoldedHash::operator()(std::wstring_view key) const noexcept {
+  size_t hash = 1469598103934665603ull;  // FNV-1a
+  for (wchar_t c : key) hash = (hash ^ static_cast<size_t>(FoldAscii(c))) * 1099511628211ull;
+  return hash;
+}
+
+bool IniSection::FoldedEqual::operator()(std::wstring_view a, std::wstring_view b) const noexcept {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+  }
+  return true;
+}
+
 IniSection::IniSection(std::vector<IniEntry> entries) : entries_(std::move(entries)) {
   index_.reserve(entries_.size());
   for (size_t i = 0; i < entries_.size(); ++i) {
-    index_.emplace(ini_rules::LowerAscii(entries_[i].key), i);  // keeps the first of duplicates
+    index_.emplace(std::wstring_view(entries_[i].key), i);  // keeps the first of duplicates
   }
 }
 
 const std::wstring* IniSection::Find(std::wstring_view key) const {
-  const auto it = index_.find(ini_rules::LowerAscii(key));
+  const auto it = index_.find(key);
   return it == index_.end() ? nullptr : &entries_[it->second].value;
 }
 

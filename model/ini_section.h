@@ -16,6 +16,9 @@ class IniSection {
  public:
   IniSection() = default;
   explicit IniSection(std::vector<IniEntry> entries);
+  // The index points into the entries, so the section stays where it was built.
+  IniSection(const IniSection&) = delete;
+  IniSection& operator=(const IniSection&) = delete;
 
   // What ReadInt would answer for `key`.
   int Int(std::wstring_view key, int fallback) const;
@@ -29,8 +32,18 @@ class IniSection {
  private:
   const std::wstring* Find(std::wstring_view key) const;
 
+  // Keys compare without regard to ASCII case, as the system's do.
+  struct FoldedHash {
+    using is_transparent = void;
+    size_t operator()(std::wstring_view key) const noexcept;
+  };
+  struct FoldedEqual {
+    using is_transparent = void;
+    bool operator()(std::wstring_view a, std::wstring_view b) const noexcept;
+  };
+
   std::vector<IniEntry> entries_;
-  std::unordered_map<std::wstring, size_t> index_;  // lower-cased key -> first entry
+  std::unordered_map<std::wstring_view, size_t, FoldedHash, FoldedEqual> index_;  // key -> first entry
 };
 
 // The rules of the private-profile functions, shared by both INI implementations.

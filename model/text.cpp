@@ -34,7 +34,20 @@ int ParseInt(std::wstring_view text) {
   return static_cast<int>(negative ? -value : value);
 }
 
-std::wstring FormatInt(int value) { return std::to_wstring(value); }
+std::wstring FormatInt(int value) {
+  // Hand-rolled: profile keys are formatted a few thousand times at start-up and shut-down, and
+  // the wide printf family is slow.
+  wchar_t digits[12];
+  wchar_t* end = digits + 12;
+  wchar_t* p = end;
+  uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+  do {
+    *--p = static_cast<wchar_t>(L'0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (value < 0) *--p = L'-';
+  return std::wstring(p, end);
+}
 
 bool EqualIgnoringTrailingBlanks(std::wstring_view a, std::wstring_view b) {
   auto trimmed = [](std::wstring_view s) {

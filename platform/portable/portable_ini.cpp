@@ -20,15 +20,32 @@ std::filesystem::path FsPath(const std::wstring& path) {
 #endif
 }
 
+class DiskStorage final : public PortableIni::Storage {
+ public:
+  bool Read(const std::wstring& path, std::string& bytes) override { return ReadFileBytes(path, bytes); }
+  bool Write(const std::wstring& path, std::string_view bytes) override { return WriteFileBytes(path, bytes); }
+  bool Move(const std::wstring& from, const std::wstring& to) override {
+    std::error_code error;
+    std::filesystem::rename(FsPath(from), FsPath(to), error);
+    return !error;
+  }
+  void Remove(const std::wstring& path) override {
+    std::error_code error;
+    std::filesystem::remove(FsPath(path), error);
+  }
+};
+
+}  // namespace
+
 // One INI file as lines, with the section and key structure found on demand.
-struct Document {
+struct IniDocument {
   TextEncoding encoding = TextEncoding::Utf16Le;
   std::vector<std::wstring> lines;
 
-  static Document Load(const std::wstring& path) {
-    Document doc;
+  static IniDocument Load(PortableIni::Storage& storage, const std::wstring& path) {
+    IniDocument doc;
     std::string bytes;
-    if (!ReadFileBytes(path, bytes)) return doc;
+    if (!storage.Read(path, bytes)) return doc;
     const std::wstring text = DecodeText(bytes, doc.encoding);
     size_t start = 0;
     while (start < text.size()) {
@@ -42,21 +59,13 @@ struct Document {
     return doc;
   }
 
-  bool Save(const std::wstring& path) const {
+  std::string Bytes() const {
     std::wstring text;
     for (const std::wstring& line : lines) {
       text += line;
       text += L"\r\n";
     }
-    return WriteFileAtomically(path, EncodeText(text, encoding));
-  }
-
-  static bool WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
-    const std::wstring scratch = path + L".tmp";
-    if (!WriteFileBytes(scratch, bytes)) return false;
-    std::error_code error;
-    std::filesystem::rename(FsPath(scratch), FsPath(path), error);
-    return !error;
+    return EncodeText(text, encoding);
   }
 
   static std::optional<std::wstring_view> HeaderName(std::wstring_view line) {
@@ -117,6 +126,8 @@ struct Document {
   }
 };
 
+namespace {
+
 std::wstring EntryLine(std::wstring_view key, std::wstring_view value) {
   return std::wstring(key) + L"=" + std::wstring(value);
 }
@@ -145,9 +156,19 @@ bool WriteFileBytes(const std::wstring& path, std::string_view bytes) {
   return static_cast<bool>(out);
 }
 
+PortableIni::PortableIni() {
+  static DiskStorage disk;
+  storage_ = &disk;
+}
+
+bool PortableIni::Save(const std::wstring& path, const IniDocument& doc) {
+  const std::wstring scratch = path + L".tmp";
+  return storage_->Write(scratch, doc.Bytes()) && storage_->Move(scratch, path);
+}
+
 int PortableIni::ReadInt(const std::wstring& path, std::wstring_view section, std::wstring_view key,
                          int fallback) {
-  const auto entries = Document::Load(path).Entries(section);
+  const auto entries = IniDocument::Load(*storage_, path).Entries(section);
   const IniEntry* entry = FindEntry(entries, key);
   return entry ? ini_rules::ParseStoredInt(entry->value, fallback) : fallback;
 }
@@ -158,28 +179,28 @@ std::wstring PortableIni::ReadString(const std::wstring& path, std::wstring_view
 }
 
 std::vector<IniEntry> PortableIni::ReadSection(const std::wstring& path, std::wstring_view section) {
-  return Document::Load(path).Entries(section);
+  return IniDocument::Load(*storage_, path).Entries(section);
 }
 
 void PortableIni::WriteString(const std::wstring& path, std::wstring_view section, std::wstring_view key,
                               std::wstring_view value) {
-  Document doc = Document::Load(path);
+  IniDocument doc = IniDocument::Load(*storage_, path);
   const auto range = doc.SectionForWrite(section);
   for (size_t i = range.first + 1; i < range.second; ++i) {
-    const auto entry = Document::ParseEntry(doc.lines[i]);
+    const auto entry = IniDocument::ParseEntry(doc.lines[i]);
     if (entry && EqualAsciiNoCase(entry->key, key)) {
       doc.lines[i] = EntryLine(entry->key, value);
-      doc.Save(path);
+      Save(path, doc);
       return;
     }
   }
   doc.lines.insert(doc.lines.begin() + static_cast<std::ptrdiff_t>(doc.EndOfKeys(range)), EntryLine(key, value));
-  doc.Save(path);
+  Save(path, doc);
 }
 
 void PortableIni::WriteSection(const std::wstring& path, std::wstring_view section,
                                const std::vector<IniEntry>& entries) {
-  Document doc = Document::Load(path);
+  IniDocument doc = IniDocument::Load(*storage_, path);
   const auto range = doc.SectionForWrite(section);
   const size_t keysEnd = doc.EndOfKeys(range);
   const auto first = doc.lines.begin() + static_cast<std::ptrdiff_t>(range.first + 1);
@@ -188,25 +209,22 @@ void PortableIni::WriteSection(const std::wstring& path, std::wstring_view secti
   fresh.reserve(entries.size());
   for (const IniEntry& entry : entries) fresh.push_back(EntryLine(entry.key, entry.value));
   doc.lines.insert(doc.lines.begin() + static_cast<std::ptrdiff_t>(range.first + 1), fresh.begin(), fresh.end());
-  doc.Save(path);
+  Save(path, doc);
 }
 
 std::wstring PortableIni::BeginReplace(const std::wstring& path) {
   const std::wstring scratch = path + L".new";
   std::string bytes;
-  if (ReadFileBytes(path, bytes)) {
-    WriteFileBytes(scratch, bytes);
+  if (storage_->Read(path, bytes)) {
+    storage_->Write(scratch, bytes);
   } else {
-    std::error_code error;
-    std::filesystem::remove(FsPath(scratch), error);
+    storage_->Remove(scratch);
   }
   return scratch;
 }
 
 bool PortableIni::CommitReplace(const std::wstring& scratch, const std::wstring& path) {
-  std::error_code error;
-  std::filesystem::rename(FsPath(scratch), FsPath(path), error);
-  return !error;
+  return storage_->Move(scratch, path);
 }
 
 }  // namespace orvelle

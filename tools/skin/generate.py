@@ -14,6 +14,7 @@ sys.dont_write_bytecode = True  # keep the source folder clean
 
 from pathlib import Path  # noqa: E402
 
+import assign_dialog  # noqa: E402
 import main_window  # noqa: E402
 import paint  # noqa: E402
 
@@ -36,13 +37,30 @@ def write_main_window():
     return written, result
 
 
+def write_assign_dialog():
+    written = []
+    ini = ASSETS / "Composite.ini"
+    paint.write_ini(ini, "BUTTONINFO", assign_dialog.ini_values())
+    written.append(ini)
+    pictures = assign_dialog.render()
+    for stem in assign_dialog.PICTURES:
+        path = SKIN / f"{stem}.bmp"
+        paint.save_bmp(pictures[stem], path)
+        written.append(path)
+    result = assign_dialog.check(ini, SKIN)
+    return written, result
+
+
 def main():
-    written, result = write_main_window()
-    for path in written:
+    main_files, main_result = write_main_window()
+    dialog_files, dialog_result = write_assign_dialog()
+    for path in main_files + dialog_files:
         print(f"wrote {path.relative_to(ROOT)} ({path.stat().st_size} bytes)")
-    w, h = result["size"]
-    s = result["strip"]
+    w, h = main_result["size"]
+    s = main_result["strip"]
     print(f"main window {w}x{h}; strip at x={s.x} y={s.y} {s.w}x{s.h}; checks passed")
+    w, h = dialog_result["size"]
+    print(f"key assignment dialog {w}x{h}; checks passed")
 
 
 if __name__ == "__main__":

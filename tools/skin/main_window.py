@@ -297,10 +297,7 @@ def draw_key_legend(img, k, face, look):
         for i, t in enumerate(lines):
             label(img, t, f, look.text, cx, round(mid - 2 + i * 10))
     elif k.cap:
-        centred_label(img, k.cap, cap_font(k.cap, width + 1), look.text, face)
-    else:
-        # The space bar carries a quiet bar instead of a word.
-        pass
+        centred_label(img, k.cap, cap_font(k.cap, width + 3), look.text, face)
 
 
 def draw_media_legend(img, m, face, look):
@@ -312,28 +309,25 @@ def draw_media_legend(img, m, face, look):
 def render_region(base, region, look):
     """The region's rectangle as it looks in look, final size."""
     r = region.rect
+    if region.caption is not None:
+        if region.name == "Close" and look.glow:  # closing lights red
+            look = style.OVER_DANGER
+        if region.caption in style.ICONS:
+            return style.button(base, r, look, icon=region.caption, icon_size=8)
+        return style.button(base, r, look, region.caption)
     surf = base.crop(r)
-    if region.entry == 122 and look.glow:  # Close lights red
-        look = style.OVER_DANGER
-    face = style.keycap(surf, r.w, r.h, look, radius=4.0 if r.h < 30 else 5.0)
+    face = style.keycap(surf, r.w, r.h, look)
+    x0, y0, x1, y1 = face
     if region.media:
-        x0, y0, x1, _ = face
         style.ICONS[region.media.icon](surf, (x0 + x1) / 2, y0 + 8.5, 11, look.text)
-    if region.caption in style.ICONS:
-        x0, y0, x1, y1 = face
-        style.ICONS[region.caption](surf, (x0 + x1) / 2, (y0 + y1) / 2, 8, look.text)
-    if region.key and region.key.name == "Space":
-        x0, y0, x1, y1 = face
+    elif region.key.name == "Space":
         cx, cy = (x0 + x1) / 2, (y0 + y1) / 2
         surf.rrect((cx - 24, cy - 1, cx + 24, cy + 1), 1, fill=look.subtext)
     img = surf.reduce()
     if region.key:
         draw_key_legend(img, region.key, face, look)
-    elif region.media:
+    else:
         draw_media_legend(img, region.media, face, look)
-    elif region.caption not in style.ICONS:
-        f = fit_font(region.caption, face[2] - face[0] - 4, 12, "bold")
-        centred_label(img, region.caption, f, look.text, face)
     return img
 
 

@@ -157,7 +157,7 @@ def text_width(text, f):
 
 
 def cap_height(f):
-    return f.getbbox("H", anchor="ls")[3] * -1
+    return -f.getbbox("H", anchor="ls")[1]
 
 
 def fit_font(text, width, size, weight, smallest=7):

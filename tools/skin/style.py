@@ -84,6 +84,29 @@ def keycap(surf, w, h, look, radius=5.0):
     return face
 
 
+def button(base, rect, look, caption="", icon=None, size=12, icon_size=None,
+           icon_colour=None):
+    """A labelled button face: the region rect of the large base picture in
+    look, final size. An icon, if any, stands left of the caption."""
+    surf = base.crop(rect)
+    face = keycap(surf, rect.w, rect.h, look, radius=4.0 if rect.h < 30 else 5.0)
+    x0, y0, x1, y1 = face
+    s = icon_size or round(size * 0.95)
+    gap = 6 if icon and caption else 0
+    room = x1 - x0 - 6 - ((s + gap) if icon else 0)
+    f = paint.fit_font(caption, room, size, "bold") if caption else None
+    total = ((s + gap) if icon else 0) + (paint.text_width(caption, f) if caption else 0)
+    left = (x0 + x1) / 2 - total / 2
+    cy = (y0 + y1) / 2
+    if icon:
+        ICONS[icon](surf, left + s / 2, cy, s, icon_colour or look.text)
+    img = surf.reduce()
+    if caption:
+        paint.label_left(img, caption, f, look.text, round(left + ((s + gap) if icon else 0)),
+                         round(cy + paint.cap_height(f) / 2))
+    return img
+
+
 def recess(surf, box, radius):
     """A panel sunk into the case: keys sit in it, controls lie on it."""
     x0, y0, x1, y1 = box
@@ -326,7 +349,48 @@ def icon_minimize(surf, cx, cy, s, c):
     surf.rrect((cx - s * 0.5, cy + s * 0.2, cx + s * 0.5, cy + s * 0.42), 0.4, fill=c)
 
 
+def _chevron(surf, cx, cy, s, c, up, bar):
+    d = -1 if up else 1
+    h = s * 0.34
+    surf.polygon([(cx - s * 0.42, cy - d * h * 0.7), (cx + s * 0.42, cy - d * h * 0.7),
+                  (cx, cy + d * h * 1.1)], fill=c)
+    if bar:
+        y = cy - d * h * 1.25
+        surf.rrect((cx - s * 0.42, y - s * 0.07, cx + s * 0.42, y + s * 0.07), 0.2, fill=c)
+
+
+def icon_up(surf, cx, cy, s, c):
+    _chevron(surf, cx, cy, s, c, up=True, bar=False)
+
+
+def icon_down(surf, cx, cy, s, c):
+    _chevron(surf, cx, cy, s, c, up=False, bar=False)
+
+
+def icon_top(surf, cx, cy, s, c):
+    _chevron(surf, cx, cy + s * 0.08, s, c, up=True, bar=True)
+
+
+def icon_bottom(surf, cx, cy, s, c):
+    _chevron(surf, cx, cy - s * 0.08, s, c, up=False, bar=True)
+
+
+def icon_plus(surf, cx, cy, s, c):
+    t = s * 0.09
+    surf.rrect((cx - s * 0.42, cy - t, cx + s * 0.42, cy + t), 0.3, fill=c)
+    surf.rrect((cx - t, cy - s * 0.42, cx + t, cy + s * 0.42), 0.3, fill=c)
+
+
+def icon_list(surf, cx, cy, s, c):
+    for i in range(3):
+        y = cy - s * 0.32 + i * s * 0.32
+        surf.ellipse((cx - s * 0.48, y - s * 0.08, cx - s * 0.32, y + s * 0.08), fill=c)
+        surf.rrect((cx - s * 0.2, y - s * 0.07, cx + s * 0.48, y + s * 0.07), 0.2, fill=c)
+
+
 ICONS = {
+    "up": icon_up, "down": icon_down, "top": icon_top, "bottom": icon_bottom,
+    "plus": icon_plus, "list": icon_list,
     "close": icon_close, "minimize": icon_minimize,
     "prev": icon_prev, "play_pause": icon_play_pause, "next": icon_next,
     "stop": icon_stop, "mute": icon_mute, "volume_down": icon_volume_down,

@@ -1,0 +1,426 @@
+"""The key assignment dialog: Composite.ini and its eleven pictures.
+
+Composite.ini places the dialog's skinned buttons (entries 1..18, entry 5 is
+read but places nothing) and five standard controls (19..23) as
+x,y,width,height,name. The dialog cuts each button's faces out of whole-dialog
+pictures at the button's rectangle: entries 1..9 from key_normal/over/down,
+10..18 from macro_normal/over/down/disable. Its background is one whole-dialog
+picture per mode; a mode's hidden controls leave that mode's background
+visible, so each background draws only what its own mode shows.
+"""
+
+from dataclasses import dataclass
+
+from PIL import Image
+
+import paint
+import style
+from paint import Rect, font, label_left
+
+W, H = 600, 394
+
+TAB = (24, 0, 200, 40)
+BODY_TOP, CORNER, TAB_RADIUS, FILLET = 14, 22, 12, 8
+PANEL = (24, 100, W - 24, 330)
+
+# Modes by dialog kind; each has a background picture and an accent colour.
+SINGLE_KEY, MACRO, MULTIMEDIA, FUNCTION, MACRO_ONLY = range(5)
+
+
+@dataclass(frozen=True)
+class Mode:
+    kind: int
+    picture: str
+    title: str
+    accent: tuple
+
+
+MODES = [
+    Mode(SINGLE_KEY, "key_normal", "SINGLE KEY", style.ACCENT),
+    Mode(MACRO, "macro_normal", "MACRO", (255, 170, 60)),
+    Mode(MULTIMEDIA, "media_normal", "MULTIMEDIA", (214, 120, 255)),
+    Mode(FUNCTION, "function_normal", "FUNCTION", (120, 224, 112)),
+    Mode(MACRO_ONLY, "macro2_normal", "MACRO EDITOR", (255, 170, 60)),
+]
+
+
+@dataclass(frozen=True)
+class Entry:
+    """One line of Composite.ini and what the pictures draw for it."""
+    number: int
+    name: str
+    rect: Rect
+    caption: str = ""
+    icon: str = None
+    field_height: int = None    # combo boxes: the closed field; rect.h includes the list
+
+
+COMBO_DROP = 240  # a combo box's rectangle includes its opened list
+
+ENTRIES = [
+    Entry(1, "OK", Rect(384, 344, 92, 36), "OK"),
+    Entry(2, "Cancel", Rect(484, 344, 92, 36), "Отмена"),
+    Entry(3, "Clear", Rect(24, 344, 100, 36), "Clear"),
+    Entry(4, "Osk", Rect(132, 344, 100, 36), "Osk", "keyboard"),
+    Entry(5, "Title", Rect(*TAB[:2], TAB[2] - TAB[0], TAB[3] - TAB[1])),
+    Entry(6, "SingleKey", Rect(24, 54, 132, 36), "Single key", "keyboard"),
+    Entry(7, "Macro", Rect(444, 54, 132, 36), "Macro", "list"),
+    Entry(8, "Multimedia", Rect(164, 54, 132, 36), "Multimedia", "note"),
+    Entry(9, "Function", Rect(304, 54, 132, 36), "Function", "bolt"),
+    Entry(10, "AddMacro", Rect(40, 194, 109, 32), "Add", "plus"),
+    Entry(11, "DeleteMacro", Rect(157, 194, 109, 32), "Delete"),
+    Entry(12, "Record", Rect(40, 236, 226, 40), "Record...", "record"),
+    Entry(13, "DeleteStep", Rect(478, 116, 86, 29), "Delete"),
+    Entry(14, "ClearSteps", Rect(478, 150, 86, 29), "Clear all"),
+    Entry(15, "FirstStep", Rect(478, 184, 86, 29), "Top", "top"),
+    Entry(16, "StepUp", Rect(478, 218, 86, 29), "Up", "up"),
+    Entry(17, "StepDown", Rect(478, 252, 86, 29), "Down", "down"),
+    Entry(18, "LastStep", Rect(478, 286, 86, 29), "Bottom", "bottom"),
+    Entry(19, "KeyField", Rect(150, 182, 300, 40)),
+    Entry(20, "MultimediaList", Rect(150, 182, 300, COMBO_DROP), field_height=36),
+    Entry(21, "FunctionList", Rect(150, 182, 300, COMBO_DROP), field_height=36),
+    Entry(22, "MacroName", Rect(40, 148, 226, COMBO_DROP), field_height=36),
+    Entry(23, "StepList", Rect(284, 116, 184, 200)),
+]
+BY_NUMBER = {e.number: e for e in ENTRIES}
+KEY_BUTTONS = range(1, 10)       # faces from key_*.bmp (5 has no button)
+MACRO_BUTTONS = range(10, 19)    # faces from macro_*.bmp
+MODE_TABS = (6, 7, 8, 9)
+RECORD = 12
+
+# What each mode shows: its buttons and its standard control.
+COMMON = (1, 2, 3, 4)
+VISIBLE = {
+    SINGLE_KEY: COMMON + MODE_TABS + (19,),
+    MULTIMEDIA: COMMON + MODE_TABS + (20,),
+    FUNCTION: COMMON + MODE_TABS + (21,),
+    MACRO: COMMON + MODE_TABS + tuple(MACRO_BUTTONS) + (22, 23),
+    MACRO_ONLY: COMMON + (7,) + tuple(MACRO_BUTTONS) + (22, 23),
+}
+
+
+def visible_rect(e):
+    """The part of the dialog an entry covers while closed."""
+    r = e.rect
+    return Rect(r.x, r.y, r.w, e.field_height or r.h)
+
+
+def ini_values():
+    return [(str(e.number), f"{e.rect.x},{e.rect.y},{e.rect.w},{e.rect.h},{e.name}")
+            for e in ENTRIES]
+
+
+# ---------------------------------------------------------------- outline
+
+def draw_outline(d):
+    s = paint.S
+    d.rounded_rectangle((0, s(BODY_TOP), s(W) - 1, s(H) - 1), s(CORNER), fill=255)
+    x0, y0, x1, y1 = paint.sbox(TAB)
+    d.rounded_rectangle((x0, y0, x1 - 1, y1 - 1), s(TAB_RADIUS), fill=255)
+    for cx, edge in ((TAB[0] - FILLET, TAB[0]), (TAB[2] + FILLET, TAB[2])):
+        lo, hi = min(cx, edge), max(cx, edge)
+        d.rectangle((s(lo), s(BODY_TOP - FILLET), s(hi) - 1, s(BODY_TOP) - 1), fill=255)
+        d.ellipse((s(cx - FILLET), s(BODY_TOP - 2 * FILLET), s(cx + FILLET) - 1,
+                   s(BODY_TOP) - 1), fill=0)
+
+
+# ---------------------------------------------------------------- backgrounds
+
+WELL_LIP = (58, 63, 72)
+WELL_TOP, WELL_BOTTOM = (6, 7, 9), (14, 15, 18)
+HINT = style.CASE_TEXT
+
+
+def well(surf, rect, pad=4):
+    """A sunken slot that frames a standard control."""
+    x0, y0, x1, y1 = rect.x - pad, rect.y - pad, rect.right + pad, rect.bottom + pad
+    surf.rrect((x0, y0, x1, y1), 5, fill=WELL_LIP)
+    surf.gradient((x0 + 1, y0 + 1, x1 - 1, y1 - 0.75), 4, WELL_TOP, WELL_BOTTOM)
+
+
+def draw_common(shape_hi):
+    """The parts every mode shares: case, logo, panel and button strip."""
+    surf = style.case_surface(shape_hi, seed=2)
+    style.logo(surf, 40, 30, 18)
+    style.recess(surf, PANEL, 8)
+    surf.rrect((40, 337, W - 40, 338), 0.5, fill=(22, 24, 28))
+    return surf
+
+
+def draw_panel_heading(surf, mode):
+    x0, y0, x1, _ = PANEL
+    surf.rrect((x0 + 10, y0 + 7, x0 + 13, y0 + 27), 1, fill=mode.accent)
+
+
+def panel_heading_text(img, mode, text):
+    x0, y0, _, _ = PANEL
+    label_left(img, mode.title, font(12, "bold"), mode.accent, x0 + 20, y0 + 17)
+    label_left(img, text, font(11, "regular"), HINT, x0 + 20, y0 + 33)
+
+
+def watermark(surf, mode, icon):
+    _, _, x1, y1 = PANEL
+    colour = paint.mix(style.PLATE_BOTTOM, mode.accent, 0.16)
+    style.ICONS[icon](surf, x1 - 62, y1 - 60, 74, colour)
+
+
+def single_key_panel(surf, mode):
+    draw_panel_heading(surf, mode)
+    well(surf, BY_NUMBER[19].rect)
+    watermark(surf, mode, "keyboard")
+
+
+def hints(img, field, lines, top):
+    """Quiet help lines centred under a control, clear of the watermark."""
+    f = font(11, "regular")
+    for i, t in enumerate(lines):
+        assert paint.text_width(t, f) <= field.w, f"hint {t!r} is wider than its control"
+        paint.label(img, t, f, HINT, field.x + field.w / 2, top + i * 18)
+
+
+def single_key_text(img, mode):
+    panel_heading_text(img, mode, "Press the key that this key should send.")
+    hints(img, BY_NUMBER[19].rect, ("A key your keyboard lacks: use Osk.",
+                                    "Clear gives the key its own function back."),
+          BY_NUMBER[19].rect.bottom + 34)
+
+
+MEDIA_ICONS = ("play_pause", "prev", "next", "refresh", "www_stop", "back", "forward")
+
+
+def media_panel(surf, mode):
+    draw_panel_heading(surf, mode)
+    field = visible_rect(BY_NUMBER[20])
+    well(surf, field)
+    # The seven commands of the list, as a quiet row under the field.
+    step = field.w / len(MEDIA_ICONS)
+    for i, name in enumerate(MEDIA_ICONS):
+        cx = field.x + step * (i + 0.5)
+        style.ICONS[name](surf, cx, field.bottom + 40, 16,
+                          paint.mix(style.PLATE_BOTTOM, mode.accent, 0.55))
+    watermark(surf, mode, "note")
+
+
+def media_text(img, mode):
+    panel_heading_text(img, mode, "Choose the media or browser command this key should send.")
+    field = visible_rect(BY_NUMBER[20])
+    hints(img, field, ("Playback and browser keys of the keyboard.",), field.bottom + 84)
+
+
+SHORTCUTS = ("Ctrl+O", "Ctrl+S", "Ctrl+C", "Ctrl+X", "Ctrl+V", "Ctrl+Z")
+
+
+def function_panel(surf, mode):
+    draw_panel_heading(surf, mode)
+    field = visible_rect(BY_NUMBER[21])
+    well(surf, field)
+    x = field.x
+    for t in SHORTCUTS:
+        w = paint.text_width(t, font(10, "bold")) + 12
+        surf.rrect((x, field.bottom + 30, x + w, field.bottom + 50), 4,
+                   outline=paint.mix(style.PLATE_BOTTOM, mode.accent, 0.5), width=1)
+        x += w + 6.4
+    watermark(surf, mode, "bolt")
+
+
+def function_text(img, mode):
+    panel_heading_text(img, mode, "Choose a command; the key will send its shortcut.")
+    field = visible_rect(BY_NUMBER[21])
+    x = field.x
+    f = font(10, "bold")
+    for t in SHORTCUTS:
+        w = paint.text_width(t, f) + 12
+        paint.label(img, t, f, paint.mix(style.PLATE_BOTTOM, mode.accent, 0.85),
+                    x + w / 2, field.bottom + 44)
+        x += w + 6.4
+    hints(img, field, ("Also zoom, select all, minimise, maximise.",), field.bottom + 84)
+
+
+def macro_panel(surf, mode):
+    # Shared by macro mode and the macro editor: the step buttons are cut
+    # from macro mode's pictures and must sit on the same ground in both.
+    draw_panel_heading(surf, MODES[MACRO])
+    well(surf, visible_rect(BY_NUMBER[22]))
+    well(surf, BY_NUMBER[23].rect)
+
+
+def macro_text(img, mode):
+    x0, y0, _, _ = PANEL
+    title, text = (("MACRO", "The macro this key plays:") if mode.kind == MACRO
+                   else ("MACROS", "Macros of this profile:"))
+    label_left(img, title, font(12, "bold"), mode.accent, x0 + 20, y0 + 17)
+    f = font(11, "regular")
+    assert x0 + 20 + paint.text_width(text, f) < BY_NUMBER[23].rect.x - 8
+    label_left(img, text, f, HINT, x0 + 20, y0 + 33)
+    record = BY_NUMBER[RECORD].rect
+    for i, t in enumerate(("Turn NumLock on to record keypad keys.",
+                           "Only key presses are played back.")):
+        label_left(img, t, font(10, "regular"), HINT, record.x, record.bottom + 16 + i * 15)
+
+
+def macro_only_tab_row(img, mode):
+    """In the macro editor the other mode buttons are hidden; the row carries
+    the editor's title instead."""
+    x = BY_NUMBER[6].rect.x
+    y = BY_NUMBER[6].rect.y
+    label_left(img, "Macro editor", font(17, "bold"), (236, 240, 245), x + 4, y + 22)
+    label_left(img, "Changes are kept when you press OK.", font(10, "regular"), HINT,
+               x + 4, y + 36)
+
+
+PANELS = {
+    SINGLE_KEY: (single_key_panel, single_key_text),
+    MULTIMEDIA: (media_panel, media_text),
+    FUNCTION: (function_panel, function_text),
+    MACRO: (macro_panel, macro_text),
+    MACRO_ONLY: (macro_panel, macro_text),
+}
+
+
+def title_text(img, mode):
+    f = font(11, "bold")
+    x = TAB[2] + 18
+    label_left(img, "KEY ASSIGNMENT", f, style.CASE_TEXT_DIM, x, 34)
+    x += paint.text_width("KEY ASSIGNMENT", f) + 10
+    label_left(img, "·  " + mode.title, f, mode.accent, x, 34)
+
+
+# ---------------------------------------------------------------- buttons
+
+def button_face(surf, e, look):
+    if e.number == RECORD:
+        return style.button(surf, e.rect, look, "Recording..." if look.pressed else e.caption,
+                            icon="record", icon_colour=(232, 52, 44) if look is not style.DISABLED
+                            else (96, 60, 58))
+    return style.button(surf, e.rect, look, e.caption, icon=e.icon)
+
+
+def render():
+    """Returns {file stem: picture} for the mask and the ten dialog pictures."""
+    shape_hi, mask, inside = style.shape_picture(W, H, draw_outline)
+    common = draw_common(shape_hi)
+    pictures = {"key_mask": mask}
+    faces_of = {}
+    for mode in MODES:
+        surf = paint.Surface(common.img.copy())
+        draw_panel, draw_text = PANELS[mode.kind]
+        draw_panel(surf, mode)
+        img = surf.reduce()
+        title_text(img, mode)
+        draw_text(img, mode)
+        if mode.kind == MACRO_ONLY:
+            macro_only_tab_row(img, mode)
+        # Buttons cut from this mode's pictures are drawn from its own surface;
+        # the rest show their normal faces as the dialog would.
+        for n in VISIBLE[mode.kind]:
+            e = BY_NUMBER[n]
+            if e.caption:
+                img.paste(button_face(surf, e, style.NORMAL), (e.rect.x, e.rect.y))
+        pictures[mode.picture] = img
+        faces_of[mode.kind] = surf
+
+    def lit(stem, numbers, look, surf):
+        img = pictures[stem].copy()
+        for n in numbers:
+            e = BY_NUMBER[n]
+            if e.caption:
+                img.paste(button_face(surf, e, look), (e.rect.x, e.rect.y))
+        return img
+
+    key, macro = faces_of[SINGLE_KEY], faces_of[MACRO]
+    pictures["key_over"] = lit("key_normal", KEY_BUTTONS, style.OVER, key)
+    pictures["key_down"] = lit("key_normal", KEY_BUTTONS, style.DOWN, key)
+    pictures["macro_over"] = lit("macro_normal", MACRO_BUTTONS, style.OVER, macro)
+    pictures["macro_down"] = lit("macro_normal", MACRO_BUTTONS, style.DOWN, macro)
+    pictures["macro_disable"] = lit("macro_normal", MACRO_BUTTONS, style.DISABLED, macro)
+    return {k: style.cut_outline(v, inside) if k != "key_mask" else v
+            for k, v in pictures.items()}
+
+
+PICTURES = ("key_mask", "key_normal", "key_over", "key_down", "media_normal",
+            "function_normal", "macro_normal", "macro_over", "macro_down",
+            "macro_disable", "macro2_normal")
+
+
+# ---------------------------------------------------------------- self-check
+
+def check(ini_path, skin_dir):
+    sections, values = paint.read_ini(ini_path)
+    assert sections == ["BUTTONINFO"], sections
+    assert sorted(values, key=int) == [str(n) for n in range(1, 24)], "entries 1..23"
+    rects = {}
+    for n in range(1, 24):
+        fields = values[str(n)].split(",")
+        assert len(fields) == 5, f"Composite.ini entry {n}: {values[str(n)]!r}"
+        rects[n] = Rect(*(int(f) for f in fields[:4]))
+        assert rects[n] == BY_NUMBER[n].rect
+
+    pics = {stem: Image.open(skin_dir / f"{stem}.bmp") for stem in PICTURES}
+    size = pics["key_mask"].size
+    for stem, p in pics.items():
+        assert p.format == "BMP" and p.mode == "RGB", stem
+        assert p.size == size, f"{stem}.bmp has another size"
+    width, height = size
+    assert width <= 1000 and height <= 700, size
+    assert set(pics["key_mask"].getdata()) == {(0, 0, 0), (255, 255, 255)}
+    mask = pics["key_mask"].load()
+
+    for kind, shown in VISIBLE.items():
+        parts = [(n, visible_rect(BY_NUMBER[n])) for n in shown]
+        for i, (n, r) in enumerate(parts):
+            for m, q in parts[:i]:
+                assert not r.overlaps(q), f"mode {kind}: entries {m} and {n} overlap"
+            assert all(mask[x, y] == (0, 0, 0) for x in range(r.x, r.right)
+                       for y in range(r.y, r.bottom)), f"entry {n} leaves the dialog"
+
+    def same_inside(a, b, r):
+        return pics[a].crop(r.box()).tobytes() == pics[b].crop(r.box()).tobytes()
+
+    def lit_only_inside(normal, lit_stem, numbers):
+        outside = Image.new("L", size, 255)
+        for n in numbers:
+            r = BY_NUMBER[n].rect
+            outside.paste(0, r.box())
+            a, b = pics[normal].crop(r.box()), pics[lit_stem].crop(r.box())
+            diff = sum(1 for u, v in zip(a.getdata(), b.getdata()) if u != v)
+            assert diff > r.w * r.h // 4, f"{lit_stem}: entry {n} barely differs"
+        blank = Image.new("RGB", size)
+        assert (Image.composite(pics[normal], blank, outside).tobytes()
+                == Image.composite(pics[lit_stem], blank, outside).tobytes()), \
+            f"{lit_stem}.bmp differs from {normal}.bmp outside its buttons"
+
+    buttons = [n for n in KEY_BUTTONS if n != 5]
+    for stem in ("key_over", "key_down"):
+        lit_only_inside("key_normal", stem, buttons)
+    for stem in ("macro_over", "macro_down", "macro_disable"):
+        lit_only_inside("macro_normal", stem, MACRO_BUTTONS)
+
+    # Every background shows a visible button exactly as its normal face, so
+    # nothing jumps when the button paints over it.
+    for mode in MODES:
+        for n in VISIBLE[mode.kind]:
+            if BY_NUMBER[n].caption:
+                face = "key_normal" if n < 10 else "macro_normal"
+                assert same_inside(mode.picture, face, BY_NUMBER[n].rect), \
+                    f"{mode.picture}: entry {n} differs from its face"
+
+    # One clearly different background per mode.
+    panel = tuple(PANEL)
+    backgrounds = [m.picture for m in MODES]
+    for i, a in enumerate(backgrounds):
+        for b in backgrounds[:i]:
+            pa, pb = pics[a].crop(panel), pics[b].crop(panel)
+            diff = sum(1 for u, v in zip(pa.getdata(), pb.getdata()) if u != v)
+            ta, tb = pics[a].crop((0, 0, width, 100)), pics[b].crop((0, 0, width, 100))
+            diff += sum(1 for u, v in zip(ta.getdata(), tb.getdata()) if u != v)
+            assert diff > 2000, f"{a} and {b} look alike"
+
+    # Calm ground under the standard controls: no legend or picture there.
+    for mode in MODES:
+        for n in VISIBLE[mode.kind]:
+            if n >= 19:
+                r = visible_rect(BY_NUMBER[n])
+                lum = pics[mode.picture].crop(r.box()).convert("L")
+                lo, hi = lum.getextrema()
+                assert hi - lo < 24, f"{mode.picture}: busy ground under entry {n}"
+    return {"size": size}

@@ -1,0 +1,21 @@
+# Wine settings shared by every script that runs the Windows build: one prefix per build
+# folder, no debug chatter, no .NET or HTML installers.
+ORVELLE_ROOT=${ORVELLE_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
+export WINEPREFIX=${WINEPREFIX:-$ORVELLE_ROOT/build/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
+export WINEARCH=win64
+
+# Creates the prefix once, with Wine's virtual desktop switched on (focus and injected keys
+# only reliably reach windows inside it).
+orvelle_wine_prefix() {
+  if [ -f "$WINEPREFIX/.orvelle-ready" ]; then return 0; fi
+  mkdir -p "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1
+  wineserver -w
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+  wineserver -k 2>/dev/null
+  wineserver -w
+  touch "$WINEPREFIX/.orvelle-ready"
+}
