@@ -1,0 +1,45 @@
+# Shared by the run and test scripts: packages, builds.
+set -euo pipefail
+ORVELLE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$ORVELLE_ROOT"
+
+ORVELLE_PACKAGES=(
+  cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev
+  clang libclang-rt-14-dev
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  wine wine64 xvfb xdotool imagemagick x11-utils
+)
+
+# Installs whatever of the packages is missing (apt-get install is idempotent).
+install_packages() {
+  local missing=()
+  for p in "${ORVELLE_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "== installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+  fi
+}
+
+build_native() {
+  echo "== native build (core, unit tests, benchmarks)"
+  cmake --preset native -DORVELLE_WINDOWS_TESTS_DIR="$ORVELLE_ROOT/build/mingw" \
+    -DORVELLE_FUZZ_DIR="$ORVELLE_ROOT/build/fuzz" >/dev/null
+  cmake --build --preset native
+}
+
+build_mingw() {
+  echo "== Windows build (mingw-w64)"
+  cmake --preset mingw >/dev/null
+  cmake --build --preset mingw
+}
+
+build_fuzz() {
+  echo "== fuzz target (clang, address and undefined-behaviour sanitizers)"
+  cmake --preset fuzz >/dev/null
+  cmake --build --preset fuzz
+}
