@@ -1,14 +1,38 @@
-# The Win32 adapters and the runnable folder a user unzips.
+# The Win32 adapters, orvelle.exe, its test twin orvelle-e2e.exe (only the HID layer simulated)
+# and the runnable folder a user unzips.
+enable_language(RC)
+
 add_library(orvelle_win32 STATIC
   platform/win32/win32_ini.cpp
   engine/remap_hook_win.cpp
+  engine/injection_worker_win.cpp
+  device/device_notices_win.cpp
 )
 target_link_libraries(orvelle_win32 PUBLIC orvelle_core)
 target_compile_definitions(orvelle_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_link_libraries(orvelle_win32 PUBLIC setupapi hid comctl32 shell32 gdi32 user32)
 
 set(ORVELLE_DIST ${CMAKE_BINARY_DIR}/dist)
+set(ORVELLE_APP_SOURCES
+  app/dialog_base_win.cpp
+  app/tarvel_dlg_win.cpp
+  app/tarvel_app_win.cpp
+  resources/orvelle.rc
+)
+
+function(orvelle_program name)
+  add_executable(${name} WIN32 ${ORVELLE_APP_SOURCES} ${ARGN})
+  target_link_libraries(${name} PRIVATE orvelle_win32)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/resources)
+  target_link_options(${name} PRIVATE -static -municode)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${ORVELLE_DIST})
+endfunction()
+
+orvelle_program(orvelle device/hid_setupapi_win.cpp)
+orvelle_program(orvelle-e2e device/hid_sim_win.cpp)
+target_compile_definitions(orvelle-e2e PRIVATE ORVELLE_E2E)
+
 add_custom_target(orvelle_dist ALL
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${ORVELLE_DIST}/skin
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/assets ${ORVELLE_DIST}
   COMMENT "Laying out the runnable folder in ${ORVELLE_DIST}"
 )

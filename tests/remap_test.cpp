@@ -201,3 +201,42 @@ TEST(OutputQueueTest, KeepsOrderWhileGrowingAndAcrossThreads) {
 
 }  // namespace
 }  // namespace orvelle
+
+#include "engine/injection.h"
+
+namespace orvelle {
+namespace {
+
+// The worker's loop with recorded injections: a cycle per event, the pause after every cycle.
+TEST(InjectionLoop, OneEventPerCycleInQueueOrder) {
+  OutputQueue queue;
+  const OutputEvent events[] = {17, 67, 17 | kReleaseBit, 67 | kReleaseBit, 0x8000};
+  queue.AppendSequence(events);
+  std::vector<std::string> log;
+  int cycles = 0;
+  RunInjectionLoop(
+      queue, [&] { return cycles < 7; },
+      [&](const KeyInjection& key) { log.push_back(std::to_string(key.keyCode) + (key.release ? "↑" : "↓")); },
+      [&] {
+        log.push_back("pause");
+        ++cycles;
+      });
+  EXPECT_EQ(log, (std::vector<std::string>{"17↓", "pause", "67↓", "pause", "17↑", "pause", "67↑", "pause", "0↑",
+                                           "pause", "pause", "pause"}));
+  EXPECT_EQ(DecodeOutputEvent(0), std::nullopt);
+}
+
+TEST(InjectionLoop, StopsWithinOneCycleLeavingTheRestQueued) {
+  OutputQueue queue;
+  const OutputEvent events[] = {65, 65 | kReleaseBit, 66, 66 | kReleaseBit};
+  queue.AppendSequence(events);
+  bool running = true;
+  int injected = 0;
+  RunInjectionLoop(
+      queue, [&] { return running; }, [&](const KeyInjection&) { ++injected; }, [&] { running = false; });
+  EXPECT_EQ(injected, 1);
+  EXPECT_EQ(queue.size(), 3u);
+}
+
+}  // namespace
+}  // namespace orvelle

@@ -1,0 +1,61 @@
+#include "app/dialog_base_win.h"
+
+namespace orvelle {
+namespace {
+
+// Messages whose answer a dialog procedure returns directly instead of through DWLP_MSGRESULT.
+bool AnswersDirectly(UINT message) {
+  switch (message) {
+    case WM_INITDIALOG:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_QUERYDRAGICON:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+INT_PTR DialogBase::DoModal(HINSTANCE instance, int templateId, HWND parent) {
+  return DialogBoxParamW(instance, MAKEINTRESOURCEW(templateId), parent, DialogProc, reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK DialogBase::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  DialogBase* self = nullptr;
+  if (message == WM_INITDIALOG) {
+    self = reinterpret_cast<DialogBase*>(lParam);
+    self->hwnd_ = window;
+    SetWindowLongPtrW(window, DWLP_USER, lParam);
+  } else {
+    self = reinterpret_cast<DialogBase*>(GetWindowLongPtrW(window, DWLP_USER));
+  }
+  if (self == nullptr) return FALSE;
+  LRESULT result = 0;
+  bool handled = false;
+  try {
+    handled = self->ProcessMessage(message, wParam, lParam, result);
+  } catch (...) {
+    // Nothing may unwind into the system's dialog manager.
+    handled = false;
+  }
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(window, DWLP_USER, 0);
+    self->hwnd_ = nullptr;
+  }
+  if (!handled) return FALSE;
+  if (AnswersDirectly(message)) return static_cast<INT_PTR>(result);
+  SetWindowLongPtrW(window, DWLP_MSGRESULT, result);
+  return TRUE;
+}
+
+}  // namespace orvelle

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <windows.h>
+
+namespace orvelle {
+
+// A dialog driven by a message map of its own. DialogProc finds the object through DWLP_USER,
+// stored on WM_INITDIALOG, and hands every message to ProcessMessage, which the
+// BEGIN_MSG_MAP ... END_MSG_MAP table below expands to.
+class DialogBase {
+ public:
+  virtual ~DialogBase() = default;
+  DialogBase() = default;
+  DialogBase(const DialogBase&) = delete;
+  DialogBase& operator=(const DialogBase&) = delete;
+
+  // Runs the dialog modally; the result EndDialog was given, or -1 when it could not be created.
+  INT_PTR DoModal(HINSTANCE instance, int templateId, HWND parent = nullptr);
+  HWND hwnd() const { return hwnd_; }
+
+ protected:
+  // True when the message was handled; `result` is then its answer.
+  virtual bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) = 0;
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  HWND hwnd_ = nullptr;
+};
+
+}  // namespace orvelle
+
+// Handlers have the shape LRESULT OnSomething(UINT message, WPARAM, LPARAM, bool& handled) and
+// LRESULT OnCommand(WORD notifyCode, WORD id, HWND control, bool& handled); clearing `handled`
+// leaves the message to the system's default dialog handling.
+#define BEGIN_MSG_MAP()                                                                          \
+  bool ProcessMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lResult) override {     \
+    bool bHandled = true;                                                                        \
+    (void)wParam;                                                                                \
+    (void)lParam;
+
+#define MESSAGE_HANDLER(msg, func)                  \
+  if (uMsg == (msg)) {                              \
+    bHandled = true;                                \
+    lResult = func(uMsg, wParam, lParam, bHandled); \
+    if (bHandled) return true;                      \
+  }
+
+#define COMMAND_ID_HANDLER(id, func)                                                                 \
+  if (uMsg == WM_COMMAND && LOWORD(wParam) == (id)) {                                                \
+    bHandled = true;                                                                                 \
+    lResult = func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam), bHandled);      \
+    if (bHandled) return true;                                                                       \
+  }
+
+#define END_MSG_MAP() \
+  return false;       \
+  }

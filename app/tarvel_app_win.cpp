@@ -1,0 +1,51 @@
+// The application object and the program's entry point.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <memory>
+
+#include "app/tarvel_dlg_win.h"
+
+namespace orvelle {
+namespace {
+
+constexpr const wchar_t* kInstanceMutex = L"game keyboard";
+
+// True when no other instance runs. Otherwise brings the running instance's window forward.
+bool CheckSingleInstance() {
+  // Held, never released, until the process ends.
+  CreateMutexW(nullptr, TRUE, kInstanceMutex);
+  if (GetLastError() != ERROR_ALREADY_EXISTS) return true;
+  for (HWND window = GetWindow(GetDesktopWindow(), GW_CHILD); window != nullptr;
+       window = GetWindow(window, GW_HWNDNEXT)) {
+    if (GetPropW(window, CTarvelDlg::kInstanceProperty) == nullptr) continue;
+    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    SetForegroundWindow(window);
+    SetForegroundWindow(GetLastActivePopup(window));
+    break;
+  }
+  return false;
+}
+
+}  // namespace
+
+class CTarvelApp {
+ public:
+  // Runs the whole life of the user interface; the process ends when it returns.
+  int InitInstance(HINSTANCE instance) {
+    if (!CheckSingleInstance()) return 0;
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    auto mainWindow = std::make_unique<CTarvelDlg>(instance);
+    mainWindow->DoModal(instance, IDD_MAIN);
+    return 0;
+  }
+};
+
+}  // namespace orvelle
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  orvelle::CTarvelApp app;
+  return app.InitInstance(instance);
+}
