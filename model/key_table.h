@@ -18,6 +18,7 @@ constexpr int kMaxKeyCode = 254;        // real keys are 1..254
 struct Point {
   int x = 0;
   int y = 0;
+  bool operator==(const Point&) const = default;
 };
 
 // Left and top edges inside, right and bottom edges outside.
@@ -27,6 +28,7 @@ struct Rect {
   int right = 0;
   int bottom = 0;
   bool Contains(Point p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
+  bool operator==(const Rect&) const = default;
 };
 
 struct KeySlot {
