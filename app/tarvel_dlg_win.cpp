@@ -1,7 +1,12 @@
 #include "app/tarvel_dlg_win.h"
 
+#include <commctrl.h>
+#include <commdlg.h>
 #include <dbt.h>
+#include <windowsx.h>
+#include <wtsapi32.h>
 
+#include "app/about_dlg_win.h"
 #include "device/hid_win.h"
 #include "device/presence.h"
 #include "engine/remap_hook_win.h"
@@ -16,34 +21,85 @@ std::wstring ExecutableFolder() {
   return FolderOf(std::wstring(path, length));
 }
 
+// "ini File(*.ini)|*.ini||" as the system's file dialogs want it: NUL-separated, NUL-ended.
+std::wstring SystemFilter(std::wstring_view filter) {
+  std::wstring out(filter);
+  for (wchar_t& c : out) {
+    if (c == L'|') c = L'\0';
+  }
+  return out;
+}
+
+std::optional<std::wstring> ChooseFile(HWND owner, const FileDialogSetup& setup, bool save) {
+  wchar_t file[MAX_PATH] = L"";
+  const std::wstring filter = SystemFilter(setup.filter);
+  const std::wstring title(setup.title);
+  const std::wstring extension(setup.defaultExtension);
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = owner;
+  dialog.lpstrFilter = filter.c_str();
+  dialog.lpstrFile = file;
+  dialog.nMaxFile = MAX_PATH;
+  dialog.lpstrTitle = title.c_str();
+  dialog.lpstrDefExt = extension.c_str();
+  dialog.Flags = setup.flags | OFN_EXPLORER;
+  const BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
+  if (!chosen) return std::nullopt;
+  return std::wstring(file);
+}
+
 }  // namespace
 
 CTarvelDlg::CTarvelDlg(HINSTANCE instance)
-    : instance_(instance), folder_(ExecutableFolder()), worker_(queue_) {
+    : instance_(instance),
+      folder_(ExecutableFolder()),
+      icon_(LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP))),
+      taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")),
+      worker_(queue_) {
+  skin_.LoadSkin(folder_);
   InitKeyMaps(profiles_);
   BindRemapHook(RemapHookTargets{&profiles_, &keyboardPresent_, &queue_});
 }
 
 CTarvelDlg::~CTarvelDlg() { BindRemapHook(RemapHookTargets{}); }
 
-void CTarvelDlg::SetKeyboardPresent(bool present) {
-  if (present) {
-    InstallRemapHook(instance_);
-  } else {
-    RemoveRemapHook();
-  }
-  keyboardPresent_ = present;
-}
+// --- start-up and shut-down -------------------------------------------------------------------
 
 LRESULT CTarvelDlg::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   SetWindowTextW(hwnd(), L"ORVELLE");
   SetPropW(hwnd(), kInstanceProperty, reinterpret_cast<HANDLE>(1));
-  SetKeyboardPresent(IsKeyboardPresent(hwnd()));
+  CheckKeyboardPresence();
+  AddTrayIcon();
+  hover_.hovered = kNoEntry;
   profiles_.working.assignedSlots.clear();
   LoadLayout(ini_, folder_ + L"Main.ini", table_);
   LoadAllProfiles(ini_, ProfileFilePath(folder_), table_, profiles_);
+  skin_.ShapeWindow(hwnd());
+  SetUpTooltip();
   profiles_.pending = false;
+  SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+  WTSRegisterSessionNotification(hwnd(), NOTIFY_FOR_THIS_SESSION);
+  CentreOnWorkArea();
   return TRUE;
+}
+
+void CTarvelDlg::CentreOnWorkArea() {
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  RECT window{};
+  GetWindowRect(hwnd(), &window);
+  const int width = window.right - window.left;
+  const int height = window.bottom - window.top;
+  int left = (work.left + work.right) / 2 - width / 2;
+  int top = (work.top + work.bottom) / 2 - height / 2;
+  // Kept inside the work area where the window is smaller than it.
+  if (left + width > work.right) left = work.right - width;
+  if (top + height > work.bottom) top = work.bottom - height;
+  if (left < work.left) left = work.left;
+  if (top < work.top) top = work.top;
+  SetWindowPos(hwnd(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT CTarvelDlg::OnShowWindow(UINT, WPARAM, LPARAM, bool& handled) {
@@ -52,31 +108,8 @@ LRESULT CTarvelDlg::OnShowWindow(UINT, WPARAM, LPARAM, bool& handled) {
   return 0;
 }
 
-LRESULT CTarvelDlg::OnDeviceChange(UINT, WPARAM wParam, LPARAM lParam, bool&) {
-  const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam);
-  const DeviceEvent event = wParam == DBT_DEVICEARRIVAL          ? DeviceEvent::Arrival
-                            : wParam == DBT_DEVICEREMOVECOMPLETE ? DeviceEvent::RemoveComplete
-                                                                 : DeviceEvent::Other;
-  if (event == DeviceEvent::Other || header == nullptr) return TRUE;
-  std::wstring_view path;
-  if (header->dbch_devicetype == DBT_DEVTYP_DEVICEINTERFACE) {
-    path = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_W*>(header)->dbcc_name;
-  }
-  switch (DecideDeviceNotice(event, header->dbch_devicetype, path)) {
-    case PresenceChange::Arrived:
-      SetKeyboardPresent(true);
-      break;
-    case PresenceChange::Left:
-      SetKeyboardPresent(false);
-      break;
-    case PresenceChange::None:
-      break;
-  }
-  return TRUE;
-}
-
 LRESULT CTarvelDlg::OnQueryEndSession(UINT, WPARAM, LPARAM, bool&) {
-  // Windows may end the process right after the session ends, without WM_DESTROY: save first.
+  // Windows may end the process once the session ends, without a WM_DESTROY: save now.
   SaveProfiles();
   return TRUE;
 }
@@ -88,7 +121,11 @@ LRESULT CTarvelDlg::OnEndSession(UINT, WPARAM wParam, LPARAM, bool&) {
 
 LRESULT CTarvelDlg::OnDestroy(UINT, WPARAM, LPARAM, bool& handled) {
   SaveProfiles();
+  RemoveTrayIcon();
+  WTSUnRegisterSessionNotification(hwnd());
   RemovePropW(hwnd(), kInstanceProperty);
+  if (tooltip_ != nullptr) DestroyWindow(tooltip_);
+  tooltip_ = nullptr;
   handled = false;
   return 0;
 }
@@ -99,7 +136,56 @@ LRESULT CTarvelDlg::OnExitApplication(WORD, WORD, HWND, bool&) {
   return 0;
 }
 
+LRESULT CTarvelDlg::OnEndDialogCommand(WORD, WORD id, HWND, bool&) {
+  // Enter and Esc end the main window as the system's dialog handling would.
+  EndDialog(hwnd(), id);
+  return 0;
+}
+
 void CTarvelDlg::SaveProfiles() { SaveAllProfiles(ini_, ProfileFilePath(folder_), table_, profiles_); }
+
+// --- keyboard presence ------------------------------------------------------------------------
+
+void CTarvelDlg::SetKeyboardPresent(bool present) {
+  if (present) {
+    InstallRemapHook(instance_);
+  } else {
+    RemoveRemapHook();
+  }
+  keyboardPresent_ = present;
+}
+
+void CTarvelDlg::CheckKeyboardPresence() { SetKeyboardPresent(IsKeyboardPresent(hwnd())); }
+
+LRESULT CTarvelDlg::OnDeviceChange(UINT, WPARAM wParam, LPARAM lParam, bool&) {
+  const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam);
+  const DeviceEvent event = wParam == DBT_DEVICEARRIVAL          ? DeviceEvent::Arrival
+                            : wParam == DBT_DEVICEREMOVECOMPLETE ? DeviceEvent::RemoveComplete
+                                                                 : DeviceEvent::Other;
+  if (event == DeviceEvent::Other || header == nullptr) return TRUE;
+  std::wstring_view path;
+  if (header->dbch_devicetype == DBT_DEVTYP_DEVICEINTERFACE) {
+    path = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_W*>(header)->dbcc_name;
+  }
+  const PresenceChange change = DecideDeviceNotice(event, header->dbch_devicetype, path);
+  if (change == PresenceChange::None) return TRUE;
+  SetKeyboardPresent(change == PresenceChange::Arrived);
+  RefreshTrayIcon();
+  return TRUE;
+}
+
+LRESULT CTarvelDlg::OnPowerBroadcast(UINT, WPARAM wParam, LPARAM, bool& handled) {
+  // Devices may have come or gone while the machine slept, without a notice.
+  if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) CheckKeyboardPresence();
+  handled = false;
+  return TRUE;
+}
+
+LRESULT CTarvelDlg::OnSessionChange(UINT, WPARAM wParam, LPARAM, bool& handled) {
+  if (wParam == WTS_SESSION_UNLOCK) CheckKeyboardPresence();
+  handled = false;
+  return 0;
+}
 
 #ifdef ORVELLE_E2E
 LRESULT CTarvelDlg::OnCopyData(UINT, WPARAM, LPARAM lParam, bool&) {
@@ -111,5 +197,243 @@ LRESULT CTarvelDlg::OnCopyData(UINT, WPARAM, LPARAM lParam, bool&) {
   return TRUE;
 }
 #endif
+
+// --- painting ---------------------------------------------------------------------------------
+
+void CTarvelDlg::DrawRegion(RegionLook look, int entry) { skin_.Draw(hwnd(), RegionBlits(table_, look, entry)); }
+
+void CTarvelDlg::DrawRegions(const std::vector<RegionDraw>& draws) {
+  for (const RegionDraw& draw : draws) DrawRegion(draw.look, draw.entry);
+}
+
+void CTarvelDlg::PaintMainWindow(HDC target) {
+  RECT window{};
+  GetWindowRect(hwnd(), &window);
+  skin_.PaintBackground(target, SIZE{window.right - window.left, window.bottom - window.top});
+  DrawRegions(PaintDraws(profiles_.activeProfile, profiles_.working.assignedSlots));
+}
+
+LRESULT CTarvelDlg::OnEraseBackground(UINT, WPARAM wParam, LPARAM, bool&) {
+  PaintMainWindow(reinterpret_cast<HDC>(wParam));
+  return TRUE;
+}
+
+LRESULT CTarvelDlg::OnPaint(UINT, WPARAM, LPARAM, bool& handled) {
+  if (!IsIconic(hwnd())) {
+    handled = false;  // the standard painting, whose background is PaintMainWindow
+    return 0;
+  }
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(hwnd(), &paint);
+  SendMessageW(hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  RECT client{};
+  GetClientRect(hwnd(), &client);
+  const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+  const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+  DrawIcon(dc, x, y, icon_);
+  EndPaint(hwnd(), &paint);
+  return 0;
+}
+
+LRESULT CTarvelDlg::OnQueryDragIcon(UINT, WPARAM, LPARAM, bool&) { return reinterpret_cast<LRESULT>(icon_); }
+
+void CTarvelDlg::RepaintMainWindow() {
+  const WindowDc dc(hwnd());
+  PaintMainWindow(dc.get());
+}
+
+// --- mouse --------------------------------------------------------------------------------------
+
+LRESULT CTarvelDlg::OnNcHitTest(UINT message, WPARAM wParam, LPARAM lParam, bool&) {
+  // The whole window counts as caption, so it can be dragged by any point.
+  const LRESULT hit = DefWindowProcW(hwnd(), message, wParam, lParam);
+  return hit == HTCLIENT ? HTCAPTION : hit;
+}
+
+LRESULT CTarvelDlg::OnNcMouseMove(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+  if (tooltip_ != nullptr) {
+    MSG relay{hwnd(), message, wParam, lParam, 0, {}};
+    SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relay));
+  }
+  TRACKMOUSEEVENT track{sizeof track, TME_HOVER | TME_LEAVE | TME_NONCLIENT, hwnd(), 10};
+  TrackMouseEvent(&track);
+  handled = false;
+  return 0;
+}
+
+LRESULT CTarvelDlg::OnNcMouseHover(UINT, WPARAM, LPARAM lParam, bool&) {
+  POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  ScreenToClient(hwnd(), &point);
+  const HoverUpdate update =
+      UpdateHover(table_, profiles_.working, profiles_.activeProfile, Point{point.x, point.y}, hover_);
+  DrawRegions(update.draws);
+  if (update.tipText) SetTooltipText(*update.tipText);
+  return 0;
+}
+
+LRESULT CTarvelDlg::OnNcMouseLeave(UINT, WPARAM, LPARAM, bool&) { return 0; }
+
+LRESULT CTarvelDlg::OnNcLeftButtonDown(UINT, WPARAM, LPARAM lParam, bool& handled) {
+  POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  ScreenToClient(hwnd(), &point);
+  const ClickPlan plan = HandleClick(table_, Point{point.x, point.y});
+  RunScreenAction(plan.action);
+  // Then the system's own handling, which drags the window, unless the action put it away.
+  handled = false;
+  if (!IsWindow(hwnd()) || !IsWindowVisible(hwnd()) || IsIconic(hwnd())) handled = true;
+  return 0;
+}
+
+void CTarvelDlg::RunScreenAction(ScreenAction action) {
+  switch (action) {
+    case ScreenAction::None:
+      break;
+    case ScreenAction::Hide:
+      ShowWindow(hwnd(), SW_HIDE);
+      break;
+    case ScreenAction::MacroEdit:
+      break;  // the assignment dialog opens here
+    case ScreenAction::Minimize:
+      ShowWindow(hwnd(), SW_MINIMIZE);
+      break;
+    case ScreenAction::ButtonMenu:
+      ShowPopupMenu(IDR_BUTTON_MENU);
+      break;
+    case ScreenAction::Apply:
+      ApplyWorkingCopy(profiles_);
+      break;
+    case ScreenAction::ApplyAndHide:
+      ApplyWorkingCopy(profiles_);
+      ShowWindow(hwnd(), SW_HIDE);
+      break;
+    case ScreenAction::Reset:
+      ResetToDefaults(profiles_, table_, *this);
+      break;
+    case ScreenAction::Profile1:
+      SwitchProfile(profiles_, 1, *this);
+      break;
+    case ScreenAction::Profile2:
+      SwitchProfile(profiles_, 2, *this);
+      break;
+    case ScreenAction::Profile3:
+      SwitchProfile(profiles_, 3, *this);
+      break;
+  }
+}
+
+void CTarvelDlg::ShowPopupMenu(int menuId) {
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  const UniqueMenu menu(LoadMenuW(instance_, MAKEINTRESOURCEW(menuId)));
+  if (!menu) return;
+  SetForegroundWindow(hwnd());
+  TrackPopupMenu(GetSubMenu(menu.get(), 0), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, hwnd(), nullptr);
+}
+
+// --- tooltip ------------------------------------------------------------------------------------
+
+void CTarvelDlg::SetUpTooltip() {
+  tooltip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr, instance_, nullptr);
+  if (tooltip_ == nullptr) return;
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND;
+  tool.hwnd = hwnd();
+  tool.uId = reinterpret_cast<UINT_PTR>(hwnd());
+  wchar_t text[] = L"ToolTip";
+  tool.lpszText = text;
+  SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  SendMessageW(tooltip_, TTM_SETTIPBKCOLOR, RGB(255, 255, 224), 0);
+  SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_INITIAL, 50);
+}
+
+void CTarvelDlg::SetTooltipText(const std::wstring& text) {
+  if (tooltip_ == nullptr) return;
+  std::wstring copy = text;
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = hwnd();
+  tool.uId = reinterpret_cast<UINT_PTR>(hwnd());
+  tool.lpszText = copy.data();
+  SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+// --- tray icon and menus ------------------------------------------------------------------------
+
+void CTarvelDlg::AddTrayIcon() {
+  tray_ = NOTIFYICONDATAW{};
+  tray_.cbSize = NOTIFYICONDATAW_V2_SIZE;
+  tray_.hWnd = hwnd();
+  tray_.uID = kTrayIconId;
+  tray_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  tray_.uCallbackMessage = kTrayCallbackMessage;
+  tray_.hIcon = icon_;
+  wcscpy_s(tray_.szTip, L"ORVELLE");
+  Shell_NotifyIconW(NIM_ADD, &tray_);
+}
+
+void CTarvelDlg::RefreshTrayIcon() {
+  tray_.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_APP));
+  Shell_NotifyIconW(NIM_MODIFY, &tray_);
+}
+
+void CTarvelDlg::RemoveTrayIcon() { Shell_NotifyIconW(NIM_DELETE, &tray_); }
+
+LRESULT CTarvelDlg::OnTaskbarCreated(UINT, WPARAM, LPARAM, bool&) {
+  // The shell restarted and forgot the icon; without it a hidden window could not come back.
+  Shell_NotifyIconW(NIM_ADD, &tray_);
+  return 0;
+}
+
+LRESULT CTarvelDlg::OnTrayNotify(UINT, WPARAM wParam, LPARAM lParam, bool&) {
+  const TrayResponse response = orvelle::OnTrayNotify(static_cast<unsigned>(wParam), static_cast<unsigned>(lParam));
+  switch (response.action) {
+    case TrayAction::ShowWindow:
+      ShowWindow(hwnd(), SW_RESTORE);
+      SetForegroundWindow(hwnd());
+      break;
+    case TrayAction::TrayMenu:
+      ShowPopupMenu(IDR_POPUP_MENU);
+      break;
+    case TrayAction::None:
+      break;
+  }
+  return response.result;
+}
+
+LRESULT CTarvelDlg::OnOpen(WORD, WORD, HWND, bool&) {
+  ShowWindow(hwnd(), SW_SHOWNORMAL);
+  return 0;
+}
+
+LRESULT CTarvelDlg::OnAbout(WORD, WORD, HWND, bool&) {
+  CAboutDlg about;
+  about.DoModal(instance_, IDD_ABOUTBOX, hwnd());
+  return 0;
+}
+
+LRESULT CTarvelDlg::OnExport(WORD, WORD, HWND, bool&) {
+  ExportProfile(ini_, table_, profiles_, *this);
+  return 0;
+}
+
+LRESULT CTarvelDlg::OnImport(WORD, WORD, HWND, bool&) {
+  ImportProfile(ini_, table_, profiles_, *this);
+  return 0;
+}
+
+// --- questions ----------------------------------------------------------------------------------
+
+bool CTarvelDlg::Confirm(std::wstring_view text) {
+  const std::wstring question(text);
+  const std::wstring caption(kConfirmCaption);
+  return MessageBoxExW(hwnd(), question.c_str(), caption.c_str(), kConfirmFlags,
+                       static_cast<WORD>(kConfirmLanguage)) == IDOK;
+}
+
+std::optional<std::wstring> CTarvelDlg::ChooseExportFile() { return ChooseFile(hwnd(), kExportDialog, true); }
+
+std::optional<std::wstring> CTarvelDlg::ChooseImportFile() { return ChooseFile(hwnd(), kImportDialog, false); }
 
 }  // namespace orvelle

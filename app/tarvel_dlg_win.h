@@ -2,12 +2,18 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
+#include <optional>
 #include <string>
 
 #include "app/dialog_base_win.h"
+#include "app/main_skin_win.h"
+#include "app/main_window.h"
 #include "engine/injection_worker_win.h"
 #include "engine/output_queue.h"
 #include "model/key_table.h"
+#include "model/profile_ops.h"
 #include "model/profile_set.h"
 #include "platform/win32/win32_ini.h"
 #include "resources/resource.h"
@@ -16,7 +22,7 @@ namespace orvelle {
 
 // The main window: the keyboard picture, the profiles and everything that lives as long as the
 // user interface does, remap hook and injection worker included.
-class CTarvelDlg final : public DialogBase {
+class CTarvelDlg final : public DialogBase, private ProfileUi {
  public:
   explicit CTarvelDlg(HINSTANCE instance);
   ~CTarvelDlg() override;
@@ -25,10 +31,25 @@ class CTarvelDlg final : public DialogBase {
   static constexpr const wchar_t* kInstanceProperty = L"game keyboard";
 
  private:
+  static constexpr UINT kIgnoredMessage = WM_USER + 101;
+
   BEGIN_MSG_MAP()
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
     MESSAGE_HANDLER(WM_SHOWWINDOW, OnShowWindow)
+    MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
+    MESSAGE_HANDLER(WM_PAINT, OnPaint)
+    MESSAGE_HANDLER(WM_QUERYDRAGICON, OnQueryDragIcon)
+    MESSAGE_HANDLER(WM_NCHITTEST, OnNcHitTest)
+    MESSAGE_HANDLER(WM_NCMOUSEMOVE, OnNcMouseMove)
+    MESSAGE_HANDLER(WM_NCMOUSEHOVER, OnNcMouseHover)
+    MESSAGE_HANDLER(WM_NCMOUSELEAVE, OnNcMouseLeave)
+    MESSAGE_HANDLER(WM_NCLBUTTONDOWN, OnNcLeftButtonDown)
+    MESSAGE_HANDLER(kTrayCallbackMessage, OnTrayNotify)
+    MESSAGE_HANDLER(kIgnoredMessage, OnIgnoredMessage)
+    MESSAGE_HANDLER(taskbarCreated_, OnTaskbarCreated)
     MESSAGE_HANDLER(WM_DEVICECHANGE, OnDeviceChange)
+    MESSAGE_HANDLER(WM_POWERBROADCAST, OnPowerBroadcast)
+    MESSAGE_HANDLER(WM_WTSSESSION_CHANGE, OnSessionChange)
     MESSAGE_HANDLER(WM_QUERYENDSESSION, OnQueryEndSession)
     MESSAGE_HANDLER(WM_ENDSESSION, OnEndSession)
     MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
@@ -36,21 +57,64 @@ class CTarvelDlg final : public DialogBase {
     MESSAGE_HANDLER(WM_COPYDATA, OnCopyData)
 #endif
     COMMAND_ID_HANDLER(ID_APP_EXIT_COMMAND, OnExitApplication)
+    COMMAND_ID_HANDLER(ID_OPEN_COMMAND, OnOpen)
+    COMMAND_ID_HANDLER(ID_ABOUT_COMMAND, OnAbout)
+    COMMAND_ID_HANDLER(ID_EXPORT_COMMAND, OnExport)
+    COMMAND_ID_HANDLER(ID_IMPORT_COMMAND, OnImport)
+    COMMAND_ID_HANDLER(IDOK, OnEndDialogCommand)
+    COMMAND_ID_HANDLER(IDCANCEL, OnEndDialogCommand)
   END_MSG_MAP()
 
   LRESULT OnInitDialog(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnShowWindow(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnPaint(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnQueryDragIcon(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnNcHitTest(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnNcMouseMove(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnNcMouseHover(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnNcMouseLeave(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnNcLeftButtonDown(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnTrayNotify(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnIgnoredMessage(UINT, WPARAM, LPARAM, bool&) { return 0; }
+  LRESULT OnTaskbarCreated(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnDeviceChange(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnPowerBroadcast(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnSessionChange(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnQueryEndSession(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnEndSession(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnDestroy(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnExitApplication(WORD, WORD, HWND, bool&);
+  LRESULT OnOpen(WORD, WORD, HWND, bool&);
+  LRESULT OnAbout(WORD, WORD, HWND, bool&);
+  LRESULT OnExport(WORD, WORD, HWND, bool&);
+  LRESULT OnImport(WORD, WORD, HWND, bool&);
+  LRESULT OnEndDialogCommand(WORD, WORD, HWND, bool&);
 #ifdef ORVELLE_E2E
   LRESULT OnCopyData(UINT, WPARAM, LPARAM, bool&);
 #endif
 
+  // ProfileUi: the questions and file choices of the profile operations.
+  bool Confirm(std::wstring_view text) override;
+  std::optional<std::wstring> ChooseExportFile() override;
+  std::optional<std::wstring> ChooseImportFile() override;
+  void RepaintMainWindow() override;
+
   // Presence and hook move together: found keyboard, hook in; lost keyboard, hook out.
   void SetKeyboardPresent(bool present);
+  void CheckKeyboardPresence();
+  void DrawRegion(RegionLook look, int entry);
+  void DrawRegions(const std::vector<RegionDraw>& draws);
+  void PaintMainWindow(HDC target);
+  void RunScreenAction(ScreenAction action);
+  void ShowButtonMenu();
+  void ShowPopupMenu(int menuId);
+  void SetUpTooltip();
+  void SetTooltipText(const std::wstring& text);
+  void AddTrayIcon();
+  void RefreshTrayIcon();
+  void RemoveTrayIcon();
+  void CentreOnWorkArea();
   void SaveProfiles();
 
   HINSTANCE instance_;
@@ -59,6 +123,12 @@ class CTarvelDlg final : public DialogBase {
   KeyTable table_;
   ProfileSet profiles_;
   bool keyboardPresent_ = true;
+  MainSkin skin_;
+  HICON icon_ = nullptr;  // shared resource icon, never destroyed
+  HWND tooltip_ = nullptr;
+  HoverState hover_;
+  NOTIFYICONDATAW tray_{};
+  UINT taskbarCreated_ = 0;
   // The worker reads the queue until it has stopped, so the queue is declared (and built) first.
   OutputQueue queue_;
   InjectionWorker worker_;

@@ -9,12 +9,13 @@ add_library(orvelle_win32 STATIC
   device/device_notices_win.cpp
 )
 target_link_libraries(orvelle_win32 PUBLIC orvelle_core)
-target_compile_definitions(orvelle_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
-target_link_libraries(orvelle_win32 PUBLIC setupapi hid comctl32 shell32 gdi32 user32)
+target_compile_definitions(orvelle_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)
+target_link_libraries(orvelle_win32 PUBLIC setupapi hid comctl32 comdlg32 wtsapi32 shell32 gdi32 user32)
 
 set(ORVELLE_DIST ${CMAKE_BINARY_DIR}/dist)
 set(ORVELLE_APP_SOURCES
   app/dialog_base_win.cpp
+  app/main_skin_win.cpp
   app/tarvel_dlg_win.cpp
   app/tarvel_app_win.cpp
   resources/orvelle.rc

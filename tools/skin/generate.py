@@ -14,6 +14,7 @@ sys.dont_write_bytecode = True  # keep the source folder clean
 
 from pathlib import Path  # noqa: E402
 
+import app_icon  # noqa: E402
 import assign_dialog  # noqa: E402
 import main_window  # noqa: E402
 import paint  # noqa: E402
@@ -51,10 +52,17 @@ def write_assign_dialog():
     return written, result
 
 
+def write_icon():
+    path = ROOT / "resources" / "orvelle.ico"
+    app_icon.write(path)
+    return [path]
+
+
 def main():
+    icon_files = write_icon()
     main_files, main_result = write_main_window()
     dialog_files, dialog_result = write_assign_dialog()
-    for path in main_files + dialog_files:
+    for path in icon_files + main_files + dialog_files:
         print(f"wrote {path.relative_to(ROOT)} ({path.stat().st_size} bytes)")
     w, h = main_result["size"]
     s = main_result["strip"]
