@@ -1,0 +1,428 @@
+#include "assign/assign_dialog.h"
+
+#include <algorithm>
+
+#include "assign/recording.h"
+#include "model/text.h"
+
+namespace orvelle {
+namespace {
+
+// Case folding as the combo box's search sees it, for the scripts our names use.
+wchar_t Fold(wchar_t c) {
+  if (c >= L'A' && c <= L'Z') return static_cast<wchar_t>(c + 32);
+  if (c >= L'А' && c <= L'Я') return static_cast<wchar_t>(c + 32);
+  if (c == L'Ё') return L'ё';
+  return c;
+}
+
+bool StartsWithNoCase(std::wstring_view text, std::wstring_view prefix) {
+  if (prefix.size() > text.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i) {
+    if (Fold(text[i]) != Fold(prefix[i])) return false;
+  }
+  return true;
+}
+
+constexpr int kSingleKey = 0, kMacro = 1, kMedia = 2, kFunction = 3;
+
+std::vector<std::wstring> MediaItems() { return {kMediaTable.begin(), kMediaTable.end()}; }
+
+std::vector<std::wstring> FunctionItems() {
+  std::vector<std::wstring> items;
+  for (const CommandRow& row : kCommandTable) items.emplace_back(row.displayName);
+  return items;
+}
+
+}  // namespace
+
+int FindItemPrefix(const std::vector<std::wstring>& items, std::wstring_view text) {
+  const int count = static_cast<int>(items.size());
+  for (int step = 1; step <= count; ++step) {
+    const int i = step % count;
+    if (StartsWithNoCase(items[static_cast<size_t>(i)], text)) return i;
+  }
+  return -1;
+}
+
+AssignDialog::AssignDialog(AssignUi& ui) : ui_(ui) {}
+
+void AssignDialog::Open() {
+  currentKind_ = edit_.kind;
+  // The controls are new at every opening: every button at rest, the lists at their first item.
+  const std::wstring keyField = view_.keyFieldText;
+  view_ = AssignView{};
+  view_.keyFieldText = keyField;
+  view_.modeButtons[0].sticky = view_.modeButtons[1].sticky = true;
+  view_.modeButtons[2].sticky = view_.modeButtons[3].sticky = true;
+  view_.recordButton.sticky = true;
+  ResetStepList();
+  switch (edit_.kind) {
+    case kSingleKey:
+      view_.modeButtons[0].SelectButton();
+      view_.keyFieldVisible = true;
+      view_.keyFieldText = edit_.displayName;
+      view_.recordingHook = true;
+      break;
+    case kMacro:
+    case kMacroOnlyKind:
+      view_.modeButtons[1].SelectButton();
+      ShowMacroControls(true);
+      FillMacroItems();
+      SelectMacroItem(edit_.macroIndex);
+      LoadStepList();
+      if (edit_.kind == kMacro) {
+        view_.keyFieldText.clear();
+      } else {
+        view_.singleKeyButtonVisible = view_.mediaButtonVisible = view_.functionButtonVisible = false;
+      }
+      break;
+    case kMedia:
+      view_.modeButtons[2].SelectButton();
+      view_.mediaListVisible = true;
+      view_.mediaSelection = FindItemPrefix(MediaItems(), edit_.displayName);
+      view_.keyFieldText.clear();
+      break;
+    case kFunction:
+      view_.modeButtons[3].SelectButton();
+      view_.functionListVisible = true;
+      view_.functionSelection = FindItemPrefix(FunctionItems(), edit_.displayName);
+      view_.keyFieldText.clear();
+      break;
+    default:
+      break;
+  }
+  recording_ = false;
+}
+
+void AssignDialog::ShowMacroControls(bool show) { view_.macroControlsVisible = show; }
+
+void AssignDialog::SelectModeButton(int button) {
+  for (int i = 0; i < 4; ++i) {
+    if (i == button) {
+      view_.modeButtons[static_cast<size_t>(i)].selected = true;  // its own click selects it
+    } else {
+      view_.modeButtons[static_cast<size_t>(i)].selected = false;
+    }
+  }
+}
+
+void AssignDialog::OnSingleKeyButton() {
+  edit_.kind = kSingleKey;
+  edit_.macroIndex = 0;
+  currentKind_ = kSingleKey;
+  SelectModeButton(0);
+  view_.keyFieldVisible = true;
+  view_.mediaListVisible = view_.functionListVisible = false;
+  view_.focus = DialogFocus::KeyField;
+  ShowMacroControls(false);
+  view_.recordingHook = true;
+}
+
+void AssignDialog::OnMacroButton() {
+  if (edit_.kind == kMacroOnlyKind) return;
+  edit_.kind = kMacro;
+  currentKind_ = kMacro;
+  SelectModeButton(1);
+  view_.keyFieldVisible = view_.mediaListVisible = view_.functionListVisible = false;
+  view_.focus = DialogFocus::MacroNames;
+  ShowMacroControls(true);
+  FillMacroItems();
+  if (edit_.macroNames.empty()) AddMacro();
+  SelectMacroItem(edit_.macroIndex);
+  LoadStepList();
+  view_.recordingHook = false;
+}
+
+void AssignDialog::OnMediaButton() {
+  edit_.kind = kMedia;
+  edit_.macroIndex = 0;
+  currentKind_ = kMedia;
+  SelectModeButton(2);
+  view_.keyFieldVisible = false;
+  view_.mediaListVisible = true;
+  view_.functionListVisible = false;
+  view_.focus = DialogFocus::MediaList;
+  ShowMacroControls(false);
+}
+
+void AssignDialog::OnFunctionButton() {
+  edit_.kind = kFunction;
+  edit_.macroIndex = 0;
+  currentKind_ = kFunction;
+  SelectModeButton(3);
+  view_.keyFieldVisible = view_.mediaListVisible = false;
+  view_.functionListVisible = true;
+  view_.focus = DialogFocus::FunctionList;
+  ShowMacroControls(false);
+}
+
+void AssignDialog::OnClear() {
+  if (edit_.kind == kMacroOnlyKind) return;
+  view_.keyFieldText.clear();
+  capturedKeyCode_ = edit_.keyCode;
+  OnSingleKeyButton();
+  view_.modeButtons[0].SelectButton();
+}
+
+void AssignDialog::ReleaseSkin() {
+  view_.recordingHook = false;
+  for (BitButtonModel& button : view_.modeButtons) button.Reset();
+  view_.recordButton.Reset();
+}
+
+void AssignDialog::OnCancel() {
+  ReleaseSkin();
+  view_.keyFieldText.clear();
+  capturedKeyCode_ = edit_.keyCode;
+}
+
+void AssignDialog::OnOk(KeyMap& workingKeyMap, const MediaNameMap& media, int mediaSelection,
+                        int functionSelection) {
+  const std::vector<std::wstring> mediaItems = MediaItems();
+  const std::vector<std::wstring> functionItems = FunctionItems();
+  auto itemText = [](const std::vector<std::wstring>& items, int selection) {
+    return selection >= 0 && selection < static_cast<int>(items.size()) ? items[static_cast<size_t>(selection)]
+                                                                         : std::wstring();
+  };
+  const std::wstring mediaText = itemText(mediaItems, mediaSelection);
+  if (view_.modeButtons[0].selected) {
+    edit_.displayName = view_.keyFieldText;
+  } else if (view_.modeButtons[1].selected) {
+    edit_.displayName = view_.macroFieldText;
+  } else if (view_.modeButtons[2].selected) {
+    edit_.displayName = mediaText;
+  } else if (view_.modeButtons[3].selected) {
+    edit_.displayName = itemText(functionItems, functionSelection);
+  }
+
+  const int key = edit_.keyCode;
+  const bool playsMacro = edit_.macroIndexMap.count(key) != 0;
+  const auto entry = workingKeyMap.find(key);
+  const bool hasEntry = entry != workingKeyMap.end();
+  switch (edit_.kind) {
+    case kSingleKey:
+      if (hasEntry) {
+        entry->second = OutputSequence{capturedKeyCode_};
+        if (playsMacro) edit_.macroIndexMap.erase(key);
+      }
+      break;
+    case kMacro:
+      RefillMacroNames();
+      if (view_.macroSelection >= 0) edit_.macroIndexMap[key] = view_.macroSelection;
+      MacroSequence(workingKeyMap);
+      break;
+    case kMedia: {
+      edit_.displayName = mediaText;
+      const auto code = FindMedia(media, mediaText);
+      if (code && hasEntry) {
+        entry->second = OutputSequence{*code};
+        if (playsMacro) edit_.macroIndexMap.erase(key);
+      }
+      break;
+    }
+    case kFunction:
+      if (hasEntry) {
+        entry->second = functionSelection >= 0 ? CommandSequence(functionSelection) : OutputSequence{};
+        if (playsMacro) edit_.macroIndexMap.erase(key);
+      }
+      break;
+    default:
+      break;  // macro-only mode: the main window takes the whole macro table back
+  }
+  ReleaseSkin();
+}
+
+void AssignDialog::MacroSequence(KeyMap& workingKeyMap) {
+  const int key = edit_.keyCode;
+  const auto entry = workingKeyMap.find(key);
+  const MacroSteps* steps = ChosenSteps();
+  if (view_.macroSelection < 0 || steps == nullptr) {
+    // No macro chosen: the key goes back to sending itself, unassigned.
+    if (entry != workingKeyMap.end()) entry->second = OutputSequence{key};
+    edit_.kind = kSingleKey;
+    edit_.macroIndex = 0;
+    edit_.displayName.clear();
+    return;
+  }
+  if (entry != workingKeyMap.end()) entry->second = DownStepKeyCodes(*steps);
+}
+
+// --- macro editor -------------------------------------------------------------------------------
+
+MacroSteps* AssignDialog::ChosenSteps() {
+  const int s = view_.macroSelection;
+  if (s < 0 || s >= static_cast<int>(edit_.macroSteps.size())) return nullptr;
+  return &edit_.macroSteps[static_cast<size_t>(s)];
+}
+
+void AssignDialog::ResetStepList() {
+  view_.stepRows.clear();
+  view_.stepSelection = -1;
+}
+
+void AssignDialog::FillMacroItems() { view_.macroItems = edit_.macroNames; }
+
+void AssignDialog::SelectMacroItem(int item) {
+  if (item >= 0 && item < static_cast<int>(view_.macroItems.size())) {
+    view_.macroSelection = item;
+    view_.macroFieldText = view_.macroItems[static_cast<size_t>(item)];
+  } else {
+    view_.macroSelection = -1;
+    view_.macroFieldText.clear();
+  }
+}
+
+void AssignDialog::LoadStepList() {
+  ResetStepList();
+  if (view_.macroSelection < 0) return;
+  edit_.macroIndex = view_.macroSelection;
+  const MacroSteps* steps = ChosenSteps();
+  if (steps == nullptr) return;
+  for (size_t i = 0; i + 2 < steps->size(); i += 3) {
+    view_.stepRows.push_back({ui_.KeyName((*steps)[i]), (*steps)[i + 2] == 1 ? L"down" : L"up"});
+  }
+}
+
+void AssignDialog::RefillMacroNames() {
+  FillMacroItems();
+  SelectMacroItem(edit_.macroIndex);
+}
+
+void AssignDialog::SelectMacro(int item) {
+  SelectMacroItem(item);
+  LoadStepList();
+}
+
+void AssignDialog::AddMacro() {
+  const std::wstring name = L"define" + FormatInt(macroCounter_);
+  view_.macroItems.push_back(name);
+  ++macroCounter_;
+  SelectMacroItem(static_cast<int>(view_.macroItems.size()) - 1);
+  ResetStepList();
+  edit_.macroSteps.emplace_back();
+  edit_.macroNames.push_back(view_.macroFieldText);
+  edit_.macroIndex = view_.macroSelection;
+  if (view_.macroItems.size() == 1) view_.stepButtonsEnabled = true;
+}
+
+void AssignDialog::DeleteMacro() {
+  const int s = view_.macroSelection;
+  if (s < 0) return;
+  std::vector<int> players;
+  for (const auto& [code, index] : edit_.macroIndexMap) {
+    if (index == s) players.push_back(code);
+  }
+  if (!players.empty()) {
+    if (!ui_.ConfirmMacroDelete(kMacroInUseQuestion)) return;
+    for (int code : players) edit_.macroIndexMap.erase(code);
+  }
+  // Keys that play later macros keep playing the same one after the table shifts.
+  for (auto& entry : edit_.macroIndexMap) {
+    if (entry.second > s) --entry.second;
+  }
+  if (s < static_cast<int>(edit_.macroNames.size())) edit_.macroNames.erase(edit_.macroNames.begin() + s);
+  ResetStepList();
+  if (s < static_cast<int>(view_.macroItems.size())) view_.macroItems.erase(view_.macroItems.begin() + s);
+  if (s < static_cast<int>(edit_.macroSteps.size())) edit_.macroSteps.erase(edit_.macroSteps.begin() + s);
+  if (s == 0) {
+    if (view_.macroItems.empty()) {
+      SelectMacroItem(-1);
+      view_.stepButtonsEnabled = false;
+    } else {
+      SelectMacro(0);
+    }
+  } else {
+    SelectMacro(s - 1);
+  }
+  edit_.macroIndex = view_.macroSelection;
+}
+
+void AssignDialog::RenameMacro(const std::wstring& fieldText) {
+  view_.stepButtonsEnabled = true;
+  view_.macroFieldText = fieldText;
+  if (edit_.macroIndex >= 0 && edit_.macroIndex < static_cast<int>(edit_.macroNames.size())) {
+    edit_.macroNames[static_cast<size_t>(edit_.macroIndex)] = fieldText;
+  }
+}
+
+void AssignDialog::DeleteStep(int selectedRow) {
+  MacroSteps* steps = ChosenSteps();
+  if (steps == nullptr || selectedRow < 0 || selectedRow >= static_cast<int>(view_.stepRows.size())) return;
+  view_.stepRows.erase(view_.stepRows.begin() + selectedRow);
+  const size_t first = static_cast<size_t>(selectedRow) * 3;
+  if (first < steps->size()) steps->erase(steps->begin() + static_cast<std::ptrdiff_t>(first),
+                                          steps->begin() + static_cast<std::ptrdiff_t>(std::min(first + 3, steps->size())));
+  view_.stepSelection = selectedRow < static_cast<int>(view_.stepRows.size()) ? selectedRow : -1;
+}
+
+void AssignDialog::ClearSteps() {
+  MacroSteps* steps = ChosenSteps();
+  if (steps == nullptr) return;
+  steps->clear();
+  ResetStepList();
+}
+
+void AssignDialog::SelectFirstStep() {
+  if (!view_.stepRows.empty()) view_.stepSelection = 0;
+}
+
+void AssignDialog::SelectStepAbove(int selectedRow) {
+  if (selectedRow > 0 && selectedRow < static_cast<int>(view_.stepRows.size())) view_.stepSelection = selectedRow - 1;
+}
+
+void AssignDialog::SelectStepBelow(int selectedRow) {
+  if (selectedRow >= 0 && selectedRow + 1 < static_cast<int>(view_.stepRows.size())) {
+    view_.stepSelection = selectedRow + 1;
+  }
+}
+
+void AssignDialog::SelectLastStep() {
+  if (!view_.stepRows.empty()) view_.stepSelection = static_cast<int>(view_.stepRows.size()) - 1;
+}
+
+// --- recording ----------------------------------------------------------------------------------
+
+void AssignDialog::OnRecordButton(int16_t numLockState) {
+  // Only a warning: keypad keys are recorded by their keypad codes either way.
+  if (numLockState != 1) ui_.Warn(kKeypadNotLocked);
+  view_.recordButton.selected = true;  // its own click
+  view_.macroEditEnabled = recording_;
+  recording_ = !recording_;
+  if (recording_) {
+    view_.recordingHook = true;
+  } else {
+    view_.recordingHook = false;
+    view_.recordButton.selected = false;
+  }
+}
+
+void AssignDialog::OnHookKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags) {
+  const CaptureTarget target = CaptureTargetFor(currentKind_);
+  if (press) {
+    capturedKeyCode_ = RecordedKeyCode(vkCode, flags);
+    if (target == CaptureTarget::KeyField) view_.keyFieldText = ui_.KeyName(KeyNameParameter(scanCode, flags));
+  }
+  if (target == CaptureTarget::Recorder) RecordKeyEvent(press, vkCode, scanCode, flags);
+}
+
+void AssignDialog::RecordKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags) {
+  const int32_t parameter = KeyNameParameter(scanCode, flags);
+  const int code = RecordedKeyCode(vkCode, flags);
+  MacroSteps* steps = ChosenSteps();
+  if (steps == nullptr) return;
+  const bool tracked = code >= 1 && code <= kMaxKeyCode;
+  if (press) {
+    // A key already held is auto-repeating: only its first press is a step.
+    if (!tracked || held_[static_cast<size_t>(code)]) return;
+    held_[static_cast<size_t>(code)] = true;
+    view_.stepRows.push_back({ui_.KeyName(parameter), L"down"});
+    steps->insert(steps->end(), {parameter, code, 1});
+  } else {
+    view_.stepRows.push_back({ui_.KeyName(parameter), L"up"});
+    steps->insert(steps->end(), {parameter, code, 0});
+    if (tracked) held_[static_cast<size_t>(code)] = false;
+  }
+}
+
+}  // namespace orvelle

@@ -1,0 +1,151 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "controls/bit_button.h"
+#include "model/key_table.h"
+#include "model/profile_data.h"
+#include "model/working_edits.h"
+
+namespace orvelle {
+
+// What the assignment dialog asks of the system: key names, and its two messages.
+class AssignUi {
+ public:
+  virtual ~AssignUi() = default;
+  // The system's name of a key, from its key-name parameter.
+  virtual std::wstring KeyName(int32_t keyNameParameter) = 0;
+  // The in-use question before a macro that keys play is deleted; true only for OK.
+  virtual bool ConfirmMacroDelete(std::wstring_view text) = 0;
+  // A warning with an OK button.
+  virtual void Warn(std::wstring_view text) = 0;
+};
+
+inline constexpr std::wstring_view kMacroInUseQuestion =
+    L"Some key settings are detected pointing to this macro, and you really need to delete this macro ?";
+inline constexpr std::wstring_view kMacroInUseCaption = L"keyboard";
+inline constexpr std::wstring_view kKeypadNotLocked = L"Keypad not locked";
+
+struct StepRow {
+  std::wstring key;
+  std::wstring action;  // "down" or "up"
+  bool operator==(const StepRow&) const = default;
+};
+
+enum class DialogFocus { None, KeyField, MediaList, FunctionList, MacroNames };
+
+// Everything the dialog's controls show. The dialog logic keeps it; the Win32 dialog makes its
+// controls match it after every step.
+struct AssignView {
+  bool keyFieldVisible = false;
+  bool mediaListVisible = false;
+  bool functionListVisible = false;
+  bool macroControlsVisible = false;
+  bool singleKeyButtonVisible = true;
+  bool mediaButtonVisible = true;
+  bool functionButtonVisible = true;
+  // The mode buttons single key, macro, multimedia, function and the record button.
+  std::array<BitButtonModel, 4> modeButtons{};
+  BitButtonModel recordButton{};
+
+  std::wstring keyFieldText;
+  int mediaSelection = 0;
+  int functionSelection = 0;
+
+  std::vector<std::wstring> macroItems;  // the name box's list, as last filled
+  int macroSelection = -1;
+  std::wstring macroFieldText;  // the name box's edit field
+  std::vector<StepRow> stepRows;
+  int stepSelection = -1;
+  bool stepButtonsEnabled = true;  // record, delete step, clear, the four selection buttons
+  bool macroEditEnabled = true;    // add, delete macro and the name box
+
+  DialogFocus focus = DialogFocus::None;
+  bool recordingHook = false;  // the recording hook should be installed
+};
+
+// The key assignment dialog's logic: modes, Clear, Cancel, the macro editor, recording and OK.
+// One object lives as long as the main window; each opening starts with Open.
+class AssignDialog {
+ public:
+  explicit AssignDialog(AssignUi& ui);
+
+  // Handed over by the main window before each opening, taken back after OK.
+  AssignEdit& edit() { return edit_; }
+  const AssignEdit& edit() const { return edit_; }
+  const AssignView& view() const { return view_; }
+  int kind() const { return edit_.kind; }
+  int currentKind() const { return currentKind_; }
+  int capturedKeyCode() const { return capturedKeyCode_; }
+  // The main window hands over the key's current single-key target so that OK without a new key
+  // press keeps it.
+  void SetCapturedKeyCode(int code) { capturedKeyCode_ = code; }
+  bool recording() const { return recording_; }
+
+  // Opening: the lists, the layout's hidden controls and the mode the main window handed over.
+  void Open();
+
+  // The mode buttons, Clear and Cancel.
+  void OnSingleKeyButton();
+  void OnMacroButton();
+  void OnMediaButton();
+  void OnFunctionButton();
+  void OnClear();
+  void OnCancel();
+
+  // OK: the display name, the kind where a macro is missing, the macro-index map entry of the key
+  // and its working KeyMap entry. `mediaSelection` and `functionSelection` are the lists' current
+  // selections (−1 for none).
+  void OnOk(KeyMap& workingKeyMap, const MediaNameMap& media, int mediaSelection, int functionSelection);
+
+  // The macro editor.
+  void AddMacro();
+  void DeleteMacro();
+  void RenameMacro(const std::wstring& fieldText);  // every change of the name field
+  void RefillMacroNames();                           // the name box lost the focus
+  void SelectMacro(int item);                        // a name chosen from the drop-down
+  // The step buttons act on the row selected in the step list, `selectedRow` (−1 for none).
+  void DeleteStep(int selectedRow);
+  void ClearSteps();
+  void SelectFirstStep();
+  void SelectStepAbove(int selectedRow);
+  void SelectStepBelow(int selectedRow);
+  void SelectLastStep();
+
+  // The record button; `numLockState` is GetKeyState(VK_NUMLOCK).
+  void OnRecordButton(int16_t numLockState);
+  // One key event seen by the recording hook (it swallows them all).
+  void OnHookKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags);
+  // One key event for the recorder.
+  void RecordKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags);
+
+ private:
+  void ShowMacroControls(bool show);
+  void SelectModeButton(int button);  // the clicked mode button selected, the others cleared
+  void ReleaseSkin();
+  void ResetStepList();
+  void LoadStepList();
+  void FillMacroItems();
+  void SelectMacroItem(int item);
+  void MacroSequence(KeyMap& workingKeyMap);
+  MacroSteps* ChosenSteps();
+
+  AssignUi& ui_;
+  AssignEdit edit_;
+  AssignView view_;
+  int currentKind_ = 0;
+  int capturedKeyCode_ = 0;
+  int macroCounter_ = 0;
+  bool recording_ = false;
+  std::array<bool, kMaxKeyCode + 1> held_{};
+};
+
+// The first item, from item 1 on and wrapping round to item 0 last, that begins with `text`
+// without regard to case; −1 when none does (the combo box's own search).
+int FindItemPrefix(const std::vector<std::wstring>& items, std::wstring_view text);
+
+}  // namespace orvelle

@@ -1,0 +1,42 @@
+#pragma once
+
+namespace orvelle {
+
+// The skinned push button's state machine and face choice; the Win32 control draws what these
+// decide.
+enum class ButtonState { Hover = 0, Pressed = 1, Idle = 3 };
+enum class ButtonFace { Normal, Hover, Pressed, Disabled };
+
+struct BitButtonModel {
+  ButtonState state = ButtonState::Idle;
+  bool selected = false;
+  bool sticky = false;  // shows its pressed face at rest while selected (mode buttons, record)
+
+  void SelectButton() {
+    state = ButtonState::Idle;
+    selected = true;
+  }
+  void OnHover() { state = ButtonState::Hover; }
+  void OnLeave() { state = ButtonState::Idle; }
+  void OnPress() {
+    state = ButtonState::Pressed;
+    selected = true;
+  }
+  // A release over the button keeps it pressed and selected; anywhere else deselects it.
+  void OnRelease(bool overThisButton) {
+    if (overThisButton && selected) {
+      state = ButtonState::Pressed;
+    } else {
+      state = ButtonState::Idle;
+      selected = false;
+    }
+  }
+  void Reset() {
+    state = ButtonState::Idle;
+    selected = false;
+  }
+};
+
+ButtonFace ChooseFace(const BitButtonModel& button, bool disabled);
+
+}  // namespace orvelle

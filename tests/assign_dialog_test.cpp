@@ -1,0 +1,327 @@
+// The key assignment dialog's logic: button faces, key capture, modes, the macro editor,
+// recording and what OK commits.
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "assign/assign_dialog.h"
+#include "assign/recording.h"
+#include "controls/bit_button.h"
+
+namespace orvelle {
+namespace {
+
+TEST(BitButton, FaceFollowsStateFlagsAndStickiness) {
+  struct Case {
+    bool sticky, selected, disabled;
+    ButtonState state;
+    ButtonFace face;
+  } cases[] = {
+      {false, false, true, ButtonState::Pressed, ButtonFace::Disabled},
+      {true, true, true, ButtonState::Idle, ButtonFace::Disabled},
+      {false, false, false, ButtonState::Idle, ButtonFace::Normal},
+      {false, true, false, ButtonState::Idle, ButtonFace::Normal},
+      {true, true, false, ButtonState::Idle, ButtonFace::Pressed},
+      {true, false, false, ButtonState::Idle, ButtonFace::Normal},
+      {true, true, false, ButtonState::Hover, ButtonFace::Hover},
+      {false, false, false, ButtonState::Pressed, ButtonFace::Pressed},
+  };
+  for (const Case& c : cases) {
+    BitButtonModel b;
+    b.sticky = c.sticky;
+    b.selected = c.selected;
+    b.state = c.state;
+    EXPECT_EQ(ChooseFace(b, c.disabled), c.face);
+  }
+  BitButtonModel sticky;
+  sticky.sticky = true;
+  sticky.OnPress();
+  sticky.OnRelease(true);
+  sticky.OnLeave();
+  EXPECT_EQ(ChooseFace(sticky, false), ButtonFace::Pressed) << "released over itself: stays selected";
+  sticky.OnPress();
+  sticky.OnRelease(false);
+  EXPECT_FALSE(sticky.selected) << "released elsewhere: deselected";
+  EXPECT_EQ(ChooseFace(sticky, false), ButtonFace::Normal);
+}
+
+TEST(KeyCapture, KeyNameParameterAndKeypadCodes) {
+  EXPECT_EQ(KeyNameParameter(0x1E, 0x00), 0x001E0000);
+  EXPECT_EQ(KeyNameParameter(0x1E, 0x80), -2145517568);  // 0x801E0000
+  EXPECT_EQ(KeyNameParameter(0x36, 0x01), 0x00360000) << "right Shift reported as extended";
+  EXPECT_EQ(KeyNameParameter(0x36, 0x81), static_cast<int32_t>(0x81360000u));
+  EXPECT_EQ(KeyNameParameter(0x1C, 0x01), 0x011C0000);
+
+  struct Case {
+    int vk;
+    uint32_t flags;
+    int recorded;
+  } cases[] = {
+      {13, 0x01, 108}, {13, 0x81, 108}, {13, 0x00, 13},  {13, 0x21, 13},  // keypad vs main Enter
+      {36, 0x00, 103}, {36, 0x80, 103}, {36, 0x01, 36},  {36, 0x81, 36},  // keypad 7 vs Home
+      {33, 0x00, 105}, {34, 0x00, 99},  {35, 0x00, 97},  {37, 0x00, 100}, {38, 0x00, 104},
+      {39, 0x00, 102}, {40, 0x00, 98},  {45, 0x00, 96},  {46, 0x00, 110}, {46, 0x10, 46},
+      {12, 0x00, 12},  {65, 0x00, 65},
+  };
+  for (const Case& c : cases) EXPECT_EQ(RecordedKeyCode(c.vk, c.flags), c.recorded) << c.vk << "/" << c.flags;
+}
+
+class ScriptedAssignUi final : public AssignUi {
+ public:
+  std::wstring KeyName(int32_t p) override { return L"key" + std::to_wstring((static_cast<uint32_t>(p) >> 16) & 0xFF); }
+  bool ConfirmMacroDelete(std::wstring_view text) override {
+    questions.emplace_back(text);
+    if (answers.empty()) return false;
+    const bool a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  void Warn(std::wstring_view text) override { warnings.emplace_back(text); }
+  std::deque<bool> answers;
+  std::vector<std::wstring> questions, warnings;
+};
+
+class AssignDialogTest : public ::testing::Test {
+ protected:
+  // Opens the dialog for key 112 (F1) of kind `kind`, with macros m0 (A) and m1 (B, C).
+  void OpenFor(int kind, std::wstring name = L"F1", int macroIndex = 0) {
+    AssignEdit& e = dialog.edit();
+    e.keyCode = 112;
+    e.kind = kind;
+    e.macroIndex = macroIndex;
+    e.displayName = std::move(name);
+    e.macroNames = {L"m0", L"m1"};
+    e.macroSteps = {{0x1E0000, 65, 1, static_cast<int>(0x801E0000u), 65, 0}, {0x300000, 66, 1, 0x2E0000, 67, 1}};
+    e.macroIndexMap = {{113, 1}};
+    dialog.Open();
+  }
+  void Press(int vk, uint32_t scan, uint32_t flags = 0) { dialog.OnHookKeyEvent(true, vk, scan, flags); }
+  void Release(int vk, uint32_t scan, uint32_t flags = 0x80) { dialog.OnHookKeyEvent(false, vk, scan, flags); }
+  void Ok(int media = -1, int function = -1) { dialog.OnOk(keyMap, media_, media, function); }
+
+  ScriptedAssignUi ui;
+  AssignDialog dialog{ui};
+  KeyMap keyMap = IdentityKeyMap();
+  MediaNameMap media_{{L"Воспр./Пауза", 179}};
+};
+
+TEST_F(AssignDialogTest, OpeningShowsTheModeHandedOver) {
+  OpenFor(0, L"Esc");
+  EXPECT_TRUE(dialog.view().keyFieldVisible);
+  EXPECT_EQ(dialog.view().keyFieldText, L"Esc");
+  EXPECT_TRUE(dialog.view().recordingHook);
+  EXPECT_TRUE(dialog.view().modeButtons[0].selected);
+
+  OpenFor(2, L"WWW");
+  EXPECT_EQ(dialog.view().mediaSelection, 3) << "the first item after item 0 beginning with the name";
+  EXPECT_FALSE(dialog.view().recordingHook);
+  OpenFor(3, L"Nothing like it");
+  EXPECT_EQ(dialog.view().functionSelection, -1);
+  OpenFor(3, L"развернуть");
+  EXPECT_EQ(dialog.view().functionSelection, 12);
+
+  OpenFor(1, L"m1", 1);
+  EXPECT_EQ(dialog.view().macroItems, (std::vector<std::wstring>{L"m0", L"m1"}));
+  EXPECT_EQ(dialog.view().macroSelection, 1);
+  EXPECT_EQ(dialog.view().stepRows, (std::vector<StepRow>{{L"key48", L"down"}, {L"key46", L"down"}}));
+
+  OpenFor(kMacroOnlyKind, L"", 5);
+  EXPECT_FALSE(dialog.view().singleKeyButtonVisible);
+  EXPECT_FALSE(dialog.view().mediaButtonVisible);
+  EXPECT_TRUE(dialog.view().macroControlsVisible);
+  EXPECT_EQ(dialog.view().macroSelection, -1) << "a macro index past the table selects nothing";
+  dialog.OnMacroButton();
+  dialog.OnClear();
+  EXPECT_EQ(dialog.kind(), kMacroOnlyKind) << "macro button and Clear do nothing in macro-only mode";
+}
+
+TEST_F(AssignDialogTest, SingleKeyCapturesTheLastKeyPressed) {
+  OpenFor(0);
+  Press(65, 0x1E);
+  Release(65, 0x1E);
+  Press(13, 0x1C, 0x01);  // keypad Enter
+  EXPECT_EQ(dialog.capturedKeyCode(), 108);
+  EXPECT_EQ(dialog.view().keyFieldText, L"key28");
+  Ok();
+  EXPECT_EQ(keyMap.at(112), OutputSequence{108});
+  EXPECT_EQ(dialog.edit().displayName, L"key28");
+  EXPECT_FALSE(dialog.view().recordingHook) << "OK removes the recording hook";
+}
+
+TEST_F(AssignDialogTest, OkCommitsEachKind) {
+  struct Case {
+    const char* what;
+    int kind;
+    std::function<void()> act;
+    int media, function;
+    OutputSequence sequence;
+    std::wstring name;
+    int kindAfter;
+    bool keyPlaysMacro;
+  };
+  const Case cases[] = {
+      {"function Копировать", 3, [] {}, -1, 4, {17, 67}, L"Копировать", 3, false},
+      {"function Масштаб +", 3, [] {}, -1, 9, {17, 107}, L"Масштаб +", 3, false},
+      {"no function selected", 3, [] {}, -1, -1, {}, L"", 3, false},
+      {"media", 2, [] {}, 0, -1, {179}, L"Воспр./Пауза", 2, false},
+      {"unknown media leaves the key and its macro", 2, [] {}, 1, -1, {112}, L"Пред. трек", 2, true},
+      {"macro m1 plays its down steps", 1, [this] { dialog.SelectMacro(1); }, -1, -1, {66, 67}, L"m1", 1, true},
+      {"macro of up steps only", 1, [this] { dialog.AddMacro(); }, -1, -1, {}, L"define0", 1, true},
+      {"macro mode without macros", 1,
+       [this] {
+         ui.answers = {true, true};
+         dialog.DeleteMacro();
+         dialog.DeleteMacro();
+       },
+       -1, -1, {112}, L"", 0, false},
+      {"clear in macro mode returns the key to itself", 1, [this] { dialog.OnClear(); }, -1, -1, {112}, L"", 0, false},
+  };
+  for (const Case& c : cases) {
+    keyMap = IdentityKeyMap();
+    OpenFor(c.kind, L"", 0);
+    dialog.edit().macroIndexMap[112] = 0;  // the key played macro 0 before
+    c.act();
+    Ok(c.media, c.function);
+    EXPECT_EQ(keyMap.at(112), c.sequence) << c.what;
+    EXPECT_EQ(dialog.edit().displayName, c.name) << c.what;
+    EXPECT_EQ(dialog.edit().kind, c.kindAfter) << c.what;
+    EXPECT_EQ(dialog.edit().macroIndexMap.count(112) == 1, c.keyPlaysMacro) << c.what;
+  }
+}
+
+TEST_F(AssignDialogTest, MacroOnlyOkChangesNoKey) {
+  OpenFor(kMacroOnlyKind);
+  dialog.AddMacro();
+  Ok();
+  EXPECT_EQ(keyMap, IdentityKeyMap());
+}
+
+TEST_F(AssignDialogTest, ModeButtonsSwitchAndKeepTheHookAsTheyFindIt) {
+  OpenFor(0);
+  dialog.OnMediaButton();
+  EXPECT_TRUE(dialog.view().recordingHook) << "coming from single-key mode the hook stays";
+  EXPECT_TRUE(dialog.view().mediaListVisible);
+  Press(65, 0x1E);
+  EXPECT_EQ(dialog.capturedKeyCode(), 65);
+  EXPECT_EQ(dialog.view().keyFieldText, L"F1") << "multimedia mode does not write the key field";
+  dialog.OnMacroButton();
+  EXPECT_FALSE(dialog.view().recordingHook);
+  EXPECT_EQ(dialog.view().macroSelection, 0);
+  EXPECT_TRUE(dialog.view().modeButtons[1].selected);
+  EXPECT_FALSE(dialog.view().modeButtons[2].selected);
+  dialog.SelectMacro(1);
+  dialog.OnFunctionButton();
+  EXPECT_EQ(dialog.edit().macroIndex, 0) << "the function button resets the chosen macro";
+  dialog.OnMacroButton();
+  EXPECT_EQ(dialog.view().macroSelection, 0);
+  dialog.OnCancel();
+  EXPECT_EQ(dialog.capturedKeyCode(), 112);
+  EXPECT_EQ(dialog.view().keyFieldText, L"");
+}
+
+TEST_F(AssignDialogTest, MacroEditorAddsRenamesAndDeletes) {
+  OpenFor(kMacroOnlyKind);
+  dialog.AddMacro();
+  dialog.AddMacro();
+  EXPECT_EQ(dialog.edit().macroNames, (std::vector<std::wstring>{L"m0", L"m1", L"define0", L"define1"}));
+  dialog.DeleteMacro();  // define1, played by nobody: no question
+  dialog.AddMacro();
+  EXPECT_EQ(dialog.edit().macroNames.back(), L"define2");
+  EXPECT_TRUE(ui.questions.empty());
+
+  // Key 113 plays m1: deleting m0 asks nothing and moves its entry down to 0.
+  dialog.SelectMacro(0);
+  dialog.DeleteMacro();
+  EXPECT_EQ(dialog.edit().macroIndexMap.at(113), 0);
+  EXPECT_EQ(dialog.edit().macroNames[0], L"m1");
+  EXPECT_EQ(dialog.view().macroSelection, 0);
+
+  // Deleting m1 asks; Cancel keeps everything, OK removes the key's entry.
+  dialog.DeleteMacro();
+  ASSERT_EQ(ui.questions.size(), 1u);
+  EXPECT_EQ(dialog.edit().macroNames.size(), 3u);
+  ui.answers = {true};
+  dialog.DeleteMacro();
+  EXPECT_EQ(dialog.edit().macroIndexMap.count(113), 0u);
+  EXPECT_EQ(dialog.edit().macroNames, (std::vector<std::wstring>{L"define0", L"define2"}));
+
+  // Renaming writes through at once; the drop-down follows when the box loses the focus.
+  dialog.RenameMacro(L"Fire");
+  EXPECT_EQ(dialog.edit().macroNames[0], L"Fire");
+  EXPECT_EQ(dialog.view().macroItems[0], L"define0");
+  dialog.RefillMacroNames();
+  EXPECT_EQ(dialog.view().macroItems[0], L"Fire");
+
+  dialog.DeleteMacro();
+  dialog.DeleteMacro();
+  EXPECT_TRUE(dialog.view().macroItems.empty());
+  EXPECT_EQ(dialog.view().macroFieldText, L"");
+  EXPECT_FALSE(dialog.view().stepButtonsEnabled);
+  EXPECT_EQ(dialog.edit().macroIndex, -1);
+  dialog.AddMacro();
+  EXPECT_TRUE(dialog.view().stepButtonsEnabled);
+  EXPECT_EQ(dialog.view().macroSelection, 0);
+}
+
+TEST_F(AssignDialogTest, StepListSelectionAndEditing) {
+  OpenFor(1);
+  dialog.edit().macroSteps[0] = {1, 65, 1, 2, 66, 1, 3, 67, 0, 4, 68, 7};
+  dialog.SelectMacro(0);
+  EXPECT_EQ(dialog.view().stepRows.back().action, L"up") << "any direction but 1 shows up";
+  dialog.SelectStepAbove(0);
+  EXPECT_EQ(dialog.view().stepSelection, -1);
+  dialog.SelectLastStep();
+  EXPECT_EQ(dialog.view().stepSelection, 3);
+  dialog.SelectStepBelow(3);
+  EXPECT_EQ(dialog.view().stepSelection, 3);
+  dialog.DeleteStep(1);
+  EXPECT_EQ(dialog.edit().macroSteps[0], (MacroSteps{1, 65, 1, 3, 67, 0, 4, 68, 7}));
+  EXPECT_EQ(dialog.view().stepSelection, 1) << "the row that followed is selected";
+  dialog.DeleteStep(2);
+  EXPECT_EQ(dialog.view().stepSelection, -1) << "after the last row nothing is selected";
+  dialog.ClearSteps();
+  EXPECT_TRUE(dialog.edit().macroSteps[0].empty());
+  EXPECT_EQ(dialog.edit().macroNames[0], L"m0");
+}
+
+TEST_F(AssignDialogTest, RecordingTakesPressesOnceAndKeypadKeysByTheirCodes) {
+  OpenFor(1);
+  dialog.AddMacro();
+  dialog.OnRecordButton(0);  // NumLock off: a warning, and recording starts all the same
+  ASSERT_EQ(ui.warnings, std::vector<std::wstring>{L"Keypad not locked"});
+  EXPECT_TRUE(dialog.recording());
+  EXPECT_FALSE(dialog.view().macroEditEnabled);
+  EXPECT_TRUE(dialog.view().recordingHook);
+  EXPECT_TRUE(dialog.view().recordButton.selected);
+
+  Release(66, 0x30);  // released before recording started
+  Press(160, 0x2A);   // left Shift, A held with auto-repeat, released in reverse order
+  Press(65, 0x1E);
+  Press(65, 0x1E);
+  Press(65, 0x1E);
+  Release(65, 0x1E);
+  Release(160, 0x2A);
+  Press(36, 0x47);  // keypad 7 with NumLock off
+  Release(36, 0x47);
+  Press(36, 0x47, 0x01);  // the Home key
+  Release(36, 0x47, 0x81);
+  Press(161, 0x36, 0x01);  // right Shift reported as extended
+  EXPECT_EQ(dialog.edit().macroSteps.back(),
+            (MacroSteps{static_cast<int>(0x80300000u), 66, 0,                                  //
+                        0x2A0000, 160, 1, 0x1E0000, 65, 1, static_cast<int>(0x801E0000u), 65, 0,  //
+                        static_cast<int>(0x802A0000u), 160, 0,                                 //
+                        0x470000, 103, 1, static_cast<int>(0x80470000u), 103, 0,               //
+                        0x01470000, 36, 1, static_cast<int>(0x81470000u), 36, 0,               //
+                        0x00360000, 161, 1}));
+  EXPECT_EQ(dialog.view().stepRows.size(), 10u);
+
+  dialog.OnRecordButton(1);
+  EXPECT_FALSE(dialog.recording());
+  EXPECT_FALSE(dialog.view().recordingHook);
+  EXPECT_FALSE(dialog.view().recordButton.selected);
+  EXPECT_TRUE(dialog.view().macroEditEnabled);
+  EXPECT_EQ(ui.warnings.size(), 1u);
+}
+
+}  // namespace
+}  // namespace orvelle
