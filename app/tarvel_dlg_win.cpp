@@ -11,6 +11,7 @@
 #include "device/presence.h"
 #include "engine/remap_hook_win.h"
 #include "model/profile_file.h"
+#include "model/working_edits.h"
 
 namespace orvelle {
 namespace {
@@ -54,6 +55,7 @@ std::optional<std::wstring> ChooseFile(HWND owner, const FileDialogSetup& setup,
 CTarvelDlg::CTarvelDlg(HINSTANCE instance)
     : instance_(instance),
       folder_(ExecutableFolder()),
+      assign_(instance, folder_),
       icon_(LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP))),
       taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")),
       worker_(queue_) {
@@ -131,6 +133,7 @@ LRESULT CTarvelDlg::OnDestroy(UINT, WPARAM, LPARAM, bool& handled) {
 }
 
 LRESULT CTarvelDlg::OnExitApplication(WORD, WORD, HWND, bool&) {
+  assign_.CancelIfOpen();
   RemoveRemapHook();
   EndDialog(hwnd(), IDCANCEL);
   return 0;
@@ -278,6 +281,7 @@ LRESULT CTarvelDlg::OnNcLeftButtonDown(UINT, WPARAM, LPARAM lParam, bool& handle
   ScreenToClient(hwnd(), &point);
   const ClickPlan plan = HandleClick(table_, Point{point.x, point.y});
   RunScreenAction(plan.action);
+  if (plan.keyEdit) EditKey(plan.entry);
   // Then the system's own handling, which drags the window, unless the action put it away.
   handled = false;
   if (!IsWindow(hwnd()) || !IsWindowVisible(hwnd()) || IsIconic(hwnd())) handled = true;
@@ -292,7 +296,8 @@ void CTarvelDlg::RunScreenAction(ScreenAction action) {
       ShowWindow(hwnd(), SW_HIDE);
       break;
     case ScreenAction::MacroEdit:
-      break;  // the assignment dialog opens here
+      EditMacros();
+      break;
     case ScreenAction::Minimize:
       ShowWindow(hwnd(), SW_MINIMIZE);
       break;
@@ -319,6 +324,26 @@ void CTarvelDlg::RunScreenAction(ScreenAction action) {
       SwitchProfile(profiles_, 3, *this);
       break;
   }
+}
+
+void CTarvelDlg::EditKey(int entry) {
+  AssignEdit& edit = assign_.logic().edit();
+  PrepareSlotEdit(profiles_, table_, entry, edit);
+  // OK without a new key press keeps what the key sends now.
+  const auto current = profiles_.working.keyMap.find(edit.keyCode);
+  const bool singleTarget = edit.kind == static_cast<int>(AssignKind::SingleKey) &&
+                            current != profiles_.working.keyMap.end() && current->second.size() == 1;
+  assign_.logic().SetCapturedKeyCode(singleTarget ? current->second.front() : edit.keyCode);
+  if (assign_.Run(hwnd(), profiles_.working.keyMap, table_.media) != IDOK) return;
+  CommitSlotEdit(profiles_, table_, entry, edit);
+  RepaintMainWindow();  // the key shows its new look at once
+}
+
+void CTarvelDlg::EditMacros() {
+  PrepareMacroEdit(profiles_, assign_.logic().edit());
+  if (assign_.Run(hwnd(), profiles_.working.keyMap, table_.media) != IDOK) return;
+  CommitMacroEdit(profiles_, table_, assign_.logic().edit());
+  RepaintMainWindow();
 }
 
 void CTarvelDlg::ShowPopupMenu(int menuId) {

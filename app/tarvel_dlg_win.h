@@ -10,6 +10,7 @@
 #include "app/dialog_base_win.h"
 #include "app/main_skin_win.h"
 #include "app/main_window.h"
+#include "assign/set_config_win.h"
 #include "engine/injection_worker_win.h"
 #include "engine/output_queue.h"
 #include "model/key_table.h"
@@ -116,9 +117,12 @@ class CTarvelDlg final : public DialogBase, private ProfileUi {
   void RemoveTrayIcon();
   void CentreOnWorkArea();
   void SaveProfiles();
+  void EditKey(int entry);
+  void EditMacros();
 
   HINSTANCE instance_;
   std::wstring folder_;  // the executable's folder, with its trailing backslash
+  CSetCongfig assign_;   // the key assignment dialog, shown again at every use
   Win32Ini ini_;
   KeyTable table_;
   ProfileSet profiles_;

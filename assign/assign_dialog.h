@@ -115,6 +115,8 @@ class AssignDialog {
   void SelectStepAbove(int selectedRow);
   void SelectStepBelow(int selectedRow);
   void SelectLastStep();
+  // The user selected a row of the step list (−1: none).
+  void OnStepSelected(int row) { view_.stepSelection = row; }
 
   // The record button; `numLockState` is GetKeyState(VK_NUMLOCK).
   void OnRecordButton(int16_t numLockState);

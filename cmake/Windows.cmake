@@ -4,6 +4,7 @@ enable_language(RC)
 
 add_library(orvelle_win32 STATIC
   platform/win32/win32_ini.cpp
+  platform/win32/skin_pictures_win.cpp
   engine/remap_hook_win.cpp
   engine/injection_worker_win.cpp
   device/device_notices_win.cpp
@@ -18,6 +19,10 @@ set(ORVELLE_APP_SOURCES
   app/main_skin_win.cpp
   app/tarvel_dlg_win.cpp
   app/tarvel_app_win.cpp
+  app/about_dlg_win.h
+  controls/bit_button_win.cpp
+  assign/recording_hook_win.cpp
+  assign/set_config_win.cpp
   resources/orvelle.rc
 )
 

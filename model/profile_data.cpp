@@ -31,6 +31,15 @@ KeyMap IdentityKeyMap() {
   return map;
 }
 
+void SetDefaultAssignments(const KeyTable& table, ProfileData& data) {
+  for (int code = 1; code <= kMaxKeyCode; ++code) data.keyMap[code] = OutputSequence{code};
+  data.assignedSlots.clear();
+  for (size_t i = 0; i < data.records.size(); ++i) data.records[i] = KeyAssignment{table.slots[i].name, 0, 0};
+  data.macroIndexMap.clear();
+  data.macroNames.clear();
+  data.macroSteps.clear();
+}
+
 OutputSequence DownStepKeyCodes(const MacroSteps& steps) {
   OutputSequence keys;
   for (size_t i = 0; i + 2 < steps.size(); i += 3) {

@@ -43,6 +43,11 @@ inline void CopyProfileData(const ProfileData& from, ProfileData& to) { to = fro
 // Every key code 1..254 mapped to itself.
 KeyMap IdentityKeyMap();
 
+// Every slot back to its default: its own name, kind SingleKey, the identity for key codes
+// 1..254 (other entries stay), no macros, nothing in the assigned-slot list. All 132 records
+// take the names of their layout entries.
+void SetDefaultAssignments(const KeyTable& table, ProfileData& data);
+
 // The key codes of the down steps of a macro, in order. An incomplete triple at the end of a
 // hand-edited list is ignored.
 OutputSequence DownStepKeyCodes(const MacroSteps& steps);

@@ -87,6 +87,13 @@ std::wstring ProfileFilePath(const std::wstring& executablePath) {
 void ReadProfileSection(IniAccess& ini, const std::wstring& path, int n, const KeyTable& table,
                         ProfileData& working) {
   const IniSection section(ini.ReadSection(path, SectionName(n)));
+  if (section.size() == 0) {
+    // No section at all (a first start without a profile file, or a file that never held this
+    // profile): every key keeps its own function. Read key by key, it would map every key to
+    // code 0 and leave the whole keyboard dead.
+    SetDefaultAssignments(table, working);
+    return;
+  }
 
   working.keyMap.clear();
   working.assignedSlots.clear();

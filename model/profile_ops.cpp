@@ -24,15 +24,7 @@ void SwitchProfile(ProfileSet& set, int n, ProfileUi& ui) {
 
 void ResetToDefaults(ProfileSet& set, const KeyTable& table, ProfileUi& ui) {
   if (!ui.Confirm(kResetQuestion)) return;
-  ProfileData& working = set.working;
-  for (int code = 1; code <= kMaxKeyCode; ++code) working.keyMap[code] = OutputSequence{code};
-  working.assignedSlots.clear();
-  for (size_t i = 0; i < working.records.size(); ++i) {
-    working.records[i] = KeyAssignment{table.slots[i].name, 0, 0};
-  }
-  working.macroIndexMap.clear();
-  working.macroNames.clear();
-  working.macroSteps.clear();
+  SetDefaultAssignments(table, set.working);
   set.pending = true;
   ui.RepaintMainWindow();
   ApplyWorkingCopy(set);

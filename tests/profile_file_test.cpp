@@ -104,15 +104,24 @@ TEST_F(ProfileFileTest, ActiveProfileIsLoadedLastAndBadNumbersMeanOne) {
   }
 }
 
-TEST_F(ProfileFileTest, MissingFileLoadsEveryKeyAsTargetZero) {
+TEST_F(ProfileFileTest, MissingFileOrSectionLoadsDefaultsButMissingKeysReadAsZero) {
   const KeyTable table = testing::MakeKeyTable({{1, 65, L"A"}, {2, 66, L"B"}});
   ProfileSet set;
   InitKeyMaps(set);
   LoadAllProfiles(io, path, table, set);
   EXPECT_EQ(set.activeProfile, 1);
-  EXPECT_EQ(set.working.keyMap.at(65), OutputSequence{0});
-  EXPECT_EQ(set.working.records[0].name, L"");
-  EXPECT_TRUE(set.working.macroSteps.empty());
+  for (int n = 1; n <= 3; ++n) {
+    EXPECT_EQ(set.Profile(n).keyMap.at(65), OutputSequence{65}) << "a first start leaves every key working";
+    EXPECT_EQ(set.Profile(n).records[1].name, L"B");
+  }
+
+  // A section that exists but lacks a key group: that key reads as single key with target 0.
+  folder.WriteUtf16(L"set.ini", L"[Profile1]\nIndexPic65=0\nKey65=70\n");
+  LoadAllProfiles(io, path, table, set);
+  EXPECT_EQ(set.working.keyMap.at(65), OutputSequence{70});
+  EXPECT_EQ(set.working.keyMap.at(66), OutputSequence{0});
+  EXPECT_EQ(set.working.records[1].name, L"");
+  EXPECT_EQ(set.Profile(2).keyMap.at(66), OutputSequence{66});
 }
 
 TEST_F(ProfileFileTest, HandEditedValuesAreReadSafely) {

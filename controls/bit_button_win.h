@@ -1,0 +1,44 @@
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+
+#include "controls/bit_button.h"
+#include "platform/win32/handles.h"
+
+namespace orvelle {
+
+// The skinned push button: an owner-drawn button that paints one of four face images and follows
+// the mouse for its hover face. Its owner reflects WM_DRAWITEM to DrawItem.
+class CBitButtton {
+ public:
+  CBitButtton() = default;
+  ~CBitButtton();
+  CBitButtton(const CBitButtton&) = delete;
+  CBitButtton& operator=(const CBitButtton&) = delete;
+
+  // Takes over a button of the dialog: owner-drawn from now on, mouse messages seen first here.
+  void Attach(HWND button);
+  void Detach();
+  HWND hwnd() const { return hwnd_; }
+
+  // Faces in the order of ButtonFace: normal, hover, pressed, disabled. The button owns them.
+  void SetFaces(HBITMAP normal, HBITMAP hover, HBITMAP pressed, HBITMAP disabled);
+  void ReleaseFaces();
+
+  BitButtonModel& model() { return model_; }
+  void Redraw() const;
+  void DrawItem(const DRAWITEMSTRUCT& item) const;
+
+ private:
+  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                       DWORD_PTR self) noexcept;
+  LRESULT HandleMouse(UINT message, WPARAM wParam, LPARAM lParam);
+
+  HWND hwnd_ = nullptr;
+  BitButtonModel model_;
+  std::array<UniqueBitmap, 4> faces_;
+};
+
+}  // namespace orvelle
