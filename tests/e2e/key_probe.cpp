@@ -26,6 +26,12 @@ constexpr wchar_t kTitle[] = L"ORVELLE key probe";
 constexpr UINT_PTR kReadyTimer = 1;
 constexpr UINT kReadyPollMs = 10;
 constexpr int kForegroundRetryTicks = 20;
+// Wine lets a key event bypass every low-level hook when the thread owning the first hook of
+// the chain has not fetched a message for 5 seconds (it takes that thread for hung). The probe's
+// thread, idle in GetMessage, met that rule and the first key after a pause went past all hooks;
+// a timer that fires every second keeps it fetching.
+constexpr UINT_PTR kAwakeTimer = 2;
+constexpr UINT kAwakeIntervalMs = 1000;
 
 HANDLE g_log = INVALID_HANDLE_VALUE;
 HHOOK g_hook = nullptr;
@@ -140,7 +146,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   windowClass.lpfnWndProc = ProbeWindowProc;
   windowClass.hInstance = instance;
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
   windowClass.lpszClassName = kClassName;
   if (!RegisterClassW(&windowClass)) return 4;
   // Top left of the desktop, clear of the program's centred main window.
@@ -153,6 +159,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   SetForegroundWindow(window);
   SetFocus(window);
   SetTimer(window, kReadyTimer, kReadyPollMs, nullptr);
+  SetTimer(window, kAwakeTimer, kAwakeIntervalMs, nullptr);
 
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
