@@ -20,7 +20,7 @@ void MainSkin::LoadSkin(const std::wstring& folder) {
 
 bool MainSkin::MaskSize(SIZE& size) const { return PictureSize(mask_.get(), size); }
 
-void MainSkin::ShapeWindow(HWND window) const {
+void MainSkin::ShapeWindow(HWND window) {
   SIZE size;
   if (!MaskSize(size)) return;  // without a mask the window keeps its template size and frame
   MoveWindow(window, 0, 0, size.cx, size.cy, TRUE);
@@ -30,6 +30,7 @@ void MainSkin::ShapeWindow(HWND window) const {
   }
   const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
   SetWindowLongPtrW(window, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_BORDER)) | WS_MINIMIZEBOX | WS_SYSMENU);
+  mask_.reset();
 }
 
 void MainSkin::Draw(HWND window, const std::vector<Blit>& blits) const {

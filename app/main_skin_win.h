@@ -22,8 +22,8 @@ class MainSkin {
   bool MaskSize(SIZE& size) const;
 
   // Sizes the window after the mask and cuts its outline: every exactly white mask pixel lies
-  // outside the window.
-  void ShapeWindow(HWND window) const;
+  // outside the window. The mask is needed for nothing else and is released.
+  void ShapeWindow(HWND window);
 
   // Copies each region out of its picture straight onto the window.
   void Draw(HWND window, const std::vector<Blit>& blits) const;

@@ -66,6 +66,8 @@ void CSetCongfig::LoadDialogSkin() {
       L"macro_down.bmp", L"macro_disable.bmp",  L"macro2_normal.bmp",
   };
   for (size_t i = 0; i < kPictureCount; ++i) pictures_[i].reset(LoadSkinPicture(folder_ + L"skin\\" + kFiles[i]));
+  if (PictureSize(pictures_[kMask].get(), maskSize_)) outline_.reset(RegionFromMask(pictures_[kMask].get()));
+  pictures_[kMask].reset();  // only its outline and size are needed
   Win32Ini ini;
   const IniSection section(ini.ReadSection(folder_ + L"Composite.ini", L"BUTTONINFO"));
   for (int entry = 1; entry <= 23; ++entry) {
@@ -145,12 +147,14 @@ void CSetCongfig::LayOutControls() {
 }
 
 void CSetCongfig::ShapeDialog() {
-  SIZE size;
-  if (PictureSize(pictures_[kMask].get(), size)) {
-    MoveWindow(hwnd(), 0, 0, size.cx, size.cy, TRUE);
-    if (HRGN outline = RegionFromMask(pictures_[kMask].get())) {
-      if (!SetWindowRgn(hwnd(), outline, TRUE)) DeleteObject(outline);
+  if (maskSize_.cx > 0 && maskSize_.cy > 0) {
+    MoveWindow(hwnd(), 0, 0, maskSize_.cx, maskSize_.cy, TRUE);
+    HRGN copy = CreateRectRgn(0, 0, 0, 0);
+    if (copy != nullptr && outline_ && CombineRgn(copy, outline_.get(), nullptr, RGN_COPY) != ERROR &&
+        SetWindowRgn(hwnd(), copy, TRUE)) {
+      copy = nullptr;  // the window owns it now
     }
+    if (copy != nullptr) DeleteObject(copy);
   }
   // Centred on the work area of the monitor that shows the main window.
   MONITORINFO monitor{};

@@ -77,6 +77,9 @@ class CSetCongfig final : public DialogBase, private AssignUi {
   enum Picture { kMask, kKeyNormal, kKeyOver, kKeyDown, kMedia, kFunction, kMacroNormal, kMacroOver, kMacroDown,
                  kMacroDisable, kMacroOnly, kPictureCount };
   std::array<UniqueBitmap, kPictureCount> pictures_;
+  // The outline from the mask, built once; each opening gives the window a copy.
+  UniqueRegion outline_;
+  SIZE maskSize_{};
   std::array<Rect, 23> layout_{};  // entries 1..23 of "Composite.ini"
   Unique<GdiObjectTraits> keyFieldFont_;
   Unique<GdiObjectTraits> listFont_;

@@ -9,29 +9,35 @@
 namespace orvelle {
 namespace {
 
-// A pause of about one millisecond. Sleep(1) waits for the next timer tick, up to 15.6 ms, and a
-// process whose windows sit hidden in the tray cannot ask for a finer tick; a high-resolution
-// waitable timer keeps its millisecond regardless. Sleep(1) remains where the system has none.
-class MillisecondPause {
+// The worker's beat: a high-resolution waitable timer that fires every millisecond, so that each
+// cycle (one injection, then the wait) takes one millisecond and queued events leave 1 ms apart.
+// Sleep(1) would wait for the next scheduler tick, up to 15.6 ms, and a process whose windows sit
+// hidden in the tray cannot ask for a finer tick; the high-resolution timer keeps its
+// millisecond regardless. Sleep(1) remains where the system has no such timer.
+class MillisecondBeat {
  public:
-  MillisecondPause()
-      : timer_(CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS)) {}
-  ~MillisecondPause() {
-    if (timer_ != nullptr) CloseHandle(timer_);
+  MillisecondBeat()
+      : timer_(CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS)) {
+    LARGE_INTEGER due;
+    due.QuadPart = -10000;  // first beat 1 ms from now (100 ns units, relative)
+    if (timer_ != nullptr && !SetWaitableTimer(timer_, &due, 1, nullptr, nullptr, FALSE)) {
+      CloseHandle(timer_);
+      timer_ = nullptr;
+    }
   }
-  MillisecondPause(const MillisecondPause&) = delete;
-  MillisecondPause& operator=(const MillisecondPause&) = delete;
+  ~MillisecondBeat() {
+    if (timer_ != nullptr) {
+      CancelWaitableTimer(timer_);
+      CloseHandle(timer_);
+    }
+  }
+  MillisecondBeat(const MillisecondBeat&) = delete;
+  MillisecondBeat& operator=(const MillisecondBeat&) = delete;
 
   bool precise() const { return timer_ != nullptr; }
 
-  void operator()() const {
-    LARGE_INTEGER due;
-    due.QuadPart = -10000;  // 1 ms, relative, in 100 ns units
-    if (timer_ != nullptr && SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, FALSE) &&
-        WaitForSingleObject(timer_, INFINITE) == WAIT_OBJECT_0) {
-      return;
-    }
-    Sleep(1);
+  void Wait() const {
+    if (timer_ == nullptr || WaitForSingleObject(timer_, INFINITE) != WAIT_OBJECT_0) Sleep(1);
   }
 
  private:
@@ -64,12 +70,12 @@ InjectionWorker::~InjectionWorker() {
 
 DWORD WINAPI InjectionWorker::InjectionWorkerMain(void* param) noexcept {
   auto* self = static_cast<InjectionWorker*>(param);
-  const MillisecondPause pause;
-  self->precisePause_.store(pause.precise());
+  const MillisecondBeat beat;
+  self->precisePause_.store(beat.precise());
   const DWORD me = GetCurrentThreadId();
   RunInjectionLoop(
       self->queue_, [&] { return self->workerIdentity_.load(std::memory_order_relaxed) == me; }, InjectKey,
-      [&] { pause(); });
+      [&] { beat.Wait(); });
   return 0;
 }
 

@@ -8,8 +8,8 @@
 
 namespace orvelle {
 
-// The thread that plays the output queue back: one key event per cycle through keybd_event, then
-// a pause of about one millisecond. Started by the constructor; the destructor asks it to stop and
+// The thread that plays the output queue back: one key event per cycle through keybd_event, one
+// cycle per millisecond. Started by the constructor; the destructor asks it to stop and
 // waits for it, so the queue it reads outlives it.
 class InjectionWorker {
  public:
