@@ -217,16 +217,7 @@ BODY_TOP, CORNER, TAB_RADIUS, FILLET = 14, 22, 12, 8
 
 def draw_outline(d):
     """The window's shape on a large L picture: a rounded body with a tab."""
-    s = paint.S
-    d.rounded_rectangle((0, s(BODY_TOP), s(W) - 1, s(H) - 1), s(CORNER), fill=255)
-    x0, y0, x1, y1 = paint.sbox(TAB)
-    d.rounded_rectangle((x0, y0, x1 - 1, y1 - 1), s(TAB_RADIUS), fill=255)
-    # Concave fillets where the tab meets the body.
-    for cx, edge in ((TAB[0] - FILLET, TAB[0]), (TAB[2] + FILLET, TAB[2])):
-        lo, hi = min(cx, edge), max(cx, edge)
-        d.rectangle((s(lo), s(BODY_TOP - FILLET), s(hi) - 1, s(BODY_TOP) - 1), fill=255)
-        d.ellipse((s(cx - FILLET), s(BODY_TOP - 2 * FILLET), s(cx + FILLET) - 1,
-                   s(BODY_TOP) - 1), fill=0)
+    style.tabbed_outline(d, W, H, TAB, BODY_TOP, CORNER, TAB_RADIUS, FILLET)
 
 
 # ---------------------------------------------------------------- the case

@@ -401,3 +401,17 @@ ICONS = {
     "record": icon_record, "keyboard": icon_keyboard, "note": icon_note,
     "bolt": icon_bolt,
 }
+
+
+def tabbed_outline(d, w, h, tab, body_top, corner, tab_radius, fillet):
+    """A rounded body with a raised tab on top, drawn white on a large L picture; concave fillets
+    join the tab to the body."""
+    s = paint.S
+    d.rounded_rectangle((0, s(body_top), s(w) - 1, s(h) - 1), s(corner), fill=255)
+    x0, y0, x1, y1 = paint.sbox(tab)
+    d.rounded_rectangle((x0, y0, x1 - 1, y1 - 1), s(tab_radius), fill=255)
+    for cx, edge in ((tab[0] - fillet, tab[0]), (tab[2] + fillet, tab[2])):
+        lo, hi = min(cx, edge), max(cx, edge)
+        d.rectangle((s(lo), s(body_top - fillet), s(hi) - 1, s(body_top) - 1), fill=255)
+        d.ellipse((s(cx - fillet), s(body_top - 2 * fillet), s(cx + fillet) - 1,
+                   s(body_top) - 1), fill=0)
