@@ -282,9 +282,11 @@ LRESULT CTarvelDlg::OnNcLeftButtonDown(UINT, WPARAM, LPARAM lParam, bool& handle
   const ClickPlan plan = HandleClick(table_, Point{point.x, point.y});
   RunScreenAction(plan.action);
   if (plan.keyEdit) EditKey(plan.entry);
-  // Then the system's own handling, which drags the window, unless the action put it away.
-  handled = false;
-  if (!IsWindow(hwnd()) || !IsWindowVisible(hwnd()) || IsIconic(hwnd())) handled = true;
+  // Then the system's own handling, which drags the window: not when the action put the window
+  // away, nor when a dialog or menu of the action already took the button's release (the drag
+  // would then wait for a release that has come and gone).
+  const bool stillPressed = (GetKeyState(VK_LBUTTON) & 0x8000) != 0;
+  handled = !stillPressed || !IsWindowVisible(hwnd()) || IsIconic(hwnd());
   return 0;
 }
 
