@@ -7,9 +7,11 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/corpus"
+crashes="$root/build/fuzz-crashes"
+mkdir -p "$crashes"
 cd "$work"
 "$fuzzer" -max_total_time="$seconds" -max_len=16384 -rss_limit_mb=2048 -print_final_stats=1 \
-  corpus "$root/fuzz/seeds" >log 2>&1
+  -artifact_prefix="$crashes/" corpus "$root/fuzz/seeds" >log 2>&1
 status=$?
 if [ $status -ne 0 ]; then
   tail -60 log
