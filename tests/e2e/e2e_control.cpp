@@ -10,15 +10,34 @@
 //   e2e_control foreground                the foreground window and the window with the focus
 //   e2e_control proc <title>              memory and CPU times of the window's process
 //   e2e_control clock                     the Unix time in microseconds, as the key probe stamps it
+//   e2e_control windows [title]           the top-level windows of the process that owns the window
+//                                          with that caption ("ORVELLE" by default), one a line:
+//                                          hwnd=0x.. visible=0|1 rect=l,t,r,b class="..." title="..."
+//   e2e_control children <hwnd>           the child windows of a window, one a line: hwnd=0x.. id=..
+//                                          visible=0|1 enabled=0|1 rect=l,t,r,b (screen) class="..."
+//                                          [items=.. selected=..] text="..."
+//   e2e_control launch <exe> <ms>         starts a program in its own folder and waits until a window
+//                                          "ORVELLE" of it is visible: pid=.. start_us=.. shown_us=..
+//   e2e_control exit <ms>                 posts the exit command 32771 to "ORVELLE" and waits until its
+//                                          process has ended: pid=.. posted_us=.. ended_us=..
+//   e2e_control ask <hwnd> <msg> [<wParam> <lParam>]   sends a message without pointers (a count, an
+//                                          index, a height) to any window and prints the answer
+//   e2e_control screen                    screen size, the system's work area and the primary monitor's:
+//                                          screen=w,h workarea=l,t,r,b monitor_work=l,t,r,b
+//
+// Texts are printed as UTF-8; times (_us) are Unix times in microseconds, as "clock" prints them.
 //
 // Exit codes: 0 done, 1 no such window or the call failed, 2 bad usage, 3 the program did not
 // answer within the timeout.
 #include <windows.h>
 #include <psapi.h>
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -164,18 +183,221 @@ int Proc(const wchar_t* title) {
   return 0;
 }
 
-int Clock() {
+unsigned long long UnixMicroseconds() {
   FILETIME ft;
   GetSystemTimePreciseAsFileTime(&ft);
   constexpr unsigned long long kUnixEpochTicks = 116444736000000000ULL;
-  std::printf("%llu\n", (Ticks(ft) - kUnixEpochTicks) / 10);
+  return (Ticks(ft) - kUnixEpochTicks) / 10;
+}
+
+int Clock() {
+  std::printf("%llu\n", UnixMicroseconds());
+  return 0;
+}
+
+// UTF-8, so that Cyrillic captions survive whatever code page the C runtime assumes. Quotes and
+// backslashes are escaped, and so is every control or line-breaking character (an icon's text is
+// its resource number, U+FFFF then the number), so that one window stays one line.
+std::string Utf8Quoted(const std::wstring& text) {
+  std::wstring escaped;
+  for (wchar_t c : text) {
+    if (c == L'"' || c == L'\\') {
+      escaped += L'\\';
+      escaped += c;
+    } else if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029 || c >= 0xFFF0) {
+      wchar_t code[8];
+      std::swprintf(code, 8, L"\\u%04X", static_cast<unsigned>(c));
+      escaped += code;
+    } else {
+      escaped += c;
+    }
+  }
+  std::string out(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, escaped.c_str(), -1, nullptr, 0, nullptr,
+                                                          nullptr)),
+                  '\0');
+  WideCharToMultiByte(CP_UTF8, 0, escaped.c_str(), -1, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
+  if (!out.empty()) out.pop_back();  // the terminating NUL
+  return "\"" + out + "\"";
+}
+
+std::wstring TextOf(HWND window) {
+  // WM_GETTEXT, not GetWindowTextW: the latter does not ask windows of other processes.
+  wchar_t text[512] = L"";
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                           &length)) {
+    return L"";
+  }
+  return std::wstring(text, length < 512 ? length : 511);
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[128] = L"";
+  GetClassNameW(window, name, 128);
+  return name;
+}
+
+// Asks a control of another process for a number; messages without pointers cross processes.
+long long Ask(HWND window, UINT message) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(window, message, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result)) return -2;
+  return static_cast<long long>(static_cast<LONG_PTR>(result));
+}
+
+struct WindowList {
+  DWORD pid = 0;
+  std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectTopLevel(HWND window, LPARAM context) {
+  auto* list = reinterpret_cast<WindowList*>(context);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid == list->pid) list->windows.push_back(window);
+  return TRUE;
+}
+
+BOOL CALLBACK CollectChild(HWND window, LPARAM context) {
+  reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
+  return TRUE;
+}
+
+int Windows(const wchar_t* title) {
+  HWND anchor = RequireWindow(title);
+  if (anchor == nullptr) return 1;
+  WindowList list;
+  GetWindowThreadProcessId(anchor, &list.pid);
+  EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&list));
+  for (HWND window : list.windows) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    std::printf("hwnd=0x%llX visible=%d rect=%ld,%ld,%ld,%ld class=%s title=%s\n", Hex(window),
+                IsWindowVisible(window) ? 1 : 0, rect.left, rect.top, rect.right, rect.bottom,
+                Utf8Quoted(ClassOf(window)).c_str(), Utf8Quoted(TextOf(window)).c_str());
+  }
+  return 0;
+}
+
+int Children(unsigned long long handle) {
+  HWND parent = reinterpret_cast<HWND>(static_cast<UINT_PTR>(handle));
+  if (!IsWindow(parent)) {
+    std::fprintf(stderr, "no window 0x%llX\n", handle);
+    return 1;
+  }
+  std::vector<HWND> children;
+  EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&children));
+  for (HWND child : children) {
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    const std::wstring kind = ClassOf(child);
+    std::string counts;
+    if (lstrcmpiW(kind.c_str(), L"ComboBox") == 0) {
+      counts = " items=" + std::to_string(Ask(child, CB_GETCOUNT)) + " selected=" + std::to_string(Ask(child, CB_GETCURSEL));
+    } else if (lstrcmpiW(kind.c_str(), WC_LISTVIEWW) == 0) {
+      counts = " items=" + std::to_string(Ask(child, LVM_GETITEMCOUNT)) +
+               " selected=" + std::to_string(Ask(child, LVM_GETSELECTIONMARK));
+    }
+    std::printf("hwnd=0x%llX id=%d visible=%d enabled=%d rect=%ld,%ld,%ld,%ld class=%s%s text=%s\n", Hex(child),
+                GetDlgCtrlID(child), IsWindowVisible(child) ? 1 : 0, IsWindowEnabled(child) ? 1 : 0, rect.left,
+                rect.top, rect.right, rect.bottom, Utf8Quoted(kind).c_str(), counts.c_str(),
+                Utf8Quoted(TextOf(child)).c_str());
+  }
+  return 0;
+}
+
+// Starts the program the way a user does (its own folder as the current one) and stamps the host
+// clock right before the start and when its main window is first visible, polling every
+// millisecond; the painting is judged by the harness from the screen.
+int Launch(const wchar_t* exe, unsigned long long timeoutMs) {
+  std::wstring folder = exe;
+  const size_t slash = folder.find_last_of(L"\\/");
+  folder = slash == std::wstring::npos ? L"." : folder.substr(0, slash);
+  std::wstring commandLine = L"\"" + std::wstring(exe) + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  const unsigned long long start = UnixMicroseconds();
+  if (!CreateProcessW(exe, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info)) {
+    std::fprintf(stderr, "cannot start %ls (error %lu)\n", exe, GetLastError());
+    return 1;
+  }
+  UniqueHandle process(info.hProcess);
+  UniqueHandle thread(info.hThread);
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  for (;;) {
+    HWND window = FindTopLevel(kMainWindowTitle);
+    DWORD pid = 0;
+    if (window != nullptr) GetWindowThreadProcessId(window, &pid);
+    if (pid == info.dwProcessId && IsWindowVisible(window)) {
+      std::printf("pid=%lu start_us=%llu shown_us=%llu hwnd=0x%llX\n", info.dwProcessId, start, UnixMicroseconds(),
+                  Hex(window));
+      return 0;
+    }
+    if (WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0) {
+      std::fprintf(stderr, "the program ended before its window was shown\n");
+      return 1;
+    }
+    if (GetTickCount64() >= deadline) break;
+    Sleep(1);
+  }
+  std::fprintf(stderr, "no visible window \"%ls\" of process %lu within %llu ms\n", kMainWindowTitle,
+               info.dwProcessId, timeoutMs);
+  return 3;
+}
+
+int ExitAndWait(unsigned long long timeoutMs) {
+  HWND window = RequireWindow(kMainWindowTitle);
+  if (window == nullptr) return 1;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
+  if (process.get() == nullptr) {
+    std::fprintf(stderr, "cannot open process %lu\n", pid);
+    return 1;
+  }
+  constexpr WPARAM kExitCommand = 32771;
+  const unsigned long long posted = UnixMicroseconds();
+  if (!PostMessageW(window, WM_COMMAND, kExitCommand, 0)) return 1;
+  if (WaitForSingleObject(process.get(), static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0) {
+    std::fprintf(stderr, "process %lu still runs %llu ms after the exit command\n", pid, timeoutMs);
+    return 3;
+  }
+  std::printf("pid=%lu posted_us=%llu ended_us=%llu\n", pid, posted, UnixMicroseconds());
+  return 0;
+}
+
+int AskWindow(unsigned long long handle, unsigned long long message, unsigned long long wParam,
+              unsigned long long lParam) {
+  HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(handle));
+  DWORD_PTR result = 0;
+  if (!IsWindow(window) || !SendMessageTimeoutW(window, static_cast<UINT>(message), static_cast<WPARAM>(wParam),
+                                                static_cast<LPARAM>(lParam), SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                                                &result)) {
+    std::fprintf(stderr, "window 0x%llX did not answer message 0x%llX\n", handle, message);
+    return 1;
+  }
+  std::printf("%lld\n", static_cast<long long>(static_cast<LONG_PTR>(result)));
+  return 0;
+}
+
+int Screen() {
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  std::printf("screen=%d,%d workarea=%ld,%ld,%ld,%ld monitor_work=%ld,%ld,%ld,%ld\n", GetSystemMetrics(SM_CXSCREEN),
+              GetSystemMetrics(SM_CYSCREEN), work.left, work.top, work.right, work.bottom, monitor.rcWork.left,
+              monitor.rcWork.top, monitor.rcWork.right, monitor.rcWork.bottom);
   return 0;
 }
 
 int Usage() {
   std::fprintf(stderr,
                "usage: e2e_control send <text...> | command <id> | post <msg> <wParam> <lParam> |\n"
-               "       find <title> | wait <title> <ms> | focus <title> | foreground | proc <title> | clock\n");
+               "       find <title> | wait <title> <ms> | focus <title> | foreground | proc <title> | clock |\n"
+               "       windows [title] | children <hwnd> | launch <exe> <ms> | exit <ms> |\n"
+               "       ask <hwnd> <msg> [<wParam> <lParam>] | screen\n");
   return 2;
 }
 
@@ -199,5 +421,15 @@ int wmain(int argc, wchar_t** argv) {
   if (verb == L"foreground" && argc == 2) return Foreground();
   if (verb == L"proc" && argc == 3) return Proc(argv[2]);
   if (verb == L"clock" && argc == 2) return Clock();
+  if (verb == L"windows" && (argc == 2 || argc == 3)) return Windows(argc == 3 ? argv[2] : kMainWindowTitle);
+  if (verb == L"children" && argc == 3 && ParseNumber(argv[2], a)) return Children(a);
+  if (verb == L"launch" && argc == 4 && ParseNumber(argv[3], a)) return Launch(argv[2], a);
+  if (verb == L"exit" && argc == 3 && ParseNumber(argv[2], a)) return ExitAndWait(a);
+  if (verb == L"ask" && (argc == 4 || argc == 6) && ParseNumber(argv[2], a) && ParseNumber(argv[3], b)) {
+    unsigned long long w = 0, l = 0;
+    if (argc == 6 && !(ParseNumber(argv[4], w) && ParseNumber(argv[5], l))) return Usage();
+    return AskWindow(a, b, w, l);
+  }
+  if (verb == L"screen" && argc == 2) return Screen();
   return Usage();
 }

@@ -8,7 +8,9 @@ times a key is held down, which are the stimulus itself.
 import ctypes
 import math
 import os
+import re
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
@@ -388,6 +390,7 @@ class Session:
         self.xvfb = None
         self.wine = None
         self.keyboard = None
+        self.screen = None
         self.probe = None
         self.probe_process = None
         self.probe_x_window = None
@@ -406,8 +409,9 @@ class Session:
             self.keyboard = XKeyboard(self.xvfb.display)
             # Auto-repeat starts sooner than the X default (660 ms), so holding tests stay short.
             self.keyboard.set_autorepeat(250, 30)
+            self.screen = XScreen(self.xvfb.display)
             # The pointer rests outside Wine's 1024x768 desktop: no hover effects in any window.
-            self.xdo("mousemove", 1270, 1010)
+            self.park_pointer()
         except BaseException:
             self.__exit__(None, None, None)
             raise
@@ -416,6 +420,8 @@ class Session:
     def __exit__(self, *exc):
         if self.keyboard:
             self.keyboard.close()
+        if self.screen:
+            self.screen.close()
         if self.wine:
             try:
                 self.wine.server_restart()
@@ -473,6 +479,9 @@ class Session:
     def start_probe(self, hook=True, seconds=20):
         """Starts the key probe and waits until its window is in the foreground with the focus,
         both inside Wine and for the X server."""
+        if not self._x_window(DESKTOP_X_NAME):
+            # Any program that asks for the screen brings Wine's desktop (and its taskbar) up.
+            self.wine.control("screen")
         desktop = poll_until(lambda: self._x_window(DESKTOP_X_NAME), 10, interval=0.05)
         if not desktop:
             raise Failure("Wine's virtual desktop window did not appear")
@@ -540,6 +549,23 @@ class Session:
     def xdo(self, *args):
         return xdotool(self.xvfb.display, *args)
 
+    # -- the pointer and the program's windows
+
+    PARKED_POINTER = (1270, 1010)  # outside Wine's 1024x768 desktop, on the bare X screen
+
+    def park_pointer(self):
+        self.screen.move(*self.PARKED_POINTER)
+
+    def windows(self, title=MAIN_TITLE):
+        """The top-level windows of the process that owns the window with that caption."""
+        return [WindowInfo(line) for line in self.wine.control_ok("windows", title).split("\n") if line.strip()]
+
+    def children(self, hwnd):
+        return [WindowInfo(line) for line in self.wine.control_ok("children", hwnd).split("\n") if line.strip()]
+
+    def ask(self, hwnd, message, wparam=0, lparam=0):
+        return int(self.wine.control_ok("ask", hwnd, hex(message), wparam, lparam))
+
 
 # ---------------------------------------------------------------------------------------------
 # Checks and their report
@@ -600,3 +626,447 @@ def percentile(values, p):
     rank = math.ceil(p / 100 * len(ordered))  # nearest rank
     return ordered[max(rank, 1) - 1]
 
+
+
+# ---------------------------------------------------------------------------------------------
+# Pictures: the skin's bitmaps and what the X server shows
+
+
+class Image:
+    """RGB pixels, rows top to bottom, three bytes a pixel."""
+
+    __slots__ = ("width", "height", "data")
+
+    def __init__(self, width, height, data):
+        self.width = width
+        self.height = height
+        self.data = bytes(data)
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.data[i:i + 3])
+
+    def crop(self, x, y, width, height):
+        rows = [self.data[((y + r) * self.width + x) * 3:((y + r) * self.width + x + width) * 3]
+                for r in range(height)]
+        return Image(width, height, b"".join(rows))
+
+    def paste(self, other, x, y):
+        """A copy of this image with `other` copied in at (x, y)."""
+        data = bytearray(self.data)
+        for r in range(other.height):
+            start = ((y + r) * self.width + x) * 3
+            data[start:start + other.width * 3] = other.data[r * other.width * 3:(r + 1) * other.width * 3]
+        return Image(self.width, self.height, data)
+
+
+def load_bmp(path):
+    """A 24-bit uncompressed Windows bitmap, read with the standard library only."""
+    data = open(path, "rb").read()
+    if data[:2] != b"BM":
+        raise Failure(f"{path} is not a Windows bitmap")
+    offset, = struct.unpack_from("<I", data, 10)
+    width, height, _, bits, compression = struct.unpack_from("<iiHHI", data, 18)
+    if bits != 24 or compression != 0:
+        raise Failure(f"{path}: {bits} bits a pixel, compression {compression}; expected 24 and none")
+    stride = (width * 3 + 3) & ~3
+    rows = []
+    for r in range(abs(height)):
+        source = (abs(height) - 1 - r) if height > 0 else r  # positive height: stored bottom-up
+        bgr = data[offset + source * stride:offset + source * stride + width * 3]
+        rgb = bytearray(len(bgr))
+        rgb[0::3], rgb[1::3], rgb[2::3] = bgr[2::3], bgr[1::3], bgr[0::3]
+        rows.append(bytes(rgb))
+    return Image(width, abs(height), b"".join(rows))
+
+
+class Difference:
+    """Where a picture on screen differs from the expected one; `ignore(x, y)` excludes pixels."""
+
+    def __init__(self, actual, expected, ignore=None, limit=8):
+        self.count = 0
+        self.compared = 0
+        self.samples = []
+        width = expected.width
+        for y in range(expected.height):
+            row_a = actual.data[y * width * 3:(y + 1) * width * 3]
+            row_e = expected.data[y * width * 3:(y + 1) * width * 3]
+            if row_a == row_e and ignore is None:
+                self.compared += width
+                continue
+            for x in range(width):
+                if ignore is not None and ignore(x, y):
+                    continue
+                self.compared += 1
+                if row_a[x * 3:x * 3 + 3] != row_e[x * 3:x * 3 + 3]:
+                    self.count += 1
+                    if len(self.samples) < limit:
+                        self.samples.append((x, y, tuple(row_a[x * 3:x * 3 + 3]), tuple(row_e[x * 3:x * 3 + 3])))
+
+    def __bool__(self):
+        return self.count > 0
+
+    def describe(self):
+        shown = ", ".join(f"({x},{y}) #{a[0]:02x}{a[1]:02x}{a[2]:02x} instead of #{e[0]:02x}{e[1]:02x}{e[2]:02x}"
+                          for x, y, a, e in self.samples)
+        return f"{self.count} of {self.compared} pixels differ, e.g. {shown}"
+
+
+class XScreen:
+    """The pointer through XTest and the screen's pixels through XGetImage, on a connection of its
+    own. Pixels come from the X server, so they are what a person would see."""
+
+    class _XImage(ctypes.Structure):
+        _fields_ = [("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int),
+                    ("format", ctypes.c_int), ("data", ctypes.c_void_p), ("byte_order", ctypes.c_int),
+                    ("bitmap_unit", ctypes.c_int), ("bitmap_bit_order", ctypes.c_int), ("bitmap_pad", ctypes.c_int),
+                    ("depth", ctypes.c_int), ("bytes_per_line", ctypes.c_int), ("bits_per_pixel", ctypes.c_int),
+                    ("red_mask", ctypes.c_ulong), ("green_mask", ctypes.c_ulong), ("blue_mask", ctypes.c_ulong)]
+
+    Z_PIXMAP = 2
+    ALL_PLANES = 0xFFFFFFFFFFFFFFFF
+
+    def __init__(self, display):
+        self.x11 = ctypes.CDLL("libX11.so.6")
+        self.xtst = ctypes.CDLL("libXtst.so.6")
+        self.x11.XOpenDisplay.restype = ctypes.c_void_p
+        self.x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        self.x11.XDefaultRootWindow.restype = ctypes.c_ulong
+        self.x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        self.x11.XGetImage.restype = ctypes.POINTER(self._XImage)
+        self.x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
+                                       ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
+        self.x11.XDestroyImage.argtypes = [ctypes.POINTER(self._XImage)]
+        self.x11.XFlush.argtypes = [ctypes.c_void_p]
+        self.x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        self.x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.xtst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.c_int,
+                                                   ctypes.c_ulong]
+        self.xtst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+        self.dpy = self.x11.XOpenDisplay(display.encode())
+        if not self.dpy:
+            raise Failure(f"cannot open X display {display}")
+        self.root = self.x11.XDefaultRootWindow(self.dpy)
+
+    def move(self, x, y):
+        self.xtst.XTestFakeMotionEvent(self.dpy, -1, int(x), int(y), 0)
+        self.x11.XFlush(self.dpy)
+
+    def button(self, down, number=1):
+        self.xtst.XTestFakeButtonEvent(self.dpy, number, 1 if down else 0, 0)
+        self.x11.XFlush(self.dpy)
+
+    def click(self, x, y, number=1):
+        self.move(x, y)
+        self.button(True, number)
+        self.button(False, number)
+
+    def grab(self, x, y, width, height):
+        image = self.x11.XGetImage(self.dpy, self.root, int(x), int(y), int(width), int(height), self.ALL_PLANES,
+                                   self.Z_PIXMAP)
+        if not image:
+            raise Failure(f"XGetImage failed for {width}x{height}+{x}+{y}")
+        try:
+            info = image.contents
+            if info.bits_per_pixel != 32 or info.red_mask != 0xFF0000 or info.blue_mask != 0xFF:
+                raise Failure(f"unexpected X image layout: {info.bits_per_pixel} bits, red mask {info.red_mask:#x}")
+            raw = ctypes.string_at(info.data, info.bytes_per_line * info.height)
+        finally:
+            self.x11.XDestroyImage(image)
+        rgb = bytearray(width * height * 3)
+        for r in range(height):
+            row = raw[r * info.bytes_per_line:r * info.bytes_per_line + width * 4]
+            out = memoryview(rgb)[r * width * 3:(r + 1) * width * 3]
+            out[0::3], out[1::3], out[2::3] = row[2::4], row[1::4], row[0::4]
+        return Image(width, height, rgb)
+
+    def close(self):
+        if self.dpy:
+            self.x11.XCloseDisplay(self.dpy)
+            self.dpy = None
+
+
+def screenshot(display, path):
+    """The whole X screen as a PNG for a person to look at."""
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    result = subprocess.run(["import", "-window", "root", path], env=dict(os.environ, DISPLAY=display),
+                            capture_output=True, text=True, timeout=30)
+    if result.returncode != 0:
+        raise Failure(f"import -window root {path} failed: {result.stderr.strip()}")
+    return path
+
+
+# ---------------------------------------------------------------------------------------------
+# Layout files and the program's windows
+
+
+class ButtonInfo:
+    """Section [BUTTONINFO] of "Main.ini" or "Composite.ini": entry -> Entry with the rectangle in
+    window coordinates, the key code (key slots of Main.ini only) and the name."""
+
+    class Entry:
+        __slots__ = ("number", "x", "y", "width", "height", "code", "name")
+
+        def __init__(self, number, fields):
+            self.number = number
+            self.x, self.y, self.width, self.height = (int(f) for f in fields[:4])
+            has_code = len(fields) >= 6 and fields[4].strip().lstrip("-").isdigit()
+            self.code = int(fields[4]) if has_code else None
+            self.name = ",".join(fields[5:] if has_code else fields[4:])
+
+        def centre(self):
+            return self.x + self.width // 2, self.y + self.height // 2
+
+        def contains(self, x, y):
+            return self.x <= x < self.x + self.width and self.y <= y < self.y + self.height
+
+    def __init__(self, path):
+        import profile_ini  # the INI reader of the profile files (UTF-16LE with BOM)
+        self.path = path
+        self.entries = {}
+        for key, value in profile_ini.parse_ini(profile_ini.read_ini_text(path)).get("BUTTONINFO", []):
+            if key.isdigit():
+                self.entries[int(key)] = ButtonInfo.Entry(int(key), value.split(","))
+
+    def __getitem__(self, number):
+        if number not in self.entries:
+            raise Failure(f"{os.path.basename(self.path)} has no entry {number}")
+        return self.entries[number]
+
+    def named(self, name):
+        for entry in self.entries.values():
+            if entry.name == name:
+                return entry
+        raise Failure(f"{os.path.basename(self.path)} has no entry named {name!r}")
+
+    def with_code(self, code):
+        for entry in sorted(self.entries.values(), key=lambda e: e.number):
+            if entry.code == code:
+                return entry
+        raise Failure(f"{os.path.basename(self.path)} has no key slot with key code {code}")
+
+
+class Rect:
+    __slots__ = ("left", "top", "right", "bottom")
+
+    def __init__(self, left, top, right, bottom):
+        self.left, self.top, self.right, self.bottom = left, top, right, bottom
+
+    @property
+    def width(self):
+        return self.right - self.left
+
+    @property
+    def height(self):
+        return self.bottom - self.top
+
+    def __eq__(self, other):
+        return isinstance(other, Rect) and (self.left, self.top, self.right, self.bottom) == \
+            (other.left, other.top, other.right, other.bottom)
+
+    def __repr__(self):
+        return f"{self.width}x{self.height} at ({self.left},{self.top})"
+
+
+def parse_fields(line):
+    """key=value fields of an e2e_control line; quoted values may hold blanks and escapes."""
+    fields = {}
+    for match in re.finditer(r'(\w+)=("(?:[^"\\]|\\.)*"|\S*)', line):
+        value = match.group(2)
+        if value.startswith('"'):
+            value = re.sub(r"\\u([0-9A-F]{4})|\\(.)",
+                           lambda m: chr(int(m.group(1), 16)) if m.group(1) else m.group(2), value[1:-1])
+        fields[match.group(1)] = value
+    return fields
+
+
+def parse_rect(text):
+    return Rect(*(int(v) for v in text.split(",")))
+
+
+class WindowInfo:
+    """A window as e2e_control lists it."""
+
+    def __init__(self, line):
+        f = parse_fields(line)
+        self.line = line
+        self.hwnd = f["hwnd"]
+        self.visible = f.get("visible") == "1"
+        self.enabled = f.get("enabled", "1") == "1"
+        self.rect = parse_rect(f["rect"])
+        self.cls = f.get("class", "")
+        self.title = f.get("title", f.get("text", ""))
+        self.id = int(f["id"]) if "id" in f else None
+        self.items = int(f["items"]) if "items" in f else None
+        self.selected = int(f["selected"]) if "selected" in f else None
+
+    def __repr__(self):
+        return self.line
+
+
+class Gui:
+    """What a person does with the program's windows: clicks on the regions of its pictures (placed
+    by "Main.ini" and "Composite.ini"), answers its questions, picks menu items and files; and
+    what the screen shows in return."""
+
+    DIALOG_CLASS = "#32770"   # dialog boxes: the main window, the assignment dialog, questions, about
+    MENU_CLASS = "#32768"
+    LIST_POPUP_CLASS = "ComboLBox"
+    CB_GETITEMHEIGHT, LB_GETTOPINDEX = 0x0154, 0x018E
+
+    def __init__(self, session, dist_dir):
+        self.s = session
+        self.dist_dir = dist_dir
+        self.main_layout = ButtonInfo(os.path.join(dist_dir, "Main.ini"))
+        self.dialog_layout = ButtonInfo(os.path.join(dist_dir, "Composite.ini"))
+        self._pictures = {}
+
+    def picture(self, name):
+        """A skin picture ("main_normal", "key_mask", ...), read once."""
+        if name not in self._pictures:
+            self._pictures[name] = load_bmp(os.path.join(self.dist_dir, "skin", name + ".bmp"))
+        return self._pictures[name]
+
+    # -- finding windows
+
+    def main_window(self):
+        for w in self.s.windows():
+            if w.title == MAIN_TITLE and w.cls == self.DIALOG_CLASS:
+                return w
+        raise Failure(f"no \"{MAIN_TITLE}\" window")
+
+    def wait_main_window(self, visible, seconds=5):
+        seen = []
+
+        def state():
+            seen[:] = [self.main_window()]
+            return seen[0].visible == visible
+
+        if not poll_until(state, seconds, interval=0.02):
+            raise Failure(f"the main window is still {'hidden' if visible else 'visible'} after {seconds:g} s: "
+                          f"{seen[0].line}")
+        return seen[0]
+
+    def assign_dialog(self):
+        """The key assignment dialog: the program's other visible dialog window, without a caption."""
+        for w in self.s.windows():
+            if w.visible and w.cls == self.DIALOG_CLASS and w.title == "":
+                return w
+        return None
+
+    def wait_assign_dialog(self, open_, seconds=5):
+        found = poll_until(lambda: (self.assign_dialog() is not None) == open_, seconds, interval=0.02)
+        if not found:
+            raise Failure(f"the key assignment dialog did not {'open' if open_ else 'close'} within {seconds:g} s; "
+                          f"windows: {self.describe_windows()}")
+        return self.assign_dialog()
+
+    def wait_window(self, title, seconds=5, cls=DIALOG_CLASS):
+        """A visible top-level window of the program with that caption."""
+        def find():
+            return next((w for w in self.s.windows() if w.visible and w.title == title and w.cls == cls), None)
+
+        window = poll_until(find, seconds, interval=0.02)
+        if window is None:
+            raise Failure(f"no window \"{title}\" within {seconds:g} s; windows: {self.describe_windows()}")
+        return window
+
+    def wait_gone(self, window, seconds=5):
+        def gone():
+            return not any(w.hwnd == window.hwnd and w.visible for w in self.s.windows())
+
+        if not poll_until(gone, seconds, interval=0.02):
+            raise Failure(f"window \"{window.title}\" ({window.hwnd}) still open after {seconds:g} s")
+
+    def describe_windows(self):
+        try:
+            shown = [f"{w.cls} \"{w.title}\" {w.rect}" for w in self.s.windows() if w.visible]
+        except Failure as failure:
+            return str(failure)
+        return "; ".join(shown) or "none visible"
+
+    def control(self, window, control_id):
+        for c in self.s.children(window.hwnd):
+            if c.id == control_id:
+                return c
+        raise Failure(f"window {window.hwnd} has no control {control_id}")
+
+    def texts(self, window):
+        """The texts of a window's static controls: what a message box says."""
+        return [c.title for c in self.s.children(window.hwnd) if c.cls == "Static" and c.title]
+
+    # -- clicks
+
+    def click_at(self, x, y):
+        self.s.screen.click(x, y)
+
+    def click_entry(self, window, layout, number):
+        entry = layout[number]
+        x, y = entry.centre()
+        self.click_at(window.rect.left + x, window.rect.top + y)
+
+    def click_main(self, number):
+        self.click_entry(self.main_window(), self.main_layout, number)
+
+    def click_dialog(self, number, dialog=None):
+        self.click_entry(dialog or self.wait_assign_dialog(True), self.dialog_layout, number)
+
+    def click_control(self, control):
+        self.click_at((control.rect.left + control.rect.right) // 2, (control.rect.top + control.rect.bottom) // 2)
+
+    def answer(self, box, button_id):
+        """Clicks a button of a message box (1 OK, 2 Cancel) and waits for the box to close."""
+        self.click_control(self.control(box, button_id))
+        self.wait_gone(box)
+
+    def choose_in_list(self, combo, index):
+        """Opens a drop-down list with a click on its arrow and clicks item `index`."""
+        self.click_at(combo.rect.right - 8, (combo.rect.top + combo.rect.bottom) // 2)
+        popup = poll_until(lambda: next((w for w in self.s.windows()
+                                         if w.visible and w.cls == self.LIST_POPUP_CLASS), None), 5, interval=0.02)
+        if popup is None:
+            raise Failure(f"the list of {combo.hwnd} did not drop down; windows: {self.describe_windows()}")
+        height = self.s.ask(combo.hwnd, self.CB_GETITEMHEIGHT)
+        top = self.s.ask(popup.hwnd, self.LB_GETTOPINDEX)
+        visible_rows = (popup.rect.height - 2) // max(height, 1)
+        if not top <= index < top + visible_rows:
+            raise Failure(f"item {index} is not in view (rows {top}..{top + visible_rows - 1})")
+        self.click_at(popup.rect.left + popup.rect.width // 2, popup.rect.top + 1 + (index - top) * height + height // 2)
+        self.wait_gone(popup)
+
+    # -- what the screen shows
+
+    def grab_window(self, window):
+        return self.s.screen.grab(window.rect.left, window.rect.top, window.rect.width, window.rect.height)
+
+    def expected_main(self, active_profile, assigned_entries=(), over_entry=None):
+        """The main window at rest: the normal picture, the active profile's button and the
+        assigned key slots in the down look, `over_entry` in the over look."""
+        image = self.picture("main_normal")
+        down, normal = self.picture("main_down"), self.picture("main_normal")
+        for number, profile in ((128, 1), (129, 2), (130, 3)):
+            e = self.main_layout[number]
+            image = image.paste((down if profile == active_profile else normal).crop(e.x, e.y, e.width, e.height),
+                                e.x, e.y)
+        for number in assigned_entries:
+            e = self.main_layout[number]
+            image = image.paste(down.crop(e.x, e.y, e.width, e.height), e.x, e.y)
+        if over_entry is not None:
+            e = self.main_layout[over_entry]
+            image = image.paste(self.picture("main_over").crop(e.x, e.y, e.width, e.height), e.x, e.y)
+        return image
+
+    def outside_mask(self, mask_name):
+        """ignore(x, y) for the pixels that the mask cuts away (exactly white)."""
+        mask = self.picture(mask_name)
+        return lambda x, y: mask.data[(y * mask.width + x) * 3:(y * mask.width + x) * 3 + 3] == b"\xff\xff\xff"
+
+    def looks_of(self, actual, layout, numbers, pictures):
+        """For each entry: the name of the picture whose region it shows, or "none"."""
+        found = {}
+        for number in numbers:
+            e = layout[number]
+            region = actual.crop(e.x, e.y, e.width, e.height)
+            found[number] = next((name for name in pictures
+                                  if self.picture(name).crop(e.x, e.y, e.width, e.height).data == region.data), "none")
+        return found
