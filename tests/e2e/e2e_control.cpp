@@ -16,8 +16,7 @@
 //   e2e_control children <hwnd>           the child windows of a window, one a line: hwnd=0x.. id=..
 //                                          visible=0|1 enabled=0|1 rect=l,t,r,b (screen) class="..."
 //                                          [items=.. selected=..] text="..."
-//   e2e_control launch <exe> <ms>         starts a program in its own folder and waits until a window
-//                                          "ORVELLE" of it is visible: pid=.. start_us=.. shown_us=..
+//   e2e_control launch <exe>              starts a program in its own folder: pid=.. start_us=..
 //   e2e_control exit <ms>                 posts the exit command 32771 to "ORVELLE" and waits until its
 //                                          process has ended: pid=.. posted_us=.. ended_us=..
 //   e2e_control ask <hwnd> <msg> [<wParam> <lParam>]   sends a message without pointers (a count, an
@@ -292,7 +291,8 @@ int Children(unsigned long long handle) {
     const std::wstring kind = ClassOf(child);
     std::string counts;
     if (lstrcmpiW(kind.c_str(), L"ComboBox") == 0) {
-      counts = " items=" + std::to_string(Ask(child, CB_GETCOUNT)) + " selected=" + std::to_string(Ask(child, CB_GETCURSEL));
+      counts = " items=" + std::to_string(Ask(child, CB_GETCOUNT)) +
+               " selected=" + std::to_string(Ask(child, CB_GETCURSEL));
     } else if (lstrcmpiW(kind.c_str(), WC_LISTVIEWW) == 0) {
       counts = " items=" + std::to_string(Ask(child, LVM_GETITEMCOUNT)) +
                " selected=" + std::to_string(Ask(child, LVM_GETSELECTIONMARK));
@@ -306,9 +306,8 @@ int Children(unsigned long long handle) {
 }
 
 // Starts the program the way a user does (its own folder as the current one) and stamps the host
-// clock right before the start and when its main window is first visible, polling every
-// millisecond; the painting is judged by the harness from the screen.
-int Launch(const wchar_t* exe, unsigned long long timeoutMs) {
+// clock right before the start; the harness watches the screen for the window.
+int Launch(const wchar_t* exe) {
   std::wstring folder = exe;
   const size_t slash = folder.find_last_of(L"\\/");
   folder = slash == std::wstring::npos ? L"." : folder.substr(0, slash);
@@ -321,28 +320,10 @@ int Launch(const wchar_t* exe, unsigned long long timeoutMs) {
     std::fprintf(stderr, "cannot start %ls (error %lu)\n", exe, GetLastError());
     return 1;
   }
-  UniqueHandle process(info.hProcess);
-  UniqueHandle thread(info.hThread);
-  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-  for (;;) {
-    HWND window = FindTopLevel(kMainWindowTitle);
-    DWORD pid = 0;
-    if (window != nullptr) GetWindowThreadProcessId(window, &pid);
-    if (pid == info.dwProcessId && IsWindowVisible(window)) {
-      std::printf("pid=%lu start_us=%llu shown_us=%llu hwnd=0x%llX\n", info.dwProcessId, start, UnixMicroseconds(),
-                  Hex(window));
-      return 0;
-    }
-    if (WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0) {
-      std::fprintf(stderr, "the program ended before its window was shown\n");
-      return 1;
-    }
-    if (GetTickCount64() >= deadline) break;
-    Sleep(1);
-  }
-  std::fprintf(stderr, "no visible window \"%ls\" of process %lu within %llu ms\n", kMainWindowTitle,
-               info.dwProcessId, timeoutMs);
-  return 3;
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  std::printf("pid=%lu start_us=%llu\n", info.dwProcessId, start);
+  return 0;
 }
 
 int ExitAndWait(unsigned long long timeoutMs) {
@@ -396,7 +377,7 @@ int Usage() {
   std::fprintf(stderr,
                "usage: e2e_control send <text...> | command <id> | post <msg> <wParam> <lParam> |\n"
                "       find <title> | wait <title> <ms> | focus <title> | foreground | proc <title> | clock |\n"
-               "       windows [title] | children <hwnd> | launch <exe> <ms> | exit <ms> |\n"
+               "       windows [title] | children <hwnd> | launch <exe> | exit <ms> |\n"
                "       ask <hwnd> <msg> [<wParam> <lParam>] | screen\n");
   return 2;
 }
@@ -423,7 +404,7 @@ int wmain(int argc, wchar_t** argv) {
   if (verb == L"clock" && argc == 2) return Clock();
   if (verb == L"windows" && (argc == 2 || argc == 3)) return Windows(argc == 3 ? argv[2] : kMainWindowTitle);
   if (verb == L"children" && argc == 3 && ParseNumber(argv[2], a)) return Children(a);
-  if (verb == L"launch" && argc == 4 && ParseNumber(argv[3], a)) return Launch(argv[2], a);
+  if (verb == L"launch" && argc == 3) return Launch(argv[2]);
   if (verb == L"exit" && argc == 3 && ParseNumber(argv[2], a)) return ExitAndWait(a);
   if (verb == L"ask" && (argc == 4 || argc == 6) && ParseNumber(argv[2], a) && ParseNumber(argv[3], b)) {
     unsigned long long w = 0, l = 0;

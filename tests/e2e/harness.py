@@ -556,6 +556,21 @@ class Session:
     def park_pointer(self):
         self.screen.move(*self.PARKED_POINTER)
 
+    def give_keys_to(self, process_name="orvelle-e2e.exe"):
+        """Puts the X input focus on a shown X window of the program's process. Wine hands a key
+        to the thread that owns the X window with the focus, and that thread to its focused
+        window: an open menu, a file dialog's name field. (The probe gets keys back through
+        ensure_probe_focus.)"""
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--classname", f"^{re.escape(process_name)}$"],
+                               env=dict(os.environ, DISPLAY=self.xvfb.display), capture_output=True, text=True)
+        for window in found.stdout.split():
+            geometry = self.xdo("getwindowgeometry", window)
+            size = re.search(r"Geometry: (\d+)x(\d+)", geometry)
+            if size and int(size.group(1)) > 1 and int(size.group(2)) > 1:
+                self.xdo("windowfocus", "--sync", window)
+                return window
+        raise Failure(f"no shown X window of {process_name} to give the keys to")
+
     def windows(self, title=MAIN_TITLE):
         """The top-level windows of the process that owns the window with that caption."""
         return [WindowInfo(line) for line in self.wine.control_ok("windows", title).split("\n") if line.strip()]
@@ -680,28 +695,75 @@ def load_bmp(path):
     return Image(width, abs(height), b"".join(rows))
 
 
-class Difference:
-    """Where a picture on screen differs from the expected one; `ignore(x, y)` excludes pixels."""
+class Selection:
+    """The pixels a comparison looks at: for each row, spans [x0, x1) of columns."""
 
-    def __init__(self, actual, expected, ignore=None, limit=8):
+    def __init__(self, width, height, rows=None):
+        self.width = width
+        self.height = height
+        self.rows = rows if rows is not None else [[(0, width)] for _ in range(height)]
+
+    @staticmethod
+    def inside_mask(mask):
+        """Every pixel that a mask picture keeps: all but the exactly white ones."""
+        rows = []
+        white = b"\xff\xff\xff"
+        for y in range(mask.height):
+            row = mask.data[y * mask.width * 3:(y + 1) * mask.width * 3]
+            spans, start = [], None
+            for x in range(mask.width):
+                kept = row[x * 3:x * 3 + 3] != white
+                if kept and start is None:
+                    start = x
+                elif not kept and start is not None:
+                    spans.append((start, x))
+                    start = None
+            if start is not None:
+                spans.append((start, mask.width))
+            rows.append(spans)
+        return Selection(mask.width, mask.height, rows)
+
+    def without(self, rects):
+        """This selection less the rectangles (x, y, width, height)."""
+        rows = [list(spans) for spans in self.rows]
+        for x, y, width, height in rects:
+            for r in range(max(y, 0), min(y + height, self.height)):
+                cut = []
+                for a, b in rows[r]:
+                    if b <= x or a >= x + width:
+                        cut.append((a, b))
+                        continue
+                    if a < x:
+                        cut.append((a, x))
+                    if b > x + width:
+                        cut.append((x + width, b))
+                rows[r] = cut
+        return Selection(self.width, self.height, rows)
+
+
+class Difference:
+    """Where a picture on screen differs from the expected one, within a selection of pixels."""
+
+    def __init__(self, actual, expected, selection=None, limit=8):
         self.count = 0
         self.compared = 0
         self.samples = []
         width = expected.width
-        for y in range(expected.height):
-            row_a = actual.data[y * width * 3:(y + 1) * width * 3]
-            row_e = expected.data[y * width * 3:(y + 1) * width * 3]
-            if row_a == row_e and ignore is None:
-                self.compared += width
-                continue
-            for x in range(width):
-                if ignore is not None and ignore(x, y):
+        selection = selection or Selection(width, expected.height)
+        for y, spans in enumerate(selection.rows):
+            base = y * width * 3
+            for a, b in spans:
+                self.compared += b - a
+                part_a = actual.data[base + a * 3:base + b * 3]
+                part_e = expected.data[base + a * 3:base + b * 3]
+                if part_a == part_e:
                     continue
-                self.compared += 1
-                if row_a[x * 3:x * 3 + 3] != row_e[x * 3:x * 3 + 3]:
-                    self.count += 1
-                    if len(self.samples) < limit:
-                        self.samples.append((x, y, tuple(row_a[x * 3:x * 3 + 3]), tuple(row_e[x * 3:x * 3 + 3])))
+                for x in range(a, b):
+                    i = (x - a) * 3
+                    if part_a[i:i + 3] != part_e[i:i + 3]:
+                        self.count += 1
+                        if len(self.samples) < limit:
+                            self.samples.append((x, y, tuple(part_a[i:i + 3]), tuple(part_e[i:i + 3])))
 
     def __bool__(self):
         return self.count > 0
@@ -973,7 +1035,11 @@ class Gui:
 
     def wait_gone(self, window, seconds=5):
         def gone():
-            return not any(w.hwnd == window.hwnd and w.visible for w in self.s.windows())
+            code, out = self.s.wine.control("windows", MAIN_TITLE)
+            if code != 0:
+                return True  # the program has no main window any more (it ended)
+            shown = [WindowInfo(line) for line in out.split("\n") if line.strip()]
+            return not any(w.hwnd == window.hwnd and w.visible for w in shown)
 
         if not poll_until(gone, seconds, interval=0.02):
             raise Failure(f"window \"{window.title}\" ({window.hwnd}) still open after {seconds:g} s")
@@ -1005,9 +1071,6 @@ class Gui:
         x, y = entry.centre()
         self.click_at(window.rect.left + x, window.rect.top + y)
 
-    def click_main(self, number):
-        self.click_entry(self.main_window(), self.main_layout, number)
-
     def click_dialog(self, number, dialog=None):
         self.click_entry(dialog or self.wait_assign_dialog(True), self.dialog_layout, number)
 
@@ -1027,11 +1090,20 @@ class Gui:
         if popup is None:
             raise Failure(f"the list of {combo.hwnd} did not drop down; windows: {self.describe_windows()}")
         height = self.s.ask(combo.hwnd, self.CB_GETITEMHEIGHT)
-        top = self.s.ask(popup.hwnd, self.LB_GETTOPINDEX)
-        visible_rows = (popup.rect.height - 2) // max(height, 1)
-        if not top <= index < top + visible_rows:
-            raise Failure(f"item {index} is not in view (rows {top}..{top + visible_rows - 1})")
-        self.click_at(popup.rect.left + popup.rect.width // 2, popup.rect.top + 1 + (index - top) * height + height // 2)
+        seen = {}
+
+        def in_view():
+            # The list is sized and scrolled as it drops down: read it again until it holds still.
+            seen["popup"] = next((w for w in self.s.windows() if w.hwnd == popup.hwnd), popup)
+            seen["top"] = self.s.ask(popup.hwnd, self.LB_GETTOPINDEX)
+            seen["rows"] = (seen["popup"].rect.height - 2) // max(height, 1)
+            return seen["top"] <= index < seen["top"] + seen["rows"]
+
+        if not poll_until(in_view, 2, interval=0.02):
+            raise Failure(f"item {index} of the list of {combo.hwnd} is not in view: rows {seen['top']} to "
+                          f"{seen['top'] + seen['rows'] - 1} of {seen['popup']}")
+        rect = seen["popup"].rect
+        self.click_at(rect.left + rect.width // 2, rect.top + 1 + (index - seen["top"]) * height + height // 2)
         self.wait_gone(popup)
 
     # -- what the screen shows
@@ -1056,10 +1128,12 @@ class Gui:
             image = image.paste(self.picture("main_over").crop(e.x, e.y, e.width, e.height), e.x, e.y)
         return image
 
-    def outside_mask(self, mask_name):
-        """ignore(x, y) for the pixels that the mask cuts away (exactly white)."""
-        mask = self.picture(mask_name)
-        return lambda x, y: mask.data[(y * mask.width + x) * 3:(y * mask.width + x) * 3 + 3] == b"\xff\xff\xff"
+    def inside_mask(self, mask_name):
+        """The pixels a mask picture keeps (computed once per mask)."""
+        key = ("selection", mask_name)
+        if key not in self._pictures:
+            self._pictures[key] = Selection.inside_mask(self.picture(mask_name))
+        return self._pictures[key]
 
     def looks_of(self, actual, layout, numbers, pictures):
         """For each entry: the name of the picture whose region it shows, or "none"."""
@@ -1070,3 +1144,161 @@ class Gui:
             found[number] = next((name for name in pictures
                                   if self.picture(name).crop(e.x, e.y, e.width, e.height).data == region.data), "none")
         return found
+
+    def screens_dir(self):
+        return os.path.join(os.path.dirname(self.s.work_dir), "screens")
+
+    def shot(self, name):
+        """A screenshot for a person to look at; prints its path."""
+        path = screenshot(self.s.xvfb.display, os.path.join(self.screens_dir(), name + ".png"))
+        print(f"  screenshot: {path}")
+        return path
+
+    def wait_picture(self, window, expected, what, selection=None, seconds=5, layout=None,
+                     looks=("main_normal", "main_over", "main_down")):
+        """Waits until the window shows `expected` (or one of a list of pictures) within
+        `selection` (by default the main window's outline); returns the last grab. A failure
+        names each region (of `layout`) that differs and the picture it shows, and leaves a
+        screenshot."""
+        layout = layout or self.main_layout
+        selection = selection or self.inside_mask("main_mask")
+        state = {}
+        candidates = expected if isinstance(expected, list) else [expected]
+        expected = candidates[0]
+
+        def matches():
+            state["actual"] = self.grab_window(window)
+            state["difference"] = Difference(state["actual"], expected, selection)
+            return not state["difference"] or any(not Difference(state["actual"], other, selection)
+                                                  for other in candidates[1:])
+
+        if poll_until(matches, seconds, interval=0.03):
+            return state["actual"]
+        difference, actual = state["difference"], state["actual"]
+        everything = Difference(actual, expected, selection, limit=10 ** 7)
+        regions = sorted({next((e.number for e in layout.entries.values() if e.contains(x, y)), 0)
+                          for x, y, _, _ in everything.samples})
+        shown = self.looks_of(actual, layout, [n for n in regions if n], looks) if looks else {}
+        named = ", ".join(f"{n} \"{layout[n].name}\" shows {shown.get(n, '?')}" if n else "outside every region"
+                          for n in regions[:12])
+        path = self.shot(f"failure-{re.sub(r'[^a-z0-9]+', '-', what.lower()).strip('-')}")
+        raise Failure(f"{what}: after {seconds:g} s the window ({window.rect}) still differs: {difference.describe()}; "
+                      f"regions that differ: {named}; screenshot {path}")
+
+    # -- the main window's regions
+
+    def key_slot(self, code):
+        return self.main_layout.with_code(code)
+
+    def screen_button(self, name):
+        return self.main_layout.named(name)
+
+    def click_button(self, name):
+        """A press on a screen button of the main window ("Close", "Profile2", ...)."""
+        self.click_entry(self.main_window(), self.main_layout, self.screen_button(name).number)
+
+    def press_resting_button(self, name, active_profile, assigned_entries):
+        """A press on a screen button whose action shows nothing ("Apply"), in a way that tells
+        when it has been handled: the pointer rests on the button until it shows its over look,
+        presses there, then rests on empty spots (rest_pointer). Mouse messages are handled in
+        order, so the button loses its over look only after the press has been handled."""
+        window = self.main_window()
+        button = self.screen_button(name)
+        self.s.screen.move(window.rect.left + button.centre()[0], window.rect.top + button.centre()[1])
+        over = [self.expected_main(active_profile, assigned_entries, over_entry=button.number),
+                self.expected_main(0, assigned_entries, over_entry=button.number)]
+        self.wait_picture(window, over, f"\"{name}\" under the resting pointer")
+        self.s.screen.button(True)
+        self.s.screen.button(False)
+        self.rest_pointer(active_profile, assigned_entries, f"the window after \"{name}\"")
+
+    def open_key_dialog(self, code):
+        """A click on the key slot with that key code; returns the assignment dialog it opens."""
+        self.click_entry(self.main_window(), self.main_layout, self.key_slot(code).number)
+        return self.wait_assign_dialog(True)
+
+    def neutral_points(self, count=2):
+        """Points of the main window (window coordinates) inside its outline and at least 4 pixels
+        from every region, 40 pixels apart: resting there highlights nothing."""
+        mask = self.picture("main_mask")
+        found = []
+        for y in range(20, mask.height - 20, 4):
+            for x in range(mask.width // 2, mask.width - 20, 4):
+                if mask.pixel(x, y) != (255, 255, 255) and all(
+                        not (e.x - 4 <= x < e.x + e.width + 4 and e.y - 4 <= y < e.y + e.height + 4)
+                        for e in self.main_layout.entries.values()) and \
+                        all(abs(x - fx) + abs(y - fy) >= 40 for fx, fy in found):
+                    found.append((x, y))
+                    if len(found) == count:
+                        return found
+        raise Failure("the main window has too few points outside every region")
+
+    def rest_pointer(self, active_profile, assigned_entries, what):
+        """Rests the pointer on an empty spot of the main window, then on another, then parks it
+        outside the desktop, and waits for the picture at rest. A hover on no region draws the
+        entry hovered last in its normal look, the active profile's button included; the second
+        hover draws that button pressed again. Leaving the window changes nothing."""
+        window = self.main_window()
+        at_rest = self.expected_main(active_profile, assigned_entries)
+        (ax, ay), (bx, by) = self.neutral_points(2)
+        self.s.screen.move(window.rect.left + ax, window.rect.top + ay)
+        self.wait_picture(window, [at_rest, self.expected_main(0, assigned_entries)], what + " (first rest)")
+        self.s.screen.move(window.rect.left + bx, window.rect.top + by)
+        actual = self.wait_picture(window, at_rest, what)
+        self.s.park_pointer()
+        return actual
+
+    # -- the key assignment dialog
+
+    DIALOG_BACKGROUND = {0: "key_normal", 1: "macro_normal", 2: "media_normal", 3: "function_normal",
+                         4: "macro2_normal"}
+    MODE_ENTRY = {0: 6, 1: 7, 2: 8, 3: 9, 4: 7}  # the mode button drawn pressed in each dialog kind
+    SKINNED_ENTRIES = (1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18)
+    RECORD_ENTRY = 12
+    DIALOG_LOOKS = ("key_normal", "key_over", "key_down", "macro_normal", "macro_over", "macro_down",
+                    "macro_disable", "media_normal", "function_normal", "macro2_normal")
+
+    def dialog_controls(self, dialog):
+        """The dialog's controls by id. Inner windows are listed too (a combo box's edit field,
+        the step list's header); they carry ids no control of the dialog has."""
+        return {c.id: c for c in self.s.children(dialog.hwnd)}
+
+    def wait_control(self, dialog, control_id, condition, what, seconds=5):
+        """Waits until condition(control) holds for a control of the dialog; returns the control."""
+        seen = {}
+
+        def check():
+            seen["c"] = self.dialog_controls(dialog).get(control_id)
+            return seen["c"] is not None and condition(seen["c"])
+
+        if not poll_until(check, seconds, interval=0.02):
+            raise Failure(f"{what}: not within {seconds:g} s; control {control_id} is {seen['c']}")
+        return seen["c"]
+
+    def check_dialog_look(self, dialog, kind, what, recording=False):
+        """The dialog shows, outside its visible controls, the background picture of its kind,
+        and every visible skinned button its face: the kind's mode button pressed (and the record
+        button while recording), a disabled button its disabled face, the others their normal
+        faces. The pointer must rest outside the dialog."""
+        expected = self.picture(self.DIALOG_BACKGROUND[kind])
+        skip = []
+        selected = self.MODE_ENTRY[kind]
+        for c in self.s.children(dialog.hwnd):
+            if not c.visible:
+                continue
+            r = (c.rect.left - dialog.rect.left, c.rect.top - dialog.rect.top, c.rect.width, c.rect.height)
+            entry = next((n for n in self.SKINNED_ENTRIES
+                          if (self.dialog_layout[n].x, self.dialog_layout[n].y, self.dialog_layout[n].width,
+                              self.dialog_layout[n].height) == r), None)
+            if entry is None or c.cls != "Button":
+                skip.append(r)
+                continue
+            if entry >= 10:
+                face = "macro_disable" if not c.enabled else \
+                    "macro_down" if recording and entry == self.RECORD_ENTRY else "macro_normal"
+            else:
+                face = "key_down" if entry == selected else "key_normal"
+            expected = expected.paste(self.picture(face).crop(*r), r[0], r[1])
+        selection = self.inside_mask("key_mask").without(skip)
+        return self.wait_picture(dialog, expected, what, selection=selection, layout=self.dialog_layout,
+                                 looks=self.DIALOG_LOOKS)
