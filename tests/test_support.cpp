@@ -43,12 +43,12 @@ std::wstring TempFolder::WriteBytes(const std::wstring& name, const std::string&
   return path;
 }
 
-KeyTable MakeKeyTable(const std::vector<SlotSpec>& slots) {
+KeyTable MakeKeyTable(const std::vector<SlotDef>& slots) {
   KeyTable table;
-  for (const SlotSpec& spec : slots) {
-    KeySlot& slot = table.slots[static_cast<size_t>(spec.entry - 1)];
-    slot.keyCode = spec.keyCode;
-    slot.name = spec.name;
+  for (const SlotDef& def : slots) {
+    KeySlot& slot = table.slots[static_cast<size_t>(def.entry - 1)];
+    slot.keyCode = def.keyCode;
+    slot.name = def.name;
     slot.width = 10;
     slot.height = 10;
   }

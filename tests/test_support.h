@@ -32,12 +32,12 @@ class TempFolder {
 };
 
 // A key table whose entries are given as (entry, key code, name); the rest stay empty.
-struct SlotSpec {
+struct SlotDef {
   int entry;
   int keyCode;
   std::wstring name;
 };
-KeyTable MakeKeyTable(const std::vector<SlotSpec>& slots);
+KeyTable MakeKeyTable(const std::vector<SlotDef>& slots);
 
 // A key table where every key slot 1..121 has its own key code (entry e -> code e + 10, so no
 // slot shares a code with another) and the name "K<e>"; screen buttons carry their names.
