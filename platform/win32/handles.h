@@ -34,21 +34,16 @@ class Unique {
   Handle handle_ = Traits::Invalid();
 };
 
-struct GdiObjectTraits {
-  using Handle = HGDIOBJ;
+// Pens, brushes, fonts, bitmaps and regions all go back through DeleteObject.
+template <typename H>
+struct DeleteObjectTraits {
+  using Handle = H;
   static Handle Invalid() { return nullptr; }
   static void Close(Handle h) { DeleteObject(h); }
 };
-struct BitmapTraits {
-  using Handle = HBITMAP;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle h) { DeleteObject(h); }
-};
-struct RegionTraits {
-  using Handle = HRGN;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle h) { DeleteObject(h); }
-};
+using GdiObjectTraits = DeleteObjectTraits<HGDIOBJ>;
+using BitmapTraits = DeleteObjectTraits<HBITMAP>;
+using RegionTraits = DeleteObjectTraits<HRGN>;
 struct MemoryDcTraits {
   using Handle = HDC;
   static Handle Invalid() { return nullptr; }

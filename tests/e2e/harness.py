@@ -101,6 +101,17 @@ class Xvfb:
         self.log.close()
 
 
+def _x_libraries():
+    """libX11 and libXtst, with the signatures every user of a display needs."""
+    x11 = ctypes.CDLL("libX11.so.6")
+    xtst = ctypes.CDLL("libXtst.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XFlush.argtypes = [ctypes.c_void_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    return x11, xtst
+
+
 class XKeyboard:
     """Key events through the XTest extension, sent from this process so that the time taken
     right before a send is the time the event leaves."""
@@ -108,16 +119,11 @@ class XKeyboard:
     XKB_USE_CORE_KBD = 0x0100
 
     def __init__(self, display):
-        self.x11 = ctypes.CDLL("libX11.so.6")
-        self.xtst = ctypes.CDLL("libXtst.so.6")
-        self.x11.XOpenDisplay.restype = ctypes.c_void_p
-        self.x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        self.x11, self.xtst = _x_libraries()
         self.x11.XStringToKeysym.restype = ctypes.c_ulong
         self.x11.XStringToKeysym.argtypes = [ctypes.c_char_p]
         self.x11.XKeysymToKeycode.restype = ctypes.c_ubyte
         self.x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-        self.x11.XFlush.argtypes = [ctypes.c_void_p]
-        self.x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
         self.x11.XkbSetAutoRepeatRate.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_uint, ctypes.c_uint]
         self.xtst.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
         self.dpy = self.x11.XOpenDisplay(display.encode())
@@ -789,19 +795,14 @@ class XScreen:
     ALL_PLANES = 0xFFFFFFFFFFFFFFFF
 
     def __init__(self, display):
-        self.x11 = ctypes.CDLL("libX11.so.6")
-        self.xtst = ctypes.CDLL("libXtst.so.6")
-        self.x11.XOpenDisplay.restype = ctypes.c_void_p
-        self.x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        self.x11, self.xtst = _x_libraries()
         self.x11.XDefaultRootWindow.restype = ctypes.c_ulong
         self.x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
         self.x11.XGetImage.restype = ctypes.POINTER(self._XImage)
         self.x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
                                        ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
         self.x11.XDestroyImage.argtypes = [ctypes.POINTER(self._XImage)]
-        self.x11.XFlush.argtypes = [ctypes.c_void_p]
         self.x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
-        self.x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
         self.xtst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.c_int,
                                                    ctypes.c_ulong]
         self.xtst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
