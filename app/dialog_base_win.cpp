@@ -42,8 +42,10 @@ INT_PTR CALLBACK DialogBase::DialogProc(HWND window, UINT message, WPARAM wParam
   if (self == nullptr) return FALSE;
   LRESULT result = 0;
   bool handled = false;
+  const ULONGLONG started = GetTickCount64();
   try {
     handled = self->ProcessMessage(message, wParam, lParam, result);
+    self->AfterMessage(message, GetTickCount64() - started);
   } catch (...) {
     // Nothing may unwind into the system's dialog manager.
     handled = false;

@@ -21,6 +21,10 @@ class DialogBase {
  protected:
   // True when the message was handled; `result` is then its answer.
   virtual bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) = 0;
+  // Called after each message with how long its handling took (ms), nested modal loops
+  // included. The keyboard hooks run on this thread, so a long handler may have kept them
+  // waiting.
+  virtual void AfterMessage(UINT message, unsigned long long elapsedMs) { (void)message, (void)elapsedMs; }
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;

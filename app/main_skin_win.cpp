@@ -40,7 +40,7 @@ void MainSkin::Draw(HWND window, const std::vector<Blit>& blits) const {
     const Picture& picture = looks_[static_cast<size_t>(blit.from)];
     if (!picture.dc) continue;
     const Rect& a = blit.area;
-    BitBlt(target.get(), a.left, a.top, a.right - a.left, a.bottom - a.top, picture.dc.get(), a.left, a.top, SRCCOPY);
+    BitBlt(target.get(), a.left, a.top, a.Width(), a.Height(), picture.dc.get(), a.left, a.top, SRCCOPY);
   }
 }
 

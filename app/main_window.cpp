@@ -23,12 +23,14 @@ std::vector<Blit> RegionBlits(const KeyTable& table, RegionLook look, int entry)
   std::vector<Blit> blits;
   if (!IsEntry(entry)) return blits;
   const Rect area = table.HitRect(entry);
-  if (area.right > area.left && area.bottom > area.top) blits.push_back({look, area});
+  if (area.Width() > 0 && area.Height() > 0) blits.push_back({look, area});
   if (entry == 28) {
     // The strip left of entry 28 always shows the normal picture, as tall as entry 27.
     const KeySlot& slot = table.Entry(28);
     const int height = table.Entry(27).height;
-    if (height > 0) blits.push_back({RegionLook::Normal, Rect{slot.x - 6, slot.y, slot.x - 4, slot.y + height}});
+    if (height > 0) {
+      blits.push_back({RegionLook::Normal, Rect::FromOriginAndSize(Rect::SaturatingSum(slot.x, -6), slot.y, 2, height)});
+    }
   }
   return blits;
 }

@@ -14,9 +14,12 @@ constexpr const wchar_t* kInstanceMutex = L"game keyboard";
 
 // True when no other instance runs. Otherwise brings the running instance's window forward.
 bool CheckSingleInstance() {
-  // Held, never released, until the process ends.
-  CreateMutexW(nullptr, TRUE, kInstanceMutex);
-  if (GetLastError() != ERROR_ALREADY_EXISTS) return true;
+  // Held, never released, until the process ends. An instance running elevated owns a mutex a
+  // normal start may not open: access denied says "already running" just as well.
+  const HANDLE mutex = CreateMutexW(nullptr, TRUE, kInstanceMutex);
+  const DWORD error = GetLastError();
+  if (mutex != nullptr && error != ERROR_ALREADY_EXISTS) return true;
+  if (mutex == nullptr && error != ERROR_ACCESS_DENIED) return true;
   for (HWND window = GetWindow(GetDesktopWindow(), GW_CHILD); window != nullptr;
        window = GetWindow(window, GW_HWNDNEXT)) {
     if (GetPropW(window, CTarvelDlg::kInstanceProperty) == nullptr) continue;
@@ -46,6 +49,9 @@ class CTarvelApp {
 }  // namespace orvelle
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  // Before anything loads a DLL at run time: the system folder only. The program's folder is
+  // writable by design (set.ini lives there) and must never supply code.
+  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
   orvelle::CTarvelApp app;
   return app.InitInstance(instance);
 }

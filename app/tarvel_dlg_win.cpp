@@ -4,23 +4,19 @@
 #include <commdlg.h>
 #include <dbt.h>
 #include <windowsx.h>
-#include <wtsapi32.h>
+#include <wtsapi32.h>  // the session notice codes; the functions come from SessionNotices
 
 #include "app/about_dlg_win.h"
 #include "device/hid_win.h"
 #include "device/presence.h"
-#include "engine/remap_hook_win.h"
+#include "engine/hook_watch.h"
 #include "model/profile_file.h"
+#include "model/profile_store.h"
+#include "platform/win32/executable_win.h"
 #include "model/working_edits.h"
 
 namespace orvelle {
 namespace {
-
-std::wstring ExecutableFolder() {
-  wchar_t path[MAX_PATH];
-  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return FolderOf(std::wstring(path, length));
-}
 
 // "ini File(*.ini)|*.ini||" as the system's file dialogs want it: NUL-separated, NUL-ended.
 std::wstring SystemFilter(std::wstring_view filter) {
@@ -56,35 +52,51 @@ CTarvelDlg::CTarvelDlg(HINSTANCE instance)
     : instance_(instance),
       folder_(ExecutableFolder()),
       assign_(instance, folder_),
+      store_(files_, DecodeAnsi, folder_),
       icon_(LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP))),
       taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")),
-      worker_(queue_) {
+      worker_(queue_),
+      remapHook_(instance, profiles_, keyboardPresent_, queue_, worker_) {
   skin_.LoadSkin(folder_);
   InitKeyMaps(profiles_);
-  BindRemapHook(RemapHookTargets{&profiles_, &keyboardPresent_, &queue_});
 }
 
-CTarvelDlg::~CTarvelDlg() { BindRemapHook(RemapHookTargets{}); }
+CTarvelDlg::~CTarvelDlg() = default;
 
 // --- start-up and shut-down -------------------------------------------------------------------
 
 LRESULT CTarvelDlg::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   SetWindowTextW(hwnd(), L"ORVELLE");
   SetPropW(hwnd(), kInstanceProperty, reinterpret_cast<HANDLE>(1));
-  CheckKeyboardPresence();
+  // Explorer announces its restart to every window; a program running elevated must let that
+  // message in, or its tray icon would not come back.
+  ChangeWindowMessageFilterEx(hwnd(), taskbarCreated_, MSGFLT_ALLOW, nullptr);
   AddTrayIcon();
   hover_.hovered = kNoEntry;
   profiles_.working.assignedSlots.clear();
-  LoadLayout(ini_, folder_ + L"Main.ini", table_);
-  LoadAllProfiles(ini_, ProfileFilePath(folder_), table_, profiles_);
+  startupReport_ = store_.Load(table_, profiles_);
   skin_.ShapeWindow(hwnd());
   SetUpTooltip();
   profiles_.pending = false;
   SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
-  WTSRegisterSessionNotification(hwnd(), NOTIFY_FOR_THIS_SESSION);
+  sessionNotices_ = std::make_unique<SessionNotices>(hwnd());
+  deviceNotices_ = RegisterDeviceNotices(hwnd());
+  // Raw input reports every key event of the desktop after the hooks saw it, also while the
+  // window is hidden: how the program notices that the system dropped the remap hook.
+  const RAWINPUTDEVICE keyboard{0x01, 0x06, RIDEV_INPUTSINK, hwnd()};
+  RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
   CentreOnWorkArea();
+  // Last: until the profiles are read every key maps to itself, and a hook installed earlier
+  // would only wait for the files to be read, where the system could drop it.
+  CheckKeyboardPresence();
+  if (StartupMessage(startupReport_)) PostMessageW(hwnd(), kStartupNoticeMessage, 0, 0);
   return TRUE;
+}
+
+LRESULT CTarvelDlg::OnStartupNotice(UINT, WPARAM, LPARAM, bool&) {
+  if (const auto message = StartupMessage(startupReport_)) Tell(*message);
+  return 0;
 }
 
 void CTarvelDlg::CentreOnWorkArea() {
@@ -105,8 +117,7 @@ void CTarvelDlg::CentreOnWorkArea() {
 }
 
 LRESULT CTarvelDlg::OnShowWindow(UINT, WPARAM, LPARAM, bool& handled) {
-  RegisterDeviceNotices(hwnd());
-  handled = false;  // the dialog's own show handling still runs
+  handled = false;  // the dialog's own show handling runs; device notices are registered once
   return 0;
 }
 
@@ -117,14 +128,24 @@ LRESULT CTarvelDlg::OnQueryEndSession(UINT, WPARAM, LPARAM, bool&) {
 }
 
 LRESULT CTarvelDlg::OnEndSession(UINT, WPARAM wParam, LPARAM, bool&) {
-  if (wParam) SaveProfiles();
+  if (!wParam) return 0;
+  // The session ends and the process may be ended any moment after this returns: hooks out,
+  // every key released, profiles saved.
+  RemoveHooks();
+  worker_.Stop();
+  SaveProfiles();
   return 0;
 }
 
 LRESULT CTarvelDlg::OnDestroy(UINT, WPARAM, LPARAM, bool& handled) {
+  closing_ = true;
+  RemoveHooks();
   SaveProfiles();
   RemoveTrayIcon();
-  WTSUnRegisterSessionNotification(hwnd());
+  sessionNotices_.reset();
+  deviceNotices_.reset();
+  const RAWINPUTDEVICE keyboard{0x01, 0x06, RIDEV_REMOVE, nullptr};
+  RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
   RemovePropW(hwnd(), kInstanceProperty);
   if (tooltip_ != nullptr) DestroyWindow(tooltip_);
   tooltip_ = nullptr;
@@ -134,9 +155,14 @@ LRESULT CTarvelDlg::OnDestroy(UINT, WPARAM, LPARAM, bool& handled) {
 
 LRESULT CTarvelDlg::OnExitApplication(WORD, WORD, HWND, bool&) {
   assign_.CancelIfOpen();
-  RemoveRemapHook();
+  RemoveHooks();
   EndDialog(hwnd(), IDCANCEL);
   return 0;
+}
+
+void CTarvelDlg::RemoveHooks() {
+  assign_.RemoveRecordingHook();
+  remapHook_.Remove();
 }
 
 LRESULT CTarvelDlg::OnEndDialogCommand(WORD, WORD id, HWND, bool&) {
@@ -145,20 +171,108 @@ LRESULT CTarvelDlg::OnEndDialogCommand(WORD, WORD id, HWND, bool&) {
   return 0;
 }
 
-void CTarvelDlg::SaveProfiles() { SaveAllProfiles(ini_, ProfileFilePath(folder_), table_, profiles_); }
+void CTarvelDlg::SaveProfiles() {
+  KillTimer(hwnd(), kSaveTimer);
+  ApplyWorkingCopy(profiles_);
+  SaveNow();
+}
+
+void CTarvelDlg::ScheduleSave() {
+  // Every applied change starts the delay again, so a burst of changes costs one write; a process
+  // killed a second after an edit has the edit on the disk.
+  if (!closing_) SetTimer(hwnd(), kSaveTimer, kSaveDelayMs, nullptr);
+}
+
+LRESULT CTarvelDlg::OnTimer(UINT, WPARAM wParam, LPARAM, bool& handled) {
+  switch (wParam) {
+    case kSaveTimer:
+      KillTimer(hwnd(), kSaveTimer);
+      SaveNow();
+      return 0;
+    case kHookWatchTimer:
+      KillTimer(hwnd(), kHookWatchTimer);
+      if (keyboardPresent_ && !assign_.recordingHookInstalled()) FollowHookWatch(remapHook_.CheckWatch(GetTickCount()));
+      return 0;
+    default:
+      handled = false;
+      return 0;
+  }
+}
+
+void CTarvelDlg::SaveNow() {
+  const SaveResult result = store_.Save(table_, profiles_);
+  if (result.outcome == SaveOutcome::Saved) saveFailureTold_ = false;
+  if (result.outcome != SaveOutcome::Failed || saveFailureTold_) return;
+  saveFailureTold_ = true;
+  Tell(result.message);
+}
 
 // --- keyboard presence ------------------------------------------------------------------------
 
 void CTarvelDlg::SetKeyboardPresent(bool present) {
-  if (present) {
-    InstallRemapHook(instance_);
-  } else {
-    RemoveRemapHook();
-  }
   keyboardPresent_ = present;
+  if (!present) {
+    remapHook_.Remove();
+    return;
+  }
+  if (remapHook_.installed()) return;
+  remapHook_.Install();
+  // The newest hook is called first: a recording in progress keeps the keys.
+  if (assign_.recordingHookInstalled()) assign_.PutRecordingHookFirst();
 }
 
 void CTarvelDlg::CheckKeyboardPresence() { SetKeyboardPresent(IsKeyboardPresent(hwnd())); }
+
+void CTarvelDlg::ReinstallRemapHook() {
+  if (!keyboardPresent_ || closing_) return;
+  remapHook_.Reinstall();
+  if (assign_.recordingHookInstalled()) assign_.PutRecordingHookFirst();
+}
+
+void CTarvelDlg::AfterMessage(UINT message, unsigned long long elapsedMs) {
+  // The system removes a low-level hook whose thread kept it waiting past the hook timeout, and
+  // says nothing. After a long handler (a slow device enumeration, a modal dialog that ran inside
+  // it) the hook is put back at once rather than at the next keystroke. Start-up installs the
+  // hook at its very end, so its length cost the hook nothing.
+  if (message != WM_INITDIALOG && HandlerStallMayHaveDroppedHook(static_cast<int64_t>(elapsedMs))) {
+    ReinstallRemapHook();
+  }
+}
+
+LRESULT CTarvelDlg::OnRawInput(UINT, WPARAM, LPARAM lParam, bool& handled) {
+  handled = false;  // the system's default handling frees the input
+  RAWINPUT raw{};
+  UINT size = sizeof raw;
+  if (GetRawInputData(reinterpret_cast<HRAWINPUT>(lParam), RID_INPUT, &raw, &size, sizeof(RAWINPUTHEADER)) ==
+          static_cast<UINT>(-1) ||
+      raw.header.dwType != RIM_TYPEKEYBOARD) {
+    return 0;
+  }
+  // While the recording hook runs it takes every key first and passes none on: the remap hook
+  // sees nothing then and has not been lost.
+  if (!keyboardPresent_ || assign_.recordingHookInstalled()) return 0;
+  const RAWKEYBOARD& key = raw.data.keyboard;
+  // Raw input also reports what no hook is ever shown: the fake key 255 some keys send around
+  // themselves and the E1 prefix of Pause.
+  if (key.VKey == 0xFF || (key.Flags & RI_KEY_E1) != 0) return 0;
+  FollowHookWatch(remapHook_.OnRawEvent(key.MakeCode, (key.Flags & RI_KEY_BREAK) != 0,
+                                        static_cast<uint32_t>(GetMessageTime()), GetTickCount()));
+  return 0;
+}
+
+void CTarvelDlg::FollowHookWatch(RemapHook::WatchState state) {
+  switch (state) {
+    case RemapHook::WatchState::Lost:
+      KillTimer(hwnd(), kHookWatchTimer);
+      ReinstallRemapHook();
+      break;
+    case RemapHook::WatchState::Waiting:
+      SetTimer(hwnd(), kHookWatchTimer, kHookGraceMs + 20, nullptr);
+      break;
+    case RemapHook::WatchState::Alive:
+      break;
+  }
+}
 
 LRESULT CTarvelDlg::OnDeviceChange(UINT, WPARAM wParam, LPARAM lParam, bool&) {
   const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam);
@@ -172,20 +286,28 @@ LRESULT CTarvelDlg::OnDeviceChange(UINT, WPARAM wParam, LPARAM lParam, bool&) {
   }
   const PresenceChange change = DecideDeviceNotice(event, header->dbch_devicetype, path);
   if (change == PresenceChange::None) return TRUE;
-  SetKeyboardPresent(change == PresenceChange::Arrived);
+  // The keyboard has several interfaces, and the same vendor may make the mouse: one interface
+  // leaving ends remapping only when none of the vendor's is left.
+  SetKeyboardPresent(change == PresenceChange::Arrived || IsKeyboardPresent(hwnd()));
   RefreshTrayIcon();
   return TRUE;
 }
 
 LRESULT CTarvelDlg::OnPowerBroadcast(UINT, WPARAM wParam, LPARAM, bool& handled) {
   // Devices may have come or gone while the machine slept, without a notice.
-  if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) CheckKeyboardPresence();
+  if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) {
+    CheckKeyboardPresence();
+    ReinstallRemapHook();
+  }
   handled = false;
   return TRUE;
 }
 
 LRESULT CTarvelDlg::OnSessionChange(UINT, WPARAM wParam, LPARAM, bool& handled) {
-  if (wParam == WTS_SESSION_UNLOCK) CheckKeyboardPresence();
+  if (wParam == WTS_SESSION_UNLOCK) {
+    CheckKeyboardPresence();
+    ReinstallRemapHook();
+  }
   handled = false;
   return 0;
 }
@@ -195,7 +317,12 @@ LRESULT CTarvelDlg::OnCopyData(UINT, WPARAM, LPARAM lParam, bool&) {
   const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
   if (data == nullptr || data->dwData != kSimulatedDeviceTag) return FALSE;
   const std::wstring_view text(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t));
-  if (text == L"status") return (IsRemapHookInstalled() ? 1 : 0) | (keyboardPresent_ ? 2 : 0);
+  if (text == L"status") return (remapHook_.installed() ? 1 : 0) | (keyboardPresent_ ? 2 : 0);
+  if (text == L"installs") return remapHook_.installs();
+  if (text == L"drop-hook") {
+    remapHook_.DropBehindOwnersBack();
+    return TRUE;
+  }
   OnSimulatedDeviceCommand(hwnd(), text.data(), text.size());
   return TRUE;
 }
@@ -282,6 +409,9 @@ LRESULT CTarvelDlg::OnNcLeftButtonDown(UINT, WPARAM, LPARAM lParam, bool& handle
   const ClickPlan plan = HandleClick(table_, Point{point.x, point.y});
   RunScreenAction(plan.action);
   if (plan.keyEdit) EditKey(plan.entry);
+  // Apply, OK, Default, a profile switch and a key edit change what is saved; the save finds out
+  // itself when nothing did.
+  if (plan.action != ScreenAction::None || plan.keyEdit) ScheduleSave();
   // Then the system's own handling, which drags the window: not when the action put the window
   // away, nor when a dialog or menu of the action already took the button's release (the drag
   // would then wait for a release that has come and gone).
@@ -441,12 +571,12 @@ LRESULT CTarvelDlg::OnAbout(WORD, WORD, HWND, bool&) {
 }
 
 LRESULT CTarvelDlg::OnExport(WORD, WORD, HWND, bool&) {
-  ExportProfile(ini_, table_, profiles_, *this);
+  ExportProfile(files_, DecodeAnsi, table_, profiles_, *this);
   return 0;
 }
 
 LRESULT CTarvelDlg::OnImport(WORD, WORD, HWND, bool&) {
-  ImportProfile(ini_, table_, profiles_, *this);
+  if (ImportProfile(files_, DecodeAnsi, table_, profiles_, *this)) ScheduleSave();
   return 0;
 }
 
@@ -457,6 +587,12 @@ bool CTarvelDlg::Confirm(std::wstring_view text) {
   const std::wstring caption(kConfirmCaption);
   return MessageBoxExW(hwnd(), question.c_str(), caption.c_str(), kConfirmFlags,
                        static_cast<WORD>(kConfirmLanguage)) == IDOK;
+}
+
+void CTarvelDlg::Tell(std::wstring_view text) {
+  const std::wstring message(text);
+  const std::wstring caption(kConfirmCaption);
+  MessageBoxExW(hwnd(), message.c_str(), caption.c_str(), MB_OK | MB_ICONWARNING, static_cast<WORD>(kConfirmLanguage));
 }
 
 std::optional<std::wstring> CTarvelDlg::ChooseExportFile() { return ChooseFile(hwnd(), kExportDialog, true); }

@@ -7,16 +7,21 @@
 #include <optional>
 #include <string>
 
+#include <memory>
+
 #include "app/dialog_base_win.h"
 #include "app/main_skin_win.h"
 #include "app/main_window.h"
+#include "app/session_notices_win.h"
 #include "assign/set_config_win.h"
 #include "engine/injection_worker_win.h"
 #include "engine/output_queue.h"
+#include "engine/remap_hook_win.h"
 #include "model/key_table.h"
 #include "model/profile_ops.h"
 #include "model/profile_set.h"
-#include "platform/win32/win32_ini.h"
+#include "model/profile_store.h"
+#include "platform/win32/file_store_win.h"
 #include "resources/resource.h"
 
 namespace orvelle {
@@ -33,6 +38,12 @@ class CTarvelDlg final : public DialogBase, private ProfileUi {
 
  private:
   static constexpr UINT kIgnoredMessage = WM_USER + 101;
+  // Posted at the end of start-up: the one message about the files, once the window is up.
+  static constexpr UINT kStartupNoticeMessage = WM_APP + 1;
+  static constexpr UINT_PTR kSaveTimer = 1;
+  static constexpr UINT_PTR kHookWatchTimer = 2;
+  // Profiles are saved this long after the last applied change.
+  static constexpr UINT kSaveDelayMs = 1000;
 
   BEGIN_MSG_MAP()
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
@@ -47,8 +58,11 @@ class CTarvelDlg final : public DialogBase, private ProfileUi {
     MESSAGE_HANDLER(WM_NCLBUTTONDOWN, OnNcLeftButtonDown)
     MESSAGE_HANDLER(kTrayCallbackMessage, OnTrayNotify)
     MESSAGE_HANDLER(kIgnoredMessage, OnIgnoredMessage)
+    MESSAGE_HANDLER(kStartupNoticeMessage, OnStartupNotice)
+    MESSAGE_HANDLER(WM_TIMER, OnTimer)
     MESSAGE_HANDLER(taskbarCreated_, OnTaskbarCreated)
     MESSAGE_HANDLER(WM_DEVICECHANGE, OnDeviceChange)
+    MESSAGE_HANDLER(WM_INPUT, OnRawInput)
     MESSAGE_HANDLER(WM_POWERBROADCAST, OnPowerBroadcast)
     MESSAGE_HANDLER(WM_WTSSESSION_CHANGE, OnSessionChange)
     MESSAGE_HANDLER(WM_QUERYENDSESSION, OnQueryEndSession)
@@ -78,8 +92,11 @@ class CTarvelDlg final : public DialogBase, private ProfileUi {
   LRESULT OnNcLeftButtonDown(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnTrayNotify(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnIgnoredMessage(UINT, WPARAM, LPARAM, bool&) { return 0; }
+  LRESULT OnStartupNotice(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnTimer(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnTaskbarCreated(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnDeviceChange(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnRawInput(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnPowerBroadcast(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnSessionChange(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnQueryEndSession(UINT, WPARAM, LPARAM, bool&);
@@ -100,15 +117,23 @@ class CTarvelDlg final : public DialogBase, private ProfileUi {
   std::optional<std::wstring> ChooseExportFile() override;
   std::optional<std::wstring> ChooseImportFile() override;
   void RepaintMainWindow() override;
+  void Tell(std::wstring_view text) override;
+
+  void AfterMessage(UINT message, unsigned long long elapsedMs) override;
 
   // Presence and hook move together: found keyboard, hook in; lost keyboard, hook out.
   void SetKeyboardPresent(bool present);
   void CheckKeyboardPresence();
+  // The remap hook out and in again, behind the recording hook when that runs.
+  void ReinstallRemapHook();
+  // Acts on what the watch on the remap hook says: lost, back in; waiting, look again soon.
+  void FollowHookWatch(RemapHook::WatchState state);
+  // Takes both keyboard hooks out: the first step of every shut-down.
+  void RemoveHooks();
   void DrawRegion(RegionLook look, int entry);
   void DrawRegions(const std::vector<RegionDraw>& draws);
   void PaintMainWindow(HDC target);
   void RunScreenAction(ScreenAction action);
-  void ShowButtonMenu();
   void ShowPopupMenu(int menuId);
   void SetUpTooltip();
   void SetTooltipText(const std::wstring& text);
@@ -116,14 +141,21 @@ class CTarvelDlg final : public DialogBase, private ProfileUi {
   void RefreshTrayIcon();
   void RemoveTrayIcon();
   void CentreOnWorkArea();
+  // Shut-down: edits not yet applied are applied, then everything is saved.
   void SaveProfiles();
+  // About a second after the last applied change, the profiles as applied go to set.ini.
+  void ScheduleSave();
+  void SaveNow();
   void EditKey(int entry);
   void EditMacros();
 
   HINSTANCE instance_;
   std::wstring folder_;  // the executable's folder, with its trailing backslash
   CSetCongfig assign_;   // the key assignment dialog, shown again at every use
-  Win32Ini ini_;
+  Win32FileStore files_;
+  ProfileStore store_;
+  LoadReport startupReport_;
+  bool saveFailureTold_ = false;  // a failed save is told once, until a save succeeds again
   KeyTable table_;
   ProfileSet profiles_;
   bool keyboardPresent_ = true;
@@ -133,9 +165,14 @@ class CTarvelDlg final : public DialogBase, private ProfileUi {
   HoverState hover_;
   NOTIFYICONDATAW tray_{};
   UINT taskbarCreated_ = 0;
-  // The worker reads the queue until it has stopped, so the queue is declared (and built) first.
+  UniqueDeviceNotify deviceNotices_;
+  std::unique_ptr<SessionNotices> sessionNotices_;
+  bool closing_ = false;
+  // The worker reads the queue until it has stopped, and the hook hands the worker its flushes:
+  // declared (and built) in this order, they go in the reverse one.
   OutputQueue queue_;
   InjectionWorker worker_;
+  RemapHook remapHook_;
 };
 
 }  // namespace orvelle

@@ -203,7 +203,7 @@ void AssignDialog::OnOk(KeyMap& workingKeyMap, const MediaNameMap& media, int me
   switch (edit_.kind) {
     case kSingleKey:
       if (hasEntry) {
-        entry->second = OutputSequence{capturedKeyCode_};
+        entry->second = SequenceOrIdentity(key, OutputSequence{capturedKeyCode_});
         if (playsMacro) edit_.macroIndexMap.erase(key);
       }
       break;
@@ -216,14 +216,15 @@ void AssignDialog::OnOk(KeyMap& workingKeyMap, const MediaNameMap& media, int me
       edit_.displayName = mediaText;
       const auto code = FindMedia(media, mediaText);
       if (code && hasEntry) {
-        entry->second = OutputSequence{*code};
+        entry->second = SequenceOrIdentity(key, OutputSequence{*code});
         if (playsMacro) edit_.macroIndexMap.erase(key);
       }
       break;
     }
     case kFunction:
       if (hasEntry) {
-        entry->second = functionSelection >= 0 ? CommandSequence(functionSelection) : OutputSequence{};
+        // No command chosen: the key keeps sending itself rather than nothing.
+        entry->second = SequenceOrIdentity(key, CommandSequence(functionSelection));
         if (playsMacro) edit_.macroIndexMap.erase(key);
       }
       break;
@@ -245,7 +246,7 @@ void AssignDialog::MacroSequence(KeyMap& workingKeyMap) {
     edit_.displayName.clear();
     return;
   }
-  if (entry != workingKeyMap.end()) entry->second = DownStepKeyCodes(*steps);
+  if (entry != workingKeyMap.end()) entry->second = SequenceOrIdentity(key, DownStepKeyCodes(*steps));
 }
 
 // --- macro editor -------------------------------------------------------------------------------
@@ -390,6 +391,9 @@ void AssignDialog::OnRecordButton(int16_t numLockState) {
   view_.macroEditEnabled = recording_;
   recording_ = !recording_;
   if (recording_) {
+    // A key released while no recording ran must not count as held, or its next press would be
+    // taken for an auto-repeat and lost.
+    held_.fill(false);
     view_.recordingHook = true;
   } else {
     view_.recordingHook = false;
@@ -406,11 +410,21 @@ void AssignDialog::OnHookKeyEvent(bool press, int vkCode, uint32_t scanCode, uin
   if (target == CaptureTarget::Recorder) RecordKeyEvent(press, vkCode, scanCode, flags);
 }
 
+bool AssignDialog::TakeRecordedKeys(RecordedKeyQueue& keys, bool sentFromAnotherThread) {
+  if (sentFromAnotherThread) return false;
+  RecordedKey key;
+  while (keys.Pop(key)) OnHookKeyEvent(key.press, key.vkCode, key.scanCode, key.flags);
+  return true;
+}
+
 void AssignDialog::RecordKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags) {
   const int32_t parameter = KeyNameParameter(scanCode, flags);
   const int code = RecordedKeyCode(vkCode, flags);
   MacroSteps* steps = ChosenSteps();
   if (steps == nullptr) return;
+  // A macro holds at most kMaxMacroSteps steps, as a stored one is cut to at load; what is
+  // recorded beyond them is not kept.
+  if (steps->size() / 3 >= static_cast<size_t>(kMaxMacroSteps)) return;
   const bool tracked = code >= 1 && code <= kMaxKeyCode;
   if (press) {
     // A key already held is auto-repeating: only its first press is a step.

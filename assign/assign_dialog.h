@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "assign/recording.h"
 #include "controls/bit_button.h"
 #include "model/key_table.h"
 #include "model/profile_data.h"
@@ -124,6 +125,9 @@ class AssignDialog {
   void OnHookKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags);
   // One key event for the recorder.
   void RecordKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags);
+  // The recorded-key message: takes the events the recording hook left, in order. A message sent
+  // from another thread is not our hook's and changes nothing; false then.
+  bool TakeRecordedKeys(RecordedKeyQueue& keys, bool sentFromAnotherThread);
 
  private:
   void ShowMacroControls(bool show);

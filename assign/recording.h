@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace orvelle {
@@ -16,5 +18,44 @@ int RecordedKeyCode(int vkCode, uint32_t flags);
 // Where the recording hook sends a key event, by the dialog's current kind.
 enum class CaptureTarget { KeyField, Recorder, Nowhere };
 CaptureTarget CaptureTargetFor(int dialogKind);
+
+// One key event as the recording hook saw it.
+struct RecordedKey {
+  bool press = false;
+  int vkCode = 0;
+  uint32_t scanCode = 0;
+  uint32_t flags = 0;
+};
+
+// The events the recording hook leaves for the dialog. The hook only copies an event here and
+// posts the dialog a message that carries nothing; the dialog takes the events in order when
+// the message comes. So no work of the dialog's runs inside the hook, and the message has no
+// pointer a stray sender could make us follow: whoever posts it finds at most our own events.
+class RecordedKeyQueue {
+ public:
+  // False when full (the dialog has fallen far behind); the event is then lost.
+  bool Push(const RecordedKey& key) noexcept {
+    if (count_ == kCapacity) return false;
+    keys_[(head_ + count_) % kCapacity] = key;
+    ++count_;
+    return true;
+  }
+  bool Pop(RecordedKey& key) noexcept {
+    if (count_ == 0) return false;
+    key = keys_[head_];
+    head_ = (head_ + 1) % kCapacity;
+    --count_;
+    return true;
+  }
+  void Clear() noexcept { head_ = count_ = 0; }
+  size_t size() const noexcept { return count_; }
+
+  static constexpr size_t kCapacity = 256;
+
+ private:
+  std::array<RecordedKey, kCapacity> keys_{};
+  size_t head_ = 0;
+  size_t count_ = 0;
+};
 
 }  // namespace orvelle

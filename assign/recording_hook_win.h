@@ -2,14 +2,38 @@
 
 #include <windows.h>
 
+#include "assign/recording.h"
+#include "platform/win32/keyboard_hook_win.h"
+
 namespace orvelle {
 
 // The assignment dialog's own low-level keyboard hook. While installed it swallows every key
-// event of the desktop and hands each to the dialog window as message 0x466 (wParam the keyboard
-// message, lParam the event record), so a key can be captured or recorded without reaching any
-// application.
-void InstallRecordingHook(HINSTANCE instance, HWND dialog);
-void RemoveRecordingHook();
-bool IsRecordingHookInstalled();
+// event of the desktop but our own injected output; it copies each into the dialog's queue and
+// posts the dialog kRecordedKeyMessage, so a key can be captured or recorded without reaching
+// any application. One object lives with the dialog.
+class RecordingHook {
+ public:
+  static constexpr UINT kRecordedKeyMessage = WM_USER + 102;
+
+  explicit RecordingHook(RecordedKeyQueue& keys);
+  ~RecordingHook();
+  RecordingHook(const RecordingHook&) = delete;
+  RecordingHook& operator=(const RecordingHook&) = delete;
+
+  // Installs the hook for `dialog` unless it is installed.
+  void Install(HINSTANCE instance, HWND dialog);
+  void Remove();
+  // Out and in again, so that it heads the hook chain (after the remap hook came back, which
+  // would otherwise see keys before it).
+  void Reinstall(HINSTANCE instance);
+  bool installed() const { return hook_.installed(); }
+
+ private:
+  static LRESULT CALLBACK Procedure(int code, WPARAM wParam, LPARAM lParam) noexcept;
+
+  RecordedKeyQueue& keys_;
+  HWND dialog_ = nullptr;  // the only window the hook ever addresses
+  KeyboardHook hook_{Procedure};
+};
 
 }  // namespace orvelle

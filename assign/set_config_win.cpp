@@ -3,10 +3,12 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "assign/recording_hook_win.h"
+#include <algorithm>
+
 #include "model/ini_section.h"
 #include "platform/win32/skin_pictures_win.h"
-#include "platform/win32/win32_ini.h"
+#include "platform/portable/ini_file_copy.h"
+#include "platform/win32/file_store_win.h"
 
 namespace orvelle {
 namespace {
@@ -46,6 +48,16 @@ std::wstring WindowText(HWND window) {
   return text;
 }
 
+// By its full path in the system folder: the program's own folder, the current folder and the
+// search path never supply it.
+void StartOnScreenKeyboard(HWND owner) {
+  wchar_t system[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return;
+  const std::wstring program = std::wstring(system, length) + L"\\osk.exe";
+  ShellExecuteW(owner, nullptr, program.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
 int SelectedRow(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)); }
 
 }  // namespace
@@ -57,7 +69,7 @@ CSetCongfig::CSetCongfig(HINSTANCE instance, const std::wstring& folder)
   LoadDialogSkin();
 }
 
-CSetCongfig::~CSetCongfig() { RemoveRecordingHook(); }
+CSetCongfig::~CSetCongfig() = default;
 
 void CSetCongfig::LoadDialogSkin() {
   static constexpr const wchar_t* kFiles[kPictureCount] = {
@@ -68,11 +80,13 @@ void CSetCongfig::LoadDialogSkin() {
   for (size_t i = 0; i < kPictureCount; ++i) pictures_[i].reset(LoadSkinPicture(folder_ + L"skin\\" + kFiles[i]));
   if (PictureSize(pictures_[kMask].get(), maskSize_)) outline_.reset(RegionFromMask(pictures_[kMask].get()));
   pictures_[kMask].reset();  // only its outline and size are needed
-  Win32Ini ini;
-  const IniSection section(ini.ReadSection(folder_ + L"Composite.ini", L"BUTTONINFO"));
+  Win32FileStore files;
+  IniFileCopy composite(files, DecodeAnsi, folder_ + L"Composite.ini");
+  composite.Load();
+  const IniSection section(composite.ini().ReadSection(composite.path(), L"BUTTONINFO"));
   for (int entry = 1; entry <= 23; ++entry) {
     const LayoutRecord r = ParseLayoutRect(section.String(std::to_wstring(entry)));
-    layout_[static_cast<size_t>(entry - 1)] = Rect{r.x, r.y, r.x + r.width, r.y + r.height};
+    layout_[static_cast<size_t>(entry - 1)] = Rect::FromOriginAndSize(r.x, r.y, r.width, r.height);
   }
 }
 
@@ -88,9 +102,28 @@ void CSetCongfig::CancelIfOpen() {
   if (hwnd() != nullptr && IsWindow(hwnd())) SendMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
 }
 
+void CSetCongfig::PutRecordingHookFirst() { recordingHook_.Reinstall(instance_); }
+
+void CSetCongfig::SyncRecordingHook() {
+  if (logic_.view().recordingHook && active_ && hwnd() != nullptr) {
+    recordingHook_.Install(instance_, hwnd());
+  } else {
+    recordingHook_.Remove();
+  }
+}
+
+LRESULT CSetCongfig::OnActivate(UINT, WPARAM wParam, LPARAM, bool& handled) {
+  active_ = LOWORD(wParam) != WA_INACTIVE;
+  SyncRecordingHook();
+  handled = false;  // the dialog's own focus handling still runs
+  return 0;
+}
+
 // --- opening --------------------------------------------------------------------------------------
 
 LRESULT CSetCongfig::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
+  active_ = false;
+  recordedKeys_.Clear();
   for (size_t i = 0; i < kButtons.size(); ++i) buttons_[i].Attach(Item(kButtons[i].id));
   SendMessageW(Item(IDC_KEY_FIELD), WM_SETFONT, reinterpret_cast<WPARAM>(keyFieldFont_.get()), FALSE);
   for (int id : {IDC_MEDIA_LIST, IDC_FUNCTION_LIST, IDC_MACRO_NAMES}) {
@@ -136,12 +169,12 @@ void CSetCongfig::LayOutControls() {
       button.SetFaces(CutPicture(pictures_[kMacroNormal].get(), area), CutPicture(pictures_[kMacroOver].get(), area),
                       CutPicture(pictures_[kMacroDown].get(), area), CutPicture(pictures_[kMacroDisable].get(), area));
     }
-    MoveWindow(button.hwnd(), area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
+    MoveWindow(button.hwnd(), area.left, area.top, area.Width(), area.Height(), TRUE);
   }
   for (size_t i = 0; i < kListEntryIds.size(); ++i) {
     const Rect& area = layout_[18 + i];
     HWND control = Item(kListEntryIds[i]);
-    MoveWindow(control, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
+    MoveWindow(control, area.left, area.top, area.Width(), area.Height(), TRUE);
     ShowWindow(control, SW_HIDE);
   }
 }
@@ -242,11 +275,9 @@ LRESULT CSetCongfig::OnNotify(UINT, WPARAM, LPARAM lParam, bool& handled) {
 
 // --- commands -----------------------------------------------------------------------------------
 
-LRESULT CSetCongfig::OnRecordedKey(UINT, WPARAM wParam, LPARAM lParam, bool&) {
-  const auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-  const bool press = wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN;
-  logic_.OnHookKeyEvent(press, static_cast<int>(event->vkCode), event->scanCode, event->flags);
-  ApplyView(false);
+LRESULT CSetCongfig::OnRecordedKey(UINT, WPARAM, LPARAM, bool&) {
+  // The message's parameters are never read: the events come from where our hook left them.
+  if (logic_.TakeRecordedKeys(recordedKeys_, InSendMessage() != FALSE)) ApplyView(false);
   return 0;
 }
 
@@ -300,7 +331,7 @@ LRESULT CSetCongfig::OnCommand(UINT, WPARAM wParam, LPARAM, bool& handled) {
       logic_.OnClear();
       break;
     case IDC_OSK:
-      ShellExecuteW(hwnd(), nullptr, L"osk.exe", nullptr, nullptr, SW_SHOWNORMAL);
+      StartOnScreenKeyboard(hwnd());
       return 0;
     case IDC_ADD_MACRO:
       logic_.AddMacro();
@@ -339,7 +370,8 @@ LRESULT CSetCongfig::OnCommand(UINT, WPARAM wParam, LPARAM, bool& handled) {
 
 void CSetCongfig::Close(INT_PTR result) {
   ApplyView(false);  // takes the recording hook out
-  RemoveRecordingHook();
+  recordingHook_.Remove();
+  recordedKeys_.Clear();
   ReleaseFaces();
   EndDialog(hwnd(), result);
 }
@@ -375,19 +407,7 @@ void CSetCongfig::ApplyView(bool everything) {
   if (WindowText(names) != v.macroFieldText) SetWindowTextW(names, v.macroFieldText.c_str());
 
   HWND steps = Item(IDC_STEP_LIST);
-  if (changed(v.stepRows, was.stepRows)) {
-    SendMessageW(steps, LVM_DELETEALLITEMS, 0, 0);
-    for (size_t r = 0; r < v.stepRows.size(); ++r) {
-      LVITEMW item{};
-      item.mask = LVIF_TEXT;
-      item.iItem = static_cast<int>(r);
-      item.pszText = const_cast<wchar_t*>(v.stepRows[r].key.c_str());
-      SendMessageW(steps, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-      item.iSubItem = 1;
-      item.pszText = const_cast<wchar_t*>(v.stepRows[r].action.c_str());
-      SendMessageW(steps, LVM_SETITEMTEXTW, r, reinterpret_cast<LPARAM>(&item));
-    }
-  }
+  ApplyStepRows(v, was, everything);
   if (changed(v.stepSelection, was.stepSelection) || changed(v.stepRows, was.stepRows)) {
     LVITEMW state{};
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
@@ -438,16 +458,36 @@ void CSetCongfig::ApplyView(bool everything) {
                                                           : IDC_MACRO_NAMES;
     SetFocus(Item(id));
   }
-  if (v.recordingHook) {
-    InstallRecordingHook(instance_, hwnd());
-  } else {
-    RemoveRecordingHook();
-  }
+  applied_ = v;
+  SyncRecordingHook();
   if (logic_.kind() != appliedKind_) {
     if (!everything) InvalidateRect(hwnd(), nullptr, TRUE);  // the background follows the mode
     appliedKind_ = logic_.kind();
   }
-  applied_ = v;
+}
+
+void CSetCongfig::ApplyStepRows(const AssignView& now, const AssignView& before, bool everything) {
+  if (!everything && now.stepRows == before.stepRows) return;
+  HWND steps = Item(IDC_STEP_LIST);
+  // A recorded event adds a row at the end: only that row is inserted, the rest stay.
+  const bool grewAtEnd = !everything && now.stepRows.size() > before.stepRows.size() &&
+                         std::equal(before.stepRows.begin(), before.stepRows.end(), now.stepRows.begin());
+  size_t first = 0;
+  if (grewAtEnd) {
+    first = before.stepRows.size();
+  } else {
+    SendMessageW(steps, LVM_DELETEALLITEMS, 0, 0);
+  }
+  for (size_t r = first; r < now.stepRows.size(); ++r) {
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = static_cast<int>(r);
+    item.pszText = const_cast<wchar_t*>(now.stepRows[r].key.c_str());
+    SendMessageW(steps, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    item.iSubItem = 1;
+    item.pszText = const_cast<wchar_t*>(now.stepRows[r].action.c_str());
+    SendMessageW(steps, LVM_SETITEMTEXTW, r, reinterpret_cast<LPARAM>(&item));
+  }
 }
 
 // --- questions ----------------------------------------------------------------------------------

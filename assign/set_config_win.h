@@ -7,6 +7,7 @@
 
 #include "app/dialog_base_win.h"
 #include "assign/assign_dialog.h"
+#include "assign/recording_hook_win.h"
 #include "controls/bit_button_win.h"
 #include "model/key_table.h"
 #include "platform/win32/handles.h"
@@ -27,8 +28,12 @@ class CSetCongfig final : public DialogBase, private AssignUi {
   INT_PTR Run(HWND owner, KeyMap& workingKeyMap, const MediaNameMap& media);
   // Ends an open dialog through its cancel handling (the program is exiting).
   void CancelIfOpen();
-
-  static constexpr UINT kRecordedKeyMessage = WM_USER + 102;
+  // The remap hook was installed again and now heads the hook chain: the recording hook, if it
+  // runs, goes back in front of it, or remapped keys would reach neither the recorder nor their
+  // application as pressed.
+  void PutRecordingHookFirst();
+  bool recordingHookInstalled() const { return recordingHook_.installed(); }
+  void RemoveRecordingHook() { recordingHook_.Remove(); }
 
  private:
   BEGIN_MSG_MAP()
@@ -37,7 +42,8 @@ class CSetCongfig final : public DialogBase, private AssignUi {
     MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
     MESSAGE_HANDLER(WM_DRAWITEM, OnDrawItem)
     MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
-    MESSAGE_HANDLER(kRecordedKeyMessage, OnRecordedKey)
+    MESSAGE_HANDLER(WM_ACTIVATE, OnActivate)
+    MESSAGE_HANDLER(RecordingHook::kRecordedKeyMessage, OnRecordedKey)
     MESSAGE_HANDLER(WM_COMMAND, OnCommand)
   END_MSG_MAP()
 
@@ -46,6 +52,7 @@ class CSetCongfig final : public DialogBase, private AssignUi {
   LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnDrawItem(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnNotify(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnActivate(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnRecordedKey(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnCommand(UINT, WPARAM, LPARAM, bool&);
 
@@ -62,6 +69,10 @@ class CSetCongfig final : public DialogBase, private AssignUi {
   void Close(INT_PTR result);
   // Makes the controls show what the logic's view says, touching only what changed.
   void ApplyView(bool everything);
+  void ApplyStepRows(const AssignView& now, const AssignView& before, bool everything);
+  // The recording hook runs only while the logic wants it and the dialog is the active window:
+  // another program the user switches to gets its keys.
+  void SyncRecordingHook();
   HWND Item(int id) const { return GetDlgItem(hwnd(), id); }
 
   HINSTANCE instance_;
@@ -70,6 +81,9 @@ class CSetCongfig final : public DialogBase, private AssignUi {
   AssignView applied_;
   int appliedKind_ = -1;
   KeyMap* workingKeyMap_ = nullptr;
+  bool active_ = false;
+  RecordedKeyQueue recordedKeys_;
+  RecordingHook recordingHook_{recordedKeys_};
   const MediaNameMap* media_ = nullptr;
 
   // Loaded once: mask, key normal/over/down, media, function, macro normal/over/down/disable,

@@ -1,10 +1,12 @@
-// Start-up and shut-down work on the profile file: three full profiles through the portable INI.
+// Start-up and save work on the program's files: the layout and three full profiles, read whole,
+// parsed in memory and replaced in one step on disk.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
 
 #include "model/profile_file.h"
-#include "platform/portable/portable_ini.h"
+#include "model/profile_store.h"
+#include "platform/portable/disk_file_store.h"
 #include "platform/portable/text_codec.h"
 
 namespace orvelle {
@@ -44,29 +46,52 @@ ProfileSet FullProfiles(const KeyTable& table) {
   return set;
 }
 
-std::wstring BenchFile() {
-  const auto path = std::filesystem::temp_directory_path() / "orvelle-bench-set.ini";
-  return FromUtf8(path.string());
+// A folder with "Main.ini" for the table and no "set.ini" yet.
+std::wstring BenchFolder(const KeyTable& table) {
+  const auto folder = std::filesystem::temp_directory_path() / "orvelle-bench";
+  std::filesystem::create_directories(folder);
+  std::wstring layout = L"[BUTTONINFO]\r\n";
+  for (int entry = 1; entry <= kKeySlotCount; ++entry) {
+    const KeySlot& slot = table.Entry(entry);
+    layout += std::to_wstring(entry) + L"=0,0,10,10," + std::to_wstring(slot.keyCode) + L"," + slot.name + L"\r\n";
+  }
+  const std::wstring path = FromUtf8((folder / "").string());
+  DiskFiles().Write(path + L"Main.ini", EncodeText(layout, TextEncoding::Utf16Le));
+  DiskFiles().Remove(path + L"set.ini");
+  return path;
 }
 
 void BM_SaveAllProfiles(benchmark::State& state) {
-  const KeyTable table = FullTable();
-  ProfileSet set = FullProfiles(table);
-  PortableIni ini;
-  const std::wstring path = BenchFile();
-  for (auto _ : state) SaveAllProfiles(ini, path, table, set);
+  const KeyTable full = FullTable();
+  ProfileSet set = FullProfiles(full);
+  ProfileStore store(DiskFiles(), DecodeLatin1, BenchFolder(full));
+  KeyTable table;
+  ProfileSet loaded;
+  store.Load(table, loaded);
+  for (auto _ : state) {
+    // A different active number each time, so that every save replaces the file.
+    set.activeProfile = set.activeProfile % 3 + 1;
+    if (store.Save(table, set).outcome != SaveOutcome::Saved) state.SkipWithError("save failed");
+  }
 }
 
 void BM_LoadAllProfiles(benchmark::State& state) {
-  const KeyTable table = FullTable();
-  ProfileSet saved = FullProfiles(table);
-  PortableIni ini;
-  const std::wstring path = BenchFile();
-  SaveAllProfiles(ini, path, table, saved);
+  const KeyTable full = FullTable();
+  const ProfileSet saved = FullProfiles(full);
+  const std::wstring folder = BenchFolder(full);
+  {
+    ProfileStore store(DiskFiles(), DecodeLatin1, folder);
+    KeyTable table;
+    ProfileSet set;
+    store.Load(table, set);
+    store.Save(table, saved);
+  }
+  KeyTable table;
   ProfileSet set;
   InitKeyMaps(set);
   for (auto _ : state) {
-    LoadAllProfiles(ini, path, table, set);
+    ProfileStore store(DiskFiles(), DecodeLatin1, folder);
+    store.Load(table, set);
     benchmark::DoNotOptimize(set.working.keyMap.size());
   }
   if (set.Profile(2).macroSteps != saved.Profile(2).macroSteps) state.SkipWithError("round trip lost data");

@@ -1,7 +1,8 @@
-// The remap hook's decision, per key event of the whole desktop.
+// The remap hook's work, per key event of the whole desktop.
 #include <benchmark/benchmark.h>
 
 #include "bench/alloc_counter.h"
+#include "engine/hook_watch.h"
 #include "engine/remap.h"
 
 namespace orvelle {
@@ -9,23 +10,32 @@ namespace {
 
 struct Fixture {
   std::array<KeyMap, 3> maps{IdentityKeyMap(), IdentityKeyMap(), IdentityKeyMap()};
-  OutputQueue queue{8192};
-  Fixture() { maps[0][112] = {17, 16, 67}; }
+  OutputQueue queue;
+  KeyTracker keys;
+  Fixture() {
+    maps[0][112] = {17, 16, 67};
+    keys.Reset(1);
+  }
   RemapInputs Inputs() const { return RemapInputs{true, 1, {&maps[0], &maps[1], &maps[2]}}; }
 };
 
-void Run(benchmark::State& state, int vk, uint32_t flags, bool drain) {
+// Every event meets the same state: with `held`, the key is down and its press was swallowed
+// (a press is then an auto-repeat and a release plays the sequence); without, the key is up.
+void Run(benchmark::State& state, int vk, uint32_t flags, bool held) {
   Fixture f;
   const RemapInputs inputs = f.Inputs();
+  const auto slot = static_cast<size_t>(vk & 0xFF);
+  uint64_t appended = 0;
   const uint64_t before = bench::g_allocations.load();
   for (auto _ : state) {
-    const KeyDecision d = HandleKeyEvent(vk, flags, inputs, f.queue, [] { return int16_t{1}; });
+    f.keys.down.set(slot, held);
+    f.keys.swallowed.set(slot, held);
+    const KeyDecision d = HandleKeyEvent(vk, flags, inputs, f.keys, f.queue);
     benchmark::DoNotOptimize(d);
-    // Emptied now and then, outside the timing, so the ring never needs to grow.
-    if (drain && f.queue.size() > 4096) {
+    // Emptied now and then, outside the timing, so that no append is dropped.
+    if (d.verdict == Verdict::SwallowAndAppend && ++appended % 256 == 0) {
       state.PauseTiming();
-      while (f.queue.PopOutputEvent() != 0) {
-      }
+      f.queue.Clear();
       state.ResumeTiming();
     }
   }
@@ -37,13 +47,31 @@ void BM_DecidePassThroughInjected(benchmark::State& s) { Run(s, 65, 0x10, false)
 void BM_DecidePassThroughUnmapped(benchmark::State& s) { Run(s, 300, 0x00, false); }
 void BM_DecideIdentityKey(benchmark::State& s) { Run(s, 65, 0x00, false); }
 void BM_DecideRemappedPress(benchmark::State& s) { Run(s, 112, 0x00, false); }
+void BM_DecideRemappedRepeat(benchmark::State& s) { Run(s, 112, 0x00, true); }
 void BM_DecideRemappedRelease3Keys(benchmark::State& s) { Run(s, 112, 0x80, true); }
 
 BENCHMARK(BM_DecidePassThroughInjected)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_DecidePassThroughUnmapped)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_DecideIdentityKey)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_DecideRemappedPress)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DecideRemappedRepeat)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_DecideRemappedRelease3Keys)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The hook watch's note of every event the hook sees, beside the decision.
+void BM_HookWatchOnHookEvent(benchmark::State& state) {
+  HookWatch watch;
+  uint32_t time = 0;
+  const uint64_t before = bench::g_allocations.load();
+  for (auto _ : state) {
+    watch.OnHookEvent(0x1E, (time & 1) != 0, time);
+    ++time;
+    benchmark::ClobberMemory();
+  }
+  state.counters["allocs/event"] = benchmark::Counter(
+      static_cast<double>(bench::g_allocations.load() - before) / static_cast<double>(state.iterations()));
+}
+
+BENCHMARK(BM_HookWatchOnHookEvent)->Repetitions(5)->ReportAggregatesOnly(true);
 
 }  // namespace
 }  // namespace orvelle

@@ -1,17 +1,19 @@
-# The Win32 adapters, orvelle.exe, its test twin orvelle-e2e.exe (only the HID layer simulated)
-# and the runnable folder a user unzips.
+# The Win32 adapters, orvelle.exe and the runnable folder a user unzips, and beside the tests the
+# test twin orvelle-e2e.exe (only the HID layer simulated) in a runnable folder of its own.
 enable_language(RC)
 
 add_library(orvelle_win32 STATIC
   platform/win32/win32_ini.cpp
+  platform/win32/file_store_win.cpp
   platform/win32/skin_pictures_win.cpp
+  platform/win32/executable_win.cpp
   engine/remap_hook_win.cpp
   engine/injection_worker_win.cpp
   device/device_notices_win.cpp
 )
 target_link_libraries(orvelle_win32 PUBLIC orvelle_core)
 target_compile_definitions(orvelle_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)
-target_link_libraries(orvelle_win32 PUBLIC setupapi hid comctl32 comdlg32 wtsapi32 shell32 gdi32 user32)
+target_link_libraries(orvelle_win32 PUBLIC setupapi comctl32 comdlg32 shell32 gdi32 user32)
 
 set(ORVELLE_DIST ${CMAKE_BINARY_DIR}/dist)
 set(ORVELLE_APP_SOURCES
@@ -26,21 +28,28 @@ set(ORVELLE_APP_SOURCES
   resources/orvelle.rc
 )
 
-function(orvelle_program name)
+function(orvelle_program name folder)
   add_executable(${name} WIN32 ${ORVELLE_APP_SOURCES} ${ARGN})
   target_link_libraries(${name} PRIVATE orvelle_win32)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/resources)
   if(MINGW)
     target_link_options(${name} PRIVATE -static -municode)
   endif()
-  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${ORVELLE_DIST})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${folder})
 endfunction()
 
-orvelle_program(orvelle device/hid_setupapi_win.cpp)
-orvelle_program(orvelle-e2e device/hid_sim_win.cpp)
-target_compile_definitions(orvelle-e2e PRIVATE ORVELLE_E2E)
-
+# What users get: the program and its data files, nothing of the tests.
+orvelle_program(orvelle ${ORVELLE_DIST} device/hid_setupapi_win.cpp)
 add_custom_target(orvelle_dist ALL
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/assets ${ORVELLE_DIST}
   COMMENT "Laying out the runnable folder in ${ORVELLE_DIST}"
+)
+
+# The test twin with its own copy of the data files, beside the end-to-end tests.
+set(ORVELLE_E2E_APP ${CMAKE_BINARY_DIR}/tests/e2e/app)
+orvelle_program(orvelle-e2e ${ORVELLE_E2E_APP} device/hid_sim_win.cpp)
+target_compile_definitions(orvelle-e2e PRIVATE ORVELLE_E2E)
+add_custom_target(orvelle_e2e_app ALL
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/assets ${ORVELLE_E2E_APP}
+  COMMENT "Laying out the test twin's folder in ${ORVELLE_E2E_APP}"
 )

@@ -11,7 +11,7 @@
 
 #include "device/hid_win.h"
 #include "device/presence.h"
-#include "model/profile_file.h"
+#include "platform/win32/executable_win.h"
 #include "platform/portable/portable_ini.h"
 #include "platform/portable/text_codec.h"
 
@@ -21,10 +21,8 @@ namespace {
 std::vector<std::wstring>& Devices() {
   static std::vector<std::wstring> devices = [] {
     std::vector<std::wstring> list;
-    wchar_t exe[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, exe, MAX_PATH);
     std::string bytes;
-    if (!ReadFileBytes(FolderOf(std::wstring(exe, length)) + L"e2e-devices.txt", bytes)) return list;
+    if (!ReadFileBytes(ExecutableFolder() + L"e2e-devices.txt", bytes)) return list;
     TextEncoding encoding;
     const std::wstring text = DecodeText(bytes, encoding);
     size_t start = 0;

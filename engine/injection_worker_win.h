@@ -4,13 +4,16 @@
 
 #include <atomic>
 
+#include "engine/injection.h"
 #include "engine/output_queue.h"
+#include "platform/win32/handles.h"
 
 namespace orvelle {
 
-// The thread that plays the output queue back: one key event per cycle through keybd_event, one
-// cycle per millisecond. Started by the constructor; the destructor asks it to stop and
-// waits for it, so the queue it reads outlives it.
+// The thread that plays the output queue back: one key event per cycle through SendInput, one
+// cycle per millisecond, every event tagged as ours. Started by the constructor; the destructor
+// stops it (what is queued plays for up to 200 ms, then every key it holds is released) and waits
+// for it, so the queue it reads outlives it.
 class InjectionWorker {
  public:
   explicit InjectionWorker(OutputQueue& queue);
@@ -18,17 +21,18 @@ class InjectionWorker {
   InjectionWorker(const InjectionWorker&) = delete;
   InjectionWorker& operator=(const InjectionWorker&) = delete;
 
-  // Whether the pause uses a high-resolution timer (Sleep(1) otherwise).
-  bool precisePause() const { return precisePause_; }
+  // The remap hook is gone: what is queued plays for up to 200 ms, the rest is dropped, and every
+  // key the worker holds down is released. The worker runs on. Returns at once.
+  void Flush();
+  // What the destructor does first; waits for the thread. Safe to call more than once.
+  void Stop();
 
  private:
-  static DWORD WINAPI InjectionWorkerMain(void* self) noexcept;
+  static DWORD WINAPI Main(void* self) noexcept;
 
   OutputQueue& queue_;
-  // The thread that is to run as the worker; 0 asks it to stop.
-  std::atomic<DWORD> workerIdentity_{0};
-  HANDLE thread_ = nullptr;
-  std::atomic<bool> precisePause_{false};
+  std::atomic<InjectionRequest> request_{InjectionRequest::Run};
+  UniqueHandle thread_;
 };
 
 }  // namespace orvelle

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 
 #include "engine/output_queue.h"
@@ -34,34 +35,54 @@ struct RemapInputs {
 
 struct KeyDecision {
   Verdict verdict = Verdict::Pass;
-  int vkCode = 0;                             // the key code as rewritten for keypad Enter
-  const OutputSequence* sequence = nullptr;   // SwallowAndAppend: what to queue
+  int vkCode = 0;                            // the key code as rewritten for keypad Enter
+  const OutputSequence* sequence = nullptr;  // SwallowAndAppend: what to queue
+  bool outputDropped = false;                // HandleKeyEvent: the queue had no room for the sequence
+};
+
+// What the remap hook remembers between events, on the hook's thread only. Applications must see
+// a release for every press they saw, so the hook remembers which presses it let through and
+// which it swallowed, and a release is only ever swallowed after a swallowed press.
+struct KeyTracker {
+  std::bitset<256> down;       // pressed and not yet released, as the hook saw it; injected events not counted
+  std::bitset<256> swallowed;  // the press was swallowed
+  // NumLock as the system sees it: toggled by every press that reaches it (injected ones too),
+  // held from such a press to its release.
+  bool numLockToggled = false;
+  bool numLockHeld = false;
+
+  // For a hook that has just been installed and saw no key go down: the keys the system holds
+  // down (`systemDown`, by virtual-key code) went through to applications, so their auto-repeats
+  // and releases must pass; every other key starts up. NumLock comes from the system's key state
+  // value (low bit toggled, sign bit held).
+  void Reset(int16_t numLockState, const std::bitset<256>& systemDown = {}) noexcept;
+  // For the same hook installed again (to head the hook chain again, or because the system had
+  // dropped it): presses it swallowed stay swallowed, so their releases still play; every other
+  // key as Reset has it. Keys the hook swallowed look up to the system, which never saw them.
+  void Resync(int16_t numLockState, const std::bitset<256>& systemDown) noexcept;
+  // NumLock counts as on only when toggled and not held.
+  bool NumLockOn() const noexcept { return numLockToggled && !numLockHeld; }
+  // Follows one event that the hook has decided on.
+  void Record(int vkCode, uint32_t flags, Verdict verdict) noexcept;
 };
 
 // The remap decision for one key event; touches nothing. An active profile number outside 1..3
-// selects no KeyMap and every event passes.
-KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, const RemapInputs& inputs);
+// selects no KeyMap and every event passes. Auto-repeats keep the verdict of their first press
+// and a release is swallowed only after a swallowed press, so a key remapped (or unmapped) while
+// held never stays down in an application.
+KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, const RemapInputs& inputs, const KeyTracker& keys) noexcept;
 
 // The code a keypad key sends when NumLock is off; every other code unchanged.
-int TranslateNumpadCode(int code, bool numLockOn);
+int TranslateNumpadCode(int code, bool numLockOn) noexcept;
 
-// NumLock counts as on only when the state is exactly "toggled on, key not held".
-constexpr bool NumLockOn(int16_t keyState) { return keyState == 1; }
-
-// The whole remap hook, less the call to the next hook: decides, and for the release of a
-// remapped key reads NumLock once and appends presses then releases under the queue mutex.
-// `readNumLock` is called at most once, only for a remapped key. Returns the decision, whose
-// vkCode the caller writes back into the event record.
-template <typename ReadNumLock>
-KeyDecision HandleKeyEvent(int vkCode, uint32_t flags, const RemapInputs& inputs, OutputQueue& queue,
-                           ReadNumLock readNumLock) {
-  const KeyDecision decision = DecideKeyEvent(vkCode, flags, inputs);
-  if (decision.verdict == Verdict::SwallowAndAppend) {
-    const bool numLockOn = NumLockOn(readNumLock());
-    queue.AppendPressesThenReleases(*decision.sequence,
-                                    [numLockOn](int code) { return TranslateNumpadCode(code, numLockOn); });
-  }
-  return decision;
-}
+// The whole remap hook, less the call to the next hook: decides, records the event in `keys`, and
+// for the release of a remapped key appends presses then releases under the queue mutex, keypad
+// codes translated by the NumLock state the hook follows. A sequence the queue has no room for is
+// dropped whole and the decision says so. Returns the decision, whose vkCode the caller writes
+// back into the event record.
+// Allocates nothing and waits for nothing but the queue mutex; locking it may throw
+// std::system_error (nothing else here throws), so the system's hook procedure must catch.
+KeyDecision HandleKeyEvent(int vkCode, uint32_t flags, const RemapInputs& inputs, KeyTracker& keys,
+                           OutputQueue& queue);
 
 }  // namespace orvelle

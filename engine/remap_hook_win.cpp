@@ -1,54 +1,101 @@
 #include "engine/remap_hook_win.h"
 
-#include "engine/remap.h"
-
 namespace orvelle {
 namespace {
 
-HHOOK g_remapHook = nullptr;
-RemapHookTargets g_targets;
+// The hook procedure is a free callback; it reaches the one remap hook object through this.
+RemapHook* g_remapHook = nullptr;
+
+int16_t NumLockState() { return static_cast<int16_t>(GetKeyState(VK_NUMLOCK)); }
+
+// The keys the system holds down now: presses that went through to applications before the hook
+// (re)started, whose repeats and releases must go through too.
+std::bitset<256> KeysDownNow() {
+  std::bitset<256> down;
+  for (int code = 1; code <= kMaxKeyCode; ++code) {
+    if (GetAsyncKeyState(code) & 0x8000) down.set(static_cast<size_t>(code));
+  }
+  return down;
+}
 
 }  // namespace
 
-void BindRemapHook(const RemapHookTargets& targets) { g_targets = targets; }
-
-void InstallRemapHook(HINSTANCE instance) {
-  if (g_remapHook != nullptr) return;
-  g_remapHook = SetWindowsHookExW(WH_KEYBOARD_LL, RemapHookProc, instance, 0);
+RemapHook::RemapHook(HINSTANCE instance, const ProfileSet& profiles, const bool& keyboardPresent, OutputQueue& queue,
+                     InjectionWorker& worker)
+    : instance_(instance), profiles_(profiles), keyboardPresent_(keyboardPresent), queue_(queue), worker_(worker) {
+  g_remapHook = this;
 }
 
-void RemoveRemapHook() {
-  if (g_remapHook != nullptr && UnhookWindowsHookEx(g_remapHook)) g_remapHook = nullptr;
+RemapHook::~RemapHook() {
+  hook_.Remove();
+  if (g_remapHook == this) g_remapHook = nullptr;
 }
 
-bool IsRemapHookInstalled() { return g_remapHook != nullptr; }
+void RemapHook::Install() {
+  if (hook_.installed()) return;
+  keys_.Reset(NumLockState(), KeysDownNow());
+  watch_.Reset();
+  if (hook_.Install(instance_)) ++installs_;
+}
 
-LRESULT CALLBACK RemapHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
+void RemapHook::Remove() {
+  if (!hook_.installed()) return;
+  hook_.Remove();
+  worker_.Flush();
+}
+
+void RemapHook::Reinstall() {
+  hook_.Remove();
+  keys_.Resync(NumLockState(), KeysDownNow());
+  watch_.Reset();
+  if (hook_.Install(instance_)) ++installs_;
+}
+
+RemapHook::WatchState RemapHook::OnRawEvent(uint32_t makeCode, bool release, uint32_t messageTime, uint32_t now) {
+  if (!hook_.installed()) return WatchState::Alive;
+  watch_.OnRawEvent(makeCode, release, messageTime, now);
+  return CheckWatch(now);
+}
+
+RemapHook::WatchState RemapHook::CheckWatch(uint32_t now) const {
+  if (!hook_.installed()) return WatchState::Alive;
+  if (watch_.Lost(now)) return WatchState::Lost;
+  return watch_.waiting() ? WatchState::Waiting : WatchState::Alive;
+}
+
+LRESULT CALLBACK RemapHook::Procedure(int code, WPARAM wParam, LPARAM lParam) noexcept {
+  RemapHook* self = g_remapHook;
   auto* event = reinterpret_cast<KBDLLHOOKSTRUCT*>(lParam);
-  if (code != HC_ACTION || event == nullptr || g_targets.profiles == nullptr || g_targets.queue == nullptr) {
-    return CallNextHookEx(g_remapHook, code, wParam, lParam);
+  if (code != HC_ACTION || self == nullptr || event == nullptr) return CallNextHookEx(nullptr, code, wParam, lParam);
+  try {
+    return self->Handle(code, wParam, *event);
+  } catch (...) {
+    // Nothing may unwind into the system; an event we could not decide on passes unchanged.
+    return CallNextHookEx(nullptr, code, wParam, lParam);
   }
-  const ProfileSet& profiles = *g_targets.profiles;
-  RemapInputs inputs;
-  inputs.keyboardPresent = g_targets.keyboardPresent == nullptr || *g_targets.keyboardPresent;
-  inputs.activeProfile = profiles.activeProfile;
-  for (int n = 1; n <= 3; ++n) inputs.keyMaps[static_cast<size_t>(n - 1)] = &profiles.Profile(n).keyMap;
+}
 
-  const KeyDecision decision =
-      HandleKeyEvent(static_cast<int>(event->vkCode), event->flags, inputs, *g_targets.queue,
-                     [] { return static_cast<int16_t>(GetKeyState(VK_NUMLOCK)); });
-  event->vkCode = static_cast<DWORD>(decision.vkCode);
+LRESULT RemapHook::Handle(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event) {
+  const HHOOK handle = hook_.handle();
+  watch_.OnHookEvent(event.scanCode, (event.flags & LLKHF_UP) != 0, event.time);
+  RemapInputs inputs;
+  inputs.keyboardPresent = keyboardPresent_;
+  inputs.activeProfile = profiles_.activeProfile;
+  for (int n = 1; n <= 3; ++n) inputs.keyMaps[static_cast<size_t>(n - 1)] = &profiles_.Profile(n).keyMap;
+
+  const KeyDecision decision = HandleKeyEvent(static_cast<int>(event.vkCode), event.flags, inputs, keys_, queue_);
+  event.vkCode = static_cast<DWORD>(decision.vkCode);
   switch (decision.verdict) {
     case Verdict::RemoveHookThenPass:
-      RemoveRemapHook();
-      return CallNextHookEx(g_remapHook, code, wParam, lParam);
+      Remove();
+      return CallNextHookEx(handle, code, wParam, reinterpret_cast<LPARAM>(&event));
     case Verdict::Swallow:
     case Verdict::SwallowAndAppend:
       return 1;
     case Verdict::Pass:
       break;
   }
-  return CallNextHookEx(g_remapHook, code, wParam, lParam);
+  return CallNextHookEx(handle, code, wParam, reinterpret_cast<LPARAM>(&event));
 }
 
 }  // namespace orvelle

@@ -2,27 +2,67 @@
 
 #include <windows.h>
 
+#include "engine/hook_watch.h"
+#include "engine/injection_worker_win.h"
 #include "engine/output_queue.h"
+#include "engine/remap.h"
 #include "model/profile_set.h"
+#include "platform/win32/keyboard_hook_win.h"
 
 namespace orvelle {
 
-// What the remap hook, a free callback, reads: the profiles (active number and the three
-// profile copies' KeyMaps), the keyboard's presence state and the output queue. All of it lives
-// on the user-interface thread, where the hook runs.
-struct RemapHookTargets {
-  const ProfileSet* profiles = nullptr;
-  const bool* keyboardPresent = nullptr;
-  OutputQueue* queue = nullptr;
+// The remap hook: a low-level keyboard hook on the user-interface thread that hands every key
+// event of the desktop to the remap decision and queues what a remapped key sends. It reads the
+// profiles and the presence flag where the main window keeps them (the same thread writes
+// them). One object; the hook procedure, a free callback, reaches it through a pointer.
+class RemapHook {
+ public:
+  RemapHook(HINSTANCE instance, const ProfileSet& profiles, const bool& keyboardPresent, OutputQueue& queue,
+            InjectionWorker& worker);
+  ~RemapHook();
+  RemapHook(const RemapHook&) = delete;
+  RemapHook& operator=(const RemapHook&) = delete;
+
+  // Installs the hook unless it is installed. A new hook saw no key go down, and follows
+  // NumLock from the system's state now.
+  void Install();
+  // Removes the hook; the worker then finishes or drops what is queued and releases whatever it
+  // holds, so no key stays down.
+  void Remove();
+  // Out and in again: back at the head of the hook chain, or back at all after the system
+  // dropped it.
+  void Reinstall();
+  bool installed() const { return hook_.installed(); }
+  int installs() const { return installs_; }
+
+  // A raw keyboard event (WM_INPUT), and whether the hook is still there: every event raw input
+  // reports must reach the hook too, within kHookGraceMs. Only meaningful while no other hook of
+  // ours stands in front of it.
+  enum class WatchState { Alive, Waiting, Lost };
+  WatchState OnRawEvent(uint32_t makeCode, bool release, uint32_t messageTime, uint32_t now);
+  WatchState CheckWatch(uint32_t now) const;
+  // Forgets what the hook saw, for when watching resumes after another hook of ours stood in
+  // front of it.
+  void RestartWatch() { watch_.Reset(); }
+
+#ifdef ORVELLE_E2E
+  // The test twin unhooks the hook behind the object's back, as the system does.
+  void DropBehindOwnersBack() { UnhookWindowsHookEx(hook_.handle()); }
+#endif
+
+ private:
+  static LRESULT CALLBACK Procedure(int code, WPARAM wParam, LPARAM lParam) noexcept;
+  LRESULT Handle(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event);
+
+  HINSTANCE instance_;
+  const ProfileSet& profiles_;
+  const bool& keyboardPresent_;
+  OutputQueue& queue_;
+  InjectionWorker& worker_;
+  KeyTracker keys_;
+  HookWatch watch_;
+  KeyboardHook hook_{Procedure};
+  int installs_ = 0;
 };
-
-void BindRemapHook(const RemapHookTargets& targets);
-// Installs the hook unless one is installed already.
-void InstallRemapHook(HINSTANCE instance);
-// Removes the installed hook; a failed removal keeps the handle for the next try.
-void RemoveRemapHook();
-bool IsRemapHookInstalled();
-
-LRESULT CALLBACK RemapHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept;
 
 }  // namespace orvelle

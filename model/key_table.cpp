@@ -8,13 +8,8 @@
 namespace orvelle {
 
 Rect KeyTable::HitRect(int entry) const {
-  // Hand-edited layouts may hold any numbers: add in 64 bits and saturate.
-  auto edge = [](int origin, int extent) {
-    const long long sum = static_cast<long long>(origin) + extent;
-    return static_cast<int>(sum > INT32_MAX ? INT32_MAX : sum < INT32_MIN ? INT32_MIN : sum);
-  };
   const KeySlot& s = Entry(entry);
-  return Rect{s.x, s.y, edge(s.x, s.width), edge(s.y, s.height)};
+  return Rect::FromOriginAndSize(s.x, s.y, s.width, s.height);
 }
 
 LayoutRecord ParseLayoutRect(std::wstring_view value) {

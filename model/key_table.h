@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <map>
 #include <string>
 
@@ -15,6 +16,9 @@ constexpr int kFirstMediaEntry = 104;   // entries 104..121 also fill the media 
 constexpr int kFirstButtonEntry = 122;  // entries 122..132 are screen buttons
 constexpr int kMaxKeyCode = 254;        // real keys are 1..254
 
+// A code the program may read from a file and send: a real key.
+constexpr bool IsSendableKeyCode(int code) noexcept { return code >= 1 && code <= kMaxKeyCode; }
+
 struct Point {
   int x = 0;
   int y = 0;
@@ -28,6 +32,17 @@ struct Rect {
   int right = 0;
   int bottom = 0;
   bool Contains(Point p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
+  // Layout files may hold any numbers, so every sum and difference saturates instead of
+  // overflowing.
+  int Width() const { return SaturatingSum(right, -static_cast<long long>(left)); }
+  int Height() const { return SaturatingSum(bottom, -static_cast<long long>(top)); }
+  static Rect FromOriginAndSize(int x, int y, int width, int height) {
+    return Rect{x, y, SaturatingSum(x, width), SaturatingSum(y, height)};
+  }
+  static int SaturatingSum(long long a, long long b) {
+    const long long sum = a + b;
+    return static_cast<int>(sum > INT32_MAX ? INT32_MAX : sum < INT32_MIN ? INT32_MIN : sum);
+  }
   bool operator==(const Rect&) const = default;
 };
 

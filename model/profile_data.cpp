@@ -48,6 +48,12 @@ OutputSequence DownStepKeyCodes(const MacroSteps& steps) {
   return keys;
 }
 
+OutputSequence SequenceOrIdentity(int keyCode, OutputSequence sequence) {
+  std::erase_if(sequence, [](int code) { return !IsSendableKeyCode(code); });
+  if (sequence.empty() && IsSendableKeyCode(keyCode)) sequence.push_back(keyCode);
+  return sequence;
+}
+
 std::optional<int> FindCommand(std::wstring_view name) {
   for (size_t row = 0; row < kCommandTable.size(); ++row) {
     if (EqualIgnoringTrailingBlanks(kCommandTable[row].displayName, name)) return static_cast<int>(row);
@@ -69,30 +75,29 @@ std::optional<int> FindMedia(const MediaNameMap& media, const std::wstring& name
 void BuildOutputSequence(const KeySlot& slot, const KeyAssignment& assignment, int target,
                          const MediaNameMap& media, ProfileData& data) {
   const int code = slot.keyCode;
+  if (!IsSendableKeyCode(code)) return;
+  OutputSequence sends;
   switch (assignment.kind) {
     case static_cast<int>(AssignKind::SingleKey):
-      data.keyMap[code] = OutputSequence{target};
+      sends = {target};
       break;
     case static_cast<int>(AssignKind::Macro): {
-      // A macro index outside the table (only a hand-edited file holds one) resolves like an
-      // unknown media name: the key keeps no entry and passes through.
       const int index = assignment.macroIndex;
       if (index < 0 || index >= static_cast<int>(data.macroSteps.size())) break;
       data.macroIndexMap[code] = index;
-      data.keyMap[code] = DownStepKeyCodes(data.macroSteps[static_cast<size_t>(index)]);
+      sends = DownStepKeyCodes(data.macroSteps[static_cast<size_t>(index)]);
       break;
     }
     case static_cast<int>(AssignKind::Media):
-      if (const auto mediaCode = FindMedia(media, assignment.name)) data.keyMap[code] = OutputSequence{*mediaCode};
+      if (const auto mediaCode = FindMedia(media, assignment.name)) sends = {*mediaCode};
       break;
-    case static_cast<int>(AssignKind::Function): {
-      const auto row = FindCommand(assignment.name);
-      data.keyMap[code] = row ? CommandSequence(*row) : OutputSequence{};
+    case static_cast<int>(AssignKind::Function):
+      if (const auto row = FindCommand(assignment.name)) sends = CommandSequence(*row);
       break;
-    }
     default:
-      break;
+      return;
   }
+  data.keyMap[code] = SequenceOrIdentity(code, std::move(sends));
 }
 
 }  // namespace orvelle

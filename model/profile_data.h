@@ -26,6 +26,17 @@ using KeyMap = std::map<int, OutputSequence>;
 // Flat (key-name parameter, key code, direction) triples; direction 1 = down, 0 = up.
 using MacroSteps = std::vector<int>;
 
+// The longest macro kept, in steps (3,072 integers). A stored macro longer than this is cut to its
+// first kMaxMacroSteps steps when it is read, and recording stops there too, so that no file or
+// output sequence grows without bound.
+inline constexpr int kMaxMacroSteps = 1024;
+
+// What key `keyCode` sends: `sequence` without the codes outside 1..254, or the key itself when
+// nothing is left. A key is never left sending code 0 or nothing at all because of a damaged or
+// partial file; it keeps working as itself instead. For a `keyCode` outside 1..254 (no real key)
+// the result is empty.
+OutputSequence SequenceOrIdentity(int keyCode, OutputSequence sequence);
+
 // One complete set of assignments. Copies are always deep: assigning one ProfileData to another
 // is the whole copy operation.
 struct ProfileData {
@@ -70,7 +81,10 @@ OutputSequence CommandSequence(int row);
 std::optional<int> FindMedia(const MediaNameMap& media, const std::wstring& name);
 
 // Sets the KeyMap entry (and for macros the macro-index map entry) of a slot whose assignment has
-// just been read. `target` is the stored target of a SingleKey slot.
+// just been read. `target` is the stored target of a SingleKey slot. Whatever does not resolve (a
+// target outside 1..254, an unknown command or media name, a macro index outside the table, a
+// macro without a down step) leaves the key sending itself; a kind outside 0..3 sets nothing, so
+// the key passes. A slot whose key code is outside 1..254 is no real key and gets no entry.
 void BuildOutputSequence(const KeySlot& slot, const KeyAssignment& assignment, int target,
                          const MediaNameMap& media, ProfileData& data);
 

@@ -9,8 +9,6 @@
 namespace orvelle {
 namespace {
 
-std::wstring SectionName(int n) { return L"Profile" + FormatInt(n); }
-
 std::wstring Key(std::wstring_view stem, int number) { return std::wstring(stem) + FormatInt(number); }
 
 // Counts come from a file that may have been edited by hand. No count is taken larger than the
@@ -21,13 +19,13 @@ int BoundedCount(int stored, const IniSection& section) {
   return static_cast<int>(std::min<size_t>(static_cast<size_t>(stored), section.size()));
 }
 
-// Macro step lists are read whole, however long. A stored count larger than the fields present
-// pads the list with zeros only up to the next whole step.
+// A stored count larger than the fields present pads the list with zeros only up to the next whole
+// step. A list longer than kMaxMacroSteps steps keeps its first kMaxMacroSteps whole steps.
 MacroSteps ParseMacroSteps(std::wstring_view text, int count) {
   MacroSteps steps;
   if (count <= 0) return steps;
   const size_t fields = static_cast<size_t>(std::count(text.begin(), text.end(), L',')) + 1;
-  const size_t limit = (fields + 2) / 3 * 3;
+  const size_t limit = std::min<size_t>((fields + 2) / 3 * 3, size_t{kMaxMacroSteps} * 3);
   const size_t wanted = std::min(static_cast<size_t>(count), limit);
   steps.reserve(wanted);
   size_t start = 0;
@@ -75,6 +73,8 @@ class SectionWriter {
 
 }  // namespace
 
+std::wstring ProfileSectionName(int n) { return L"Profile" + FormatInt(n); }
+
 std::wstring FolderOf(const std::wstring& path) {
   const size_t slash = path.find_last_of(L"\\/");
   return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
@@ -86,7 +86,7 @@ std::wstring ProfileFilePath(const std::wstring& executablePath) {
 
 void ReadProfileSection(IniAccess& ini, const std::wstring& path, int n, const KeyTable& table,
                         ProfileData& working) {
-  const IniSection section(ini.ReadSection(path, SectionName(n)));
+  const IniSection section(ini.ReadSection(path, ProfileSectionName(n)));
   if (section.size() == 0) {
     // No section at all (a first start without a profile file, or a file that never held this
     // profile): every key keeps its own function. Read key by key, it would map every key to
@@ -154,9 +154,11 @@ void SaveProfile(IniAccess& ini, const std::wstring& path, int n, const KeyTable
     section.Set(Key(L"MacroIndex", code), record.macroIndex);
     section.Set(Key(L"SetName", code), record.name);
     if (record.kind == 0) {
-      // A single-key slot without a target passes its key through, so its own code is what it sends.
+      // A single-key slot without a usable target passes its key through, so its own code is what
+      // it sends; a file never says a key sends code 0.
       const auto it = profile.keyMap.find(code);
-      section.Set(Key(L"Key", code), it != profile.keyMap.end() && !it->second.empty() ? it->second.front() : code);
+      const OutputSequence sends = SequenceOrIdentity(code, it != profile.keyMap.end() ? it->second : OutputSequence{});
+      section.Set(Key(L"Key", code), sends.empty() ? code : sends.front());
     }
   }
   section.Set(L"MacroStrNum", static_cast<int>(profile.macroSteps.size()));
@@ -171,7 +173,7 @@ void SaveProfile(IniAccess& ini, const std::wstring& path, int n, const KeyTable
   for (size_t j = 0; j < profile.assignedSlots.size(); ++j) {
     section.Set(Key(L"setindex", static_cast<int>(j)), profile.assignedSlots[j]);
   }
-  ini.WriteSection(path, SectionName(n), section.entries());
+  ini.WriteSection(path, ProfileSectionName(n), section.entries());
 }
 
 void LoadAllProfiles(IniAccess& ini, const std::wstring& path, const KeyTable& table,
@@ -184,13 +186,10 @@ void LoadAllProfiles(IniAccess& ini, const std::wstring& path, const KeyTable& t
   set.pending = false;
 }
 
-void SaveAllProfiles(IniAccess& ini, const std::wstring& path, const KeyTable& table,
-                     ProfileSet& set) {
-  CopyProfileData(set.working, set.Active());
-  const std::wstring scratch = ini.BeginReplace(path);
-  for (int n = 1; n <= 3; ++n) SaveProfile(ini, scratch, n, table, set);
-  ini.WriteString(scratch, L"TYPE", L"type", FormatInt(set.activeProfile));
-  ini.CommitReplace(scratch, path);
+void WriteAllProfiles(IniAccess& ini, const std::wstring& path, const KeyTable& table,
+                      const ProfileSet& set) {
+  for (int n = 1; n <= 3; ++n) SaveProfile(ini, path, n, table, set);
+  ini.WriteString(path, L"TYPE", L"type", FormatInt(set.activeProfile));
 }
 
 void InitKeyMaps(ProfileSet& set) {

@@ -13,6 +13,9 @@ std::wstring ProfileFilePath(const std::wstring& executablePath);
 // The folder of a full path, up to and including its last backslash.
 std::wstring FolderOf(const std::wstring& path);
 
+// "Profile<n>": where profile n lives in the profile file and in an exported file.
+std::wstring ProfileSectionName(int n);
+
 // Reads section "Profile<n>" of `path` into the working copy (the records of entries 122..132
 // keep what they held). Output sequences are rebuilt from the key table.
 void ReadProfileSection(IniAccess& ini, const std::wstring& path, int n, const KeyTable& table,
@@ -30,9 +33,8 @@ void SaveProfile(IniAccess& ini, const std::wstring& path, int n, const KeyTable
 void LoadAllProfiles(IniAccess& ini, const std::wstring& path, const KeyTable& table,
                      ProfileSet& set);
 
-// The working copy into the active profile's copy, then all three profiles and the active
-// number, written to a scratch copy that replaces `path` in one step.
-void SaveAllProfiles(IniAccess& ini, const std::wstring& path, const KeyTable& table,
-                     ProfileSet& set);
+// The three profile copies and the active number, as they are: the working copy is not applied.
+void WriteAllProfiles(IniAccess& ini, const std::wstring& path, const KeyTable& table,
+                      const ProfileSet& set);
 
 }  // namespace orvelle

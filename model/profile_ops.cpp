@@ -2,8 +2,15 @@
 
 #include "model/profile_file.h"
 #include "model/text.h"
+#include "platform/portable/ini_file_copy.h"
 
 namespace orvelle {
+namespace {
+
+// The file's name in guillemets, as a message names it.
+std::wstring Quoted(const std::wstring& path) { return L"«" + path.substr(FolderOf(path).size()) + L"»"; }
+
+}  // namespace
 
 void ApplyWorkingCopy(ProfileSet& set) {
   CopyProfileData(set.working, set.Active());
@@ -30,21 +37,57 @@ void ResetToDefaults(ProfileSet& set, const KeyTable& table, ProfileUi& ui) {
   ApplyWorkingCopy(set);
 }
 
-void ExportProfile(IniAccess& ini, const KeyTable& table, ProfileSet& set, ProfileUi& ui) {
+bool ExportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table, const ProfileSet& set,
+                   ProfileUi& ui) {
   const auto file = ui.ChooseExportFile();
-  if (!file) return;
-  ini.WriteString(*file, L"TYPE", L"type", FormatInt(set.activeProfile));
-  SaveProfile(ini, *file, set.activeProfile, table, set);
+  if (!file) return false;
+  IniFileCopy copy(files, legacy, *file);
+  if (copy.Load() == ReadOutcome::Unreadable) {
+    ui.Tell(L"Не удалось прочитать файл " + Quoted(*file) +
+            L", поэтому он не перезаписан. Профиль не экспортирован.");
+    return false;
+  }
+  copy.ini().WriteString(copy.path(), L"TYPE", L"type", FormatInt(set.activeProfile));
+  SaveProfile(copy.ini(), copy.path(), set.activeProfile, table, set);
+  if (!copy.Save(IniFileCopy::Backup::None)) {
+    ui.Tell(L"Не удалось записать файл " + Quoted(*file) +
+            L". Возможно, он защищён от записи или диск заполнен. Профиль не экспортирован.");
+    return false;
+  }
+  return true;
 }
 
-void ImportProfile(IniAccess& ini, const KeyTable& table, ProfileSet& set, ProfileUi& ui) {
+bool ImportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table, ProfileSet& set,
+                   ProfileUi& ui) {
   const auto file = ui.ChooseImportFile();
-  if (!file) return;
+  if (!file) return false;
+  IniFileCopy copy(files, legacy, *file);
+  switch (copy.Load()) {
+    case ReadOutcome::Read:
+      break;
+    case ReadOutcome::Missing:
+      ui.Tell(L"Файл " + Quoted(*file) + L" не найден. Профиль не изменён.");
+      return false;
+    case ReadOutcome::Unreadable:
+      ui.Tell(L"Не удалось прочитать файл " + Quoted(*file) +
+              L". Возможно, он открыт в другой программе. Профиль не изменён.");
+      return false;
+  }
   // The file's own profile number only says which section to read; the data replace the active
   // profile, whichever profile they were exported from.
-  const int source = ini.ReadInt(*file, L"TYPE", L"type", 1);
-  ReadProfileSection(ini, *file, source, table, set.working);
+  int source = copy.ini().ReadInt(copy.path(), L"TYPE", L"type", 1);
+  if (!IsProfileNumber(source)) source = 1;
+  if (copy.ini().ReadSection(copy.path(), ProfileSectionName(source)).empty()) {
+    // Read all the same, a file without the profile would reset every key of the active profile.
+    ui.Tell(L"В файле " + Quoted(*file) + L" нет сохранённого профиля. Профиль не изменён.");
+    return false;
+  }
+  ProfileData imported = set.working;
+  ReadProfileSection(copy.ini(), copy.path(), source, table, imported);
+  const bool changed = !(imported == set.Active()) || !(imported == set.working);
+  set.working = std::move(imported);
   CopyProfileData(set.working, set.Active());
+  return changed;
 }
 
 }  // namespace orvelle

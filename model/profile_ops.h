@@ -6,7 +6,7 @@
 
 #include "model/key_table.h"
 #include "model/profile_set.h"
-#include "platform/ini.h"
+#include "platform/file_store.h"
 
 namespace orvelle {
 
@@ -23,6 +23,8 @@ class ProfileUi {
   virtual std::optional<std::wstring> ChooseImportFile() = 0;
   // Paints the whole main window again (background, profile buttons, assigned keys).
   virtual void RepaintMainWindow() = 0;
+  // A message with an OK button.
+  virtual void Tell(std::wstring_view text) = 0;
 };
 
 inline constexpr std::wstring_view kConfirmCaption = L"Клавиатура";
@@ -39,7 +41,8 @@ struct FileDialogSetup {
   unsigned flags;
 };
 inline constexpr FileDialogSetup kExportDialog{L"Save As", L"ini File(*.ini)|*.ini||", L"sew", 0x6};
-inline constexpr FileDialogSetup kImportDialog{L"Open", L"ini File(*.ini)|*.ini||", L"tsk", 0xE};
+// The import dialog accepts only a file that exists.
+inline constexpr FileDialogSetup kImportDialog{L"Open", L"ini File(*.ini)|*.ini||", L"tsk", 0xE | 0x1000 | 0x800};
 
 // Working copy -> active profile's copy; clears the pending-changes flag.
 void ApplyWorkingCopy(ProfileSet& set);
@@ -47,9 +50,15 @@ void ApplyWorkingCopy(ProfileSet& set);
 void SwitchProfile(ProfileSet& set, int n, ProfileUi& ui);
 // After confirmation, every slot of the working copy and the active profile back to its default.
 void ResetToDefaults(ProfileSet& set, const KeyTable& table, ProfileUi& ui);
-// Writes the active profile's copy and its number into a file the user names.
-void ExportProfile(IniAccess& ini, const KeyTable& table, ProfileSet& set, ProfileUi& ui);
-// Reads one profile from a file the user picks into the working copy and the active profile.
-void ImportProfile(IniAccess& ini, const KeyTable& table, ProfileSet& set, ProfileUi& ui);
+// Writes the active profile's copy and its number into a file the user names, keeping the file's
+// other sections, and replaces the file in one step. A file there that cannot be read is never
+// written over. True when the file was written; every failure is told to the user.
+bool ExportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table, const ProfileSet& set,
+                   ProfileUi& ui);
+// Reads the profile a file the user picks names in "TYPE" into the working copy and the active
+// profile. A file that is missing, unreadable or holds no such profile is refused with a message
+// and changes nothing. True when the active profile changed.
+bool ImportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table, ProfileSet& set,
+                   ProfileUi& ui);
 
 }  // namespace orvelle

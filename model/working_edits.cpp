@@ -81,7 +81,7 @@ void ResyncMacros(ProfileSet& set, const KeyTable& table, const AssignEdit& edit
                                  now->second < static_cast<int>(edit.macroSteps.size());
     if (playsValidMacro) {
       const int m = now->second;
-      working.keyMap[code] = DownStepKeyCodes(edit.macroSteps[static_cast<size_t>(m)]);
+      working.keyMap[code] = SequenceOrIdentity(code, DownStepKeyCodes(edit.macroSteps[static_cast<size_t>(m)]));
       const auto element = FindAssignedByCode(working, table, code);
       if (element != working.assignedSlots.end()) {
         KeyAssignment& record = working.records[static_cast<size_t>(*element)];

@@ -12,9 +12,10 @@ struct IniEntry {
   bool operator==(const IniEntry&) const = default;
 };
 
-// Everything the layout and profile code needs from INI files. The Win32 implementation sits on
-// the private-profile functions; the portable one reproduces their behaviour on plain files, so
-// the same contract tests run against both.
+// Everything the layout and profile code needs from INI files. The portable implementation
+// reproduces the behaviour of the system's private-profile functions, and the Win32 one sits on
+// those functions, so the same contract tests run against both. The program reads and writes its
+// files whole (IniFileCopy) and uses this interface on the copy in memory.
 class IniAccess {
  public:
   virtual ~IniAccess() = default;
@@ -42,12 +43,6 @@ class IniAccess {
   // and keeps its header.
   virtual void WriteSection(const std::wstring& path, std::wstring_view section,
                             const std::vector<IniEntry>& entries) = 0;
-
-  // Replacing a file in one step: BeginReplace gives a scratch file that starts as a copy of
-  // `path` (or empty when there is none); the caller writes into it, and CommitReplace moves it
-  // over `path` at once, so no reader ever sees a half-written file.
-  virtual std::wstring BeginReplace(const std::wstring& path) = 0;
-  virtual bool CommitReplace(const std::wstring& scratch, const std::wstring& path) = 0;
 };
 
 }  // namespace orvelle

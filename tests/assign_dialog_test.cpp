@@ -162,11 +162,12 @@ TEST_F(AssignDialogTest, OkCommitsEachKind) {
   const Case cases[] = {
       {"function Копировать", 3, [] {}, -1, 4, {17, 67}, L"Копировать", 3, false},
       {"function Масштаб +", 3, [] {}, -1, 9, {17, 107}, L"Масштаб +", 3, false},
-      {"no function selected", 3, [] {}, -1, -1, {}, L"", 3, false},
+      {"no function selected: the key sends itself, not nothing", 3, [] {}, -1, -1, {112}, L"", 3, false},
       {"media", 2, [] {}, 0, -1, {179}, L"Воспр./Пауза", 2, false},
       {"unknown media leaves the key and its macro", 2, [] {}, 1, -1, {112}, L"Пред. трек", 2, true},
       {"macro m1 plays its down steps", 1, [this] { dialog.SelectMacro(1); }, -1, -1, {66, 67}, L"m1", 1, true},
-      {"macro of up steps only", 1, [this] { dialog.AddMacro(); }, -1, -1, {}, L"define0", 1, true},
+      {"macro without a press: the key sends itself", 1, [this] { dialog.AddMacro(); }, -1, -1, {112}, L"define0", 1,
+       true},
       {"macro mode without macros", 1,
        [this] {
          ui.answers = {true, true};
@@ -321,6 +322,58 @@ TEST_F(AssignDialogTest, RecordingTakesPressesOnceAndKeypadKeysByTheirCodes) {
   EXPECT_FALSE(dialog.view().recordButton.selected);
   EXPECT_TRUE(dialog.view().macroEditEnabled);
   EXPECT_EQ(ui.warnings.size(), 1u);
+}
+
+}  // namespace
+}  // namespace orvelle
+
+namespace orvelle {
+namespace {
+
+TEST_F(AssignDialogTest, RecordedKeyMessagesTakeOnlyWhatOurHookLeft) {
+  OpenFor(1);
+  dialog.AddMacro();
+  dialog.OnRecordButton(1);
+  RecordedKeyQueue keys;
+  ASSERT_TRUE(keys.Push({true, 65, 0x1E, 0x00}));
+  ASSERT_TRUE(keys.Push({false, 65, 0x1E, 0x80}));
+
+  // Sent from another thread or program: never ours, whatever it carries.
+  EXPECT_FALSE(dialog.TakeRecordedKeys(keys, true));
+  EXPECT_EQ(keys.size(), 2u);
+  EXPECT_TRUE(dialog.edit().macroSteps.back().empty());
+
+  EXPECT_TRUE(dialog.TakeRecordedKeys(keys, false));
+  EXPECT_EQ(keys.size(), 0u);
+  EXPECT_EQ(dialog.edit().macroSteps.back(), (MacroSteps{0x1E0000, 65, 1, static_cast<int>(0x801E0000u), 65, 0}));
+
+  // A stray message with nothing queued changes nothing.
+  EXPECT_TRUE(dialog.TakeRecordedKeys(keys, false));
+  EXPECT_EQ(dialog.view().stepRows.size(), 2u);
+
+  // A dialog far behind loses events rather than the queue growing.
+  for (size_t i = 0; i < RecordedKeyQueue::kCapacity; ++i) ASSERT_TRUE(keys.Push({true, 66, 0x30, 0}));
+  EXPECT_FALSE(keys.Push({true, 67, 0x2E, 0}));
+}
+
+TEST_F(AssignDialogTest, RecordingForgetsHeldKeysAtStartAndStopsAtTheLongestMacro) {
+  OpenFor(1);
+  dialog.AddMacro();
+  dialog.OnRecordButton(1);
+  Press(65, 0x1E);
+  dialog.OnRecordButton(1);  // stopped with A still down; A is let go while nothing records
+  dialog.OnRecordButton(1);
+  Press(65, 0x1E);
+  EXPECT_EQ(DownStepKeyCodes(dialog.edit().macroSteps.back()), (OutputSequence{65, 65}))
+      << "the second press is a new press, not an auto-repeat";
+
+  dialog.ClearSteps();
+  for (int tap = 0; tap < kMaxMacroSteps; ++tap) {
+    Press(66, 0x30);
+    Release(66, 0x30);
+  }
+  EXPECT_EQ(dialog.edit().macroSteps.back().size(), static_cast<size_t>(kMaxMacroSteps) * 3);
+  EXPECT_EQ(dialog.view().stepRows.size(), static_cast<size_t>(kMaxMacroSteps));
 }
 
 }  // namespace

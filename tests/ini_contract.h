@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/file_store.h"
 #include "platform/ini.h"
 
 namespace orvelle::testing {
@@ -14,6 +15,7 @@ namespace orvelle::testing {
 struct IniImplementation {
   std::string name;
   std::function<std::unique_ptr<IniAccess>()> make;
+  LegacyDecoder legacy;  // how this implementation reads a file in the legacy code page
 };
 
 class IniContract : public ::testing::TestWithParam<IniImplementation> {};

@@ -86,6 +86,25 @@ TEST(Layout, LongValuesAreCutBeforeSplittingAndHugeNumbersAreSafe) {
   EXPECT_EQ(table.Entry(1).name.size(), 259u - 13u);  // "0,0,10,10,65," is 13 characters
   EXPECT_FALSE(table.HitRect(2).Contains({0, 0}));
   EXPECT_EQ(table.HitRect(2).right, INT32_MAX);
+
+  // Every sum and difference of a hand-edited rectangle saturates (a signed overflow is
+  // undefined, and a wrapped width draws a huge or negative area).
+  struct Case {
+    int x, y, width, height;
+    Rect rect;
+    int rectWidth, rectHeight;
+  } cases[] = {
+      {INT32_MAX, INT32_MIN, 10, -10, {INT32_MAX, INT32_MIN, INT32_MAX, INT32_MIN}, 0, 0},
+      {INT32_MIN, INT32_MIN, INT32_MAX, -1, {INT32_MIN, INT32_MIN, -1, INT32_MIN}, INT32_MAX, 0},
+      {-2000000000, 0, 2000000000, 0, {-2000000000, 0, 0, 0}, 2000000000, 0},
+  };
+  for (const Case& c : cases) {
+    const Rect r = Rect::FromOriginAndSize(c.x, c.y, c.width, c.height);
+    EXPECT_EQ(r, c.rect) << c.x << "," << c.y;
+    EXPECT_EQ(r.Width(), c.rectWidth) << c.x;
+    EXPECT_EQ(r.Height(), c.rectHeight) << c.y;
+  }
+  EXPECT_EQ((Rect{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}).Width(), INT32_MAX);
 }
 
 TEST(Layout, MissingFileGivesEmptyEntriesThatAreNeverHit) {
@@ -114,37 +133,65 @@ TEST(Commands, FindIgnoresTrailingBlanksButNotCase) {
 TEST(OutputSequences, BuiltPerKindFromTheAssignment) {
   KeyTable table = testing::MakeKeyTable({{1, 112, L"F1"}, {104, 179, L"Воспр./Пауза"}});
   table.media.emplace(L"Воспр./Пауза", 179);
+  table.media.emplace(L"Сломанное", 300);
   const KeySlot& f1 = table.Entry(1);
 
+  // Whatever does not resolve leaves the key sending itself (112), never nothing or code 0.
   struct Case {
     const char* what;
     KeyAssignment assignment;
     int target;
     bool hasEntry;
     OutputSequence expected;
+    bool playsMacro;
   } cases[] = {
-      {"single key", {L"A", 0, 0}, 65, true, {65}},
-      {"macro 0: down steps only", {L"m", 1, 0}, 0, true, {65, 66}},
-      {"macro of up steps only", {L"up", 1, 1}, 0, true, {}},
-      {"macro index past the table", {L"gone", 1, 7}, 0, false, {}},
-      {"negative macro index", {L"gone", 1, -1}, 0, false, {}},
-      {"incomplete last triple", {L"cut", 1, 2}, 0, true, {67}},
-      {"media by name", {L"Воспр./Пауза", 2, 0}, 0, true, {179}},
-      {"unknown media", {L"Nope", 2, 0}, 0, false, {}},
-      {"function", {L"Копировать", 3, 0}, 0, true, {17, 67}},
-      {"unknown function disables the key", {L"Copy", 3, 0}, 0, true, {}},
-      {"kind outside 0..3", {L"?", 9, 0}, 0, false, {}},
+      {"single key", {L"A", 0, 0}, 65, true, {65}, false},
+      {"single key with target 0", {L"A", 0, 0}, 0, true, {112}, false},
+      {"single key with target 255", {L"A", 0, 0}, 255, true, {112}, false},
+      {"single key with a negative target", {L"A", 0, 0}, -65, true, {112}, false},
+      {"macro 0: down steps only", {L"m", 1, 0}, 0, true, {65, 66}, true},
+      {"macro of up steps only", {L"up", 1, 1}, 0, true, {112}, true},
+      {"macro whose down steps hold no real key", {L"bad", 1, 3}, 0, true, {112}, true},
+      {"macro keeps its real keys only", {L"mixed", 1, 4}, 0, true, {70}, true},
+      {"macro index past the table", {L"gone", 1, 7}, 0, true, {112}, false},
+      {"negative macro index", {L"gone", 1, -1}, 0, true, {112}, false},
+      {"incomplete last triple", {L"cut", 1, 2}, 0, true, {67}, true},
+      {"media by name", {L"Воспр./Пауза", 2, 0}, 0, true, {179}, false},
+      {"media whose layout code is no key", {L"Сломанное", 2, 0}, 0, true, {112}, false},
+      {"unknown media", {L"Nope", 2, 0}, 0, true, {112}, false},
+      {"function", {L"Копировать", 3, 0}, 0, true, {17, 67}, false},
+      {"unknown function", {L"Copy", 3, 0}, 0, true, {112}, false},
+      {"kind outside 0..3 passes the key", {L"?", 9, 0}, 0, false, {}, false},
   };
   for (const Case& c : cases) {
     ProfileData data;
-    data.macroSteps = {{1, 65, 1, 2, 66, 1, 3, 66, 0, 4, 65, 0}, {9, 65, 0, 9, 66, 0}, {1, 67, 1, 1, 68}};
+    data.macroSteps = {{1, 65, 1, 2, 66, 1, 3, 66, 0, 4, 65, 0}, {9, 65, 0, 9, 66, 0}, {1, 67, 1, 1, 68},
+                       {1, 0, 1, 1, 255, 1}, {1, 0, 1, 1, 70, 1, 1, -3, 1}};
     BuildOutputSequence(f1, c.assignment, c.target, table.media, data);
     const auto it = data.keyMap.find(112);
     ASSERT_EQ(it != data.keyMap.end(), c.hasEntry) << c.what;
     if (c.hasEntry) {
       EXPECT_EQ(it->second, c.expected) << c.what;
     }
-    EXPECT_EQ(data.macroIndexMap.count(112), c.assignment.kind == 1 && c.hasEntry ? 1u : 0u) << c.what;
+    EXPECT_EQ(data.macroIndexMap.count(112), c.playsMacro ? 1u : 0u) << c.what;
+  }
+
+  // A slot without a real key code gets no entry at all.
+  ProfileData data;
+  BuildOutputSequence(table.Entry(2), KeyAssignment{L"", 0, 0}, 65, table.media, data);
+  EXPECT_TRUE(data.keyMap.empty());
+}
+
+TEST(OutputSequences, KeepOnlyRealKeysOrFallBackToTheKeyItself) {
+  struct Case {
+    int keyCode;
+    OutputSequence sequence, expected;
+  } cases[] = {
+      {65, {17, 67}, {17, 67}}, {65, {}, {65}},      {65, {0}, {65}},        {65, {0, 66, 255}, {66}},
+      {65, {1, 254}, {1, 254}}, {65, {-1, 300}, {65}}, {0, {}, {}},          {0, {66}, {66}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SequenceOrIdentity(c.keyCode, c.sequence), c.expected) << c.keyCode << " " << c.sequence.size();
   }
 }
 

@@ -5,6 +5,8 @@
 #include "model/profile_file.h"
 #include "model/profile_ops.h"
 #include "model/working_edits.h"
+#include "platform/portable/memory_file_store.h"
+#include "platform/portable/text_codec.h"
 #include "tests/test_support.h"
 
 namespace orvelle {
@@ -117,46 +119,138 @@ TEST_F(ProfileOpsTest, ResetRestoresDefaultsOfTheActiveProfileOnlyAfterOk) {
   EXPECT_EQ(ui.repaints, 1);
 }
 
-TEST_F(ProfileOpsTest, ExportWritesTheAppliedProfileAndImportReplacesTheActiveOne) {
-  testing::TempFolder folder;
-  PortableIni io;
-  const std::wstring file = folder.Path(L"exported.ini");
-  folder.WriteUtf16(L"exported.ini", L"[Keep]\nme=1\n");
+// Exported and imported files in memory; the profile file's own saving is tested elsewhere.
+class ProfileFileExchangeTest : public ProfileOpsTest {
+ protected:
+  bool Export(const std::wstring& file) {
+    ui.exportFile = file;
+    return ExportProfile(files, DecodeLatin1, table, set, ui);
+  }
+  bool Import(const std::wstring& file) {
+    ui.importFile = file;
+    return ImportProfile(files, DecodeLatin1, table, set, ui);
+  }
+
+  MemoryFileStore files;
+  PortableIni reader{files};
+};
+
+TEST_F(ProfileFileExchangeTest, ExportWritesTheAppliedProfileAndImportReplacesTheActiveOne) {
+  const std::wstring file = L"C:\\Users\\me\\exported.ini";
+  files.Put(file, "[Keep]\r\nme=1\r\n");  // plain ASCII, as another tool may leave it
 
   set.activeProfile = 2;
   set.working = set.Profile(2);
   Edit();  // not applied: not exported
-  ui.exportFile = file;
-  ExportProfile(io, table, set, ui);
-  EXPECT_EQ(io.ReadInt(file, L"TYPE", L"type", 0), 2);
-  EXPECT_EQ(io.ReadInt(file, L"Profile2", L"Key11", 0), 66);
-  EXPECT_EQ(io.ReadInt(file, L"Profile2", L"Key12", 0), 12);
-  EXPECT_EQ(io.ReadInt(file, L"Keep", L"me", 0), 1);
+  ASSERT_TRUE(Export(file));
+  EXPECT_EQ(files.Find(file)->substr(0, 2), "\xFF\xFE") << "written as UTF-16LE with a byte-order mark";
+  EXPECT_EQ(reader.ReadInt(file, L"TYPE", L"type", 0), 2);
+  EXPECT_EQ(reader.ReadInt(file, L"Profile2", L"Key11", 0), 66);
+  EXPECT_EQ(reader.ReadInt(file, L"Profile2", L"Key12", 0), 12);
+  EXPECT_EQ(reader.ReadInt(file, L"Keep", L"me", 0), 1);
+  EXPECT_EQ(files.Paths(), std::vector<std::wstring>{file}) << "no scratch or backup left beside it";
 
   // Imported while profile 1 is active: profile 1 takes the file's "Profile2", profile 2 stays.
   SwitchProfile(set, 1, ui);
   set.Profile(2).keyMap[11] = {70};
-  ui.importFile = file;
   const bool pendingBefore = set.pending;
   const int repaintsBefore = ui.repaints;
-  ImportProfile(io, table, set, ui);
+  EXPECT_TRUE(Import(file));
   EXPECT_EQ(set.Profile(1).keyMap.at(11), OutputSequence{66});
   EXPECT_EQ(set.working, set.Profile(1));
   EXPECT_EQ(set.Profile(2).keyMap.at(11), OutputSequence{70});
   EXPECT_EQ(set.pending, pendingBefore);
   EXPECT_EQ(ui.repaints, repaintsBefore);
+  EXPECT_FALSE(Import(file)) << "the same data again change nothing";
 
-  // Cancelled dialogs change nothing; a file without "TYPE" is read as profile 1.
+  // Cancelled dialogs change nothing.
   const ProfileSet before = set;
   ui.exportFile.reset();
   ui.importFile.reset();
-  ExportProfile(io, table, set, ui);
-  ImportProfile(io, table, set, ui);
+  EXPECT_FALSE(ExportProfile(files, DecodeLatin1, table, set, ui));
+  EXPECT_FALSE(ImportProfile(files, DecodeLatin1, table, set, ui));
   EXPECT_EQ(set.working, before.working);
-  ui.importFile = folder.WriteUtf16(L"bare.ini", L"[Profile1]\nIndexPic11=0\nKey11=77\n");
-  ImportProfile(io, table, set, ui);
-  EXPECT_EQ(set.Profile(1).keyMap.at(11), OutputSequence{77});
-  EXPECT_EQ(set.Profile(1).keyMap.at(12), OutputSequence{0});
+  EXPECT_TRUE(ui.told.empty());
+}
+
+TEST_F(ProfileFileExchangeTest, ImportReadsTheProfileTypeNamesAndKeysAbsentFromTheFileKeepWorking) {
+  struct Case {
+    const char* what;
+    std::wstring type;  // the "[TYPE]" section, if any
+    int expected;       // key 11 maps to 70 + the section read
+  } cases[] = {
+      {"no TYPE: profile 1", L"", 71},
+      {"type=3", L"[TYPE]\ntype=3\n", 73},
+      {"type outside 1..3: profile 1", L"[TYPE]\ntype=9\n", 71},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    std::wstring text = c.type;
+    for (int n = 1; n <= 3; ++n) {
+      text += L"[Profile" + std::to_wstring(n) + L"]\nIndexPic11=0\nKey11=" + std::to_wstring(70 + n) + L"\n";
+    }
+    files.Put(L"partial.ini", testing::Utf16File(text));
+    EXPECT_TRUE(Import(L"partial.ini")) << c.what;
+    EXPECT_EQ(set.Active().keyMap.at(11), OutputSequence{c.expected}) << c.what;
+    EXPECT_EQ(set.Active().keyMap.at(12), OutputSequence{12}) << c.what << ": a key the file does not hold";
+  }
+}
+
+TEST_F(ProfileFileExchangeTest, ImportRefusesFilesWithoutAProfileAndChangesNothing) {
+  files.Put(L"locked.ini", testing::Utf16File(L"[Profile1]\nKey11=80\n"));
+  files.Inject(L"locked.ini", MemoryFileStore::Fault::Unreadable);
+  files.Put(L"other.ini", testing::Utf16File(L"[TYPE]\ntype=2\n[Profile1]\nKey11=80\n"));
+  files.Put(L"empty.ini", "");
+  files.Put(L"hollow.ini", testing::Utf16File(L"[Profile1]\n"));
+  for (const wchar_t* file : {L"absent.ini", L"locked.ini", L"other.ini", L"empty.ini", L"hollow.ini"}) {
+    SetUp();
+    Edit();
+    const ProfileSet before = set;
+    ui = ScriptedUi{};
+    EXPECT_FALSE(Import(file));
+    EXPECT_EQ(set.working, before.working);
+    EXPECT_EQ(set.profiles, before.profiles);
+    EXPECT_EQ(set.pending, before.pending);
+    ASSERT_EQ(ui.told.size(), 1u);
+    EXPECT_NE(ui.told[0].find(file), std::wstring::npos) << "the message names the file";
+  }
+}
+
+TEST_F(ProfileFileExchangeTest, ImportReadsUtf8ExportsWithCyrillicNames) {
+  const std::string text = "[Profile1]\r\nIndexPic11=3\r\nSetName11=Копировать\r\n"
+                           "IndexPic12=1\r\nMacroIndex12=0\r\nSetName12=Макрос\r\n"
+                           "MacroStrNum=1\r\nMacroName0=Макрос\r\nMacroKey0=1,65,1,2,65,0\r\nMacroKeyNum0=6\r\n";
+  for (const std::string& bytes : {"\xEF\xBB\xBF" + text, text}) {
+    SetUp();
+    files.Put(L"utf8.ini", bytes);
+    EXPECT_TRUE(Import(L"utf8.ini"));
+    EXPECT_EQ(set.Active().records[0].name, L"Копировать");
+    EXPECT_EQ(set.Active().keyMap.at(11), (OutputSequence{17, 67})) << "the command is found by its name";
+    EXPECT_EQ(set.Active().macroNames, std::vector<std::wstring>{L"Макрос"});
+    EXPECT_EQ(set.Active().keyMap.at(12), OutputSequence{65});
+  }
+}
+
+TEST_F(ProfileFileExchangeTest, ExportNeverWritesOverAFileItCannotReadAndReportsFailedWrites) {
+  const std::string original = testing::Utf16File(L"[Mine]\nvalue=precious\n");
+  struct Case {
+    const char* what;
+    MemoryFileStore::Fault fault;
+  } cases[] = {
+      {"unreadable target", MemoryFileStore::Fault::Unreadable},
+      {"read-only target", MemoryFileStore::Fault::ReadOnly},
+      {"scratch write fails", MemoryFileStore::Fault::WriteFails},
+  };
+  for (const Case& c : cases) {
+    files.Clear();
+    ui = ScriptedUi{};
+    files.Put(L"target.ini", original);
+    files.Inject(c.fault == MemoryFileStore::Fault::WriteFails ? L"target.ini.new" : L"target.ini", c.fault);
+    EXPECT_FALSE(Export(L"target.ini")) << c.what;
+    EXPECT_EQ(*files.Find(L"target.ini"), original) << c.what;
+    EXPECT_EQ(files.Paths().size(), 1u) << c.what;
+    EXPECT_EQ(ui.told.size(), 1u) << c.what;
+  }
 }
 
 // The dialog side of a slot edit: what the assignment dialog hands back after OK.

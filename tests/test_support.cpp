@@ -29,18 +29,49 @@ std::wstring TempFolder::Path(const std::wstring& name) const {
 }
 
 std::wstring TempFolder::WriteUtf16(const std::wstring& name, const std::wstring& text) const {
-  std::wstring crlf;
-  for (wchar_t c : text) {
-    if (c == L'\n') crlf += L'\r';
-    crlf += c;
-  }
-  return WriteBytes(name, EncodeText(crlf, TextEncoding::Utf16Le));
+  return WriteBytes(name, Utf16File(text));
 }
 
 std::wstring TempFolder::WriteBytes(const std::wstring& name, const std::string& bytes) const {
   const std::wstring path = Path(name);
   WriteFileBytes(path, bytes);
   return path;
+}
+
+std::string Utf16File(std::wstring_view text) {
+  std::wstring crlf;
+  for (wchar_t c : text) {
+    if (c == L'\n') crlf += L'\r';
+    crlf += c;
+  }
+  return EncodeText(crlf, TextEncoding::Utf16Le);
+}
+
+std::string EncodeCp1251(std::wstring_view text) {
+  std::string bytes;
+  for (wchar_t c : text) {
+    if (c >= L'А' && c <= L'я') {
+      bytes.push_back(static_cast<char>(0xC0 + (c - L'А')));
+    } else if (c == L'Ё' || c == L'ё') {
+      bytes.push_back(static_cast<char>(c == L'Ё' ? 0xA8 : 0xB8));
+    } else {
+      bytes.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    }
+  }
+  return bytes;
+}
+
+std::wstring DecodeCp1251(std::string_view bytes) {
+  std::wstring text;
+  for (char b : bytes) {
+    const auto u = static_cast<unsigned char>(b);
+    text.push_back(u >= 0xC0 ? static_cast<wchar_t>(L'А' + (u - 0xC0))
+                   : u == 0xA8 ? L'Ё'
+                   : u == 0xB8 ? L'ё'
+                   : u < 0x80  ? static_cast<wchar_t>(u)
+                               : L'?');
+  }
+  return text;
 }
 
 KeyTable MakeKeyTable(const std::vector<SlotDef>& slots) {
@@ -63,6 +94,19 @@ KeyTable MakeFullKeyTable() {
     slot.keyCode = entry <= kKeySlotCount ? entry + 10 : 0;
   }
   return table;
+}
+
+std::wstring LayoutText(const KeyTable& table) {
+  std::wstring text = L"[BUTTONINFO]\n";
+  for (int entry = 1; entry <= kEntryCount; ++entry) {
+    const KeySlot& s = table.Entry(entry);
+    if (s.name.empty() && s.keyCode == 0) continue;
+    text += std::to_wstring(entry) + L"=" + std::to_wstring(s.x) + L"," + std::to_wstring(s.y) + L"," +
+            std::to_wstring(s.width) + L"," + std::to_wstring(s.height) + L",";
+    if (entry < kFirstButtonEntry) text += std::to_wstring(s.keyCode) + L",";
+    text += s.name + L"\n";
+  }
+  return text;
 }
 
 bool ScriptedUi::Confirm(std::wstring_view text) {

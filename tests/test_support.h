@@ -8,6 +8,7 @@
 
 #include "model/key_table.h"
 #include "model/profile_ops.h"
+#include "platform/portable/disk_file_store.h"
 #include "platform/portable/portable_ini.h"
 
 namespace orvelle::testing {
@@ -31,6 +32,14 @@ class TempFolder {
   std::filesystem::path root_;
 };
 
+// `text` as a file the program writes: CRLF line ends, UTF-16LE with a byte-order mark.
+std::string Utf16File(std::wstring_view text);
+
+// Windows-1251, the legacy code page of a Russian system, for the Cyrillic and ASCII characters:
+// how the program's older files hold Cyrillic names.
+std::string EncodeCp1251(std::wstring_view text);
+std::wstring DecodeCp1251(std::string_view bytes);
+
 // A key table whose entries are given as (entry, key code, name); the rest stay empty.
 struct SlotDef {
   int entry;
@@ -43,6 +52,9 @@ KeyTable MakeKeyTable(const std::vector<SlotDef>& slots);
 // slot shares a code with another) and the name "K<e>"; screen buttons carry their names.
 KeyTable MakeFullKeyTable();
 
+// "Main.ini" for `table`: section "BUTTONINFO" with every entry that has a name or a key code.
+std::wstring LayoutText(const KeyTable& table);
+
 // Answers the profile operations' questions from a script and records what was asked.
 class ScriptedUi final : public ProfileUi {
  public:
@@ -50,12 +62,14 @@ class ScriptedUi final : public ProfileUi {
   std::optional<std::wstring> exportFile;
   std::optional<std::wstring> importFile;
   std::vector<std::wstring> questions;
+  std::vector<std::wstring> told;
   int repaints = 0;
 
   bool Confirm(std::wstring_view text) override;
   std::optional<std::wstring> ChooseExportFile() override { return exportFile; }
   std::optional<std::wstring> ChooseImportFile() override { return importFile; }
   void RepaintMainWindow() override { ++repaints; }
+  void Tell(std::wstring_view text) override { told.emplace_back(text); }
 };
 
 }  // namespace orvelle::testing

@@ -1,52 +1,19 @@
 #include "platform/portable/portable_ini.h"
 
-#include <filesystem>
-#include <fstream>
 #include <optional>
-#include <system_error>
 
 #include "model/ini_section.h"
 #include "model/text.h"
 #include "platform/portable/text_codec.h"
 
 namespace orvelle {
-namespace {
-
-std::filesystem::path FsPath(const std::wstring& path) {
-#ifdef _WIN32
-  return std::filesystem::path(path);
-#else
-  return std::filesystem::path(ToUtf8(path));
-#endif
-}
-
-class DiskStorage final : public PortableIni::Storage {
- public:
-  bool Read(const std::wstring& path, std::string& bytes) override { return ReadFileBytes(path, bytes); }
-  bool Write(const std::wstring& path, std::string_view bytes) override { return WriteFileBytes(path, bytes); }
-  bool Move(const std::wstring& from, const std::wstring& to) override {
-    std::error_code error;
-    std::filesystem::rename(FsPath(from), FsPath(to), error);
-    return !error;
-  }
-  void Remove(const std::wstring& path) override {
-    std::error_code error;
-    std::filesystem::remove(FsPath(path), error);
-  }
-};
-
-}  // namespace
 
 // One INI file as lines, with the section and key structure found on demand.
 struct IniDocument {
-  TextEncoding encoding = TextEncoding::Utf16Le;
   std::vector<std::wstring> lines;
 
-  static IniDocument Load(PortableIni::Storage& storage, const std::wstring& path) {
+  static IniDocument Parse(const std::wstring& text) {
     IniDocument doc;
-    std::string bytes;
-    if (!storage.Read(path, bytes)) return doc;
-    const std::wstring text = DecodeText(bytes, doc.encoding);
     size_t start = 0;
     while (start < text.size()) {
       size_t end = text.find(L'\n', start);
@@ -65,7 +32,7 @@ struct IniDocument {
       text += line;
       text += L"\r\n";
     }
-    return EncodeText(text, encoding);
+    return EncodeText(text, TextEncoding::Utf16Le);
   }
 
   static std::optional<std::wstring_view> HeaderName(std::wstring_view line) {
@@ -141,34 +108,17 @@ const IniEntry* FindEntry(const std::vector<IniEntry>& entries, std::wstring_vie
 
 }  // namespace
 
-bool ReadFileBytes(const std::wstring& path, std::string& bytes) {
-  std::ifstream in(FsPath(path), std::ios::binary);
-  if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+IniDocument PortableIni::Load(const std::wstring& path) {
+  std::string bytes;
+  if (files_->Read(path, bytes) != ReadOutcome::Read) return {};
+  return IniDocument::Parse(DecodeFileText(bytes, legacy_));
 }
 
-bool WriteFileBytes(const std::wstring& path, std::string_view bytes) {
-  std::ofstream out(FsPath(path), std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.flush();
-  return static_cast<bool>(out);
-}
-
-PortableIni::PortableIni() {
-  static DiskStorage disk;
-  storage_ = &disk;
-}
-
-bool PortableIni::Save(const std::wstring& path, const IniDocument& doc) {
-  const std::wstring scratch = path + L".tmp";
-  return storage_->Write(scratch, doc.Bytes()) && storage_->Move(scratch, path);
-}
+void PortableIni::Save(const std::wstring& path, const IniDocument& doc) { files_->Write(path, doc.Bytes()); }
 
 int PortableIni::ReadInt(const std::wstring& path, std::wstring_view section, std::wstring_view key,
                          int fallback) {
-  const auto entries = IniDocument::Load(*storage_, path).Entries(section);
+  const auto entries = Load(path).Entries(section);
   const IniEntry* entry = FindEntry(entries, key);
   return entry ? ini_rules::ParseStoredInt(entry->value, fallback) : fallback;
 }
@@ -179,12 +129,12 @@ std::wstring PortableIni::ReadString(const std::wstring& path, std::wstring_view
 }
 
 std::vector<IniEntry> PortableIni::ReadSection(const std::wstring& path, std::wstring_view section) {
-  return IniDocument::Load(*storage_, path).Entries(section);
+  return Load(path).Entries(section);
 }
 
 void PortableIni::WriteString(const std::wstring& path, std::wstring_view section, std::wstring_view key,
                               std::wstring_view value) {
-  IniDocument doc = IniDocument::Load(*storage_, path);
+  IniDocument doc = Load(path);
   const auto range = doc.SectionForWrite(section);
   for (size_t i = range.first + 1; i < range.second; ++i) {
     const auto entry = IniDocument::ParseEntry(doc.lines[i]);
@@ -200,7 +150,7 @@ void PortableIni::WriteString(const std::wstring& path, std::wstring_view sectio
 
 void PortableIni::WriteSection(const std::wstring& path, std::wstring_view section,
                                const std::vector<IniEntry>& entries) {
-  IniDocument doc = IniDocument::Load(*storage_, path);
+  IniDocument doc = Load(path);
   const auto range = doc.SectionForWrite(section);
   const size_t keysEnd = doc.EndOfKeys(range);
   const auto first = doc.lines.begin() + static_cast<std::ptrdiff_t>(range.first + 1);
@@ -210,21 +160,6 @@ void PortableIni::WriteSection(const std::wstring& path, std::wstring_view secti
   for (const IniEntry& entry : entries) fresh.push_back(EntryLine(entry.key, entry.value));
   doc.lines.insert(doc.lines.begin() + static_cast<std::ptrdiff_t>(range.first + 1), fresh.begin(), fresh.end());
   Save(path, doc);
-}
-
-std::wstring PortableIni::BeginReplace(const std::wstring& path) {
-  const std::wstring scratch = path + L".new";
-  std::string bytes;
-  if (storage_->Read(path, bytes)) {
-    storage_->Write(scratch, bytes);
-  } else {
-    storage_->Remove(scratch);
-  }
-  return scratch;
-}
-
-bool PortableIni::CommitReplace(const std::wstring& scratch, const std::wstring& path) {
-  return storage_->Move(scratch, path);
 }
 
 }  // namespace orvelle

@@ -54,6 +54,23 @@ void ForEachCodePoint(std::wstring_view text, Visit visit) {
   }
 }
 
+// Length of the well-formed UTF-8 sequence at `i` with its code point, or 0 when there is none.
+int Utf8Sequence(std::string_view bytes, size_t i, uint32_t& cp) {
+  const auto b0 = static_cast<uint8_t>(bytes[i]);
+  const int length = b0 < 0x80 ? 1 : (b0 >> 5) == 0x6 ? 2 : (b0 >> 4) == 0xE ? 3 : (b0 >> 3) == 0x1E ? 4 : 0;
+  if (length == 0 || i + static_cast<size_t>(length) > bytes.size()) return 0;
+  cp = length == 1 ? b0 : length == 2 ? (b0 & 0x1F) : length == 3 ? (b0 & 0x0F) : (b0 & 0x07);
+  for (int k = 1; k < length; ++k) {
+    const auto b = static_cast<uint8_t>(bytes[i + static_cast<size_t>(k)]);
+    if ((b & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (b & 0x3F);
+  }
+  // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
+  static constexpr uint32_t kMinimum[5] = {0, 0, 0x80, 0x800, 0x10000};
+  if (cp < kMinimum[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  return length;
+}
+
 }  // namespace
 
 std::wstring FromUtf8(std::string_view bytes) {
@@ -61,26 +78,33 @@ std::wstring FromUtf8(std::string_view bytes) {
   out.reserve(bytes.size());
   size_t i = 0;
   while (i < bytes.size()) {
-    const auto b0 = static_cast<uint8_t>(bytes[i]);
-    int length = b0 < 0x80 ? 1 : (b0 >> 5) == 0x6 ? 2 : (b0 >> 4) == 0xE ? 3 : (b0 >> 3) == 0x1E ? 4 : 0;
-    uint32_t cp = length == 1 ? b0 : length == 2 ? (b0 & 0x1F) : length == 3 ? (b0 & 0x0F) : (b0 & 0x07);
-    bool valid = length > 0 && i + static_cast<size_t>(length) <= bytes.size();
-    for (int k = 1; valid && k < length; ++k) {
-      const auto b = static_cast<uint8_t>(bytes[i + static_cast<size_t>(k)]);
-      valid = (b & 0xC0) == 0x80;
-      cp = (cp << 6) | (b & 0x3F);
-    }
-    // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
-    static constexpr uint32_t kMinimum[5] = {0, 0, 0x80, 0x800, 0x10000};
-    if (valid && (cp < kMinimum[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))) valid = false;
-    if (!valid) {
-      out.push_back(static_cast<wchar_t>(b0));
+    uint32_t cp = 0;
+    const int length = Utf8Sequence(bytes, i, cp);
+    if (length == 0) {
+      out.push_back(static_cast<wchar_t>(static_cast<uint8_t>(bytes[i])));
       ++i;
       continue;
     }
     AppendCodePoint(out, cp);
     i += static_cast<size_t>(length);
   }
+  return out;
+}
+
+bool IsUtf8(std::string_view bytes) {
+  for (size_t i = 0; i < bytes.size();) {
+    uint32_t cp = 0;
+    const int length = Utf8Sequence(bytes, i, cp);
+    if (length == 0) return false;
+    i += static_cast<size_t>(length);
+  }
+  return true;
+}
+
+std::wstring DecodeLatin1(std::string_view bytes) {
+  std::wstring out;
+  out.reserve(bytes.size());
+  for (char c : bytes) out.push_back(static_cast<wchar_t>(static_cast<uint8_t>(c)));
   return out;
 }
 
@@ -142,6 +166,17 @@ std::string EncodeText(std::wstring_view text, TextEncoding encoding) {
   }
   std::string out = encoding == TextEncoding::Utf8WithBom ? std::string("\xEF\xBB\xBF") : std::string();
   return out + ToUtf8(text);
+}
+
+std::wstring DecodeFileText(std::string_view bytes, LegacyDecoder legacy) {
+  const auto byte = [&](size_t i) { return static_cast<uint8_t>(bytes[i]); };
+  const bool unicodeMark = (bytes.size() >= 2 && byte(0) == 0xFF && byte(1) == 0xFE) ||
+                           (bytes.size() >= 3 && byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF);
+  if (unicodeMark || IsUtf8(bytes)) {
+    TextEncoding ignored;
+    return DecodeText(bytes, ignored);
+  }
+  return legacy != nullptr ? legacy(bytes) : DecodeLatin1(bytes);
 }
 
 }  // namespace orvelle

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_store.h"
+
 namespace orvelle {
 
 enum class TextEncoding { Utf16Le, Utf8WithBom, Utf8 };
@@ -16,5 +18,17 @@ std::string EncodeText(std::wstring_view text, TextEncoding encoding);
 
 std::string ToUtf8(std::wstring_view text);
 std::wstring FromUtf8(std::string_view bytes);
+// True when every byte belongs to a well-formed UTF-8 sequence (plain ASCII is UTF-8 too).
+bool IsUtf8(std::string_view bytes);
+
+// Each byte as the character of the same number: the legacy code page where there is no system
+// to ask.
+std::wstring DecodeLatin1(std::string_view bytes);
+
+// A file we read: UTF-16LE after its byte-order mark, UTF-8 after its byte-order mark, UTF-8 when
+// the bytes are valid UTF-8, and otherwise the legacy code page through `legacy`. The system
+// itself reads only UTF-16LE files as Unicode; our older files are in the legacy code page, and a
+// file edited by hand is often UTF-8.
+std::wstring DecodeFileText(std::string_view bytes, LegacyDecoder legacy);
 
 }  // namespace orvelle

@@ -59,12 +59,44 @@ struct IconTraits {
   static Handle Invalid() { return nullptr; }
   static void Close(Handle h) { DestroyIcon(h); }
 };
+// Kernel objects whose failure value is null: threads, events, mutexes, timers.
+struct KernelHandleTraits {
+  using Handle = HANDLE;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { CloseHandle(h); }
+};
+// Files and devices opened with CreateFileW, whose failure value is INVALID_HANDLE_VALUE.
+struct FileHandleTraits {
+  using Handle = HANDLE;
+  static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Close(Handle h) { CloseHandle(h); }
+};
+struct ModuleTraits {
+  using Handle = HMODULE;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { FreeLibrary(h); }
+};
+struct DeviceNotifyTraits {
+  using Handle = HDEVNOTIFY;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { UnregisterDeviceNotification(h); }
+};
 
 using UniqueBitmap = Unique<BitmapTraits>;
 using UniqueRegion = Unique<RegionTraits>;
 using UniqueMemoryDc = Unique<MemoryDcTraits>;
 using UniqueMenu = Unique<MenuTraits>;
 using UniqueIcon = Unique<IconTraits>;
+using UniqueHandle = Unique<KernelHandleTraits>;
+using UniqueFile = Unique<FileHandleTraits>;
+using UniqueModule = Unique<ModuleTraits>;
+using UniqueDeviceNotify = Unique<DeviceNotifyTraits>;
+
+// A DLL that is not one of the system's known DLLs, loaded from the system folder only: the
+// program's own folder is writable by design and must never supply code.
+inline UniqueModule LoadSystemLibrary(const wchar_t* name) {
+  return UniqueModule(LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+}
 
 // GetDC for the span of a scope.
 class WindowDc {

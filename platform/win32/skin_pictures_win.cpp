@@ -53,8 +53,8 @@ HRGN RegionFromMask(HBITMAP mask) {
 }
 
 HBITMAP CutPicture(HBITMAP picture, const Rect& area) {
-  const int width = area.right - area.left;
-  const int height = area.bottom - area.top;
+  const int width = area.Width();
+  const int height = area.Height();
   if (picture == nullptr || width <= 0 || height <= 0) return nullptr;
   const WindowDc screen(nullptr);
   HBITMAP face = CreateCompatibleBitmap(screen.get(), width, height);
@@ -74,7 +74,7 @@ void CopyPictureArea(HDC target, HBITMAP picture, const Rect& area) {
   const UniqueMemoryDc source(CreateCompatibleDC(target));
   if (!source) return;
   const SelectedObject selected(source.get(), picture);
-  BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, source.get(), area.left, area.top,
+  BitBlt(target, area.left, area.top, area.Width(), area.Height(), source.get(), area.left, area.top,
          SRCCOPY);
 }
 

@@ -90,18 +90,4 @@ void Win32Ini::WriteSection(const std::wstring& path, std::wstring_view section,
   WritePrivateProfileSectionW(Z(section).c_str(), list.c_str(), path.c_str());
 }
 
-std::wstring Win32Ini::BeginReplace(const std::wstring& path) {
-  const std::wstring scratch = path + L".new";
-  if (!CopyFileW(path.c_str(), scratch.c_str(), FALSE)) {
-    DeleteFileW(scratch.c_str());
-  }
-  return scratch;
-}
-
-bool Win32Ini::CommitReplace(const std::wstring& scratch, const std::wstring& path) {
-  // Flush the system's cached copy of the scratch file before it moves.
-  WritePrivateProfileStringW(nullptr, nullptr, nullptr, scratch.c_str());
-  return MoveFileExW(scratch.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-}
-
 }  // namespace orvelle

@@ -4,7 +4,9 @@
 
 namespace orvelle {
 
-// INI access through the system's private-profile functions.
+// INI access through the system's private-profile functions. The program no longer reads or
+// writes its files this way; this is the reference the portable engine is held to in the
+// contract tests, so that a file we write reads the same through the system.
 class Win32Ini final : public IniAccess {
  public:
   int ReadInt(const std::wstring& path, std::wstring_view section, std::wstring_view key,
@@ -16,8 +18,6 @@ class Win32Ini final : public IniAccess {
                    std::wstring_view value) override;
   void WriteSection(const std::wstring& path, std::wstring_view section,
                     const std::vector<IniEntry>& entries) override;
-  std::wstring BeginReplace(const std::wstring& path) override;
-  bool CommitReplace(const std::wstring& scratch, const std::wstring& path) override;
 };
 
 }  // namespace orvelle

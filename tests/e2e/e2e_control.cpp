@@ -23,6 +23,11 @@
 //                                          index, a height) to any window and prints the answer
 //   e2e_control screen                    screen size, the system's work area and the primary monitor's:
 //                                          screen=w,h workarea=l,t,r,b monitor_work=l,t,r,b
+//   e2e_control postto <hwnd> <msg> <wParam> <lParam>   posts any message to any window
+//   e2e_control lock <path> <ms>          opens a file with no sharing at all, prints "locked", holds it
+//                                          for <ms> milliseconds (another program keeping it locked)
+//   e2e_control kill <title>              ends the process that owns that window at once, as the task
+//                                          manager does (TerminateProcess): pid=..
 //
 // Texts are printed as UTF-8; times (_us) are Unix times in microseconds, as "clock" prints them.
 //
@@ -158,16 +163,21 @@ int Foreground() {
   return 0;
 }
 
-int Proc(const wchar_t* title) {
+// The process that owns the window with that caption, opened for `access`; null (and a message)
+// when there is no such window or it cannot be opened.
+HANDLE OpenWindowProcess(const wchar_t* title, DWORD access, DWORD& pid) {
   HWND window = RequireWindow(title);
-  if (window == nullptr) return 1;
-  DWORD pid = 0;
+  if (window == nullptr) return nullptr;
   GetWindowThreadProcessId(window, &pid);
-  UniqueHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
-  if (process.get() == nullptr) {
-    std::fprintf(stderr, "cannot open process %lu\n", pid);
-    return 1;
-  }
+  HANDLE process = OpenProcess(access, FALSE, pid);
+  if (process == nullptr) std::fprintf(stderr, "cannot open process %lu (error %lu)\n", pid, GetLastError());
+  return process;
+}
+
+int Proc(const wchar_t* title) {
+  DWORD pid = 0;
+  UniqueHandle process(OpenWindowProcess(title, PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, pid));
+  if (process.get() == nullptr) return 1;
   PROCESS_MEMORY_COUNTERS memory{};
   memory.cb = sizeof memory;
   FILETIME created{}, exited{}, kernel{}, user{};
@@ -373,12 +383,51 @@ int Screen() {
   return 0;
 }
 
+int PostTo(unsigned long long handle, unsigned long long message, unsigned long long wParam,
+           unsigned long long lParam) {
+  HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(handle));
+  if (!IsWindow(window)) {
+    std::fprintf(stderr, "no window 0x%llX\n", handle);
+    return 1;
+  }
+  return PostMessageW(window, static_cast<UINT>(message), static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam))
+             ? 0
+             : 1;
+}
+
+int Lock(const wchar_t* path, unsigned long long ms) {
+  HANDLE file = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    std::fprintf(stderr, "cannot open %ls (error %lu)\n", path, GetLastError());
+    return 1;
+  }
+  std::printf("locked\n");
+  std::fflush(stdout);
+  Sleep(static_cast<DWORD>(ms));
+  CloseHandle(file);
+  return 0;
+}
+
+int Kill(const wchar_t* title) {
+  DWORD pid = 0;
+  UniqueHandle process(OpenWindowProcess(title, PROCESS_TERMINATE | SYNCHRONIZE, pid));
+  if (process.get() == nullptr) return 1;
+  if (!TerminateProcess(process.get(), 1)) {
+    std::fprintf(stderr, "cannot end process %lu (error %lu)\n", pid, GetLastError());
+    return 1;
+  }
+  WaitForSingleObject(process.get(), 5000);
+  std::printf("pid=%lu\n", pid);
+  return 0;
+}
+
 int Usage() {
   std::fprintf(stderr,
                "usage: e2e_control send <text...> | command <id> | post <msg> <wParam> <lParam> |\n"
                "       find <title> | wait <title> <ms> | focus <title> | foreground | proc <title> | clock |\n"
                "       windows [title] | children <hwnd> | launch <exe> | exit <ms> |\n"
-               "       ask <hwnd> <msg> [<wParam> <lParam>] | screen\n");
+               "       ask <hwnd> <msg> [<wParam> <lParam>] | screen |\n"
+               "       postto <hwnd> <msg> <wParam> <lParam> | lock <path> <ms> | kill <title>\n");
   return 2;
 }
 
@@ -412,5 +461,12 @@ int wmain(int argc, wchar_t** argv) {
     return AskWindow(a, b, w, l);
   }
   if (verb == L"screen" && argc == 2) return Screen();
+  if (verb == L"postto" && argc == 6 && ParseNumber(argv[2], a) && ParseNumber(argv[3], b)) {
+    unsigned long long w = 0, l = 0;
+    if (!(ParseNumber(argv[4], w) && ParseNumber(argv[5], l))) return Usage();
+    return PostTo(a, b, w, l);
+  }
+  if (verb == L"lock" && argc == 4 && ParseNumber(argv[3], a)) return Lock(argv[2], a);
+  if (verb == L"kill" && argc == 3) return Kill(argv[2]);
   return Usage();
 }

@@ -1,9 +1,8 @@
 """Profile files ("set.ini") for the end-to-end tests, written and read the way the program
 keeps them: UTF-16LE with a byte-order mark, so that Cyrillic names survive.
 
-A key slot that has no group in the file loads as a single key with target 0, which disables
-the key; so every profile written here starts with a complete identity group for each key slot
-of the layout and then overrides the keys a test needs.
+Every profile written here starts with a complete identity group for each key slot of the layout
+(as the program writes them) and then overrides the keys a test needs.
 """
 
 import re

@@ -1,13 +1,13 @@
 # The end-to-end scenarios as CTest tests of the native build: each runs orvelle-e2e.exe from the
-# Windows build folder under Wine on a private Xvfb display (tests/e2e/run.py). All Wine tests
+# Windows build's test folder under Wine on a private Xvfb display (tests/e2e/run.py). All Wine tests
 # share one prefix and one wineserver, which is bound to one display, hence the lock.
 # Needs ORVELLE_WINDOWS_TESTS_DIR, the mingw build folder.
 find_program(ORVELLE_PYTHON3 NAMES python3 HINTS /usr/bin REQUIRED)
 
-foreach(scenario remap presence profiles figures window dialog gui_figures)
+foreach(scenario remap presence profiles figures window dialog gui_figures files stuck hooks)
   add_test(NAME e2e_${scenario}
     COMMAND ${ORVELLE_PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/run.py
-      --dist ${ORVELLE_WINDOWS_TESTS_DIR}/dist
+      --dist ${ORVELLE_WINDOWS_TESTS_DIR}/tests/e2e/app
       --tools ${ORVELLE_WINDOWS_TESTS_DIR}/tests/e2e
       --work ${CMAKE_CURRENT_BINARY_DIR}/e2e-work
       ${scenario})

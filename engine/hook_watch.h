@@ -1,0 +1,70 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace orvelle {
+
+// A message handler on the hook's thread that ran longer than this (ms) may have kept the remap
+// hook waiting past the system's timeout, which removes the hook without a word.
+inline constexpr int kStallMs = 200;
+constexpr bool HandlerStallMayHaveDroppedHook(int64_t elapsedMs) noexcept { return elapsedMs > kStallMs; }
+
+// How far apart (ms) the hook's time and raw input's message time of one event may lie.
+inline constexpr uint32_t kHookWatchWindowMs = 2000;
+// How long (ms) a raw event may wait for the hook to report the same event before the hook
+// counts as lost.
+inline constexpr uint32_t kHookGraceMs = 300;
+
+// Notices that the system has removed the remap hook. Every key event reaches both the hook and
+// raw input, and a raw event the hook never sees means the hook is gone. The two halves of an
+// event come in either order: the system calls the hooks before it reports raw input, but some
+// hosts post the raw message first when another program's hook stands in front of ours. So each
+// half waits for the other: a hook event for its raw report (events the hook swallowed may never
+// be reported, so these give way to later ones), a raw event for its hook event (for
+// kHookGraceMs, after which the hook is lost).
+// Every call comes from the hook's thread; none allocates.
+class HookWatch {
+ public:
+  static constexpr size_t kCapacity = 64;
+
+  // Every event the remap hook sees, injected or not, passed or swallowed. `time` is the event's
+  // 32-bit millisecond tick count.
+  void OnHookEvent(uint32_t scanCode, bool release, uint32_t time) noexcept;
+  // Every raw keyboard event, with its message time and the tick count now.
+  void OnRawEvent(uint32_t makeCode, bool release, uint32_t messageTime, uint32_t now) noexcept;
+  // True when a raw event has waited longer than kHookGraceMs for the hook: the hook is lost.
+  bool Lost(uint32_t now) const noexcept;
+  // Raw events are waiting for the hook: ask Lost again once kHookGraceMs has passed.
+  bool waiting() const noexcept { return raws_.count != 0; }
+  // Forgets everything: the hook has been installed again, or watching resumes.
+  void Reset() noexcept;
+
+ private:
+  struct Event {
+    uint32_t scanCode;
+    uint32_t time;     // the event's time
+    uint32_t arrived;  // raw events: the tick count when the report came
+    bool release;
+  };
+  // Events in the order they came; when full, the oldest gives way.
+  struct Ring {
+    std::array<Event, kCapacity> events{};
+    size_t oldest = 0;
+    size_t count = 0;
+    void Push(const Event& event) noexcept;
+    Event& At(size_t i) noexcept { return events[(oldest + i) % kCapacity]; }
+    const Event& At(size_t i) const noexcept { return events[(oldest + i) % kCapacity]; }
+    // Position of the oldest event that is the same key event as `event`, or `count`.
+    size_t Find(const Event& event) const noexcept;
+    void Erase(size_t i) noexcept;
+    // Drops the events up to and including position `i`.
+    void DropThrough(size_t i) noexcept;
+  };
+
+  Ring hooked_;  // seen by the hook, not yet reported by raw input
+  Ring raws_;    // reported by raw input, not yet seen by the hook
+};
+
+}  // namespace orvelle

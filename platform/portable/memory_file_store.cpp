@@ -1,0 +1,64 @@
+#include "platform/portable/memory_file_store.h"
+
+namespace orvelle {
+
+const std::string* MemoryFileStore::Find(const std::wstring& path) const {
+  const auto it = files_.find(path);
+  return it == files_.end() ? nullptr : &it->second;
+}
+
+std::vector<std::wstring> MemoryFileStore::Paths() const {
+  std::vector<std::wstring> paths;
+  for (const auto& [path, bytes] : files_) paths.push_back(path);
+  return paths;
+}
+
+void MemoryFileStore::Clear() {
+  files_.clear();
+  faults_.clear();
+}
+
+ReadOutcome MemoryFileStore::Read(const std::wstring& path, std::string& bytes) {
+  bytes.clear();
+  const std::string* file = Find(path);
+  if (file == nullptr) return ReadOutcome::Missing;
+  if (Has(path, Fault::Unreadable) || file->size() > kMaxFileBytes) return ReadOutcome::Unreadable;
+  bytes = *file;
+  return ReadOutcome::Read;
+}
+
+bool MemoryFileStore::Write(const std::wstring& path, std::string_view bytes) {
+  if (Has(path, Fault::ReadOnly)) return false;
+  if (Has(path, Fault::WriteFails) || Has(path, Fault::WriteShort)) {
+    files_[path] = std::string(bytes.substr(0, bytes.size() / 2));
+    return Has(path, Fault::WriteShort);
+  }
+  std::string& file = files_[path] = std::string(bytes);
+  if (Has(path, Fault::WriteAltered) && !file.empty()) file.back() = static_cast<char>(file.back() ^ 0x20);
+  return true;
+}
+
+bool MemoryFileStore::Copy(const std::wstring& from, const std::wstring& to) {
+  std::string bytes;
+  if (Read(from, bytes) != ReadOutcome::Read || Has(to, Fault::ReadOnly) || Has(to, Fault::CopyFails)) return false;
+  files_[to] = std::move(bytes);
+  return true;
+}
+
+bool MemoryFileStore::Move(const std::wstring& from, const std::wstring& to) {
+  const auto it = files_.find(from);
+  if (it == files_.end() || Has(to, Fault::ReadOnly) || Has(to, Fault::MoveFails)) return false;
+  if (from == to) return true;
+  std::string bytes = std::move(it->second);
+  files_.erase(it);
+  files_[to] = std::move(bytes);
+  return true;
+}
+
+bool MemoryFileStore::Remove(const std::wstring& path) {
+  if (Has(path, Fault::ReadOnly)) return Find(path) == nullptr;
+  files_.erase(path);
+  return true;
+}
+
+}  // namespace orvelle
