@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/dialog_base_win.h"
+#include "platform/win32/dialog_base_win.h"
 
 namespace orvelle {
 

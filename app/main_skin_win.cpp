@@ -5,14 +5,14 @@
 namespace orvelle {
 
 void MainSkin::Load(Picture& picture, const std::wstring& path) {
-  picture.bitmap.reset(LoadSkinPicture(path));
+  picture.bitmap = LoadSkinPicture(path);
   if (!picture.bitmap) return;
   picture.dc.reset(CreateCompatibleDC(nullptr));
   if (picture.dc) picture.original = SelectObject(picture.dc.get(), picture.bitmap.get());
 }
 
 void MainSkin::LoadSkin(const std::wstring& folder) {
-  mask_.reset(LoadSkinPicture(folder + L"skin\\main_mask.bmp"));
+  mask_ = LoadSkinPicture(folder + L"skin\\main_mask.bmp");
   Load(looks_[0], folder + L"skin\\main_normal.bmp");
   Load(looks_[1], folder + L"skin\\main_over.bmp");
   Load(looks_[2], folder + L"skin\\main_down.bmp");
@@ -24,10 +24,7 @@ void MainSkin::ShapeWindow(HWND window) {
   SIZE size;
   if (!MaskSize(size)) return;  // without a mask the window keeps its template size and frame
   MoveWindow(window, 0, 0, size.cx, size.cy, TRUE);
-  if (HRGN outline = RegionFromMask(mask_.get())) {
-    // Once set, the region belongs to the system.
-    if (!SetWindowRgn(window, outline, TRUE)) DeleteObject(outline);
-  }
+  GiveWindowOutline(window, RegionFromMask(mask_.get()));
   const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
   SetWindowLongPtrW(window, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_BORDER)) | WS_MINIMIZEBOX | WS_SYSMENU);
   mask_.reset();

@@ -126,7 +126,7 @@ HoverUpdate UpdateHover(const KeyTable& table, const ProfileData& working, int a
   return update;
 }
 
-TrayResponse OnTrayNotify(unsigned iconId, unsigned mouseMessage) {
+TrayResponse DecideTrayCallback(unsigned iconId, unsigned mouseMessage) {
   if (iconId != kTrayIconId) return {1, TrayAction::None};
   if (mouseMessage == kLeftDoubleClick) return {0, TrayAction::ShowWindow};
   if (mouseMessage == kRightButtonUp) return {0, TrayAction::TrayMenu};

@@ -93,6 +93,16 @@ struct TrayResponse {
   long result;
   TrayAction action;
 };
-TrayResponse OnTrayNotify(unsigned iconId, unsigned mouseMessage);
+TrayResponse DecideTrayCallback(unsigned iconId, unsigned mouseMessage);
+
+// Whether the system may drag the window after a press on it: only while the button is still
+// down and the window still shown. A press whose action put the window away, or whose dialog or
+// menu already took the button's release, must not start a drag that waits for a release that
+// has come and gone.
+constexpr bool DragAfterClick(bool buttonStillDown, bool windowShown) { return buttonStillDown && windowShown; }
+
+// The name of the instance mutex, and of the window property a second start looks for to bring
+// the running instance's window forward.
+inline constexpr wchar_t kInstanceName[] = L"game keyboard";
 
 }  // namespace orvelle

@@ -10,19 +10,17 @@
 namespace orvelle {
 namespace {
 
-constexpr const wchar_t* kInstanceMutex = L"game keyboard";
-
 // True when no other instance runs. Otherwise brings the running instance's window forward.
 bool CheckSingleInstance() {
   // Held, never released, until the process ends. An instance running elevated owns a mutex a
   // normal start may not open: access denied says "already running" just as well.
-  const HANDLE mutex = CreateMutexW(nullptr, TRUE, kInstanceMutex);
+  const HANDLE mutex = CreateMutexW(nullptr, TRUE, kInstanceName);
   const DWORD error = GetLastError();
   if (mutex != nullptr && error != ERROR_ALREADY_EXISTS) return true;
   if (mutex == nullptr && error != ERROR_ACCESS_DENIED) return true;
   for (HWND window = GetWindow(GetDesktopWindow(), GW_CHILD); window != nullptr;
        window = GetWindow(window, GW_HWNDNEXT)) {
-    if (GetPropW(window, CTarvelDlg::kInstanceProperty) == nullptr) continue;
+    if (GetPropW(window, kInstanceName) == nullptr) continue;
     if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
     SetForegroundWindow(window);
     SetForegroundWindow(GetLastActivePopup(window));

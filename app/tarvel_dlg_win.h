@@ -2,39 +2,34 @@
 
 #include <windows.h>
 
-#include <shellapi.h>
-
+#include <memory>
 #include <optional>
 #include <string>
 
-#include <memory>
-
-#include "app/dialog_base_win.h"
+#include "app/key_tooltip_win.h"
 #include "app/main_skin_win.h"
 #include "app/main_window.h"
 #include "app/session_notices_win.h"
+#include "app/tray_icon_win.h"
 #include "assign/set_config_win.h"
-#include "engine/injection_worker_win.h"
-#include "engine/output_queue.h"
-#include "engine/remap_hook_win.h"
+#include "engine/remap_session_win.h"
 #include "model/key_table.h"
 #include "model/profile_ops.h"
 #include "model/profile_set.h"
 #include "model/profile_store.h"
+#include "platform/win32/dialog_base_win.h"
 #include "platform/win32/file_store_win.h"
 #include "resources/resource.h"
 
 namespace orvelle {
 
 // The main window: the keyboard picture, the profiles and everything that lives as long as the
-// user interface does, remap hook and injection worker included.
+// user interface does. It unpacks messages and hands them to the core, the remapping session,
+// the tray icon and the tooltip.
 class CTarvelDlg final : public DialogBase, private ProfileUi {
  public:
   explicit CTarvelDlg(HINSTANCE instance);
   ~CTarvelDlg() override;
-
-  // The window property a second start looks for to bring this window forward.
-  static constexpr const wchar_t* kInstanceProperty = L"game keyboard";
 
  private:
   static constexpr UINT kIgnoredMessage = WM_USER + 101;
@@ -47,7 +42,6 @@ class CTarvelDlg final : public DialogBase, private ProfileUi {
 
   BEGIN_MSG_MAP()
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
-    MESSAGE_HANDLER(WM_SHOWWINDOW, OnShowWindow)
     MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
     MESSAGE_HANDLER(WM_PAINT, OnPaint)
     MESSAGE_HANDLER(WM_QUERYDRAGICON, OnQueryDragIcon)
@@ -56,7 +50,7 @@ class CTarvelDlg final : public DialogBase, private ProfileUi {
     MESSAGE_HANDLER(WM_NCMOUSEHOVER, OnNcMouseHover)
     MESSAGE_HANDLER(WM_NCMOUSELEAVE, OnNcMouseLeave)
     MESSAGE_HANDLER(WM_NCLBUTTONDOWN, OnNcLeftButtonDown)
-    MESSAGE_HANDLER(kTrayCallbackMessage, OnTrayNotify)
+    MESSAGE_HANDLER(kTrayCallbackMessage, OnTrayCallback)
     MESSAGE_HANDLER(kIgnoredMessage, OnIgnoredMessage)
     MESSAGE_HANDLER(kStartupNoticeMessage, OnStartupNotice)
     MESSAGE_HANDLER(WM_TIMER, OnTimer)
@@ -80,37 +74,40 @@ class CTarvelDlg final : public DialogBase, private ProfileUi {
     COMMAND_ID_HANDLER(IDCANCEL, OnEndDialogCommand)
   END_MSG_MAP()
 
+  // Start-up and shut-down.
   LRESULT OnInitDialog(UINT, WPARAM, LPARAM, bool&);
-  LRESULT OnShowWindow(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnStartupNotice(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnQueryEndSession(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnEndSession(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnDestroy(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnExitApplication(WORD, WORD, HWND, bool&);
+  LRESULT OnEndDialogCommand(WORD, WORD, HWND, bool&);
+  LRESULT OnTimer(UINT, WPARAM, LPARAM, bool&);
+  // The keyboard and its hook.
+  LRESULT OnDeviceChange(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnRawInput(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnPowerBroadcast(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnSessionChange(UINT, WPARAM, LPARAM, bool&);
+#ifdef ORVELLE_E2E
+  LRESULT OnCopyData(UINT, WPARAM, LPARAM, bool&);
+#endif
+  // Painting and the mouse.
   LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnPaint(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnQueryDragIcon(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnNcHitTest(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnNcMouseMove(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnNcMouseHover(UINT, WPARAM, LPARAM, bool&);
-  LRESULT OnNcMouseLeave(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnNcMouseLeave(UINT, WPARAM, LPARAM, bool&) { return 0; }
   LRESULT OnNcLeftButtonDown(UINT, WPARAM, LPARAM, bool&);
-  LRESULT OnTrayNotify(UINT, WPARAM, LPARAM, bool&);
+  // The tray icon and the menus.
+  LRESULT OnTrayCallback(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnIgnoredMessage(UINT, WPARAM, LPARAM, bool&) { return 0; }
-  LRESULT OnStartupNotice(UINT, WPARAM, LPARAM, bool&);
-  LRESULT OnTimer(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnTaskbarCreated(UINT, WPARAM, LPARAM, bool&);
-  LRESULT OnDeviceChange(UINT, WPARAM, LPARAM, bool&);
-  LRESULT OnRawInput(UINT, WPARAM, LPARAM, bool&);
-  LRESULT OnPowerBroadcast(UINT, WPARAM, LPARAM, bool&);
-  LRESULT OnSessionChange(UINT, WPARAM, LPARAM, bool&);
-  LRESULT OnQueryEndSession(UINT, WPARAM, LPARAM, bool&);
-  LRESULT OnEndSession(UINT, WPARAM, LPARAM, bool&);
-  LRESULT OnDestroy(UINT, WPARAM, LPARAM, bool&);
-  LRESULT OnExitApplication(WORD, WORD, HWND, bool&);
   LRESULT OnOpen(WORD, WORD, HWND, bool&);
   LRESULT OnAbout(WORD, WORD, HWND, bool&);
   LRESULT OnExport(WORD, WORD, HWND, bool&);
   LRESULT OnImport(WORD, WORD, HWND, bool&);
-  LRESULT OnEndDialogCommand(WORD, WORD, HWND, bool&);
-#ifdef ORVELLE_E2E
-  LRESULT OnCopyData(UINT, WPARAM, LPARAM, bool&);
-#endif
 
   // ProfileUi: the questions and file choices of the profile operations.
   bool Confirm(std::wstring_view text) override;
@@ -121,26 +118,17 @@ class CTarvelDlg final : public DialogBase, private ProfileUi {
 
   void AfterMessage(UINT message, unsigned long long elapsedMs) override;
 
-  // Presence and hook move together: found keyboard, hook in; lost keyboard, hook out.
-  void SetKeyboardPresent(bool present);
   void CheckKeyboardPresence();
-  // The remap hook out and in again, behind the recording hook when that runs.
+  // The remap hook out and in again (while the program is not closing).
   void ReinstallRemapHook();
   // Acts on what the watch on the remap hook says: lost, back in; waiting, look again soon.
   void FollowHookWatch(RemapHook::WatchState state);
   // Takes both keyboard hooks out: the first step of every shut-down.
   void RemoveHooks();
-  void DrawRegion(RegionLook look, int entry);
   void DrawRegions(const std::vector<RegionDraw>& draws);
   void PaintMainWindow(HDC target);
   void RunScreenAction(ScreenAction action);
   void ShowPopupMenu(int menuId);
-  void SetUpTooltip();
-  void SetTooltipText(const std::wstring& text);
-  void AddTrayIcon();
-  void RefreshTrayIcon();
-  void RemoveTrayIcon();
-  void CentreOnWorkArea();
   // Shut-down: edits not yet applied are applied, then everything is saved.
   void SaveProfiles();
   // About a second after the last applied change, the profiles as applied go to set.ini.
@@ -158,21 +146,17 @@ class CTarvelDlg final : public DialogBase, private ProfileUi {
   bool saveFailureTold_ = false;  // a failed save is told once, until a save succeeds again
   KeyTable table_;
   ProfileSet profiles_;
-  bool keyboardPresent_ = true;
   MainSkin skin_;
   HICON icon_ = nullptr;  // shared resource icon, never destroyed
-  HWND tooltip_ = nullptr;
+  KeyTooltip tooltip_;
   HoverState hover_;
-  NOTIFYICONDATAW tray_{};
+  TrayIcon tray_;
   UINT taskbarCreated_ = 0;
   UniqueDeviceNotify deviceNotices_;
   std::unique_ptr<SessionNotices> sessionNotices_;
   bool closing_ = false;
-  // The worker reads the queue until it has stopped, and the hook hands the worker its flushes:
-  // declared (and built) in this order, they go in the reverse one.
-  OutputQueue queue_;
-  InjectionWorker worker_;
-  RemapHook remapHook_;
+  // Last, so that it goes first: the hooks out and every key released before anything it reads.
+  RemapSession session_;
 };
 
 }  // namespace orvelle

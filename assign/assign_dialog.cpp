@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "assign/recording.h"
-#include "model/text.h"
+#include "base/text.h"
 
 namespace orvelle {
 namespace {
@@ -24,7 +24,10 @@ bool StartsWithNoCase(std::wstring_view text, std::wstring_view prefix) {
   return true;
 }
 
-constexpr int kSingleKey = 0, kMacro = 1, kMedia = 2, kFunction = 3;
+constexpr int kSingleKey = KindNumber(AssignKind::SingleKey);
+constexpr int kMacro = KindNumber(AssignKind::Macro);
+constexpr int kMedia = KindNumber(AssignKind::Media);
+constexpr int kFunction = KindNumber(AssignKind::Function);
 
 std::vector<std::wstring> MediaItems() { return {kMediaTable.begin(), kMediaTable.end()}; }
 
@@ -115,6 +118,7 @@ void AssignDialog::OnSingleKeyButton() {
   view_.keyFieldVisible = true;
   view_.mediaListVisible = view_.functionListVisible = false;
   view_.focus = DialogFocus::KeyField;
+  ++view_.focusRequests;
   ShowMacroControls(false);
   view_.recordingHook = true;
 }
@@ -126,6 +130,7 @@ void AssignDialog::OnMacroButton() {
   SelectModeButton(1);
   view_.keyFieldVisible = view_.mediaListVisible = view_.functionListVisible = false;
   view_.focus = DialogFocus::MacroNames;
+  ++view_.focusRequests;
   ShowMacroControls(true);
   FillMacroItems();
   if (edit_.macroNames.empty()) AddMacro();
@@ -143,6 +148,7 @@ void AssignDialog::OnMediaButton() {
   view_.mediaListVisible = true;
   view_.functionListVisible = false;
   view_.focus = DialogFocus::MediaList;
+  ++view_.focusRequests;
   ShowMacroControls(false);
 }
 
@@ -154,6 +160,7 @@ void AssignDialog::OnFunctionButton() {
   view_.keyFieldVisible = view_.mediaListVisible = false;
   view_.functionListVisible = true;
   view_.focus = DialogFocus::FunctionList;
+  ++view_.focusRequests;
   ShowMacroControls(false);
 }
 
@@ -314,18 +321,10 @@ void AssignDialog::DeleteMacro() {
   for (const auto& [code, index] : edit_.macroIndexMap) {
     if (index == s) players.push_back(code);
   }
-  if (!players.empty()) {
-    if (!ui_.ConfirmMacroDelete(kMacroInUseQuestion)) return;
-    for (int code : players) edit_.macroIndexMap.erase(code);
-  }
-  // Keys that play later macros keep playing the same one after the table shifts.
-  for (auto& entry : edit_.macroIndexMap) {
-    if (entry.second > s) --entry.second;
-  }
-  if (s < static_cast<int>(edit_.macroNames.size())) edit_.macroNames.erase(edit_.macroNames.begin() + s);
+  if (!players.empty() && !ui_.ConfirmMacroDelete(kMacroInUseQuestion)) return;
+  RemoveMacro(edit_, s);
   ResetStepList();
   if (s < static_cast<int>(view_.macroItems.size())) view_.macroItems.erase(view_.macroItems.begin() + s);
-  if (s < static_cast<int>(edit_.macroSteps.size())) edit_.macroSteps.erase(edit_.macroSteps.begin() + s);
   if (s == 0) {
     if (view_.macroItems.empty()) {
       SelectMacroItem(-1);

@@ -66,6 +66,9 @@ struct AssignView {
   bool macroEditEnabled = true;    // add, delete macro and the name box
 
   DialogFocus focus = DialogFocus::None;
+  // Counts the times the focus was asked for: a mode button clicked again puts the focus back on
+  // its control even when another control took it meanwhile.
+  int focusRequests = 0;
   bool recordingHook = false;  // the recording hook should be installed
 };
 

@@ -1,5 +1,7 @@
 #include "assign/recording.h"
 
+#include "model/working_edits.h"
+
 namespace orvelle {
 
 int32_t KeyNameParameter(uint32_t scanCode, uint32_t flags) {
@@ -12,24 +14,15 @@ int RecordedKeyCode(int vkCode, uint32_t flags) {
   if (vkCode == 13) return flags == (release ? 0x81u : 0x01u) ? 108 : 13;
   // A keypad key with NumLock off arrives as its navigation code without the extended flag.
   if (flags != (release ? 0x80u : 0x00u)) return vkCode;
-  switch (vkCode) {
-    case 33: return 105;
-    case 34: return 99;
-    case 35: return 97;
-    case 36: return 103;
-    case 37: return 100;
-    case 38: return 104;
-    case 39: return 102;
-    case 40: return 98;
-    case 45: return 96;
-    case 46: return 110;
-    default: return vkCode;
+  for (const KeypadPair& pair : kKeypadPairs) {
+    if (pair.navigation == vkCode) return pair.keypad;
   }
+  return vkCode;
 }
 
 CaptureTarget CaptureTargetFor(int dialogKind) {
-  if (dialogKind == 0) return CaptureTarget::KeyField;
-  if (dialogKind == 1 || dialogKind == 4) return CaptureTarget::Recorder;
+  if (dialogKind == KindNumber(AssignKind::SingleKey)) return CaptureTarget::KeyField;
+  if (dialogKind == KindNumber(AssignKind::Macro) || dialogKind == kMacroOnlyKind) return CaptureTarget::Recorder;
   return CaptureTarget::Nowhere;
 }
 

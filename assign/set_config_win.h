@@ -5,11 +5,14 @@
 #include <array>
 #include <string>
 
-#include "app/dialog_base_win.h"
 #include "assign/assign_dialog.h"
+#include "assign/assign_skin_win.h"
+#include "assign/dialog_layout.h"
 #include "assign/recording_hook_win.h"
 #include "controls/bit_button_win.h"
+#include "engine/remap_session_win.h"
 #include "model/key_table.h"
+#include "platform/win32/dialog_base_win.h"
 #include "platform/win32/handles.h"
 #include "resources/resource.h"
 
@@ -17,8 +20,9 @@ namespace orvelle {
 
 // The key assignment dialog: a skinned window on template 148 whose decisions are made by
 // AssignDialog. One object lives as long as the main window; every opening creates its controls
-// anew and cuts its button faces from the pictures loaded once.
-class CSetCongfig final : public DialogBase, private AssignUi {
+// anew and cuts its button faces from the pictures loaded once. While it records, its recording
+// hook is the front hook that must stay ahead of the remap hook.
+class CSetCongfig final : public DialogBase, public FrontHook, private AssignUi {
  public:
   CSetCongfig(HINSTANCE instance, const std::wstring& folder);
   ~CSetCongfig() override;
@@ -28,12 +32,11 @@ class CSetCongfig final : public DialogBase, private AssignUi {
   INT_PTR Run(HWND owner, KeyMap& workingKeyMap, const MediaNameMap& media);
   // Ends an open dialog through its cancel handling (the program is exiting).
   void CancelIfOpen();
-  // The remap hook was installed again and now heads the hook chain: the recording hook, if it
-  // runs, goes back in front of it, or remapped keys would reach neither the recorder nor their
-  // application as pressed.
-  void PutRecordingHookFirst();
-  bool recordingHookInstalled() const { return recordingHook_.installed(); }
   void RemoveRecordingHook() { recordingHook_.Remove(); }
+
+  // FrontHook: the recording hook.
+  bool installed() const override { return recordingHook_.installed(); }
+  void PutFirst() override { recordingHook_.Reinstall(instance_); }
 
  private:
   BEGIN_MSG_MAP()
@@ -44,7 +47,27 @@ class CSetCongfig final : public DialogBase, private AssignUi {
     MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
     MESSAGE_HANDLER(WM_ACTIVATE, OnActivate)
     MESSAGE_HANDLER(RecordingHook::kRecordedKeyMessage, OnRecordedKey)
-    MESSAGE_HANDLER(WM_COMMAND, OnCommand)
+    COMMAND_CODE_HANDLER(IDC_ASSIGN_OK, BN_CLICKED, OnOk)
+    COMMAND_CODE_HANDLER(IDOK, BN_CLICKED, OnOk)  // Enter does what the OK button does
+    COMMAND_CODE_HANDLER(IDCANCEL, BN_CLICKED, OnCancel)
+    COMMAND_CODE_HANDLER(IDC_SINGLE_KEY, BN_CLICKED, OnSingleKeyMode)
+    COMMAND_CODE_HANDLER(IDC_MACRO_MODE, BN_CLICKED, OnMacroMode)
+    COMMAND_CODE_HANDLER(IDC_MEDIA_MODE, BN_CLICKED, OnMediaMode)
+    COMMAND_CODE_HANDLER(IDC_FUNCTION_MODE, BN_CLICKED, OnFunctionMode)
+    COMMAND_CODE_HANDLER(IDC_CLEAR, BN_CLICKED, OnClear)
+    COMMAND_CODE_HANDLER(IDC_OSK, BN_CLICKED, OnOnScreenKeyboard)
+    COMMAND_CODE_HANDLER(IDC_ADD_MACRO, BN_CLICKED, OnAddMacro)
+    COMMAND_CODE_HANDLER(IDC_DELETE_MACRO, BN_CLICKED, OnDeleteMacro)
+    COMMAND_CODE_HANDLER(IDC_RECORD, BN_CLICKED, OnRecord)
+    COMMAND_CODE_HANDLER(IDC_DELETE_STEP, BN_CLICKED, OnDeleteStep)
+    COMMAND_CODE_HANDLER(IDC_CLEAR_STEPS, BN_CLICKED, OnClearSteps)
+    COMMAND_CODE_HANDLER(IDC_FIRST_STEP, BN_CLICKED, OnFirstStep)
+    COMMAND_CODE_HANDLER(IDC_STEP_UP, BN_CLICKED, OnStepUp)
+    COMMAND_CODE_HANDLER(IDC_STEP_DOWN, BN_CLICKED, OnStepDown)
+    COMMAND_CODE_HANDLER(IDC_LAST_STEP, BN_CLICKED, OnLastStep)
+    COMMAND_CODE_HANDLER(IDC_MACRO_NAMES, CBN_EDITCHANGE, OnMacroNameTyped)
+    COMMAND_CODE_HANDLER(IDC_MACRO_NAMES, CBN_SELCHANGE, OnMacroChosen)
+    COMMAND_CODE_HANDLER(IDC_MACRO_NAMES, CBN_KILLFOCUS, OnMacroNamesLeft)
   END_MSG_MAP()
 
   LRESULT OnInitDialog(UINT, WPARAM, LPARAM, bool&);
@@ -54,50 +77,68 @@ class CSetCongfig final : public DialogBase, private AssignUi {
   LRESULT OnNotify(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnActivate(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnRecordedKey(UINT, WPARAM, LPARAM, bool&);
-  LRESULT OnCommand(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnOk(WORD, WORD, HWND, bool&);
+  LRESULT OnCancel(WORD, WORD, HWND, bool&);
+  LRESULT OnSingleKeyMode(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::OnSingleKeyButton); }
+  LRESULT OnMacroMode(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::OnMacroButton); }
+  LRESULT OnMediaMode(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::OnMediaButton); }
+  LRESULT OnFunctionMode(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::OnFunctionButton); }
+  LRESULT OnClear(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::OnClear); }
+  LRESULT OnOnScreenKeyboard(WORD, WORD, HWND, bool&);
+  LRESULT OnAddMacro(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::AddMacro); }
+  LRESULT OnDeleteMacro(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::DeleteMacro); }
+  LRESULT OnRecord(WORD, WORD, HWND, bool&);
+  LRESULT OnDeleteStep(WORD, WORD, HWND, bool&) { return ThenWithRow(&AssignDialog::DeleteStep); }
+  LRESULT OnClearSteps(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::ClearSteps); }
+  LRESULT OnFirstStep(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::SelectFirstStep); }
+  LRESULT OnStepUp(WORD, WORD, HWND, bool&) { return ThenWithRow(&AssignDialog::SelectStepAbove); }
+  LRESULT OnStepDown(WORD, WORD, HWND, bool&) { return ThenWithRow(&AssignDialog::SelectStepBelow); }
+  LRESULT OnLastStep(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::SelectLastStep); }
+  LRESULT OnMacroNameTyped(WORD, WORD, HWND, bool&);
+  LRESULT OnMacroChosen(WORD, WORD, HWND, bool&);
+  LRESULT OnMacroNamesLeft(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::RefillMacroNames); }
+
+  // A step of the logic, then the controls brought up to date.
+  LRESULT Then(void (AssignDialog::*step)());
+  // The same for a step that acts on the row selected in the step list.
+  LRESULT ThenWithRow(void (AssignDialog::*step)(int selectedRow));
 
   // AssignUi
   std::wstring KeyName(int32_t keyNameParameter) override;
   bool ConfirmMacroDelete(std::wstring_view text) override;
   void Warn(std::wstring_view text) override;
 
-  void LoadDialogSkin();
+  void SetUpControls();
   void LayOutControls();
-  void ShapeDialog();
-  void PaintBackground(HDC dc);
-  void ReleaseFaces();
   void Close(INT_PTR result);
   // Makes the controls show what the logic's view says, touching only what changed.
   void ApplyView(bool everything);
+  void ApplyMacroNames(const AssignView& now, const AssignView& before, bool everything);
   void ApplyStepRows(const AssignView& now, const AssignView& before, bool everything);
+  void ApplyStepSelection(int row);
+  void ApplyButtonFaces(const AssignView& now, const AssignView& before, bool everything);
   // The recording hook runs only while the logic wants it and the dialog is the active window:
   // another program the user switches to gets its keys.
   void SyncRecordingHook();
   HWND Item(int id) const { return GetDlgItem(hwnd(), id); }
+  CBitButtton& Button(int id);
 
   HINSTANCE instance_;
-  std::wstring folder_;
   AssignDialog logic_;
   AssignView applied_;
   int appliedKind_ = -1;
+  // Set while the controls are made to follow the view: the step list's own selection notices
+  // then come from us and are no news for the logic.
+  bool applyingView_ = false;
   KeyMap* workingKeyMap_ = nullptr;
+  const MediaNameMap* media_ = nullptr;
   bool active_ = false;
   RecordedKeyQueue recordedKeys_;
   RecordingHook recordingHook_{recordedKeys_};
-  const MediaNameMap* media_ = nullptr;
-
-  // Loaded once: mask, key normal/over/down, media, function, macro normal/over/down/disable,
-  // macro-only background.
-  enum Picture { kMask, kKeyNormal, kKeyOver, kKeyDown, kMedia, kFunction, kMacroNormal, kMacroOver, kMacroDown,
-                 kMacroDisable, kMacroOnly, kPictureCount };
-  std::array<UniqueBitmap, kPictureCount> pictures_;
-  // The outline from the mask, built once; each opening gives the window a copy.
-  UniqueRegion outline_;
-  SIZE maskSize_{};
-  std::array<Rect, 23> layout_{};  // entries 1..23 of "Composite.ini"
-  Unique<GdiObjectTraits> keyFieldFont_;
-  Unique<GdiObjectTraits> listFont_;
-  std::array<CBitButtton, 18> buttons_;  // entries 1..4 and 6..18, in entry order
+  AssignSkin skin_;
+  UniqueFont keyFieldFont_;
+  UniqueFont listFont_;
+  std::array<CBitButtton, kSkinnedButtons.size()> buttons_;  // in the order of kSkinnedButtons
 };
 
 }  // namespace orvelle

@@ -7,8 +7,11 @@ add_library(orvelle_win32 STATIC
   platform/win32/file_store_win.cpp
   platform/win32/skin_pictures_win.cpp
   platform/win32/executable_win.cpp
+  platform/win32/dialog_base_win.cpp
+  platform/win32/window_place_win.cpp
   engine/remap_hook_win.cpp
   engine/injection_worker_win.cpp
+  engine/remap_session_win.cpp
   device/device_notices_win.cpp
 )
 target_link_libraries(orvelle_win32 PUBLIC orvelle_core)
@@ -17,14 +20,17 @@ target_link_libraries(orvelle_win32 PUBLIC setupapi comctl32 comdlg32 shell32 gd
 
 set(ORVELLE_DIST ${CMAKE_BINARY_DIR}/dist)
 set(ORVELLE_APP_SOURCES
-  app/dialog_base_win.cpp
   app/main_skin_win.cpp
   app/tarvel_dlg_win.cpp
   app/tarvel_app_win.cpp
+  app/tray_icon_win.cpp
+  app/key_tooltip_win.cpp
+  app/file_dialogs_win.cpp
   app/about_dlg_win.h
   controls/bit_button_win.cpp
   assign/recording_hook_win.cpp
   assign/set_config_win.cpp
+  assign/assign_skin_win.cpp
   resources/orvelle.rc
 )
 

@@ -11,6 +11,7 @@ struct BitButtonModel {
   ButtonState state = ButtonState::Idle;
   bool selected = false;
   bool sticky = false;  // shows its pressed face at rest while selected (mode buttons, record)
+  bool selectedBeforePress = false;
 
   void SelectButton() {
     state = ButtonState::Idle;
@@ -19,21 +20,24 @@ struct BitButtonModel {
   void OnHover() { state = ButtonState::Hover; }
   void OnLeave() { state = ButtonState::Idle; }
   void OnPress() {
+    selectedBeforePress = selected;
     state = ButtonState::Pressed;
     selected = true;
   }
-  // A release over the button keeps it pressed and selected; anywhere else deselects it.
+  // A release over the button is a click: it stays pressed and selected. Anywhere else the press
+  // is called off and the button is as it was before it: a mode button dragged off still shows
+  // the mode the dialog is in.
   void OnRelease(bool overThisButton) {
     if (overThisButton && selected) {
       state = ButtonState::Pressed;
     } else {
       state = ButtonState::Idle;
-      selected = false;
+      selected = selectedBeforePress;
     }
   }
   void Reset() {
     state = ButtonState::Idle;
-    selected = false;
+    selected = selectedBeforePress = false;
   }
 };
 

@@ -21,13 +21,6 @@ void CBitButtton::Detach() {
   hwnd_ = nullptr;
 }
 
-void CBitButtton::SetFaces(HBITMAP normal, HBITMAP hover, HBITMAP pressed, HBITMAP disabled) {
-  faces_[0].reset(normal);
-  faces_[1].reset(hover);
-  faces_[2].reset(pressed);
-  faces_[3].reset(disabled);
-}
-
 void CBitButtton::ReleaseFaces() {
   for (UniqueBitmap& face : faces_) face.reset();
   model_.Reset();
@@ -91,6 +84,10 @@ LRESULT CALLBACK CBitButtton::SubclassProc(HWND window, UINT message, WPARAM wPa
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
       return button->HandleMouse(message, wParam, lParam);
+    case WM_LBUTTONDBLCLK:
+      // The second press of a double click is not a second click: the record button would start
+      // and stop at once. Without its press the button sends nothing at the release that follows.
+      return 0;
     case WM_NCDESTROY:
       RemoveWindowSubclass(window, SubclassProc, 0);
       button->hwnd_ = nullptr;

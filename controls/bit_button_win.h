@@ -23,8 +23,8 @@ class CBitButtton {
   void Detach();
   HWND hwnd() const { return hwnd_; }
 
-  // Faces in the order of ButtonFace: normal, hover, pressed, disabled. The button owns them.
-  void SetFaces(HBITMAP normal, HBITMAP hover, HBITMAP pressed, HBITMAP disabled);
+  // Faces in the order of ButtonFace: normal, hover, pressed, disabled.
+  void SetFaces(std::array<UniqueBitmap, 4> faces) { faces_ = std::move(faces); }
   void ReleaseFaces();
 
   BitButtonModel& model() { return model_; }

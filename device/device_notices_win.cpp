@@ -16,4 +16,17 @@ UniqueDeviceNotify RegisterDeviceNotices(HWND window) {
   return UniqueDeviceNotify(RegisterDeviceNotificationW(window, &filter, DEVICE_NOTIFY_WINDOW_HANDLE));
 }
 
+PresenceChange ReadDeviceNotice(WPARAM event, LPARAM data) {
+  const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
+  const DeviceEvent kind = event == DBT_DEVICEARRIVAL          ? DeviceEvent::Arrival
+                           : event == DBT_DEVICEREMOVECOMPLETE ? DeviceEvent::RemoveComplete
+                                                               : DeviceEvent::Other;
+  if (kind == DeviceEvent::Other || header == nullptr) return PresenceChange::None;
+  std::wstring_view path;
+  if (header->dbch_devicetype == DBT_DEVTYP_DEVICEINTERFACE) {
+    path = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_W*>(header)->dbcc_name;
+  }
+  return DecideDeviceNotice(kind, header->dbch_devicetype, path);
+}
+
 }  // namespace orvelle

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "device/presence.h"
 #include "platform/win32/handles.h"
 
 namespace orvelle {
@@ -17,6 +18,9 @@ bool IsKeyboardPresent(HWND owner);
 // Registers the window for arrival and removal notices of HID interfaces. The registration
 // ends with the returned owner.
 UniqueDeviceNotify RegisterDeviceNotices(HWND window);
+
+// What a WM_DEVICECHANGE notice means for the keyboard.
+PresenceChange ReadDeviceNotice(WPARAM event, LPARAM data);
 
 #ifdef ORVELLE_E2E
 // The simulated HID layer of the test build: WM_COPYDATA with this tag and the UTF-16 text

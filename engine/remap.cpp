@@ -105,19 +105,10 @@ KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, const RemapInputs& inputs
 
 int TranslateNumpadCode(int code, bool numLockOn) noexcept {
   if (numLockOn) return code;
-  switch (code) {
-    case 96: return 45;   // 0 -> Insert
-    case 97: return 35;   // 1 -> End
-    case 98: return 40;   // 2 -> Down
-    case 99: return 34;   // 3 -> Page Down
-    case 100: return 37;  // 4 -> Left
-    case 102: return 39;  // 6 -> Right
-    case 103: return 36;  // 7 -> Home
-    case 104: return 38;  // 8 -> Up
-    case 105: return 33;  // 9 -> Page Up
-    case 110: return 46;  // . -> Delete
-    default: return code;
+  for (const KeypadPair& pair : kKeypadPairs) {
+    if (pair.keypad == code) return pair.navigation;
   }
+  return code;
 }
 
 KeyDecision HandleKeyEvent(int vkCode, uint32_t flags, const RemapInputs& inputs, KeyTracker& keys,

@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "model/ini_section.h"
+#include "base/ini_section.h"
 #include "model/profile_store.h"
 #include "platform/portable/memory_file_store.h"
 #include "platform/portable/text_codec.h"

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "model/ini_section.h"
-#include "model/text.h"
+#include "base/ini_section.h"
+#include "base/text.h"
 
 namespace orvelle {
 
@@ -37,6 +37,16 @@ void LoadLayout(IniAccess& ini, const std::wstring& path, KeyTable& table) {
       slot.name = std::wstring(ExtractField(value, 4));
     }
   }
+}
+
+CompositeLayout LoadCompositeLayout(IniAccess& ini, const std::wstring& path) {
+  const IniSection section(ini.ReadSection(path, L"BUTTONINFO"));
+  CompositeLayout layout{};
+  for (int entry = 1; entry <= kCompositeEntryCount; ++entry) {
+    const LayoutRecord r = ParseLayoutRect(section.String(FormatInt(entry)));
+    layout[static_cast<size_t>(entry - 1)] = Rect::FromOriginAndSize(r.x, r.y, r.width, r.height);
+  }
+  return layout;
 }
 
 }  // namespace orvelle

@@ -1,11 +1,11 @@
 #pragma once
 
 #include <array>
-#include <cstdint>
 #include <map>
 #include <string>
 
-#include "platform/ini.h"
+#include "base/geometry.h"
+#include "base/ini.h"
 
 namespace orvelle {
 
@@ -19,32 +19,24 @@ constexpr int kMaxKeyCode = 254;        // real keys are 1..254
 // A code the program may read from a file and send: a real key.
 constexpr bool IsSendableKeyCode(int code) noexcept { return code >= 1 && code <= kMaxKeyCode; }
 
-struct Point {
-  int x = 0;
-  int y = 0;
-  bool operator==(const Point&) const = default;
+// The keypad keys that double as navigation keys, and the navigation key each sends while
+// NumLock is off. Keypad 5 (101) has no such twin.
+struct KeypadPair {
+  int keypad;
+  int navigation;
 };
-
-// Left and top edges inside, right and bottom edges outside.
-struct Rect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-  bool Contains(Point p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
-  // Layout files may hold any numbers, so every sum and difference saturates instead of
-  // overflowing.
-  int Width() const { return SaturatingSum(right, -static_cast<long long>(left)); }
-  int Height() const { return SaturatingSum(bottom, -static_cast<long long>(top)); }
-  static Rect FromOriginAndSize(int x, int y, int width, int height) {
-    return Rect{x, y, SaturatingSum(x, width), SaturatingSum(y, height)};
-  }
-  static int SaturatingSum(long long a, long long b) {
-    const long long sum = a + b;
-    return static_cast<int>(sum > INT32_MAX ? INT32_MAX : sum < INT32_MIN ? INT32_MIN : sum);
-  }
-  bool operator==(const Rect&) const = default;
-};
+inline constexpr std::array<KeypadPair, 10> kKeypadPairs = {{
+    {96, 45},   // 0: Insert
+    {97, 35},   // 1: End
+    {98, 40},   // 2: Down
+    {99, 34},   // 3: Page Down
+    {100, 37},  // 4: Left
+    {102, 39},  // 6: Right
+    {103, 36},  // 7: Home
+    {104, 38},  // 8: Up
+    {105, 33},  // 9: Page Up
+    {110, 46},  // .: Delete
+}};
 
 struct KeySlot {
   int x = 0;
@@ -81,5 +73,12 @@ LayoutRecord ParseLayoutRect(std::wstring_view value);
 // Reads section "BUTTONINFO" of the layout file into `table` (key slots, screen buttons, media
 // names). A missing file or entry gives zeros and an empty name.
 void LoadLayout(IniAccess& ini, const std::wstring& path, KeyTable& table);
+
+// The assignment dialog's composite layout ("Composite.ini", section "BUTTONINFO"): where its
+// entries 1..23 place their controls, in dialog coordinates, by the same field rules. A missing
+// entry places nothing (an empty rectangle).
+inline constexpr int kCompositeEntryCount = 23;
+using CompositeLayout = std::array<Rect, kCompositeEntryCount>;
+CompositeLayout LoadCompositeLayout(IniAccess& ini, const std::wstring& path);
 
 }  // namespace orvelle

@@ -1,6 +1,6 @@
 #include "model/profile_data.h"
 
-#include "model/text.h"
+#include "base/text.h"
 
 namespace orvelle {
 

@@ -12,6 +12,9 @@
 namespace orvelle {
 
 enum class AssignKind : int { SingleKey = 0, Macro = 1, Media = 2, Function = 3 };
+// The number a kind is stored as. Records keep kinds as numbers (a file may hold others), and
+// compare them by these names, never by bare numbers.
+constexpr int KindNumber(AssignKind kind) { return static_cast<int>(kind); }
 
 struct KeyAssignment {
   std::wstring name;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "model/ini_section.h"
-#include "model/text.h"
+#include "base/ini_section.h"
+#include "base/text.h"
 
 namespace orvelle {
 namespace {
@@ -131,7 +131,7 @@ void ReadProfileSection(IniAccess& ini, const std::wstring& path, int n, const K
     record.kind = section.Int(Key(L"IndexPic", code), 0);
     record.macroIndex = section.Int(Key(L"MacroIndex", code), 0);
     record.name = section.String(Key(L"SetName", code));
-    const int target = record.kind == 0 ? section.Int(Key(L"Key", code), 0) : 0;
+    const int target = record.kind == KindNumber(AssignKind::SingleKey) ? section.Int(Key(L"Key", code), 0) : 0;
     BuildOutputSequence(slot, record, target, table.media, working);
   }
 }
@@ -153,7 +153,7 @@ void SaveProfile(IniAccess& ini, const std::wstring& path, int n, const KeyTable
     section.Set(Key(L"IndexPic", code), record.kind);
     section.Set(Key(L"MacroIndex", code), record.macroIndex);
     section.Set(Key(L"SetName", code), record.name);
-    if (record.kind == 0) {
+    if (record.kind == KindNumber(AssignKind::SingleKey)) {
       // A single-key slot without a usable target passes its key through, so its own code is what
       // it sends; a file never says a key sends code 0.
       const auto it = profile.keyMap.find(code);

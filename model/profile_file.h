@@ -4,7 +4,7 @@
 
 #include "model/key_table.h"
 #include "model/profile_set.h"
-#include "platform/ini.h"
+#include "base/ini.h"
 
 namespace orvelle {
 

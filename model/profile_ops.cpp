@@ -1,7 +1,7 @@
 #include "model/profile_ops.h"
 
 #include "model/profile_file.h"
-#include "model/text.h"
+#include "base/text.h"
 #include "platform/portable/ini_file_copy.h"
 
 namespace orvelle {

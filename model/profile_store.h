@@ -5,7 +5,7 @@
 
 #include "model/key_table.h"
 #include "model/profile_set.h"
-#include "platform/file_store.h"
+#include "base/file_store.h"
 #include "platform/portable/ini_file_copy.h"
 
 namespace orvelle {

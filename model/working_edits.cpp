@@ -39,12 +39,34 @@ void PrepareSlotEdit(const ProfileSet& set, const KeyTable& table, int entry, As
   edit.macroIndexMap = set.working.macroIndexMap;
 }
 
+int CurrentTarget(const ProfileData& working, const AssignEdit& edit) {
+  const auto current = working.keyMap.find(edit.keyCode);
+  const bool singleTarget = edit.kind == KindNumber(AssignKind::SingleKey) && current != working.keyMap.end() &&
+                            current->second.size() == 1;
+  return singleTarget ? current->second.front() : edit.keyCode;
+}
+
 void PrepareMacroEdit(const ProfileSet& set, AssignEdit& edit) {
   edit.kind = kMacroOnlyKind;
   edit.macroIndex = 0;
   edit.macroSteps = set.working.macroSteps;
   edit.macroNames = set.working.macroNames;
   edit.macroIndexMap = set.working.macroIndexMap;
+}
+
+void RemoveMacro(AssignEdit& edit, int index) {
+  if (index < 0 || index >= static_cast<int>(edit.macroSteps.size())) return;
+  const auto at = static_cast<std::ptrdiff_t>(index);
+  edit.macroSteps.erase(edit.macroSteps.begin() + at);
+  if (index < static_cast<int>(edit.macroNames.size())) edit.macroNames.erase(edit.macroNames.begin() + at);
+  for (auto it = edit.macroIndexMap.begin(); it != edit.macroIndexMap.end();) {
+    if (it->second == index) {
+      it = edit.macroIndexMap.erase(it);
+      continue;
+    }
+    if (it->second > index) --it->second;
+    ++it;
+  }
 }
 
 void CommitSlotEdit(ProfileSet& set, const KeyTable& table, int entry, const AssignEdit& edit) {
@@ -96,7 +118,7 @@ void ResyncMacros(ProfileSet& set, const KeyTable& table, const AssignEdit& edit
     const auto element = FindAssignedByCode(working, table, code);
     if (mode == ResyncMode::SlotEdit) {
       if (element != working.assignedSlots.end() &&
-          working.records[static_cast<size_t>(*element)].kind == static_cast<int>(AssignKind::Macro)) {
+          working.records[static_cast<size_t>(*element)].kind == KindNumber(AssignKind::Macro)) {
         RestoreDefault(working, table, element);
         working.keyMap[code] = OutputSequence{code};
       }

@@ -25,8 +25,16 @@ inline constexpr int kMacroOnlyKind = 4;
 
 enum class ResyncMode { SlotEdit, MacroEdit };
 
+// Macro `index` out of the dialog's table: its name and steps go, the keys that play it lose
+// their entry in the macro-index map, and every entry that names a later macro moves down one, so
+// that each still names the macro it named before. An index outside the table changes nothing.
+void RemoveMacro(AssignEdit& edit, int index);
+
 // Before the dialog opens for key slot `entry` (1..104).
 void PrepareSlotEdit(const ProfileSet& set, const KeyTable& table, int entry, AssignEdit& edit);
+// The key code a single-key edit starts with, so that OK without a new key press keeps what the
+// key sends now: its single target, or the key itself.
+int CurrentTarget(const ProfileData& working, const AssignEdit& edit);
 // After that dialog returned OK: the record, the assigned-slot list and the macro table folded
 // back into the working copy, which is then applied.
 void CommitSlotEdit(ProfileSet& set, const KeyTable& table, int entry, const AssignEdit& edit);

@@ -36,13 +36,16 @@ TEST(BitButton, FaceFollowsStateFlagsAndStickiness) {
   BitButtonModel sticky;
   sticky.sticky = true;
   sticky.OnPress();
+  sticky.OnRelease(false);
+  EXPECT_FALSE(sticky.selected) << "pressed, dragged off and released elsewhere: no click";
+  sticky.OnPress();
   sticky.OnRelease(true);
   sticky.OnLeave();
   EXPECT_EQ(ChooseFace(sticky, false), ButtonFace::Pressed) << "released over itself: stays selected";
   sticky.OnPress();
   sticky.OnRelease(false);
-  EXPECT_FALSE(sticky.selected) << "released elsewhere: deselected";
-  EXPECT_EQ(ChooseFace(sticky, false), ButtonFace::Normal);
+  EXPECT_TRUE(sticky.selected) << "the selected mode tab dragged off stays the selected mode";
+  EXPECT_EQ(ChooseFace(sticky, false), ButtonFace::Pressed);
 }
 
 TEST(KeyCapture, KeyNameParameterAndKeypadCodes) {
@@ -329,6 +332,16 @@ TEST_F(AssignDialogTest, RecordingTakesPressesOnceAndKeypadKeysByTheirCodes) {
 
 namespace orvelle {
 namespace {
+
+TEST_F(AssignDialogTest, AModeButtonClickedAgainAsksForTheFocusAgain) {
+  OpenFor(0);
+  dialog.OnMediaButton();
+  const int asked = dialog.view().focusRequests;
+  EXPECT_EQ(dialog.view().focus, DialogFocus::MediaList);
+  dialog.OnMediaButton();  // the user had clicked into another control meanwhile
+  EXPECT_EQ(dialog.view().focusRequests, asked + 1);
+  EXPECT_EQ(dialog.view().focus, DialogFocus::MediaList);
+}
 
 TEST_F(AssignDialogTest, RecordedKeyMessagesTakeOnlyWhatOurHookLeft) {
   OpenFor(1);

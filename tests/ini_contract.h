@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/file_store.h"
-#include "platform/ini.h"
+#include "base/file_store.h"
+#include "base/ini.h"
 
 namespace orvelle::testing {
 

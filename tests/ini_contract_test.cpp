@@ -2,7 +2,7 @@
 // against the portable one, under Wine against the system's private-profile functions too.
 #include "tests/ini_contract.h"
 
-#include "model/ini_section.h"
+#include "base/ini_section.h"
 #include "tests/test_support.h"
 
 namespace orvelle::testing {

@@ -6,7 +6,7 @@
 #include <set>
 
 #include "app/main_window.h"
-#include "app/window_shape.h"
+#include "base/window_outline.h"
 #include "tests/test_support.h"
 
 namespace orvelle {
@@ -154,7 +154,7 @@ TEST(TrayIcon, CallbackOutcomes) {
       {134, 0x0203, 1, TrayAction::None},
   };
   for (const Case& c : cases) {
-    const TrayResponse r = OnTrayNotify(c.id, c.message);
+    const TrayResponse r = DecideTrayCallback(c.id, c.message);
     EXPECT_EQ(r.result, c.result);
     EXPECT_EQ(r.action, c.action);
   }

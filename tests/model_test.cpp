@@ -3,7 +3,7 @@
 
 #include "model/key_table.h"
 #include "model/profile_data.h"
-#include "model/text.h"
+#include "base/text.h"
 #include "tests/test_support.h"
 
 namespace orvelle {

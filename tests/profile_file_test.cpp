@@ -46,7 +46,7 @@ ProfileSet ExampleProfiles(const KeyTable& table) {
   return set;
 }
 
-TEST_F(ProfileFileTest, SaveWritesTheDocumentedSectionKeyForKey) {
+TEST_F(ProfileFileTest, SaveWritesEachKeyGroupThenMacrosThenTheAssignedList) {
   const KeyTable table = testing::MakeKeyTable({{1, 27, L"Esc"}, {2, 112, L"F1"}, {3, 113, L"F2"}});
   ProfileSet set = ExampleProfiles(table);
   WriteAllProfiles(io, path, table, set);

@@ -48,7 +48,7 @@ TEST_F(ProfileOpsTest, ApplyCopiesTheWorkingCopyIntoTheActiveProfile) {
   EXPECT_FALSE(set.pending);
 }
 
-TEST_F(ProfileOpsTest, SwitchFollowsTheStateTable) {
+TEST_F(ProfileOpsTest, SwitchAsksOnlyForUnappliedEditsAndKeepsThemOnOk) {
   struct Case {
     const char* what;
     bool pending;
@@ -272,20 +272,6 @@ class WorkingEditTest : public ::testing::Test {
     ApplyWorkingCopy(set);
   }
 
-  // The dialog deleting macro `m`: keys that play it lose their entry, later indexes move down.
-  static void DeleteMacro(AssignEdit& edit, int m) {
-    edit.macroNames.erase(edit.macroNames.begin() + m);
-    edit.macroSteps.erase(edit.macroSteps.begin() + m);
-    for (auto it = edit.macroIndexMap.begin(); it != edit.macroIndexMap.end();) {
-      if (it->second == m) {
-        it = edit.macroIndexMap.erase(it);
-      } else {
-        if (it->second > m) --it->second;
-        ++it;
-      }
-    }
-  }
-
   KeyTable table = testing::MakeFullKeyTable();
   ProfileSet set;
   AssignEdit edit;
@@ -308,7 +294,7 @@ TEST_F(WorkingEditTest, PrepareHandsOverCopies) {
 
 TEST_F(WorkingEditTest, DeletingAMacroTwoKeysPlayReturnsBothToDefault) {
   PrepareSlotEdit(set, table, 3, edit);
-  DeleteMacro(edit, 0);
+  RemoveMacro(edit, 0);
   CommitSlotEdit(set, table, 3, edit);
   for (int entry : {1, 2}) {
     const int code = table.Entry(entry).keyCode;
@@ -344,7 +330,7 @@ TEST_F(WorkingEditTest, EditingStepsAndRenamingUpdatesEveryKeyThatPlaysTheMacro)
 
 TEST_F(WorkingEditTest, MacroEditDeletingAMacroResetsItsKeys) {
   PrepareMacroEdit(set, edit);
-  DeleteMacro(edit, 1);
+  RemoveMacro(edit, 1);
   CommitMacroEdit(set, table, edit);
   EXPECT_EQ(set.working.records[2], (KeyAssignment{L"K3", 0, 0}));
   EXPECT_EQ(set.working.keyMap.at(13), OutputSequence{13});

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "platform/file_store.h"
+#include "base/file_store.h"
 
 namespace orvelle {
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/file_store.h"
+#include "base/file_store.h"
 #include "platform/portable/memory_file_store.h"
 #include "platform/portable/portable_ini.h"
 

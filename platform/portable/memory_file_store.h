@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/file_store.h"
+#include "base/file_store.h"
 
 namespace orvelle {
 

@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "model/ini_section.h"
-#include "model/text.h"
+#include "base/ini_section.h"
+#include "base/text.h"
 #include "platform/portable/text_codec.h"
 
 namespace orvelle {

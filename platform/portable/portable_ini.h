@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/file_store.h"
-#include "platform/ini.h"
+#include "base/file_store.h"
+#include "base/ini.h"
 #include "platform/portable/disk_file_store.h"
 
 namespace orvelle {

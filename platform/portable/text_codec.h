@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/file_store.h"
+#include "base/file_store.h"
 
 namespace orvelle {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/file_store.h"
+#include "base/file_store.h"
 
 namespace orvelle {
 

@@ -44,6 +44,7 @@ struct DeleteObjectTraits {
 using GdiObjectTraits = DeleteObjectTraits<HGDIOBJ>;
 using BitmapTraits = DeleteObjectTraits<HBITMAP>;
 using RegionTraits = DeleteObjectTraits<HRGN>;
+using FontTraits = DeleteObjectTraits<HFONT>;
 struct MemoryDcTraits {
   using Handle = HDC;
   static Handle Invalid() { return nullptr; }
@@ -76,6 +77,11 @@ struct ModuleTraits {
   static Handle Invalid() { return nullptr; }
   static void Close(Handle h) { FreeLibrary(h); }
 };
+struct WindowTraits {
+  using Handle = HWND;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { DestroyWindow(h); }
+};
 struct DeviceNotifyTraits {
   using Handle = HDEVNOTIFY;
   static Handle Invalid() { return nullptr; }
@@ -91,6 +97,8 @@ using UniqueHandle = Unique<KernelHandleTraits>;
 using UniqueFile = Unique<FileHandleTraits>;
 using UniqueModule = Unique<ModuleTraits>;
 using UniqueDeviceNotify = Unique<DeviceNotifyTraits>;
+using UniqueWindow = Unique<WindowTraits>;
+using UniqueFont = Unique<FontTraits>;
 
 // A DLL that is not one of the system's known DLLs, loaded from the system folder only: the
 // program's own folder is writable by design and must never supply code.
@@ -111,6 +119,21 @@ class WindowDc {
 
  private:
   HWND window_;
+  HDC dc_;
+};
+
+// BeginPaint and EndPaint for the span of a scope.
+class PaintDc {
+ public:
+  explicit PaintDc(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+  ~PaintDc() { EndPaint(window_, &paint_); }
+  PaintDc(const PaintDc&) = delete;
+  PaintDc& operator=(const PaintDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_{};
   HDC dc_;
 };
 

@@ -3,13 +3,14 @@
 #include <memory>
 #include <vector>
 
-#include "app/window_shape.h"
+#include "base/window_outline.h"
 #include "platform/win32/handles.h"
 
 namespace orvelle {
 
-HBITMAP LoadSkinPicture(const std::wstring& path) {
-  return static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+UniqueBitmap LoadSkinPicture(const std::wstring& path) {
+  return UniqueBitmap(static_cast<HBITMAP>(
+      LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
 }
 
 bool PictureSize(HBITMAP picture, SIZE& size) {
@@ -19,9 +20,9 @@ bool PictureSize(HBITMAP picture, SIZE& size) {
   return size.cx > 0 && size.cy > 0;
 }
 
-HRGN RegionFromMask(HBITMAP mask) {
+UniqueRegion RegionFromMask(HBITMAP mask) {
   SIZE size;
-  if (!PictureSize(mask, size)) return nullptr;
+  if (!PictureSize(mask, size)) return {};
   const int width = size.cx;
   const int height = size.cy;
   std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
@@ -35,7 +36,7 @@ HRGN RegionFromMask(HBITMAP mask) {
   {
     const WindowDc screen(nullptr);
     if (GetDIBits(screen.get(), mask, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS) == 0) {
-      return nullptr;
+      return {};
     }
   }
   const std::vector<Rect> runs = OpaqueRuns(pixels.data(), width, height, width);
@@ -49,21 +50,25 @@ HRGN RegionFromMask(HBITMAP mask) {
   data->rdh.rcBound = RECT{0, 0, width, height};
   auto* rects = reinterpret_cast<RECT*>(data->Buffer);
   for (size_t i = 0; i < runs.size(); ++i) rects[i] = RECT{runs[i].left, runs[i].top, runs[i].right, runs[i].bottom};
-  return ExtCreateRegion(nullptr, static_cast<DWORD>(bytes), data);
+  return UniqueRegion(ExtCreateRegion(nullptr, static_cast<DWORD>(bytes), data));
 }
 
-HBITMAP CutPicture(HBITMAP picture, const Rect& area) {
+void GiveWindowOutline(HWND window, UniqueRegion outline) {
+  if (outline && SetWindowRgn(window, outline.get(), TRUE)) outline.release();
+}
+
+UniqueBitmap CutPicture(HBITMAP picture, const Rect& area) {
   const int width = area.Width();
   const int height = area.Height();
-  if (picture == nullptr || width <= 0 || height <= 0) return nullptr;
+  if (picture == nullptr || width <= 0 || height <= 0) return {};
   const WindowDc screen(nullptr);
-  HBITMAP face = CreateCompatibleBitmap(screen.get(), width, height);
-  if (face == nullptr) return nullptr;
+  UniqueBitmap face(CreateCompatibleBitmap(screen.get(), width, height));
+  if (!face) return {};
   const UniqueMemoryDc from(CreateCompatibleDC(screen.get()));
   const UniqueMemoryDc to(CreateCompatibleDC(screen.get()));
   if (from && to) {
     const SelectedObject source(from.get(), picture);
-    const SelectedObject target(to.get(), face);
+    const SelectedObject target(to.get(), face.get());
     BitBlt(to.get(), 0, 0, width, height, from.get(), area.left, area.top, SRCCOPY);
   }
   return face;

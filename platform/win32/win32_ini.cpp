@@ -2,7 +2,8 @@
 
 #include <windows.h>
 
-#include "model/ini_section.h"
+#include "base/ini_section.h"
+#include "platform/win32/handles.h"
 
 namespace orvelle {
 namespace {
@@ -13,34 +14,34 @@ constexpr DWORD kMaxSectionChars = 8u << 20;
 // The private-profile functions write a file they create in the ANSI code page, which turns
 // Cyrillic into '?'. A file that starts with a UTF-16LE byte-order mark is kept in UTF-16.
 void EnsureUnicodeFile(const std::wstring& path) {
-  const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;  // it exists already (or cannot be made)
+  const UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return;  // it exists already (or cannot be made)
   static const BYTE kBom[2] = {0xFF, 0xFE};
   DWORD written = 0;
-  WriteFile(file, kBom, sizeof kBom, &written, nullptr);
-  CloseHandle(file);
+  WriteFile(file.get(), kBom, sizeof kBom, &written, nullptr);
 }
 
-std::wstring Z(std::wstring_view text) { return std::wstring(text); }
+// The system's functions take NUL-terminated strings; a view need not be one.
+std::wstring Terminated(std::wstring_view text) { return std::wstring(text); }
 
 }  // namespace
 
 int Win32Ini::ReadInt(const std::wstring& path, std::wstring_view section, std::wstring_view key,
                       int fallback) {
-  return static_cast<int>(GetPrivateProfileIntW(Z(section).c_str(), Z(key).c_str(), fallback, path.c_str()));
+  return static_cast<int>(GetPrivateProfileIntW(Terminated(section).c_str(), Terminated(key).c_str(), fallback, path.c_str()));
 }
 
 std::wstring Win32Ini::ReadString(const std::wstring& path, std::wstring_view section, std::wstring_view key,
                                   std::wstring_view fallback) {
   wchar_t buffer[ini_rules::kBufferChars];
-  const DWORD length = GetPrivateProfileStringW(Z(section).c_str(), Z(key).c_str(), Z(fallback).c_str(), buffer,
+  const DWORD length = GetPrivateProfileStringW(Terminated(section).c_str(), Terminated(key).c_str(), Terminated(fallback).c_str(), buffer,
                                                 ini_rules::kBufferChars, path.c_str());
   return std::wstring(buffer, length);
 }
 
 std::vector<IniEntry> Win32Ini::ReadSection(const std::wstring& path, std::wstring_view section) {
   std::vector<IniEntry> entries;
-  const std::wstring name = Z(section);
+  const std::wstring name = Terminated(section);
   std::wstring buffer(32 * 1024, L'\0');
   DWORD length = 0;
   for (;;) {
@@ -71,7 +72,7 @@ std::vector<IniEntry> Win32Ini::ReadSection(const std::wstring& path, std::wstri
 void Win32Ini::WriteString(const std::wstring& path, std::wstring_view section, std::wstring_view key,
                            std::wstring_view value) {
   EnsureUnicodeFile(path);
-  WritePrivateProfileStringW(Z(section).c_str(), Z(key).c_str(), Z(value).c_str(), path.c_str());
+  WritePrivateProfileStringW(Terminated(section).c_str(), Terminated(key).c_str(), Terminated(value).c_str(), path.c_str());
 }
 
 void Win32Ini::WriteSection(const std::wstring& path, std::wstring_view section,
@@ -87,7 +88,7 @@ void Win32Ini::WriteSection(const std::wstring& path, std::wstring_view section,
   }
   list += L'\0';
   if (entries.empty()) list += L'\0';
-  WritePrivateProfileSectionW(Z(section).c_str(), list.c_str(), path.c_str());
+  WritePrivateProfileSectionW(Terminated(section).c_str(), list.c_str(), path.c_str());
 }
 
 }  // namespace orvelle

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ini.h"
+#include "base/ini.h"
 
 namespace orvelle {
 

@@ -1,4 +1,4 @@
-#include "app/dialog_base_win.h"
+#include "platform/win32/dialog_base_win.h"
 
 namespace orvelle {
 namespace {

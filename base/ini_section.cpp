@@ -1,4 +1,4 @@
-#include "model/ini_section.h"
+#include "base/ini_section.h"
 
 #include <cstdint>
 

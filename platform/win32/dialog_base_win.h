@@ -56,6 +56,14 @@ class DialogBase {
     if (bHandled) return true;                                                                       \
   }
 
+// A command from one control with one notification code (BN_CLICKED, CBN_SELCHANGE, ...).
+#define COMMAND_CODE_HANDLER(id, code, func)                                                        \
+  if (uMsg == WM_COMMAND && LOWORD(wParam) == (id) && HIWORD(wParam) == (code)) {                    \
+    bHandled = true;                                                                                 \
+    lResult = func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam), bHandled);      \
+    if (bHandled) return true;                                                                       \
+  }
+
 #define END_MSG_MAP() \
   return false;       \
   }

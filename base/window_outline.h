@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "model/key_table.h"
+#include "base/geometry.h"
 
 namespace orvelle {
 

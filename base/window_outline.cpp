@@ -1,4 +1,4 @@
-#include "app/window_shape.h"
+#include "base/window_outline.h"
 
 #include <cstddef>
 

@@ -5,7 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/ini.h"
+#include "base/ini.h"
 
 namespace orvelle {
 

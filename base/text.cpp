@@ -1,4 +1,4 @@
-#include "model/text.h"
+#include "base/text.h"
 
 #include <cstdint>
 

@@ -1,0 +1,94 @@
+#include "assign/dialog_layout.h"
+
+#include "model/working_edits.h"
+
+namespace orvelle {
+namespace {
+
+// Which field of the view shows a control and which enables it; a null field means always.
+struct ViewBinding {
+  int id;
+  bool AssignView::*shown;
+  bool AssignView::*enabled;
+};
+constexpr std::array<ViewBinding, 17> kBindings = {{
+    {IDC_KEY_FIELD, &AssignView::keyFieldVisible, nullptr},
+    {IDC_MEDIA_LIST, &AssignView::mediaListVisible, nullptr},
+    {IDC_FUNCTION_LIST, &AssignView::functionListVisible, nullptr},
+    {IDC_MACRO_NAMES, &AssignView::macroControlsVisible, &AssignView::macroEditEnabled},
+    {IDC_STEP_LIST, &AssignView::macroControlsVisible, nullptr},
+    {IDC_ADD_MACRO, &AssignView::macroControlsVisible, &AssignView::macroEditEnabled},
+    {IDC_DELETE_MACRO, &AssignView::macroControlsVisible, &AssignView::macroEditEnabled},
+    {IDC_RECORD, &AssignView::macroControlsVisible, &AssignView::stepButtonsEnabled},
+    {IDC_DELETE_STEP, &AssignView::macroControlsVisible, &AssignView::stepButtonsEnabled},
+    {IDC_CLEAR_STEPS, &AssignView::macroControlsVisible, &AssignView::stepButtonsEnabled},
+    {IDC_FIRST_STEP, &AssignView::macroControlsVisible, &AssignView::stepButtonsEnabled},
+    {IDC_STEP_UP, &AssignView::macroControlsVisible, &AssignView::stepButtonsEnabled},
+    {IDC_STEP_DOWN, &AssignView::macroControlsVisible, &AssignView::stepButtonsEnabled},
+    {IDC_LAST_STEP, &AssignView::macroControlsVisible, &AssignView::stepButtonsEnabled},
+    // The mode buttons of the other kinds hide while only the macro table is edited.
+    {IDC_SINGLE_KEY, &AssignView::singleKeyButtonVisible, nullptr},
+    {IDC_MEDIA_MODE, &AssignView::mediaButtonVisible, nullptr},
+    {IDC_FUNCTION_MODE, &AssignView::functionButtonVisible, nullptr},
+}};
+
+}  // namespace
+
+const std::array<int, 17> kViewBoundControlIds = [] {
+  std::array<int, 17> ids{};
+  for (size_t i = 0; i < kBindings.size(); ++i) ids[i] = kBindings[i].id;
+  return ids;
+}();
+
+ButtonSkin SkinOfEntry(int entry) {
+  const bool sticky = (entry >= 6 && entry <= 9) || entry == 12;
+  if (entry <= 9) {
+    return {{DialogPicture::KeyNormal, DialogPicture::KeyOver, DialogPicture::KeyDown}, std::nullopt, sticky};
+  }
+  return {{DialogPicture::MacroNormal, DialogPicture::MacroOver, DialogPicture::MacroDown}, DialogPicture::MacroDisable,
+          sticky};
+}
+
+std::optional<DialogPicture> BackgroundOfKind(int kind) {
+  switch (kind) {
+    case static_cast<int>(AssignKind::SingleKey):
+      return DialogPicture::KeyNormal;
+    case static_cast<int>(AssignKind::Macro):
+      return DialogPicture::MacroNormal;
+    case static_cast<int>(AssignKind::Media):
+      return DialogPicture::Media;
+    case static_cast<int>(AssignKind::Function):
+      return DialogPicture::Function;
+    case kMacroOnlyKind:
+      return DialogPicture::MacroOnly;
+    default:
+      return std::nullopt;
+  }
+}
+
+int ControlOfFocus(DialogFocus focus) {
+  switch (focus) {
+    case DialogFocus::KeyField:
+      return IDC_KEY_FIELD;
+    case DialogFocus::MediaList:
+      return IDC_MEDIA_LIST;
+    case DialogFocus::FunctionList:
+      return IDC_FUNCTION_LIST;
+    case DialogFocus::MacroNames:
+      return IDC_MACRO_NAMES;
+    case DialogFocus::None:
+      break;
+  }
+  return 0;
+}
+
+ControlLook LookOf(const AssignView& view, int controlId) {
+  for (const ViewBinding& binding : kBindings) {
+    if (binding.id != controlId) continue;
+    return ControlLook{binding.shown == nullptr || view.*(binding.shown),
+                       binding.enabled == nullptr || view.*(binding.enabled)};
+  }
+  return ControlLook{};
+}
+
+}  // namespace orvelle

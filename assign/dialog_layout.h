@@ -1,0 +1,73 @@
+#pragma once
+
+#include <array>
+#include <optional>
+
+#include "assign/assign_dialog.h"
+#include "resources/resource.h"
+
+namespace orvelle {
+
+// The key assignment dialog's controls as the skin places and draws them: which composite layout
+// entry places which control, which pictures a skinned button's faces come from, which
+// background each dialog kind shows, and which field of the view shows or enables a control.
+
+inline constexpr int kDialogCancelId = 2;  // IDCANCEL
+
+// The skinned buttons by their entry in the composite layout (entry 5 places no control).
+struct SkinnedButton {
+  int entry;
+  int id;
+};
+inline constexpr std::array<SkinnedButton, 17> kSkinnedButtons = {{
+    {1, IDC_ASSIGN_OK},   {2, kDialogCancelId}, {3, IDC_CLEAR},        {4, IDC_OSK},          {6, IDC_SINGLE_KEY},
+    {7, IDC_MACRO_MODE},  {8, IDC_MEDIA_MODE},  {9, IDC_FUNCTION_MODE}, {10, IDC_ADD_MACRO},  {11, IDC_DELETE_MACRO},
+    {12, IDC_RECORD},     {13, IDC_DELETE_STEP}, {14, IDC_CLEAR_STEPS}, {15, IDC_FIRST_STEP}, {16, IDC_STEP_UP},
+    {17, IDC_STEP_DOWN},  {18, IDC_LAST_STEP},
+}};
+// The mode buttons single key, macro, multimedia and function, in the order of the view's
+// modeButtons, and the record button.
+inline constexpr std::array<int, 4> kModeButtonIds = {IDC_SINGLE_KEY, IDC_MACRO_MODE, IDC_MEDIA_MODE, IDC_FUNCTION_MODE};
+inline constexpr int kRecordButtonId = IDC_RECORD;
+
+// The plain controls placed by entries 19..23.
+inline constexpr int kFirstPlacedControlEntry = 19;
+inline constexpr std::array<int, 5> kPlacedControlIds = {IDC_KEY_FIELD, IDC_MEDIA_LIST, IDC_FUNCTION_LIST,
+                                                         IDC_MACRO_NAMES, IDC_STEP_LIST};
+
+// The dialog's pictures besides its mask.
+enum class DialogPicture {
+  KeyNormal, KeyOver, KeyDown,                            // single-key background, faces of entries 1..9
+  Media, Function,                                        // those modes' backgrounds
+  MacroNormal, MacroOver, MacroDown, MacroDisable,        // macro background, faces of entries 10..18
+  MacroOnly,                                              // the background of the macro table alone
+};
+
+// Where a skinned button's faces are cut from: the normal, over, down and (when it can be
+// disabled) disabled pictures, at the button's own place; and whether it shows its down face at
+// rest while selected (the mode buttons and the record button).
+struct ButtonSkin {
+  std::array<DialogPicture, 3> faces;
+  std::optional<DialogPicture> disabledFace;
+  bool sticky;
+};
+ButtonSkin SkinOfEntry(int entry);
+
+// The picture a dialog kind (0..3 an AssignKind, kMacroOnlyKind the macro table alone) shows
+// behind its controls; nothing for any other kind.
+std::optional<DialogPicture> BackgroundOfKind(int kind);
+
+// The control that takes the focus the view asks for; 0 for none.
+int ControlOfFocus(DialogFocus focus);
+
+// Whether a control is shown and enabled, by the view.
+struct ControlLook {
+  bool shown = true;
+  bool enabled = true;
+  bool operator==(const ControlLook&) const = default;
+};
+ControlLook LookOf(const AssignView& view, int controlId);
+// Every control whose look follows the view.
+extern const std::array<int, 17> kViewBoundControlIds;
+
+}  // namespace orvelle

@@ -1,0 +1,52 @@
+#include "engine/remap_session_win.h"
+
+namespace orvelle {
+
+RemapSession::RemapSession(HINSTANCE instance, const ProfileSet& profiles, FrontHook& front)
+    : front_(front), worker_(queue_), hook_(instance, profiles, keyboardPresent_, queue_, worker_) {}
+
+RemapSession::~RemapSession() { Stop(); }
+
+void RemapSession::SetKeyboardPresent(bool present) {
+  keyboardPresent_ = present;
+  if (!present) {
+    hook_.Remove();
+    return;
+  }
+  if (hook_.installed()) return;
+  hook_.Install();
+  // The newest hook is called first: a recording in progress keeps the keys.
+  if (front_.installed()) front_.PutFirst();
+}
+
+void RemapSession::ReinstallHook() {
+  if (!keyboardPresent_) return;
+  hook_.Reinstall();
+  if (front_.installed()) front_.PutFirst();
+}
+
+void RemapSession::Stop() {
+  hook_.Remove();
+  worker_.Stop();
+}
+
+RemapHook::WatchState RemapSession::OnRawInput(HRAWINPUT input) {
+  RAWINPUT raw{};
+  UINT size = sizeof raw;
+  if (GetRawInputData(input, RID_INPUT, &raw, &size, sizeof(RAWINPUTHEADER)) == static_cast<UINT>(-1) ||
+      raw.header.dwType != RIM_TYPEKEYBOARD || !Watching()) {
+    return RemapHook::WatchState::Alive;
+  }
+  const RAWKEYBOARD& key = raw.data.keyboard;
+  // Raw input also reports what no hook is ever shown: the fake key 255 some keys send around
+  // themselves and the E1 prefix of Pause.
+  if (key.VKey == 0xFF || (key.Flags & RI_KEY_E1) != 0) return RemapHook::WatchState::Alive;
+  return hook_.OnRawEvent(key.MakeCode, (key.Flags & RI_KEY_BREAK) != 0, static_cast<uint32_t>(GetMessageTime()),
+                          GetTickCount());
+}
+
+RemapHook::WatchState RemapSession::CheckHook() const {
+  return Watching() ? hook_.CheckWatch(GetTickCount()) : RemapHook::WatchState::Alive;
+}
+
+}  // namespace orvelle

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <windows.h>
+
+#include "engine/injection_worker_win.h"
+#include "engine/output_queue.h"
+#include "engine/remap_hook_win.h"
+#include "model/profile_set.h"
+
+namespace orvelle {
+
+// Another low-level hook of ours that must stay ahead of the remap hook while it runs (the
+// assignment dialog's recording hook): it takes every key first.
+class FrontHook {
+ public:
+  virtual ~FrontHook() = default;
+  virtual bool installed() const = 0;
+  // Out and in again, so that it heads the hook chain again.
+  virtual void PutFirst() = 0;
+};
+
+// Remapping while the program runs: the keyboard's presence, the remap hook that decides on
+// every key event, the output queue and the worker that plays it. They start together and stop
+// in one order, whatever ends the program: the hook first (nothing new is queued), then the
+// worker (what is queued plays for up to 200 ms, every key it holds is released), then the queue.
+class RemapSession {
+ public:
+  RemapSession(HINSTANCE instance, const ProfileSet& profiles, FrontHook& front);
+  ~RemapSession();
+  RemapSession(const RemapSession&) = delete;
+  RemapSession& operator=(const RemapSession&) = delete;
+
+  // Presence and hook move together: keyboard found, hook in; keyboard gone, hook out (and the
+  // worker lets go of every key).
+  void SetKeyboardPresent(bool present);
+  bool keyboardPresent() const { return keyboardPresent_; }
+  // The hook out and in again, while the keyboard is present, behind the front hook.
+  void ReinstallHook();
+  // The first step of every shut-down: no key event waits for this thread any more.
+  void RemoveHook() { hook_.Remove(); }
+  // Hook out, worker stopped and every key released: the session ends now (the user logs off).
+  void Stop();
+
+  // What raw input reports of a key event tells of the hook: still there, not sure yet, or lost.
+  RemapHook::WatchState OnRawInput(HRAWINPUT input);
+  RemapHook::WatchState CheckHook() const;
+
+  bool hookInstalled() const { return hook_.installed(); }
+  int hookInstalls() const { return hook_.installs(); }
+#ifdef ORVELLE_E2E
+  void DropHookBehindOwnersBack() { hook_.DropBehindOwnersBack(); }
+#endif
+
+ private:
+  // The remap hook's view is meaningful only while it is installed and nothing of ours stands
+  // in front of it (the front hook takes every key, so the remap hook sees none).
+  bool Watching() const { return keyboardPresent_ && !front_.installed(); }
+
+  FrontHook& front_;
+  bool keyboardPresent_ = true;
+  OutputQueue queue_;
+  InjectionWorker worker_;
+  RemapHook hook_;
+};
+
+}  // namespace orvelle

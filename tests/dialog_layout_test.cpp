@@ -1,0 +1,92 @@
+// The assignment dialog as the skin lays it out, and where windows open: decisions the Win32
+// side only applies.
+#include <gtest/gtest.h>
+
+#include "assign/dialog_layout.h"
+#include "base/geometry.h"
+#include "model/working_edits.h"
+#include "platform/portable/portable_ini.h"
+#include "tests/test_support.h"
+
+namespace orvelle {
+namespace {
+
+TEST(DialogLayout, ButtonSkinsAndBackgrounds) {
+  // Entries 1..9 (OK, Cancel, Clear, keyboard, the four modes) wear the key pictures and cannot be
+  // disabled; entries 10..18 (macro editor) wear the macro pictures and can; the modes and the
+  // record button stay down while selected.
+  for (const SkinnedButton& b : kSkinnedButtons) {
+    const ButtonSkin skin = SkinOfEntry(b.entry);
+    const bool keyFaces = b.entry <= 9;
+    EXPECT_EQ(skin.faces[0], keyFaces ? DialogPicture::KeyNormal : DialogPicture::MacroNormal) << b.entry;
+    EXPECT_EQ(skin.faces[2], keyFaces ? DialogPicture::KeyDown : DialogPicture::MacroDown) << b.entry;
+    EXPECT_EQ(skin.disabledFace.has_value(), !keyFaces) << b.entry;
+    EXPECT_EQ(skin.sticky, b.id == IDC_RECORD || (b.entry >= 6 && b.entry <= 9)) << b.entry;
+  }
+  const std::pair<int, std::optional<DialogPicture>> backgrounds[] = {
+      {0, DialogPicture::KeyNormal},  {1, DialogPicture::MacroNormal}, {2, DialogPicture::Media},
+      {3, DialogPicture::Function},   {kMacroOnlyKind, DialogPicture::MacroOnly},
+      {5, std::nullopt},              {-1, std::nullopt},
+  };
+  for (const auto& [kind, picture] : backgrounds) EXPECT_EQ(BackgroundOfKind(kind), picture) << kind;
+}
+
+TEST(DialogLayout, TheViewShowsAndEnablesTheControls) {
+  AssignView macroOnly;
+  macroOnly.macroControlsVisible = true;
+  macroOnly.singleKeyButtonVisible = macroOnly.mediaButtonVisible = macroOnly.functionButtonVisible = false;
+  AssignView recording = macroOnly;
+  recording.macroEditEnabled = false;
+  AssignView noMacros = macroOnly;
+  noMacros.stepButtonsEnabled = false;
+
+  struct Case {
+    const char* what;
+    const AssignView& view;
+    int id;
+    ControlLook look;
+  } cases[] = {
+      {"the macro table alone hides the other modes", macroOnly, IDC_SINGLE_KEY, {false, true}},
+      {"... but not the macro mode", macroOnly, IDC_MACRO_MODE, {true, true}},
+      {"... nor OK", macroOnly, IDC_ASSIGN_OK, {true, true}},
+      {"the step list shows with the macro controls", macroOnly, IDC_STEP_LIST, {true, true}},
+      {"single-key mode's field stays hidden", macroOnly, IDC_KEY_FIELD, {false, true}},
+      {"recording locks the macro names", recording, IDC_MACRO_NAMES, {true, false}},
+      {"... and adding a macro", recording, IDC_ADD_MACRO, {true, false}},
+      {"... but not the record button that stops it", recording, IDC_RECORD, {true, true}},
+      {"without macros the step buttons rest", noMacros, IDC_STEP_UP, {true, false}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(LookOf(c.view, c.id), c.look) << c.what;
+  EXPECT_EQ(ControlOfFocus(DialogFocus::MacroNames), IDC_MACRO_NAMES);
+  EXPECT_EQ(ControlOfFocus(DialogFocus::None), 0);
+}
+
+TEST(DialogLayout, CompositeLayoutSaturatesAndLeavesMissingEntriesEmpty) {
+  testing::TempFolder folder;
+  const std::wstring path = folder.WriteUtf16(
+      L"Composite.ini", L"[BUTTONINFO]\n1=10,20,30,40\n2=2147483600,0,100,-5\n19=-2147483648,5,-1,abc\n");
+  PortableIni ini;
+  const CompositeLayout layout = LoadCompositeLayout(ini, path);
+  EXPECT_EQ(layout[0], (Rect{10, 20, 40, 60}));
+  EXPECT_EQ(layout[1], (Rect{2147483600, 0, INT32_MAX, -5}));
+  EXPECT_EQ(layout[18], (Rect{INT32_MIN, 5, INT32_MIN, 5}));
+  EXPECT_EQ(layout[2], Rect{}) << "no entry 3: nothing placed";
+  EXPECT_EQ(layout[1].Width(), 47);
+}
+
+TEST(WindowPlace, CentredOnTheWorkAreaAndKeptOnIt) {
+  struct Case {
+    Rect area;
+    int width, height;
+    Point origin;
+  } cases[] = {
+      {{0, 0, 1024, 738}, 800, 400, {112, 169}},        // centred
+      {{1920, 0, 3840, 1040}, 800, 400, {2480, 320}},   // on a second monitor
+      {{0, 0, 1024, 738}, 1200, 900, {0, 0}},           // larger: the top-left corner stays on it
+      {{-1280, 100, 0, 1124}, 640, 480, {-960, 372}},   // left of the primary, below a top taskbar
+  };
+  for (const Case& c : cases) EXPECT_EQ(CentredOrigin(c.area, c.width, c.height), c.origin) << c.width;
+}
+
+}  // namespace
+}  // namespace orvelle
