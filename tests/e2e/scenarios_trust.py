@@ -359,6 +359,10 @@ def recording_hook_only_while_active(me):
     s.ensure_probe_focus(quiet=True)  # the user switches to another program
     expect_typed(me.keys, "k", [f"{75}↓", f"{75}↑"], "k", "k typed into another program while the dialog is open")
     me.gui.click_dialog(D_SINGLE_KEY_TAB, dialog)  # back to the dialog
+    # Wine activates the dialog a moment after the click; a key sent before that goes elsewhere.
+    if not poll_until(lambda: s.foreground() == dialog.hwnd, 5, interval=0.02):
+        raise Failure(f"the dialog did not become the active window after a click on it: "
+                      f"{s.wine.control_ok('foreground')}")
     s.park_pointer()
     s.xdo("key", "w")
     me.gui.wait_control(dialog, C_KEY_FIELD, lambda c: c.title == "W", "the key field showing W")
