@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -17,6 +18,10 @@ struct IniImplementation {
   std::function<std::unique_ptr<IniAccess>()> make;
   LegacyDecoder legacy;  // how this implementation reads a file in the legacy code page
 };
+
+// Test listings and failure messages name the implementation; without this GoogleTest prints the
+// parameter as a dump of its bytes, pointers included, which changes from run to run.
+inline void PrintTo(const IniImplementation& implementation, std::ostream* os) { *os << implementation.name; }
 
 class IniContract : public ::testing::TestWithParam<IniImplementation> {};
 

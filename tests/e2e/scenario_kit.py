@@ -1,0 +1,327 @@
+"""What every scenario works with: the keys and the profiles of the tests, the devices, the
+program's captions and the assignment dialog's controls; `Keys`, which sends keys and reads what
+the probe received for them; `start_standard`; and `Person`, a person at the program's windows."""
+
+import subprocess
+
+import profile_ini
+from gui import Gui
+from probe import tokens
+from report import Failure
+from session import MAIN_TITLE
+from waiting import poll_until
+
+# The keyboard: one plug-in brings one arrival per interface; the first is the one that counts.
+KEYBOARD_PATH = r"\\?\hid#vid_1a2c&pid_2107&mi_01&col06#7&1b2c3d4&0&0005#{4d1e55b2-f16f-11cf-88cb-001111000030}"
+KEYBOARD_INTERFACES = [
+    KEYBOARD_PATH,
+    r"\\?\hid#vid_1a2c&pid_2107&mi_00#7&2a3b4c5&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}",
+    r"\\?\hid#vid_1a2c&pid_2107&mi_01&col01#7&1b2c3d4&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}",
+]
+FOREIGN_PATH = r"\\?\hid#vid_845e&pid_0001#1&2d595ca7&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}"
+
+# Virtual-key codes as the profiles know them, and the X keysyms that produce them.
+VK_RETURN, VK_CONTROL, VK_NUMLOCK, VK_KEYPAD_ENTER, VK_UP = 13, 17, 144, 108, 38
+VK_A, VK_B, VK_J, VK_P, VK_Q, VK_X, VK_Y = 65, 66, 74, 80, 81, 88, 89
+F1, F2, F3, F4, F5, F7, F8, F11 = 112, 113, 114, 115, 116, 118, 119, 122
+KEYSYM = {F1: "F1", F2: "F2", F3: "F3", F4: "F4", F7: "F7", F8: "F8", F11: "F11"}
+
+COPY_COMMAND = "Копировать"                 # a function command: Ctrl+C
+COPY_KEYS = [VK_CONTROL, 67]
+HOLD_TARGET = 65                            # F2 -> A
+KEYPAD_SEQUENCE = [97, 101, 110]            # F3 -> Num 1, Num 5, Num . (a macro)
+KEYPAD_SEQUENCE_NUMLOCK_OFF = [35, 101, 46]  # End, Num 5 (never translated), Delete
+EIGHT_KEYS = [81, 87, 69, 82, 84, 89, 85, 73]  # F7 -> Q W E R T Y U I (a macro)
+ENTER_TARGET, KEYPAD_ENTER_TARGET = 66, 78  # Enter -> B, keypad Enter -> N
+PROFILE2_TARGET = 80                        # F4 -> P, in profile 2 only
+
+# The end marker: F11 is remapped to Z in every profile. Sent after the keys under test, its
+# output travels through the same output queue as theirs when remapping is on, so everything
+# their release queued has reached the probe before the Z; when remapping is off, F11 itself
+# arrives, after the physical keys sent before it.
+MARKER, MARKER_TARGET = F11, 90
+
+# The program's captions and the system's answers to its boxes.
+QUESTION_CAPTION = "Клавиатура"
+ABOUT_CAPTION, ABOUT_PRODUCT = "About", "Product name：ORVELLE"
+IDOK, IDCANCEL = 1, 2
+TRAY_ICON, TRAY_CALLBACK, WM_LBUTTONDBLCLK, WM_RBUTTONUP = 133, 0x464, 0x203, 0x205
+BUTTON_MENU = ["импорт", "экспорт", "о программе", "выход"]
+TRAY_MENU = ["Открыть(&O)", "Информация(&A)", "Выйти(&x)"]
+
+# Entries of "Composite.ini": the controls they place in the key assignment dialog.
+D_OK, D_CANCEL, D_SINGLE_KEY_TAB, D_FUNCTION_TAB, D_MEDIA_TAB, D_MACRO_TAB = 1, 2, 6, 9, 8, 7
+D_ADD_MACRO, D_DELETE_MACRO, D_RECORD, D_CLEAR_STEPS, D_STEP_LIST = 10, 11, 12, 14, 23
+# Control ids of the dialog, to read what a control shows.
+C_KEY_FIELD, C_MEDIA_LIST, C_FUNCTION_LIST, C_MACRO_NAMES, C_STEP_LIST = 1127, 1128, 1129, 1130, 1131
+C_ADD_MACRO, C_SINGLE_KEY_TAB, C_MEDIA_TAB, C_FUNCTION_TAB = 1017, 2028, 2030, 2031
+KIND_SINGLE, KIND_MACRO, KIND_MEDIA, KIND_FUNCTION, KIND_MACRO_ONLY = 0, 1, 2, 3, 4
+
+
+def key_events(seq, char=None):
+    """Expected tokens for the presses then releases of `seq`, with the character the press of
+    the last key types."""
+    presses = [f"{vk}↓" for vk in seq]
+    releases = [f"{vk}↑" for vk in seq]
+    return presses + ([repr(char)] if char is not None else []) + releases
+
+
+def tap_tokens(vk, char=None):
+    return [f"{vk}↓"] + ([repr(char)] if char is not None else []) + [f"{vk}↑"]
+
+
+COPY_OUTPUT = key_events(COPY_KEYS, "\x03")  # what F1 as COPY_COMMAND gives
+
+
+def unchanged(code, char=None):
+    """A key that passes unchanged: its own press and release (and character)."""
+    return [f"{code}↓", f"{code}↑"], char or ""
+
+
+# ---------------------------------------------------------------------------------------------
+# Profiles and their files
+
+
+def standard_profile(layout):
+    return (profile_ini.Profile(layout)
+            .function(F1, COPY_COMMAND)
+            .single(F2, HOLD_TARGET)
+            .macro(F3, KEYPAD_SEQUENCE)
+            .macro(F7, EIGHT_KEYS)
+            .single(VK_RETURN, ENTER_TARGET)
+            .single(VK_KEYPAD_ENTER, KEYPAD_ENTER_TARGET)
+            .single(MARKER, MARKER_TARGET))
+
+
+def marker_only_profile(layout):
+    return profile_ini.Profile(layout).single(MARKER, MARKER_TARGET)
+
+
+def assigned_entries(profile):
+    return [index + 1 for index in profile.assigned]
+
+
+def read_profile_file(path):
+    """A profile file's sections ({name: {key: value}}, keys in lower case); checks the BOM."""
+    data = open(path, "rb").read()
+    if not data.startswith(b"\xff\xfe"):
+        raise Failure(f"{path} does not start with FF FE but with {data[:4].hex(' ')}")
+    sections = profile_ini.parse_ini(data[2:].decode("utf-16-le"))
+    return {name: profile_ini.section_dict(sections, name) for name in sections}
+
+
+def profile_problems(values, profile, label):
+    """Where a saved profile section differs from what `profile` holds."""
+    expected = dict(line.split("=", 1) for line in profile.lines())
+    problems = [f"{label} {key} is {values.get(key.lower())!r}, expected {value!r}"
+                for key, value in expected.items() if values.get(key.lower()) != value]
+    extra = sorted(set(values) - {key.lower() for key in expected})
+    if extra:
+        problems.append(f"{label} has keys the profile does not: {', '.join(extra[:8])}")
+    return problems
+
+
+def windows_path(path):
+    """The path as a program under Wine names it (drive Z: is the root)."""
+    return "Z:" + path.replace("/", "\\")
+
+
+# ---------------------------------------------------------------------------------------------
+# Keys and the program's start
+
+
+class Keys:
+    """Sends keys with xdotool and collects what the probe received for them."""
+
+    def __init__(self, session):
+        self.s = session
+
+    def collect(self, send, remapping):
+        """Runs `send`, then the end marker; returns the probe's key and character events in
+        between. `remapping` says whether the program is expected to remap right now."""
+        s = self.s
+        s.ensure_probe_focus()
+        start = s.probe.position()
+        send()
+        s.xdo("key", KEYSYM[MARKER])
+        try:
+            marker_up = s.probe.wait_for(lambda e: e.kind == "KEYUP" and e.vk in (MARKER, MARKER_TARGET), 5,
+                                         "end marker (F11 or its Z)", start)
+        except Failure as failure:
+            windows = s.wine.control("foreground")[1].replace("\n", "; ")
+            raise Failure(f"{failure}\n  windows now: {windows}; X focus on {s.xdo('getwindowfocus')}, "
+                          f"probe's X window {s.probe_x_window}")
+        seen = s.probe.events[marker_up].vk
+        marker_down = next(i for i in range(start, marker_up + 1)
+                           if s.probe.events[i].is_key and s.probe.events[i].vk == seen)
+        window = s.probe.events[start:marker_down]
+        if seen != (MARKER_TARGET if remapping else MARKER):
+            raise Failure(f"remapping is {'on' if seen == MARKER_TARGET else 'off'}, expected it "
+                          f"{'on' if remapping else 'off'} (the end marker F11 arrived as {seen}); probe saw:\n"
+                          f"{s.probe.excerpt(start, marker_up + 1)}")
+        return window, start, marker_up + 1
+
+    def expect(self, what, send, expected, remapping, keys_only=False):
+        window, start, end = self.collect(send, remapping)
+        got = tokens(window, keys_only)
+        if got != expected:
+            raise Failure(f"{what}: expected {' '.join(expected)}\n  got {' '.join(got) or '(nothing)'}; "
+                          f"probe saw:\n{self.s.probe.excerpt(start, end)}")
+        return window
+
+    def tap(self, keysym):
+        return lambda: self.s.xdo("key", keysym)
+
+
+def typed(keys, keysym, remapping=True):
+    """Taps a key; returns what reached the probe: (key tokens, typed text)."""
+    window, _, _ = keys.collect(keys.tap(keysym), remapping)
+    return tokens(window, keys_only=True), "".join(chr(e.number("code")) for e in window if e.kind == "CHAR")
+
+
+def expect_typed(keys, keysym, key_tokens, text, what, remapping=True):
+    got_keys, got_text = typed(keys, keysym, remapping)
+    if got_keys != key_tokens or got_text != text:
+        raise Failure(f"{what}: {keysym} gave keys {' '.join(got_keys) or '(none)'} and text {got_text!r}; "
+                      f"expected keys {' '.join(key_tokens)} and text {text!r}")
+
+
+def set_numlock(s, keys, on, remapping=True):
+    """Turns NumLock on or off; the probe reports its state on every key line, the marker's too."""
+    _, _, end = keys.collect(lambda: None, remapping)
+    if (s.probe.events[end - 1].fields.get("numlock") == "1") != on:
+        start = s.probe.position()
+        s.xdo("key", "Num_Lock")
+        s.probe.wait_for(lambda e: e.kind == "KEYUP" and e.vk == VK_NUMLOCK and
+                         e.fields.get("numlock") == ("1" if on else "0"), 5, f"NumLock {'on' if on else 'off'}", start)
+
+
+def start_standard(s, layout, label=None, devices=(KEYBOARD_PATH,), profiles=None, active=1, set_ini=None,
+                   hook=True):
+    """Starts the program in a fresh folder (by default: the standard profiles with profile 1
+    active and the keyboard present) and makes sure the probe runs and has the focus."""
+    if set_ini is None:
+        profiles = profiles or {1: standard_profile(layout), 2: marker_only_profile(layout),
+                                3: marker_only_profile(layout)}
+        set_ini = lambda path: profile_ini.write_set_ini(path, profiles, active)  # noqa: E731
+    folder = s.prepare_folder(set_ini, devices=None if devices is None else list(devices), label=label)
+    program = s.start_program(folder)
+    if s.probe is None:
+        s.start_probe(hook=hook)
+    else:
+        # The main window takes the foreground as it opens; once it has, the probe takes it back.
+        poll_until(lambda: s.foreground() == program.hwnd, 2, interval=0.02)
+        s.ensure_probe_focus(quiet=True)
+    return program
+
+
+def settle(program):
+    """A message round trip to the program's window: whatever its thread did before (a dialog's
+    commit, an import) has finished when the answer comes."""
+    program.status()
+
+
+# ---------------------------------------------------------------------------------------------
+# A person at the program
+
+
+class Person:
+    """A person at the screen: the GUI helpers of the harness plus the program and the probe, and
+    the layout and profiles the program was started with (where a scenario's checks need them)."""
+
+    def __init__(self, s, program, layout=None, profiles=None):
+        self.s = s
+        self.program = program
+        self.layout = layout
+        self.profiles = profiles
+        self.gui = Gui(s, s.dist_dir)
+        self.keys = Keys(s)
+
+    def pressed(self, profile):
+        """The key slots the main window draws pressed while that profile is active."""
+        return assigned_entries(self.profiles[profile])
+
+    def question(self, caption, text):
+        box = self.gui.wait_window(caption)
+        texts = self.gui.texts(box)
+        if not any(t.startswith(text) for t in texts):
+            raise Failure(f"the \"{caption}\" box says {texts}, expected {text!r}")
+        return box
+
+    def choose_menu_item(self, items, item):
+        """Clicks an item of the open popup menu. Its items are text items of one height, so item
+        i lies at the i-th of len(items) equal slices of the menu (the frame is thinner than half
+        an item)."""
+        menu = self.gui.wait_window("", cls=Gui.MENU_CLASS)
+        index = items.index(item)
+        self.gui.click_at(menu.rect.left + menu.rect.width // 2,
+                          menu.rect.top + (2 * index + 1) * menu.rect.height // (2 * len(items)))
+        self.gui.wait_gone(menu)
+
+    def button_menu(self, item):
+        """"Menu", then one of its items."""
+        self.gui.click_button("Menu")
+        self.choose_menu_item(BUTTON_MENU, item)
+
+    def tray_menu(self, item):
+        """The tray icon's right button, then one of the tray menu's items."""
+        self.s.wine.control_ok("post", TRAY_CALLBACK, TRAY_ICON, WM_RBUTTONUP)
+        self.choose_menu_item(TRAY_MENU, item)
+
+    def file_dialog(self, title, path):
+        """Types a full Windows path into a file dialog's name field and presses Return."""
+        dialog = self.gui.wait_window(title)
+        self.s.give_keys_to()
+        self.s.xdo("type", "--delay", "5", windows_path(path))
+        self.s.xdo("key", "Return")
+        self.gui.wait_gone(dialog, seconds=10)
+        settle(self.program)
+        return dialog
+
+    def about_box(self, name):
+        about = self.gui.wait_window(ABOUT_CAPTION)
+        if ABOUT_PRODUCT not in self.gui.texts(about):
+            raise Failure(f"the about box says {self.gui.texts(about)}")
+        self.gui.shot(name)
+        self.gui.answer(about, IDOK)
+
+    def wait_ended(self, after, seconds=10):
+        try:
+            self.program.process.wait(seconds)
+        except subprocess.TimeoutExpired:
+            raise Failure(f"the program still runs {seconds} s after {after}; windows: {self.gui.describe_windows()}")
+
+    def recover(self):
+        """After a failed check: closes what it left open (a question, a dropped list, the
+        assignment dialog), so that the next check starts from the main window, not from the
+        fault of this one."""
+        for _ in range(4):
+            if self.program.process.poll() is not None:
+                return
+            shown = [w for w in self.gui.windows() if w.visible and w.title != MAIN_TITLE]
+            if not shown:
+                break
+            print(f"  note: closing what the failed check left open: {self.gui.describe_windows()}")
+            box = next((w for w in shown if w.cls == Gui.DIALOG_CLASS and w.title), None)
+            dialog = self.gui.assign_dialog()
+            try:
+                if box is not None:
+                    ids = {c.id for c in self.gui.children(box.hwnd)}
+                    self.gui.answer(box, IDCANCEL if IDCANCEL in ids else IDOK)
+                elif any(w.cls in (Gui.LIST_POPUP_CLASS, Gui.MENU_CLASS) for w in shown):
+                    self.s.give_keys_to()
+                    self.s.xdo("key", "Escape")
+                elif dialog is not None:
+                    self.close_dialog(D_CANCEL)
+            except Failure as failure:
+                print(f"  note: {failure}")
+        self.s.park_pointer()
+        settle(self.program)
+
+    def close_dialog(self, entry):
+        """OK or Cancel of the assignment dialog; waits until it has closed and the main window
+        has done what follows."""
+        dialog = self.gui.wait_assign_dialog(True)
+        self.gui.click_dialog(entry, dialog)
+        self.gui.wait_assign_dialog(False)
+        settle(self.program)

@@ -1,0 +1,369 @@
+"""Scenarios of trust: files at risk, keys that must not stick, a hook the system drops, a stray
+message."""
+
+import os
+import time
+
+import profile_ini
+from gui import Gui
+from probe import tokens
+from report import Failure, figure
+from scenario_kit import (
+    C_KEY_FIELD, COPY_KEYS, COPY_OUTPUT, D_CANCEL, D_OK, D_SINGLE_KEY_TAB, EIGHT_KEYS, F1, F2, F5, F7, IDOK,
+    KEYBOARD_PATH, QUESTION_CAPTION, VK_KEYPAD_ENTER, VK_P, VK_Q, VK_UP, Keys, Person, expect_typed,
+    marker_only_profile, profile_problems, read_profile_file, settle, standard_profile, start_standard, tap_tokens,
+    windows_path)
+from session import MAIN_TITLE, STATUS_HOOK, STATUS_PRESENT
+from waiting import poll_until
+
+RECORDED_KEY_MESSAGE = 0x466
+WM_KEYDOWN = 0x100
+SAVE_DEADLINE_S = 5         # set.ini is written about a second after an applied change
+LONG_MACRO_KEYS = [65 + i % 26 for i in range(400)]  # 800 events: longer than the 200 ms drain
+
+
+def wait_file_text(path, predicate, seconds, what):
+    """Polls a profile file until predicate(sections) holds; returns the sections."""
+    seen = {}
+
+    def check():
+        try:
+            seen["sections"] = read_profile_file(path)
+        except (OSError, Failure, UnicodeDecodeError) as error:
+            seen["sections"] = {"error": str(error)}
+            return False
+        return predicate(seen["sections"])
+
+    if not poll_until(check, seconds, interval=0.05):
+        raise Failure(f"{what}: not within {seconds:g} s; {os.path.basename(path)} holds "
+                      f"{ {k: dict(list(v.items())[:6]) if isinstance(v, dict) else v for k, v in seen['sections'].items()} }")
+    return seen["sections"]
+
+
+def leftovers(folder):
+    """Scratch files a save must never leave behind."""
+    return [name for name in os.listdir(folder) if name.endswith((".new", ".tmp"))]
+
+
+def startup_message(gui, mentions):
+    """The one message a start-up with a problem shows: caption "Клавиатура", naming the file."""
+    box = gui.wait_window(QUESTION_CAPTION, seconds=10)
+    texts = gui.texts(box)
+    if not any(mentions in t for t in texts):
+        raise Failure(f"the start-up message says {texts}, expected a text naming {mentions}")
+    return box
+
+
+def quiet_probe(s, quiet_s=0.3, seconds=5):
+    """Waits until the probe's log has stopped growing for `quiet_s`; returns its length."""
+    last = {"count": s.probe.position(), "at": time.monotonic()}
+
+    def quiet():
+        count = s.probe.position()
+        if count != last["count"]:
+            last.update(count=count, at=time.monotonic())
+        return time.monotonic() - last["at"] >= quiet_s
+
+    poll_until(quiet, seconds, interval=0.02)
+    return s.probe.position()
+
+
+def end_program(program):
+    """Ends a program a failed check left running, so that the next check can start its own."""
+    if program.process.poll() is None:
+        try:
+            program.exit()
+        except Failure as failure:
+            print(f"  note: {failure}")
+            program.process.kill()
+
+
+def keys_between(s, start, end):
+    return [e for e in s.probe.events[start:end] if e.is_key]
+
+
+def still_down(events):
+    """Key codes whose last event in `events` is a press."""
+    down = set()
+    for e in events:
+        if e.is_down:
+            down.add(e.vk)
+        else:
+            down.discard(e.vk)
+    return sorted(down)
+
+
+# ---------------------------------------------------------------------------------------------
+# Files at risk
+
+
+def scenario_files(s, report, layout):
+    """Files at risk: a locked set.ini, a missing Main.ini, an edit kept although the process is killed."""
+    profiles = {1: standard_profile(layout), 2: marker_only_profile(layout), 3: marker_only_profile(layout)}
+    write = lambda path: profile_ini.write_set_ini(path, profiles, 1)  # noqa: E731
+    report.check("set.ini locked by another program during start-up: one message, and the exit leaves it "
+                 "unchanged", locked_during_start, s, write)
+    report.check("Main.ini missing: one message, and the exit leaves set.ini unchanged", layout_missing, s, write)
+    report.check("an edit made in the dialog is in set.ini about a second later and survives the process being "
+                 "killed; set.ini.bak holds the file before", edit_then_killed, s, layout, profiles)
+
+
+def locked_during_start(s, write):
+    keys = Keys(s)
+    folder = s.prepare_folder(write, devices=[KEYBOARD_PATH], label="locked")
+    path = os.path.join(folder, "set.ini")
+    before = open(path, "rb").read()
+    log = os.path.join(s.work_dir, "locker.log")
+    locker = s.wine.spawn([s.wine.control_exe, "lock", windows_path(path), "60000"], "locker.log")
+    if not poll_until(lambda: os.path.exists(log) and b"locked" in open(log, "rb").read(), 20, interval=0.05):
+        raise Failure(f"e2e_control could not lock set.ini: {open(log, 'rb').read()!r}")
+    program = s.start_program(folder)
+    gui = Gui(s, s.dist_dir)
+    box = startup_message(gui, "set.ini")
+    gui.shot("files-locked-set-ini")
+    gui.answer(box, IDOK)
+    locker.kill()  # the other program lets the file go before the exit
+    locker.wait(10)
+    if s.probe is None:
+        s.start_probe()
+    else:
+        s.ensure_probe_focus(quiet=True)
+    # What the file says cannot be known: every key keeps its own function.
+    keys.expect("F1 with set.ini unread", keys.tap("F1"), tap_tokens(F1), False)
+    program.exit()
+    if open(path, "rb").read() != before:
+        raise Failure("set.ini changed although it could not be read at start-up")
+    extra = leftovers(folder) + [n for n in os.listdir(folder) if n.endswith(".bak")]
+    if extra:
+        raise Failure(f"files left beside set.ini: {extra}")
+
+
+def layout_missing(s, write):
+    folder = s.prepare_folder(write, devices=[KEYBOARD_PATH], label="no-layout")
+    os.remove(os.path.join(folder, "Main.ini"))
+    path = os.path.join(folder, "set.ini")
+    before = open(path, "rb").read()
+    program = s.start_program(folder)
+    gui = Gui(s, s.dist_dir)
+    box = startup_message(gui, "Main.ini")
+    gui.shot("files-layout-missing")
+    gui.answer(box, IDOK)
+    program.exit()
+    if open(path, "rb").read() != before:
+        raise Failure("set.ini changed although Main.ini was missing")
+    if leftovers(folder):
+        raise Failure(f"files left beside set.ini: {leftovers(folder)}")
+
+
+def edit_then_killed(s, layout, profiles):
+    program = start_standard(s, layout, label="edit-then-kill", profiles=profiles)
+    me = Person(s, program)
+    dialog = me.gui.open_key_dialog(F5)
+    s.park_pointer()
+    me.gui.wait_control(dialog, C_KEY_FIELD, lambda c: c.visible, "the key field")
+    s.xdo("key", "q")  # the dialog's hook takes it: no application sees it
+    me.gui.wait_control(dialog, C_KEY_FIELD, lambda c: c.title == "Q", "the key field showing Q")
+    committed = time.monotonic()
+    me.close_dialog(D_OK)
+    sections = wait_file_text(program.set_ini, lambda t: t.get("Profile1", {}).get(f"key{F5}") == str(VK_Q),
+                              SAVE_DEADLINE_S, "set.ini holding F5 -> Q")
+    figure("save_after_edit_ms", value=f"{(time.monotonic() - committed) * 1000:.0f}", target="about 1000")
+    s.wine.control_ok("kill", MAIN_TITLE)
+    program.process.wait(10)
+    sections = read_profile_file(program.set_ini)
+    problems = profile_problems(sections.get("Profile1", {}), standard_profile(layout).single(F5, VK_Q),
+                                "[Profile1]")
+    backup = os.path.join(program.folder, "set.ini.bak")
+    if not os.path.isfile(backup):
+        problems.append("no set.ini.bak after a save replaced set.ini")
+    elif read_profile_file(backup).get("Profile1", {}).get(f"key{F5}") != str(F5):
+        problems.append("set.ini.bak is not the file as it was before the save")
+    if leftovers(program.folder):
+        problems.append(f"files left beside set.ini: {leftovers(program.folder)}")
+    if problems:
+        raise Failure("after the kill:\n" + "\n".join(problems[:12]))
+
+
+# ---------------------------------------------------------------------------------------------
+# Keys that must not stick or lie
+
+
+def scenario_stuck(s, report, layout):
+    """Keys that must not stick or lie: releases across a switch and an arrival, output at exit, extended keys."""
+    report.check("F1 held while a click switches to profile 2 (F1 remapped there only): F1 goes down and up "
+                 "unchanged", held_across_switch, s, layout)
+    report.check("F1 held while the keyboard arrives: F1 goes down and up unchanged", held_across_arrival, s, layout)
+    report.check("a 20-key macro played, then the exit at once: every key pressed is released",
+                 macro_cut_by_exit, s, layout, "F7", EIGHT_KEYS + EIGHT_KEYS + [81, 87, 69, 82], "macro-20")
+    report.check("a 400-key macro cut by the exit: every key pressed is released", macro_cut_by_exit, s, layout, "F7",
+                 LONG_MACRO_KEYS, "macro-400")
+    report.check("F1 as Up and F2 as keypad Enter reach the probe exactly as the real keys do (scan code, "
+                 "extended flag)", extended_keys, s, layout)
+
+
+def held_across_switch(s, layout):
+    profiles = {1: marker_only_profile(layout), 2: marker_only_profile(layout).single(F1, VK_P),
+                3: marker_only_profile(layout)}
+    program = start_standard(s, layout, label="switch", profiles=profiles)
+    try:
+        held_across_switch_with(Person(s, program, layout, profiles))
+    finally:
+        end_program(program)
+
+
+def held_across_switch_with(me):
+    s, keys = me.s, me.keys
+    start = s.probe.position()
+    s.xdo("keydown", "F1")
+    s.probe.wait_for(lambda e: e.kind == "KEYDOWN" and e.vk == F1, 5, "F1 pressed", start)
+    me.gui.click_button("Profile2")
+    me.gui.rest_pointer(2, me.pressed(2), "profile 2 active while F1 is held")
+    s.ensure_probe_focus(quiet=True)
+    s.xdo("keyup", "F1")
+    window, _, end = keys.collect(lambda: None, True)
+    seen = keys_between(s, start, end)
+    if any(e.vk == VK_P for e in seen) or still_down([e for e in seen if e.vk == F1]):
+        raise Failure(f"F1, pressed in profile 1 and released in profile 2, should go down and up unchanged; "
+                      f"the probe saw {' '.join(tokens(seen, keys_only=True))}")
+    expect_typed(keys, "F1", [f"{VK_P}↓", f"{VK_P}↑"], "p", "F1 pressed anew in profile 2")
+
+
+def held_across_arrival(s, layout):
+    program = start_standard(s, layout, label="arrival", devices=None)
+    try:
+        held_across_arrival_with(Person(s, program))
+    finally:
+        end_program(program)
+
+
+def held_across_arrival_with(me):
+    s, program, keys = me.s, me.program, me.keys
+    start = s.probe.position()
+    s.xdo("keydown", "F1")
+    s.probe.wait_for(lambda e: e.kind == "KEYDOWN" and e.vk == F1, 5, "F1 pressed", start)
+    program.send(f"arrive {KEYBOARD_PATH}")
+    program.wait_status(STATUS_HOOK | STATUS_PRESENT)
+    s.xdo("keyup", "F1")
+    _, _, end = keys.collect(lambda: None, True)
+    seen = keys_between(s, start, end)
+    if any(e.vk in COPY_KEYS for e in seen) or still_down([e for e in seen if e.vk == F1]):
+        raise Failure(f"F1, pressed before the keyboard arrived, should go down and up unchanged; the probe saw "
+                      f"{' '.join(tokens(seen, keys_only=True))}")
+    keys.expect("F1 pressed after the arrival", keys.tap("F1"), COPY_OUTPUT, True)
+
+
+def macro_cut_by_exit(s, layout, keysym, macro_keys, label):
+    profile = marker_only_profile(layout).macro(F7, macro_keys)
+    program = start_standard(s, layout, label=label, profiles={1: profile, 2: profile, 3: profile})
+    start = s.probe.position()
+    s.xdo("key", keysym)
+    try:
+        s.probe.wait_for(lambda e: e.is_key and e.vk == macro_keys[0], 5, "the macro's first key", start)
+    except Failure:
+        end_program(program)
+        raise
+    exit_started = time.monotonic()
+    program.exit()
+    # Whatever reaches the probe after the program ended came from the program's queue.
+    end = quiet_probe(s)
+    seen = keys_between(s, start, end)
+    downs = sum(1 for e in seen if e.is_down)
+    if still_down(seen):
+        raise Failure(f"keys left down after the exit: {still_down(seen)} ({downs} presses seen)")
+    figure(f"exit_during_{len(macro_keys)}_key_macro", presses_seen=downs, of=len(macro_keys),
+           exit_ms=f"{(time.monotonic() - exit_started) * 1000:.0f}")
+
+
+def extended_keys(s, layout):
+    keys = Keys(s)
+    profile = marker_only_profile(layout).single(F1, VK_UP).single(F2, VK_KEYPAD_ENTER)
+    program = start_standard(s, layout, label="extended", profiles={1: profile, 2: profile, 3: profile})
+    problems = []
+    try:
+        for real, keysym, what in (("Up", "F1", "Up"), ("KP_Enter", "F2", "keypad Enter")):
+            genuine = [(e.kind, e.vk, e.fields["lparam"]) for e in keys.collect(keys.tap(real), True)[0]
+                       if e.is_key]
+            remapped = [(e.kind, e.vk, e.fields["lparam"]) for e in keys.collect(keys.tap(keysym), True)[0]
+                        if e.is_key]
+            if genuine != remapped:
+                problems.append(f"{keysym} as {what} reached the probe as {remapped}, the real key as {genuine}")
+    finally:
+        end_program(program)
+    if problems:
+        raise Failure("\n".join(problems))
+
+
+# ---------------------------------------------------------------------------------------------
+# The hooks
+
+
+def scenario_hooks(s, report, layout):
+    """The hooks: one the system drops comes back, a stray recorded-key message, the recording hook steps aside."""
+    me = Person(s, start_standard(s, layout, label="hooks"))
+    if not report.check("the remap hook dropped behind the program's back is back at the next keystroke",
+                        dropped_hook_comes_back, me):
+        me.recover()
+    if not report.check("a recorded-key message with a bad pointer, posted and sent: no crash, no effect",
+                        stray_recorded_key_message, me):
+        me.recover()
+    report.check("the dialog's recording hook takes keys only while the dialog is the active window",
+                 recording_hook_only_while_active, me)
+
+
+def dropped_hook_comes_back(me):
+    s, program, keys = me.s, me.program, me.keys
+    installs = program.send("installs")
+    program.send("drop-hook")
+    s.ensure_probe_focus(quiet=True)
+    start = s.probe.position()
+    pressed = time.monotonic()
+    s.xdo("keydown", "F1")
+    came_back = poll_until(lambda: program.send("installs") > installs, 5, interval=0.01)
+    back_ms = (time.monotonic() - pressed) * 1000
+    s.xdo("keyup", "F1")
+    if not came_back:
+        raise Failure("the remap hook was not installed again after a key was pressed")
+    _, _, end = keys.collect(lambda: None, True)
+    first = keys_between(s, start, end)
+    if still_down(first) or any(e.vk in COPY_KEYS for e in first):
+        raise Failure(f"the keystroke that found the hook gone should pass whole: {tokens(first)}")
+    figure("hook_back_after_keystroke_ms", value=f"{back_ms:.0f}", note="upper bound: includes the query")
+    keys.expect("F1 after the hook came back", keys.tap("F1"), COPY_OUTPUT, True)
+    keys.expect("F1 once more", keys.tap("F1"), COPY_OUTPUT, True)
+
+
+def stray_recorded_key_message(me):
+    s, program = me.s, me.program
+    dialog = me.gui.open_key_dialog(F5)
+    s.park_pointer()
+    field = me.gui.wait_control(dialog, C_KEY_FIELD, lambda c: c.visible, "the key field")
+    # A pointer that points nowhere, posted and sent: the program must neither crash nor act.
+    s.wine.control_ok("postto", dialog.hwnd, RECORDED_KEY_MESSAGE, WM_KEYDOWN, 0x10)
+    s.wine.control("ask", dialog.hwnd, RECORDED_KEY_MESSAGE, WM_KEYDOWN, 0x10)
+    settle(program)
+    if program.process.poll() is not None:
+        raise Failure(f"the program ended (exit code {program.process.returncode})")
+    now = me.gui.dialog_controls(dialog)[C_KEY_FIELD]
+    if now.title != field.title:
+        raise Failure(f"the key field changed from {field.title!r} to {now.title!r}")
+    s.xdo("key", "w")
+    me.gui.wait_control(dialog, C_KEY_FIELD, lambda c: c.title == "W", "the key field showing W")
+    me.close_dialog(D_CANCEL)
+
+
+def recording_hook_only_while_active(me):
+    s = me.s
+    dialog = me.gui.open_key_dialog(F5)
+    s.park_pointer()
+    me.gui.wait_control(dialog, C_KEY_FIELD, lambda c: c.visible, "the key field")
+    s.ensure_probe_focus(quiet=True)  # the user switches to another program
+    expect_typed(me.keys, "k", [f"{75}↓", f"{75}↑"], "k", "k typed into another program while the dialog is open")
+    me.gui.click_dialog(D_SINGLE_KEY_TAB, dialog)  # back to the dialog
+    # Wine activates the dialog a moment after the click; a key sent before that goes elsewhere.
+    if not poll_until(lambda: s.foreground() == dialog.hwnd, 5, interval=0.02):
+        raise Failure(f"the dialog did not become the active window after a click on it: "
+                      f"{s.wine.control_ok('foreground')}")
+    s.park_pointer()
+    s.xdo("key", "w")
+    me.gui.wait_control(dialog, C_KEY_FIELD, lambda c: c.title == "W", "the key field showing W")
+    me.close_dialog(D_CANCEL)
