@@ -26,6 +26,9 @@ SAVE_TITLE, OPEN_TITLE, EXPORT_FILTER = "Save As", "Open", "ini File(*.ini)"
 FUNCTION_COMMANDS = ["Открыть", "Новый", "Отмена", "Сохранить", "Копировать", "Вырезать", "Вставить", "Поиск",
                      "Выделить все", "Масштаб +", "Масштаб -", "Свернуть", "Развернуть "]
 GUI_FIGURE_RUNS = 5
+F6 = 117
+D_DELETE_STEP, D_STEP_UP, D_LAST_STEP = 13, 16, 18
+LVM_GETNEXTITEM, LVNI_SELECTED, FROM_THE_START = 0x100C, 2, 0xFFFFFFFFFFFFFFFF
 
 
 def centred_places(s, mask, area):
@@ -296,11 +299,14 @@ def scenario_dialog(s, report, layout):
                         ("F4: deleting the macro F7 plays asks; OK: F7 unchanged, the other keys keep their macros",
                          delete_macro_in_use),
                         ("F5: a macro recorded, then Cancel: nothing kept", cancel_after_recording),
+                        ("F6: a double click starts the recording once; four steps, then Last, Up, Delete: the "
+                         "selection follows and the third step goes", step_buttons_keep_the_selection),
                         ("\"Macro..\": only the macro table; the new steps play after \"Apply\"",
                          macro_only_until_apply)):
         if not report.check(name, check, me):
             me.recover()
-    report.check("set.ini after exit: the command, the key, the renamed macro, the deletion, nothing cancelled",
+    report.check("set.ini after exit: the command, the key, the renamed macro, the deletion, the edited steps, "
+                 "nothing cancelled",
                  saved_after_dialogs, me)
 
 
@@ -462,6 +468,45 @@ def cancel_after_recording(me):
     expect_typed(me.keys, "F5", *unchanged(F5), "F5 after Cancel")
 
 
+def selected_step(me, dialog):
+    """The row the step list shows selected (-1 for none)."""
+    return me.gui.ask(me.gui.dialog_controls(dialog)[C_STEP_LIST].hwnd, LVM_GETNEXTITEM, FROM_THE_START, LVNI_SELECTED)
+
+
+def step_buttons_keep_the_selection(me):
+    s, gui = me.s, me.gui
+    dialog, _ = open_in_mode(me, F6, KIND_SINGLE, None)
+    gui.click_dialog(D_MACRO_TAB, dialog)
+    names = gui.wait_control(dialog, C_MACRO_NAMES, lambda c: c.visible, "the macro names")
+    gui.click_dialog(D_ADD_MACRO, dialog)
+    gui.wait_control(dialog, C_MACRO_NAMES, lambda c: c.items == names.items + 1, "a new macro")
+    # A double click on the record button is one click: the recording starts and stays on.
+    record = gui.dialog_layout[D_RECORD]
+    x, y = dialog.rect.left + record.centre()[0], dialog.rect.top + record.centre()[1]
+    s.screen.click(x, y)
+    s.screen.click(x, y)
+    gui.wait_control(dialog, C_ADD_MACRO, lambda c: not c.enabled, "recording on after the double click")
+    if poll_until(lambda: gui.dialog_controls(dialog)[C_ADD_MACRO].enabled, 0.5, interval=0.05):
+        raise Failure("the double click on the record button stopped the recording it started")
+    s.park_pointer()
+    rows = 0
+    for action, keysym in (("keydown", "a"), ("keyup", "a"), ("keydown", "b"), ("keyup", "b")):
+        s.xdo(action, keysym)
+        rows += 1
+        gui.wait_control(dialog, C_STEP_LIST, lambda c, n=rows: c.items == n, f"step {rows} ({action} {keysym})")
+    gui.click_dialog(D_RECORD, dialog)
+    gui.wait_control(dialog, C_ADD_MACRO, lambda c: c.enabled, "recording off")
+    for entry, what, rows_after, selected in ((D_LAST_STEP, "the last step", 4, 3), (D_STEP_UP, "one step up", 4, 2),
+                                               (D_DELETE_STEP, "the third step deleted", 3, 2)):
+        gui.click_dialog(entry, dialog)
+        if not poll_until(lambda: gui.dialog_controls(dialog)[C_STEP_LIST].items == rows_after and
+                          selected_step(me, dialog) == selected, 3, interval=0.05):
+            raise Failure(f"after {what}: {gui.dialog_controls(dialog)[C_STEP_LIST].items} rows, row "
+                          f"{selected_step(me, dialog)} selected; expected {rows_after} rows, row {selected}")
+    me.close_dialog(D_OK)
+    expect_typed(me.keys, "F6", key_events([VK_A]), "a", "F6 playing A down, A up, B up")
+
+
 def macro_only_until_apply(me):
     gui, keys = me.gui, me.keys
     gui.click_button("Macro..")
@@ -479,7 +524,7 @@ def macro_only_until_apply(me):
     record(me, dialog, KIND_MACRO_ONLY, [("keydown", "y"), ("keyup", "y")])
     me.close_dialog(D_OK)
     expect_typed(keys, "F8", key_events([VK_X]), "x", "F8 before \"Apply\"")
-    gui.press_resting_button("Apply", 1, [gui.key_slot(code).number for code in (F1, F2, F4, F8, MARKER)])
+    gui.press_resting_button("Apply", 1, [gui.key_slot(code).number for code in (F1, F2, F4, F6, F8, MARKER)])
     expect_typed(keys, "F8", key_events([VK_Y]), "y", "F8 after \"Apply\"")
 
 
@@ -492,15 +537,18 @@ def saved_after_dialogs(me):
                 f"indexpic{F4}": "1", f"macroindex{F4}": "1", f"setname{F4}": "Fire",
                 f"indexpic{F7}": "0", f"key{F7}": str(F7), f"setname{F7}": me.layout.name_of(F7),
                 f"indexpic{F5}": "0", f"key{F5}": str(F5), f"indexpic{F8}": "1", f"macroindex{F8}": "0",
-                "macrostrnum": "2", "macroname0": "tap", "macroname1": "Fire"}
+                f"indexpic{F6}": "1", f"macroindex{F6}": "2", "macrostrnum": "3", "macroname0": "tap",
+                "macroname1": "Fire"}
     problems = [f"{key} is {values.get(key)!r}, expected {value!r}" for key, value in expected.items()
                 if values.get(key) != value]
-    steps = {i: [int(v) for v in values.get(f"macrokey{i}", "").split(",") if v] for i in (0, 1)}
+    steps = {i: [int(v) for v in values.get(f"macrokey{i}", "").split(",") if v] for i in (0, 1, 2)}
     downs = {i: [steps[i][k + 1] for k in range(0, len(steps[i]) - 2, 3) if steps[i][k + 2] == 1] for i in steps}
     ups = {i: [steps[i][k + 1] for k in range(0, len(steps[i]) - 2, 3) if steps[i][k + 2] == 0] for i in steps}
-    if (downs[0], ups[0]) != ([VK_Y], [VK_Y]) or (downs[1], ups[1]) != ([VK_A, VK_B], [VK_A, VK_B]):
-        problems.append(f"the recorded steps are {steps}, expected Y down/up in macro 0 and A, B down/up in 1")
-    for code, assigned in ((F1, True), (F2, True), (F4, True), (F7, False), (F5, False)):
+    if (downs[0], ups[0]) != ([VK_Y], [VK_Y]) or (downs[1], ups[1]) != ([VK_A, VK_B], [VK_A, VK_B]) or \
+            (downs[2], ups[2]) != ([VK_A], [VK_A, VK_B]):
+        problems.append(f"the recorded steps are {steps}, expected Y down/up in macro 0, A, B down/up in 1 and "
+                        f"A down, A up, B up in 2")
+    for code, assigned in ((F1, True), (F2, True), (F4, True), (F6, True), (F7, False), (F5, False)):
         if (str(index_of(code)) in setindex) != assigned:
             problems.append(f"the assigned list {sorted(setindex)} {'lacks' if assigned else 'holds'} "
                             f"{index_of(code)} (key code {code})")
