@@ -34,10 +34,17 @@ set(ORVELLE_APP_SOURCES
   resources/orvelle.rc
 )
 
+# The version the resource script stamps into the programs, from project(... VERSION). windres
+# reports no dependencies, so the script names what it reads, or a new version would not rebuild it.
+configure_file(${CMAKE_SOURCE_DIR}/resources/orvelle_version.h.in ${CMAKE_BINARY_DIR}/generated/orvelle_version.h @ONLY)
+set_source_files_properties(resources/orvelle.rc PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_BINARY_DIR}/generated/orvelle_version.h;${CMAKE_SOURCE_DIR}/resources/resource.h;${CMAKE_SOURCE_DIR}/resources/orvelle.manifest;${CMAKE_SOURCE_DIR}/resources/orvelle.ico")
+
 function(orvelle_program name folder)
   add_executable(${name} WIN32 ${ORVELLE_APP_SOURCES} ${ARGN})
   target_link_libraries(${name} PRIVATE orvelle_win32)
-  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/resources)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/resources
+    ${CMAKE_BINARY_DIR}/generated)
   if(MINGW)
     target_link_options(${name} PRIVATE -static -municode)
   endif()
