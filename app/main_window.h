@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -100,6 +101,17 @@ TrayResponse DecideTrayCallback(unsigned iconId, unsigned mouseMessage);
 // menu already took the button's release, must not start a drag that waits for a release that
 // has come and gone.
 constexpr bool DragAfterClick(bool buttonStillDown, bool windowShown) { return buttonStillDown && windowShown; }
+
+// The "Menu" button's choices for the key hold time: off, the usual frame times, and the stored
+// value when a hand-edited file holds one of its own. Exactly one is checked.
+struct TapTimeChoice {
+  uint32_t ms;
+  std::wstring label;
+  bool checked;
+  bool operator==(const TapTimeChoice&) const = default;
+};
+std::vector<TapTimeChoice> TapTimeChoices(uint32_t currentMs);
+inline constexpr wchar_t kTapTimeMenuLabel[] = L"время нажатия клавиш";
 
 // The name of the instance mutex, and of the window property a second start looks for to bring
 // the running instance's window forward.

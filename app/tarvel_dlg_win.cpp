@@ -39,6 +39,7 @@ LRESULT CTarvelDlg::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   hover_.hovered = kNoEntry;
   profiles_.working.assignedSlots.clear();
   startupReport_ = store_.Load(table_, profiles_);
+  session_.UseProfiles(profiles_, table_);
   skin_.ShapeWindow(hwnd());
   tooltip_.Create(hwnd(), instance_);
   profiles_.pending = false;
@@ -133,7 +134,13 @@ LRESULT CTarvelDlg::OnTimer(UINT, WPARAM wParam, LPARAM, bool& handled) {
 void CTarvelDlg::SaveProfiles() {
   KillTimer(hwnd(), kSaveTimer);
   ApplyWorkingCopy(profiles_);
+  session_.UseProfiles(profiles_, table_);
   SaveNow();
+}
+
+void CTarvelDlg::ProfilesChanged() {
+  session_.UseProfiles(profiles_, table_);
+  ScheduleSave();
 }
 
 void CTarvelDlg::ScheduleSave() {
@@ -224,6 +231,7 @@ LRESULT CTarvelDlg::OnCopyData(UINT, WPARAM, LPARAM lParam, bool&) {
   const std::wstring_view text(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t));
   if (text == L"status") return (session_.hookInstalled() ? 1 : 0) | (session_.keyboardPresent() ? 2 : 0);
   if (text == L"installs") return session_.hookInstalls();
+  if (text == L"wakeups") return static_cast<LRESULT>(session_.workerWakeups());
   if (text == L"drop-hook") {
     session_.DropHookBehindOwnersBack();
     return TRUE;
@@ -307,7 +315,7 @@ LRESULT CTarvelDlg::OnNcLeftButtonDown(UINT, WPARAM, LPARAM lParam, bool& handle
   if (plan.keyEdit) EditKey(plan.entry);
   // Apply, OK, Default, a profile switch and a key edit change what is saved; the save finds out
   // itself when nothing did.
-  if (plan.action != ScreenAction::None || plan.keyEdit) ScheduleSave();
+  if (plan.action != ScreenAction::None || plan.keyEdit) ProfilesChanged();
   // Then the system's own handling, which drags the window, when the click leaves room for it.
   const bool stillPressed = (GetKeyState(VK_LBUTTON) & 0x8000) != 0;
   handled = !DragAfterClick(stillPressed, IsWindowVisible(hwnd()) && !IsIconic(hwnd()));
@@ -417,7 +425,7 @@ LRESULT CTarvelDlg::OnExport(WORD, WORD, HWND, bool&) {
 }
 
 LRESULT CTarvelDlg::OnImport(WORD, WORD, HWND, bool&) {
-  if (ImportProfile(files_, DecodeAnsi, table_, profiles_, *this)) ScheduleSave();
+  if (ImportProfile(files_, DecodeAnsi, table_, profiles_, *this)) ProfilesChanged();
   return 0;
 }
 

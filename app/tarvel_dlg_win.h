@@ -131,7 +131,9 @@ class CTarvelDlg final : public DialogBase, private ProfileUi {
   void ShowPopupMenu(int menuId);
   // Shut-down: edits not yet applied are applied, then everything is saved.
   void SaveProfiles();
-  // About a second after the last applied change, the profiles as applied go to set.ini.
+  // The profiles changed (applied, switched, reset, imported, a key edited): the keys do what they
+  // say from now on, and about a second later they go to set.ini.
+  void ProfilesChanged();
   void ScheduleSave();
   void SaveNow();
   void EditKey(int entry);

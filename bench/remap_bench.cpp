@@ -9,31 +9,35 @@ namespace orvelle {
 namespace {
 
 struct Fixture {
-  std::array<KeyMap, 3> maps{IdentityKeyMap(), IdentityKeyMap(), IdentityKeyMap()};
+  std::array<KeyActions, 3> actions;
   OutputQueue queue;
   KeyTracker keys;
   Fixture() {
-    maps[0][112] = {17, 16, 67};
+    actions[0][112] = KeyAction{ActionKind::Tap, TapProgram({17, 16, 67}, 0)};
+    actions[0][113] = KeyAction{ActionKind::Hold, HoldProgram({38})};
     keys.Reset(1);
   }
-  RemapInputs Inputs() const { return RemapInputs{true, 1, {&maps[0], &maps[1], &maps[2]}}; }
+  RemapInputs Inputs() const { return RemapInputs{true, 1, {&actions[0], &actions[1], &actions[2]}}; }
 };
 
 // Every event meets the same state: with `held`, the key is down and its press was swallowed
-// (a press is then an auto-repeat and a release plays the sequence); without, the key is up.
+// (a press is then an auto-repeat and a release plays the sequence or lets a held key go);
+// without, the key is up.
 void Run(benchmark::State& state, int vk, uint32_t flags, bool held) {
   Fixture f;
   const RemapInputs inputs = f.Inputs();
   const auto slot = static_cast<size_t>(vk & 0xFF);
-  uint64_t appended = 0;
+  uint64_t queued = 0;
   const uint64_t before = bench::g_allocations.load();
   for (auto _ : state) {
     f.keys.down.set(slot, held);
     f.keys.swallowed.set(slot, held);
+    f.keys.held.set(slot, held && vk == 113);
+    f.keys.repeats.set(slot, held && vk == 113);
     const KeyDecision d = HandleKeyEvent(vk, flags, inputs, f.keys, f.queue);
     benchmark::DoNotOptimize(d);
     // Emptied now and then, outside the timing, so that no append is dropped.
-    if (d.verdict == Verdict::SwallowAndAppend && ++appended % 256 == 0) {
+    if (d.command && ++queued % 256 == 0) {
       state.PauseTiming();
       f.queue.Clear();
       state.ResumeTiming();
@@ -49,6 +53,8 @@ void BM_DecideIdentityKey(benchmark::State& s) { Run(s, 65, 0x00, false); }
 void BM_DecideRemappedPress(benchmark::State& s) { Run(s, 112, 0x00, false); }
 void BM_DecideRemappedRepeat(benchmark::State& s) { Run(s, 112, 0x00, true); }
 void BM_DecideRemappedRelease3Keys(benchmark::State& s) { Run(s, 112, 0x80, true); }
+void BM_DecideHeldKeyPress(benchmark::State& s) { Run(s, 113, 0x00, false); }
+void BM_DecideHeldKeyRepeat(benchmark::State& s) { Run(s, 113, 0x00, true); }
 
 BENCHMARK(BM_DecidePassThroughInjected)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_DecidePassThroughUnmapped)->Repetitions(5)->ReportAggregatesOnly(true);
@@ -56,6 +62,8 @@ BENCHMARK(BM_DecideIdentityKey)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_DecideRemappedPress)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_DecideRemappedRepeat)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_DecideRemappedRelease3Keys)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DecideHeldKeyPress)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DecideHeldKeyRepeat)->Repetitions(5)->ReportAggregatesOnly(true);
 
 // The hook watch's note of every event the hook sees, beside the decision.
 void BM_HookWatchOnHookEvent(benchmark::State& state) {

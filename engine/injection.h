@@ -1,30 +1,17 @@
 #pragma once
 
-#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 
 #include "engine/output_queue.h"
+#include "engine/player.h"
 
 namespace orvelle {
 
 // The extra-information value of every event we inject ("ORVL"), so that our own hooks can tell
 // our output from other programs' injected input.
 inline constexpr uintptr_t kInjectionTag = 0x4F52564C;
-
-// One injected key event as the worker hands it to the system.
-struct KeyInjection {
-  int keyCode;   // bits 0..14 of the queued event
-  bool release;  // bit 15
-  bool operator==(const KeyInjection&) const = default;
-};
-
-// What a popped event injects; nothing for 0, which stands for an empty queue.
-constexpr std::optional<KeyInjection> DecodeOutputEvent(OutputEvent event) {
-  if (event == 0) return std::nullopt;
-  return KeyInjection{event & kKeyCodeMask, (event & kReleaseBit) != 0};
-}
 
 // How a queued key code goes to the system: the virtual key and whether it carries the extended
 // flag. Without the flag the navigation keys arrive as their keypad twins and right Ctrl and Alt
@@ -54,70 +41,70 @@ constexpr InjectedKey InjectedKeyFor(int keyCode) noexcept {
   }
 }
 
-// Plays key events and remembers which keys it has pressed and not yet released, so that whatever
-// becomes of the queue every press it injected can be given its release.
-struct KeyPlayer {
-  std::bitset<256> held;
-
-  template <typename Inject>
-  void Play(const KeyInjection& key, Inject& inject) {
-    inject(key);
-    if (key.keyCode < 256) held.set(static_cast<size_t>(key.keyCode), !key.release);
-  }
-
-  // A release for every held key, in ascending code order, each a cycle of its own.
-  template <typename Inject, typename Pause>
-  void ReleaseHeld(Inject& inject, Pause& pause) {
-    for (size_t code = 0; code < held.size(); ++code) {
-      if (!held[code]) continue;
-      Play(KeyInjection{static_cast<int>(code), true}, inject);
-      pause();
-    }
-  }
-};
-
 // What the worker is asked to do, read at the start of every cycle.
 enum class InjectionRequest {
-  Run,    // play the queue
+  Run,    // play what the hook asks for
   Flush,  // the remap hook is gone (the keyboard left, or the system dropped the hook)
   Stop,   // the program is leaving (exit, logoff)
 };
 
-// How long a flush or stop keeps playing what is queued before dropping the rest, in ms: long
-// enough for any ordinary macro to finish, short enough not to hold up an exit.
-inline constexpr int64_t kDrainDeadline = 200;
+// How long a flush or stop keeps playing before dropping the rest, in microseconds: long enough
+// for any ordinary sequence to finish, short enough not to hold up an exit.
+inline constexpr int64_t kDrainDeadlineUs = 200'000;
 
-// The injection worker's loop. Every cycle reads the request:
-// - Run: pop one event, inject it, pause.
-// - Flush: keep playing until the queue is empty or kDrainDeadline has passed, drop whatever is
-//   left, release every key still held, then call `acknowledgeFlush()` and run on.
-// - Stop: the same drain and release, then return.
-// `now()` is a monotonic clock in milliseconds. The mutex is released before each injection, at
-// most one event is injected per cycle and `pause()` ends every cycle, releases included, so
-// events leave at least a pause apart. Queue calls may throw (see OutputQueue); the thread's
-// entry point catches.
-template <typename ReadRequest, typename Inject, typename Pause, typename Now, typename AcknowledgeFlush>
-void RunInjectionLoop(OutputQueue& queue, ReadRequest readRequest, Inject inject, Pause pause, Now now,
+// The injection worker's loop. Every cycle takes the hook's commands, then:
+// - Run: injects the event due now, if any, or waits (until the next event falls due, or for a
+//   command when nothing plays: an idle worker sleeps);
+// - Flush: plays on until nothing is left to play or kDrainDeadlineUs has passed, then drops
+//   the rest, releases every key still held, calls `acknowledgeFlush()` and runs on;
+// - Stop: the same, then returns.
+// `now()` is a monotonic clock in microseconds; `wait(until)` returns at `until` (nothing: only
+// when a command or request comes) or sooner when a command or request comes. Queue calls may
+// throw (see OutputQueue); the thread's entry point catches.
+template <typename ReadRequest, typename Inject, typename Wait, typename Now, typename AcknowledgeFlush>
+void RunInjectionLoop(OutputQueue& queue, ReadRequest readRequest, Inject inject, Wait wait, Now now,
                       AcknowledgeFlush acknowledgeFlush) {
-  KeyPlayer player;
+  Player player;
+  bool draining = false;  // a flush or stop is under way since drainStart
+  int64_t drainStart = 0;
+  bool abandoned = false;
+  OutputCommand command;
   for (;;) {
     const InjectionRequest request = readRequest();
-    if (request == InjectionRequest::Run) {
-      if (const auto key = DecodeOutputEvent(queue.PopOutputEvent())) player.Play(*key, inject);
-      pause();
+    int64_t time = now();
+    if (abandoned) {
+      queue.Clear();  // nothing new starts while the held keys are let go
+    } else {
+      while (queue.Pop(command)) player.Take(std::move(command), time);
+    }
+    if (request != InjectionRequest::Run) {
+      if (!draining) {
+        draining = true;
+        drainStart = time;
+      }
+      if (!abandoned && (!player.NextWake(time) || time - drainStart >= kDrainDeadlineUs)) {
+        queue.Clear();
+        player.Abandon(time);
+        abandoned = true;
+      }
+      if (abandoned && !player.NextWake(time)) {
+        if (request == InjectionRequest::Stop) return;
+        draining = false;
+        abandoned = false;
+        acknowledgeFlush();
+        continue;
+      }
+    }
+    if (const auto key = player.Next(time)) {
+      inject(*key);
       continue;
     }
-    const int64_t start = now();
-    while (now() - start < kDrainDeadline) {
-      const auto key = DecodeOutputEvent(queue.PopOutputEvent());
-      if (!key) break;
-      player.Play(*key, inject);
-      pause();
+    std::optional<int64_t> until = player.NextWake(time);
+    if (draining && !abandoned) {
+      const int64_t deadline = drainStart + kDrainDeadlineUs;
+      until = until ? std::min(*until, deadline) : deadline;
     }
-    queue.Clear();
-    player.ReleaseHeld(inject, pause);
-    if (request == InjectionRequest::Stop) return;
-    acknowledgeFlush();
+    wait(until);
   }
 }
 

@@ -7,33 +7,6 @@
 namespace orvelle {
 namespace {
 
-// The worker's beat: a high-resolution waitable timer that fires every millisecond, so that each
-// cycle (one injection, then the wait) takes one millisecond and queued events leave 1 ms apart.
-// Sleep(1) would wait for the next scheduler tick, up to 15.6 ms, and a process whose windows sit
-// hidden in the tray cannot ask for a finer tick; the high-resolution timer keeps its
-// millisecond regardless. Sleep(1) remains where the system has no such timer.
-class MillisecondBeat {
- public:
-  MillisecondBeat()
-      : timer_(CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS)) {
-    LARGE_INTEGER due;
-    due.QuadPart = -10000;  // first beat 1 ms from now (100 ns units, relative)
-    if (timer_ && !SetWaitableTimer(timer_.get(), &due, 1, nullptr, nullptr, FALSE)) timer_.reset();
-  }
-  ~MillisecondBeat() {
-    if (timer_) CancelWaitableTimer(timer_.get());
-  }
-  MillisecondBeat(const MillisecondBeat&) = delete;
-  MillisecondBeat& operator=(const MillisecondBeat&) = delete;
-
-  void Wait() const {
-    if (!timer_ || WaitForSingleObject(timer_.get(), INFINITE) != WAIT_OBJECT_0) Sleep(1);
-  }
-
- private:
-  UniqueHandle timer_;
-};
-
 // One key event into the system's input stream, as the real key would send it: its scan code,
 // the extended flag where the key has one, and our tag so our own hooks know it.
 void InjectKey(const KeyInjection& key) {
@@ -49,36 +22,75 @@ void InjectKey(const KeyInjection& key) {
   SendInput(1, &input, sizeof input);
 }
 
-int64_t MonotonicMilliseconds() { return static_cast<int64_t>(GetTickCount64()); }
+int64_t MonotonicMicroseconds() {
+  static const int64_t frequency = [] {
+    LARGE_INTEGER f{};
+    QueryPerformanceFrequency(&f);
+    return f.QuadPart > 0 ? f.QuadPart : 1;
+  }();
+  LARGE_INTEGER counter{};
+  QueryPerformanceCounter(&counter);
+  return counter.QuadPart / frequency * 1'000'000 + counter.QuadPart % frequency * 1'000'000 / frequency;
+}
 
 }  // namespace
 
-InjectionWorker::InjectionWorker(OutputQueue& queue) : queue_(queue) {
-  thread_.reset(CreateThread(nullptr, 0, Main, this, 0, nullptr));
+InjectionWorker::InjectionWorker(OutputQueue& queue)
+    : queue_(queue),
+      wake_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+      // Sleep would wait for the next scheduler tick, up to 15.6 ms, and a process whose windows
+      // sit hidden in the tray cannot ask for a finer tick; a high-resolution timer keeps its
+      // millisecond regardless.
+      timer_(CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS)) {
+  if (!timer_) timer_.reset(CreateWaitableTimerW(nullptr, FALSE, nullptr));
+  if (wake_) thread_.reset(CreateThread(nullptr, 0, Main, this, 0, nullptr));
 }
 
 InjectionWorker::~InjectionWorker() { Stop(); }
 
+void InjectionWorker::Wake() noexcept {
+  if (wake_) SetEvent(wake_.get());
+}
+
 void InjectionWorker::Flush() {
   InjectionRequest running = InjectionRequest::Run;
   request_.compare_exchange_strong(running, InjectionRequest::Flush);
+  Wake();
 }
 
 void InjectionWorker::Stop() {
   request_.store(InjectionRequest::Stop);
+  Wake();
   if (thread_) {
     WaitForSingleObject(thread_.get(), INFINITE);
     thread_.reset();
   }
 }
 
+void InjectionWorker::Wait(std::optional<int64_t> untilUs) {
+  wakeups_.fetch_add(1, std::memory_order_relaxed);
+  if (!untilUs) {
+    WaitForSingleObject(wake_.get(), INFINITE);
+    return;
+  }
+  const int64_t remaining = *untilUs - MonotonicMicroseconds();
+  if (remaining <= 0) return;
+  LARGE_INTEGER due;
+  due.QuadPart = -remaining * 10;  // 100 ns units, relative
+  if (timer_ && SetWaitableTimer(timer_.get(), &due, 0, nullptr, nullptr, FALSE)) {
+    const HANDLE handles[] = {wake_.get(), timer_.get()};
+    WaitForMultipleObjects(2, handles, FALSE, INFINITE);
+    return;
+  }
+  WaitForSingleObject(wake_.get(), static_cast<DWORD>((remaining + 999) / 1000));
+}
+
 DWORD WINAPI InjectionWorker::Main(void* param) noexcept {
   auto* self = static_cast<InjectionWorker*>(param);
-  const MillisecondBeat beat;
   try {
     RunInjectionLoop(
-        self->queue_, [self] { return self->request_.load(); }, InjectKey, [&beat] { beat.Wait(); },
-        MonotonicMilliseconds,
+        self->queue_, [self] { return self->request_.load(); }, InjectKey,
+        [self](std::optional<int64_t> until) { self->Wait(until); }, MonotonicMicroseconds,
         [self] {
           // Back to running, unless a stop came meanwhile.
           InjectionRequest flushing = InjectionRequest::Flush;

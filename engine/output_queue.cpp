@@ -2,29 +2,34 @@
 
 namespace orvelle {
 
-OutputQueue::OutputQueue(size_t capacity) : capacity_(capacity), buffer_(std::make_unique<OutputEvent[]>(capacity)) {}
+OutputQueue::OutputQueue(size_t capacity)
+    : capacity_(capacity < 1 ? 1 : capacity), slots_(std::make_unique<OutputCommand[]>(capacity_)) {}
 
-bool OutputQueue::AppendSequence(std::span<const OutputEvent> events) {
+bool OutputQueue::Push(const OutputCommand& command) {
   std::lock_guard lock(mutex_);
-  if (!HasRoomLocked(events.size())) return false;
-  for (OutputEvent event : events) PushLocked(event);
+  if (count_ == capacity_) return false;
+  size_t tail = head_ + count_;
+  if (tail >= capacity_) tail -= capacity_;
+  slots_[tail] = command;
+  ++count_;
   return true;
 }
 
-OutputEvent OutputQueue::PopOutputEvent() {
+bool OutputQueue::Pop(OutputCommand& command) {
   std::lock_guard lock(mutex_);
-  if (count_ == 0) return 0;
-  const OutputEvent event = buffer_[head_];
-  if (++head_ == capacity_) head_ = 0;
+  if (count_ == 0) return false;
+  command = std::move(slots_[head_]);
+  slots_[head_].program.reset();
+  head_ = head_ + 1 == capacity_ ? 0 : head_ + 1;
   --count_;
-  return event;
+  return true;
 }
 
 size_t OutputQueue::Clear() {
   std::lock_guard lock(mutex_);
   const size_t dropped = count_;
-  head_ = 0;
-  count_ = 0;
+  for (size_t i = 0; i < count_; ++i) slots_[(head_ + i) % capacity_].program.reset();
+  head_ = count_ = 0;
   return dropped;
 }
 

@@ -1,5 +1,7 @@
 #include "engine/remap.h"
 
+#include "model/key_table.h"
+
 namespace orvelle {
 namespace {
 
@@ -10,19 +12,7 @@ int TrackedKey(int vkCode, uint32_t flags) noexcept {
   return vkCode >= 0 && vkCode < 256 ? vkCode : -1;
 }
 
-// What the key sends instead of itself; nullptr when it sends itself: no entry, an entry of
-// exactly itself, or a sequence without a single code the queue would take (a key never sends
-// nothing).
-const OutputSequence* Replacement(const KeyMap& keyMap, int vkCode) noexcept {
-  const auto entry = keyMap.find(vkCode);
-  if (entry == keyMap.end()) return nullptr;
-  const OutputSequence& sequence = entry->second;
-  if (sequence.size() == 1 && sequence.front() == vkCode) return nullptr;
-  for (int code : sequence) {
-    if (IsSendableKeyCode(code)) return &sequence;
-  }
-  return nullptr;
-}
+using Kind = OutputCommand::Kind;
 
 }  // namespace
 
@@ -32,20 +22,26 @@ void KeyTracker::Reset(int16_t numLockState, const std::bitset<256>& systemDown)
   // may be either, and both must let their repeats and releases through.
   if (systemDown[kReturnKey]) down.set(kKeypadEnterKey);
   swallowed.reset();
+  held.reset();
+  repeats.reset();
   numLockToggled = (numLockState & 1) != 0;
   numLockHeld = numLockState < 0;
 }
 
 void KeyTracker::Resync(int16_t numLockState, const std::bitset<256>& systemDown) noexcept {
   const std::bitset<256> heldSwallowed = down & swallowed & ~systemDown;
+  const std::bitset<256> keptHeld = held & heldSwallowed;
+  const std::bitset<256> keptRepeats = repeats & heldSwallowed;
   Reset(numLockState, systemDown);
   down |= heldSwallowed;
   swallowed = heldSwallowed;
+  held = keptHeld;
+  repeats = keptRepeats;
 }
 
-void KeyTracker::Record(int vkCode, uint32_t flags, Verdict verdict) noexcept {
+void KeyTracker::Record(int vkCode, uint32_t flags, const KeyDecision& decision) noexcept {
   const bool release = (flags & kFlagUp) != 0;
-  const bool passed = verdict == Verdict::Pass || verdict == Verdict::RemoveHookThenPass;
+  const bool passed = decision.verdict != Verdict::Swallow;
   // Only what reaches the system moves its NumLock; a press while held is a repeat.
   if (vkCode == kNumLockKey && passed) {
     if (release) {
@@ -59,8 +55,18 @@ void KeyTracker::Record(int vkCode, uint32_t flags, Verdict verdict) noexcept {
   const int key = TrackedKey(vkCode, flags);
   if (key < 0) return;
   const auto slot = static_cast<size_t>(key);
-  down.set(slot, !release);
-  swallowed.set(slot, !release && !passed);
+  if (release) {
+    down.reset(slot);
+    swallowed.reset(slot);
+    held.reset(slot);
+    repeats.reset(slot);
+    return;
+  }
+  if (down[slot]) return;  // an auto-repeat keeps what its first press set
+  down.set(slot);
+  swallowed.set(slot, !passed);
+  held.set(slot, decision.command == Kind::Hold || decision.command == Kind::HoldLoop);
+  repeats.set(slot, decision.command == Kind::Hold);
 }
 
 KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, const RemapInputs& inputs, const KeyTracker& keys) noexcept {
@@ -73,8 +79,8 @@ KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, const RemapInputs& inputs
   // Injected events pass through, or our own output would be translated again.
   if (flags & kFlagInjected) return decision;
   if (inputs.activeProfile < 1 || inputs.activeProfile > 3) return decision;
-  const KeyMap* keyMap = inputs.keyMaps[static_cast<size_t>(inputs.activeProfile - 1)];
-  if (keyMap == nullptr) return decision;
+  const KeyActions* actions = inputs.actions[static_cast<size_t>(inputs.activeProfile - 1)];
+  if (actions == nullptr) return decision;
 
   // The keypad Enter key differs from the main one only by the extended flag; with Alt held
   // (0x20) it stays the main Enter key.
@@ -83,23 +89,44 @@ KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, const RemapInputs& inputs
   }
   // A key the tracker cannot hold could not have its release matched to its press.
   const int key = TrackedKey(vkCode, flags);
-  if (key < 0) return decision;
+  if (key < 0 || decision.vkCode < 0 || decision.vkCode > 255) return decision;
   const auto slot = static_cast<size_t>(key);
+  decision.key = key;
+  const KeyAction& action = (*actions)[static_cast<size_t>(decision.vkCode)];
+  const bool remapped = action.kind != ActionKind::Identity && action.program != nullptr;
+
+  auto swallow = [&](std::optional<Kind> command) {
+    decision.verdict = Verdict::Swallow;
+    decision.command = command;
+    decision.action = command ? &action : nullptr;
+    return decision;
+  };
 
   if (!(flags & kFlagUp)) {
     // An auto-repeat keeps the verdict of its first press, whatever the profile says now.
     if (keys.down[slot]) {
-      if (keys.swallowed[slot]) decision.verdict = Verdict::Swallow;
-    } else if (Replacement(*keyMap, decision.vkCode) != nullptr) {
-      decision.verdict = Verdict::Swallow;
+      if (!keys.swallowed[slot]) return decision;
+      return swallow(keys.repeats[slot] ? std::optional(Kind::Repeat) : std::nullopt);
     }
-    return decision;
+    if (!remapped) return decision;
+    switch (action.kind) {
+      case ActionKind::Hold:
+        return swallow(Kind::Hold);
+      case ActionKind::HoldMacro:
+        return swallow(Kind::HoldLoop);
+      case ActionKind::Macro:
+        return swallow(Kind::Interrupt);
+      default:
+        return swallow(std::nullopt);
+    }
   }
   // Only a release whose press was swallowed may be swallowed: the application saw every other
   // press (or the hook never saw it), and would keep the key down without its release.
   if (!keys.down[slot] || !keys.swallowed[slot]) return decision;
-  decision.sequence = Replacement(*keyMap, decision.vkCode);
-  if (decision.sequence != nullptr) decision.verdict = Verdict::SwallowAndAppend;
+  if (keys.held[slot]) return swallow(Kind::Release);
+  // What plays is what the key does now; a key that holds only since its press plays nothing
+  // and its release passes alone.
+  if (remapped && (action.kind == ActionKind::Tap || action.kind == ActionKind::Macro)) return swallow(Kind::Play);
   return decision;
 }
 
@@ -114,11 +141,14 @@ int TranslateNumpadCode(int code, bool numLockOn) noexcept {
 KeyDecision HandleKeyEvent(int vkCode, uint32_t flags, const RemapInputs& inputs, KeyTracker& keys,
                            OutputQueue& queue) {
   KeyDecision decision = DecideKeyEvent(vkCode, flags, inputs, keys);
-  keys.Record(vkCode, flags, decision.verdict);
-  if (decision.verdict == Verdict::SwallowAndAppend) {
-    const bool numLockOn = keys.NumLockOn();
-    decision.outputDropped = !queue.AppendPressesThenReleases(
-        *decision.sequence, [numLockOn](int code) { return TranslateNumpadCode(code, numLockOn); });
+  keys.Record(vkCode, flags, decision);
+  if (decision.command) {
+    OutputCommand command;
+    command.kind = *decision.command;
+    command.key = decision.key;
+    command.numLockOn = keys.NumLockOn();
+    if (decision.action != nullptr) command.program = decision.action->program;
+    decision.outputDropped = !queue.Push(command);
   }
   return decision;
 }

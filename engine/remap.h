@@ -3,9 +3,10 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <optional>
 
 #include "engine/output_queue.h"
-#include "model/profile_data.h"
+#include "engine/program.h"
 
 namespace orvelle {
 
@@ -21,31 +22,36 @@ inline constexpr int kNumLockKey = 0x90;     // VK_NUMLOCK
 enum class Verdict {
   Pass,                // hand the event on unchanged (but for the keypad Enter rewrite)
   RemoveHookThenPass,  // the keyboard is gone: take the hook out, then pass
-  Swallow,             // a press or auto-repeat of a remapped key
-  SwallowAndAppend,    // the release of a remapped key: queue its sequence, swallow the event
+  Swallow,             // the event goes no further; a command may go to the worker
 };
 
-// What the remap hook reads: the presence state, the active profile number and the KeyMaps of
-// the three profile copies.
+// What the remap hook reads: the presence state, the active profile number and what every key
+// does in each of the three profiles.
 struct RemapInputs {
   bool keyboardPresent = true;
   int activeProfile = 1;
-  std::array<const KeyMap*, 3> keyMaps{};
+  std::array<const KeyActions*, 3> actions{};
 };
 
 struct KeyDecision {
   Verdict verdict = Verdict::Pass;
-  int vkCode = 0;                            // the key code as rewritten for keypad Enter
-  const OutputSequence* sequence = nullptr;  // SwallowAndAppend: what to queue
-  bool outputDropped = false;                // HandleKeyEvent: the queue had no room for the sequence
+  int vkCode = 0;  // the key code as rewritten for keypad Enter
+  int key = -1;    // the physical key as the tracker and the worker know it (keypad Enter is 108)
+  // What the worker is to do, with the program of `action` where the command needs one.
+  std::optional<OutputCommand::Kind> command;
+  const KeyAction* action = nullptr;
+  bool outputDropped = false;  // HandleKeyEvent: the queue had no room for the command
 };
 
 // What the remap hook remembers between events, on the hook's thread only. Applications must see
-// a release for every press they saw, so the hook remembers which presses it let through and
-// which it swallowed, and a release is only ever swallowed after a swallowed press.
+// a release for every press they saw, and the worker must hear of every release of a key it
+// holds down for the user, so the hook remembers which presses it let through, which it
+// swallowed, and which it handed to the worker as a held key.
 struct KeyTracker {
   std::bitset<256> down;       // pressed and not yet released, as the hook saw it; injected events not counted
   std::bitset<256> swallowed;  // the press was swallowed
+  std::bitset<256> held;       // the press started a held key or a held macro: its release ends it
+  std::bitset<256> repeats;    // ... a held key, whose auto-repeats press its last key again
   // NumLock as the system sees it: toggled by every press that reaches it (injected ones too),
   // held from such a press to its release.
   bool numLockToggled = false;
@@ -57,29 +63,34 @@ struct KeyTracker {
   // value (low bit toggled, sign bit held).
   void Reset(int16_t numLockState, const std::bitset<256>& systemDown = {}) noexcept;
   // For the same hook installed again (to head the hook chain again, or because the system had
-  // dropped it): presses it swallowed stay swallowed, so their releases still play; every other
-  // key as Reset has it. Keys the hook swallowed look up to the system, which never saw them.
+  // dropped it): presses it swallowed stay swallowed, so their releases still play or end what
+  // they started; every other key as Reset has it. Keys the hook swallowed look up to the system,
+  // which never saw them.
   void Resync(int16_t numLockState, const std::bitset<256>& systemDown) noexcept;
   // NumLock counts as on only when toggled and not held.
   bool NumLockOn() const noexcept { return numLockToggled && !numLockHeld; }
   // Follows one event that the hook has decided on.
-  void Record(int vkCode, uint32_t flags, Verdict verdict) noexcept;
+  void Record(int vkCode, uint32_t flags, const KeyDecision& decision) noexcept;
 };
 
 // The remap decision for one key event; touches nothing. An active profile number outside 1..3
-// selects no KeyMap and every event passes. Auto-repeats keep the verdict of their first press
+// selects no actions and every event passes. Auto-repeats keep the verdict of their first press
 // and a release is swallowed only after a swallowed press, so a key remapped (or unmapped) while
-// held never stays down in an application.
+// held never stays down in an application. What a key does:
+// - a tap or macro key: its press is swallowed; its release plays it (a macro key's press also
+//   stops a pass of its macro still playing);
+// - a held key: its press holds the sequence down, each auto-repeat presses the last key again,
+//   its release lets go;
+// - a held macro key: its press starts the macro looping, its release ends it.
 KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, const RemapInputs& inputs, const KeyTracker& keys) noexcept;
 
 // The code a keypad key sends when NumLock is off; every other code unchanged.
 int TranslateNumpadCode(int code, bool numLockOn) noexcept;
 
 // The whole remap hook, less the call to the next hook: decides, records the event in `keys`, and
-// for the release of a remapped key appends presses then releases under the queue mutex, keypad
-// codes translated by the NumLock state the hook follows. A sequence the queue has no room for is
-// dropped whole and the decision says so. Returns the decision, whose vkCode the caller writes
-// back into the event record.
+// queues the command the decision asks for, with NumLock as the hook follows it. A command the
+// queue has no room for is dropped and the decision says so. Returns the decision, whose vkCode
+// the caller writes back into the event record.
 // Allocates nothing and waits for nothing but the queue mutex; locking it may throw
 // std::system_error (nothing else here throws), so the system's hook procedure must catch.
 KeyDecision HandleKeyEvent(int vkCode, uint32_t flags, const RemapInputs& inputs, KeyTracker& keys,

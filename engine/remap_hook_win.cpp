@@ -20,9 +20,14 @@ std::bitset<256> KeysDownNow() {
 
 }  // namespace
 
-RemapHook::RemapHook(HINSTANCE instance, const ProfileSet& profiles, const bool& keyboardPresent, OutputQueue& queue,
-                     InjectionWorker& worker)
-    : instance_(instance), profiles_(profiles), keyboardPresent_(keyboardPresent), queue_(queue), worker_(worker) {
+RemapHook::RemapHook(HINSTANCE instance, const ProfileSet& profiles, const std::array<KeyActions, 3>& actions,
+                     const bool& keyboardPresent, OutputQueue& queue, InjectionWorker& worker)
+    : instance_(instance),
+      profiles_(profiles),
+      actions_(actions),
+      keyboardPresent_(keyboardPresent),
+      queue_(queue),
+      worker_(worker) {
   g_remapHook = this;
 }
 
@@ -81,16 +86,16 @@ LRESULT RemapHook::Handle(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event) {
   RemapInputs inputs;
   inputs.keyboardPresent = keyboardPresent_;
   inputs.activeProfile = profiles_.activeProfile;
-  for (int n = 1; n <= 3; ++n) inputs.keyMaps[static_cast<size_t>(n - 1)] = &profiles_.Profile(n).keyMap;
+  for (size_t n = 0; n < 3; ++n) inputs.actions[n] = &actions_[n];
 
   const KeyDecision decision = HandleKeyEvent(static_cast<int>(event.vkCode), event.flags, inputs, keys_, queue_);
+  if (decision.command && !decision.outputDropped) worker_.Wake();
   event.vkCode = static_cast<DWORD>(decision.vkCode);
   switch (decision.verdict) {
     case Verdict::RemoveHookThenPass:
       Remove();
       return CallNextHookEx(handle, code, wParam, reinterpret_cast<LPARAM>(&event));
     case Verdict::Swallow:
-    case Verdict::SwallowAndAppend:
       return 1;
     case Verdict::Pass:
       break;

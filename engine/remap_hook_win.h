@@ -5,6 +5,7 @@
 #include "engine/hook_watch.h"
 #include "engine/injection_worker_win.h"
 #include "engine/output_queue.h"
+#include "engine/program.h"
 #include "engine/remap.h"
 #include "model/profile_set.h"
 #include "platform/win32/keyboard_hook_win.h"
@@ -12,13 +13,13 @@
 namespace orvelle {
 
 // The remap hook: a low-level keyboard hook on the user-interface thread that hands every key
-// event of the desktop to the remap decision and queues what a remapped key sends. It reads the
-// profiles and the presence flag where the main window keeps them (the same thread writes
-// them). One object; the hook procedure, a free callback, reaches it through a pointer.
+// event of the desktop to the remap decision and queues what a remapped key asks of the worker.
+// It reads the active profile number, what each profile's keys do and the presence flag where
+// their owners keep them (the same thread writes them). One object; the hook procedure, a free callback, reaches it through a pointer.
 class RemapHook {
  public:
-  RemapHook(HINSTANCE instance, const ProfileSet& profiles, const bool& keyboardPresent, OutputQueue& queue,
-            InjectionWorker& worker);
+  RemapHook(HINSTANCE instance, const ProfileSet& profiles, const std::array<KeyActions, 3>& actions,
+            const bool& keyboardPresent, OutputQueue& queue, InjectionWorker& worker);
   ~RemapHook();
   RemapHook(const RemapHook&) = delete;
   RemapHook& operator=(const RemapHook&) = delete;
@@ -56,6 +57,7 @@ class RemapHook {
 
   HINSTANCE instance_;
   const ProfileSet& profiles_;
+  const std::array<KeyActions, 3>& actions_;
   const bool& keyboardPresent_;
   OutputQueue& queue_;
   InjectionWorker& worker_;

@@ -3,9 +3,15 @@
 namespace orvelle {
 
 RemapSession::RemapSession(HINSTANCE instance, const ProfileSet& profiles, FrontHook& front)
-    : front_(front), worker_(queue_), hook_(instance, profiles, keyboardPresent_, queue_, worker_) {}
+    : front_(front), worker_(queue_), hook_(instance, profiles, actions_, keyboardPresent_, queue_, worker_) {}
 
 RemapSession::~RemapSession() { Stop(); }
+
+void RemapSession::UseProfiles(const ProfileSet& profiles, const KeyTable& table) {
+  for (int n = 1; n <= 3; ++n) {
+    actions_[static_cast<size_t>(n - 1)] = CompileActions(profiles.Profile(n), table, 0);
+  }
+}
 
 void RemapSession::SetKeyboardPresent(bool present) {
   keyboardPresent_ = present;

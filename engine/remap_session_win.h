@@ -4,6 +4,7 @@
 
 #include "engine/injection_worker_win.h"
 #include "engine/output_queue.h"
+#include "engine/key_actions.h"
 #include "engine/remap_hook_win.h"
 #include "model/profile_set.h"
 
@@ -30,6 +31,10 @@ class RemapSession {
   RemapSession(const RemapSession&) = delete;
   RemapSession& operator=(const RemapSession&) = delete;
 
+  // What the keys of each profile do from now on: built anew whenever the profiles change (what
+  // plays already plays on).
+  void UseProfiles(const ProfileSet& profiles, const KeyTable& table);
+
   // Presence and hook move together: keyboard found, hook in; keyboard gone, hook out (and the
   // worker lets go of every key).
   void SetKeyboardPresent(bool present);
@@ -46,6 +51,7 @@ class RemapSession {
   RemapHook::WatchState CheckHook() const;
 
   bool hookInstalled() const { return hook_.installed(); }
+  uint64_t workerWakeups() const { return worker_.wakeups(); }
   int hookInstalls() const { return hook_.installs(); }
 #ifdef ORVELLE_E2E
   void DropHookBehindOwnersBack() { hook_.DropBehindOwnersBack(); }
@@ -58,6 +64,7 @@ class RemapSession {
 
   FrontHook& front_;
   bool keyboardPresent_ = true;
+  std::array<KeyActions, 3> actions_;
   OutputQueue queue_;
   InjectionWorker worker_;
   RemapHook hook_;

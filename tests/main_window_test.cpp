@@ -160,6 +160,17 @@ TEST(TrayIcon, CallbackOutcomes) {
   }
 }
 
+TEST(TapTimeMenu, OneCheckedChoiceAndTheStoredValueAmongThem) {
+  auto labels = [](uint32_t ms) {
+    std::wstring all;
+    for (const TapTimeChoice& c : TapTimeChoices(ms)) all += (c.checked ? L"[" : L"") + c.label + (c.checked ? L"] " : L" ");
+    return all;
+  };
+  EXPECT_EQ(labels(0), L"[выкл.] 10 мс 20 мс 35 мс 50 мс ");
+  EXPECT_EQ(labels(35), L"выкл. 10 мс 20 мс [35 мс] 50 мс ");
+  EXPECT_EQ(labels(25), L"выкл. 10 мс 20 мс [25 мс] 35 мс 50 мс ") << "a hand-edited value shows where it belongs";
+}
+
 TEST(WindowShape, RunsCoverExactlyTheNonWhitePixels) {
   constexpr int kWidth = 37, kHeight = 23;
   std::mt19937 random(7);

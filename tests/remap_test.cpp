@@ -1,10 +1,13 @@
-// The remap decision as transcripts: a profile and key events in, verdicts and queued events out.
+// The remap engine as transcripts: profiles and key events in, what the hook does with each event
+// and what the worker injects (with its time) out. The hook's core, the queue, the player and the
+// worker's loop are the real ones; only the clock is a fake that the worker's waits move on.
 #include <gtest/gtest.h>
 
 #include <map>
 #include <sstream>
 #include <thread>
 
+#include "engine/injection.h"
 #include "engine/remap.h"
 
 namespace orvelle {
@@ -12,72 +15,128 @@ namespace {
 
 constexpr uint32_t kDown = 0x00, kUp = 0x80, kInjectedDown = 0x10, kInjectedUp = 0x90;
 
+struct Profiles {
+  std::array<KeyActions, 3> actions;
+  int active = 1;
+  bool present = true;
+  RemapInputs Inputs() const { return RemapInputs{present, active, {&actions[0], &actions[1], &actions[2]}}; }
+  Profiles& Set(int profile, int key, ActionKind kind, SharedProgram program) {
+    actions[static_cast<size_t>(profile - 1)][static_cast<size_t>(key)] = KeyAction{kind, std::move(program)};
+    return *this;
+  }
+  Profiles& Tap(int profile, int key, std::vector<int> codes, uint32_t tapMs = 0) {
+    return Set(profile, key, ActionKind::Tap, TapProgram(codes, tapMs));
+  }
+  Profiles& Hold(int profile, int key, std::vector<int> codes) {
+    return Set(profile, key, ActionKind::Hold, HoldProgram(codes));
+  }
+};
+
+// A recorded macro: (code, down, delay ms) steps.
+SharedProgram Recorded(std::initializer_list<std::tuple<int, bool, int>> steps, int loops = 1) {
+  std::vector<int> flat;
+  std::vector<int> delays;
+  for (const auto& [code, down, delay] : steps) {
+    flat.insert(flat.end(), {0, code, down ? 1 : 0});
+    delays.push_back(delay);
+  }
+  return TimedProgram(flat, delays, loops);
+}
+
 struct Event {
   int vk;
   uint32_t flags;
+  int64_t atMs = 0;
   int switchTo = 0;  // the active profile from this event on; 0 keeps it
 };
 
-struct Profiles {
-  std::array<KeyMap, 3> maps{IdentityKeyMap(), IdentityKeyMap(), IdentityKeyMap()};
-  int active = 1;
-  bool present = true;
-  RemapInputs Inputs() const {
-    return RemapInputs{present, active, {&maps[0], &maps[1], &maps[2]}};
+// The hook's core and the worker's loop over one queue. Key events go to the hook at their time;
+// the worker injects and waits, and its waits move the clock to the next thing that happens.
+struct Rig {
+  explicit Rig(Profiles p, int16_t numLock = 1, size_t capacity = 64) : profiles(std::move(p)), queue(capacity) {
+    keys.Reset(numLock);
   }
-};
 
-// The queue emptied and described as "code↓" / "code↑".
-std::string Drain(OutputQueue& queue) {
-  std::ostringstream out;
-  while (queue.size() > 0) {
-    const OutputEvent v = queue.PopOutputEvent();
-    if (out.tellp() > 0) out << ' ';
-    out << (v & kKeyCodeMask) << ((v & kReleaseBit) ? "↑" : "↓");
-  }
-  return out.str();
-}
-
-struct Transcript {
-  std::string verdicts;  // one per event; "dropped" for an append the queue had no room for
-  std::string queued;
-};
-
-// Runs events through the hook's core, one tracker for the whole run, NumLock seeded as the
-// hook's installation does.
-Transcript RunEvents(Profiles profiles, std::initializer_list<Event> events, int16_t numLock = 1,
-                     size_t capacity = 64) {
-  OutputQueue queue(capacity);
+  Profiles profiles;
+  OutputQueue queue;
   KeyTracker keys;
-  keys.Reset(numLock);
-  Transcript t;
-  for (const Event& e : events) {
-    if (e.switchTo != 0) profiles.active = e.switchTo;
-    const KeyDecision d = HandleKeyEvent(e.vk, e.flags, profiles.Inputs(), keys, queue);
-    static const char* kNames[] = {"pass", "unhook", "swallow", "append"};
-    if (!t.verdicts.empty()) t.verdicts += ' ';
-    t.verdicts += d.outputDropped ? "dropped" : kNames[static_cast<int>(d.verdict)];
+  int64_t clock = 0;   // microseconds
+  int64_t lateUs = 0;  // how late each timed wait of the worker comes back
+  std::multimap<int64_t, Event> script;
+  std::map<int64_t, InjectionRequest> requests;  // by ms
+  InjectionRequest request = InjectionRequest::Run;
+  std::string verdicts, output;
+
+  Rig& At(std::initializer_list<Event> events) {
+    for (const Event& e : events) script.emplace(e.atMs * 1000, e);
+    return *this;
   }
-  t.queued = Drain(queue);
-  return t;
-}
+
+  void Deliver() {
+    while (!script.empty() && script.begin()->first <= clock) {
+      const Event e = script.begin()->second;
+      script.erase(script.begin());
+      if (e.switchTo != 0) profiles.active = e.switchTo;
+      const KeyDecision d = HandleKeyEvent(e.vk, e.flags, profiles.Inputs(), keys, queue);
+      static const char* kNames[] = {"pass", "unhook", "swallow"};
+      if (!verdicts.empty()) verdicts += ' ';
+      verdicts += d.outputDropped ? "dropped" : kNames[int(d.verdict)];
+    }
+  }
+
+  // Runs until `endMs`, then stops the worker (which lets go of what it still holds).
+  Rig& Run(int64_t endMs = 100'000) {
+    const int64_t end = endMs * 1000;
+    RunInjectionLoop(
+        queue,
+        [&] {
+          Deliver();
+          for (auto it = requests.begin(); it != requests.end() && it->first * 1000 <= clock;) {
+            request = it->second;
+            it = requests.erase(it);
+          }
+          return clock >= end ? InjectionRequest::Stop : request;
+        },
+        [&](const KeyInjection& key) {
+          if (!output.empty()) output += ' ';
+          output += std::to_string(key.keyCode);
+          output += key.release ? "↑@" : "↓@";
+          output += std::to_string(clock / 1000);
+        },
+        [&](std::optional<int64_t> until) {
+          int64_t next = end;
+          if (!script.empty()) next = std::min(next, script.begin()->first);
+          if (!requests.empty()) next = std::min(next, requests.begin()->first * 1000);
+          const int64_t to = until ? std::min(*until + lateUs, next) : next;
+          clock = std::max(clock, to);
+        },
+        [&] { return clock; },
+        [&] {
+          if (!output.empty()) output += ' ';
+          output += "flushed@" + std::to_string(clock / 1000);
+          request = InjectionRequest::Run;
+        });
+    return *this;
+  }
+};
 
 struct Case {
   const char* what;
   std::initializer_list<Event> events;
-  std::string verdicts;
-  std::string queued;
+  const char* verdicts;
+  const char* output;
 };
 
-void ExpectTranscripts(const Profiles& profiles, std::initializer_list<Case> cases) {
+void Expect(const Profiles& profiles, std::initializer_list<Case> cases, int16_t numLock = 1) {
   for (const Case& c : cases) {
-    const Transcript t = RunEvents(profiles, c.events);
-    EXPECT_EQ(t.verdicts, c.verdicts) << c.what;
-    EXPECT_EQ(t.queued, c.queued) << c.what;
+    Rig rig(profiles, numLock);
+    rig.At(c.events).Run();
+    EXPECT_EQ(rig.verdicts, c.verdicts) << c.what;
+    EXPECT_EQ(rig.output, c.output) << c.what;
   }
 }
 
-TEST(RemapDecision, IdentityProfilesPassEverything) {
+TEST(RemapEngine, IdentityProfilesPassEverything) {
   Profiles p;
   KeyTracker keys;
   for (int vk = 0; vk <= 255; ++vk) {
@@ -87,106 +146,146 @@ TEST(RemapDecision, IdentityProfilesPassEverything) {
   }
 }
 
-TEST(RemapDecision, RemappedKeysPlayOnRelease) {
+TEST(RemapEngine, TapsPlayAtTheRelease) {
   Profiles p;
-  p.maps[0][112] = {65};
-  p.maps[0][113] = {17, 67};
-  p.maps[0][114] = {};
-  p.maps[0][115] = {0, 255, -3};
-  p.maps[0][116] = {0, 65, 300};
-  p.maps[0][300] = {65};
-  ExpectTranscripts(
-      p, {
-             {"held with auto-repeat gives one output", {{112, kDown}, {112, kDown}, {112, kDown}, {112, kUp}},
-              "swallow swallow swallow append", "65↓ 65↑"},
-             {"presses then releases in sequence order", {{113, kDown}, {113, kUp}}, "swallow append",
-              "17↓ 67↓ 17↑ 67↑"},
-             {"two releases queue whole blocks", {{112, kDown}, {113, kDown}, {112, kUp}, {113, kUp}},
-              "swallow swallow append append", "65↓ 65↑ 17↓ 67↓ 17↑ 67↑"},
-             {"an empty sequence leaves the key to send itself", {{114, kDown}, {114, kUp}}, "pass pass", ""},
-             {"so does one without a code that can be sent", {{115, kDown}, {115, kUp}}, "pass pass", ""},
-             {"codes that cannot be sent are skipped", {{116, kDown}, {116, kUp}}, "swallow append", "65↓ 65↑"},
-             {"injected events pass even when remapped", {{112, kInjectedDown}, {112, kInjectedUp}}, "pass pass", ""},
-             {"codes the hook cannot track pass even when remapped", {{300, kDown}, {300, kUp}, {-1, kDown}, {-1, kUp}},
-              "pass pass pass pass", ""},
-         });
+  p.Tap(1, 112, {65}).Tap(1, 113, {17, 67}).Tap(1, 114, {65}, 30);
+  Expect(p, {
+                {"held with auto-repeat gives one output, at the release",
+                 {{112, kDown, 0}, {112, kDown, 300}, {112, kDown, 330}, {112, kUp, 600}},
+                 "swallow swallow swallow swallow",
+                 "65↓@600 65↑@601"},
+                {"presses then releases in sequence order, a millisecond apart", {{113, kDown, 0}, {113, kUp, 50}},
+                 "swallow swallow", "17↓@50 67↓@51 17↑@52 67↑@53"},
+                {"two releases at once play one after the other",
+                 {{112, kDown, 0}, {113, kDown, 0}, {112, kUp, 10}, {113, kUp, 10}},
+                 "swallow swallow swallow swallow", "65↓@10 65↑@11 17↓@12 67↓@13 17↑@14 67↑@15"},
+                {"a key hold time keeps the key down that long", {{114, kDown, 0}, {114, kUp, 5}}, "swallow swallow",
+                 "65↓@5 65↑@35"},
+                {"injected events pass even when remapped", {{112, kInjectedDown, 0}, {112, kInjectedUp, 1}},
+                 "pass pass", ""},
+                {"codes the hook cannot track pass", {{300, kDown, 0}, {300, kUp, 1}, {-1, kDown, 2}}, "pass pass pass",
+                 ""},
+            });
 }
 
-TEST(RemapDecision, ReleasesFollowTheirPresses) {
+TEST(RemapEngine, ALateTimerNeitherStretchesNorInterleavesSequences) {
   Profiles p;
-  p.maps[0][112] = {65};
-  p.maps[1][112] = {66};
-  p.maps[1][113] = {67};
-  p.maps[0][13] = {68};
-  ExpectTranscripts(
-      p, {
-             {"a release whose press the hook never saw passes", {{112, kUp}}, "pass", ""},
-             {"a key remapped while held passes its repeats and release",
-              {{113, kDown}, {113, kDown, 2}, {113, kUp}}, "pass pass pass", ""},
-             {"a key unmapped while held stays swallowed and its release passes alone",
-              {{113, kDown, 2}, {113, kDown, 1}, {113, kUp}}, "swallow swallow pass", ""},
-             {"the profile active at the release decides what plays", {{112, kDown}, {112, kUp, 2}}, "swallow append",
-              "66↓ 66↑"},
-             {"injected events neither press nor release a tracked key",
-              {{112, kDown}, {112, kInjectedUp}, {112, kUp}, {112, kInjectedDown}, {112, kUp}},
-              "swallow pass append pass pass", "65↓ 65↑"},
-             // Main Enter (13) is remapped, keypad Enter (108) is not: keypad Enter released with
-             // Alt held reads as 13 and must not take main Enter's swallowed press for its own.
-             {"keypad Enter released with Alt held is still the key that was pressed",
-              {{13, kDown}, {13, 0x01}, {13, 0xA1}, {13, kUp}}, "swallow pass pass append", "68↓ 68↑"},
-         });
-
-  // The hook just installed saw no key go down.
-  OutputQueue queue;
-  KeyTracker keys;
-  keys.Reset(1);
-  EXPECT_EQ(HandleKeyEvent(112, kDown, p.Inputs(), keys, queue).verdict, Verdict::Swallow);
-  keys.Reset(1);
-  EXPECT_EQ(HandleKeyEvent(112, kUp, p.Inputs(), keys, queue).verdict, Verdict::Pass);
-  EXPECT_EQ(queue.size(), 0u);
+  p.Tap(1, 112, {1, 2, 3, 4, 5, 6, 7, 8}).Tap(1, 113, {90});
+  Rig rig(p);
+  rig.lateUs = 700;
+  rig.At({{112, kDown, 0}, {112, kUp, 10}, {113, kDown, 11}, {113, kUp, 12}}).Run(100);
+  EXPECT_EQ(rig.output,
+            "1↓@10 2↓@11 3↓@12 4↓@13 5↓@14 6↓@15 7↓@16 8↓@17 1↑@18 2↑@19 3↑@20 4↑@21 5↑@22 6↑@23 7↑@24 8↑@25 "
+            "90↓@26 90↑@27")
+      << "16 events in about 16 ms, not 16 × 1.7 ms, and the later key's output after them";
 }
 
-TEST(RemapDecision, AHookInstalledAgainKnowsTheKeysHeldDown) {
-  // 112 is remapped in profile 1 only, 113 in profile 2 only; both are held down across a new
+TEST(RemapEngine, HeldKeysHoldAndRepeatWhileTheKeyIsDown) {
+  Profiles p;
+  p.Hold(1, 112, {38}).Hold(1, 113, {17, 67}).Hold(1, 114, {38});
+  Expect(p, {
+                {"F1 as Up: Up goes down with F1, repeats with it and comes up with it",
+                 {{112, kDown, 0}, {112, kDown, 300}, {112, kDown, 330}, {112, kUp, 400}},
+                 "swallow swallow swallow swallow", "38↓@0 38↓@300 38↓@330 38↑@400"},
+                {"a combination: presses in order, repeats of the last key, releases reversed",
+                 {{113, kDown, 0}, {113, kDown, 300}, {113, kUp, 310}},
+                 "swallow swallow swallow", "17↓@0 67↓@1 67↓@300 67↑@310 17↑@311"},
+                {"a profile switch while held: the release still lets go",
+                 {{114, kDown, 0}, {114, kUp, 50, 2}}, "swallow swallow", "38↓@0 38↑@50"},
+                {"pressed in another profile, then held here: the release passes alone",
+                 {{112, kDown, 0, 2}, {112, kUp, 50, 1}}, "pass pass", ""},
+            });
+}
+
+TEST(RemapEngine, MacrosKeepTheirTimingAndLoops) {
+  Profiles p;
+  p.Set(1, 112, ActionKind::Macro, Recorded({{65, true, 0}, {65, false, 50}, {66, true, 300}, {66, false, 40}}));
+  p.Set(1, 113, ActionKind::Macro, TapProgram({88}, 0, 3));
+  p.Set(1, 114, ActionKind::Macro, Recorded({{65, true, 0}, {65, false, 2000}, {66, true, 3000}, {66, false, 10}}));
+  p.Set(1, 115, ActionKind::HoldMacro, Recorded({{65, true, 0}, {65, false, 100}, {66, true, 100}, {66, false, 100}}));
+  p.Tap(1, 116, {90});
+  Expect(p, {
+                {"each step after its delay, downs and ups in their order", {{112, kDown, 0}, {112, kUp, 10}},
+                 "swallow swallow", "65↓@10 65↑@60 66↓@360 66↑@400"},
+                {"an untimed macro three times", {{113, kDown, 0}, {113, kUp, 0}}, "swallow swallow",
+                 "88↓@0 88↑@1 88↓@2 88↑@3 88↓@4 88↑@5"},
+                {"its key pressed again while it plays stops it; what it holds goes up; the release starts nothing",
+                 {{114, kDown, 0}, {114, kUp, 0}, {114, kDown, 1000}, {114, kUp, 1100}},
+                 "swallow swallow swallow swallow", "65↓@0 65↑@1000"},
+                {"played again once it has ended", {{114, kDown, 0}, {114, kUp, 0}, {114, kDown, 6000}, {114, kUp, 6000}},
+                 "swallow swallow swallow swallow", "65↓@0 65↑@2000 66↓@5000 66↑@5010 65↓@6000 65↑@8000 66↓@11000 66↑@11010"},
+                {"a long macro never delays another key's output",
+                 {{114, kDown, 0}, {114, kUp, 0}, {116, kDown, 1500}, {116, kUp, 1500}},
+                 "swallow swallow swallow swallow", "65↓@0 90↓@1500 90↑@1501 65↑@2000 66↓@5000 66↑@5010"},
+                {"held, a macro loops; the release drops the rest of the pass and lets go",
+                 {{115, kDown, 0}, {115, kDown, 300}, {115, kUp, 350}},
+                 "swallow swallow swallow", "65↓@0 65↑@100 66↓@200 66↑@300 65↓@301 65↑@350"},
+            });
+}
+
+TEST(RemapEngine, ReleasesFollowTheirPresses) {
+  Profiles p;
+  p.Tap(1, 112, {65}).Tap(2, 112, {66}).Tap(2, 113, {67}).Tap(1, 13, {68});
+  Expect(p, {
+                {"a release whose press the hook never saw passes", {{112, kUp, 0}}, "pass", ""},
+                {"a key remapped while held passes its repeats and release",
+                 {{113, kDown, 0}, {113, kDown, 10, 2}, {113, kUp, 20}}, "pass pass pass", ""},
+                {"a key unmapped while held stays swallowed and its release passes alone",
+                 {{113, kDown, 0, 2}, {113, kDown, 10, 1}, {113, kUp, 20}}, "swallow swallow pass", ""},
+                {"the profile active at the release decides what plays", {{112, kDown, 0}, {112, kUp, 10, 2}},
+                 "swallow swallow", "66↓@10 66↑@11"},
+                {"injected events neither press nor release a tracked key",
+                 {{112, kDown, 0}, {112, kInjectedUp, 1}, {112, kUp, 2}, {112, kInjectedDown, 3}, {112, kUp, 4}},
+                 "swallow pass swallow pass pass", "65↓@2 65↑@3"},
+                // Main Enter (13) is remapped, keypad Enter (108) is not: keypad Enter released with
+                // Alt held reads as 13 and must not take main Enter's swallowed press for its own.
+                {"keypad Enter released with Alt held is still the key that was pressed",
+                 {{13, kDown, 0}, {13, 0x01, 1}, {13, 0xA1, 2}, {13, kUp, 3}}, "swallow pass pass swallow",
+                 "68↓@3 68↑@4"},
+            });
+}
+
+TEST(RemapEngine, AHookInstalledAgainKnowsTheKeysHeldDown) {
+  // 112 taps in profile 1 only, 113 in profile 2 only, 114 holds Up; all are down across a new
   // install of the hook, then auto-repeat and are let go.
   Profiles p;
-  p.maps[0][112] = {65};
-  p.maps[1][113] = {66};
+  p.Tap(1, 112, {65}).Tap(2, 113, {66}).Hold(1, 114, {38});
   OutputQueue queue;
-  std::bitset<256> systemDown;
   auto run = [&](KeyTracker& keys, std::initializer_list<Event> events) {
-    std::string verdicts;
+    std::string out;
     for (const Event& e : events) {
       if (e.switchTo != 0) p.active = e.switchTo;
-      static const char* kNames[] = {"pass", "unhook", "swallow", "append"};
-      verdicts += std::string(verdicts.empty() ? "" : " ") +
-                  kNames[static_cast<int>(HandleKeyEvent(e.vk, e.flags, p.Inputs(), keys, queue).verdict)];
+      const KeyDecision d = HandleKeyEvent(e.vk, e.flags, p.Inputs(), keys, queue);
+      static const char* kCommands[] = {"play", "hold", "loop", "repeat", "release", "interrupt"};
+      out += std::string(out.empty() ? "" : " ") + (d.verdict == Verdict::Swallow ? "swallow" : "pass") +
+             (d.command ? std::string("/") + kCommands[int(*d.command)] : "");
     }
-    return verdicts;
+    queue.Clear();
+    return out;
   };
 
-  // 113 went through while profile 1 was active, so the system holds it down; 112 was swallowed,
-  // so the system never saw it go down.
+  // 113 went through while profile 1 was active, so the system holds it down; 112 and 114 were
+  // swallowed, so the system never saw them go down.
   KeyTracker keys;
   keys.Reset(1);
-  EXPECT_EQ(run(keys, {{112, kDown}, {113, kDown}}), "swallow pass");
+  EXPECT_EQ(run(keys, {{112, kDown}, {113, kDown}, {114, kDown}}), "swallow pass swallow/hold");
+  std::bitset<256> systemDown;
   systemDown.set(113);
 
   KeyTracker installed = keys;  // the keyboard arrived, or the hook came back after a removal
   installed.Reset(1, systemDown);
-  EXPECT_EQ(run(installed, {{113, kDown, 2}, {113, kUp}}), "pass pass")
+  EXPECT_EQ(run(installed, {{113, kDown, 0, 2}, {113, kUp}}), "pass pass")
       << "repeats and release of a key that went through pass, though profile 2 remaps it";
-  EXPECT_EQ(Drain(queue), "");
 
   KeyTracker again = keys;  // the same hook out and in again
   p.active = 1;
   again.Resync(1, systemDown);
-  EXPECT_EQ(run(again, {{112, kUp}, {113, kDown, 2}, {113, kUp}}), "append pass pass")
-      << "a swallowed press still plays at its release; the key that went through still passes";
-  EXPECT_EQ(Drain(queue), "65↓ 65↑");
+  EXPECT_EQ(run(again, {{112, kUp}, {114, kDown}, {114, kUp}, {113, kDown, 0, 2}, {113, kUp}}),
+            "swallow/play swallow/repeat swallow/release pass pass")
+      << "a swallowed press still plays at its release, a held key still repeats and lets go";
 
   // The system holds "Enter" down, which may be the keypad's (known here as 108, and remapped).
-  p.maps[0][108] = {67};
+  p.Tap(1, 108, {67});
   KeyTracker enter;
   std::bitset<256> enterDown;
   enterDown.set(13);
@@ -194,66 +293,59 @@ TEST(RemapDecision, AHookInstalledAgainKnowsTheKeysHeldDown) {
   EXPECT_EQ(run(enter, {{13, 0x01}, {13, 0x81}}), "pass pass") << "the repeat and release of a keypad Enter held";
 }
 
-TEST(RemapDecision, KeypadEnterIsKnownAs108) {
+TEST(RemapEngine, KeypadEnterIsKnownAs108) {
   Profiles p;
-  p.maps[0][108] = {66};
-  struct Case {
-    uint32_t flags;
-    int lookedUpAs;
-    const char* verdicts;  // the press, then its release
-  } cases[] = {
-      {0x01, 108, "swallow append"},  // keypad Enter
-      {0x00, 13, "pass pass"},        // main Enter
-      {0x21, 13, "pass pass"},        // keypad Enter with Alt held
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(DecideKeyEvent(13, c.flags, p.Inputs(), KeyTracker{}).vkCode, c.lookedUpAs) << c.flags;
-    EXPECT_EQ(RunEvents(p, {{13, c.flags}, {13, c.flags | kUp}}).verdicts, c.verdicts) << c.flags;
-  }
-  EXPECT_EQ(RunEvents(p, {{13, 0x01}, {13, 0x81}}).queued, "66↓ 66↑");
-  p.maps[0].erase(108);
-  EXPECT_EQ(DecideKeyEvent(13, 0x01, p.Inputs(), KeyTracker{}).vkCode, 108)
-      << "the rewrite stands when the event passes";
+  p.Tap(1, 108, {66});
+  Expect(p, {
+                {"keypad Enter", {{13, 0x01, 0}, {13, 0x81, 1}}, "swallow swallow", "66↓@1 66↑@2"},
+                {"main Enter", {{13, 0x00, 0}, {13, 0x80, 1}}, "pass pass", ""},
+                {"keypad Enter with Alt held", {{13, 0x21, 0}, {13, 0xA1, 1}}, "pass pass", ""},
+            });
+  EXPECT_EQ(DecideKeyEvent(13, 0x01, p.Inputs(), KeyTracker{}).vkCode, 108);
+  p.Set(1, 108, ActionKind::Identity, nullptr);
+  EXPECT_EQ(DecideKeyEvent(13, 0x01, p.Inputs(), KeyTracker{}).vkCode, 108) << "the rewrite stands when it passes";
 }
 
-TEST(RemapDecision, KeypadCodesFollowNumLock) {
+TEST(RemapEngine, KeypadCodesFollowNumLock) {
   Profiles p;
-  p.maps[0][65] = {96, 101, 110};
-  const char* kOff = "45↓ 101↓ 46↓ 45↑ 101↑ 46↑";
-  const char* kOn = "96↓ 101↓ 110↓ 96↑ 101↑ 110↑";
+  p.Tap(1, 65, {96, 101, 110});
+  const char* kOff = "45↓@0 101↓@1 46↓@2 45↑@3 101↑@4 46↑@5";
+  const char* kOn = "96↓@0 101↓@1 110↓@2 96↑@3 101↑@4 110↑@5";
   struct Seed {
     int16_t state;
-    const char* queued;
+    const char* output;
   } seeds[] = {
       {0, kOff},
       {1, kOn},
       {static_cast<int16_t>(0x8001), kOff},  // on, but the key is held
       {static_cast<int16_t>(0xFF80), kOff},  // held, not toggled
   };
-  for (const Seed& s : seeds) EXPECT_EQ(RunEvents(p, {{65, kDown}, {65, kUp}}, s.state).queued, s.queued) << s.state;
+  for (const Seed& s : seeds) {
+    Rig rig(p, s.state);
+    EXPECT_EQ(rig.At({{65, kDown, 0}, {65, kUp, 0}}).Run().output, s.output) << s.state;
+  }
 
-  // Then the hook follows the NumLock key itself.
-  p.maps[0][65] = {96};
-  p.maps[1][144] = {66};
+  // Then the hook follows the NumLock key itself; a held key keeps the reading of its press.
+  p.Tap(1, 65, {96}).Tap(2, 144, {66}).Hold(1, 66, {104});
   struct Case {
     const char* what;
     int16_t seed;
     std::initializer_list<Event> events;
-    std::string queued;
+    const char* output;
   } cases[] = {
-      {"a tap turns it off", 1, {{144, kDown}, {144, kUp}, {65, kDown}, {65, kUp}}, "45↓ 45↑"},
-      {"a tap turns it on", 0, {{144, kDown}, {144, kUp}, {65, kDown}, {65, kUp}}, "96↓ 96↑"},
-      {"held, it counts as off; its repeats do not toggle it again",
-       0,
-       {{144, kDown}, {144, kDown}, {65, kDown}, {65, kUp}, {144, kUp}, {65, kDown}, {65, kUp}},
-       "45↓ 45↑ 96↓ 96↑"},
-      {"injected taps count", 1, {{144, kInjectedDown}, {144, kInjectedUp}, {65, kDown}, {65, kUp}}, "45↓ 45↑"},
-      {"a swallowed NumLock does not",
-       1,
-       {{144, kDown, 2}, {144, kUp}, {65, kDown, 1}, {65, kUp}},
-       "66↓ 66↑ 96↓ 96↑"},
+      {"a tap turns it off", 1, {{144, kDown, 0}, {144, kUp, 1}, {65, kDown, 2}, {65, kUp, 3}}, "45↓@3 45↑@4"},
+      {"a tap turns it on", 0, {{144, kDown, 0}, {144, kUp, 1}, {65, kDown, 2}, {65, kUp, 3}}, "96↓@3 96↑@4"},
+      {"held, it counts as off; its repeats do not toggle it again", 0,
+       {{144, kDown, 0}, {144, kDown, 1}, {65, kDown, 2}, {65, kUp, 3}, {144, kUp, 4}, {65, kDown, 5}, {65, kUp, 6}},
+       "45↓@3 45↑@4 96↓@6 96↑@7"},
+      {"injected taps count", 1, {{144, kInjectedDown, 0}, {144, kInjectedUp, 1}, {65, kDown, 2}, {65, kUp, 3}},
+       "45↓@3 45↑@4"},
+      {"a swallowed NumLock does not", 1, {{144, kDown, 0, 2}, {144, kUp, 1}, {65, kDown, 2, 1}, {65, kUp, 3}},
+       "66↓@1 66↑@2 96↓@3 96↑@4"},
+      {"a held key lets go of what it pressed, NumLock changed or not", 1,
+       {{66, kDown, 0}, {144, kDown, 10}, {144, kUp, 11}, {66, kUp, 20}}, "104↓@0 104↑@20"},
   };
-  for (const Case& c : cases) EXPECT_EQ(RunEvents(p, c.events, c.seed).queued, c.queued) << c.what;
+  for (const Case& c : cases) EXPECT_EQ(Rig(p, c.seed).At(c.events).Run().output, c.output) << c.what;
 
   const std::pair<int, int> table[] = {{96, 45}, {97, 35},  {98, 40},  {99, 34},  {100, 37}, {101, 101},
                                        {102, 39}, {103, 36}, {104, 38}, {105, 33}, {110, 46}, {106, 106}};
@@ -263,77 +355,90 @@ TEST(RemapDecision, KeypadCodesFollowNumLock) {
   }
 }
 
-TEST(RemapDecision, ProfilesAndPresenceAreReadAtEachEvent) {
+TEST(RemapEngine, ProfilesAndPresenceAreReadAtEachEvent) {
   Profiles p;
-  p.maps[1][112] = {65};
-  EXPECT_EQ(RunEvents(p, {{112, kDown}, {112, kUp}}).verdicts, "pass pass") << "only profile 2 maps the key";
+  p.Tap(2, 112, {65});
+  EXPECT_EQ(Rig(p).At({{112, kDown}, {112, kUp}}).Run().verdicts, "pass pass") << "only profile 2 maps the key";
   p.active = 2;
-  EXPECT_EQ(RunEvents(p, {{112, kDown}, {112, kUp}}).queued, "65↓ 65↑");
-
+  EXPECT_EQ(Rig(p).At({{112, kDown}, {112, kUp}}).Run().output, "65↓@0 65↑@1");
   for (int bad : {0, 4, -1}) {
     p.active = bad;
-    EXPECT_EQ(RunEvents(p, {{112, kDown}, {112, kUp}}).verdicts, "pass pass") << bad;
+    EXPECT_EQ(Rig(p).At({{112, kDown}, {112, kUp}}).Run().verdicts, "pass pass") << bad;
   }
   p.active = 2;
   p.present = false;
-  EXPECT_EQ(RunEvents(p, {{112, kDown}, {112, kUp}, {112, kInjectedDown}}).verdicts, "unhook unhook unhook");
+  EXPECT_EQ(Rig(p).At({{112, kDown}, {112, kUp}, {112, kInjectedDown}}).Run().verdicts, "unhook unhook unhook");
 }
 
-TEST(OutputQueueTest, TakesWholeSequencesOrNothing) {
-  OutputQueue queue(5);
-  const OutputEvent three[] = {1, 2, 3};
-  const OutputEvent two[] = {4, 5};
-  EXPECT_TRUE(queue.AppendSequence(three));
-  EXPECT_FALSE(queue.AppendSequence(three));
-  EXPECT_TRUE(queue.AppendSequence(two));
-  EXPECT_FALSE(queue.AppendSequence(two));
-  for (OutputEvent v : {1, 2, 3}) EXPECT_EQ(queue.PopOutputEvent(), v);
-  EXPECT_TRUE(queue.AppendSequence(three));  // across the end of the ring
-  EXPECT_EQ(Drain(queue), "4↓ 5↓ 1↓ 2↓ 3↓");
-  EXPECT_EQ(queue.PopOutputEvent(), 0);
-  EXPECT_TRUE(queue.AppendSequence(two));
-  EXPECT_EQ(queue.Clear(), 2u);
-  EXPECT_EQ(queue.PopOutputEvent(), 0);
-
-  // The hook's append: a release that does not fit is swallowed with nothing queued, and says so.
+TEST(RemapEngine, AFullQueueDropsTheCommandNotTheHook) {
   Profiles p;
-  p.maps[0][113] = {17, 67};
-  const Transcript t = RunEvents(p, {{113, kDown}, {113, kUp}, {113, kDown}, {113, kUp}}, 1, 5);
-  EXPECT_EQ(t.verdicts, "swallow append swallow dropped");
-  EXPECT_EQ(t.queued, "17↓ 67↓ 17↑ 67↑");
+  p.Tap(1, 113, {17, 67});
+  Rig rig(p, 1, 1);
+  // Both releases come before the worker takes anything: the second finds the queue full.
+  rig.At({{113, kDown, 0}, {113, kUp, 0}, {113, kDown, 0}, {113, kUp, 0}}).Run();
+  EXPECT_EQ(rig.verdicts, "swallow swallow swallow dropped");
+  EXPECT_EQ(rig.output, "17↓@0 67↓@1 17↑@2 67↑@3");
 }
 
-TEST(OutputQueueTest, BlocksNeverInterleaveAcrossThreads) {
-  // One producer appending blocks of three into a queue it keeps filling, one consumer.
-  OutputQueue queue(16);
-  constexpr int kBlocks = 20000;
-  std::thread producer([&] {
-    for (int b = 0; b < kBlocks; ++b) {
-      const OutputEvent three[] = {b * 3 % 30000 + 1, b * 3 % 30000 + 2, b * 3 % 30000 + 3};
-      while (!queue.AppendSequence(three)) std::this_thread::yield();
-    }
-  });
-  int received = 0;
-  int outOfOrder = 0;
-  OutputEvent expected = 1;
-  while (received < kBlocks * 3) {
-    const OutputEvent v = queue.PopOutputEvent();
-    if (v == 0) continue;
-    outOfOrder += v != expected ? 1 : 0;
-    ++received;
-    expected = received % 3 == 0 ? (received / 3) * 3 % 30000 + 1 : v + 1;
+TEST(RemapEngine, ExitAndFlushLetGoOfEverything) {
+  // A macro that presses 120 keys and lets them go only 5 s later, and a held key, when the
+  // program stops or the hook goes: what plays goes on for 200 ms, then every key still down is
+  // released, in code order.
+  std::vector<int> steps;
+  std::vector<int> delays;
+  for (int code = 1; code <= 120; ++code) {
+    steps.insert(steps.end(), {0, code, 1});
+    delays.push_back(0);
   }
-  producer.join();
-  EXPECT_EQ(outOfOrder, 0);
+  for (int code = 1; code <= 120; ++code) {
+    steps.insert(steps.end(), {0, code, 0});
+    delays.push_back(code == 1 ? 5000 : 0);
+  }
+  Profiles p;
+  p.Set(1, 200, ActionKind::Macro, TimedProgram(steps, delays, 1)).Hold(1, 201, {150});
+  for (InjectionRequest request : {InjectionRequest::Flush, InjectionRequest::Stop}) {
+    Rig rig(p);
+    rig.At({{201, kDown, 0}, {200, kDown, 1}, {200, kUp, 1}});
+    rig.requests[2] = request;
+    rig.Run(1000);
+    std::istringstream out(rig.output);
+    std::map<int, int> down;
+    std::string token, last;
+    while (out >> token) {
+      if (token.starts_with("flushed")) continue;
+      down[std::stoi(token)] += token.find("↓") != std::string::npos ? 1 : -1;
+      last = token;
+    }
+    for (auto [code, count] : down) EXPECT_EQ(count, 0) << code;
+    EXPECT_NE(rig.output.find("120↓@120 1↑@202 2↑@203"), std::string::npos)
+        << "plays on until the deadline, then lets go in code order";
+    EXPECT_EQ(last, "150↑@322") << "the held key too";
+    EXPECT_EQ(rig.output.ends_with("flushed@322"), request == InjectionRequest::Flush);
+  }
 }
 
-}  // namespace
-}  // namespace orvelle
-
-#include "engine/injection.h"
-
-namespace orvelle {
-namespace {
+TEST(RemapEngine, AnIdleWorkerSleepsUntilSomethingComes) {
+  Profiles p;
+  p.Tap(1, 112, {65});
+  int waits = 0;
+  int forever = 0;
+  OutputQueue queue;
+  KeyTracker keys;
+  keys.Reset(1);
+  int64_t clock = 0;
+  HandleKeyEvent(112, kDown, p.Inputs(), keys, queue);
+  HandleKeyEvent(112, kUp, p.Inputs(), keys, queue);
+  RunInjectionLoop(
+      queue, [&] { return waits >= 3 ? InjectionRequest::Stop : InjectionRequest::Run; }, [](const KeyInjection&) {},
+      [&](std::optional<int64_t> until) {
+        ++waits;
+        forever += until ? 0 : 1;
+        clock = until.value_or(clock + 1'000'000);
+      },
+      [&] { return clock; }, [] {});
+  EXPECT_EQ(waits, 3) << "one wait for the spacing before the release, then sleep";
+  EXPECT_EQ(forever, 2) << "with nothing to play the worker waits without a time";
+}
 
 TEST(InjectedKey, CarriesTheExtendedFlagOfTheRealKey) {
   EXPECT_EQ(InjectedKeyFor(108), (InjectedKey{13, true})) << "keypad Enter";
@@ -345,104 +450,35 @@ TEST(InjectedKey, CarriesTheExtendedFlagOfTheRealKey) {
   for (int code : plain) EXPECT_EQ(InjectedKeyFor(code), (InjectedKey{code, false})) << code;
 }
 
-// The worker's loop on a fake clock that only its pause moves: every injection is logged with
-// the time it left, the request changes at scripted times, and a flush is acknowledged as the
-// Win32 side does it (back to Run).
-struct FakeWorker {
-  OutputQueue queue{256};
-  int64_t clock = 0;
-  InjectionRequest request = InjectionRequest::Run;
-  std::map<int64_t, InjectionRequest> requestAt;
-  std::vector<OutputEvent> appendOnFlush;  // what the hook queues once it is back
-  std::vector<std::string> log;
+TEST(OutputQueueTest, KeepsOrderAcrossThreadsAndDropsWhatDoesNotFit) {
+  OutputQueue small(2);
+  OutputCommand command;
+  EXPECT_TRUE(small.Push(command));
+  EXPECT_TRUE(small.Push(command));
+  EXPECT_FALSE(small.Push(command));
+  EXPECT_EQ(small.Clear(), 2u);
+  EXPECT_FALSE(small.Pop(command));
 
-  void Run() {
-    RunInjectionLoop(
-        queue,
-        [&] {
-          if (const auto change = requestAt.find(clock); change != requestAt.end()) request = change->second;
-          return clock > 10000 ? InjectionRequest::Stop : request;
-        },
-        [&](const KeyInjection& key) {
-          log.push_back(std::to_string(key.keyCode) + (key.release ? "↑@" : "↓@") + std::to_string(clock));
-        },
-        [&] { ++clock; }, [&] { return clock; },
-        [&] {
-          log.push_back("flushed@" + std::to_string(clock));
-          request = InjectionRequest::Run;
-          queue.AppendSequence(appendOnFlush);
-        });
-  }
-  std::string Log() const {
-    std::string all;
-    for (const std::string& entry : log) all += (all.empty() ? "" : " ") + entry;
-    return all;
-  }
-  // Every press injected has been given its release.
-  bool Balanced() const {
-    std::map<int, int> down;
-    for (const std::string& entry : log) {
-      if (entry.starts_with("flushed")) continue;
-      down[std::stoi(entry)] += entry.find("↓") != std::string::npos ? 1 : -1;
+  // One producer that keeps the queue full, one consumer: commands come out in their order.
+  OutputQueue queue(16);
+  constexpr int kCommands = 50000;
+  std::thread producer([&] {
+    OutputCommand c;
+    for (int i = 0; i < kCommands; ++i) {
+      c.key = i;
+      while (!queue.Push(c)) std::this_thread::yield();
     }
-    for (auto [code, count] : down) {
-      if (count != 0) return false;
-    }
-    return true;
+  });
+  int expected = 0;
+  int outOfOrder = 0;
+  while (expected < kCommands) {
+    OutputCommand c;
+    if (!queue.Pop(c)) continue;
+    outOfOrder += c.key != expected ? 1 : 0;
+    ++expected;
   }
-};
-
-TEST(InjectionLoop, OneEventPerCycleInQueueOrder) {
-  FakeWorker w;
-  const OutputEvent events[] = {17, 67, 17 | kReleaseBit, 67 | kReleaseBit};
-  w.queue.AppendSequence(events);
-  w.requestAt[6] = InjectionRequest::Stop;
-  w.Run();
-  EXPECT_EQ(w.Log(), "17↓@0 67↓@1 17↑@2 67↑@3");
-  EXPECT_EQ(w.clock, 6) << "an empty queue still paused each cycle";
-  EXPECT_EQ(DecodeOutputEvent(0), std::nullopt);
-}
-
-TEST(InjectionLoop, StopPlaysAShortQueueThenReleasesWhatIsHeld) {
-  FakeWorker w;
-  const OutputEvent events[] = {65, 66, 65 | kReleaseBit};
-  w.queue.AppendSequence(events);
-  w.requestAt[0] = InjectionRequest::Stop;
-  w.Run();
-  EXPECT_EQ(w.Log(), "65↓@0 66↓@1 65↑@2 66↑@3");
-}
-
-TEST(InjectionLoop, DrainPastTheDeadlineDropsTheRestAndReleasesWhatIsHeld) {
-  // 120 presses then 120 releases: at the deadline 80 keys have been released and 40 are held.
-  std::vector<int> codes(120);
-  for (int i = 0; i < 120; ++i) codes[static_cast<size_t>(i)] = i + 1;
-  for (InjectionRequest request : {InjectionRequest::Flush, InjectionRequest::Stop}) {
-    FakeWorker w;
-    ASSERT_TRUE(w.queue.AppendPressesThenReleases(codes, [](int code) { return code; }));
-    w.requestAt[0] = request;
-    w.requestAt[241] = InjectionRequest::Stop;
-    w.Run();
-    ASSERT_EQ(w.log.size(), request == InjectionRequest::Flush ? 241u : 240u);
-    EXPECT_EQ(w.log[199], "80↑@199");
-    EXPECT_EQ(w.log[200], "81↑@200") << "held keys released in ascending order";
-    EXPECT_EQ(w.log[239], "120↑@239");
-    if (request == InjectionRequest::Flush) {
-      EXPECT_EQ(w.log[240], "flushed@240");
-    }
-    EXPECT_TRUE(w.Balanced());
-    EXPECT_EQ(w.queue.size(), 0u);
-  }
-}
-
-TEST(InjectionLoop, FlushMidMacroThenRunsOn) {
-  FakeWorker w;
-  const OutputEvent macro[] = {17, 67, 17 | kReleaseBit, 67 | kReleaseBit};
-  w.queue.AppendSequence(macro);
-  w.appendOnFlush = {65, 65 | kReleaseBit};
-  w.requestAt[1] = InjectionRequest::Flush;
-  w.requestAt[20] = InjectionRequest::Stop;
-  w.Run();
-  EXPECT_EQ(w.Log(), "17↓@0 67↓@1 17↑@2 67↑@3 flushed@4 65↓@4 65↑@5");
+  producer.join();
+  EXPECT_EQ(outOfOrder, 0);
 }
 
 }  // namespace

@@ -1,0 +1,177 @@
+#include "engine/player.h"
+
+#include <algorithm>
+
+#include "engine/remap.h"
+
+namespace orvelle {
+namespace {
+
+// Auto-repeats of a held key that the worker has not caught up with yet; more are dropped.
+constexpr int kMaxPendingRepeats = 32;
+// Playbacks at once; a key pressed beyond them starts nothing.
+constexpr size_t kMaxPlaybacks = 64;
+
+bool IsHeldOrLooping(const auto& p) { return !p.ending && p.mode != decltype(p.mode)::Once; }
+
+}  // namespace
+
+Player::Playback* Player::Find(int key, bool (*which)(const Playback&)) {
+  for (Playback& p : playbacks_) {
+    if (p.key == key && which(p)) return &p;
+  }
+  return nullptr;
+}
+
+void Player::Take(OutputCommand command, int64_t now) {
+  using Kind = OutputCommand::Kind;
+  const size_t keySlot = static_cast<size_t>(command.key) & 0xFF;
+  switch (command.kind) {
+    case Kind::Play:
+    case Kind::Hold:
+    case Kind::HoldLoop: {
+      if (command.kind == Kind::Play && skipNextPlay_[keySlot]) {
+        skipNextPlay_.reset(keySlot);
+        return;
+      }
+      if (!command.program || command.program->steps.empty() || playbacks_.size() >= kMaxPlaybacks) return;
+      if (command.kind != Kind::Play && Find(command.key, [](const Playback& p) { return IsHeldOrLooping(p); })) return;
+      Playback playback;
+      playback.key = command.key;
+      playback.mode = command.kind == Kind::Play   ? Playback::Mode::Once
+                      : command.kind == Kind::Hold ? Playback::Mode::Held
+                                                   : Playback::Mode::Looping;
+      playback.program = std::move(command.program);
+      playback.numLockOn = command.numLockOn;
+      playback.passesLeft = std::max(playback.program->loops, 1) - 1;
+      playback.due = now + static_cast<int64_t>(playback.program->steps.front().delayMs) * 1000;
+      playbacks_.push_back(std::move(playback));
+      return;
+    }
+    case Kind::Repeat:
+      if (Playback* p = Find(command.key, [](const Playback& p) { return !p.ending && p.mode == Playback::Mode::Held; })) {
+        if (p->repeats >= kMaxPendingRepeats) return;
+        if (p->repeats++ == 0) p->due = std::max(p->due, now);  // due when it came, after what came before
+      }
+      return;
+    case Kind::Release:
+      if (Playback* p = Find(command.key, [](const Playback& p) { return IsHeldOrLooping(p); })) End(*p, now);
+      return;
+    case Kind::Interrupt:
+      if (Playback* p = Find(command.key, [](const Playback& p) { return !p.ending && p.mode == Playback::Mode::Once; })) {
+        End(*p, now);
+        skipNextPlay_.set(keySlot);
+      }
+      return;
+  }
+}
+
+void Player::End(Playback& playback, int64_t now) {
+  // The rest of the pass is dropped; what it pressed is released, the last pressed first.
+  playback.ending = true;
+  playback.due = now;
+}
+
+void Player::Settle(Playback& p) {
+  if (p.ending || p.step < p.program->steps.size()) return;
+  switch (p.mode) {
+    case Playback::Mode::Held:
+      return;  // down until its key comes up
+    case Playback::Mode::Looping:
+      p.step = 0;
+      return;
+    case Playback::Mode::Once:
+      if (p.passesLeft > 0) {
+        --p.passesLeft;
+        p.step = 0;
+      } else {
+        p.ending = true;  // the last pass is over: whatever it left down is let go
+      }
+      return;
+  }
+}
+
+std::optional<Player::Event> Player::Peek(const Playback& p) {
+  if (p.ending) {
+    if (p.pressed.empty()) return std::nullopt;
+    return Event{p.pressed.back(), false};
+  }
+  const std::vector<ProgramStep>& steps = p.program->steps;
+  if (p.step < steps.size()) return Event{steps[p.step].code, steps[p.step].down};
+  if (p.mode == Playback::Mode::Held && p.repeats > 0) return Event{p.program->repeatCode, true};
+  return std::nullopt;
+}
+
+void Player::Prune() {
+  std::erase_if(playbacks_, [](const Playback& p) { return p.ending && p.pressed.empty(); });
+}
+
+void Player::Advance(Playback& p, const Event& event) {
+  if (event.down) {
+    // A key pressed again while down (an auto-repeat) still comes up with one release.
+    if (std::find(p.pressed.begin(), p.pressed.end(), event.code) == p.pressed.end()) p.pressed.push_back(event.code);
+  } else if (const auto at = std::find(p.pressed.rbegin(), p.pressed.rend(), event.code); at != p.pressed.rend()) {
+    p.pressed.erase(std::next(at).base());
+  }
+  held_.set(static_cast<size_t>(event.code) & 0xFF, event.down);
+  if (p.ending) return;
+  const std::vector<ProgramStep>& steps = p.program->steps;
+  if (p.step >= steps.size()) {
+    --p.repeats;  // an auto-repeat of a held key
+    return;
+  }
+  // Delays count on the playback's own timeline, from when the step was due rather than from
+  // when it went out: a sequence that waited behind another keeps its place in the queue order
+  // and its rhythm.
+  ++p.step;
+  const ProgramStep& next = p.step < steps.size() ? steps[p.step] : steps.front();
+  p.due += static_cast<int64_t>(next.delayMs) * 1000;
+}
+
+std::optional<KeyInjection> Player::Next(int64_t now) {
+  for (Playback& p : playbacks_) Settle(p);
+  Prune();
+  if (now < lastInjection_ + kInjectionSpacingUs) return std::nullopt;
+  Playback* best = nullptr;
+  for (Playback& p : playbacks_) {
+    if (p.due <= now && Peek(p) && (best == nullptr || p.due < best->due)) best = &p;
+  }
+  if (best == nullptr) return std::nullopt;
+  Event event = *Peek(*best);
+  // Program steps follow NumLock as the hook saw it; releases of what was pressed are the codes
+  // that went out already.
+  if (!best->ending) event.code = TranslateNumpadCode(event.code, best->numLockOn);
+  Advance(*best, event);
+  // Events keep a beat: a wake that came late lets the next event follow sooner, so a late
+  // timer does not stretch a sequence by its lateness at every event. After a pause the beat
+  // starts again from now.
+  const int64_t beat = lastInjection_ + kInjectionSpacingUs;
+  lastInjection_ = now < beat + kInjectionSpacingUs ? beat : now;
+  Prune();
+  return KeyInjection{event.code, !event.down};
+}
+
+std::optional<int64_t> Player::NextWake(int64_t now) {
+  for (Playback& p : playbacks_) Settle(p);
+  Prune();
+  std::optional<int64_t> wake;
+  for (const Playback& p : playbacks_) {
+    if (Peek(p) && (!wake || p.due < *wake)) wake = p.due;
+  }
+  if (!wake) return std::nullopt;
+  return std::max({*wake, lastInjection_ + kInjectionSpacingUs, now});
+}
+
+void Player::Abandon(int64_t now) {
+  Playback releases;
+  releases.ending = true;
+  releases.due = now;
+  for (int code = 255; code >= 0; --code) {
+    if (held_[static_cast<size_t>(code)]) releases.pressed.push_back(code);  // the back goes first
+  }
+  playbacks_.clear();
+  skipNextPlay_.reset();
+  if (!releases.pressed.empty()) playbacks_.push_back(std::move(releases));
+}
+
+}  // namespace orvelle

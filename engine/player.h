@@ -1,0 +1,79 @@
+#pragma once
+
+#include <bitset>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "engine/output_queue.h"
+
+namespace orvelle {
+
+// One key event for the system's input.
+struct KeyInjection {
+  int keyCode;
+  bool release;
+  bool operator==(const KeyInjection&) const = default;
+};
+
+// The spacing between two injected events, in microseconds: events that fall due together still
+// leave one after another, in the order they were queued.
+inline constexpr int64_t kInjectionSpacingUs = 1000;
+
+// Plays what the remap hook asks for. Every command starts, feeds or ends a playback, and each
+// playback runs on a timeline of its own: a five-second timed macro never holds up another key's
+// output. The player remembers the keys it holds down, each playback's and all together, so
+// that whatever ends a playback (its end, its key's release, its key pressed again, the program
+// leaving) lets go of every key it pressed. Time is the caller's monotonic clock in microseconds;
+// nothing here reads a clock, sleeps or touches the system.
+class Player {
+ public:
+  void Take(OutputCommand command, int64_t now);
+  // The event due at `now`, if any: the playback whose next event is due earliest goes first
+  // (ties: the one started first), and never sooner than kInjectionSpacingUs after the last.
+  std::optional<KeyInjection> Next(int64_t now);
+  // When Next will have something to give; nothing while there is nothing to play (no playback,
+  // or only held keys waiting for their release).
+  std::optional<int64_t> NextWake(int64_t now);
+  // Everything stops where it is; what is held down is released from `now` on, in ascending code
+  // order, as the next events.
+  void Abandon(int64_t now);
+  bool idle() const { return playbacks_.empty(); }
+  const std::bitset<256>& held() const { return held_; }
+
+ private:
+  struct Playback {
+    enum class Mode : uint8_t { Once, Held, Looping };
+    int key = 0;
+    Mode mode = Mode::Once;
+    SharedProgram program;
+    bool numLockOn = true;
+    size_t step = 0;       // the next step of the current pass
+    int passesLeft = 1;    // Once: passes still to start after the current one
+    int repeats = 0;       // Held: auto-repeat presses still to play
+    bool ending = false;   // releasing what it pressed, then done
+    int64_t due = 0;       // when its next event may play
+    std::vector<int> pressed;  // codes it pressed and has not released, in press order
+  };
+  struct Event {
+    int code;
+    bool down;
+  };
+
+  // Moves a playback whose pass is over on: into its next pass or loop, or into letting go of
+  // what it pressed.
+  static void Settle(Playback& playback);
+  // The playback's next event; nothing when it has none (done, or held and waiting).
+  static std::optional<Event> Peek(const Playback& playback);
+  void Prune();
+  void Advance(Playback& playback, const Event& event);
+  void End(Playback& playback, int64_t now);
+  Playback* Find(int key, bool (*which)(const Playback&));
+
+  std::vector<Playback> playbacks_;  // in the order they started
+  std::bitset<256> held_;            // down as injected, whoever pressed it
+  std::bitset<256> skipNextPlay_;    // a macro stopped by its key's press: that press's release starts nothing
+  int64_t lastInjection_ = INT64_MIN / 2;
+};
+
+}  // namespace orvelle
