@@ -37,6 +37,14 @@ std::vector<std::wstring> FunctionItems() {
   return items;
 }
 
+bool IsKeyKind(int kind) { return kind == kSingleKey || kind == kMacro || kind == kMedia || kind == kFunction; }
+
+// What the step list's third column shows for `step`: nothing for an untimed macro.
+std::wstring DelayText(const MacroDelays& delays, size_t step) {
+  if (delays.empty()) return {};
+  return FormatInt(step < delays.size() ? delays[step] : 0);
+}
+
 }  // namespace
 
 int FindItemPrefix(const std::vector<std::wstring>& items, std::wstring_view text) {
@@ -52,6 +60,9 @@ AssignDialog::AssignDialog(AssignUi& ui) : ui_(ui) {}
 
 void AssignDialog::Open() {
   currentKind_ = edit_.kind;
+  // A table handed over without its timing lists is untimed and played once; every step of the
+  // dialog may then index the lists as it indexes the steps.
+  FitMacroTiming(edit_.macroDelays, edit_.macroLoops, edit_.macroSteps.size());
   // The controls are new at every opening: every button at rest, the lists at their first item.
   const std::wstring keyField = view_.keyFieldText;
   view_ = AssignView{};
@@ -59,6 +70,9 @@ void AssignDialog::Open() {
   view_.modeButtons[0].sticky = view_.modeButtons[1].sticky = true;
   view_.modeButtons[2].sticky = view_.modeButtons[3].sticky = true;
   view_.recordButton.sticky = true;
+  view_.holdBox.sticky = view_.keyDelayBox.sticky = true;
+  view_.holdBoxVisible = IsKeyKind(edit_.kind);
+  view_.holdBox.selected = edit_.hold;
   ResetStepList();
   switch (edit_.kind) {
     case kSingleKey:
@@ -115,6 +129,7 @@ void AssignDialog::OnSingleKeyButton() {
   edit_.macroIndex = 0;
   currentKind_ = kSingleKey;
   SelectModeButton(0);
+  view_.holdBoxVisible = true;
   view_.keyFieldVisible = true;
   view_.mediaListVisible = view_.functionListVisible = false;
   view_.focus = DialogFocus::KeyField;
@@ -128,6 +143,7 @@ void AssignDialog::OnMacroButton() {
   edit_.kind = kMacro;
   currentKind_ = kMacro;
   SelectModeButton(1);
+  view_.holdBoxVisible = true;
   view_.keyFieldVisible = view_.mediaListVisible = view_.functionListVisible = false;
   view_.focus = DialogFocus::MacroNames;
   ++view_.focusRequests;
@@ -144,6 +160,7 @@ void AssignDialog::OnMediaButton() {
   edit_.macroIndex = 0;
   currentKind_ = kMedia;
   SelectModeButton(2);
+  view_.holdBoxVisible = true;
   view_.keyFieldVisible = false;
   view_.mediaListVisible = true;
   view_.functionListVisible = false;
@@ -157,6 +174,7 @@ void AssignDialog::OnFunctionButton() {
   edit_.macroIndex = 0;
   currentKind_ = kFunction;
   SelectModeButton(3);
+  view_.holdBoxVisible = true;
   view_.keyFieldVisible = view_.mediaListVisible = false;
   view_.functionListVisible = true;
   view_.focus = DialogFocus::FunctionList;
@@ -167,15 +185,29 @@ void AssignDialog::OnFunctionButton() {
 void AssignDialog::OnClear() {
   if (edit_.kind == kMacroOnlyKind) return;
   view_.keyFieldText.clear();
+  view_.holdBox.selected = false;  // the key goes back to sending itself, and nothing of it is held
   capturedKeyCode_ = edit_.keyCode;
   OnSingleKeyButton();
   view_.modeButtons[0].SelectButton();
+}
+
+void AssignDialog::ToggleHold() {
+  if (!view_.holdBoxVisible) return;
+  view_.holdBox.selected = !view_.holdBox.selected;
+}
+
+void AssignDialog::ToggleKeyDelays() {
+  // A recording keeps to what the box said when it started.
+  if (recording_) return;
+  view_.keyDelayBox.selected = !view_.keyDelayBox.selected;
 }
 
 void AssignDialog::ReleaseSkin() {
   view_.recordingHook = false;
   for (BitButtonModel& button : view_.modeButtons) button.Reset();
   view_.recordButton.Reset();
+  view_.holdBox.Reset();
+  view_.keyDelayBox.Reset();
 }
 
 void AssignDialog::OnCancel() {
@@ -202,6 +234,7 @@ void AssignDialog::OnOk(KeyMap& workingKeyMap, const MediaNameMap& media, int me
   } else if (view_.modeButtons[3].selected) {
     edit_.displayName = itemText(functionItems, functionSelection);
   }
+  if (edit_.kind != kMacroOnlyKind) edit_.hold = view_.holdBox.selected;
 
   const int key = edit_.keyCode;
   const bool playsMacro = edit_.macroIndexMap.count(key) != 0;
@@ -251,6 +284,7 @@ void AssignDialog::MacroSequence(KeyMap& workingKeyMap) {
     edit_.kind = kSingleKey;
     edit_.macroIndex = 0;
     edit_.displayName.clear();
+    edit_.hold = false;
     return;
   }
   if (entry != workingKeyMap.end()) entry->second = SequenceOrIdentity(key, DownStepKeyCodes(*steps));
@@ -262,6 +296,18 @@ MacroSteps* AssignDialog::ChosenSteps() {
   const int s = view_.macroSelection;
   if (s < 0 || s >= static_cast<int>(edit_.macroSteps.size())) return nullptr;
   return &edit_.macroSteps[static_cast<size_t>(s)];
+}
+
+MacroDelays* AssignDialog::ChosenDelays() {
+  const int s = view_.macroSelection;
+  if (s < 0 || s >= static_cast<int>(edit_.macroDelays.size())) return nullptr;
+  return &edit_.macroDelays[static_cast<size_t>(s)];
+}
+
+int* AssignDialog::ChosenLoops() {
+  const int s = view_.macroSelection;
+  if (s < 0 || s >= static_cast<int>(edit_.macroLoops.size())) return nullptr;
+  return &edit_.macroLoops[static_cast<size_t>(s)];
 }
 
 void AssignDialog::ResetStepList() {
@@ -283,12 +329,21 @@ void AssignDialog::SelectMacroItem(int item) {
 
 void AssignDialog::LoadStepList() {
   ResetStepList();
+  view_.keyDelayBox.selected = false;
+  view_.loopCountText.clear();
   if (view_.macroSelection < 0) return;
   edit_.macroIndex = view_.macroSelection;
   const MacroSteps* steps = ChosenSteps();
   if (steps == nullptr) return;
+  const MacroDelays* delays = ChosenDelays();
+  const MacroDelays none;
+  const MacroDelays& waits = delays != nullptr ? *delays : none;
+  // The delays box says how the chosen macro was recorded: recording more into it goes on alike.
+  view_.keyDelayBox.selected = !waits.empty();
+  if (const int* loops = ChosenLoops()) view_.loopCountText = FormatInt(*loops);
   for (size_t i = 0; i + 2 < steps->size(); i += 3) {
-    view_.stepRows.push_back({ui_.KeyName((*steps)[i]), (*steps)[i + 2] == 1 ? L"down" : L"up"});
+    view_.stepRows.push_back(
+        {ui_.KeyName((*steps)[i]), (*steps)[i + 2] == 1 ? L"down" : L"up", DelayText(waits, i / 3)});
   }
 }
 
@@ -310,7 +365,11 @@ void AssignDialog::AddMacro() {
   ResetStepList();
   edit_.macroSteps.emplace_back();
   edit_.macroNames.push_back(view_.macroFieldText);
+  edit_.macroDelays.emplace_back();
+  edit_.macroLoops.push_back(1);
   edit_.macroIndex = view_.macroSelection;
+  // A new macro has no steps yet to say how they were recorded: the delays box stays as it is.
+  view_.loopCountText = FormatInt(1);
   if (view_.macroItems.size() == 1) view_.stepButtonsEnabled = true;
 }
 
@@ -328,6 +387,7 @@ void AssignDialog::DeleteMacro() {
   if (s == 0) {
     if (view_.macroItems.empty()) {
       SelectMacroItem(-1);
+      LoadStepList();
       view_.stepButtonsEnabled = false;
     } else {
       SelectMacro(0);
@@ -346,13 +406,40 @@ void AssignDialog::RenameMacro(const std::wstring& fieldText) {
   }
 }
 
+void AssignDialog::SetLoopCount(const std::wstring& fieldText) {
+  view_.loopCountText = fieldText;
+  int* loops = ChosenLoops();
+  if (loops == nullptr) return;
+  // Whatever is typed, the count kept is one the macro can play; the field shows it again once
+  // the user leaves it.
+  *loops = std::clamp(ParseInt(fieldText), 1, kMaxMacroLoops);
+}
+
+void AssignDialog::ShowLoopCount() {
+  const int* loops = ChosenLoops();
+  view_.loopCountText = loops != nullptr ? FormatInt(*loops) : std::wstring();
+}
+
 void AssignDialog::DeleteStep(int selectedRow) {
   MacroSteps* steps = ChosenSteps();
   if (steps == nullptr || selectedRow < 0 || selectedRow >= static_cast<int>(view_.stepRows.size())) return;
+  const size_t row = static_cast<size_t>(selectedRow);
   view_.stepRows.erase(view_.stepRows.begin() + selectedRow);
-  const size_t first = static_cast<size_t>(selectedRow) * 3;
-  if (first < steps->size()) steps->erase(steps->begin() + static_cast<std::ptrdiff_t>(first),
-                                          steps->begin() + static_cast<std::ptrdiff_t>(std::min(first + 3, steps->size())));
+  const size_t first = row * 3;
+  if (first < steps->size()) {
+    const auto begin = steps->begin() + static_cast<std::ptrdiff_t>(first);
+    steps->erase(begin, begin + static_cast<std::ptrdiff_t>(std::min<size_t>(3, steps->size() - first)));
+  }
+  MacroDelays* delays = ChosenDelays();
+  if (delays != nullptr && row < delays->size()) {
+    // The step that followed waits for the deleted one's time as well, so that the steps after it
+    // keep their places in time.
+    if (row + 1 < delays->size()) {
+      (*delays)[row + 1] = std::min((*delays)[row + 1] + (*delays)[row], kMaxStepDelayMs);
+      if (row < view_.stepRows.size()) view_.stepRows[row].delay = FormatInt((*delays)[row + 1]);
+    }
+    delays->erase(delays->begin() + static_cast<std::ptrdiff_t>(row));
+  }
   view_.stepSelection = selectedRow < static_cast<int>(view_.stepRows.size()) ? selectedRow : -1;
 }
 
@@ -360,6 +447,7 @@ void AssignDialog::ClearSteps() {
   MacroSteps* steps = ChosenSteps();
   if (steps == nullptr) return;
   steps->clear();
+  if (MacroDelays* delays = ChosenDelays()) delays->clear();
   ResetStepList();
 }
 
@@ -393,6 +481,8 @@ void AssignDialog::OnRecordButton(int16_t numLockState) {
     // A key released while no recording ran must not count as held, or its next press would be
     // taken for an auto-repeat and lost.
     held_.fill(false);
+    recordDelays_ = view_.keyDelayBox.selected;
+    stepTimed_ = false;
     view_.recordingHook = true;
   } else {
     view_.recordingHook = false;
@@ -400,26 +490,26 @@ void AssignDialog::OnRecordButton(int16_t numLockState) {
   }
 }
 
-void AssignDialog::OnHookKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags) {
+void AssignDialog::OnHookKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags, uint32_t time) {
   const CaptureTarget target = CaptureTargetFor(currentKind_);
   if (press) {
     capturedKeyCode_ = RecordedKeyCode(vkCode, flags);
     if (target == CaptureTarget::KeyField) view_.keyFieldText = ui_.KeyName(KeyNameParameter(scanCode, flags));
   }
-  if (target == CaptureTarget::Recorder) RecordKeyEvent(press, vkCode, scanCode, flags);
+  if (target == CaptureTarget::Recorder) RecordKeyEvent(press, vkCode, scanCode, flags, time);
 }
 
 bool AssignDialog::TakeRecordedKeys(RecordedKeyQueue& keys, bool sentFromAnotherThread) {
   if (sentFromAnotherThread) return false;
   RecordedKey key;
-  while (keys.Pop(key)) OnHookKeyEvent(key.press, key.vkCode, key.scanCode, key.flags);
+  while (keys.Pop(key)) OnHookKeyEvent(key.press, key.vkCode, key.scanCode, key.flags, key.time);
   return true;
 }
 
-void AssignDialog::RecordKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags) {
+void AssignDialog::RecordKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags, uint32_t time) {
   const int32_t parameter = KeyNameParameter(scanCode, flags);
   const int code = RecordedKeyCode(vkCode, flags);
-  MacroSteps* steps = ChosenSteps();
+  const MacroSteps* steps = ChosenSteps();
   if (steps == nullptr) return;
   // A macro holds at most kMaxMacroSteps steps, as a stored one is cut to at load; what is
   // recorded beyond them is not kept.
@@ -429,13 +519,35 @@ void AssignDialog::RecordKeyEvent(bool press, int vkCode, uint32_t scanCode, uin
     // A key already held is auto-repeating: only its first press is a step.
     if (!tracked || held_[static_cast<size_t>(code)]) return;
     held_[static_cast<size_t>(code)] = true;
-    view_.stepRows.push_back({ui_.KeyName(parameter), L"down"});
-    steps->insert(steps->end(), {parameter, code, 1});
-  } else {
-    view_.stepRows.push_back({ui_.KeyName(parameter), L"up"});
-    steps->insert(steps->end(), {parameter, code, 0});
-    if (tracked) held_[static_cast<size_t>(code)] = false;
+  } else if (tracked) {
+    held_[static_cast<size_t>(code)] = false;
   }
+  AppendStep(parameter, code, press ? 1 : 0, time);
+}
+
+void AssignDialog::AppendStep(int parameter, int code, int direction, uint32_t time) {
+  MacroSteps& steps = *ChosenSteps();
+  MacroDelays* delays = ChosenDelays();
+  // The first step of a recording waits for nothing: the time before it went on reaching for the
+  // keys, not on the macro.
+  const int wait = stepTimed_ ? StepDelayMs(lastStepTime_, time) : 0;
+  stepTimed_ = true;
+  lastStepTime_ = time;
+  const size_t stepsBefore = StepCount(steps);
+  steps.insert(steps.end(), {parameter, code, direction});
+  std::wstring delayText;
+  if (delays != nullptr && (recordDelays_ || !delays->empty())) {
+    if (delays->size() != stepsBefore) {
+      // An untimed macro recorded into with the box ticked becomes timed: the steps it had follow
+      // one another at once, as they always did.
+      delays->resize(stepsBefore, 0);
+      for (size_t row = 0; row < view_.stepRows.size(); ++row) view_.stepRows[row].delay = DelayText(*delays, row);
+    }
+    // A timed macro recorded into with the box clear gets steps that follow at once.
+    delays->push_back(recordDelays_ ? wait : 0);
+    delayText = FormatInt(delays->back());
+  }
+  view_.stepRows.push_back({ui_.KeyName(parameter), direction == 1 ? L"down" : L"up", std::move(delayText)});
 }
 
 }  // namespace orvelle

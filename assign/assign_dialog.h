@@ -34,6 +34,7 @@ inline constexpr std::wstring_view kKeypadNotLocked = L"Keypad not locked";
 struct StepRow {
   std::wstring key;
   std::wstring action;  // "down" or "up"
+  std::wstring delay;   // the wait before the step in milliseconds; empty for an untimed macro
   bool operator==(const StepRow&) const = default;
 };
 
@@ -63,7 +64,14 @@ struct AssignView {
   std::vector<StepRow> stepRows;
   int stepSelection = -1;
   bool stepButtonsEnabled = true;  // record, delete step, clear, the four selection buttons
-  bool macroEditEnabled = true;    // add, delete macro and the name box
+  bool macroEditEnabled = true;    // add, delete macro, the name box, the delays box, the loop field
+
+  // The check boxes are sticky toggle buttons: selected is ticked. The hold box shows in the four
+  // key modes; the "record key delays" box and the loop field show with the macro controls.
+  bool holdBoxVisible = false;
+  BitButtonModel holdBox{};
+  BitButtonModel keyDelayBox{};
+  std::wstring loopCountText;  // the chosen macro's loop count, or what is being typed over it
 
   DialogFocus focus = DialogFocus::None;
   // Counts the times the focus was asked for: a mode button clicked again puts the focus back on
@@ -93,6 +101,10 @@ class AssignDialog {
   // Opening: the lists, the layout's hidden controls and the mode the main window handed over.
   void Open();
 
+  // The check boxes: each click ticks or clears.
+  void ToggleHold();
+  void ToggleKeyDelays();
+
   // The mode buttons, Clear and Cancel.
   void OnSingleKeyButton();
   void OnMacroButton();
@@ -112,6 +124,10 @@ class AssignDialog {
   void RenameMacro(const std::wstring& fieldText);  // every change of the name field
   void RefillMacroNames();                           // the name box lost the focus
   void SelectMacro(int item);                        // a name chosen from the drop-down
+  // The loop field: every change of its text, and the field losing the focus, which shows the
+  // count kept again.
+  void SetLoopCount(const std::wstring& fieldText);
+  void ShowLoopCount();
   // The step buttons act on the row selected in the step list, `selectedRow` (−1 for none).
   void DeleteStep(int selectedRow);
   void ClearSteps();
@@ -124,10 +140,11 @@ class AssignDialog {
 
   // The record button; `numLockState` is GetKeyState(VK_NUMLOCK).
   void OnRecordButton(int16_t numLockState);
-  // One key event seen by the recording hook (it swallows them all).
-  void OnHookKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags);
+  // One key event seen by the recording hook (it swallows them all); `time` is its time stamp in
+  // milliseconds.
+  void OnHookKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags, uint32_t time);
   // One key event for the recorder.
-  void RecordKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags);
+  void RecordKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags, uint32_t time);
   // The recorded-key message: takes the events the recording hook left, in order. A message sent
   // from another thread is not our hook's and changes nothing; false then.
   bool TakeRecordedKeys(RecordedKeyQueue& keys, bool sentFromAnotherThread);
@@ -142,6 +159,9 @@ class AssignDialog {
   void SelectMacroItem(int item);
   void MacroSequence(KeyMap& workingKeyMap);
   MacroSteps* ChosenSteps();
+  MacroDelays* ChosenDelays();
+  int* ChosenLoops();
+  void AppendStep(int parameter, int code, int direction, uint32_t time);
 
   AssignUi& ui_;
   AssignEdit edit_;
@@ -150,6 +170,9 @@ class AssignDialog {
   int capturedKeyCode_ = 0;
   int macroCounter_ = 0;
   bool recording_ = false;
+  bool recordDelays_ = false;  // the delays box as the recording started
+  bool stepTimed_ = false;     // a step of this recording has been kept, at lastStepTime_
+  uint32_t lastStepTime_ = 0;
   std::array<bool, kMaxKeyCode + 1> held_{};
 };
 

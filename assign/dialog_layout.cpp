@@ -11,7 +11,7 @@ struct ViewBinding {
   bool AssignView::*shown;
   bool AssignView::*enabled;
 };
-constexpr std::array<ViewBinding, 17> kBindings = {{
+constexpr std::array<ViewBinding, 20> kBindings = {{
     {IDC_KEY_FIELD, &AssignView::keyFieldVisible, nullptr},
     {IDC_MEDIA_LIST, &AssignView::mediaListVisible, nullptr},
     {IDC_FUNCTION_LIST, &AssignView::functionListVisible, nullptr},
@@ -30,19 +30,23 @@ constexpr std::array<ViewBinding, 17> kBindings = {{
     {IDC_SINGLE_KEY, &AssignView::singleKeyButtonVisible, nullptr},
     {IDC_MEDIA_MODE, &AssignView::mediaButtonVisible, nullptr},
     {IDC_FUNCTION_MODE, &AssignView::functionButtonVisible, nullptr},
+    {IDC_HOLD, &AssignView::holdBoxVisible, nullptr},
+    // Settled before a recording starts, as the macro it records into is.
+    {IDC_KEY_DELAY, &AssignView::macroControlsVisible, &AssignView::macroEditEnabled},
+    {IDC_LOOP_COUNT, &AssignView::macroControlsVisible, &AssignView::macroEditEnabled},
 }};
 
 }  // namespace
 
-const std::array<int, 17> kViewBoundControlIds = [] {
-  std::array<int, 17> ids{};
+const std::array<int, 20> kViewBoundControlIds = [] {
+  std::array<int, 20> ids{};
   for (size_t i = 0; i < kBindings.size(); ++i) ids[i] = kBindings[i].id;
   return ids;
 }();
 
 ButtonSkin SkinOfEntry(int entry) {
-  const bool sticky = (entry >= 6 && entry <= 9) || entry == 12;
-  if (entry <= 9) {
+  const bool sticky = (entry >= 6 && entry <= 9) || entry == 12 || entry == 24 || entry == 25;
+  if (entry <= 9 || entry == 24) {
     return {{DialogPicture::KeyNormal, DialogPicture::KeyOver, DialogPicture::KeyDown}, std::nullopt, sticky};
   }
   return {{DialogPicture::MacroNormal, DialogPicture::MacroOver, DialogPicture::MacroDown}, DialogPicture::MacroDisable,

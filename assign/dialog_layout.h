@@ -14,38 +14,46 @@ namespace orvelle {
 
 inline constexpr int kDialogCancelId = 2;  // IDCANCEL
 
-// The skinned buttons by their entry in the composite layout (entry 5 places no control).
-struct SkinnedButton {
+// A control by the entry of the composite layout that places it.
+struct PlacedControl {
   int entry;
   int id;
 };
-inline constexpr std::array<SkinnedButton, 17> kSkinnedButtons = {{
+
+// The skinned buttons (entry 5 places no control). The hold and "record key delays" check boxes
+// are skinned buttons too, sticky, selected while ticked.
+using SkinnedButton = PlacedControl;
+inline constexpr std::array<SkinnedButton, 19> kSkinnedButtons = {{
     {1, IDC_ASSIGN_OK},   {2, kDialogCancelId}, {3, IDC_CLEAR},        {4, IDC_OSK},          {6, IDC_SINGLE_KEY},
     {7, IDC_MACRO_MODE},  {8, IDC_MEDIA_MODE},  {9, IDC_FUNCTION_MODE}, {10, IDC_ADD_MACRO},  {11, IDC_DELETE_MACRO},
     {12, IDC_RECORD},     {13, IDC_DELETE_STEP}, {14, IDC_CLEAR_STEPS}, {15, IDC_FIRST_STEP}, {16, IDC_STEP_UP},
-    {17, IDC_STEP_DOWN},  {18, IDC_LAST_STEP},
+    {17, IDC_STEP_DOWN},  {18, IDC_LAST_STEP},  {24, IDC_HOLD},        {25, IDC_KEY_DELAY},
 }};
 // The mode buttons single key, macro, multimedia and function, in the order of the view's
-// modeButtons, and the record button.
+// modeButtons, the record button and the two check boxes.
 inline constexpr std::array<int, 4> kModeButtonIds = {IDC_SINGLE_KEY, IDC_MACRO_MODE, IDC_MEDIA_MODE, IDC_FUNCTION_MODE};
 inline constexpr int kRecordButtonId = IDC_RECORD;
+inline constexpr int kHoldBoxId = IDC_HOLD;
+inline constexpr int kKeyDelayBoxId = IDC_KEY_DELAY;
 
-// The plain controls placed by entries 19..23.
-inline constexpr int kFirstPlacedControlEntry = 19;
-inline constexpr std::array<int, 5> kPlacedControlIds = {IDC_KEY_FIELD, IDC_MEDIA_LIST, IDC_FUNCTION_LIST,
-                                                         IDC_MACRO_NAMES, IDC_STEP_LIST};
+// The plain controls placed by the layout. Entry 27 places the loop field's label, which is
+// painted into the pictures and is no control.
+inline constexpr std::array<PlacedControl, 6> kPlacedControlIds = {{
+    {19, IDC_KEY_FIELD}, {20, IDC_MEDIA_LIST}, {21, IDC_FUNCTION_LIST}, {22, IDC_MACRO_NAMES}, {23, IDC_STEP_LIST},
+    {26, IDC_LOOP_COUNT},
+}};
 
 // The dialog's pictures besides its mask.
 enum class DialogPicture {
-  KeyNormal, KeyOver, KeyDown,                            // single-key background, faces of entries 1..9
+  KeyNormal, KeyOver, KeyDown,                            // single-key background, faces of entries 1..9, 24
   Media, Function,                                        // those modes' backgrounds
-  MacroNormal, MacroOver, MacroDown, MacroDisable,        // macro background, faces of entries 10..18
+  MacroNormal, MacroOver, MacroDown, MacroDisable,        // macro background, faces of entries 10..18, 25
   MacroOnly,                                              // the background of the macro table alone
 };
 
 // Where a skinned button's faces are cut from: the normal, over, down and (when it can be
 // disabled) disabled pictures, at the button's own place; and whether it shows its down face at
-// rest while selected (the mode buttons and the record button).
+// rest while selected (the mode buttons, the record button and the check boxes).
 struct ButtonSkin {
   std::array<DialogPicture, 3> faces;
   std::optional<DialogPicture> disabledFace;
@@ -68,6 +76,6 @@ struct ControlLook {
 };
 ControlLook LookOf(const AssignView& view, int controlId);
 // Every control whose look follows the view.
-extern const std::array<int, 17> kViewBoundControlIds;
+extern const std::array<int, 20> kViewBoundControlIds;
 
 }  // namespace orvelle

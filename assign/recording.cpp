@@ -1,5 +1,7 @@
 #include "assign/recording.h"
 
+#include <algorithm>
+
 #include "model/working_edits.h"
 
 namespace orvelle {
@@ -18,6 +20,10 @@ int RecordedKeyCode(int vkCode, uint32_t flags) {
     if (pair.navigation == vkCode) return pair.keypad;
   }
   return vkCode;
+}
+
+int StepDelayMs(uint32_t then, uint32_t now) {
+  return static_cast<int>(std::min<uint32_t>(now - then, static_cast<uint32_t>(kMaxStepDelayMs)));
 }
 
 CaptureTarget CaptureTargetFor(int dialogKind) {

@@ -25,7 +25,13 @@ struct RecordedKey {
   int vkCode = 0;
   uint32_t scanCode = 0;
   uint32_t flags = 0;
+  uint32_t time = 0;  // the event's time stamp in milliseconds; it wraps round after 49.7 days
 };
+
+// The wait a recorded step keeps: the milliseconds from the step before it at `then` to this one at
+// `now`, at most kMaxStepDelayMs. The difference is taken unsigned, so a time stamp that wrapped
+// round between the two still gives the time between them.
+int StepDelayMs(uint32_t then, uint32_t now);
 
 // The events the recording hook leaves for the dialog. The hook only copies an event here and
 // posts the dialog a message that carries nothing; the dialog takes the events in order when

@@ -22,22 +22,30 @@ KeyTable FullTable() {
   return table;
 }
 
-// 121 keys per profile, every third one assigned, 10 macros of 20 steps.
+// 121 keys per profile, every third one assigned and every sixth held, 10 macros of 20 steps, the
+// even ones timed and the odd ones looped.
 ProfileSet FullProfiles(const KeyTable& table) {
   ProfileSet set;
   InitKeyMaps(set);
+  set.tapMs = 10;
   for (int n = 1; n <= 3; ++n) {
     ProfileData& p = set.Profile(n);
     for (int m = 0; m < 10; ++m) {
       MacroSteps steps;
-      for (int s = 0; s < 20; ++s) steps.insert(steps.end(), {1966080 + s, 65 + s % 26, (s + 1) % 2});
+      MacroDelays delays;
+      for (int s = 0; s < 20; ++s) {
+        steps.insert(steps.end(), {1966080 + s, 65 + s % 26, (s + 1) % 2});
+        delays.push_back(s * 37);
+      }
       p.macroSteps.push_back(steps);
       p.macroNames.push_back(L"Макрос " + std::to_wstring(m));
+      p.macroDelays.push_back(m % 2 == 0 ? delays : MacroDelays{});
+      p.macroLoops.push_back(m % 2 == 0 ? 1 : m);
     }
     for (int entry = 1; entry <= kKeySlotCount; ++entry) {
       KeyAssignment& r = p.records[static_cast<size_t>(entry - 1)];
-      r = entry % 3 == 0 ? KeyAssignment{L"Макрос " + std::to_wstring(entry % 10), 1, entry % 10}
-                         : KeyAssignment{table.Entry(entry).name, 0, 0};
+      r = entry % 3 == 0 ? KeyAssignment{L"Макрос " + std::to_wstring(entry % 10), 1, entry % 10, entry % 6 == 0}
+                         : KeyAssignment{table.Entry(entry).name, 0, 0, false};
       if (entry % 3 == 0) p.assignedSlots.push_back(entry - 1);
       BuildOutputSequence(table.Entry(entry), r, table.Entry(entry).keyCode, table.media, p);
     }
@@ -94,7 +102,12 @@ void BM_LoadAllProfiles(benchmark::State& state) {
     store.Load(table, set);
     benchmark::DoNotOptimize(set.working.keyMap.size());
   }
-  if (set.Profile(2).macroSteps != saved.Profile(2).macroSteps) state.SkipWithError("round trip lost data");
+  const ProfileData& loaded = set.Profile(2);
+  const ProfileData& written = saved.Profile(2);
+  if (loaded.macroSteps != written.macroSteps || loaded.macroDelays != written.macroDelays ||
+      loaded.macroLoops != written.macroLoops || loaded.records != written.records || set.tapMs != saved.tapMs) {
+    state.SkipWithError("round trip lost data");
+  }
 }
 
 BENCHMARK(BM_SaveAllProfiles)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);

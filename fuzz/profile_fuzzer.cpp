@@ -41,18 +41,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ProfileSet again;
   ProfileStore next(files, DecodeLatin1, L"");
   next.Load(tableAgain, again);
-  // What was saved loads back to the same macro tables, assigned keys and key-slot records. Slots
-  // that share a key code share one group in the file, so only slots with a code of their own
-  // must come back as they were; screen buttons are not part of the file.
+  // What was saved loads back to the same macro tables (timing included), assigned keys, key-slot
+  // records (hold included) and key hold time. Slots that share a key code share one group in the
+  // file, so only slots with a code of their own must come back as they were; screen buttons are
+  // not part of the file.
   std::map<int, int> slotsPerCode;
   for (int entry = 1; entry <= kKeySlotCount; ++entry) ++slotsPerCode[table.Entry(entry).keyCode];
-  if (again.activeProfile != set.activeProfile) __builtin_trap();
+  if (again.activeProfile != set.activeProfile || again.tapMs != set.tapMs) __builtin_trap();
+  if (set.tapMs < 0 || set.tapMs > kMaxTapMs) __builtin_trap();
   for (int n = 1; n <= 3; ++n) {
     const ProfileData& before = set.Profile(n);
     const ProfileData& loaded = again.Profile(n);
     if (loaded.macroSteps != before.macroSteps || loaded.macroNames != before.macroNames ||
+        loaded.macroDelays != before.macroDelays || loaded.macroLoops != before.macroLoops ||
         loaded.assignedSlots != before.assignedSlots) {
       __builtin_trap();
+    }
+    // Whatever the file held, every macro has its waits (none, or one per whole step, each one a
+    // wait the player may take) and a loop count it may play.
+    if (before.macroDelays.size() != before.macroSteps.size() || before.macroLoops.size() != before.macroSteps.size()) {
+      __builtin_trap();
+    }
+    for (size_t m = 0; m < before.macroSteps.size(); ++m) {
+      const MacroDelays& delays = before.macroDelays[m];
+      if (!delays.empty() && delays.size() != StepCount(before.macroSteps[m])) __builtin_trap();
+      for (int delay : delays) {
+        if (delay < 0 || delay > kMaxStepDelayMs) __builtin_trap();
+      }
+      if (before.macroLoops[m] < 1 || before.macroLoops[m] > kMaxMacroLoops) __builtin_trap();
     }
     for (int entry = 1; entry <= kKeySlotCount; ++entry) {
       const size_t i = static_cast<size_t>(entry - 1);

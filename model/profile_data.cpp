@@ -34,10 +34,26 @@ KeyMap IdentityKeyMap() {
 void SetDefaultAssignments(const KeyTable& table, ProfileData& data) {
   for (int code = 1; code <= kMaxKeyCode; ++code) data.keyMap[code] = OutputSequence{code};
   data.assignedSlots.clear();
-  for (size_t i = 0; i < data.records.size(); ++i) data.records[i] = KeyAssignment{table.slots[i].name, 0, 0};
+  for (size_t i = 0; i < data.records.size(); ++i) data.records[i] = KeyAssignment{table.slots[i].name, 0, 0, false};
   data.macroIndexMap.clear();
   data.macroNames.clear();
   data.macroSteps.clear();
+  data.macroDelays.clear();
+  data.macroLoops.clear();
+}
+
+void FitMacroTiming(std::vector<MacroDelays>& delays, std::vector<int>& loops, size_t macroCount) {
+  delays.resize(macroCount);
+  loops.resize(macroCount, 1);
+}
+
+std::bitset<kMaxKeyCode + 1> HeldKeyCodes(const ProfileData& data, const KeyTable& table) {
+  std::bitset<kMaxKeyCode + 1> held;
+  for (int entry = 1; entry <= kKeySlotCount; ++entry) {
+    const int code = table.Entry(entry).keyCode;
+    if (IsSendableKeyCode(code)) held[static_cast<size_t>(code)] = data.records[static_cast<size_t>(entry - 1)].hold;
+  }
+  return held;
 }
 
 OutputSequence DownStepKeyCodes(const MacroSteps& steps) {

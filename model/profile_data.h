@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <map>
 #include <optional>
 #include <string>
@@ -20,6 +21,9 @@ struct KeyAssignment {
   std::wstring name;
   int kind = 0;  // an AssignKind value; files may hold others
   int macroIndex = 0;
+  // The key acts while it is held: what it sends starts at its press and ends at its release,
+  // instead of being played whole at the release. Meaningful for every kind that sends something.
+  bool hold = false;
   bool operator==(const KeyAssignment&) const = default;
 };
 
@@ -33,6 +37,23 @@ using MacroSteps = std::vector<int>;
 // first kMaxMacroSteps steps when it is read, and recording stops there too, so that no file or
 // output sequence grows without bound.
 inline constexpr int kMaxMacroSteps = 1024;
+
+// The whole steps of a macro; an incomplete triple at the end of a hand-edited list is no step.
+inline size_t StepCount(const MacroSteps& steps) { return steps.size() / 3; }
+
+// A timed macro's waits, one per step: the milliseconds since the step before it (the first
+// step's is the wait after the macro starts). Empty for an untimed macro, whose steps follow one
+// another at once.
+using MacroDelays = std::vector<int>;
+// The longest wait before a step. A recorded pause longer than this is kept as this long, so that a
+// key left down while the user looked away does not stall the macro for minutes.
+inline constexpr int kMaxStepDelayMs = 60000;
+// How many times a macro plays in a row at most; 1 is once.
+inline constexpr int kMaxMacroLoops = 99;
+
+// Pads or cuts the per-macro timing lists to `macroCount` entries. An added entry is an untimed
+// macro played once, so tables built before the lists existed stay as they played.
+void FitMacroTiming(std::vector<MacroDelays>& delays, std::vector<int>& loops, size_t macroCount);
 
 // What key `keyCode` sends: `sequence` without the codes outside 1..254, or the key itself when
 // nothing is left. A key is never left sending code 0 or nothing at all because of a damaged or
@@ -48,6 +69,10 @@ struct ProfileData {
   std::map<int, int> macroIndexMap;   // key code -> macro index, for every Macro slot
   std::vector<std::wstring> macroNames;
   std::vector<MacroSteps> macroSteps;  // same length as macroNames
+  // Parallel to macroSteps, always as long: each macro's waits (empty when untimed, else one per
+  // whole step, 0..kMaxStepDelayMs) and how many times it plays (1..kMaxMacroLoops).
+  std::vector<MacroDelays> macroDelays;
+  std::vector<int> macroLoops;
   std::array<KeyAssignment, kEntryCount> records;
   bool operator==(const ProfileData&) const = default;
 };
@@ -57,10 +82,14 @@ inline void CopyProfileData(const ProfileData& from, ProfileData& to) { to = fro
 // Every key code 1..254 mapped to itself.
 KeyMap IdentityKeyMap();
 
-// Every slot back to its default: its own name, kind SingleKey, the identity for key codes
-// 1..254 (other entries stay), no macros, nothing in the assigned-slot list. All 132 records
+// Every slot back to its default: its own name, kind SingleKey, not held, the identity for key
+// codes 1..254 (other entries stay), no macros, nothing in the assigned-slot list. All 132 records
 // take the names of their layout entries.
 void SetDefaultAssignments(const KeyTable& table, ProfileData& data);
+
+// The real keys (1..254) that are held, by key code, for whoever plays the profile. Where key
+// slots share a code the last of them decides, as it does in the profile file.
+std::bitset<kMaxKeyCode + 1> HeldKeyCodes(const ProfileData& data, const KeyTable& table);
 
 // The key codes of the down steps of a macro, in order. An incomplete triple at the end of a
 // hand-edited list is ignored.

@@ -42,13 +42,56 @@ MacroSteps ParseMacroSteps(std::wstring_view text, int count) {
   return steps;
 }
 
-std::wstring JoinSteps(const MacroSteps& steps) {
+// A timed macro's waits, one per whole step whatever the list holds: a list too short is padded
+// with 0, one too long is cut, and a wait outside 0..kMaxStepDelayMs (or no number at all) becomes
+// the nearest value inside. No list, or an empty one, is an untimed macro. Only as many fields as
+// there are steps are looked at, however long a hand-edited list is.
+MacroDelays ParseMacroDelays(std::wstring_view text, size_t stepCount) {
+  MacroDelays delays;
+  if (text.empty()) return delays;
+  delays.reserve(stepCount);
+  size_t start = 0;
+  for (size_t step = 0; step < stepCount; ++step) {
+    if (start > text.size()) {
+      delays.push_back(0);
+      continue;
+    }
+    size_t comma = text.find(L',', start);
+    if (comma == std::wstring_view::npos) comma = text.size();
+    delays.push_back(std::clamp(ParseInt(text.substr(start, comma - start)), 0, kMaxStepDelayMs));
+    start = comma + 1;
+  }
+  return delays;
+}
+
+// A loop count outside 1..kMaxMacroLoops, or no number at all, plays the macro once.
+int ParseMacroLoops(int stored) { return stored >= 1 && stored <= kMaxMacroLoops ? stored : 1; }
+
+std::wstring JoinInts(const std::vector<int>& values) {
   std::wstring text;
-  for (size_t i = 0; i < steps.size(); ++i) {
+  for (size_t i = 0; i < values.size(); ++i) {
     if (i > 0) text += L',';
-    text += FormatInt(steps[i]);
+    text += FormatInt(values[i]);
   }
   return text;
+}
+
+constexpr std::wstring_view kTypeSection = L"TYPE";
+constexpr std::wstring_view kTapMsKey = L"TapMs";
+
+// The key hold time is written only while it is set, so that the file of a user who never set it
+// stays as the program has always written it; set back to 0, it leaves the file again.
+void WriteTapMs(IniAccess& ini, const std::wstring& path, int tapMs) {
+  if (tapMs != 0) {
+    ini.WriteString(path, kTypeSection, kTapMsKey, FormatInt(tapMs));
+    return;
+  }
+  std::vector<IniEntry> entries = ini.ReadSection(path, kTypeSection);
+  const std::wstring folded = ini_rules::LowerAscii(kTapMsKey);
+  const auto isTapMs = [&folded](const IniEntry& entry) { return ini_rules::LowerAscii(entry.key) == folded; };
+  if (std::none_of(entries.begin(), entries.end(), isTapMs)) return;
+  std::erase_if(entries, isTapMs);
+  ini.WriteSection(path, kTypeSection, entries);
 }
 
 // Collects a section the way key-by-key writes into an emptied section would leave it: a key
@@ -64,6 +107,17 @@ class SectionWriter {
     }
   }
   void Set(std::wstring key, int value) { Set(std::move(key), FormatInt(value)); }
+  // A key written before and no longer wanted leaves the section; the keys after it move up.
+  void Unset(const std::wstring& key) {
+    const auto it = positions_.find(ini_rules::LowerAscii(key));
+    if (it == positions_.end()) return;
+    const size_t at = it->second;
+    positions_.erase(it);
+    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(at));
+    for (auto& [folded, position] : positions_) {
+      if (position > at) --position;
+    }
+  }
   const std::vector<IniEntry>& entries() const { return entries_; }
 
  private:
@@ -99,6 +153,8 @@ void ReadProfileSection(IniAccess& ini, const std::wstring& path, int n, const K
   working.assignedSlots.clear();
   working.macroSteps.clear();
   working.macroNames.clear();
+  working.macroDelays.clear();
+  working.macroLoops.clear();
   working.macroIndexMap.clear();
 
   // The list names slots by key-table index; elements that name no key slot, or repeat one,
@@ -117,11 +173,16 @@ void ReadProfileSection(IniAccess& ini, const std::wstring& path, int n, const K
   const int macroCount = BoundedCount(section.Int(L"MacroStrNum", 0), section);
   working.macroNames.reserve(static_cast<size_t>(macroCount));
   working.macroSteps.reserve(static_cast<size_t>(macroCount));
+  working.macroDelays.reserve(static_cast<size_t>(macroCount));
+  working.macroLoops.reserve(static_cast<size_t>(macroCount));
   for (int i = 0; i < macroCount; ++i) working.macroNames.push_back(section.String(Key(L"MacroName", i)));
   for (int i = 0; i < macroCount; ++i) {
     const int count = section.Int(Key(L"MacroKeyNum", i), 0);
     working.macroSteps.push_back(count > 0 ? ParseMacroSteps(section.LongString(Key(L"MacroKey", i)), count)
                                            : MacroSteps{});
+    working.macroDelays.push_back(
+        ParseMacroDelays(section.LongString(Key(L"MacroDelay", i)), StepCount(working.macroSteps.back())));
+    working.macroLoops.push_back(ParseMacroLoops(section.Int(Key(L"MacroLoop", i), 1)));
   }
 
   for (int entry = 1; entry <= kKeySlotCount; ++entry) {
@@ -131,6 +192,7 @@ void ReadProfileSection(IniAccess& ini, const std::wstring& path, int n, const K
     record.kind = section.Int(Key(L"IndexPic", code), 0);
     record.macroIndex = section.Int(Key(L"MacroIndex", code), 0);
     record.name = section.String(Key(L"SetName", code));
+    record.hold = section.Int(Key(L"Hold", code), 0) != 0;
     const int target = record.kind == KindNumber(AssignKind::SingleKey) ? section.Int(Key(L"Key", code), 0) : 0;
     BuildOutputSequence(slot, record, target, table.media, working);
   }
@@ -160,14 +222,29 @@ void SaveProfile(IniAccess& ini, const std::wstring& path, int n, const KeyTable
       const OutputSequence sends = SequenceOrIdentity(code, it != profile.keyMap.end() ? it->second : OutputSequence{});
       section.Set(Key(L"Key", code), sends.empty() ? code : sends.front());
     }
+    // Only a held key says so. A later slot with the same key code decides for the group, as it
+    // does for every other value of it.
+    if (record.hold) {
+      section.Set(Key(L"Hold", code), 1);
+    } else {
+      section.Unset(Key(L"Hold", code));
+    }
   }
   section.Set(L"MacroStrNum", static_cast<int>(profile.macroSteps.size()));
   for (size_t i = 0; i < profile.macroNames.size(); ++i) {
     section.Set(Key(L"MacroName", static_cast<int>(i)), profile.macroNames[i]);
   }
   for (size_t i = 0; i < profile.macroSteps.size(); ++i) {
-    section.Set(Key(L"MacroKey", static_cast<int>(i)), JoinSteps(profile.macroSteps[i]));
-    section.Set(Key(L"MacroKeyNum", static_cast<int>(i)), static_cast<int>(profile.macroSteps[i].size()));
+    const int m = static_cast<int>(i);
+    section.Set(Key(L"MacroKey", m), JoinInts(profile.macroSteps[i]));
+    section.Set(Key(L"MacroKeyNum", m), static_cast<int>(profile.macroSteps[i].size()));
+    // An untimed macro played once writes nothing more, as every macro did before timing existed.
+    if (i < profile.macroDelays.size() && !profile.macroDelays[i].empty()) {
+      section.Set(Key(L"MacroDelay", m), JoinInts(profile.macroDelays[i]));
+    }
+    if (i < profile.macroLoops.size() && profile.macroLoops[i] > 1) {
+      section.Set(Key(L"MacroLoop", m), profile.macroLoops[i]);
+    }
   }
   section.Set(L"SetIndexNum", static_cast<int>(profile.assignedSlots.size()));
   for (size_t j = 0; j < profile.assignedSlots.size(); ++j) {
@@ -179,9 +256,12 @@ void SaveProfile(IniAccess& ini, const std::wstring& path, int n, const KeyTable
 void LoadAllProfiles(IniAccess& ini, const std::wstring& path, const KeyTable& table,
                      ProfileSet& set) {
   // A hand-edited number outside 1..3 would select no profile at all; it is taken as 1.
-  int active = ini.ReadInt(path, L"TYPE", L"type", 1);
+  int active = ini.ReadInt(path, kTypeSection, L"type", 1);
   if (!IsProfileNumber(active)) active = 1;
   set.activeProfile = active;
+  // A hold time outside 0..kMaxTapMs, or no number at all, holds no key.
+  const int tapMs = ini.ReadInt(path, kTypeSection, kTapMsKey, 0);
+  set.tapMs = tapMs >= 0 && tapMs <= kMaxTapMs ? tapMs : 0;
   for (int step = 1; step <= 3; ++step) LoadProfile(ini, path, (active + step - 1) % 3 + 1, table, set);
   set.pending = false;
 }
@@ -189,7 +269,8 @@ void LoadAllProfiles(IniAccess& ini, const std::wstring& path, const KeyTable& t
 void WriteAllProfiles(IniAccess& ini, const std::wstring& path, const KeyTable& table,
                       const ProfileSet& set) {
   for (int n = 1; n <= 3; ++n) SaveProfile(ini, path, n, table, set);
-  ini.WriteString(path, L"TYPE", L"type", FormatInt(set.activeProfile));
+  ini.WriteString(path, kTypeSection, L"type", FormatInt(set.activeProfile));
+  WriteTapMs(ini, path, set.tapMs);
 }
 
 void InitKeyMaps(ProfileSet& set) {

@@ -6,6 +6,9 @@
 
 namespace orvelle {
 
+// The longest a key the program taps is kept down, in milliseconds.
+inline constexpr int kMaxTapMs = 50;
+
 // The working copy the main window shows and edits, the three profile copies, the active
 // profile number and the pending-changes flag.
 struct ProfileSet {
@@ -13,6 +16,10 @@ struct ProfileSet {
   std::array<ProfileData, 3> profiles;
   int activeProfile = 1;
   bool pending = false;
+  // The key hold time: how long each key the program taps stays down before it is let go, in
+  // milliseconds (0..kMaxTapMs; 0 lets it go at once). Some games miss a key that is down for no
+  // time at all. A setting of the program, not of a profile: exports and imports leave it alone.
+  int tapMs = 0;
 
   // The copy of profile n (1..3).
   ProfileData& Profile(int n) { return profiles[static_cast<size_t>(n - 1)]; }
@@ -23,7 +30,8 @@ struct ProfileSet {
 
 constexpr bool IsProfileNumber(int n) { return n >= 1 && n <= 3; }
 
-// Every KeyMap back to the identity; everything else of the four copies emptied.
+// Every KeyMap back to the identity; everything else of the four copies emptied. The active
+// number and the key hold time stay.
 void InitKeyMaps(ProfileSet& set);
 
 }  // namespace orvelle

@@ -51,17 +51,17 @@ class ProfileStore {
   // `folder` ends with a path separator.
   ProfileStore(FileStore& files, LegacyDecoder legacy, std::wstring folder);
 
-  // Reads the layout into `table`, then the three profiles and the active number into `set`, the
-  // active profile last and into the working copy; nothing is left pending. A profile file that
-  // is missing or unreadable gives every profile its defaults.
+  // Reads the layout into `table`, then the three profiles, the active number and the key hold time
+  // into `set`, the active profile last and into the working copy; nothing is left pending. A
+  // profile file that is missing or unreadable gives every profile its defaults.
   LoadReport Load(KeyTable& table, ProfileSet& set);
 
   // False until Load found the files fit to write, and then for the rest of the run.
   bool writable() const { return writable_; }
 
-  // Writes the three profile copies and the active number as they are (the working copy is not
-  // applied: an unapplied edit stays unapplied), keeping the file it replaces as "set.ini.bak".
-  // Other sections of the file stay as they are.
+  // Writes the three profile copies, the active number and the key hold time as they are (the
+  // working copy is not applied: an unapplied edit stays unapplied), keeping the file it replaces
+  // as "set.ini.bak". Other sections of the file stay as they are.
   SaveResult Save(const KeyTable& table, const ProfileSet& set);
 
   const std::wstring& profilePath() const { return profiles_.path(); }

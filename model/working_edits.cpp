@@ -16,14 +16,27 @@ std::vector<int>::iterator FindAssignedByCode(ProfileData& working, const KeyTab
 
 void RestoreDefault(ProfileData& working, const KeyTable& table, std::vector<int>::iterator element) {
   const size_t index = static_cast<size_t>(*element);
-  working.records[index] = KeyAssignment{table.slots[index].name, 0, 0};
+  working.records[index] = KeyAssignment{table.slots[index].name, 0, 0, false};
   working.assignedSlots.erase(element);
 }
 
+// The macro table, with its timing lists as long as its steps whatever the dialog left.
 void TakeMacroTable(ProfileData& working, const AssignEdit& edit) {
   working.macroSteps = edit.macroSteps;
   working.macroNames = edit.macroNames;
+  working.macroDelays = edit.macroDelays;
+  working.macroLoops = edit.macroLoops;
+  FitMacroTiming(working.macroDelays, working.macroLoops, working.macroSteps.size());
   working.macroIndexMap = edit.macroIndexMap;
+}
+
+void GiveMacroTable(const ProfileData& working, AssignEdit& edit) {
+  edit.macroSteps = working.macroSteps;
+  edit.macroNames = working.macroNames;
+  edit.macroDelays = working.macroDelays;
+  edit.macroLoops = working.macroLoops;
+  FitMacroTiming(edit.macroDelays, edit.macroLoops, edit.macroSteps.size());
+  edit.macroIndexMap = working.macroIndexMap;
 }
 
 }  // namespace
@@ -33,10 +46,9 @@ void PrepareSlotEdit(const ProfileSet& set, const KeyTable& table, int entry, As
   edit.displayName = record.name;
   edit.kind = record.kind;
   edit.macroIndex = record.macroIndex;
+  edit.hold = record.hold;
   edit.keyCode = table.Entry(entry).keyCode;
-  edit.macroSteps = set.working.macroSteps;
-  edit.macroNames = set.working.macroNames;
-  edit.macroIndexMap = set.working.macroIndexMap;
+  GiveMacroTable(set.working, edit);
 }
 
 int CurrentTarget(const ProfileData& working, const AssignEdit& edit) {
@@ -49,9 +61,8 @@ int CurrentTarget(const ProfileData& working, const AssignEdit& edit) {
 void PrepareMacroEdit(const ProfileSet& set, AssignEdit& edit) {
   edit.kind = kMacroOnlyKind;
   edit.macroIndex = 0;
-  edit.macroSteps = set.working.macroSteps;
-  edit.macroNames = set.working.macroNames;
-  edit.macroIndexMap = set.working.macroIndexMap;
+  edit.hold = false;
+  GiveMacroTable(set.working, edit);
 }
 
 void RemoveMacro(AssignEdit& edit, int index) {
@@ -59,6 +70,8 @@ void RemoveMacro(AssignEdit& edit, int index) {
   const auto at = static_cast<std::ptrdiff_t>(index);
   edit.macroSteps.erase(edit.macroSteps.begin() + at);
   if (index < static_cast<int>(edit.macroNames.size())) edit.macroNames.erase(edit.macroNames.begin() + at);
+  if (index < static_cast<int>(edit.macroDelays.size())) edit.macroDelays.erase(edit.macroDelays.begin() + at);
+  if (index < static_cast<int>(edit.macroLoops.size())) edit.macroLoops.erase(edit.macroLoops.begin() + at);
   for (auto it = edit.macroIndexMap.begin(); it != edit.macroIndexMap.end();) {
     if (it->second == index) {
       it = edit.macroIndexMap.erase(it);
@@ -75,14 +88,16 @@ void CommitSlotEdit(ProfileSet& set, const KeyTable& table, int entry, const Ass
   const std::wstring& own = table.Entry(entry).name;
   const auto listed = std::find(working.assignedSlots.begin(), working.assignedSlots.end(), index);
   std::wstring name;
+  bool hold = false;  // a key that sends itself has nothing of its own to hold
   if (edit.displayName.empty() || edit.displayName == own) {
     if (listed != working.assignedSlots.end()) working.assignedSlots.erase(listed);
     name = own;
   } else {
     if (listed == working.assignedSlots.end()) working.assignedSlots.push_back(index);
     name = edit.displayName;
+    hold = edit.hold;
   }
-  working.records[static_cast<size_t>(index)] = KeyAssignment{name, edit.kind, edit.macroIndex};
+  working.records[static_cast<size_t>(index)] = KeyAssignment{name, edit.kind, edit.macroIndex, hold};
   set.pending = true;
   ResyncMacros(set, table, edit, ResyncMode::SlotEdit);
   TakeMacroTable(working, edit);

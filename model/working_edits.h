@@ -15,9 +15,12 @@ struct AssignEdit {
   int keyCode = 0;
   int kind = 0;  // AssignKind 0..3 while a slot is edited, kMacroOnlyKind for the macro table alone
   int macroIndex = 0;
+  bool hold = false;  // the edited key's; unused for the macro table alone
   std::wstring displayName;
   std::vector<MacroSteps> macroSteps;
   std::vector<std::wstring> macroNames;
+  std::vector<MacroDelays> macroDelays;  // parallel to macroSteps
+  std::vector<int> macroLoops;           // parallel to macroSteps
   std::map<int, int> macroIndexMap;
 };
 
@@ -25,9 +28,10 @@ inline constexpr int kMacroOnlyKind = 4;
 
 enum class ResyncMode { SlotEdit, MacroEdit };
 
-// Macro `index` out of the dialog's table: its name and steps go, the keys that play it lose
-// their entry in the macro-index map, and every entry that names a later macro moves down one, so
-// that each still names the macro it named before. An index outside the table changes nothing.
+// Macro `index` out of the dialog's table: its name, steps, waits and loop count go, the keys that
+// play it lose their entry in the macro-index map, and every entry that names a later macro moves
+// down one, so that each still names the macro it named before. An index outside the table
+// changes nothing.
 void RemoveMacro(AssignEdit& edit, int index);
 
 // Before the dialog opens for key slot `entry` (1..104).
@@ -36,7 +40,7 @@ void PrepareSlotEdit(const ProfileSet& set, const KeyTable& table, int entry, As
 // key sends now: its single target, or the key itself.
 int CurrentTarget(const ProfileData& working, const AssignEdit& edit);
 // After that dialog returned OK: the record, the assigned-slot list and the macro table folded
-// back into the working copy, which is then applied.
+// back into the working copy, which is then applied. A slot back at its default is not held.
 void CommitSlotEdit(ProfileSet& set, const KeyTable& table, int entry, const AssignEdit& edit);
 // Before the dialog opens from "Macro..".
 void PrepareMacroEdit(const ProfileSet& set, AssignEdit& edit);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 
 #include "assign/assign_dialog.h"
 #include "assign/recording.h"
@@ -98,8 +99,8 @@ class AssignDialogTest : public ::testing::Test {
     e.macroIndexMap = {{113, 1}};
     dialog.Open();
   }
-  void Press(int vk, uint32_t scan, uint32_t flags = 0) { dialog.OnHookKeyEvent(true, vk, scan, flags); }
-  void Release(int vk, uint32_t scan, uint32_t flags = 0x80) { dialog.OnHookKeyEvent(false, vk, scan, flags); }
+  void Press(int vk, uint32_t scan, uint32_t flags = 0) { dialog.OnHookKeyEvent(true, vk, scan, flags, 0); }
+  void Release(int vk, uint32_t scan, uint32_t flags = 0x80) { dialog.OnHookKeyEvent(false, vk, scan, flags, 0); }
   void Ok(int media = -1, int function = -1) { dialog.OnOk(keyMap, media_, media, function); }
 
   ScriptedAssignUi ui;
@@ -126,7 +127,7 @@ TEST_F(AssignDialogTest, OpeningShowsTheModeHandedOver) {
   OpenFor(1, L"m1", 1);
   EXPECT_EQ(dialog.view().macroItems, (std::vector<std::wstring>{L"m0", L"m1"}));
   EXPECT_EQ(dialog.view().macroSelection, 1);
-  EXPECT_EQ(dialog.view().stepRows, (std::vector<StepRow>{{L"key48", L"down"}, {L"key46", L"down"}}));
+  EXPECT_EQ(dialog.view().stepRows, (std::vector<StepRow>{{L"key48", L"down", L""}, {L"key46", L"down", L""}}));
 
   OpenFor(kMacroOnlyKind, L"", 5);
   EXPECT_FALSE(dialog.view().singleKeyButtonVisible);
@@ -387,6 +388,215 @@ TEST_F(AssignDialogTest, RecordingForgetsHeldKeysAtStartAndStopsAtTheLongestMacr
   }
   EXPECT_EQ(dialog.edit().macroSteps.back().size(), static_cast<size_t>(kMaxMacroSteps) * 3);
   EXPECT_EQ(dialog.view().stepRows.size(), static_cast<size_t>(kMaxMacroSteps));
+}
+
+}  // namespace
+}  // namespace orvelle
+
+namespace orvelle {
+namespace {
+
+TEST_F(AssignDialogTest, TheHoldBoxShowsInTheKeyModesAndOkStoresIt) {
+  struct Case {
+    const char* what;
+    int kind;
+    bool held;  // the key's record as handed over
+    std::function<void()> act;
+    bool shown;
+    bool holdAfterOk;
+  };
+  const Case cases[] = {
+      {"a held single key stays held", 0, true, [] {}, true, true},
+      {"unticked", 0, true, [this] { dialog.ToggleHold(); }, true, false},
+      {"ticked for a multimedia key", 2, false, [this] { dialog.ToggleHold(); }, true, true},
+      {"a held function key", 3, true, [] {}, true, true},
+      {"a held macro key", 1, true, [] {}, true, true},
+      {"the box keeps its tick across modes", 0, false,
+       [this] {
+         dialog.ToggleHold();
+         dialog.OnFunctionButton();
+         dialog.OnMacroButton();
+       },
+       true, true},
+      {"Clear sends the key itself again, unheld", 2, true, [this] { dialog.OnClear(); }, true, false},
+      {"a macro key left without a macro is no assignment", 1, true,
+       [this] {
+         ui.answers = {true, true};
+         dialog.DeleteMacro();
+         dialog.DeleteMacro();
+       },
+       true, false},
+      {"the macro table alone has no key to hold", kMacroOnlyKind, false, [this] { dialog.ToggleHold(); }, false,
+       false},
+  };
+  for (const Case& c : cases) {
+    dialog.edit().hold = c.held;
+    OpenFor(c.kind, L"", 0);
+    EXPECT_EQ(dialog.view().holdBox.selected, c.held) << c.what << ": the box starts from the key's record";
+    EXPECT_TRUE(dialog.view().holdBox.sticky) << c.what;
+    c.act();
+    EXPECT_EQ(dialog.view().holdBoxVisible, c.shown) << c.what;
+    Ok();
+    EXPECT_EQ(dialog.edit().hold, c.holdAfterOk) << c.what;
+  }
+
+  // A kind the dialog has no mode for shows no box until a mode is chosen.
+  OpenFor(7);
+  EXPECT_FALSE(dialog.view().holdBoxVisible);
+  dialog.OnMediaButton();
+  EXPECT_TRUE(dialog.view().holdBoxVisible);
+}
+
+// Events as the recording hook leaves them, with their time stamps.
+struct TimedEvent {
+  bool press;
+  int vk;
+  uint32_t scan;
+  uint32_t time;
+};
+
+void Feed(AssignDialog& dialog, std::initializer_list<TimedEvent> events) {
+  RecordedKeyQueue keys;
+  for (const TimedEvent& e : events) {
+    ASSERT_TRUE(keys.Push({e.press, e.vk, e.scan, e.press ? 0u : 0x80u, e.time}));
+  }
+  ASSERT_TRUE(dialog.TakeRecordedKeys(keys, false));
+}
+
+std::vector<std::wstring> DelayColumn(const AssignView& view) {
+  std::vector<std::wstring> column;
+  for (const StepRow& row : view.stepRows) column.push_back(row.delay);
+  return column;
+}
+
+TEST_F(AssignDialogTest, RecordingWithDelaysKeepsTheTimeSinceTheStepBefore) {
+  OpenFor(1);
+  dialog.AddMacro();
+  EXPECT_FALSE(dialog.view().keyDelayBox.selected);
+  dialog.ToggleKeyDelays();
+  EXPECT_TRUE(dialog.view().keyDelayBox.selected);
+  dialog.OnRecordButton(1);
+  dialog.ToggleKeyDelays();
+  EXPECT_TRUE(dialog.view().keyDelayBox.selected) << "a running recording keeps to what the box said";
+
+  // The time stamps wrap round between the first two steps; B is held with auto-repeat, and let
+  // go after far longer than a step may wait.
+  Feed(dialog, {
+                   {true, 65, 0x1E, 0xFFFFFF00u},
+                   {false, 65, 0x1E, 0xFFFFFF64u},
+                   {true, 66, 0x30, 0x00000014u},
+                   {true, 66, 0x30, 0x00000200u},
+                   {false, 66, 0x30, 0x00000014u + 70000u},
+               });
+  EXPECT_EQ(DownStepKeyCodes(dialog.edit().macroSteps.back()), (OutputSequence{65, 66}));
+  EXPECT_EQ(dialog.edit().macroDelays.back(), (MacroDelays{0, 100, 176, kMaxStepDelayMs}));
+  EXPECT_EQ(DelayColumn(dialog.view()), (std::vector<std::wstring>{L"0", L"100", L"176", L"60000"}));
+
+  // A new recording starts again from nothing, however long the pause between the two.
+  dialog.OnRecordButton(1);
+  dialog.OnRecordButton(1);
+  Feed(dialog, {{true, 67, 0x2E, 0x00500000u}, {false, 67, 0x2E, 0x0050001Eu}});
+  EXPECT_EQ(dialog.edit().macroDelays.back(), (MacroDelays{0, 100, 176, kMaxStepDelayMs, 0, 30}));
+  EXPECT_EQ(dialog.view().stepRows.back(), (StepRow{L"key46", L"up", L"30"}));
+}
+
+TEST_F(AssignDialogTest, RecordingIntoAMacroKeepsItsWaitsParallelToItsSteps) {
+  struct Case {
+    const char* what;
+    MacroDelays before;  // macro 0's two steps
+    bool tick;           // the delays box is clicked once before recording
+    bool boxAtChoice;    // the box as the macro is chosen
+    MacroDelays after;   // two steps recorded 40 ms apart
+  } cases[] = {
+      {"untimed, box ticked: the earlier steps wait nothing", {}, true, false, {0, 0, 0, 40}},
+      {"timed, box cleared: the new steps wait nothing", {0, 80}, true, true, {0, 80, 0, 0}},
+      {"timed, box left ticked", {0, 80}, false, true, {0, 80, 0, 40}},
+      {"untimed, box left clear: untimed still", {}, false, false, {}},
+  };
+  for (const Case& c : cases) {
+    OpenFor(1);
+    dialog.edit().macroDelays[0] = c.before;
+    dialog.SelectMacro(0);
+    EXPECT_EQ(dialog.view().keyDelayBox.selected, c.boxAtChoice) << c.what;
+    if (c.tick) dialog.ToggleKeyDelays();
+    dialog.OnRecordButton(1);
+    Feed(dialog, {{true, 88, 0x2D, 1000}, {false, 88, 0x2D, 1040}});
+    dialog.OnRecordButton(1);
+    EXPECT_EQ(dialog.edit().macroDelays[0], c.after) << c.what;
+    EXPECT_EQ(dialog.view().stepRows.size(), 4u) << c.what;
+    EXPECT_EQ(DelayColumn(dialog.view())[0], c.after.empty() ? L"" : L"0") << c.what;
+    EXPECT_EQ(dialog.edit().macroDelays[1], MacroDelays{}) << c.what << ": the other macro untouched";
+  }
+}
+
+TEST_F(AssignDialogTest, ChoosingAMacroShowsItsTimingAndDeletingStepsKeepsItParallel) {
+  OpenFor(1);
+  dialog.edit().macroSteps[1] = {1, 65, 1, 1, 66, 1, 1, 67, 1, 1, 68, 1, 1, 69, 1};
+  dialog.edit().macroDelays[1] = {0, 10, 20, 50000, 50000};
+  dialog.SelectMacro(1);
+  EXPECT_TRUE(dialog.view().keyDelayBox.selected) << "a timed macro ticks the box";
+  EXPECT_EQ(DelayColumn(dialog.view()), (std::vector<std::wstring>{L"0", L"10", L"20", L"50000", L"50000"}));
+  dialog.SelectMacro(0);
+  EXPECT_FALSE(dialog.view().keyDelayBox.selected);
+  EXPECT_EQ(DelayColumn(dialog.view()), (std::vector<std::wstring>{L"", L""})) << "an untimed macro shows no waits";
+  dialog.SelectMacro(1);
+
+  // The step after a deleted one waits for both, so that the later steps keep their times.
+  dialog.DeleteStep(1);
+  EXPECT_EQ(dialog.edit().macroDelays[1], (MacroDelays{0, 30, 50000, 50000}));
+  dialog.DeleteStep(2);
+  EXPECT_EQ(dialog.edit().macroDelays[1], (MacroDelays{0, 30, kMaxStepDelayMs})) << "never past the longest wait";
+  dialog.DeleteStep(2);
+  EXPECT_EQ(dialog.edit().macroDelays[1], (MacroDelays{0, 30}));
+  EXPECT_EQ(DelayColumn(dialog.view()), (std::vector<std::wstring>{L"0", L"30"}));
+  EXPECT_EQ(StepCount(dialog.edit().macroSteps[1]), 2u);
+  dialog.ClearSteps();
+  EXPECT_TRUE(dialog.edit().macroDelays[1].empty());
+  EXPECT_TRUE(dialog.view().stepRows.empty());
+  EXPECT_TRUE(dialog.view().keyDelayBox.selected) << "the box stays for the next recording";
+
+  // A new macro keeps the box as the user left it: it has no steps to say otherwise.
+  dialog.SelectMacro(0);
+  dialog.ToggleKeyDelays();
+  dialog.AddMacro();
+  EXPECT_TRUE(dialog.view().keyDelayBox.selected);
+  EXPECT_EQ(dialog.edit().macroDelays.size(), dialog.edit().macroSteps.size());
+  EXPECT_EQ(dialog.edit().macroLoops.back(), 1);
+}
+
+TEST_F(AssignDialogTest, TheLoopFieldShowsAndSetsTheChosenMacrosCount) {
+  OpenFor(1);
+  EXPECT_EQ(dialog.view().loopCountText, L"1") << "a table without loop counts plays each macro once";
+  dialog.edit().macroLoops[1] = 5;
+  dialog.SelectMacro(1);
+  EXPECT_EQ(dialog.view().loopCountText, L"5");
+
+  const std::pair<const wchar_t*, int> typed[] = {
+      {L"12", 12}, {L"99", 99}, {L"", 1}, {L"150", 99}, {L"0", 1}, {L"-5", 1}, {L"abc", 1}, {L"7x", 7},
+  };
+  for (const auto& [text, kept] : typed) {
+    dialog.SetLoopCount(text);
+    EXPECT_EQ(dialog.view().loopCountText, text) << "the field keeps what is being typed";
+    EXPECT_EQ(dialog.edit().macroLoops[1], kept) << text;
+  }
+  dialog.SetLoopCount(L"150");
+  dialog.ShowLoopCount();
+  EXPECT_EQ(dialog.view().loopCountText, L"99") << "left, the field shows the count kept";
+
+  dialog.SelectMacro(0);
+  EXPECT_EQ(dialog.view().loopCountText, L"1");
+  EXPECT_EQ(dialog.edit().macroLoops, (std::vector<int>{1, 99}));
+  dialog.AddMacro();
+  EXPECT_EQ(dialog.view().loopCountText, L"1");
+
+  // Every macro deleted: the field is empty and typing keeps nothing.
+  ui.answers = {true, true, true};
+  for (int m = 0; m < 3; ++m) dialog.DeleteMacro();
+  EXPECT_EQ(dialog.view().loopCountText, L"");
+  dialog.SetLoopCount(L"4");
+  dialog.ShowLoopCount();
+  EXPECT_EQ(dialog.view().loopCountText, L"");
+  EXPECT_TRUE(dialog.edit().macroLoops.empty());
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 // side only applies.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+
 #include "assign/dialog_layout.h"
 #include "base/geometry.h"
 #include "model/working_edits.h"
@@ -12,16 +15,19 @@ namespace orvelle {
 namespace {
 
 TEST(DialogLayout, ButtonSkinsAndBackgrounds) {
-  // Entries 1..9 (OK, Cancel, Clear, keyboard, the four modes) wear the key pictures and cannot be
-  // disabled; entries 10..18 (macro editor) wear the macro pictures and can; the modes and the
-  // record button stay down while selected.
+  // Entries 1..9 (OK, Cancel, Clear, keyboard, the four modes) and 24 (hold) wear the key pictures
+  // and cannot be disabled; entries 10..18 (macro editor) and 25 (record key delays) wear the
+  // macro pictures and can; the modes, the record button and both check boxes stay down while
+  // selected.
   for (const SkinnedButton& b : kSkinnedButtons) {
     const ButtonSkin skin = SkinOfEntry(b.entry);
-    const bool keyFaces = b.entry <= 9;
+    const bool keyFaces = b.entry <= 9 || b.id == IDC_HOLD;
+    const bool checkBox = b.id == IDC_HOLD || b.id == IDC_KEY_DELAY;
+    const bool sticky = checkBox || b.id == IDC_RECORD || (b.entry >= 6 && b.entry <= 9);
     EXPECT_EQ(skin.faces[0], keyFaces ? DialogPicture::KeyNormal : DialogPicture::MacroNormal) << b.entry;
     EXPECT_EQ(skin.faces[2], keyFaces ? DialogPicture::KeyDown : DialogPicture::MacroDown) << b.entry;
     EXPECT_EQ(skin.disabledFace.has_value(), !keyFaces) << b.entry;
-    EXPECT_EQ(skin.sticky, b.id == IDC_RECORD || (b.entry >= 6 && b.entry <= 9)) << b.entry;
+    EXPECT_EQ(skin.sticky, sticky) << b.entry;
   }
   const std::pair<int, std::optional<DialogPicture>> backgrounds[] = {
       {0, DialogPicture::KeyNormal},  {1, DialogPicture::MacroNormal}, {2, DialogPicture::Media},
@@ -29,6 +35,19 @@ TEST(DialogLayout, ButtonSkinsAndBackgrounds) {
       {5, std::nullopt},              {-1, std::nullopt},
   };
   for (const auto& [kind, picture] : backgrounds) EXPECT_EQ(BackgroundOfKind(kind), picture) << kind;
+}
+
+TEST(DialogLayout, EveryEntryButTheGapsPlacesOneControl) {
+  // Entry 5 and entry 27 (the loop field's label, painted into the pictures) place no control.
+  std::map<int, int> controlOfEntry;
+  for (const PlacedControl& c : kSkinnedButtons) EXPECT_TRUE(controlOfEntry.emplace(c.entry, c.id).second) << c.entry;
+  for (const PlacedControl& c : kPlacedControlIds) EXPECT_TRUE(controlOfEntry.emplace(c.entry, c.id).second) << c.entry;
+  for (int entry = 1; entry <= kCompositeEntryCount; ++entry) {
+    EXPECT_EQ(controlOfEntry.count(entry), entry == 5 || entry == 27 ? 0u : 1u) << entry;
+  }
+  EXPECT_EQ(controlOfEntry.at(24), IDC_HOLD);
+  EXPECT_EQ(controlOfEntry.at(25), IDC_KEY_DELAY);
+  EXPECT_EQ(controlOfEntry.at(26), IDC_LOOP_COUNT);
 }
 
 TEST(DialogLayout, TheViewShowsAndEnablesTheControls) {
@@ -39,6 +58,8 @@ TEST(DialogLayout, TheViewShowsAndEnablesTheControls) {
   recording.macroEditEnabled = false;
   AssignView noMacros = macroOnly;
   noMacros.stepButtonsEnabled = false;
+  AssignView keyMode;
+  keyMode.keyFieldVisible = keyMode.holdBoxVisible = true;
 
   struct Case {
     const char* what;
@@ -55,8 +76,19 @@ TEST(DialogLayout, TheViewShowsAndEnablesTheControls) {
       {"... and adding a macro", recording, IDC_ADD_MACRO, {true, false}},
       {"... but not the record button that stops it", recording, IDC_RECORD, {true, true}},
       {"without macros the step buttons rest", noMacros, IDC_STEP_UP, {true, false}},
+      {"a key mode shows the hold box", keyMode, IDC_HOLD, {true, true}},
+      {"... but not the macro's delays box", keyMode, IDC_KEY_DELAY, {false, true}},
+      {"... nor its loop field", keyMode, IDC_LOOP_COUNT, {false, true}},
+      {"the macro table alone hides the hold box", macroOnly, IDC_HOLD, {false, true}},
+      {"the delays box shows with the macro controls", macroOnly, IDC_KEY_DELAY, {true, true}},
+      {"... and so does the loop field", macroOnly, IDC_LOOP_COUNT, {true, true}},
+      {"recording locks the delays box", recording, IDC_KEY_DELAY, {true, false}},
+      {"... and the loop field", recording, IDC_LOOP_COUNT, {true, false}},
   };
   for (const Case& c : cases) EXPECT_EQ(LookOf(c.view, c.id), c.look) << c.what;
+  for (int id : {IDC_HOLD, IDC_KEY_DELAY, IDC_LOOP_COUNT}) {
+    EXPECT_EQ(std::count(kViewBoundControlIds.begin(), kViewBoundControlIds.end(), id), 1) << id;
+  }
   EXPECT_EQ(ControlOfFocus(DialogFocus::MacroNames), IDC_MACRO_NAMES);
   EXPECT_EQ(ControlOfFocus(DialogFocus::None), 0);
 }
@@ -64,13 +96,15 @@ TEST(DialogLayout, TheViewShowsAndEnablesTheControls) {
 TEST(DialogLayout, CompositeLayoutSaturatesAndLeavesMissingEntriesEmpty) {
   testing::TempFolder folder;
   const std::wstring path = folder.WriteUtf16(
-      L"Composite.ini", L"[BUTTONINFO]\n1=10,20,30,40\n2=2147483600,0,100,-5\n19=-2147483648,5,-1,abc\n");
+      L"Composite.ini", L"[BUTTONINFO]\n1=10,20,30,40\n2=2147483600,0,100,-5\n19=-2147483648,5,-1,abc\n26=7,8,9,10\n");
   PortableIni ini;
   const CompositeLayout layout = LoadCompositeLayout(ini, path);
   EXPECT_EQ(layout[0], (Rect{10, 20, 40, 60}));
   EXPECT_EQ(layout[1], (Rect{2147483600, 0, INT32_MAX, -5}));
   EXPECT_EQ(layout[18], (Rect{INT32_MIN, 5, INT32_MIN, 5}));
   EXPECT_EQ(layout[2], Rect{}) << "no entry 3: nothing placed";
+  EXPECT_EQ(layout[25], (Rect{7, 8, 16, 18})) << "entry 26, the loop field";
+  for (const size_t missing : {23u, 24u, 26u}) EXPECT_EQ(layout[missing], Rect{}) << "no entry " << missing + 1;
   EXPECT_EQ(layout[1].Width(), 47);
 }
 

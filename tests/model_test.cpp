@@ -195,6 +195,29 @@ TEST(OutputSequences, KeepOnlyRealKeysOrFallBackToTheKeyItself) {
   }
 }
 
+TEST(HeldKeys, ByKeyCodeWithTheLastSlotOfACodeDeciding) {
+  // Entries 1 and 3 share key code 65; entry 4 has no real key; entry 122 is a screen button.
+  const KeyTable table = testing::MakeKeyTable({{1, 65, L"A"}, {2, 66, L"B"}, {3, 65, L"A2"}, {4, 300, L"X"}});
+  struct Case {
+    const char* what;
+    std::vector<int> heldEntries;
+    std::vector<int> heldCodes;
+  } cases[] = {
+      {"nothing held", {}, {}},
+      {"one key", {2}, {66}},
+      {"the later slot of a shared code decides", {1}, {}},
+      {"... either way", {3}, {65}},
+      {"no real key, no screen button", {4, 122}, {}},
+  };
+  for (const Case& c : cases) {
+    ProfileData data;
+    for (int entry : c.heldEntries) data.records[static_cast<size_t>(entry - 1)].hold = true;
+    std::bitset<kMaxKeyCode + 1> expected;
+    for (int code : c.heldCodes) expected[static_cast<size_t>(code)] = true;
+    EXPECT_EQ(HeldKeyCodes(data, table), expected) << c.what;
+  }
+}
+
 TEST(ProfileSetTest, InitialStateIsIdentityEverywhere) {
   ProfileSet set;
   InitKeyMaps(set);

@@ -1,6 +1,9 @@
 // The profile file: exact layout of a written section, round trips and hand-edited files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
+
 #include "model/profile_file.h"
 #include "tests/test_support.h"
 
@@ -81,6 +84,161 @@ TEST_F(ProfileFileTest, SaveWritesEachKeyGroupThenMacrosThenTheAssignedList) {
   EXPECT_EQ(loaded.Profile(1).keyMap.at(27), (OutputSequence{27}));
   EXPECT_EQ(loaded.Profile(1).keyMap.at(112), (OutputSequence{65}));
   EXPECT_EQ(loaded.Profile(1).keyMap.at(113), (OutputSequence{17, 67}));
+}
+
+TEST_F(ProfileFileTest, HoldWaitsLoopsAndTheHoldTimeFollowWhatTheyBelongTo) {
+  const KeyTable table = testing::MakeKeyTable({{1, 27, L"Esc"}, {2, 112, L"F1"}, {3, 113, L"F2"}});
+  ProfileSet set = ExampleProfiles(table);
+  ProfileData& p = set.Profile(1);
+  p.records[0].hold = true;  // a single key: after its target
+  p.records[1].hold = true;  // a macro key: after its name
+  p.macroNames.push_back(L"plain");
+  p.macroSteps.push_back({1, 66, 1});
+  p.macroDelays = {{0, 120}, {}};  // define0 is timed, plain is not
+  p.macroLoops = {3, 1};           // plain plays once and says nothing of it
+  set.tapMs = 20;
+  WriteAllProfiles(io, path, table, set);
+
+  const auto expected = Entries({
+      {L"IndexPic27", L"0"},        {L"MacroIndex27", L"0"},  {L"SetName27", L"Esc"},
+      {L"Key27", L"27"},            {L"Hold27", L"1"},
+      {L"IndexPic112", L"1"},       {L"MacroIndex112", L"0"}, {L"SetName112", L"define0"},
+      {L"Hold112", L"1"},
+      {L"IndexPic113", L"3"},       {L"MacroIndex113", L"0"}, {L"SetName113", L"Копировать"},
+      {L"IndexPic0", L"0"},         {L"MacroIndex0", L"0"},   {L"SetName0", L""},
+      {L"Key0", L"0"},
+      {L"MacroStrNum", L"2"},       {L"MacroName0", L"define0"}, {L"MacroName1", L"plain"},
+      {L"MacroKey0", L"1966080,65,1,-2145517568,65,0"},       {L"MacroKeyNum0", L"6"},
+      {L"MacroDelay0", L"0,120"},   {L"MacroLoop0", L"3"},
+      {L"MacroKey1", L"1,66,1"},    {L"MacroKeyNum1", L"3"},
+      {L"SetIndexNum", L"2"},       {L"setindex0", L"1"},     {L"setindex1", L"2"},
+  });
+  EXPECT_EQ(io.ReadSection(path, L"Profile1"), expected);
+  EXPECT_EQ(io.ReadSection(path, L"TYPE"), Entries({{L"type", L"1"}, {L"TapMs", L"20"}}));
+  EXPECT_EQ(io.ReadSection(path, L"Profile2").size(), 4u * 4u + 2u) << "a profile without them gains no key";
+
+  ProfileSet loaded;
+  InitKeyMaps(loaded);
+  LoadAllProfiles(io, path, table, loaded);
+  EXPECT_EQ(loaded.tapMs, 20);
+  EXPECT_EQ(loaded.Profile(1).records, p.records);
+  EXPECT_EQ(loaded.Profile(1).macroSteps, p.macroSteps);
+  EXPECT_EQ(loaded.Profile(1).macroDelays, p.macroDelays);
+  EXPECT_EQ(loaded.Profile(1).macroLoops, p.macroLoops);
+  EXPECT_EQ(loaded.Profile(2).macroLoops, std::vector<int>{}) << "no macros, no timing";
+
+  // Everything set back to its default leaves the file as if it had never been set.
+  set.Profile(1) = ExampleProfiles(table).Profile(1);
+  set.tapMs = 0;
+  WriteAllProfiles(io, path, table, set);
+  for (const wchar_t* key : {L"Hold27", L"Hold112", L"MacroDelay0", L"MacroLoop0"}) {
+    EXPECT_EQ(io.ReadString(path, L"Profile1", key, L"gone"), L"gone") << key;
+  }
+  EXPECT_EQ(io.ReadSection(path, L"TYPE"), Entries({{L"type", L"1"}}));
+}
+
+TEST_F(ProfileFileTest, SlotsSharingAKeyCodeShareItsHoldAsTheLastOneSays) {
+  // Entries 1 and 2 both carry key code 65; the later slot decides the group, hold included.
+  const KeyTable table = testing::MakeKeyTable({{1, 65, L"A"}, {2, 65, L"A2"}});
+  ProfileSet plain;
+  InitKeyMaps(plain);
+  SaveProfile(io, path, 1, table, plain);
+  const std::vector<IniEntry> unheld = io.ReadSection(path, L"Profile1");
+  struct Case {
+    bool first, second, held;
+  } cases[] = {{true, false, false}, {false, true, true}, {true, true, true}};
+  for (const Case& c : cases) {
+    ProfileSet set;
+    InitKeyMaps(set);
+    set.Profile(1).records[0].hold = c.first;
+    set.Profile(1).records[1].hold = c.second;
+    SaveProfile(io, path, 1, table, set);
+    std::vector<IniEntry> section = io.ReadSection(path, L"Profile1");
+    const auto hold = std::find(section.begin(), section.end(), IniEntry{L"Hold65", L"1"});
+    EXPECT_EQ(hold != section.end(), c.held) << c.first << c.second;
+    if (hold != section.end()) section.erase(hold);
+    EXPECT_EQ(section, unheld) << c.first << c.second << ": every other key as without hold";
+
+    ProfileSet loaded;
+    InitKeyMaps(loaded);
+    LoadProfile(io, path, 1, table, loaded);
+    EXPECT_EQ(loaded.working.records[0].hold, c.held);
+    EXPECT_EQ(loaded.working.records[1].hold, c.held);
+  }
+}
+
+TEST_F(ProfileFileTest, HandEditedHoldWaitsLoopsAndHoldTimeAreReadSafely) {
+  const KeyTable table = testing::MakeKeyTable({{1, 65, L"A"}});
+  auto load = [&](const std::wstring& text) {
+    folder.WriteUtf16(L"set.ini", text);
+    ProfileSet set;
+    InitKeyMaps(set);
+    LoadAllProfiles(io, path, table, set);
+    return set;
+  };
+
+  // Any number but 0 holds the key, by the system's integer read.
+  const std::pair<const wchar_t*, bool> holds[] = {
+      {L"1", true}, {L"0", false}, {L"abc", false}, {L"-3", true}, {L"2", true}, {L"", false}, {L"99999999999", true},
+  };
+  for (const auto& [value, on] : holds) {
+    const ProfileSet set = load(L"[Profile1]\nIndexPic65=0\nKey65=66\nHold65=" + std::wstring(value) + L"\n");
+    EXPECT_EQ(set.working.records[0].hold, on) << value;
+    EXPECT_EQ(set.working.keyMap.at(65), OutputSequence{66}) << "the target stays whatever the hold";
+  }
+
+  // Three whole steps. Waits are cut or padded to them and kept inside 0..kMaxStepDelayMs.
+  struct Waits {
+    const char* what;
+    std::wstring steps;
+    int count;
+    std::optional<std::wstring> delays;  // none: no MacroDelay0 key
+    MacroDelays expected;
+  } waits[] = {
+      {"as written", L"1,65,1,1,65,0,1,66,1", 9, L"0,15,60000", {0, 15, 60000}},
+      {"too short: padded", L"1,65,1,1,65,0,1,66,1", 9, L"5", {5, 0, 0}},
+      {"too long: cut", L"1,65,1,1,65,0,1,66,1", 9, L"1,2,3,4,5", {1, 2, 3}},
+      {"out of range and garbage", L"1,65,1,1,65,0,1,66,1", 9, L"-5,70000,abc", {0, kMaxStepDelayMs, 0}},
+      {"huge, trailing garbage, blanks", L"1,65,1,1,65,0,1,66,1", 9, L"99999999999, 12abc , 7", {60000, 12, 7}},
+      {"empty fields", L"1,65,1,1,65,0,1,66,1", 9, L",,", {0, 0, 0}},
+      {"quoted", L"1,65,1,1,65,0,1,66,1", 9, L"\"10,20,30\"", {10, 20, 30}},
+      {"empty list: untimed", L"1,65,1,1,65,0,1,66,1", 9, L"", {}},
+      {"no list: untimed", L"1,65,1,1,65,0,1,66,1", 9, std::nullopt, {}},
+      {"no steps: untimed", L"", 0, L"1,2", {}},
+      {"an incomplete last triple is no step", L"1,65,1,1,65", 5, L"7,8", {7}},
+  };
+  for (const Waits& c : waits) {
+    std::wstring text = L"[Profile1]\nMacroStrNum=1\nMacroName0=m\nMacroKey0=" + c.steps +
+                        L"\nMacroKeyNum0=" + std::to_wstring(c.count) + L"\n";
+    if (c.delays) text += L"MacroDelay0=" + *c.delays + L"\n";
+    const ProfileSet set = load(text);
+    ASSERT_EQ(set.working.macroDelays.size(), 1u) << c.what;
+    EXPECT_EQ(set.working.macroDelays[0], c.expected) << c.what;
+  }
+
+  const std::pair<const wchar_t*, int> loops[] = {
+      {L"2", 2}, {L"99", 99}, {L"7x", 7}, {L"0", 1},   {L"100", 1},
+      {L"-5", 1}, {L"abc", 1}, {L"", 1},  {L"99999999999", 1},
+  };
+  for (const auto& [value, expected] : loops) {
+    const ProfileSet set =
+        load(L"[Profile1]\nMacroStrNum=1\nMacroName0=m\nMacroKey0=1,65,1\nMacroKeyNum0=3\nMacroLoop0=" +
+             std::wstring(value) + L"\n");
+    EXPECT_EQ(set.working.macroLoops, std::vector<int>{expected}) << value;
+  }
+  const ProfileSet twoMacros = load(L"[Profile1]\nMacroStrNum=2\nMacroLoop1=4\nMacroDelay1=9\n");
+  EXPECT_EQ(twoMacros.working.macroLoops, (std::vector<int>{1, 4})) << "each list as long as the macros";
+  EXPECT_EQ(twoMacros.working.macroDelays, (std::vector<MacroDelays>{{}, {}}));
+
+  const std::pair<const wchar_t*, int> holdTimes[] = {
+      {L"7", 7}, {L"50", 50}, {L"0", 0}, {L"51", 0}, {L"-1", 0}, {L"abc", 0}, {L"99999999999", 0},
+  };
+  for (const auto& [value, expected] : holdTimes) {
+    const ProfileSet set = load(L"[TYPE]\ntype=2\nTapMs=" + std::wstring(value) + L"\n");
+    EXPECT_EQ(set.tapMs, expected) << value;
+    EXPECT_EQ(set.activeProfile, 2);
+  }
+  EXPECT_EQ(load(L"[Profile1]\nIndexPic65=0\n").tapMs, 0) << "a file without it";
 }
 
 TEST_F(ProfileFileTest, ActiveProfileIsLoadedLastAndBadNumbersMeanOne) {
@@ -219,15 +377,21 @@ TEST_F(ProfileFileTest, MacrosLongerThanTheLimitAreCutToWholeSteps) {
   const KeyTable table = testing::MakeKeyTable({{1, 65, L"A"}});
   std::wstring steps;
   for (int i = 0; i < kMaxMacroSteps + 5; ++i) steps += std::wstring(i == 0 ? L"" : L",") + L"7,66,1";
+  std::wstring delays;  // the wait before step i is i milliseconds
+  for (int i = 0; i < kMaxMacroSteps + 5; ++i) delays += (i == 0 ? L"" : L",") + std::to_wstring(i);
   for (const int stored : {3 * (kMaxMacroSteps + 5), 3 * kMaxMacroSteps + 1, 3 * kMaxMacroSteps - 1}) {
     folder.WriteUtf16(L"set.ini", L"[Profile1]\nMacroStrNum=1\nMacroName0=long\nMacroKey0=" + steps +
-                                      L"\nMacroKeyNum0=" + std::to_wstring(stored) + L"\n");
+                                      L"\nMacroKeyNum0=" + std::to_wstring(stored) + L"\nMacroDelay0=" + delays +
+                                      L"\n");
     ProfileSet set;
     InitKeyMaps(set);
     LoadAllProfiles(io, path, table, set);
     ASSERT_EQ(set.working.macroSteps.size(), 1u);
     EXPECT_EQ(set.working.macroSteps[0].size(), std::min<size_t>(stored, 3 * kMaxMacroSteps)) << stored;
     EXPECT_EQ(set.working.macroSteps[0].back(), stored % 3 == 2 ? 66 : 1) << stored;
+    const size_t wholeSteps = StepCount(set.working.macroSteps[0]);
+    ASSERT_EQ(set.working.macroDelays[0].size(), wholeSteps) << stored << ": the waits of the steps kept";
+    EXPECT_EQ(set.working.macroDelays[0].back(), static_cast<int>(wholeSteps) - 1) << stored;
   }
 }
 

@@ -2,6 +2,9 @@
 // dialog's edits back into the working copy.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+
 #include "model/profile_file.h"
 #include "model/profile_ops.h"
 #include "model/working_edits.h"
@@ -96,7 +99,10 @@ TEST_F(ProfileOpsTest, ResetRestoresDefaultsOfTheActiveProfileOnlyAfterOk) {
   set.working = set.Profile(2);
   set.working.macroNames = {L"m"};
   set.working.macroSteps = {{1, 65, 1}};
+  set.working.macroDelays = {{40}};
+  set.working.macroLoops = {5};
   set.working.macroIndexMap = {{11, 0}};
+  set.working.records[0].hold = true;
   set.working.keyMap[300] = {5};  // a code outside 1..254 stays as it is
 
   ResetToDefaults(set, table, ui);  // Cancel
@@ -110,8 +116,10 @@ TEST_F(ProfileOpsTest, ResetRestoresDefaultsOfTheActiveProfileOnlyAfterOk) {
   EXPECT_EQ(set.working.keyMap.at(300), OutputSequence{5});
   EXPECT_TRUE(set.working.assignedSlots.empty());
   EXPECT_TRUE(set.working.macroSteps.empty());
+  EXPECT_TRUE(set.working.macroDelays.empty());
+  EXPECT_TRUE(set.working.macroLoops.empty());
   EXPECT_TRUE(set.working.macroIndexMap.empty());
-  EXPECT_EQ(set.working.records[0], (KeyAssignment{L"K1", 0, 0}));
+  EXPECT_EQ(set.working.records[0], (KeyAssignment{L"K1", 0, 0, false}));
   EXPECT_EQ(set.working.records[130], (KeyAssignment{L"K131", 0, 0}));
   EXPECT_EQ(set.Profile(2), set.working);
   EXPECT_EQ(set.Profile(1).keyMap.at(11), OutputSequence{65});
@@ -171,6 +179,58 @@ TEST_F(ProfileFileExchangeTest, ExportWritesTheAppliedProfileAndImportReplacesTh
   EXPECT_FALSE(ImportProfile(files, DecodeLatin1, table, set, ui));
   EXPECT_EQ(set.working, before.working);
   EXPECT_TRUE(ui.told.empty());
+}
+
+// What the profile file and an exported file hold of a profile's assignments.
+void ExpectSameAssignments(const ProfileData& got, const ProfileData& want, const char* what) {
+  EXPECT_TRUE(std::equal(want.records.begin(), want.records.begin() + kKeySlotCount, got.records.begin())) << what;
+  EXPECT_EQ(got.assignedSlots, want.assignedSlots) << what;
+  EXPECT_EQ(got.macroNames, want.macroNames) << what;
+  EXPECT_EQ(got.macroSteps, want.macroSteps) << what;
+  EXPECT_EQ(got.macroDelays, want.macroDelays) << what;
+  EXPECT_EQ(got.macroLoops, want.macroLoops) << what;
+  EXPECT_EQ(got.macroIndexMap, want.macroIndexMap) << what;
+}
+
+TEST_F(ProfileFileExchangeTest, HoldWaitsAndLoopsTravelEverywhereButTheHoldTimeStaysHome) {
+  // Profile 2: a held single key, a held macro key, a held function key; a timed macro played 99
+  // times, an untimed one played twice, a timed one of zero waits played once.
+  ProfileData& p = set.Profile(2);
+  p.macroNames = {L"timed", L"twice", L"zeros"};
+  p.macroSteps = {{1, 65, 1, 1, 65, 0, 1, 66, 1}, {1, 67, 1}, {1, 68, 1, 1, 68, 0}};
+  p.macroDelays = {{0, 250, kMaxStepDelayMs}, {}, {0, 0}};
+  p.macroLoops = {kMaxMacroLoops, 2, 1};
+  p.records[0] = {L"A", KindNumber(AssignKind::SingleKey), 0, true};
+  p.keyMap[11] = {65};
+  p.records[1] = {L"timed", KindNumber(AssignKind::Macro), 0, true};
+  p.records[2] = {L"Копировать", KindNumber(AssignKind::Function), 0, true};
+  p.records[3] = {L"twice", KindNumber(AssignKind::Macro), 1, false};
+  p.assignedSlots = {0, 1, 2, 3};
+  for (int entry = 2; entry <= 4; ++entry) {
+    BuildOutputSequence(table.Entry(entry), p.records[static_cast<size_t>(entry - 1)], 0, table.media, p);
+  }
+  set.activeProfile = 2;
+  set.working = p;
+  set.tapMs = 25;
+
+  WriteAllProfiles(reader, L"set.ini", table, set);
+  ProfileSet loaded;
+  InitKeyMaps(loaded);
+  LoadAllProfiles(reader, L"set.ini", table, loaded);
+  ExpectSameAssignments(loaded.Profile(2), p, "saved and loaded");
+  EXPECT_EQ(loaded.tapMs, 25);
+
+  const std::wstring file = L"exported.ini";
+  ASSERT_TRUE(Export(file));
+  EXPECT_EQ(reader.ReadInt(file, L"Profile2", L"Hold12", 0), 1);
+  EXPECT_EQ(reader.ReadString(file, L"TYPE", L"TapMs", L"none"), L"none") << "a setting of the program";
+
+  SwitchProfile(set, 1, ui);
+  set.tapMs = 7;
+  EXPECT_TRUE(Import(file));
+  ExpectSameAssignments(set.Profile(1), p, "exported and imported");
+  EXPECT_EQ(set.working, set.Profile(1));
+  EXPECT_EQ(set.tapMs, 7);
 }
 
 TEST_F(ProfileFileExchangeTest, ImportReadsTheProfileTypeNamesAndKeysAbsentFromTheFileKeepWorking) {
@@ -262,6 +322,8 @@ class WorkingEditTest : public ::testing::Test {
     ProfileData& w = set.working;
     w.macroNames = {L"zero", L"one"};
     w.macroSteps = {{1, 65, 1, 1, 65, 0}, {1, 66, 1, 1, 67, 1}};
+    w.macroDelays = {{0, 40}, {}};
+    w.macroLoops = {3, 1};
     for (auto [entry, macro] : {std::pair{1, 0}, {2, 0}, {3, 1}}) {
       const int code = table.Entry(entry).keyCode;
       w.records[static_cast<size_t>(entry - 1)] = {w.macroNames[static_cast<size_t>(macro)], 1, macro};
@@ -269,6 +331,7 @@ class WorkingEditTest : public ::testing::Test {
       w.keyMap[code] = DownStepKeyCodes(w.macroSteps[static_cast<size_t>(macro)]);
       w.assignedSlots.push_back(entry - 1);
     }
+    w.records[0].hold = true;
     ApplyWorkingCopy(set);
   }
 
@@ -283,11 +346,18 @@ TEST_F(WorkingEditTest, PrepareHandsOverCopies) {
   EXPECT_EQ(edit.kind, 1);
   EXPECT_EQ(edit.macroIndex, 1);
   EXPECT_EQ(edit.keyCode, 13);
+  EXPECT_FALSE(edit.hold);
   EXPECT_EQ(edit.macroSteps, set.working.macroSteps);
+  EXPECT_EQ(edit.macroDelays, set.working.macroDelays);
+  EXPECT_EQ(edit.macroLoops, set.working.macroLoops);
+  PrepareSlotEdit(set, table, 1, edit);
+  EXPECT_TRUE(edit.hold) << "the edited key's own";
   edit.displayName = L"kept";
   PrepareMacroEdit(set, edit);
   EXPECT_EQ(edit.kind, kMacroOnlyKind);
   EXPECT_EQ(edit.macroIndex, 0);
+  EXPECT_FALSE(edit.hold) << "no key is edited";
+  EXPECT_EQ(edit.macroDelays, set.working.macroDelays);
   EXPECT_EQ(edit.displayName, L"kept");
   EXPECT_EQ(edit.macroIndexMap, set.working.macroIndexMap);
 }
@@ -301,8 +371,11 @@ TEST_F(WorkingEditTest, DeletingAMacroTwoKeysPlayReturnsBothToDefault) {
     EXPECT_EQ(set.working.records[static_cast<size_t>(entry - 1)], (KeyAssignment{L"K" + std::to_wstring(entry), 0, 0}));
     EXPECT_EQ(set.working.keyMap.at(code), OutputSequence{code});
   }
-  // Key 13 still plays the same macro, now at index 0.
+  EXPECT_FALSE(set.working.records[0].hold) << "a key back at its default is not held";
+  // Key 13 still plays the same macro, now at index 0, with its timing.
   EXPECT_EQ(set.working.records[2], (KeyAssignment{L"one", 1, 0}));
+  EXPECT_EQ(set.working.macroDelays, std::vector<MacroDelays>{{}});
+  EXPECT_EQ(set.working.macroLoops, std::vector<int>{1});
   EXPECT_EQ(set.working.keyMap.at(13), (OutputSequence{66, 67}));
   EXPECT_EQ(set.working.assignedSlots, std::vector<int>{2});
   EXPECT_EQ(set.Active(), set.working) << "a slot edit is applied at once";
@@ -313,8 +386,13 @@ TEST_F(WorkingEditTest, EditingStepsAndRenamingUpdatesEveryKeyThatPlaysTheMacro)
   PrepareMacroEdit(set, edit);
   edit.macroNames[0] = L"renamed";
   edit.macroSteps[0] = {1, 70, 1, 1, 71, 1};
+  edit.macroDelays[0] = {0, 500};
+  edit.macroLoops[0] = 7;
   CommitMacroEdit(set, table, edit);
   for (int code : {11, 12}) EXPECT_EQ(set.working.keyMap.at(code), (OutputSequence{70, 71}));
+  EXPECT_EQ(set.working.macroDelays[0], (MacroDelays{0, 500}));
+  EXPECT_EQ(set.working.macroLoops[0], 7);
+  EXPECT_TRUE(set.working.records[0].hold) << "a key that still plays its macro keeps its hold";
   EXPECT_EQ(set.working.records[0].name, L"renamed");
   EXPECT_EQ(set.working.records[1].name, L"renamed");
   EXPECT_EQ(set.working.macroNames[0], L"renamed");
@@ -358,14 +436,54 @@ TEST_F(WorkingEditTest, SlotEditResultsFoldBackConsistently) {
     edit.displayName = c.name;
     edit.kind = c.kind;
     edit.macroIndex = 0;
+    edit.hold = true;
     if (c.dropMacroEntry) edit.macroIndexMap.erase(edit.keyCode);
     CommitSlotEdit(set, table, c.entry, edit);
     const auto& list = set.working.assignedSlots;
     const bool listed = std::find(list.begin(), list.end(), c.entry - 1) != list.end();
     EXPECT_EQ(listed, c.listed) << c.what;
-    EXPECT_EQ(set.working.records[static_cast<size_t>(c.entry - 1)], (KeyAssignment{c.recordName, c.kind, 0})) << c.what;
+    // Held only while assigned: a key that sends itself has nothing of its own to hold.
+    const KeyAssignment expected{c.recordName, c.kind, 0, c.listed};
+    EXPECT_EQ(set.working.records[static_cast<size_t>(c.entry - 1)], expected) << c.what;
     EXPECT_EQ(std::count(list.begin(), list.end(), c.entry - 1), listed ? 1 : 0) << c.what;
   }
+}
+
+TEST_F(WorkingEditTest, RemovingAMacroMovesTheLaterMacrosTimingDownWithThem) {
+  edit.macroNames = {L"a", L"b", L"c"};
+  edit.macroSteps = {{1, 65, 1}, {1, 66, 1}, {1, 67, 1}};
+  edit.macroDelays = {{10}, {20}, {30}};
+  edit.macroLoops = {4, 5, 6};
+  edit.macroIndexMap = {{11, 0}, {12, 1}, {13, 2}};
+  RemoveMacro(edit, 3);
+  RemoveMacro(edit, -1);
+  EXPECT_EQ(edit.macroLoops.size(), 3u) << "an index outside the table changes nothing";
+  RemoveMacro(edit, 1);
+  EXPECT_EQ(edit.macroNames, (std::vector<std::wstring>{L"a", L"c"}));
+  EXPECT_EQ(edit.macroDelays, (std::vector<MacroDelays>{{10}, {30}}));
+  EXPECT_EQ(edit.macroLoops, (std::vector<int>{4, 6}));
+  EXPECT_EQ(edit.macroIndexMap, (std::map<int, int>{{11, 0}, {13, 1}}));
+
+  // A table handed over without timing lists (built before they existed) loses its macro alike.
+  AssignEdit bare;
+  bare.macroSteps = {{1, 65, 1}, {1, 66, 1}};
+  RemoveMacro(bare, 0);
+  EXPECT_EQ(bare.macroSteps.size(), 1u);
+}
+
+TEST_F(WorkingEditTest, ACommittedMacroTableAlwaysHasItsTimingLists) {
+  PrepareMacroEdit(set, edit);
+  edit.macroSteps.push_back({1, 70, 1});
+  edit.macroNames.push_back(L"added without timing");
+  CommitMacroEdit(set, table, edit);
+  EXPECT_EQ(set.working.macroDelays, (std::vector<MacroDelays>{{0, 40}, {}, {}}));
+  EXPECT_EQ(set.working.macroLoops, (std::vector<int>{3, 1, 1}));
+
+  set.working.macroDelays.clear();  // a working copy built by hand
+  set.working.macroLoops.clear();
+  PrepareSlotEdit(set, table, 1, edit);
+  EXPECT_EQ(edit.macroDelays.size(), 3u);
+  EXPECT_EQ(edit.macroLoops, (std::vector<int>{1, 1, 1}));
 }
 
 TEST_F(WorkingEditTest, DanglingMacroIndexInTheDialogIsNeverDereferenced) {

@@ -142,26 +142,40 @@ TEST_F(ProfileStoreTest, SavesTheAppliedProfilesOnlyWhenTheyDifferAndReportsFail
   EXPECT_EQ(next.Save(table, set).outcome, SaveOutcome::Saved);
 }
 
-// What the program's earlier versions wrote: the system's functions, ANSI, Windows-1251 on a
-// Russian system. Layout: Esc, F1 and F2; F1 plays macro define0, F2 copies.
-TEST_F(ProfileStoreTest, AFileFromTheEarlierProgramKeepsEveryKeyAndValueInOrder) {
-  files.Put(kMainIni, Utf16File(testing::LayoutText(
-                          testing::MakeKeyTable({{1, 27, L"Esc"}, {2, 112, L"F1"}, {3, 113, L"F2"}}))));
+// Esc, F1 and F2; F1 plays macro define0, F2 copies.
+KeyTable ThreeKeyTable() { return testing::MakeKeyTable({{1, 27, L"Esc"}, {2, 112, L"F1"}, {3, 113, L"F2"}}); }
+
+// A profile file as the program has always written it for ThreeKeyTable, with "\n" line ends.
+std::wstring EarlierProfileFile() {
   const std::wstring defaults =
       L"IndexPic27=0\nMacroIndex27=0\nSetName27=Esc\nKey27=27\n"
       L"IndexPic112=0\nMacroIndex112=0\nSetName112=F1\nKey112=112\n"
       L"IndexPic113=0\nMacroIndex113=0\nSetName113=F2\nKey113=113\n"
       L"IndexPic0=0\nMacroIndex0=0\nSetName0=\nKey0=0\nMacroStrNum=0\nSetIndexNum=0\n";
-  const std::wstring text =
-      L"[TYPE]\ntype=1\n\n"
-      L"[Profile1]\n"
-      L"IndexPic27=0\nMacroIndex27=0\nSetName27=Esc\nKey27=27\n"
-      L"IndexPic112=1\nMacroIndex112=0\nSetName112=define0\n"
-      L"IndexPic113=3\nMacroIndex113=0\nSetName113=Копировать\n"
-      L"IndexPic0=0\nMacroIndex0=0\nSetName0=\nKey0=0\n"
-      L"MacroStrNum=1\nMacroName0=define0\nMacroKey0=1966080,65,1,-2145517568,65,0\nMacroKeyNum0=6\n"
-      L"SetIndexNum=2\nsetindex0=1\nsetindex1=2\n\n"
-      L"[Profile2]\n" + defaults + L"\n[Profile3]\n" + defaults;
+  return L"[TYPE]\ntype=1\n\n"
+         L"[Profile1]\n"
+         L"IndexPic27=0\nMacroIndex27=0\nSetName27=Esc\nKey27=27\n"
+         L"IndexPic112=1\nMacroIndex112=0\nSetName112=define0\n"
+         L"IndexPic113=3\nMacroIndex113=0\nSetName113=Копировать\n"
+         L"IndexPic0=0\nMacroIndex0=0\nSetName0=\nKey0=0\n"
+         L"MacroStrNum=1\nMacroName0=define0\nMacroKey0=1966080,65,1,-2145517568,65,0\nMacroKeyNum0=6\n"
+         L"SetIndexNum=2\nsetindex0=1\nsetindex1=2\n\n"
+         L"[Profile2]\n" + defaults + L"\n[Profile3]\n" + defaults;
+}
+
+// `text` with `insertion` after the first occurrence of `after`.
+std::wstring InsertAfter(std::wstring text, std::wstring_view after, std::wstring_view insertion) {
+  const size_t at = text.find(after);
+  EXPECT_NE(at, std::wstring::npos) << std::wstring(after);
+  text.insert(at + after.size(), insertion);
+  return text;
+}
+
+// What the program's earlier versions wrote: the system's functions, ANSI, Windows-1251 on a
+// Russian system.
+TEST_F(ProfileStoreTest, AFileFromTheEarlierProgramKeepsEveryKeyAndValueInOrder) {
+  files.Put(kMainIni, Utf16File(testing::LayoutText(ThreeKeyTable())));
+  const std::wstring text = EarlierProfileFile();
   std::wstring crlf;
   for (wchar_t ch : text) crlf += ch == L'\n' ? std::wstring(L"\r\n") : std::wstring(1, ch);
   const std::string ansi = testing::EncodeCp1251(crlf);
@@ -175,6 +189,40 @@ TEST_F(ProfileStoreTest, AFileFromTheEarlierProgramKeepsEveryKeyAndValueInOrder)
   EXPECT_EQ(*files.Find(kSetIni), Utf16File(text));
   EXPECT_EQ(*files.Find(kSetIni + L".bak"), ansi);
   EXPECT_EQ(store.Save(table, set).outcome, SaveOutcome::Unchanged);
+}
+
+// Held keys, timed and looped macros and the key hold time add their keys where they belong, and
+// leave nothing behind once they are off again.
+TEST_F(ProfileStoreTest, TheNewSettingsComeAndGoWithoutTouchingAnythingElse) {
+  files.Put(kMainIni, Utf16File(testing::LayoutText(ThreeKeyTable())));
+  const std::wstring earlier = EarlierProfileFile();
+  files.Put(kSetIni, Utf16File(earlier));
+  ProfileStore store(files, nullptr, kFolder);
+  Start(store);
+  ProfileData& p = set.Profile(1);
+  p.records[0].hold = true;
+  p.macroDelays[0] = {0, 35};
+  p.macroLoops[0] = 4;
+  set.tapMs = 15;
+  ASSERT_EQ(store.Save(table, set).outcome, SaveOutcome::Saved);
+  std::wstring expected = InsertAfter(earlier, L"type=1\n", L"TapMs=15\n");
+  expected = InsertAfter(expected, L"Key27=27\n", L"Hold27=1\n");
+  expected = InsertAfter(expected, L"MacroKeyNum0=6\n", L"MacroDelay0=0,35\nMacroLoop0=4\n");
+  EXPECT_EQ(*files.Find(kSetIni), Utf16File(expected));
+
+  ProfileStore next(files, nullptr, kFolder);
+  const ProfileSet saved = set;
+  Start(next);
+  EXPECT_EQ(set.tapMs, 15);
+  EXPECT_EQ(set.Profile(1), saved.Profile(1));
+  EXPECT_EQ(next.Save(table, set).outcome, SaveOutcome::Unchanged) << "read back exactly as written";
+
+  set.Profile(1).records[0].hold = false;
+  set.Profile(1).macroDelays[0].clear();
+  set.Profile(1).macroLoops[0] = 1;
+  set.tapMs = 0;
+  ASSERT_EQ(next.Save(table, set).outcome, SaveOutcome::Saved);
+  EXPECT_EQ(*files.Find(kSetIni), Utf16File(earlier)) << "byte for byte the file without them";
 }
 
 // A profile far past the system's section limits (32,767 characters read, 65,535 bytes written):
