@@ -413,8 +413,15 @@ class Gui:
     DIALOG_BACKGROUND = {0: "key_normal", 1: "macro_normal", 2: "media_normal", 3: "function_normal",
                          4: "macro2_normal"}
     MODE_ENTRY = {0: 6, 1: 7, 2: 8, 3: 9, 4: 7}  # the mode button drawn pressed in each dialog kind
-    SKINNED_ENTRIES = (1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18)
+    SKINNED_ENTRIES = (1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 24, 25)
     RECORD_ENTRY = 12
+    HOLD_ENTRY, KEY_DELAY_ENTRY = 24, 25  # check boxes: the down face while ticked
+    # Each skinned entry's faces: normal, down (the mode button of the kind, the record button
+    # while recording, a ticked check box) and disabled (None: drawn as normal).
+    KEY_FACES = ("key_normal", "key_down", None)
+    MACRO_FACES = ("macro_normal", "macro_down", "macro_disable")
+    ENTRY_FACES = {**{n: KEY_FACES for n in (1, 2, 3, 4, 6, 7, 8, 9, 24)},
+                   **{n: MACRO_FACES for n in (10, 11, 12, 13, 14, 15, 16, 17, 18, 25)}}
     DIALOG_LOOKS = ("key_normal", "key_over", "key_down", "macro_normal", "macro_over", "macro_down",
                     "macro_disable", "media_normal", "function_normal", "macro2_normal")
 
@@ -435,11 +442,11 @@ class Gui:
             raise Failure(f"{what}: not within {seconds:g} s; control {control_id} is {seen['c']}")
         return seen["c"]
 
-    def check_dialog_look(self, dialog, kind, what, recording=False):
+    def check_dialog_look(self, dialog, kind, what, recording=False, ticked=()):
         """The dialog shows, outside its visible controls, the background picture of its kind,
         and every visible skinned button its face: the kind's mode button pressed (and the record
-        button while recording), a disabled button its disabled face, the others their normal
-        faces. The pointer must rest outside the dialog."""
+        button while recording, and the check boxes of `ticked`), a disabled button its disabled
+        face, the others their normal faces. The pointer must rest outside the dialog."""
         expected = self.picture(self.DIALOG_BACKGROUND[kind])
         skip = []
         selected = self.MODE_ENTRY[kind]
@@ -453,11 +460,9 @@ class Gui:
             if entry is None or c.cls != "Button":
                 skip.append(r)
                 continue
-            if entry >= 10:
-                face = "macro_disable" if not c.enabled else \
-                    "macro_down" if recording and entry == self.RECORD_ENTRY else "macro_normal"
-            else:
-                face = "key_down" if entry == selected else "key_normal"
+            normal, down, disabled = self.ENTRY_FACES[entry]
+            pressed = entry == selected or entry in ticked or (recording and entry == self.RECORD_ENTRY)
+            face = disabled if disabled and not c.enabled else down if pressed else normal
             expected = expected.paste(self.picture(face).crop(*r), r[0], r[1])
         selection = self.inside_mask("key_mask").without(skip)
         return self.wait_picture(dialog, expected, what, selection=selection, layout=self.dialog_layout,

@@ -1,10 +1,12 @@
 """The key assignment dialog: Composite.ini and its eleven pictures.
 
 Composite.ini places the dialog's skinned buttons (entries 1..18, entry 5 is
-read but places nothing) and five standard controls (19..23) as
+read but places nothing), five standard controls (19..23), two skinned check
+boxes (24, 25), one more standard control (26) and one painted label (27) as
 x,y,width,height,name. The dialog cuts each button's faces out of whole-dialog
-pictures at the button's rectangle: entries 1..9 from key_normal/over/down,
-10..18 from macro_normal/over/down/disable. Its background is one whole-dialog
+pictures at the button's rectangle: entries 1..9 and 24 from
+key_normal/over/down, 10..18 and 25 from macro_normal/over/down/disable. A
+check box shows its down face while ticked. Its background is one whole-dialog
 picture per mode; a mode's hidden controls leave that mode's background
 visible, so each background draws only what its own mode shows.
 """
@@ -17,11 +19,12 @@ import paint
 import style
 from paint import Rect, font, label_left
 
-W, H = 600, 394
+W, H = 600, 424
 
 TAB = (24, 0, 200, 40)
 BODY_TOP, CORNER, TAB_RADIUS, FILLET = 14, 22, 12, 8
-PANEL = (24, 100, W - 24, 330)
+PANEL = (24, 100, W - 24, H - 64)
+BAR_Y = H - 50   # the row of Clear, Osk, Hold, OK and Cancel under the panel
 
 # Modes by dialog kind; each has a background picture and an accent colour.
 SINGLE_KEY, MACRO, MULTIMEDIA, FUNCTION, MACRO_ONLY = range(5)
@@ -53,15 +56,17 @@ class Entry:
     caption: str = ""
     icon: str = None
     field_height: int = None    # combo boxes: the closed field; rect.h includes the list
+    check: bool = False         # a check box: the caption is its label
+    text: str = None            # a label painted into the backgrounds
 
 
 COMBO_DROP = 240  # a combo box's rectangle includes its opened list
 
 ENTRIES = [
-    Entry(1, "OK", Rect(384, 344, 92, 36), "OK"),
-    Entry(2, "Cancel", Rect(484, 344, 92, 36), "Отмена"),
-    Entry(3, "Clear", Rect(24, 344, 100, 36), "Clear"),
-    Entry(4, "Osk", Rect(132, 344, 100, 36), "Osk", "keyboard"),
+    Entry(1, "OK", Rect(384, BAR_Y, 92, 36), "OK"),
+    Entry(2, "Cancel", Rect(484, BAR_Y, 92, 36), "Отмена"),
+    Entry(3, "Clear", Rect(24, BAR_Y, 100, 36), "Clear"),
+    Entry(4, "Osk", Rect(132, BAR_Y, 100, 36), "Osk", "keyboard"),
     Entry(5, "Title", Rect(*TAB[:2], TAB[2] - TAB[0], TAB[3] - TAB[1])),
     Entry(6, "SingleKey", Rect(24, 54, 132, 36), "Single key", "keyboard"),
     Entry(7, "Macro", Rect(444, 54, 132, 36), "Macro", "list"),
@@ -70,32 +75,40 @@ ENTRIES = [
     Entry(10, "AddMacro", Rect(40, 194, 109, 32), "Add", "plus"),
     Entry(11, "DeleteMacro", Rect(157, 194, 109, 32), "Delete"),
     Entry(12, "Record", Rect(40, 236, 226, 40), "Record...", "record"),
-    Entry(13, "DeleteStep", Rect(478, 116, 86, 29), "Delete"),
-    Entry(14, "ClearSteps", Rect(478, 150, 86, 29), "Clear all"),
-    Entry(15, "FirstStep", Rect(478, 184, 86, 29), "Top", "top"),
-    Entry(16, "StepUp", Rect(478, 218, 86, 29), "Up", "up"),
-    Entry(17, "StepDown", Rect(478, 252, 86, 29), "Down", "down"),
-    Entry(18, "LastStep", Rect(478, 286, 86, 29), "Bottom", "bottom"),
-    Entry(19, "KeyField", Rect(150, 182, 300, 40)),
-    Entry(20, "MultimediaList", Rect(150, 182, 300, COMBO_DROP), field_height=36),
-    Entry(21, "FunctionList", Rect(150, 182, 300, COMBO_DROP), field_height=36),
+    Entry(13, "DeleteStep", Rect(478, 116, 86, 27), "Delete"),
+    Entry(14, "ClearSteps", Rect(478, 148, 86, 27), "Clear all"),
+    Entry(15, "FirstStep", Rect(478, 180, 86, 27), "Top", "top"),
+    Entry(16, "StepUp", Rect(478, 212, 86, 27), "Up", "up"),
+    Entry(17, "StepDown", Rect(478, 244, 86, 27), "Down", "down"),
+    Entry(18, "LastStep", Rect(478, 276, 86, 27), "Bottom", "bottom"),
+    Entry(19, "KeyField", Rect(150, 194, 300, 40)),
+    Entry(20, "MultimediaList", Rect(150, 194, 300, COMBO_DROP), field_height=36),
+    Entry(21, "FunctionList", Rect(150, 194, 300, COMBO_DROP), field_height=36),
     Entry(22, "MacroName", Rect(40, 148, 226, COMBO_DROP), field_height=36),
-    Entry(23, "StepList", Rect(284, 116, 184, 200)),
+    Entry(23, "StepList", Rect(284, 116, 184, 187)),
+    Entry(24, "Hold", Rect(244, BAR_Y, 84, 36), "Hold", check=True),
+    Entry(25, "KeyDelay", Rect(36, 284, 234, 26), "Record key delays", check=True),
+    Entry(26, "LoopCount", Rect(478, 313, 86, 24)),
+    Entry(27, "LoopLabel", Rect(370, 313, 100, 24), text="Loop count"),
 ]
 BY_NUMBER = {e.number: e for e in ENTRIES}
-KEY_BUTTONS = range(1, 10)       # faces from key_*.bmp (5 has no button)
-MACRO_BUTTONS = range(10, 19)    # faces from macro_*.bmp
+KEY_BUTTONS = (1, 2, 3, 4, 6, 7, 8, 9, 24)               # faces from key_*.bmp
+MACRO_BUTTONS = (10, 11, 12, 13, 14, 15, 16, 17, 18, 25)  # faces from macro_*.bmp
+STANDARD = (19, 20, 21, 22, 23, 26)                       # controls the program places
 MODE_TABS = (6, 7, 8, 9)
 RECORD = 12
+HOLD, KEY_DELAY, LOOP_COUNT, LOOP_LABEL = 24, 25, 26, 27
+assert all(BY_NUMBER[n].caption for n in KEY_BUTTONS + MACRO_BUTTONS)
 
-# What each mode shows: its buttons and its standard control.
+# What each mode shows: its buttons, check boxes, standard controls and labels.
 COMMON = (1, 2, 3, 4)
+MACRO_PART = MACRO_BUTTONS + (22, 23, LOOP_COUNT, LOOP_LABEL)
 VISIBLE = {
-    SINGLE_KEY: COMMON + MODE_TABS + (19,),
-    MULTIMEDIA: COMMON + MODE_TABS + (20,),
-    FUNCTION: COMMON + MODE_TABS + (21,),
-    MACRO: COMMON + MODE_TABS + tuple(MACRO_BUTTONS) + (22, 23),
-    MACRO_ONLY: COMMON + (7,) + tuple(MACRO_BUTTONS) + (22, 23),
+    SINGLE_KEY: COMMON + MODE_TABS + (19, HOLD),
+    MULTIMEDIA: COMMON + MODE_TABS + (20, HOLD),
+    FUNCTION: COMMON + MODE_TABS + (21, HOLD),
+    MACRO: COMMON + MODE_TABS + MACRO_PART + (HOLD,),
+    MACRO_ONLY: COMMON + (7,) + MACRO_PART,
 }
 
 
@@ -136,7 +149,7 @@ def draw_common(shape_hi):
     surf = style.case_surface(shape_hi, seed=2)
     style.logo(surf, 40, 30, 18)
     style.recess(surf, PANEL, 8)
-    surf.rrect((40, 337, W - 40, 338), 0.5, fill=(22, 24, 28))
+    surf.rrect((40, H - 57, W - 40, H - 56), 0.5, fill=(22, 24, 28))
     return surf
 
 
@@ -233,8 +246,8 @@ def macro_panel(surf, mode):
     # Shared by macro mode and the macro editor: the step buttons are cut
     # from macro mode's pictures and must sit on the same ground in both.
     draw_panel_heading(surf, MODES[MACRO])
-    well(surf, visible_rect(BY_NUMBER[22]))
-    well(surf, BY_NUMBER[23].rect)
+    for n in (22, 23, LOOP_COUNT):
+        well(surf, visible_rect(BY_NUMBER[n]))
 
 
 def macro_text(img, mode):
@@ -245,10 +258,23 @@ def macro_text(img, mode):
     f = font(11, "regular")
     assert x0 + 20 + paint.text_width(text, f) < BY_NUMBER[23].rect.x - 8
     label_left(img, text, f, HINT, x0 + 20, y0 + 33)
-    record = BY_NUMBER[RECORD].rect
+    # The recording notes sit under the last control of the recording column.
+    delay = BY_NUMBER[KEY_DELAY].rect
     for i, t in enumerate(("Turn NumLock on to record keypad keys.",
                            "Only key presses are played back.")):
-        label_left(img, t, font(10, "regular"), HINT, record.x, record.bottom + 16 + i * 15)
+        label_left(img, t, font(10, "regular"), HINT, BY_NUMBER[RECORD].rect.x,
+                   delay.bottom + 16 + i * 15)
+    painted_label(img, BY_NUMBER[LOOP_LABEL])
+
+
+def painted_label(img, e):
+    """A label painted into the background, right-aligned against the control
+    it names and on the same middle line."""
+    f = font(11, "bold")
+    width = paint.text_width(e.text, f)
+    assert width <= e.rect.w, f"label {e.text!r} is wider than entry {e.number}"
+    label_left(img, e.text, f, style.NORMAL.subtext, round(e.rect.right - width),
+               round(e.rect.y + e.rect.h / 2 + paint.cap_height(f) / 2))
 
 
 def macro_only_tab_row(img, mode):
@@ -281,6 +307,8 @@ def title_text(img, mode):
 # ---------------------------------------------------------------- buttons
 
 def button_face(surf, e, look):
+    if e.check:
+        return style.check_box(surf, e.rect, look, e.caption)
     if e.number == RECORD:
         return style.button(surf, e.rect, look, "Recording..." if look.pressed else e.caption,
                             icon="record", icon_colour=(232, 52, 44) if look is not style.DISABLED
@@ -296,31 +324,33 @@ def render():
     faces_of = {}
     for mode in MODES:
         surf = paint.Surface(common.img.copy())
-        draw_panel, draw_text = PANELS[mode.kind]
-        draw_panel(surf, mode)
+        PANELS[mode.kind][0](surf, mode)
+        faces_of[mode.kind] = surf
+    # Every face is drawn on the ground of the picture the dialog cuts it
+    # from, and every background that shows the button shows that same face,
+    # so the button looks alike in every mode.
+    key, macro = faces_of[SINGLE_KEY], faces_of[MACRO]
+    for mode in MODES:
+        surf = faces_of[mode.kind]
         img = surf.reduce()
         title_text(img, mode)
-        draw_text(img, mode)
+        PANELS[mode.kind][1](img, mode)
         if mode.kind == MACRO_ONLY:
             macro_only_tab_row(img, mode)
-        # Buttons cut from this mode's pictures are drawn from its own surface;
-        # the rest show their normal faces as the dialog would.
         for n in VISIBLE[mode.kind]:
             e = BY_NUMBER[n]
             if e.caption:
-                img.paste(button_face(surf, e, style.NORMAL), (e.rect.x, e.rect.y))
+                img.paste(button_face(key if n in KEY_BUTTONS else macro, e, style.NORMAL),
+                          (e.rect.x, e.rect.y))
         pictures[mode.picture] = img
-        faces_of[mode.kind] = surf
 
     def lit(stem, numbers, look, surf):
         img = pictures[stem].copy()
         for n in numbers:
             e = BY_NUMBER[n]
-            if e.caption:
-                img.paste(button_face(surf, e, look), (e.rect.x, e.rect.y))
+            img.paste(button_face(surf, e, look), (e.rect.x, e.rect.y))
         return img
 
-    key, macro = faces_of[SINGLE_KEY], faces_of[MACRO]
     pictures["key_over"] = lit("key_normal", KEY_BUTTONS, style.OVER, key)
     pictures["key_down"] = lit("key_normal", KEY_BUTTONS, style.DOWN, key)
     pictures["macro_over"] = lit("macro_normal", MACRO_BUTTONS, style.OVER, macro)
@@ -340,13 +370,15 @@ PICTURES = ("key_mask", "key_normal", "key_over", "key_down", "media_normal",
 def check(ini_path, skin_dir):
     sections, values = paint.read_ini(ini_path)
     assert sections == ["BUTTONINFO"], sections
-    assert sorted(values, key=int) == [str(n) for n in range(1, 24)], "entries 1..23"
+    assert sorted(values, key=int) == [str(n) for n in range(1, len(ENTRIES) + 1)], \
+        f"entries 1..{len(ENTRIES)}"
     rects = {}
-    for n in range(1, 24):
+    for n in range(1, len(ENTRIES) + 1):
         fields = values[str(n)].split(",")
         assert len(fields) == 5, f"Composite.ini entry {n}: {values[str(n)]!r}"
         rects[n] = Rect(*(int(f) for f in fields[:4]))
         assert rects[n] == BY_NUMBER[n].rect
+        assert fields[4] == BY_NUMBER[n].name, f"Composite.ini entry {n}: {values[str(n)]!r}"
 
     pics = {stem: Image.open(skin_dir / f"{stem}.bmp") for stem in PICTURES}
     size = pics["key_mask"].size
@@ -363,6 +395,8 @@ def check(ini_path, skin_dir):
         for i, (n, r) in enumerate(parts):
             for m, q in parts[:i]:
                 assert not r.overlaps(q), f"mode {kind}: entries {m} and {n} overlap"
+            assert r.x >= 0 and r.y >= 0 and r.right <= width and r.bottom <= height, \
+                f"entry {n} leaves the picture"
             assert all(mask[x, y] == (0, 0, 0) for x in range(r.x, r.right)
                        for y in range(r.y, r.bottom)), f"entry {n} leaves the dialog"
 
@@ -376,26 +410,37 @@ def check(ini_path, skin_dir):
             outside.paste(0, r.box())
             a, b = pics[normal].crop(r.box()), pics[lit_stem].crop(r.box())
             diff = sum(1 for u, v in zip(a.getdata(), b.getdata()) if u != v)
-            assert diff > r.w * r.h // 4, f"{lit_stem}: entry {n} barely differs"
+            # A button changes its whole cap; a check box at least its box.
+            least = style.CHECK_BOX ** 2 // 2 if BY_NUMBER[n].check else r.w * r.h // 4
+            assert diff > least, f"{lit_stem}: entry {n} barely differs"
         blank = Image.new("RGB", size)
         assert (Image.composite(pics[normal], blank, outside).tobytes()
                 == Image.composite(pics[lit_stem], blank, outside).tobytes()), \
             f"{lit_stem}.bmp differs from {normal}.bmp outside its buttons"
 
-    buttons = [n for n in KEY_BUTTONS if n != 5]
     for stem in ("key_over", "key_down"):
-        lit_only_inside("key_normal", stem, buttons)
+        lit_only_inside("key_normal", stem, KEY_BUTTONS)
     for stem in ("macro_over", "macro_down", "macro_disable"):
         lit_only_inside("macro_normal", stem, MACRO_BUTTONS)
 
     # Every background shows a visible button exactly as its normal face, so
-    # nothing jumps when the button paints over it.
+    # nothing jumps when the button paints over it and a check box looks the
+    # same whatever the mode.
     for mode in MODES:
         for n in VISIBLE[mode.kind]:
-            if BY_NUMBER[n].caption:
-                face = "key_normal" if n < 10 else "macro_normal"
+            if n in KEY_BUTTONS + MACRO_BUTTONS:
+                face = "key_normal" if n in KEY_BUTTONS else "macro_normal"
                 assert same_inside(mode.picture, face, BY_NUMBER[n].rect), \
                     f"{mode.picture}: entry {n} differs from its face"
+    assert {k for k, shown in VISIBLE.items() if HOLD in shown} == \
+        {SINGLE_KEY, MULTIMEDIA, FUNCTION, MACRO}
+    assert {k for k, shown in VISIBLE.items() if KEY_DELAY in shown} == {MACRO, MACRO_ONLY}
+
+    # A painted label shows text: light pixels on the dark ground.
+    for mode in MODES:
+        if LOOP_LABEL in VISIBLE[mode.kind]:
+            lum = pics[mode.picture].crop(BY_NUMBER[LOOP_LABEL].rect.box()).convert("L")
+            assert lum.getextrema()[1] > 120, f"{mode.picture}: entry {LOOP_LABEL} shows no text"
 
     # One clearly different background per mode.
     panel = tuple(PANEL)
@@ -411,7 +456,7 @@ def check(ini_path, skin_dir):
     # Calm ground under the standard controls: no legend or picture there.
     for mode in MODES:
         for n in VISIBLE[mode.kind]:
-            if n >= 19:
+            if n in STANDARD:
                 r = visible_rect(BY_NUMBER[n])
                 lum = pics[mode.picture].crop(r.box()).convert("L")
                 lo, hi = lum.getextrema()

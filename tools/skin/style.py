@@ -107,6 +107,46 @@ def button(base, rect, look, caption="", icon=None, size=12, icon_size=None,
     return img
 
 
+CHECK_BOX = 18  # side of a check box's box
+
+
+def check_box(base, rect, look, caption, size=12):
+    """A check box face: the region rect of the large base picture in look,
+    final size. NORMAL is unticked, OVER the hover light, DOWN ticked,
+    DISABLED greyed. The whole rectangle is the click target, so the hover
+    light covers it; the box stands at its left, the label after it."""
+    surf = base.crop(rect)
+    w, h = rect.w, rect.h
+    if look is OVER:
+        surf.rrect((1, 1, w - 1, h - 1), 6, fill=(20, 54, 70))
+        surf.rrect((1, 1, w - 1, h - 1), 6, outline=(40, 118, 146), width=1)
+    b = CHECK_BOX
+    x0, y0 = 7, (h - b) / 2
+    box = (x0, y0, x0 + b, y0 + b)
+    if look is DOWN:
+        surf.rrect(box, 4, fill=DOWN.rim)
+        surf.gradient((x0 + 1, y0 + 1, x0 + b - 1, y0 + b - 1), 3, DOWN.face_top, DOWN.face_bottom)
+        surf.line([(x0 + b * 0.24, y0 + b * 0.52), (x0 + b * 0.43, y0 + b * 0.72),
+                   (x0 + b * 0.78, y0 + b * 0.3)], DOWN.text, 2.4)
+    else:
+        lip, top, bottom = {
+            "over": ((92, 226, 255), (8, 24, 31), (14, 34, 43)),
+            "disabled": ((40, 43, 49), (20, 21, 24), (24, 26, 30)),
+        }.get(look.name, ((104, 111, 124), (6, 7, 9), (16, 17, 21)))
+        if look.glow:
+            surf.glow((x0 - 0.5, y0 - 0.5, x0 + b + 0.5, y0 + b + 0.5), 4.5, look.glow,
+                      width=1.4, blur=0.8, strength=1.2)
+        surf.rrect(box, 4, fill=lip)
+        surf.gradient((x0 + 1.2, y0 + 1.2, x0 + b - 1.2, y0 + b - 1.2), 3, top, bottom)
+    img = surf.reduce()
+    f = font(size, "bold")
+    left = x0 + b + 8
+    assert left + paint.text_width(caption, f) <= w - 6, f"label {caption!r} is wider than its box"
+    text = DISABLED.text if look is DISABLED else OVER.text if look is OVER else NORMAL.text
+    paint.label_left(img, caption, f, text, left, round(h / 2 + paint.cap_height(f) / 2))
+    return img
+
+
 def recess(surf, box, radius):
     """A panel sunk into the case: keys sit in it, controls lie on it."""
     x0, y0, x1, y1 = box
