@@ -134,14 +134,14 @@ TrayResponse DecideTrayCallback(unsigned iconId, unsigned mouseMessage) {
   return {0, TrayAction::None};
 }
 
-std::vector<TapTimeChoice> TapTimeChoices(uint32_t currentMs) {
+std::vector<TapTimeChoice> TapTimeChoices(int currentMs) {
   // 20 ms outlasts a 60 Hz frame, 35 ms a 30 Hz one.
-  std::vector<uint32_t> values = {0, 10, 20, 35, 50};
+  std::vector<int> values = {0, 10, 20, 35, 50};
   if (std::find(values.begin(), values.end(), currentMs) == values.end()) {
     values.insert(std::upper_bound(values.begin(), values.end(), currentMs), currentMs);
   }
   std::vector<TapTimeChoice> choices;
-  for (uint32_t ms : values) {
+  for (int ms : values) {
     choices.push_back({ms, ms == 0 ? std::wstring(L"выкл.") : std::to_wstring(ms) + L" мс", ms == currentMs});
   }
   return choices;

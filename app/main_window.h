@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -105,12 +104,12 @@ constexpr bool DragAfterClick(bool buttonStillDown, bool windowShown) { return b
 // The "Menu" button's choices for the key hold time: off, the usual frame times, and the stored
 // value when a hand-edited file holds one of its own. Exactly one is checked.
 struct TapTimeChoice {
-  uint32_t ms;
+  int ms;
   std::wstring label;
   bool checked;
   bool operator==(const TapTimeChoice&) const = default;
 };
-std::vector<TapTimeChoice> TapTimeChoices(uint32_t currentMs);
+std::vector<TapTimeChoice> TapTimeChoices(int currentMs);
 inline constexpr wchar_t kTapTimeMenuLabel[] = L"время нажатия клавиш";
 
 // The name of the instance mutex, and of the window property a second start looks for to bring

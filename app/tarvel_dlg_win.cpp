@@ -383,8 +383,33 @@ void CTarvelDlg::ShowPopupMenu(int menuId) {
   GetCursorPos(&cursor);
   const UniqueMenu menu(LoadMenuW(instance_, MAKEINTRESOURCEW(menuId)));
   if (!menu) return;
+  if (menuId == IDR_BUTTON_MENU) AddTapTimeMenu(GetSubMenu(menu.get(), 0));
   SetForegroundWindow(hwnd());
   TrackPopupMenu(GetSubMenu(menu.get(), 0), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, hwnd(), nullptr);
+}
+
+void CTarvelDlg::AddTapTimeMenu(HMENU buttonMenu) {
+  UniqueMenu times(CreatePopupMenu());
+  if (!times) return;
+  for (const TapTimeChoice& choice : TapTimeChoices(profiles_.tapMs)) {
+    const UINT id = ID_TAP_TIME_BASE + static_cast<UINT>(choice.ms);
+    AppendMenuW(times.get(), MF_STRING, id, choice.label.c_str());
+    if (choice.checked) CheckMenuRadioItem(times.get(), id, id, id, MF_BYCOMMAND);
+  }
+  // After "экспорт"; the menu owns the submenu from here on.
+  if (InsertMenuW(buttonMenu, 2, MF_BYPOSITION | MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(times.get()),
+                  kTapTimeMenuLabel)) {
+    times.release();
+  }
+}
+
+LRESULT CTarvelDlg::OnTapTime(WORD, WORD id, HWND, bool&) {
+  const int ms = id - ID_TAP_TIME_BASE;
+  if (ms != profiles_.tapMs) {
+    profiles_.tapMs = ms;
+    ProfilesChanged();
+  }
+  return 0;
 }
 
 LRESULT CTarvelDlg::OnTaskbarCreated(UINT, WPARAM, LPARAM, bool&) {

@@ -70,6 +70,7 @@ class CTarvelDlg final : public DialogBase, private ProfileUi {
     COMMAND_ID_HANDLER(ID_ABOUT_COMMAND, OnAbout)
     COMMAND_ID_HANDLER(ID_EXPORT_COMMAND, OnExport)
     COMMAND_ID_HANDLER(ID_IMPORT_COMMAND, OnImport)
+    COMMAND_RANGE_HANDLER(ID_TAP_TIME_BASE, ID_TAP_TIME_BASE + kMaxTapMs, OnTapTime)
     COMMAND_ID_HANDLER(IDOK, OnEndDialogCommand)
     COMMAND_ID_HANDLER(IDCANCEL, OnEndDialogCommand)
   END_MSG_MAP()
@@ -108,6 +109,7 @@ class CTarvelDlg final : public DialogBase, private ProfileUi {
   LRESULT OnAbout(WORD, WORD, HWND, bool&);
   LRESULT OnExport(WORD, WORD, HWND, bool&);
   LRESULT OnImport(WORD, WORD, HWND, bool&);
+  LRESULT OnTapTime(WORD, WORD, HWND, bool&);
 
   // ProfileUi: the questions and file choices of the profile operations.
   bool Confirm(std::wstring_view text) override;
@@ -129,6 +131,8 @@ class CTarvelDlg final : public DialogBase, private ProfileUi {
   void PaintMainWindow(HDC target);
   void RunScreenAction(ScreenAction action);
   void ShowPopupMenu(int menuId);
+  // The key hold time choices, as a submenu of the "Menu" button's menu.
+  void AddTapTimeMenu(HMENU buttonMenu);
   // Shut-down: edits not yet applied are applied, then everything is saved.
   void SaveProfiles();
   // The profiles changed (applied, switched, reset, imported, a key edited): the keys do what they

@@ -42,7 +42,7 @@ LRESULT CALLBACK RecordingHook::Procedure(int code, WPARAM wParam, LPARAM lParam
     case WM_KEYUP:
     case WM_SYSKEYUP:
       if (self->keys_.Push(RecordedKey{wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN, static_cast<int>(event->vkCode),
-                                       event->scanCode, event->flags})) {
+                                       event->scanCode, event->flags, event->time})) {
         PostMessageW(self->dialog_, kRecordedKeyMessage, 0, 0);
       }
       return 1;

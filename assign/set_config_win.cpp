@@ -87,6 +87,8 @@ LRESULT CSetCongfig::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
 
 void CSetCongfig::SetUpControls() {
   for (size_t i = 0; i < kSkinnedButtons.size(); ++i) buttons_[i].Attach(Item(kSkinnedButtons[i].id));
+  Button(kHoldBoxId).TakeDoubleClicksAsTwoClicks();
+  Button(kKeyDelayBoxId).TakeDoubleClicksAsTwoClicks();
   SendMessageW(Item(IDC_KEY_FIELD), WM_SETFONT, reinterpret_cast<WPARAM>(keyFieldFont_.get()), FALSE);
   for (int id : {IDC_MEDIA_LIST, IDC_FUNCTION_LIST, IDC_MACRO_NAMES}) {
     SendMessageW(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
@@ -100,12 +102,13 @@ void CSetCongfig::SetUpControls() {
   }
   HWND steps = Item(IDC_STEP_LIST);
   SendMessageW(steps, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_SUBITEMIMAGES | LVS_EX_GRIDLINES);
-  const wchar_t* headings[] = {L"Key", L"Action"};
-  for (int column = 0; column < 2; ++column) {
+  SendMessageW(Item(IDC_LOOP_COUNT), EM_SETLIMITTEXT, 2, 0);
+  const wchar_t* headings[] = {L"Key", L"Action", L"Delay"};
+  for (int column = 0; column < 3; ++column) {
     LVCOLUMNW c{};
     c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-    c.fmt = LVCFMT_LEFT;
-    c.cx = 70;
+    c.fmt = column == 2 ? LVCFMT_RIGHT : LVCFMT_LEFT;
+    c.cx = column == 2 ? 60 : 70;
     c.pszText = const_cast<wchar_t*>(headings[column]);
     SendMessageW(steps, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&c));
   }
@@ -121,11 +124,20 @@ void CSetCongfig::LayOutControls() {
     button.SetFaces(skin_.CutFaces(entry));
     MoveWindow(button.hwnd(), area.left, area.top, area.Width(), area.Height(), TRUE);
   }
-  for (size_t i = 0; i < kPlacedControlIds.size(); ++i) {
-    const Rect& area = skin_.Area(kFirstPlacedControlEntry + static_cast<int>(i));
-    HWND control = Item(kPlacedControlIds[i]);
+  for (const PlacedControl& placed : kPlacedControlIds) {
+    const Rect& area = skin_.Area(placed.entry);
+    HWND control = Item(placed.id);
     MoveWindow(control, area.left, area.top, area.Width(), area.Height(), TRUE);
     ShowWindow(control, SW_HIDE);
+  }
+  // The step list's three columns share its width, room left for the scroll bar.
+  HWND steps = Item(IDC_STEP_LIST);
+  RECT client{};
+  GetClientRect(steps, &client);
+  const int width = std::max(0, static_cast<int>(client.right) - GetSystemMetrics(SM_CXVSCROLL));
+  const int columns[] = {width * 3 / 8, width * 3 / 10, width - width * 3 / 8 - width * 3 / 10};
+  for (int column = 0; column < 3; ++column) {
+    SendMessageW(steps, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), columns[column]);
   }
 }
 
@@ -256,6 +268,13 @@ LRESULT CSetCongfig::OnMacroNameTyped(WORD, WORD, HWND, bool&) {
   return 0;
 }
 
+LRESULT CSetCongfig::OnLoopCountTyped(WORD, WORD, HWND, bool&) {
+  if (applyingView_) return 0;  // our own SetWindowText
+  logic_.SetLoopCount(WindowText(Item(IDC_LOOP_COUNT)));
+  ApplyView(false);
+  return 0;
+}
+
 LRESULT CSetCongfig::OnMacroChosen(WORD, WORD, HWND, bool&) {
   logic_.SelectMacro(Selection(Item(IDC_MACRO_NAMES)));
   ApplyView(false);
@@ -322,6 +341,8 @@ void CSetCongfig::ApplyMacroNames(const AssignView& now, const AssignView& befor
     SendMessageW(names, CB_SETCURSEL, static_cast<WPARAM>(now.macroSelection), 0);
   }
   if (WindowText(names) != now.macroFieldText) SetWindowTextW(names, now.macroFieldText.c_str());
+  HWND loops = Item(IDC_LOOP_COUNT);
+  if (WindowText(loops) != now.loopCountText) SetWindowTextW(loops, now.loopCountText.c_str());
 }
 
 void CSetCongfig::ApplyStepRows(const AssignView& now, const AssignView& before, bool everything) {
@@ -344,6 +365,9 @@ void CSetCongfig::ApplyStepRows(const AssignView& now, const AssignView& before,
     SendMessageW(steps, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
     item.iSubItem = 1;
     item.pszText = const_cast<wchar_t*>(now.stepRows[r].action.c_str());
+    SendMessageW(steps, LVM_SETITEMTEXTW, r, reinterpret_cast<LPARAM>(&item));
+    item.iSubItem = 2;
+    item.pszText = const_cast<wchar_t*>(now.stepRows[r].delay.c_str());
     SendMessageW(steps, LVM_SETITEMTEXTW, r, reinterpret_cast<LPARAM>(&item));
   }
 }
@@ -370,10 +394,21 @@ void CSetCongfig::ApplyButtonFaces(const AssignView& now, const AssignView& befo
     }
     button.Redraw();
   }
-  if (everything || now.recordButton.selected != before.recordButton.selected) {
-    CBitButtton& record = Button(kRecordButtonId);
-    record.model().selected = now.recordButton.selected;
-    record.Redraw();
+  // The sticky buttons whose selection the logic keeps: record and the two check boxes.
+  static constexpr std::pair<int, BitButtonModel AssignView::*> kToggles[] = {
+      {kRecordButtonId, &AssignView::recordButton},
+      {kHoldBoxId, &AssignView::holdBox},
+      {kKeyDelayBoxId, &AssignView::keyDelayBox},
+  };
+  for (const auto& [id, model] : kToggles) {
+    const bool selected = (now.*model).selected;
+    if (!everything && selected == (before.*model).selected) continue;
+    CBitButtton& button = Button(id);
+    button.model().selected = selected;
+    // A check box shows at once what its click made of it, ticked or clear, not the pressed
+    // face of the click itself.
+    if (id != kRecordButtonId) button.model().state = ButtonState::Idle;
+    button.Redraw();
   }
 }
 

@@ -68,6 +68,10 @@ class CSetCongfig final : public DialogBase, public FrontHook, private AssignUi 
     COMMAND_CODE_HANDLER(IDC_MACRO_NAMES, CBN_EDITCHANGE, OnMacroNameTyped)
     COMMAND_CODE_HANDLER(IDC_MACRO_NAMES, CBN_SELCHANGE, OnMacroChosen)
     COMMAND_CODE_HANDLER(IDC_MACRO_NAMES, CBN_KILLFOCUS, OnMacroNamesLeft)
+    COMMAND_CODE_HANDLER(IDC_HOLD, BN_CLICKED, OnHoldBox)
+    COMMAND_CODE_HANDLER(IDC_KEY_DELAY, BN_CLICKED, OnKeyDelayBox)
+    COMMAND_CODE_HANDLER(IDC_LOOP_COUNT, EN_CHANGE, OnLoopCountTyped)
+    COMMAND_CODE_HANDLER(IDC_LOOP_COUNT, EN_KILLFOCUS, OnLoopCountLeft)
   END_MSG_MAP()
 
   LRESULT OnInitDialog(UINT, WPARAM, LPARAM, bool&);
@@ -97,6 +101,10 @@ class CSetCongfig final : public DialogBase, public FrontHook, private AssignUi 
   LRESULT OnMacroNameTyped(WORD, WORD, HWND, bool&);
   LRESULT OnMacroChosen(WORD, WORD, HWND, bool&);
   LRESULT OnMacroNamesLeft(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::RefillMacroNames); }
+  LRESULT OnHoldBox(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::ToggleHold); }
+  LRESULT OnKeyDelayBox(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::ToggleKeyDelays); }
+  LRESULT OnLoopCountTyped(WORD, WORD, HWND, bool&);
+  LRESULT OnLoopCountLeft(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::ShowLoopCount); }
 
   // A step of the logic, then the controls brought up to date.
   LRESULT Then(void (AssignDialog::*step)());

@@ -85,8 +85,10 @@ LRESULT CALLBACK CBitButtton::SubclassProc(HWND window, UINT message, WPARAM wPa
     case WM_LBUTTONUP:
       return button->HandleMouse(message, wParam, lParam);
     case WM_LBUTTONDBLCLK:
-      // The second press of a double click is not a second click: the record button would start
-      // and stop at once. Without its press the button sends nothing at the release that follows.
+      // A check box takes the second press of a double click as a press: two clicks, two ticks.
+      if (button->doubleClickIsTwoClicks_) return button->HandleMouse(WM_LBUTTONDOWN, wParam, lParam);
+      // For any other button it is not a second click: the record button would start and stop
+      // at once. Without its press the button sends nothing at the release that follows.
       return 0;
     case WM_NCDESTROY:
       RemoveWindowSubclass(window, SubclassProc, 0);

@@ -28,6 +28,9 @@ class CBitButtton {
   void ReleaseFaces();
 
   BitButtonModel& model() { return model_; }
+  // A check box: each press of a double click is a click of its own. Other buttons take a double
+  // click as one click.
+  void TakeDoubleClicksAsTwoClicks() { doubleClickIsTwoClicks_ = true; }
   void Redraw() const;
   void DrawItem(const DRAWITEMSTRUCT& item) const;
 
@@ -38,6 +41,7 @@ class CBitButtton {
 
   HWND hwnd_ = nullptr;
   BitButtonModel model_;
+  bool doubleClickIsTwoClicks_ = false;
   std::array<UniqueBitmap, 4> faces_;
 };
 

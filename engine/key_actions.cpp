@@ -1,13 +1,33 @@
 #include "engine/key_actions.h"
 
+#include <algorithm>
+
+#include "model/profile_set.h"
+
 namespace orvelle {
+namespace {
+
+// A macro's own program: its recorded steps with their waits when it is timed, else the presses
+// of its sequence as a tap.
+SharedProgram MacroProgram(const ProfileData& profile, size_t macro, const OutputSequence& sends, uint32_t tapMs) {
+  const int loops =
+      macro < profile.macroLoops.size() ? std::clamp(profile.macroLoops[macro], 1, kMaxMacroLoops) : 1;
+  if (macro < profile.macroDelays.size() && !profile.macroDelays[macro].empty()) {
+    SharedProgram timed = TimedProgram(profile.macroSteps[macro], profile.macroDelays[macro], loops);
+    if (!timed->steps.empty()) return timed;
+  }
+  return TapProgram(sends, tapMs, loops);
+}
+
+}  // namespace
 
 KeyActions CompileActions(const ProfileData& profile, const KeyTable& table, int tapMs) {
   KeyActions actions;
-  const uint32_t tap = tapMs > 0 ? static_cast<uint32_t>(tapMs) : 0;
+  const uint32_t tap = static_cast<uint32_t>(std::clamp(tapMs, 0, kMaxTapMs));
   for (int entry = 1; entry <= kKeySlotCount; ++entry) {
     const int code = table.Entry(entry).keyCode;
     if (!IsSendableKeyCode(code)) continue;
+    // Slots that share a key code: the last one decides, as it does in the file.
     KeyAction& action = actions[static_cast<size_t>(code)];
     action = KeyAction{};
     const auto sends = profile.keyMap.find(code);
@@ -20,8 +40,11 @@ KeyActions CompileActions(const ProfileData& profile, const KeyTable& table, int
     const bool playsMacro = record.kind == KindNumber(AssignKind::Macro) && macro != profile.macroIndexMap.end() &&
                             macro->second >= 0 && macro->second < static_cast<int>(profile.macroSteps.size());
     if (playsMacro) {
-      action.kind = ActionKind::Macro;
-      action.program = TapProgram(sends->second, tap);
+      action.kind = record.hold ? ActionKind::HoldMacro : ActionKind::Macro;
+      action.program = MacroProgram(profile, static_cast<size_t>(macro->second), sends->second, tap);
+    } else if (record.hold) {
+      action.kind = ActionKind::Hold;
+      action.program = HoldProgram(sends->second);
     } else {
       action.kind = ActionKind::Tap;
       action.program = TapProgram(sends->second, tap);

@@ -1,5 +1,9 @@
 #include "engine/program.h"
 
+#include <algorithm>
+
+#include "model/profile_data.h"
+
 namespace orvelle {
 
 SharedProgram TapProgram(const std::vector<int>& codes, uint32_t tapMs, int loops) {
@@ -23,12 +27,17 @@ SharedProgram HoldProgram(const std::vector<int>& codes) {
 SharedProgram TimedProgram(const std::vector<int>& steps, const std::vector<int>& delays, int loops) {
   auto program = std::make_shared<Program>();
   program->steps.reserve(steps.size() / 3);
+  // A step with no real key (a hand-edited code) is left out; its wait still passes.
+  int64_t wait = 0;
   for (size_t i = 0; i + 2 < steps.size(); i += 3) {
     const size_t step = i / 3;
-    const int delay = step < delays.size() ? delays[step] : 0;
-    program->steps.push_back({steps[i + 1], steps[i + 2] == 1, delay > 0 ? static_cast<uint32_t>(delay) : 0u});
+    wait += step < delays.size() ? std::clamp(delays[step], 0, kMaxStepDelayMs) : 0;
+    const int code = steps[i + 1];
+    if (!IsSendableKeyCode(code)) continue;
+    program->steps.push_back({code, steps[i + 2] == 1, static_cast<uint32_t>(std::min<int64_t>(wait, kMaxStepDelayMs))});
+    wait = 0;
   }
-  program->loops = loops;
+  program->loops = std::clamp(loops, 1, kMaxMacroLoops);
   return program;
 }
 

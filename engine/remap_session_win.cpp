@@ -9,8 +9,10 @@ RemapSession::~RemapSession() { Stop(); }
 
 void RemapSession::UseProfiles(const ProfileSet& profiles, const KeyTable& table) {
   for (int n = 1; n <= 3; ++n) {
-    actions_[static_cast<size_t>(n - 1)] = CompileActions(profiles.Profile(n), table, 0);
+    actions_[static_cast<size_t>(n - 1)] = CompileActions(profiles.Profile(n), table, profiles.tapMs);
   }
+  if (activeProfile_ != 0 && profiles.activeProfile != activeProfile_) worker_.Flush();
+  activeProfile_ = profiles.activeProfile;
 }
 
 void RemapSession::SetKeyboardPresent(bool present) {

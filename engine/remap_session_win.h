@@ -32,7 +32,8 @@ class RemapSession {
   RemapSession& operator=(const RemapSession&) = delete;
 
   // What the keys of each profile do from now on: built anew whenever the profiles change (what
-  // plays already plays on).
+  // plays already plays on). Another active profile lets go of everything the last one holds or
+  // plays: a key held down across the switch, a macro still running.
   void UseProfiles(const ProfileSet& profiles, const KeyTable& table);
 
   // Presence and hook move together: keyboard found, hook in; keyboard gone, hook out (and the
@@ -64,6 +65,7 @@ class RemapSession {
 
   FrontHook& front_;
   bool keyboardPresent_ = true;
+  int activeProfile_ = 0;  // as the last UseProfiles saw it; 0 before the first
   std::array<KeyActions, 3> actions_;
   OutputQueue queue_;
   InjectionWorker worker_;

@@ -13,6 +13,8 @@
 #define ID_ABOUT_COMMAND 32774
 #define ID_EXPORT_COMMAND 32776
 #define ID_IMPORT_COMMAND 32777
+// The key hold time submenu: this id plus the milliseconds.
+#define ID_TAP_TIME_BASE 32800
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

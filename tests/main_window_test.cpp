@@ -161,7 +161,7 @@ TEST(TrayIcon, CallbackOutcomes) {
 }
 
 TEST(TapTimeMenu, OneCheckedChoiceAndTheStoredValueAmongThem) {
-  auto labels = [](uint32_t ms) {
+  auto labels = [](int ms) {
     std::wstring all;
     for (const TapTimeChoice& c : TapTimeChoices(ms)) all += (c.checked ? L"[" : L"") + c.label + (c.checked ? L"] " : L" ");
     return all;

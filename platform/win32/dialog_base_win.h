@@ -64,6 +64,14 @@ class DialogBase {
     if (bHandled) return true;                                                                       \
   }
 
+// A command whose id lies in first..last, from a menu or a control.
+#define COMMAND_RANGE_HANDLER(first, last, func)                                                     \
+  if (uMsg == WM_COMMAND && LOWORD(wParam) >= (first) && LOWORD(wParam) <= (last)) {                 \
+    bHandled = true;                                                                                 \
+    lResult = func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam), bHandled);      \
+    if (bHandled) return true;                                                                       \
+  }
+
 #define END_MSG_MAP() \
   return false;       \
   }

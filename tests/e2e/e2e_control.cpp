@@ -28,6 +28,8 @@
 //                                          for <ms> milliseconds (another program keeping it locked)
 //   e2e_control kill <title>              ends the process that owns that window at once, as the task
 //                                          manager does (TerminateProcess): pid=..
+//   e2e_control keydown <vk>              1 while the system holds that key down (GetAsyncKeyState),
+//                                          else 0: what any program would read, focused or not
 //
 // Texts are printed as UTF-8; times (_us) are Unix times in microseconds, as "clock" prints them.
 //
@@ -197,6 +199,11 @@ unsigned long long UnixMicroseconds() {
   GetSystemTimePreciseAsFileTime(&ft);
   constexpr unsigned long long kUnixEpochTicks = 116444736000000000ULL;
   return (Ticks(ft) - kUnixEpochTicks) / 10;
+}
+
+int KeyDown(unsigned virtualKey) {
+  std::printf("%d\n", (GetAsyncKeyState(static_cast<int>(virtualKey & 0xFF)) & 0x8000) != 0 ? 1 : 0);
+  return 0;
 }
 
 int Clock() {
@@ -468,5 +475,6 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (verb == L"lock" && argc == 4 && ParseNumber(argv[3], a)) return Lock(argv[2], a);
   if (verb == L"kill" && argc == 3) return Kill(argv[2]);
+  if (verb == L"keydown" && argc == 3 && ParseNumber(argv[2], a)) return KeyDown(static_cast<unsigned>(a));
   return Usage();
 }

@@ -420,8 +420,8 @@ class Gui:
     # while recording, a ticked check box) and disabled (None: drawn as normal).
     KEY_FACES = ("key_normal", "key_down", None)
     MACRO_FACES = ("macro_normal", "macro_down", "macro_disable")
-    ENTRY_FACES = {**{n: KEY_FACES for n in (1, 2, 3, 4, 6, 7, 8, 9, 24)},
-                   **{n: MACRO_FACES for n in (10, 11, 12, 13, 14, 15, 16, 17, 18, 25)}}
+    ENTRY_FACES = (dict.fromkeys((1, 2, 3, 4, 6, 7, 8, 9, 24), KEY_FACES) |
+                   dict.fromkeys((10, 11, 12, 13, 14, 15, 16, 17, 18, 25), MACRO_FACES))
     DIALOG_LOOKS = ("key_normal", "key_over", "key_down", "macro_normal", "macro_over", "macro_down",
                     "macro_disable", "media_normal", "function_normal", "macro2_normal")
 

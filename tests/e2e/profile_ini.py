@@ -72,7 +72,8 @@ class Profile:
         self.groups = {}  # key code -> [kind, macro index, name, target]
         for _, code, name in layout.slots:
             self.groups.setdefault(code, [KIND_SINGLE, 0, name, code])
-        self.macros = []  # (name, steps)
+        self.held = set()  # key codes that act while held
+        self.macros = []  # (name, steps, delays or None, loops)
         self.assigned = []  # key-table indexes, as the assignment dialog records them
 
     def _assign(self, code, kind, macro_index, name, target):
@@ -84,23 +85,36 @@ class Profile:
             self.assigned.append(index)
         return self
 
-    def single(self, code, target):
-        """Another single key; the display name is the target key's name."""
+    def single(self, code, target, hold=False):
+        """Another single key; the display name is the target key's name. `hold`: the target is
+        down while the key is."""
         name = self.layout.name_of(target) if target in self.groups else str(target)
+        self._hold(code, hold)
         return self._assign(code, KIND_SINGLE, 0, name, target)
 
-    def function(self, code, command_name):
+    def function(self, code, command_name, hold=False):
+        self._hold(code, hold)
         return self._assign(code, KIND_FUNCTION, 0, command_name, None)
 
-    def macro(self, code, keys, name=None):
+    def macro(self, code, keys, name=None, delays=None, loops=1, hold=False):
         """A recorded macro that presses and releases each key in turn; playback sends the
-        presses' key codes as one sequence."""
+        presses' key codes as one sequence. With `delays` (milliseconds before each step, two
+        per key) it is a timed macro that plays its steps in their order."""
         steps = []
         for key in keys:
             steps += [0, key, 1, UP_STEP_PARAM, key, 0]
+        if delays is not None and len(delays) != 2 * len(keys):
+            raise ValueError(f"{len(keys)} keys need {2 * len(keys)} delays, not {len(delays)}")
         name = name or f"define{len(self.macros)}"
-        self.macros.append((name, steps))
+        self.macros.append((name, steps, delays, loops))
+        self._hold(code, hold)
         return self._assign(code, KIND_MACRO, len(self.macros) - 1, name, None)
+
+    def _hold(self, code, hold):
+        if hold:
+            self.held.add(code)
+        else:
+            self.held.discard(code)
 
     def lines(self):
         out = []
@@ -108,29 +122,35 @@ class Profile:
             out += [f"IndexPic{code}={kind}", f"MacroIndex{code}={macro_index}", f"SetName{code}={name}"]
             if kind == KIND_SINGLE:
                 out.append(f"Key{code}={target}")
+            if code in self.held:
+                out.append(f"Hold{code}=1")
         out.append(f"MacroStrNum={len(self.macros)}")
-        out += [f"MacroName{i}={name}" for i, (name, _) in enumerate(self.macros)]
-        for i, (_, steps) in enumerate(self.macros):
+        out += [f"MacroName{i}={name}" for i, (name, *_) in enumerate(self.macros)]
+        for i, (_, steps, delays, loops) in enumerate(self.macros):
             out += [f"MacroKey{i}={','.join(map(str, steps))}", f"MacroKeyNum{i}={len(steps)}"]
+            if delays is not None:
+                out.append(f"MacroDelay{i}={','.join(map(str, delays))}")
+            if loops > 1:
+                out.append(f"MacroLoop{i}={loops}")
         out.append(f"SetIndexNum={len(self.assigned)}")
         out += [f"setindex{j}={index}" for j, index in enumerate(self.assigned)]
         return out
 
 
-def render(profiles, active=None):
+def render(profiles, active=None, tap_ms=0):
     """The file's text: sections Profile1..3 from {n: Profile}, then [TYPE] when `active` is
-    given (a file without it starts with profile 1)."""
+    given (a file without it starts with profile 1), with the key hold time when it is not 0."""
     out = []
     for n in (1, 2, 3):
         out.append(f"[Profile{n}]")
         out += profiles[n].lines()
     if active is not None:
-        out += ["[TYPE]", f"type={active}"]
+        out += ["[TYPE]", f"type={active}"] + ([f"TapMs={tap_ms}"] if tap_ms else [])
     return "\r\n".join(out) + "\r\n"
 
 
-def write_set_ini(path, profiles, active=None):
-    write_utf16(path, render(profiles, active))
+def write_set_ini(path, profiles, active=None, tap_ms=0):
+    write_utf16(path, render(profiles, active, tap_ms))
 
 
 def write_utf16(path, text):

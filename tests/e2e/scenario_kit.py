@@ -23,7 +23,7 @@ FOREIGN_PATH = r"\\?\hid#vid_845e&pid_0001#1&2d595ca7&0&0000#{4d1e55b2-f16f-11cf
 # Virtual-key codes as the profiles know them, and the X keysyms that produce them.
 VK_RETURN, VK_CONTROL, VK_NUMLOCK, VK_KEYPAD_ENTER, VK_UP = 13, 17, 144, 108, 38
 VK_A, VK_B, VK_J, VK_P, VK_Q, VK_X, VK_Y = 65, 66, 74, 80, 81, 88, 89
-F1, F2, F3, F4, F5, F7, F8, F11 = 112, 113, 114, 115, 116, 118, 119, 122
+F1, F2, F3, F4, F5, F6, F7, F8, F9, F11, F12 = 112, 113, 114, 115, 116, 117, 118, 119, 120, 122, 123
 KEYSYM = {F1: "F1", F2: "F2", F3: "F3", F4: "F4", F7: "F7", F8: "F8", F11: "F11"}
 
 COPY_COMMAND = "Копировать"                 # a function command: Ctrl+C
@@ -46,15 +46,18 @@ QUESTION_CAPTION = "Клавиатура"
 ABOUT_CAPTION, ABOUT_PRODUCT = "About", "Product name：ORVELLE"
 IDOK, IDCANCEL = 1, 2
 TRAY_ICON, TRAY_CALLBACK, WM_LBUTTONDBLCLK, WM_RBUTTONUP = 133, 0x464, 0x203, 0x205
-BUTTON_MENU = ["импорт", "экспорт", "о программе", "выход"]
+BUTTON_MENU = ["импорт", "экспорт", "время нажатия клавиш", "о программе", "выход"]
+TAP_TIME_MENU = ["выкл.", "10 мс", "20 мс", "35 мс", "50 мс"]
 TRAY_MENU = ["Открыть(&O)", "Информация(&A)", "Выйти(&x)"]
 
 # Entries of "Composite.ini": the controls they place in the key assignment dialog.
 D_OK, D_CANCEL, D_SINGLE_KEY_TAB, D_FUNCTION_TAB, D_MEDIA_TAB, D_MACRO_TAB = 1, 2, 6, 9, 8, 7
 D_ADD_MACRO, D_DELETE_MACRO, D_RECORD, D_CLEAR_STEPS, D_STEP_LIST = 10, 11, 12, 14, 23
+D_HOLD, D_KEY_DELAYS, D_LOOP_COUNT = 24, 25, 26
 # Control ids of the dialog, to read what a control shows.
 C_KEY_FIELD, C_MEDIA_LIST, C_FUNCTION_LIST, C_MACRO_NAMES, C_STEP_LIST = 1127, 1128, 1129, 1130, 1131
 C_ADD_MACRO, C_SINGLE_KEY_TAB, C_MEDIA_TAB, C_FUNCTION_TAB = 1017, 2028, 2030, 2031
+C_LOOP_COUNT = 1125
 KIND_SINGLE, KIND_MACRO, KIND_MEDIA, KIND_FUNCTION, KIND_MACRO_ONLY = 0, 1, 2, 3, 4
 
 
@@ -248,20 +251,38 @@ class Person:
             raise Failure(f"the \"{caption}\" box says {texts}, expected {text!r}")
         return box
 
-    def choose_menu_item(self, items, item):
-        """Clicks an item of the open popup menu. Its items are text items of one height, so item
-        i lies at the i-th of len(items) equal slices of the menu (the frame is thinner than half
-        an item)."""
-        menu = self.gui.wait_window("", cls=Gui.MENU_CLASS)
+    def choose_menu_item(self, items, item, menu=None, opens_submenu=False):
+        """Clicks an item of the open popup menu (or of `menu`). Its items are text items of one
+        height, so item i lies at the i-th of len(items) equal slices of the menu (the frame is
+        thinner than half an item). Returns the menu; it stays open when the item opens a
+        submenu."""
+        menu = menu or self.gui.wait_window("", cls=Gui.MENU_CLASS)
         index = items.index(item)
         self.gui.click_at(menu.rect.left + menu.rect.width // 2,
                           menu.rect.top + (2 * index + 1) * menu.rect.height // (2 * len(items)))
-        self.gui.wait_gone(menu)
+        if not opens_submenu:
+            self.gui.wait_gone(menu)
+        return menu
 
     def button_menu(self, item):
         """"Menu", then one of its items."""
         self.gui.click_button("Menu")
         self.choose_menu_item(BUTTON_MENU, item)
+
+    def button_submenu(self, item, sub_items, sub_item):
+        """"Menu", one of its items that opens a submenu, then an item of the submenu."""
+        self.gui.click_button("Menu")
+        parent = self.choose_menu_item(BUTTON_MENU, item, opens_submenu=True)
+
+        def submenu():
+            return next((w for w in self.gui.windows() if w.visible and w.cls == Gui.MENU_CLASS and
+                         w.hwnd != parent.hwnd), None)
+
+        menu = poll_until(submenu, 5, interval=0.02)
+        if menu is None:
+            raise Failure(f"\"{item}\" opened no submenu; windows: {self.gui.describe_windows()}")
+        self.choose_menu_item(sub_items, sub_item, menu)
+        self.gui.wait_gone(parent)
 
     def tray_menu(self, item):
         """The tray icon's right button, then one of the tray menu's items."""

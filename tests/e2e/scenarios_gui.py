@@ -205,7 +205,7 @@ def export_profile1(me):
     # The macro added before the question stayed with profile 1 (answer OK); the rest is
     # profile 1 as it was.
     expected = window_profile(me.layout)
-    expected.macros.append(("define0", []))
+    expected.macros.append(("define0", [], None, 1))
     check_export(me, path, 1, lambda values: profile_problems(values, expected, "[Profile1]"))
 
 
@@ -473,13 +473,20 @@ def selected_step(me, dialog):
     return me.gui.ask(me.gui.dialog_controls(dialog)[C_STEP_LIST].hwnd, LVM_GETNEXTITEM, FROM_THE_START, LVNI_SELECTED)
 
 
-def step_buttons_keep_the_selection(me):
-    s, gui = me.s, me.gui
-    dialog, _ = open_in_mode(me, F6, KIND_SINGLE, None)
+def new_macro_for(me, code):
+    """Opens the dialog of a key that sends itself, goes to macro mode and adds a macro."""
+    gui = me.gui
+    dialog, _ = open_in_mode(me, code, KIND_SINGLE, None)
     gui.click_dialog(D_MACRO_TAB, dialog)
     names = gui.wait_control(dialog, C_MACRO_NAMES, lambda c: c.visible, "the macro names")
     gui.click_dialog(D_ADD_MACRO, dialog)
     gui.wait_control(dialog, C_MACRO_NAMES, lambda c: c.items == names.items + 1, "a new macro")
+    return dialog
+
+
+def step_buttons_keep_the_selection(me):
+    s, gui = me.s, me.gui
+    dialog = new_macro_for(me, F6)
     # A double click on the record button is one click: the recording starts and stays on.
     record = gui.dialog_layout[D_RECORD]
     x, y = dialog.rect.left + record.centre()[0], dialog.rect.top + record.centre()[1]

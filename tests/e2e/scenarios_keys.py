@@ -389,12 +389,12 @@ def proc_info(s, title=MAIN_TITLE):
     return {k: int(v) for k, v in (part.split("=") for part in out.split())}
 
 
-def linux_cpu_seconds(pid):
-    """CPU seconds (user + system, all threads) of the Linux process that runs the program: wine
-    execs its loader in the process it was started as. None when that process is not the
-    program."""
+def linux_cpu_seconds(pid, exe="orvelle-e2e.exe"):
+    """CPU seconds (user + system, all threads) of the Linux process that runs a Windows program
+    (by default ours): wine execs its loader in the process it was started as. None when that
+    process is not the program."""
     try:
-        if b"orvelle-e2e.exe" not in open(f"/proc/{pid}/cmdline", "rb").read():
+        if exe.encode() not in open(f"/proc/{pid}/cmdline", "rb").read():
             return None
         fields = open(f"/proc/{pid}/stat").read().rsplit(")", 1)[1].split()
     except OSError:
