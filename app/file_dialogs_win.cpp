@@ -16,8 +16,8 @@ std::wstring SystemFilter(std::wstring_view filter) {
 
 }  // namespace
 
-std::optional<std::wstring> ChooseProfileFile(HWND owner, const FileDialogSetup& setup, bool save) {
-  wchar_t file[MAX_PATH] = L"";
+std::optional<std::wstring> ChooseFile(HWND owner, const FileDialogSetup& setup, bool save) {
+  wchar_t file[MAX_PATH] = L"";  // the dialog keeps to MAX_PATH without OFN_EXPLORER hooks
   const std::wstring filter = SystemFilter(setup.filter);
   const std::wstring title(setup.title);
   const std::wstring extension(setup.defaultExtension);

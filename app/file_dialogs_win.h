@@ -11,6 +11,6 @@ namespace orvelle {
 
 // The system's save or open dialog set up as `setup` says; the chosen file, or nothing when the
 // user cancels.
-std::optional<std::wstring> ChooseProfileFile(HWND owner, const FileDialogSetup& setup, bool save);
+std::optional<std::wstring> ChooseFile(HWND owner, const FileDialogSetup& setup, bool save);
 
 }  // namespace orvelle

@@ -21,9 +21,12 @@ bool CheckSingleInstance() {
   for (HWND window = GetWindow(GetDesktopWindow(), GW_CHILD); window != nullptr;
        window = GetWindow(window, GW_HWNDNEXT)) {
     if (GetPropW(window, kInstanceName) == nullptr) continue;
-    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
-    SetForegroundWindow(window);
-    SetForegroundWindow(GetLastActivePopup(window));
+    // The running instance shows its window itself, from the tray too, and may take the
+    // foreground that this start was given.
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    AllowSetForegroundWindow(processId);
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(ID_OPEN_COMMAND, 0), 0);
     break;
   }
   return false;

@@ -5,6 +5,7 @@
 
 #include "app/about_dlg_win.h"
 #include "app/file_dialogs_win.h"
+#include "base/text.h"
 #include "device/hid_win.h"
 #include "engine/hook_watch.h"
 #include "model/working_edits.h"
@@ -20,7 +21,7 @@ CTarvelDlg::CTarvelDlg(HINSTANCE instance)
       store_(files_, DecodeAnsi, folder_),
       icon_(LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP))),
       taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")),
-      session_(instance, profiles_, assign_) {
+      session_(instance, assign_) {
   skin_.LoadSkin(folder_);
   InitKeyMaps(profiles_);
 }
@@ -35,11 +36,17 @@ LRESULT CTarvelDlg::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   // Explorer announces its restart to every window; a program running elevated must let that
   // message in, or its tray icon would not come back.
   ChangeWindowMessageFilterEx(hwnd(), taskbarCreated_, MSGFLT_ALLOW, nullptr);
-  tray_.Add(hwnd(), icon_);
+  tray_.Add(hwnd(), icon_, L"ORVELLE");
   hover_.hovered = kNoEntry;
   profiles_.working.assignedSlots.clear();
   startupReport_ = store_.Load(table_, profiles_);
   session_.UseProfiles(profiles_, table_);
+  for (int n = 1; n <= 3; ++n) trayIcons_[static_cast<size_t>(n - 1)] = BadgedTrayIcon(instance_, IDI_APP, n);
+  foregroundPath_ = ProgramPathOf(GetForegroundWindow());
+  ForegroundListener& listener = *this;
+  foreground_ = std::make_unique<ForegroundWatch>(listener);
+  foreground_->SetPolling(!profiles_.bindings.empty());
+  FollowForeground();
   skin_.ShapeWindow(hwnd());
   tooltip_.Create(hwnd(), instance_);
   profiles_.pending = false;
@@ -82,6 +89,7 @@ LRESULT CTarvelDlg::OnEndSession(UINT, WPARAM wParam, LPARAM, bool&) {
 
 LRESULT CTarvelDlg::OnDestroy(UINT, WPARAM, LPARAM, bool& handled) {
   closing_ = true;
+  foreground_.reset();
   RemoveHooks();
   SaveProfiles();
   tray_.Remove();
@@ -140,6 +148,7 @@ void CTarvelDlg::SaveProfiles() {
 
 void CTarvelDlg::ProfilesChanged() {
   session_.UseProfiles(profiles_, table_);
+  FollowForeground();
   ScheduleSave();
 }
 
@@ -201,7 +210,8 @@ LRESULT CTarvelDlg::OnDeviceChange(UINT, WPARAM wParam, LPARAM lParam, bool&) {
   // The keyboard has several interfaces, and the same vendor may make the mouse: one interface
   // leaving ends remapping only when none of the vendor's is left.
   session_.SetKeyboardPresent(change == PresenceChange::Arrived || IsKeyboardPresent(hwnd()));
-  tray_.Refresh(LoadIconW(instance_, MAKEINTRESOURCEW(IDI_APP)));
+  const UniqueIcon& icon = trayIcons_[static_cast<size_t>(session_.activeProfile() - 1)];
+  tray_.Refresh(icon ? icon.get() : icon_);
   return TRUE;
 }
 
@@ -232,6 +242,18 @@ LRESULT CTarvelDlg::OnCopyData(UINT, WPARAM, LPARAM lParam, bool&) {
   if (text == L"status") return (session_.hookInstalled() ? 1 : 0) | (session_.keyboardPresent() ? 2 : 0);
   if (text == L"installs") return session_.hookInstalls();
   if (text == L"wakeups") return static_cast<LRESULT>(session_.workerWakeups());
+  // The profile the keys follow, and when that last changed (Unix microseconds).
+  if (text == L"profile") return session_.activeProfile();
+  if (text == L"followed-at") return static_cast<LRESULT>(followedAtUs_);
+  // "tip-is N program.exe": whether the tray tip says profile N, chosen by that program (none:
+  // chosen by hand).
+  if (text.starts_with(L"tip-is ")) {
+    const std::wstring_view rest = text.substr(7);
+    const size_t blank = rest.find(L' ');
+    const FollowedProfile expected{ParseInt(rest.substr(0, blank)),
+                                   blank == std::wstring_view::npos ? std::wstring() : std::wstring(rest.substr(blank + 1))};
+    return tray_.tip() == TrayTip(expected) ? 1 : 0;
+  }
   if (text == L"drop-hook") {
     session_.DropHookBehindOwnersBack();
     return TRUE;
@@ -376,67 +398,7 @@ void CTarvelDlg::EditMacros() {
   RepaintMainWindow();
 }
 
-// --- tray icon and menus ------------------------------------------------------------------------
-
-void CTarvelDlg::ShowPopupMenu(int menuId) {
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  const UniqueMenu menu(LoadMenuW(instance_, MAKEINTRESOURCEW(menuId)));
-  if (!menu) return;
-  if (menuId == IDR_BUTTON_MENU) AddTapTimeMenu(GetSubMenu(menu.get(), 0));
-  SetForegroundWindow(hwnd());
-  TrackPopupMenu(GetSubMenu(menu.get(), 0), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, hwnd(), nullptr);
-}
-
-void CTarvelDlg::AddTapTimeMenu(HMENU buttonMenu) {
-  UniqueMenu times(CreatePopupMenu());
-  if (!times) return;
-  for (const TapTimeChoice& choice : TapTimeChoices(profiles_.tapMs)) {
-    const UINT id = ID_TAP_TIME_BASE + static_cast<UINT>(choice.ms);
-    AppendMenuW(times.get(), MF_STRING, id, choice.label.c_str());
-    if (choice.checked) CheckMenuRadioItem(times.get(), id, id, id, MF_BYCOMMAND);
-  }
-  // After "экспорт"; the menu owns the submenu from here on.
-  if (InsertMenuW(buttonMenu, 2, MF_BYPOSITION | MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(times.get()),
-                  kTapTimeMenuLabel)) {
-    times.release();
-  }
-}
-
-LRESULT CTarvelDlg::OnTapTime(WORD, WORD id, HWND, bool&) {
-  const int ms = id - ID_TAP_TIME_BASE;
-  if (ms != profiles_.tapMs) {
-    profiles_.tapMs = ms;
-    ProfilesChanged();
-  }
-  return 0;
-}
-
-LRESULT CTarvelDlg::OnTaskbarCreated(UINT, WPARAM, LPARAM, bool&) {
-  tray_.Restore();
-  return 0;
-}
-
-LRESULT CTarvelDlg::OnTrayCallback(UINT, WPARAM wParam, LPARAM lParam, bool&) {
-  const TrayResponse response = DecideTrayCallback(static_cast<unsigned>(wParam), static_cast<unsigned>(lParam));
-  switch (response.action) {
-    case TrayAction::ShowWindow:
-      ShowWindow(hwnd(), SW_RESTORE);
-      SetForegroundWindow(hwnd());
-      break;
-    case TrayAction::TrayMenu:
-      ShowPopupMenu(IDR_POPUP_MENU);
-      break;
-    case TrayAction::None:
-      break;
-  }
-  return response.result;
-}
-
-LRESULT CTarvelDlg::OnOpen(WORD, WORD, HWND, bool&) {
-  ShowWindow(hwnd(), SW_SHOWNORMAL);
-  return 0;
-}
+// --- menu commands ----------------------------------------------------------------------------
 
 LRESULT CTarvelDlg::OnAbout(WORD, WORD, HWND, bool&) {
   CAboutDlg about;
@@ -469,8 +431,8 @@ void CTarvelDlg::Tell(std::wstring_view text) {
   MessageBoxExW(hwnd(), message.c_str(), caption.c_str(), MB_OK | MB_ICONWARNING, static_cast<WORD>(kConfirmLanguage));
 }
 
-std::optional<std::wstring> CTarvelDlg::ChooseExportFile() { return ChooseProfileFile(hwnd(), kExportDialog, true); }
+std::optional<std::wstring> CTarvelDlg::ChooseExportFile() { return ChooseFile(hwnd(), kExportDialog, true); }
 
-std::optional<std::wstring> CTarvelDlg::ChooseImportFile() { return ChooseProfileFile(hwnd(), kImportDialog, false); }
+std::optional<std::wstring> CTarvelDlg::ChooseImportFile() { return ChooseFile(hwnd(), kImportDialog, false); }
 
 }  // namespace orvelle

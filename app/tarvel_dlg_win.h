@@ -2,13 +2,16 @@
 
 #include <windows.h>
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "app/foreground_watch_win.h"
 #include "app/key_tooltip_win.h"
 #include "app/main_skin_win.h"
 #include "app/main_window.h"
+#include "app/profile_follow.h"
 #include "app/session_notices_win.h"
 #include "app/tray_icon_win.h"
 #include "assign/set_config_win.h"
@@ -26,7 +29,7 @@ namespace orvelle {
 // The main window: the keyboard picture, the profiles and everything that lives as long as the
 // user interface does. It unpacks messages and hands them to the core, the remapping session,
 // the tray icon and the tooltip.
-class CTarvelDlg final : public DialogBase, private ProfileUi {
+class CTarvelDlg final : public DialogBase, private ProfileUi, private ForegroundListener {
  public:
   explicit CTarvelDlg(HINSTANCE instance);
   ~CTarvelDlg() override;
@@ -35,6 +38,9 @@ class CTarvelDlg final : public DialogBase, private ProfileUi {
   static constexpr UINT kIgnoredMessage = WM_USER + 101;
   // Posted at the end of start-up: the one message about the files, once the window is up.
   static constexpr UINT kStartupNoticeMessage = WM_APP + 1;
+  // Posted when the main window was shown, hidden, minimised or restored: whether it is out of
+  // the way is known once the change is done.
+  static constexpr UINT kFollowMessage = WM_APP + 2;
   static constexpr UINT_PTR kSaveTimer = 1;
   static constexpr UINT_PTR kHookWatchTimer = 2;
   // Profiles are saved this long after the last applied change.
@@ -53,6 +59,9 @@ class CTarvelDlg final : public DialogBase, private ProfileUi {
     MESSAGE_HANDLER(kTrayCallbackMessage, OnTrayCallback)
     MESSAGE_HANDLER(kIgnoredMessage, OnIgnoredMessage)
     MESSAGE_HANDLER(kStartupNoticeMessage, OnStartupNotice)
+    MESSAGE_HANDLER(kFollowMessage, OnFollow)
+    MESSAGE_HANDLER(WM_SHOWWINDOW, OnShownOrSized)
+    MESSAGE_HANDLER(WM_SIZE, OnShownOrSized)
     MESSAGE_HANDLER(WM_TIMER, OnTimer)
     MESSAGE_HANDLER(taskbarCreated_, OnTaskbarCreated)
     MESSAGE_HANDLER(WM_DEVICECHANGE, OnDeviceChange)
@@ -71,6 +80,9 @@ class CTarvelDlg final : public DialogBase, private ProfileUi {
     COMMAND_ID_HANDLER(ID_EXPORT_COMMAND, OnExport)
     COMMAND_ID_HANDLER(ID_IMPORT_COMMAND, OnImport)
     COMMAND_RANGE_HANDLER(ID_TAP_TIME_BASE, ID_TAP_TIME_BASE + kMaxTapMs, OnTapTime)
+    COMMAND_RANGE_HANDLER(ID_PROFILE_1_COMMAND, ID_PROFILE_3_COMMAND, OnProfileCommand)
+    COMMAND_ID_HANDLER(ID_AUTOSTART_COMMAND, OnAutostart)
+    COMMAND_ID_HANDLER(ID_PROGRAMS_COMMAND, OnPrograms)
     COMMAND_ID_HANDLER(IDOK, OnEndDialogCommand)
     COMMAND_ID_HANDLER(IDCANCEL, OnEndDialogCommand)
   END_MSG_MAP()
@@ -110,6 +122,13 @@ class CTarvelDlg final : public DialogBase, private ProfileUi {
   LRESULT OnExport(WORD, WORD, HWND, bool&);
   LRESULT OnImport(WORD, WORD, HWND, bool&);
   LRESULT OnTapTime(WORD, WORD, HWND, bool&);
+  LRESULT OnProfileCommand(WORD, WORD, HWND, bool&);
+  LRESULT OnAutostart(WORD, WORD, HWND, bool&);
+  LRESULT OnPrograms(WORD, WORD, HWND, bool&);
+  // The profile that follows the program in front.
+  LRESULT OnFollow(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnShownOrSized(UINT, WPARAM, LPARAM, bool&);
+  void OnForegroundChanged(HWND window) override;
 
   // ProfileUi: the questions and file choices of the profile operations.
   bool Confirm(std::wstring_view text) override;
@@ -133,6 +152,12 @@ class CTarvelDlg final : public DialogBase, private ProfileUi {
   void ShowPopupMenu(int menuId);
   // The key hold time choices, as a submenu of the "Menu" button's menu.
   void AddTapTimeMenu(HMENU buttonMenu);
+  // The tray menu's profile and autostart items as they are now.
+  void MarkTrayMenu(HMENU trayMenu);
+  // The keys follow the home profile or the one the program in front brings; the tray shows
+  // which, on its icon and in its tip.
+  void FollowForeground();
+  bool MainWindowShown() const;
   // Shut-down: edits not yet applied are applied, then everything is saved.
   void SaveProfiles();
   // The profiles changed (applied, switched, reset, imported, a key edited): the keys do what they
@@ -157,6 +182,13 @@ class CTarvelDlg final : public DialogBase, private ProfileUi {
   KeyTooltip tooltip_;
   HoverState hover_;
   TrayIcon tray_;
+  std::array<UniqueIcon, 3> trayIcons_;  // the icon with the number of profile 1, 2, 3
+  std::unique_ptr<ForegroundWatch> foreground_;
+  std::wstring foregroundPath_;  // of the program in front, as last told
+  FollowedProfile followed_{0, {}};
+#ifdef ORVELLE_E2E
+  unsigned long long followedAtUs_ = 0;  // when followed_ last changed, in Unix microseconds
+#endif
   UINT taskbarCreated_ = 0;
   UniqueDeviceNotify deviceNotices_;
   std::unique_ptr<SessionNotices> sessionNotices_;

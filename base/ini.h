@@ -43,6 +43,9 @@ class IniAccess {
   // and keeps its header.
   virtual void WriteSection(const std::wstring& path, std::wstring_view section,
                             const std::vector<IniEntry>& entries) = 0;
+
+  // Removes the section, its header and its keys; nothing happens when it is missing.
+  virtual void DeleteSection(const std::wstring& path, std::wstring_view section) = 0;
 };
 
 }  // namespace orvelle

@@ -16,14 +16,18 @@ add_library(orvelle_win32 STATIC
 )
 target_link_libraries(orvelle_win32 PUBLIC orvelle_core)
 target_compile_definitions(orvelle_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)
-target_link_libraries(orvelle_win32 PUBLIC setupapi comctl32 comdlg32 shell32 gdi32 user32)
+target_link_libraries(orvelle_win32 PUBLIC setupapi comctl32 comdlg32 shell32 gdi32 user32 advapi32)
 
 set(ORVELLE_DIST ${CMAKE_BINARY_DIR}/dist)
 set(ORVELLE_APP_SOURCES
   app/main_skin_win.cpp
   app/tarvel_dlg_win.cpp
   app/tarvel_app_win.cpp
+  app/tarvel_tray_win.cpp
   app/tray_icon_win.cpp
+  app/foreground_watch_win.cpp
+  app/autostart_win.cpp
+  app/programs_dlg_win.cpp
   app/key_tooltip_win.cpp
   app/file_dialogs_win.cpp
   app/about_dlg_win.h

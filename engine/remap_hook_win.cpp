@@ -20,10 +20,10 @@ std::bitset<256> KeysDownNow() {
 
 }  // namespace
 
-RemapHook::RemapHook(HINSTANCE instance, const ProfileSet& profiles, const std::array<KeyActions, 3>& actions,
+RemapHook::RemapHook(HINSTANCE instance, const int& activeProfile, const std::array<KeyActions, 3>& actions,
                      const bool& keyboardPresent, OutputQueue& queue, InjectionWorker& worker)
     : instance_(instance),
-      profiles_(profiles),
+      activeProfile_(activeProfile),
       actions_(actions),
       keyboardPresent_(keyboardPresent),
       queue_(queue),
@@ -85,7 +85,7 @@ LRESULT RemapHook::Handle(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event) {
   watch_.OnHookEvent(event.scanCode, (event.flags & LLKHF_UP) != 0, event.time);
   RemapInputs inputs;
   inputs.keyboardPresent = keyboardPresent_;
-  inputs.activeProfile = profiles_.activeProfile;
+  inputs.activeProfile = activeProfile_;
   for (size_t n = 0; n < 3; ++n) inputs.actions[n] = &actions_[n];
 
   const KeyDecision decision = HandleKeyEvent(static_cast<int>(event.vkCode), event.flags, inputs, keys_, queue_);

@@ -7,7 +7,7 @@
 #include "engine/output_queue.h"
 #include "engine/program.h"
 #include "engine/remap.h"
-#include "model/profile_set.h"
+#include "model/key_table.h"
 #include "platform/win32/keyboard_hook_win.h"
 
 namespace orvelle {
@@ -18,7 +18,7 @@ namespace orvelle {
 // their owners keep them (the same thread writes them). One object; the hook procedure, a free callback, reaches it through a pointer.
 class RemapHook {
  public:
-  RemapHook(HINSTANCE instance, const ProfileSet& profiles, const std::array<KeyActions, 3>& actions,
+  RemapHook(HINSTANCE instance, const int& activeProfile, const std::array<KeyActions, 3>& actions,
             const bool& keyboardPresent, OutputQueue& queue, InjectionWorker& worker);
   ~RemapHook();
   RemapHook(const RemapHook&) = delete;
@@ -56,7 +56,7 @@ class RemapHook {
   LRESULT Handle(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event);
 
   HINSTANCE instance_;
-  const ProfileSet& profiles_;
+  const int& activeProfile_;
   const std::array<KeyActions, 3>& actions_;
   const bool& keyboardPresent_;
   OutputQueue& queue_;

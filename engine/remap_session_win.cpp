@@ -2,8 +2,8 @@
 
 namespace orvelle {
 
-RemapSession::RemapSession(HINSTANCE instance, const ProfileSet& profiles, FrontHook& front)
-    : front_(front), worker_(queue_), hook_(instance, profiles, actions_, keyboardPresent_, queue_, worker_) {}
+RemapSession::RemapSession(HINSTANCE instance, FrontHook& front)
+    : front_(front), worker_(queue_), hook_(instance, activeProfile_, actions_, keyboardPresent_, queue_, worker_) {}
 
 RemapSession::~RemapSession() { Stop(); }
 
@@ -11,8 +11,12 @@ void RemapSession::UseProfiles(const ProfileSet& profiles, const KeyTable& table
   for (int n = 1; n <= 3; ++n) {
     actions_[static_cast<size_t>(n - 1)] = CompileActions(profiles.Profile(n), table, profiles.tapMs);
   }
-  if (activeProfile_ != 0 && profiles.activeProfile != activeProfile_) worker_.Flush();
-  activeProfile_ = profiles.activeProfile;
+}
+
+void RemapSession::SetActiveProfile(int profile) {
+  if (profile == activeProfile_ || !IsProfileNumber(profile)) return;
+  activeProfile_ = profile;
+  worker_.Flush();
 }
 
 void RemapSession::SetKeyboardPresent(bool present) {

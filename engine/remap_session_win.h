@@ -26,15 +26,19 @@ class FrontHook {
 // worker (what is queued plays for up to 200 ms, every key it holds is released), then the queue.
 class RemapSession {
  public:
-  RemapSession(HINSTANCE instance, const ProfileSet& profiles, FrontHook& front);
+  RemapSession(HINSTANCE instance, FrontHook& front);
   ~RemapSession();
   RemapSession(const RemapSession&) = delete;
   RemapSession& operator=(const RemapSession&) = delete;
 
   // What the keys of each profile do from now on: built anew whenever the profiles change (what
-  // plays already plays on). Another active profile lets go of everything the last one holds or
-  // plays: a key held down across the switch, a macro still running.
+  // plays already plays on).
   void UseProfiles(const ProfileSet& profiles, const KeyTable& table);
+  // The profile the keys follow: the one the user chose, or the one a program in front brings.
+  // Another profile lets go of everything the last one holds or plays: a key held down across the
+  // switch, a macro still running.
+  void SetActiveProfile(int profile);
+  int activeProfile() const { return activeProfile_; }
 
   // Presence and hook move together: keyboard found, hook in; keyboard gone, hook out (and the
   // worker lets go of every key).
@@ -65,7 +69,7 @@ class RemapSession {
 
   FrontHook& front_;
   bool keyboardPresent_ = true;
-  int activeProfile_ = 0;  // as the last UseProfiles saw it; 0 before the first
+  int activeProfile_ = 1;  // what the hook reads
   std::array<KeyActions, 3> actions_;
   OutputQueue queue_;
   InjectionWorker worker_;

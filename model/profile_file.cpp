@@ -262,6 +262,7 @@ void LoadAllProfiles(IniAccess& ini, const std::wstring& path, const KeyTable& t
   // A hold time outside 0..kMaxTapMs, or no number at all, holds no key.
   const int tapMs = ini.ReadInt(path, kTypeSection, kTapMsKey, 0);
   set.tapMs = tapMs >= 0 && tapMs <= kMaxTapMs ? tapMs : 0;
+  set.bindings = ReadBindings(ini.ReadSection(path, kProgramsSection));
   for (int step = 1; step <= 3; ++step) LoadProfile(ini, path, (active + step - 1) % 3 + 1, table, set);
   set.pending = false;
 }
@@ -271,6 +272,12 @@ void WriteAllProfiles(IniAccess& ini, const std::wstring& path, const KeyTable& 
   for (int n = 1; n <= 3; ++n) SaveProfile(ini, path, n, table, set);
   ini.WriteString(path, kTypeSection, L"type", FormatInt(set.activeProfile));
   WriteTapMs(ini, path, set.tapMs);
+  // Like the hold time, the section is there only while something is bound.
+  if (set.bindings.empty()) {
+    ini.DeleteSection(path, kProgramsSection);
+  } else {
+    ini.WriteSection(path, kProgramsSection, BindingEntries(set.bindings));
+  }
 }
 
 void InitKeyMaps(ProfileSet& set) {

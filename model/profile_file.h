@@ -29,13 +29,13 @@ void LoadProfile(IniAccess& ini, const std::wstring& path, int n, const KeyTable
 void SaveProfile(IniAccess& ini, const std::wstring& path, int n, const KeyTable& table,
                  const ProfileSet& set);
 
-// The active profile number and the key hold time from "TYPE", then the three profiles with the
-// active one last.
+// The active profile number and the key hold time from "TYPE", the program bindings from
+// "Programs", then the three profiles with the active one last.
 void LoadAllProfiles(IniAccess& ini, const std::wstring& path, const KeyTable& table,
                      ProfileSet& set);
 
-// The three profile copies, the active number and the key hold time, as they are: the working copy
-// is not applied.
+// The three profile copies, the active number, the key hold time and the program bindings, as
+// they are: the working copy is not applied.
 void WriteAllProfiles(IniAccess& ini, const std::wstring& path, const KeyTable& table,
                       const ProfileSet& set);
 

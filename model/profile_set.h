@@ -3,6 +3,7 @@
 #include <array>
 
 #include "model/profile_data.h"
+#include "model/program_bindings.h"
 
 namespace orvelle {
 
@@ -20,6 +21,9 @@ struct ProfileSet {
   // milliseconds (0..kMaxTapMs; 0 lets it go at once). Some games miss a key that is down for no
   // time at all. A setting of the program, not of a profile: exports and imports leave it alone.
   int tapMs = 0;
+  // Which programs bring which profile to the front; also a setting of the program: exports and
+  // imports carry profiles only.
+  ProgramBindings bindings;
 
   // The copy of profile n (1..3).
   ProfileData& Profile(int n) { return profiles[static_cast<size_t>(n - 1)]; }
@@ -31,7 +35,7 @@ struct ProfileSet {
 constexpr bool IsProfileNumber(int n) { return n >= 1 && n <= 3; }
 
 // Every KeyMap back to the identity; everything else of the four copies emptied. The active
-// number and the key hold time stay.
+// number, the key hold time and the program bindings stay.
 void InitKeyMaps(ProfileSet& set);
 
 }  // namespace orvelle

@@ -6,6 +6,7 @@
 #define IDD_ASSIGN 148
 #define IDR_POPUP_MENU 140
 #define IDR_BUTTON_MENU 155
+#define IDD_PROGRAMS 160
 #define IDI_APP 133
 
 #define ID_APP_EXIT_COMMAND 32771
@@ -13,6 +14,11 @@
 #define ID_ABOUT_COMMAND 32774
 #define ID_EXPORT_COMMAND 32776
 #define ID_IMPORT_COMMAND 32777
+#define ID_PROFILE_1_COMMAND 32781
+#define ID_PROFILE_2_COMMAND 32782
+#define ID_PROFILE_3_COMMAND 32783
+#define ID_AUTOSTART_COMMAND 32784
+#define ID_PROGRAMS_COMMAND 32785
 // The key hold time submenu: this id plus the milliseconds.
 #define ID_TAP_TIME_BASE 32800
 
@@ -50,3 +56,11 @@
 #define IDC_MASK 1033
 #define IDC_TITLE 2033
 #define IDC_OSK 2034
+
+// The program bindings dialog's controls, and the ids of its "add" menu.
+#define IDC_PROGRAM_LIST 1200
+#define IDC_PROGRAM_ADD 1201
+#define IDC_PROGRAM_REMOVE 1202
+#define IDC_PROGRAM_PROFILE 1203
+#define ID_OFFERED_PROGRAM_BASE 33000
+#define ID_BROWSE_PROGRAM 33100

@@ -126,6 +126,15 @@ TEST_P(IniContract, WritesLikeTheSystem) {
   ini->WriteSection(path, L"C", {{L"c", L"Свернуть"}});
   EXPECT_EQ(ini->ReadString(path, L"C", L"c", L""), L"Свернуть");
 
+  // A deleted section is gone, header and all; its neighbours stay, and deleting it again or one
+  // that never was changes nothing.
+  ini->DeleteSection(path, L"b");
+  ini->DeleteSection(path, L"B");
+  ini->DeleteSection(path, L"never");
+  EXPECT_EQ(ini->ReadString(path, L"B", L"keep", L"gone"), L"gone");
+  EXPECT_EQ(ini->ReadInt(path, L"A", L"again", 0), 1);
+  EXPECT_EQ(ini->ReadString(path, L"C", L"c", L""), L"Свернуть");
+
   std::string bytes;
   ASSERT_TRUE(ReadFileBytes(path, bytes));
   EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE") << "files we create are UTF-16LE with a byte-order mark";

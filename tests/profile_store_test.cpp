@@ -204,16 +204,19 @@ TEST_F(ProfileStoreTest, TheNewSettingsComeAndGoWithoutTouchingAnythingElse) {
   p.macroDelays[0] = {0, 35};
   p.macroLoops[0] = 4;
   set.tapMs = 15;
+  set.bindings = {{L"game.exe", 2}, {L"Игра.EXE", 3}};
   ASSERT_EQ(store.Save(table, set).outcome, SaveOutcome::Saved);
   std::wstring expected = InsertAfter(earlier, L"type=1\n", L"TapMs=15\n");
   expected = InsertAfter(expected, L"Key27=27\n", L"Hold27=1\n");
   expected = InsertAfter(expected, L"MacroKeyNum0=6\n", L"MacroDelay0=0,35\nMacroLoop0=4\n");
+  expected += L"\n[Programs]\ngame.exe=2\nИгра.EXE=3\n";
   EXPECT_EQ(*files.Find(kSetIni), Utf16File(expected));
 
   ProfileStore next(files, nullptr, kFolder);
   const ProfileSet saved = set;
   Start(next);
   EXPECT_EQ(set.tapMs, 15);
+  EXPECT_EQ(set.bindings, saved.bindings);
   EXPECT_EQ(set.Profile(1), saved.Profile(1));
   EXPECT_EQ(next.Save(table, set).outcome, SaveOutcome::Unchanged) << "read back exactly as written";
 
@@ -221,6 +224,7 @@ TEST_F(ProfileStoreTest, TheNewSettingsComeAndGoWithoutTouchingAnythingElse) {
   set.Profile(1).macroDelays[0].clear();
   set.Profile(1).macroLoops[0] = 1;
   set.tapMs = 0;
+  set.bindings.clear();
   ASSERT_EQ(next.Save(table, set).outcome, SaveOutcome::Saved);
   EXPECT_EQ(*files.Find(kSetIni), Utf16File(earlier)) << "byte for byte the file without them";
 }

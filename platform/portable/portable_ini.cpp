@@ -162,4 +162,17 @@ void PortableIni::WriteSection(const std::wstring& path, std::wstring_view secti
   Save(path, doc);
 }
 
+void PortableIni::DeleteSection(const std::wstring& path, std::wstring_view section) {
+  IniDocument doc = Load(path);
+  const auto range = doc.FindSection(section);
+  if (!range) return;
+  doc.lines.erase(doc.lines.begin() + static_cast<std::ptrdiff_t>(range->first),
+                  doc.lines.begin() + static_cast<std::ptrdiff_t>(range->second));
+  // The blank line that set it apart from the section before goes with it.
+  if (range->first > 0 && range->first == doc.lines.size() && ini_rules::TrimBlanks(doc.lines.back()).empty()) {
+    doc.lines.pop_back();
+  }
+  Save(path, doc);
+}
+
 }  // namespace orvelle

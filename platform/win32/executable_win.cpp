@@ -4,7 +4,7 @@
 
 namespace orvelle {
 
-std::wstring ExecutableFolder() {
+std::wstring ExecutablePath() {
   // GetModuleFileNameW cuts a path that does not fit and says so only by filling the buffer, so
   // the buffer grows until the path fits; long paths reach 32,767 characters.
   constexpr DWORD kLongestPath = 32768;
@@ -19,6 +19,11 @@ std::wstring ExecutableFolder() {
     if (path.size() >= kLongestPath) return {};
     path.resize(path.size() * 2 < kLongestPath ? path.size() * 2 : kLongestPath);
   }
+  return path;
+}
+
+std::wstring ExecutableFolder() {
+  const std::wstring path = ExecutablePath();
   const size_t slash = path.find_last_of(L"\\/");
   return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }

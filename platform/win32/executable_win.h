@@ -8,5 +8,7 @@ namespace orvelle {
 // live. Paths of any length work; empty when the system cannot tell (the caller cannot run
 // without its files then).
 std::wstring ExecutableFolder();
+// The running executable's full path; empty when the system cannot tell.
+std::wstring ExecutablePath();
 
 }  // namespace orvelle

@@ -91,4 +91,9 @@ void Win32Ini::WriteSection(const std::wstring& path, std::wstring_view section,
   WritePrivateProfileSectionW(Terminated(section).c_str(), list.c_str(), path.c_str());
 }
 
+void Win32Ini::DeleteSection(const std::wstring& path, std::wstring_view section) {
+  // A null key removes the whole section.
+  WritePrivateProfileStringW(Terminated(section).c_str(), nullptr, nullptr, path.c_str());
+}
+
 }  // namespace orvelle

@@ -6,7 +6,7 @@
 //   e2e_control post <msg> <wParam> <lParam>   posts any message to "ORVELLE" (numbers: 0x.. or decimal)
 //   e2e_control find <title>              prints hwnd=0x.. pid=.. rect=left,top,right,bottom
 //   e2e_control wait <title> <ms>         waits until a top-level window has that caption
-//   e2e_control focus <title>             brings that window to the foreground
+//   e2e_control focus <title>             brings that window to the foreground: focused_us=.. (asked)
 //   e2e_control foreground                the foreground window and the window with the focus
 //   e2e_control proc <title>              memory and CPU times of the window's process
 //   e2e_control clock                     the Unix time in microseconds, as the key probe stamps it
@@ -140,10 +140,20 @@ int Wait(const wchar_t* title, unsigned long long timeoutMs) {
   return 1;
 }
 
+unsigned long long UnixMicroseconds() {
+  FILETIME ft;
+  GetSystemTimePreciseAsFileTime(&ft);
+  constexpr unsigned long long kUnixEpochTicks = 116444736000000000ULL;
+  return (Ticks(ft) - kUnixEpochTicks) / 10;
+}
+
 int Focus(const wchar_t* title) {
   HWND window = RequireWindow(title);
   if (window == nullptr) return 1;
-  return SetForegroundWindow(window) ? 0 : 1;
+  const unsigned long long asked = UnixMicroseconds();
+  if (!SetForegroundWindow(window)) return 1;
+  std::printf("focused_us=%llu\n", asked);
+  return 0;
 }
 
 void PrintWindow(const char* label, HWND window) {
@@ -194,12 +204,6 @@ int Proc(const wchar_t* title) {
   return 0;
 }
 
-unsigned long long UnixMicroseconds() {
-  FILETIME ft;
-  GetSystemTimePreciseAsFileTime(&ft);
-  constexpr unsigned long long kUnixEpochTicks = 116444736000000000ULL;
-  return (Ticks(ft) - kUnixEpochTicks) / 10;
-}
 
 int KeyDown(unsigned virtualKey) {
   std::printf("%d\n", (GetAsyncKeyState(static_cast<int>(virtualKey & 0xFF)) & 0x8000) != 0 ? 1 : 0);

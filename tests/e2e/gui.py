@@ -234,6 +234,48 @@ class Gui:
     def click_dialog(self, number, dialog=None):
         self.click_entry(dialog or self.wait_assign_dialog(True), self.dialog_layout, number)
 
+    def menu_item_centres(self, menu, items):
+        """Where to click each item of an open popup menu whose items top to bottom are `items`
+        (None for a separator): text items share the height between the separators, whose lines
+        are found on the screen. Returns (x, y) on the screen per item."""
+        image = self.s.screen.grab(menu.rect.left, menu.rect.top, menu.rect.width, menu.rect.height)
+        width, height = image.width, image.height
+        background = image.pixel(width - 4, height // 2)
+        # A separator's line runs across the menu in one colour; text never does.
+        lines = []
+        for y in range(2, height - 2):
+            row = {image.pixel(x, y) for x in range(width // 8, width - width // 8)}
+            if len(row) == 1 and row != {background}:
+                if lines and lines[-1][1] == y - 1:
+                    lines[-1][1] = y
+                else:
+                    lines.append([y, y])
+        separators = items.count(None)
+        if len(lines) != separators:
+            raise Failure(f"the menu shows {len(lines)} separator lines, its items say {separators}: {items}")
+        # The spans between the edges and the separators, each shared by its text items. Wine
+        # draws a 1-pixel frame with 3 pixels of padding below the last item, and a separator as
+        # a 9-pixel item with its line 6 pixels down.
+        bounds = [1] + [b for line in lines for b in (line[0] - 6, line[0] + 3)] + [height - 4]
+        centres, span, group = [], 0, []
+        for item in items + [None]:
+            if item is not None:
+                group.append(item)
+                continue
+            top, bottom = bounds[2 * span], bounds[2 * span + 1]
+            for i in range(len(group)):
+                centres.append((menu.rect.left + width // 2, menu.rect.top + top + (2 * i + 1) * (bottom - top) // (2 * len(group))))
+            centres.append(None)
+            span, group = span + 1, []
+        return centres[:len(items)]
+
+    def menu_item_marked(self, menu, items, item):
+        """Whether an item of the open popup menu shows a check mark or a radio dot left of its
+        text."""
+        _, y = self.menu_item_centres(menu, items)[items.index(item)]
+        image = self.s.screen.grab(menu.rect.left + 2, y - 5, 14, 11)
+        return any(image.pixel(x, row) == (0, 0, 0) for x in range(14) for row in range(11))
+
     def click_control(self, control):
         self.click_at((control.rect.left + control.rect.right) // 2, (control.rect.top + control.rect.bottom) // 2)
 

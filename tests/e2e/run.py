@@ -21,6 +21,7 @@ from report import Failure, Report
 from scenarios_gui import scenario_dialog, scenario_gui_figures, scenario_window
 from scenarios_keys import scenario_figures, scenario_presence, scenario_profiles, scenario_remap
 from scenarios_timing import scenario_timing
+from scenarios_tray import scenario_tray
 from scenarios_trust import scenario_files, scenario_hooks, scenario_stuck
 from session import Session
 
@@ -38,6 +39,7 @@ SCENARIOS = {
     "stuck": scenario_stuck,
     "hooks": scenario_hooks,
     "timing": scenario_timing,
+    "tray": scenario_tray,
 }
 
 

@@ -46,9 +46,11 @@ QUESTION_CAPTION = "Клавиатура"
 ABOUT_CAPTION, ABOUT_PRODUCT = "About", "Product name：ORVELLE"
 IDOK, IDCANCEL = 1, 2
 TRAY_ICON, TRAY_CALLBACK, WM_LBUTTONDBLCLK, WM_RBUTTONUP = 133, 0x464, 0x203, 0x205
-BUTTON_MENU = ["импорт", "экспорт", "время нажатия клавиш", "о программе", "выход"]
-TAP_TIME_MENU = ["выкл.", "10 мс", "20 мс", "35 мс", "50 мс"]
-TRAY_MENU = ["Открыть(&O)", "Информация(&A)", "Выйти(&x)"]
+# The menus, items top to bottom, None for a separator.
+BUTTON_MENU = ["импорт", "экспорт", "время нажатия клавиш", "программы и профили...", "о программе", "выход"]
+TRAY_MENU = ["Открыть(&O)", None, "Профиль 1", "Профиль 2", "Профиль 3", None, "Запускать вместе с Windows", None,
+             "Информация(&A)", "Выйти(&x)"]
+SUBMENUS = {"время нажатия клавиш": ["выкл.", "10 мс", "20 мс", "35 мс", "50 мс"]}
 
 # Entries of "Composite.ini": the controls they place in the key assignment dialog.
 D_OK, D_CANCEL, D_SINGLE_KEY_TAB, D_FUNCTION_TAB, D_MEDIA_TAB, D_MACRO_TAB = 1, 2, 6, 9, 8, 7
@@ -251,16 +253,14 @@ class Person:
             raise Failure(f"the \"{caption}\" box says {texts}, expected {text!r}")
         return box
 
-    def choose_menu_item(self, items, item, menu=None, opens_submenu=False):
-        """Clicks an item of the open popup menu (or of `menu`). Its items are text items of one
-        height, so item i lies at the i-th of len(items) equal slices of the menu (the frame is
-        thinner than half an item). Returns the menu; it stays open when the item opens a
-        submenu."""
+    def choose_menu_item(self, items, item, menu=None):
+        """Clicks an item of the open popup menu (or of `menu`), whose items top to bottom are
+        `items` (None for a separator); returns the menu. The menu stays open when the item opens
+        a submenu (its name in SUBMENUS)."""
         menu = menu or self.gui.wait_window("", cls=Gui.MENU_CLASS)
-        index = items.index(item)
-        self.gui.click_at(menu.rect.left + menu.rect.width // 2,
-                          menu.rect.top + (2 * index + 1) * menu.rect.height // (2 * len(items)))
-        if not opens_submenu:
+        x, y = self.gui.menu_item_centres(menu, items)[items.index(item)]
+        self.gui.click_at(x, y)
+        if item not in SUBMENUS:
             self.gui.wait_gone(menu)
         return menu
 
@@ -269,10 +269,10 @@ class Person:
         self.gui.click_button("Menu")
         self.choose_menu_item(BUTTON_MENU, item)
 
-    def button_submenu(self, item, sub_items, sub_item):
+    def button_submenu(self, item, sub_item):
         """"Menu", one of its items that opens a submenu, then an item of the submenu."""
         self.gui.click_button("Menu")
-        parent = self.choose_menu_item(BUTTON_MENU, item, opens_submenu=True)
+        parent = self.choose_menu_item(BUTTON_MENU, item)
 
         def submenu():
             return next((w for w in self.gui.windows() if w.visible and w.cls == Gui.MENU_CLASS and
@@ -281,13 +281,17 @@ class Person:
         menu = poll_until(submenu, 5, interval=0.02)
         if menu is None:
             raise Failure(f"\"{item}\" opened no submenu; windows: {self.gui.describe_windows()}")
-        self.choose_menu_item(sub_items, sub_item, menu)
+        self.choose_menu_item(SUBMENUS[item], sub_item, menu)
         self.gui.wait_gone(parent)
+
+    def open_tray_menu(self):
+        """The tray icon's right button; returns the menu."""
+        self.s.wine.control_ok("post", TRAY_CALLBACK, TRAY_ICON, WM_RBUTTONUP)
+        return self.gui.wait_window("", cls=Gui.MENU_CLASS)
 
     def tray_menu(self, item):
         """The tray icon's right button, then one of the tray menu's items."""
-        self.s.wine.control_ok("post", TRAY_CALLBACK, TRAY_ICON, WM_RBUTTONUP)
-        self.choose_menu_item(TRAY_MENU, item)
+        self.choose_menu_item(TRAY_MENU, item, self.open_tray_menu())
 
     def file_dialog(self, title, path):
         """Types a full Windows path into a file dialog's name field and presses Return."""

@@ -7,8 +7,8 @@ from probe import tokens
 from report import Failure, figure, median, percentile
 from scenario_kit import (
     C_ADD_MACRO, C_KEY_FIELD, C_LOOP_COUNT, C_STEP_LIST, D_HOLD, D_KEY_DELAYS, D_LOOP_COUNT, D_OK, D_RECORD, F2, F3,
-    F5, F6, F7, F8, F9, F12, HOLD_TARGET, KIND_MACRO, KIND_SINGLE, TAP_TIME_MENU, VK_A, VK_B, VK_P, VK_Q, VK_UP, VK_X, Person, key_events, marker_only_profile, set_numlock, settle,
-    start_standard, tap_tokens)
+    F5, F6, F7, F8, F9, F12, HOLD_TARGET, KIND_MACRO, KIND_SINGLE, VK_A, VK_B, VK_P, VK_Q, VK_UP, VK_X, Person,
+    key_events, marker_only_profile, set_numlock, settle, start_standard, tap_tokens)
 from scenarios_gui import new_macro_for, open_in_mode
 from scenarios_keys import linux_cpu_seconds
 from scenarios_trust import keys_between, quiet_probe, still_down, wait_file_text
@@ -220,7 +220,7 @@ def held_for_ms(me, keysym, vk):
 def tap_time(me):
     s = me.s
     before = held_for_ms(me, "F2", HOLD_TARGET)
-    me.button_submenu("время нажатия клавиш", TAP_TIME_MENU, f"{TAP_TIME_MS} мс")
+    me.button_submenu("время нажатия клавиш", f"{TAP_TIME_MS} мс")
     settle(me.program)
     s.ensure_probe_focus(quiet=True)
     after = held_for_ms(me, "F2", HOLD_TARGET)

@@ -1,0 +1,40 @@
+#include "app/autostart_win.h"
+
+#include <windows.h>
+
+#include "app/profile_follow.h"
+
+namespace orvelle {
+namespace {
+
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+}  // namespace
+
+bool StartsWithWindows(const std::wstring& executablePath) {
+  DWORD bytes = 0;
+  if (RegGetValueW(HKEY_CURRENT_USER, kRunKey, kRunValueName, RRF_RT_REG_SZ, nullptr, nullptr, &bytes) !=
+          ERROR_SUCCESS ||
+      bytes == 0 || bytes > 65536) {
+    return false;
+  }
+  std::wstring value(bytes / sizeof(wchar_t), L'\0');
+  if (RegGetValueW(HKEY_CURRENT_USER, kRunKey, kRunValueName, RRF_RT_REG_SZ, nullptr, value.data(), &bytes) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  value.resize(wcsnlen(value.c_str(), value.size()));
+  return RunsThisProgram(value, executablePath);
+}
+
+bool SetStartWithWindows(const std::wstring& executablePath, bool start) {
+  if (!start) {
+    const LSTATUS result = RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, kRunValueName);
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+  }
+  const std::wstring command = RunCommandFor(executablePath);
+  return RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, kRunValueName, REG_SZ, command.c_str(),
+                         static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+}  // namespace orvelle

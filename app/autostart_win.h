@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+namespace orvelle {
+
+// Starting with Windows, through one value under the user's Run key. Nothing else of the
+// registry is read or written.
+bool StartsWithWindows(const std::wstring& executablePath);
+// Adds the value (this executable, by its full path) or removes it; false when the registry
+// refused.
+bool SetStartWithWindows(const std::wstring& executablePath, bool start);
+
+}  // namespace orvelle

@@ -1,0 +1,75 @@
+#include "app/foreground_watch_win.h"
+
+#include "platform/win32/handles.h"
+
+namespace orvelle {
+namespace {
+
+ForegroundWatch* g_watch = nullptr;
+
+}  // namespace
+
+ForegroundWatch::ForegroundWatch(ForegroundListener& listener) : listener_(listener) {
+  if (g_watch != nullptr) return;
+  hook_ = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, Procedure, 0, 0,
+                          WINEVENT_OUTOFCONTEXT);
+  if (hook_ != nullptr) g_watch = this;
+}
+
+ForegroundWatch::~ForegroundWatch() {
+  SetPolling(false);
+  if (hook_ == nullptr) return;
+  UnhookWinEvent(hook_);
+  g_watch = nullptr;
+}
+
+void ForegroundWatch::SetPolling(bool wanted) {
+  if (g_watch != this) return;
+  if (wanted && !eventsCome_) {
+    if (timer_ == 0) timer_ = SetTimer(nullptr, 0, kPollMs, Poll);
+  } else if (timer_ != 0) {
+    KillTimer(nullptr, timer_);
+    timer_ = 0;
+  }
+}
+
+void CALLBACK ForegroundWatch::Procedure(HWINEVENTHOOK hook, DWORD event, HWND window, LONG, LONG, DWORD,
+                                         DWORD) noexcept {
+  if (g_watch == nullptr || hook != g_watch->hook_ || event != EVENT_SYSTEM_FOREGROUND) return;
+  if (!g_watch->eventsCome_) {
+    // The system tells: no more looking.
+    g_watch->eventsCome_ = true;
+    g_watch->SetPolling(false);
+  }
+  g_watch->Tell(window);
+}
+
+void CALLBACK ForegroundWatch::Poll(HWND, UINT, UINT_PTR timer, DWORD) noexcept {
+  if (g_watch == nullptr || timer != g_watch->timer_) return;
+  const HWND window = GetForegroundWindow();
+  if (window != g_watch->last_) g_watch->Tell(window);
+}
+
+void ForegroundWatch::Tell(HWND window) {
+  last_ = window;
+  try {
+    listener_.OnForegroundChanged(window);
+  } catch (...) {
+    // A profile that cannot follow this once follows at the next change.
+  }
+}
+
+std::wstring ProgramPathOf(HWND window) {
+  DWORD processId = 0;
+  if (window == nullptr || GetWindowThreadProcessId(window, &processId) == 0) return {};
+  if (processId == GetCurrentProcessId()) return {};
+  const UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+  if (!process) return {};
+  std::wstring path(32768, L'\0');
+  DWORD length = static_cast<DWORD>(path.size());
+  if (!QueryFullProcessImageNameW(process.get(), 0, path.data(), &length)) return {};
+  path.resize(length);
+  return path;
+}
+
+}  // namespace orvelle

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace orvelle {
+
+// Told whenever another window comes to the front of the desktop.
+class ForegroundListener {
+ public:
+  virtual ~ForegroundListener() = default;
+  virtual void OnForegroundChanged(HWND window) = 0;
+};
+
+// Follows the foreground window with a window-event hook on the user-interface thread (out of
+// context: nothing is loaded into other programs; the system calls back while this thread
+// fetches its messages). Where the system sends no such events (Wine 8 does not), a look at the
+// foreground window every kPollMs stands in for them, but only while the caller asks for it
+// (something is bound to a program) and no event has come yet. One at a time.
+class ForegroundWatch {
+ public:
+  static constexpr UINT kPollMs = 100;
+
+  explicit ForegroundWatch(ForegroundListener& listener);
+  ~ForegroundWatch();
+  ForegroundWatch(const ForegroundWatch&) = delete;
+  ForegroundWatch& operator=(const ForegroundWatch&) = delete;
+
+  // Whether the foreground matters now; polling runs only while it does and events are missing.
+  void SetPolling(bool wanted);
+  bool polling() const { return timer_ != 0; }
+
+ private:
+  static void CALLBACK Procedure(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object, LONG child,
+                                 DWORD thread, DWORD time) noexcept;
+  static void CALLBACK Poll(HWND, UINT, UINT_PTR timer, DWORD) noexcept;
+  void Tell(HWND window);
+
+  ForegroundListener& listener_;
+  HWINEVENTHOOK hook_ = nullptr;
+  bool eventsCome_ = false;
+  UINT_PTR timer_ = 0;
+  HWND last_ = nullptr;
+};
+
+// The full path of the program that owns the window; empty for our own windows and for a
+// program the system will not tell about (another user's, a protected one).
+std::wstring ProgramPathOf(HWND window);
+
+}  // namespace orvelle

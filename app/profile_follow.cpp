@@ -1,0 +1,123 @@
+#include "app/profile_follow.h"
+
+#include <algorithm>
+#include <array>
+
+#include "base/text.h"
+
+namespace orvelle {
+namespace {
+
+constexpr size_t kTipChars = 127;
+
+// The digits in a 5 × 7 grid, one row a line, the leftmost column the highest bit of five.
+constexpr std::array<std::array<uint8_t, 7>, 10> kDigits = {{
+    {0x0E, 0x11, 0x13, 0x15, 0x19, 0x11, 0x0E},  // 0
+    {0x04, 0x0C, 0x04, 0x04, 0x04, 0x04, 0x0E},  // 1
+    {0x0E, 0x11, 0x01, 0x02, 0x04, 0x08, 0x1F},  // 2
+    {0x1E, 0x01, 0x01, 0x0E, 0x01, 0x01, 0x1E},  // 3
+    {0x02, 0x06, 0x0A, 0x12, 0x1F, 0x02, 0x02},  // 4
+    {0x1F, 0x10, 0x1E, 0x01, 0x01, 0x11, 0x0E},  // 5
+    {0x06, 0x08, 0x10, 0x1E, 0x11, 0x11, 0x0E},  // 6
+    {0x1F, 0x01, 0x02, 0x04, 0x08, 0x08, 0x08},  // 7
+    {0x0E, 0x11, 0x11, 0x0E, 0x11, 0x11, 0x0E},  // 8
+    {0x0E, 0x11, 0x11, 0x0F, 0x01, 0x02, 0x0C},  // 9
+}};
+
+constexpr uint32_t kBadgeColour = 0xF39A1E;  // the skin's accent
+constexpr uint32_t kDigitColour = 0x1B1B1B;
+
+// `over` with coverage `alpha` (0..255) laid over `under`, straight alpha both.
+uint32_t Blend(uint32_t under, uint32_t overRgb, uint32_t alpha) {
+  const uint32_t underAlpha = under >> 24;
+  const uint32_t outAlpha = alpha + underAlpha * (255 - alpha) / 255;
+  if (outAlpha == 0) return 0;
+  uint32_t result = outAlpha << 24;
+  for (int shift = 0; shift <= 16; shift += 8) {
+    const uint32_t o = (overRgb >> shift) & 0xFF;
+    const uint32_t u = (under >> shift) & 0xFF;
+    const uint32_t c = (o * alpha + u * underAlpha * (255 - alpha) / 255) / outAlpha;
+    result |= std::min<uint32_t>(c, 255) << shift;
+  }
+  return result;
+}
+
+}  // namespace
+
+FollowedProfile ProfileToFollow(int home, const ProgramBindings& bindings, std::wstring_view foregroundPath,
+                                bool mainWindowShown) {
+  if (!mainWindowShown) {
+    if (const int bound = BoundProfile(bindings, foregroundPath); bound != 0) {
+      return {bound, std::wstring(ExecutableName(foregroundPath))};
+    }
+  }
+  return {home, {}};
+}
+
+std::wstring TrayTip(const FollowedProfile& followed) {
+  std::wstring tip = L"ORVELLE: профиль " + FormatInt(followed.profile);
+  if (!followed.program.empty()) tip += L" (" + followed.program + L")";
+  if (tip.size() > kTipChars) tip = tip.substr(0, kTipChars - 2) + L"…)";
+  return tip;
+}
+
+std::wstring ProfileMenuLabel(int profile) { return L"Профиль " + FormatInt(profile); }
+
+std::wstring RunCommandFor(std::wstring_view executablePath) { return L"\"" + std::wstring(executablePath) + L"\""; }
+
+bool RunsThisProgram(std::wstring_view runValue, std::wstring_view executablePath) {
+  while (!runValue.empty() && runValue.front() == L' ') runValue.remove_prefix(1);
+  std::wstring_view path = runValue;
+  if (!path.empty() && path.front() == L'"') {
+    path.remove_prefix(1);
+    path = path.substr(0, path.find(L'"'));
+  } else {
+    path = path.substr(0, path.find(L' '));
+  }
+  if (path.empty() || path.size() != executablePath.size()) return false;
+  return SameProgram(path, executablePath);
+}
+
+std::vector<uint32_t> BadgedIcon(std::vector<uint32_t> pixels, int size, int digit) {
+  if (digit < 1 || digit > 9 || size < 8 || pixels.size() != static_cast<size_t>(size) * static_cast<size_t>(size)) {
+    return pixels;
+  }
+  // The badge: a disc over the lower right part, its digit drawn in whole pixels, twice as big
+  // from 32 pixels up.
+  const int scale = std::max(1, size / 16);
+  const double diameter = std::min(size, 11 * scale);
+  const double centreX = size - diameter / 2;
+  const double centreY = size - diameter / 2;
+  const double radius = diameter / 2;
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      // Coverage from 4 × 4 samples, so that the disc's edge is smooth.
+      int inside = 0;
+      for (int sy = 0; sy < 4; ++sy) {
+        for (int sx = 0; sx < 4; ++sx) {
+          const double dx = x + (sx + 0.5) / 4 - centreX;
+          const double dy = y + (sy + 0.5) / 4 - centreY;
+          if (dx * dx + dy * dy <= radius * radius) ++inside;
+        }
+      }
+      if (inside == 0) continue;
+      uint32_t& pixel = pixels[static_cast<size_t>(y * size + x)];
+      pixel = Blend(pixel, kBadgeColour, static_cast<uint32_t>(inside * 255 / 16));
+    }
+  }
+  const auto& glyph = kDigits[static_cast<size_t>(digit)];
+  const int left = static_cast<int>(centreX) - 5 * scale / 2;
+  const int top = static_cast<int>(centreY) - 7 * scale / 2;
+  for (int row = 0; row < 7 * scale; ++row) {
+    for (int column = 0; column < 5 * scale; ++column) {
+      if (!(glyph[static_cast<size_t>(row / scale)] & (0x10 >> (column / scale)))) continue;
+      const int x = left + column;
+      const int y = top + row;
+      if (x < 0 || y < 0 || x >= size || y >= size) continue;
+      pixels[static_cast<size_t>(y * size + x)] = 0xFF000000u | kDigitColour;
+    }
+  }
+  return pixels;
+}
+
+}  // namespace orvelle

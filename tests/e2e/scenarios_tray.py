@@ -1,0 +1,204 @@
+"""Scenarios of the tray: a profile for each program, the active profile on the tray icon and in
+its menu, starting with Windows, a second start."""
+
+import os
+import time
+
+from gui import Gui
+from report import Failure, figure, median
+from scenario_kit import (
+    COPY_KEYS, COPY_OUTPUT, F1, TRAY_MENU, VK_P, VK_Q, Person, marker_only_profile, settle, standard_profile,
+    start_standard, tap_tokens, windows_path)
+from scenarios_keys import linux_cpu_seconds
+from scenarios_trust import wait_file_text
+from session import PROBE_TITLE
+from waiting import poll_until
+from wine import run_quietly
+
+PROGRAMS_TITLE = "Программы и профили"
+C_PROGRAM_LIST, C_PROGRAM_ADD, C_PROGRAM_PROFILE, IDOK = 1200, 1201, 1203, 1
+PROBE_EXE = "key_probe.exe"
+OTHER_TITLE = "Untitled - Notepad"  # Wine's notepad: any program bound to nothing
+RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+FOLLOW_SECONDS = 3
+FOLLOW_SAMPLES = 5
+IDLE_SECONDS = 15
+
+
+def tray_profiles(layout):
+    """F1 copies in profile 1, types p in profile 2 and q in profile 3."""
+    return {1: standard_profile(layout), 2: marker_only_profile(layout).single(F1, VK_P),
+            3: marker_only_profile(layout).single(F1, VK_Q)}
+
+
+def scenario_tray(s, report, layout):
+    """A profile for each program, the tray icon's number and tip, the tray menu, start with Windows, a second start."""
+    profiles = tray_profiles(layout)
+    # The probe's own hook sees the program's output while another program is in front.
+    me = Person(s, start_standard(s, layout, profiles=profiles), layout, profiles)
+    report.check("at start the tray tip names profile 1, chosen by hand", tip_says, me, 1, "")
+    if not report.check("the key probe bound to profile 2 through \"программы и профили...\", by clicks", bind_probe,
+                        me):
+        return
+    report.check("the window hidden and the probe in front: F1 gives profile 2's output, the tip names the probe",
+                 probe_in_front, me)
+    report.check("another program in front: F1 gives profile 1's output", other_in_front, me)
+    report.check("the tray menu's profiles switch the home profile, and set.ini keeps it", tray_switch, me)
+    report.check("\"Запускать вместе с Windows\" adds and removes the Run value; its check mark shows the value",
+                 autostart, me)
+    report.check("a second start brings the window hidden in the tray back", second_start, me)
+    report.check(f"idle CPU over {IDLE_SECONDS} s while the foreground is followed", idle, me)
+
+
+def tip_says(me, profile, program):
+    if me.program.send(f"tip-is {profile} {program}".rstrip()) != 1:
+        raise Failure(f"the tray tip does not name profile {profile}" + (f" chosen by {program}" if program else ""))
+
+
+def bind_probe(me):
+    s, gui = me.s, me.gui
+    me.button_menu("программы и профили...")
+    dialog = gui.wait_window(PROGRAMS_TITLE)
+    gui.shot("programs-empty")
+    controls = gui.dialog_controls(dialog)
+    gui.click_control(controls[C_PROGRAM_ADD])
+    menu = gui.wait_window("", cls=Gui.MENU_CLASS)
+    gui.shot("programs-add-menu")
+    # The menu offers the programs with a window open now, then "Обзор...": here the probe alone.
+    me.choose_menu_item([PROBE_EXE, None, "Обзор..."], PROBE_EXE, menu)
+    gui.wait_control(dialog, C_PROGRAM_LIST, lambda c: c.items == 1 and c.selected == 0, "the probe in the list")
+    gui.wait_control(dialog, C_PROGRAM_PROFILE, lambda c: c.enabled and c.selected == 1, "profile 2 chosen for it")
+    gui.shot("programs-bound")
+    gui.click_control(gui.dialog_controls(dialog)[IDOK])
+    gui.wait_gone(dialog)
+    settle(me.program)
+    wait_file_text(me.program.set_ini, lambda sections: sections.get("Programs", {}).get(PROBE_EXE) == "2", 5,
+                   f"{PROBE_EXE}=2 in [Programs]")
+
+
+def wait_profile(me, profile, what):
+    if not poll_until(lambda: me.program.send("profile") == profile, FOLLOW_SECONDS, interval=0.02):
+        raise Failure(f"{what}: the keys follow profile {me.program.send('profile')}, not {profile}")
+
+
+def probe_in_front(me):
+    s, gui, keys = me.s, me.gui, me.keys
+    gui.click_button("Close")
+    gui.wait_main_window(False)
+    s.ensure_probe_focus()
+    wait_profile(me, 2, "the probe in front")
+    keys.expect("F1 with the probe in front", keys.tap("F1"), tap_tokens(VK_P, "p"), True)
+    tip_says(me, 2, PROBE_EXE)
+
+
+def other_in_front(me):
+    s = me.s
+    other = s.wine.spawn(["notepad"], "notepad.log")
+    try:
+        s.wine.control_ok("wait", OTHER_TITLE, 20000)
+        window = poll_until(lambda: s._x_window(OTHER_TITLE), 5, interval=0.05)
+        if not window:
+            raise Failure(f"no X window for \"{OTHER_TITLE}\"")
+        s.wine.control_ok("focus", OTHER_TITLE)
+        s.xdo("windowfocus", "--sync", window)
+        wait_profile(me, 1, f"\"{OTHER_TITLE}\" in front")
+        tip_says(me, 1, "")
+        follow_figures(me)
+        # The output goes to the program in front; the probe's hook, first in the chain, sees it.
+        start = s.probe.position()
+        s.xdo("key", "F1")
+        last = COPY_KEYS[-1]
+        s.probe.wait_for(lambda e: e.kind == "HOOK" and e.vk == last and e.number("flags") & 0x90 == 0x90, 5,
+                         "the release of C, injected", start)
+        injected = [f"{e.vk}{'↑' if e.number('flags') & 0x80 else '↓'}" for e in s.probe.events[start:]
+                    if e.kind == "HOOK" and e.number("flags") & 0x10]
+        if injected[:4] != [t for t in COPY_OUTPUT if not t.startswith("'")]:
+            raise Failure(f"F1 with {OTHER_TITLE} in front gave {injected}, expected profile 1's Ctrl+C")
+    finally:
+        other.kill()
+        other.wait()
+    s.ensure_probe_focus(quiet=True)
+    wait_profile(me, 2, "the probe in front again")
+
+
+def follow_figures(me):
+    """Milliseconds from asking for another window in front to the keys following its profile:
+    the probe and the other program in turn."""
+    samples = []
+    for _ in range(FOLLOW_SAMPLES):
+        for title, profile in ((PROBE_TITLE, 2), (OTHER_TITLE, 1)):
+            focused = dict(part.split("=") for part in me.s.wine.control_ok("focus", title).split())
+            wait_profile(me, profile, f"\"{title}\" in front")
+            samples.append((me.program.send("followed-at") - int(focused["focused_us"])) / 1000)
+    figure("foreground_to_profile_ms", median=f"{median(samples):.1f}", max=f"{max(samples):.1f}",
+           samples=len(samples), target_max=50)
+
+
+def tray_switch(me):
+    for profile in (3, 1):
+        me.tray_menu(f"Профиль {profile}")
+        wait_file_text(me.program.set_ini, lambda sections, n=profile: sections.get("TYPE", {}).get("type") == str(n),
+                       5, f"type={profile} in set.ini")
+    # The menu took the foreground; with the probe in front again its binding decides again.
+    me.s.ensure_probe_focus(quiet=True)
+    wait_profile(me, 2, "the probe in front after the switches")
+
+
+def run_value(s):
+    code, out = run_quietly(["wine", "reg", "query", RUN_KEY, "/v", "ORVELLE"], s.wine.env, 30)
+    return out if code == 0 and "ORVELLE" in out else None
+
+
+def autostart_marked(me):
+    """Whether the tray menu shows the autostart item checked; leaves the menu closed."""
+    gui = me.gui
+    menu = me.open_tray_menu()
+    marked = gui.menu_item_marked(menu, TRAY_MENU, "Запускать вместе с Windows")
+    me.choose_menu_item(TRAY_MENU, "Профиль 1", menu)  # the home profile already: changes nothing
+    return marked
+
+
+def autostart(me):
+    s = me.s
+    if run_value(s) is not None:
+        raise Failure(f"a Run value exists before the test: {run_value(s)}")
+    if autostart_marked(me):
+        raise Failure("the autostart item is checked without a Run value")
+    me.tray_menu("Запускать вместе с Windows")
+    value = run_value(s)
+    exe = windows_path(os.path.join(me.program.folder, "orvelle-e2e.exe"))
+    if value is None or f'"{exe}"'.lower() not in value.lower():
+        raise Failure(f"the Run value is {value!r}, expected \"{exe}\" in quotes")
+    if not autostart_marked(me):
+        raise Failure("the autostart item is not checked with the Run value there")
+    me.tray_menu("Запускать вместе с Windows")
+    if run_value(s) is not None:
+        raise Failure(f"the Run value is still there: {run_value(s)}")
+
+
+def second_start(me):
+    s, gui = me.s, me.gui
+    if gui.main_window().visible:
+        raise Failure("the main window is not hidden before the second start")
+    second = s.start_second_instance(me.program.folder)
+    try:
+        second.wait(20)
+    except Exception:
+        second.kill()
+        raise Failure("the second start did not end")
+    gui.wait_main_window(True)
+    gui.click_button("Close")
+    gui.wait_main_window(False)
+    s.ensure_probe_focus(quiet=True)
+
+
+def idle(me):
+    s, program = me.s, me.program
+    s.park_pointer()
+    wait_profile(me, 2, "the probe in front")
+    before, t0 = linux_cpu_seconds(program.process.pid), time.monotonic()
+    time.sleep(IDLE_SECONDS)  # the measurement window itself
+    after, t1 = linux_cpu_seconds(program.process.pid), time.monotonic()
+    if before is None or after is None:
+        raise Failure("the program's CPU time cannot be read from /proc")
+    figure("idle_cpu_percent_following", value=f"{100 * (after - before) / (t1 - t0):.2f}", seconds=f"{t1 - t0:.1f}")
