@@ -107,6 +107,13 @@ class Installation:
             run_captured(["wine", "reg", "delete", f"HKCU\\{UNINSTALL_KEY}", "/f"], self.env, 30)
 
 
+def wait_process(process, seconds, what):
+    try:
+        process.wait(seconds)
+    except subprocess.TimeoutExpired:
+        raise Failure(f"{what} within {seconds} s")
+
+
 def write_profiles(folder, layout):
     """set.ini as the program keeps it, and a set.ini.bak: the files no installer may touch."""
     profiles = {1: standard_profile(layout), 2: marker_only_profile(layout), 3: marker_only_profile(layout)}
@@ -158,7 +165,7 @@ def scenario_install(s, report, layout, setup_exe):
         write_profiles(place.folder, layout)
         program = s.start_program(place.folder, exe_name="orvelle.exe")
         s.wine.control_ok("exit", 15000)
-        program.process.wait(10)
+        wait_process(program.process, 10, "the program did not end after its exit command")
         for name in PROFILE_FILES:
             kept[name] = place.read(name)
 
@@ -168,10 +175,7 @@ def scenario_install(s, report, layout, setup_exe):
             f.write(b"edited\r\n")
         program = s.start_program(place.folder, exe_name="orvelle.exe")
         seconds["upgrade"] = place.run(place.setup_exe, "/S")
-        try:
-            program.process.wait(5)
-        except subprocess.TimeoutExpired:
-            raise Failure("the installer finished while the program was still running")
+        wait_process(program.process, 5, "the installer finished, but the program did not end")
         code, out = s.wine.control("find", MAIN_TITLE)
         if code == 0:
             raise Failure(f"a window \"{MAIN_TITLE}\" is still there: {out}")
@@ -185,7 +189,8 @@ def scenario_install(s, report, layout, setup_exe):
         # Nothing else runs in this wineserver, so its end is the copy's end.
         started = time.monotonic()
         place.run(os.path.join(place.folder, UNINSTALLER), "/S")
-        subprocess.run(["wineserver", "-w"], env=place.env, timeout=SETUP_SECONDS)
+        wait_process(subprocess.Popen(["wineserver", "-w"], env=place.env), SETUP_SECONDS,
+                     "the uninstaller's copy (or another Wine process) did not end")
         seconds["uninstall"] = time.monotonic() - started
         problems = []
         left = place.files()
