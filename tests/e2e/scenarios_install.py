@@ -122,7 +122,7 @@ def write_profiles(folder, layout):
 
 
 def scenario_install(s, report, layout, setup_exe):
-    """installer: silent per-user install, the installed program, an upgrade over it running, silent uninstall"""
+    """The installer: a silent per-user install, the installed program, an upgrade while it runs, a silent uninstall."""
     place = Installation(s, setup_exe)
     place.remove()
     seconds = {}
