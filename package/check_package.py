@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Checks the zip a user downloads: exactly the program, its data files, the skin and README.txt
-in one folder, nothing of the tests, and an orvelle.exe that carries its version resource.
+in one folder, nothing of the tests, and an orvelle.exe that carries its version resource; with
+--setup, also that the installer beside it names the product, its publisher and the same version
+(what it installs is checked under Wine by the end-to-end scenario "install").
 
-    check_package.py <zip> --assets <assets folder> --version <x.y.z>
+    check_package.py <zip> --assets <assets folder> --version <x.y.z> [--setup <setup.exe>]
 
 Exit code: 0 the zip is right, 1 it is not, 77 there is no zip (CTest reports the test skipped).
 """
@@ -105,11 +107,30 @@ def version_info(pe):
     return file_version, strings
 
 
+def identity_failures(label, pe, version, wanted_strings):
+    """How a program's version resource differs from the product's name and version."""
+    info = version_info(pe)
+    if info is None:
+        return [f"{label} carries no version resource"]
+    file_version, strings = info
+    failures = []
+    wanted = tuple(int(part) for part in version.split(".")) + (0,)
+    if file_version != wanted:
+        failures.append(f"{label}'s file version is {file_version}, not {wanted}")
+    for name, value in wanted_strings:
+        if strings.get(name) != value:
+            failures.append(f"{label}'s {name} is {strings.get(name)!r}, not {value!r}")
+    if not strings.get("FileDescription"):
+        failures.append(f"{label} has no FileDescription")
+    return failures
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("zip")
     parser.add_argument("--assets", required=True, help="the folder whose files ship beside orvelle.exe")
     parser.add_argument("--version", required=True)
+    parser.add_argument("--setup", help="the installer packaged with the zip")
     args = parser.parse_args()
 
     if not os.path.isfile(args.zip):
@@ -134,20 +155,9 @@ def main():
             failures.append("no pictures in skin/")
 
         if "orvelle.exe" in present:
-            info = version_info(archive.read(folder + "orvelle.exe"))
-            if info is None:
-                failures.append("orvelle.exe carries no version resource")
-            else:
-                file_version, strings = info
-                wanted = tuple(int(part) for part in args.version.split(".")) + (0,)
-                if file_version != wanted:
-                    failures.append(f"orvelle.exe's file version is {file_version}, not {wanted}")
-                for name, value in (("ProductName", "ORVELLE"), ("ProductVersion", args.version),
-                                    ("FileVersion", args.version)):
-                    if strings.get(name) != value:
-                        failures.append(f"orvelle.exe's {name} is {strings.get(name)!r}, not {value!r}")
-                if not strings.get("FileDescription"):
-                    failures.append("orvelle.exe has no FileDescription")
+            failures += identity_failures("orvelle.exe", archive.read(folder + "orvelle.exe"), args.version,
+                                          (("ProductName", "ORVELLE"), ("ProductVersion", args.version),
+                                           ("FileVersion", args.version)))
 
         if "README.txt" in present:
             text = archive.read(folder + "README.txt")
@@ -160,6 +170,15 @@ def main():
         print(f"{args.zip}: {len(names)} files")
         for name in names:
             print(f"  {name}")
+
+    if args.setup:
+        if not os.path.isfile(args.setup):
+            failures.append(f"no installer {args.setup} beside the zip")
+        else:
+            with open(args.setup, "rb") as f:
+                failures += identity_failures(os.path.basename(args.setup), f.read(), args.version,
+                                              (("ProductName", "ORVELLE"), ("CompanyName", "ORVELLE"),
+                                               ("ProductVersion", args.version)))
 
     for failure in failures:
         print(f"FAIL: {failure}")

@@ -6,7 +6,7 @@ cd "$ORVELLE_ROOT"
 ORVELLE_PACKAGES=(
   cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis
   wine wine64 xvfb xdotool imagemagick x11-utils python3
 )
 
@@ -38,7 +38,8 @@ build_mingw() {
   cmake --build --preset mingw
 }
 
-# The zip a user downloads: build/mingw/orvelle-<version>-win64.zip.
+# What a user downloads: build/mingw/orvelle-<version>-win64.zip and the installer
+# build/mingw/orvelle-<version>-setup.exe (NSIS).
 package_mingw() {
   echo "== Windows package (CPack)"
   cmake --build --preset mingw --target package

@@ -15,3 +15,16 @@ foreach(scenario remap presence profiles figures window dialog gui_figures files
   set_tests_properties(e2e_${scenario} PROPERTIES
     RESOURCE_LOCK wine TIMEOUT 180 SKIP_RETURN_CODE 77 LABELS e2e)
 endforeach()
+
+# The installer users download, run under Wine in the same prefix: installs into the prefix's
+# per-user program folder and removes it all again. 77: the installer (the mingw build's package
+# target) or orvelle-e2e.exe is not built.
+add_test(NAME e2e_install
+  COMMAND ${ORVELLE_PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/run.py
+    --dist ${ORVELLE_WINDOWS_TESTS_DIR}/tests/e2e/app
+    --tools ${ORVELLE_WINDOWS_TESTS_DIR}/tests/e2e
+    --work ${CMAKE_CURRENT_BINARY_DIR}/e2e-work
+    --setup ${ORVELLE_WINDOWS_TESTS_DIR}/orvelle-${PROJECT_VERSION}-setup.exe
+    install)
+set_tests_properties(e2e_install PROPERTIES
+  RESOURCE_LOCK wine TIMEOUT 120 SKIP_RETURN_CODE 77 LABELS e2e)

@@ -1,16 +1,20 @@
 #!/usr/bin/env python3
 """End-to-end scenarios for orvelle-e2e.exe under Wine.
 
-    python3 tests/e2e/run.py [--dist DIR] [--tools DIR] [--work DIR] SCENARIO...
+    python3 tests/e2e/run.py [--dist DIR] [--tools DIR] [--work DIR] [--setup EXE] SCENARIO...
     python3 tests/e2e/run.py --list
 
 Each scenario starts its own Xvfb and wineserver, copies the runnable folder (--dist) to a
 scratch folder under --work, writes set.ini and e2e-devices.txt there, runs the program and the
 key probe, and reports one PASS or FAIL line per check (FIGURE lines for measurements).
-Exit code: 0 all checks passed, 1 a check failed, 77 the program is not built.
+The scenario "install" runs the installer (--setup) instead.
+Exit code: 0 all checks passed, 1 a check failed, 77 the program (for "install" alone: the
+installer) is not built.
 """
 
 import argparse
+import functools
+import glob
 import os
 import sys
 import tempfile
@@ -19,6 +23,7 @@ import time
 import profile_ini
 from report import Failure, Report
 from scenarios_gui import scenario_dialog, scenario_gui_figures, scenario_window
+from scenarios_install import scenario_install
 from scenarios_keys import scenario_figures, scenario_presence, scenario_profiles, scenario_remap
 from scenarios_timing import scenario_timing
 from scenarios_tray import scenario_tray
@@ -40,7 +45,14 @@ SCENARIOS = {
     "hooks": scenario_hooks,
     "timing": scenario_timing,
     "tray": scenario_tray,
+    "install": scenario_install,
 }
+
+
+def newest_setup():
+    """The most recently packaged installer of the default build folder, if any."""
+    found = glob.glob(os.path.join(ROOT, "build", "mingw", "orvelle-*-setup.exe"))
+    return max(found, key=os.path.getmtime) if found else os.path.join(ROOT, "build", "mingw", "orvelle-setup.exe")
 
 
 def main():
@@ -52,6 +64,8 @@ def main():
                         help="folder with key_probe.exe and e2e_control.exe")
     parser.add_argument("--work", default=os.path.join(tempfile.gettempdir(), "orvelle-e2e"),
                         help="scratch folder; each scenario gets a subfolder, kept for inspection")
+    parser.add_argument("--setup", default=newest_setup(),
+                        help="the installer for the scenario install (cmake --build --preset mingw --target package)")
     parser.add_argument("--list", action="store_true", help="list the scenarios")
     args = parser.parse_args()
     sys.stdout.reconfigure(encoding="utf-8", errors="backslashreplace", line_buffering=True)
@@ -64,6 +78,11 @@ def main():
     unknown = [n for n in names if n not in SCENARIOS]
     if unknown:
         parser.error(f"unknown scenario {', '.join(unknown)}")
+    if "install" in names and not os.path.isfile(args.setup):
+        print(f"SKIP install: {args.setup} is not built")
+        names.remove("install")
+        if not names:
+            return 77
     exe = os.path.join(args.dist, "orvelle-e2e.exe")
     if not os.path.isfile(exe):
         print(f"SKIP: {exe} is not built")
@@ -74,6 +93,7 @@ def main():
             return 1
 
     layout = profile_ini.Layout(os.path.join(args.dist, "Main.ini"))
+    scenarios = dict(SCENARIOS, install=functools.partial(scenario_install, setup_exe=os.path.abspath(args.setup)))
     ok = True
     for name in names:
         started = time.monotonic()
@@ -82,7 +102,7 @@ def main():
         report = Report(name)
         try:
             with Session(name, args.dist, args.tools, work) as session:
-                SCENARIOS[name](session, report, layout)
+                scenarios[name](session, report, layout)
         except Failure as failure:
             report.abort("setting up or running the scenario", failure)
         ok = report.summary() and ok

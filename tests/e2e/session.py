@@ -144,8 +144,8 @@ class Session:
                 f.write("".join(path + "\r\n" for path in devices))
         return folder
 
-    def start_program(self, folder, seconds=20):
-        exe = os.path.join(folder, "orvelle-e2e.exe")
+    def start_program(self, folder, seconds=20, exe_name="orvelle-e2e.exe"):
+        exe = os.path.join(folder, exe_name)
         process = self.wine.spawn([exe], f"{os.path.basename(folder)}-program.log", cwd=folder)
         self.programs.append(process)
         deadline = Deadline(seconds)

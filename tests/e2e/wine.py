@@ -11,9 +11,15 @@ WINE_ENV_SCRIPT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", 
 
 
 def run_quietly(args, env, timeout):
-    """Runs a command to its end; returns (exit code, stdout, with stderr in brackets). The
-    output goes through files, not pipes: Wine's helper processes started on the way inherit
-    the handles and would keep a pipe open long after the command has ended."""
+    """Runs a command to its end; returns (exit code, stdout, with stderr in brackets)."""
+    code, text, errors = run_captured(args, env, timeout)
+    return code, text + (f" [{errors}]" if errors else "")
+
+
+def run_captured(args, env, timeout):
+    """Runs a command to its end; returns (exit code, stdout, stderr). The output goes through
+    files, not pipes: Wine's helper processes started on the way inherit the handles and would
+    keep a pipe open long after the command has ended."""
     with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
         process = subprocess.Popen(args, env=env, stdout=out, stderr=err, stdin=subprocess.DEVNULL)
         try:
@@ -26,7 +32,7 @@ def run_quietly(args, env, timeout):
         err.seek(0)
         text = out.read().decode(errors="replace").strip()
         errors = err.read().decode(errors="replace").strip()
-    return code, text + (f" [{errors}]" if errors else "")
+    return code, text, errors
 
 
 def wine_environment(display):

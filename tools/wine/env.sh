@@ -1,9 +1,10 @@
 # Wine settings shared by every script that runs the Windows build: one prefix per checkout,
-# no debug chatter, no .NET or HTML installers.
+# no debug chatter, no .NET or HTML installers, and no menu entries or icons in the Linux
+# user's home for shortcuts made inside the prefix (the installer makes one).
 ORVELLE_ROOT=${ORVELLE_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 export WINEPREFIX=${WINEPREFIX:-$ORVELLE_ROOT/build/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml=;winemenubuilder.exe=d"}
 export WINEARCH=win64
 
 # Creates the prefix once, with Wine's virtual desktop switched on (focus and injected keys
