@@ -39,6 +39,37 @@ void GiveMacroTable(const ProfileData& working, AssignEdit& edit) {
   edit.macroIndexMap = working.macroIndexMap;
 }
 
+// A Disabled, Text or Program edit: the key acts on its record, with the identity as its KeyMap
+// entry; whatever macro it played, it plays no more.
+void CommitActionEdit(ProfileSet& set, const KeyTable& table, int entry, const AssignEdit& edit) {
+  ProfileData& working = set.working;
+  const int index = entry - 1;
+  const int code = table.Entry(entry).keyCode;
+  KeyAssignment record{std::wstring(), edit.kind, 0, false};
+  if (edit.kind == KindNumber(AssignKind::Text)) record.text = CleanText(edit.text);
+  if (edit.kind == KindNumber(AssignKind::Program)) {
+    record.program = CleanProgramPath(edit.program);
+    if (!record.program.empty()) record.args = CleanProgramArgs(edit.args);
+  }
+  const auto listed = std::find(working.assignedSlots.begin(), working.assignedSlots.end(), index);
+  if (HasAction(record)) {
+    record.name = DisplayNameOf(record);
+    if (listed == working.assignedSlots.end()) working.assignedSlots.push_back(index);
+  } else {
+    // Nothing to type or to start: the key sends itself, unassigned.
+    record = KeyAssignment{table.Entry(entry).name, KindNumber(AssignKind::SingleKey), 0, false};
+    if (listed != working.assignedSlots.end()) working.assignedSlots.erase(listed);
+  }
+  working.records[static_cast<size_t>(index)] = std::move(record);
+  set.pending = true;
+  AssignEdit macros = edit;
+  macros.macroIndexMap.erase(code);
+  ResyncMacros(set, table, macros, ResyncMode::SlotEdit);
+  TakeMacroTable(working, macros);
+  if (IsSendableKeyCode(code)) working.keyMap[code] = OutputSequence{code};
+  ApplyWorkingCopy(set);
+}
+
 }  // namespace
 
 void PrepareSlotEdit(const ProfileSet& set, const KeyTable& table, int entry, AssignEdit& edit) {
@@ -47,6 +78,9 @@ void PrepareSlotEdit(const ProfileSet& set, const KeyTable& table, int entry, As
   edit.kind = record.kind;
   edit.macroIndex = record.macroIndex;
   edit.hold = record.hold;
+  edit.text = record.text;
+  edit.program = record.program;
+  edit.args = record.args;
   edit.keyCode = table.Entry(entry).keyCode;
   GiveMacroTable(set.working, edit);
 }
@@ -62,6 +96,9 @@ void PrepareMacroEdit(const ProfileSet& set, AssignEdit& edit) {
   edit.kind = kMacroOnlyKind;
   edit.macroIndex = 0;
   edit.hold = false;
+  edit.text.clear();
+  edit.program.clear();
+  edit.args.clear();
   GiveMacroTable(set.working, edit);
 }
 
@@ -83,6 +120,10 @@ void RemoveMacro(AssignEdit& edit, int index) {
 }
 
 void CommitSlotEdit(ProfileSet& set, const KeyTable& table, int entry, const AssignEdit& edit) {
+  if (IsActionKind(edit.kind)) {
+    CommitActionEdit(set, table, entry, edit);
+    return;
+  }
   ProfileData& working = set.working;
   const int index = entry - 1;
   const std::wstring& own = table.Entry(entry).name;

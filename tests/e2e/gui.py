@@ -410,9 +410,10 @@ class Gui:
 
     # -- the key assignment dialog
 
+    # Dialog kinds: the stored kinds 0..3, and 100 for the macro table alone (KIND_MACRO_ONLY).
     DIALOG_BACKGROUND = {0: "key_normal", 1: "macro_normal", 2: "media_normal", 3: "function_normal",
-                         4: "macro2_normal"}
-    MODE_ENTRY = {0: 6, 1: 7, 2: 8, 3: 9, 4: 7}  # the mode button drawn pressed in each dialog kind
+                         100: "macro2_normal"}
+    MODE_ENTRY = {0: 6, 1: 7, 2: 8, 3: 9, 100: 7}  # the mode button drawn pressed in each dialog kind
     SKINNED_ENTRIES = (1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 24, 25)
     RECORD_ENTRY = 12
     HOLD_ENTRY, KEY_DELAY_ENTRY = 24, 25  # check boxes: the down face while ticked
