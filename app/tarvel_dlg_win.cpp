@@ -4,11 +4,11 @@
 #include <wtsapi32.h>  // the session notice codes; the functions come from SessionNotices
 
 #include "app/about_dlg_win.h"
-#include "app/file_dialogs_win.h"
 #include "device/hid_win.h"
 #include "engine/hook_watch.h"
 #include "model/working_edits.h"
 #include "platform/win32/executable_win.h"
+#include "platform/win32/file_dialogs_win.h"
 #include "platform/win32/window_place_win.h"
 
 namespace orvelle {
@@ -469,8 +469,8 @@ void CTarvelDlg::Tell(std::wstring_view text) {
   MessageBoxExW(hwnd(), message.c_str(), caption.c_str(), MB_OK | MB_ICONWARNING, static_cast<WORD>(kConfirmLanguage));
 }
 
-std::optional<std::wstring> CTarvelDlg::ChooseExportFile() { return ChooseProfileFile(hwnd(), kExportDialog, true); }
+std::optional<std::wstring> CTarvelDlg::ChooseExportFile() { return ChooseFile(hwnd(), kExportDialog, true); }
 
-std::optional<std::wstring> CTarvelDlg::ChooseImportFile() { return ChooseProfileFile(hwnd(), kImportDialog, false); }
+std::optional<std::wstring> CTarvelDlg::ChooseImportFile() { return ChooseFile(hwnd(), kImportDialog, false); }
 
 }  // namespace orvelle

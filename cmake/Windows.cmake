@@ -9,6 +9,7 @@ add_library(orvelle_win32 STATIC
   platform/win32/executable_win.cpp
   platform/win32/dialog_base_win.cpp
   platform/win32/window_place_win.cpp
+  platform/win32/file_dialogs_win.cpp
   engine/remap_hook_win.cpp
   engine/injection_worker_win.cpp
   engine/remap_session_win.cpp
@@ -25,7 +26,6 @@ set(ORVELLE_APP_SOURCES
   app/tarvel_app_win.cpp
   app/tray_icon_win.cpp
   app/key_tooltip_win.cpp
-  app/file_dialogs_win.cpp
   app/about_dlg_win.h
   controls/bit_button_win.cpp
   assign/recording_hook_win.cpp
