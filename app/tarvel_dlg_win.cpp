@@ -4,6 +4,7 @@
 #include <wtsapi32.h>  // the session notice codes; the functions come from SessionNotices
 
 #include "app/about_dlg_win.h"
+#include "app/program_start_win.h"
 #include "device/hid_win.h"
 #include "engine/hook_watch.h"
 #include "model/working_edits.h"
@@ -52,6 +53,7 @@ LRESULT CTarvelDlg::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   const RAWINPUTDEVICE keyboard{0x01, 0x06, RIDEV_INPUTSINK, hwnd()};
   RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
   CentreOnWorkArea(hwnd());
+  session_.SetRequestWindow(hwnd(), kStartProgramMessage);
   // Last: until the profiles are read every key maps to itself, and a hook installed earlier
   // would only wait for the files to be read, where the system could drop it.
   CheckKeyboardPresence();
@@ -127,6 +129,17 @@ LRESULT CTarvelDlg::OnTimer(UINT, WPARAM wParam, LPARAM, bool& handled) {
       handled = false;
       return 0;
   }
+}
+
+LRESULT CTarvelDlg::OnStartProgram(UINT, WPARAM wParam, LPARAM lParam, bool&) {
+  if (closing_) return 0;
+  const auto start = ProgramToStart(profiles_, table_, static_cast<int>(lParam), static_cast<int>(wParam));
+  if (!start || StartProgram(*start) || tellingStartFailure_) return 0;
+  // The message box runs a message loop: a key pressed again meanwhile tells nothing more.
+  tellingStartFailure_ = true;
+  Tell(ProgramStartFailedMessage(start->file));
+  tellingStartFailure_ = false;
+  return 0;
 }
 
 // --- saving -------------------------------------------------------------------------------------

@@ -35,6 +35,9 @@ class CTarvelDlg final : public DialogBase, private ProfileUi {
   static constexpr UINT kIgnoredMessage = WM_USER + 101;
   // Posted at the end of start-up: the one message about the files, once the window is up.
   static constexpr UINT kStartupNoticeMessage = WM_APP + 1;
+  // Posted by the remap hook at the release of a program key: wParam the key code, lParam the
+  // profile number.
+  static constexpr UINT kStartProgramMessage = WM_APP + 2;
   static constexpr UINT_PTR kSaveTimer = 1;
   static constexpr UINT_PTR kHookWatchTimer = 2;
   // Profiles are saved this long after the last applied change.
@@ -53,6 +56,7 @@ class CTarvelDlg final : public DialogBase, private ProfileUi {
     MESSAGE_HANDLER(kTrayCallbackMessage, OnTrayCallback)
     MESSAGE_HANDLER(kIgnoredMessage, OnIgnoredMessage)
     MESSAGE_HANDLER(kStartupNoticeMessage, OnStartupNotice)
+    MESSAGE_HANDLER(kStartProgramMessage, OnStartProgram)
     MESSAGE_HANDLER(WM_TIMER, OnTimer)
     MESSAGE_HANDLER(taskbarCreated_, OnTaskbarCreated)
     MESSAGE_HANDLER(WM_DEVICECHANGE, OnDeviceChange)
@@ -87,6 +91,7 @@ class CTarvelDlg final : public DialogBase, private ProfileUi {
   // The keyboard and its hook.
   LRESULT OnDeviceChange(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnRawInput(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnStartProgram(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnPowerBroadcast(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnSessionChange(UINT, WPARAM, LPARAM, bool&);
 #ifdef ORVELLE_E2E
@@ -161,6 +166,7 @@ class CTarvelDlg final : public DialogBase, private ProfileUi {
   UniqueDeviceNotify deviceNotices_;
   std::unique_ptr<SessionNotices> sessionNotices_;
   bool closing_ = false;
+  bool tellingStartFailure_ = false;  // a failed start is being told: the next ones are not
   // Last, so that it goes first: the hooks out and every key released before anything it reads.
   RemapSession session_;
 };

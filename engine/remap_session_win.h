@@ -36,6 +36,9 @@ class RemapSession {
   // plays: a key held down across the switch, a macro still running.
   void UseProfiles(const ProfileSet& profiles, const KeyTable& table);
 
+  // The window that starts the programs of program keys (see RemapHook::SetRequestWindow).
+  void SetRequestWindow(HWND window, UINT message) { hook_.SetRequestWindow(window, message); }
+
   // Presence and hook move together: keyboard found, hook in; keyboard gone, hook out (and the
   // worker lets go of every key).
   void SetKeyboardPresent(bool present);

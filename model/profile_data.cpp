@@ -37,8 +37,8 @@ bool IsControl(wchar_t c) { return c < 0x20 || c == 0x7F; }
 // How many UTF-16 code units `c` takes: a wide character outside the Basic Multilingual Plane
 // (where wchar_t holds one) is a surrogate pair.
 size_t Utf16Units(wchar_t c) {
-  if constexpr (sizeof(wchar_t) > 2) return static_cast<uint32_t>(c) > 0xFFFF ? 2 : 1;
-  return 1;
+  const uint32_t value = static_cast<uint32_t>(c);
+  return value > 0xFFFF ? 2 : 1;
 }
 
 // The longest start of `text` that takes at most `limit` UTF-16 code units and does not end
@@ -165,6 +165,14 @@ void SetDefaultAssignments(const KeyTable& table, ProfileData& data) {
   data.macroSteps.clear();
   data.macroDelays.clear();
   data.macroLoops.clear();
+}
+
+void RestoreSlotDefault(const KeyTable& table, int index, ProfileData& data) {
+  if (index < 0 || index >= kKeySlotCount) return;
+  const KeySlot& slot = table.slots[static_cast<size_t>(index)];
+  data.records[static_cast<size_t>(index)] = KeyAssignment{slot.name, KindNumber(AssignKind::SingleKey), 0, false};
+  std::erase(data.assignedSlots, index);
+  if (IsSendableKeyCode(slot.keyCode)) data.keyMap[slot.keyCode] = OutputSequence{slot.keyCode};
 }
 
 void FitMacroTiming(std::vector<MacroDelays>& delays, std::vector<int>& loops, size_t macroCount) {

@@ -125,6 +125,10 @@ KeyMap IdentityKeyMap();
 // take the names of their layout entries.
 void SetDefaultAssignments(const KeyTable& table, ProfileData& data);
 
+// Key slot `index` (0..120) back to its default: its own name, kind SingleKey, not held, out of
+// the assigned-slot list, its key sending itself.
+void RestoreSlotDefault(const KeyTable& table, int index, ProfileData& data);
+
 // The real keys (1..254) that are held, by key code, for whoever plays the profile. Where key
 // slots share a code the last of them decides, as it does in the profile file.
 std::bitset<kMaxKeyCode + 1> HeldKeyCodes(const ProfileData& data, const KeyTable& table);

@@ -290,7 +290,8 @@ void SaveProfile(IniAccess& ini, const std::wstring& path, int n, const KeyTable
     }
     // The values of the newer kinds follow the key's others, and only a key of that kind has
     // them: a profile without such keys is written as it always was.
-    SetOrUnset(section, Key(L"Text", code), record.kind == KindNumber(AssignKind::Text) ? EncodeText(record.text) : L"");
+    SetOrUnset(section, Key(L"Text", code),
+               record.kind == KindNumber(AssignKind::Text) ? EncodeText(CleanText(record.text)) : L"");
     const bool program = record.kind == KindNumber(AssignKind::Program) && !record.program.empty();
     SetOrUnset(section, Key(L"Program", code), program ? QuotedWhereNeeded(CleanProgramPath(record.program)) : L"");
     SetOrUnset(section, Key(L"Args", code), program ? QuotedWhereNeeded(CleanProgramArgs(record.args)) : L"");

@@ -52,7 +52,8 @@ bool ExportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table
                    ProfileUi& ui);
 // Reads the profile a file the user picks names in "TYPE" into the working copy and the active
 // profile. A file that is missing, unreadable or holds no such profile is refused with a message
-// and changes nothing. True when the active profile changed.
+// and changes nothing. A profile whose keys would start programs names them in one question
+// first; without OK those keys go back to their defaults. True when the active profile changed.
 bool ImportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table, ProfileSet& set,
                    ProfileUi& ui);
 

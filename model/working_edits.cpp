@@ -14,12 +14,6 @@ std::vector<int>::iterator FindAssignedByCode(ProfileData& working, const KeyTab
   });
 }
 
-void RestoreDefault(ProfileData& working, const KeyTable& table, std::vector<int>::iterator element) {
-  const size_t index = static_cast<size_t>(*element);
-  working.records[index] = KeyAssignment{table.slots[index].name, 0, 0, false};
-  working.assignedSlots.erase(element);
-}
-
 // The macro table, with its timing lists as long as its steps whatever the dialog left.
 void TakeMacroTable(ProfileData& working, const AssignEdit& edit) {
   working.macroSteps = edit.macroSteps;
@@ -51,16 +45,15 @@ void CommitActionEdit(ProfileSet& set, const KeyTable& table, int entry, const A
     record.program = CleanProgramPath(edit.program);
     if (!record.program.empty()) record.args = CleanProgramArgs(edit.args);
   }
-  const auto listed = std::find(working.assignedSlots.begin(), working.assignedSlots.end(), index);
   if (HasAction(record)) {
     record.name = DisplayNameOf(record);
-    if (listed == working.assignedSlots.end()) working.assignedSlots.push_back(index);
+    if (std::find(working.assignedSlots.begin(), working.assignedSlots.end(), index) == working.assignedSlots.end()) {
+      working.assignedSlots.push_back(index);
+    }
+    working.records[static_cast<size_t>(index)] = std::move(record);
   } else {
-    // Nothing to type or to start: the key sends itself, unassigned.
-    record = KeyAssignment{table.Entry(entry).name, KindNumber(AssignKind::SingleKey), 0, false};
-    if (listed != working.assignedSlots.end()) working.assignedSlots.erase(listed);
+    RestoreSlotDefault(table, index, working);  // nothing to type or to start: the key sends itself
   }
-  working.records[static_cast<size_t>(index)] = std::move(record);
   set.pending = true;
   AssignEdit macros = edit;
   macros.macroIndexMap.erase(code);
@@ -175,12 +168,11 @@ void ResyncMacros(ProfileSet& set, const KeyTable& table, const AssignEdit& edit
     if (mode == ResyncMode::SlotEdit) {
       if (element != working.assignedSlots.end() &&
           working.records[static_cast<size_t>(*element)].kind == KindNumber(AssignKind::Macro)) {
-        RestoreDefault(working, table, element);
-        working.keyMap[code] = OutputSequence{code};
+        RestoreSlotDefault(table, *element, working);
       }
     } else {
       working.keyMap[code] = OutputSequence{code};
-      if (element != working.assignedSlots.end()) RestoreDefault(working, table, element);
+      if (element != working.assignedSlots.end()) RestoreSlotDefault(table, *element, working);
     }
   }
 }
