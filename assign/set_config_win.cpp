@@ -47,7 +47,8 @@ CSetCongfig::CSetCongfig(HINSTANCE instance, const std::wstring& folder)
     : instance_(instance),
       logic_(*this),
       keyFieldFont_(PointFont(200, L"Fixedsys")),
-      listFont_(PointFont(200, L"Fixedsys")) {
+      listFont_(PointFont(200, L"Fixedsys")),
+      fieldFont_(PointFont(100, L"Tahoma")) {
   skin_.Load(folder);
   logic_.SetOtherModePlaced(PlacesOtherMode(skin_.layout()));
 }
@@ -94,6 +95,9 @@ void CSetCongfig::SetUpControls() {
   SendMessageW(Item(IDC_KEY_FIELD), WM_SETFONT, reinterpret_cast<WPARAM>(keyFieldFont_.get()), FALSE);
   for (int id : {IDC_MEDIA_LIST, IDC_FUNCTION_LIST, IDC_MACRO_NAMES}) {
     SendMessageW(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
+  }
+  for (int id : {IDC_TEXT_FIELD, IDC_PROGRAM_PATH, IDC_PROGRAM_ARGS}) {
+    SendMessageW(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(fieldFont_.get()), FALSE);
   }
   for (std::wstring_view name : kMediaTable) {
     SendMessageW(Item(IDC_MEDIA_LIST), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::wstring(name).c_str()));

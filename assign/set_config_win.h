@@ -162,6 +162,7 @@ class CSetCongfig final : public DialogBase, public FrontHook, private AssignUi 
   AssignSkin skin_;
   UniqueFont keyFieldFont_;
   UniqueFont listFont_;
+  UniqueFont fieldFont_;  // the text, path and arguments fields
   std::array<CBitButtton, kSkinnedButtons.size()> buttons_;  // in the order of kSkinnedButtons
 };
 
