@@ -161,7 +161,10 @@ TEST(OutputSequences, BuiltPerKindFromTheAssignment) {
       {"unknown media", {L"Nope", 2, 0}, 0, true, {112}, false},
       {"function", {L"Копировать", 3, 0}, 0, true, {17, 67}, false},
       {"unknown function", {L"Copy", 3, 0}, 0, true, {112}, false},
-      {"kind outside 0..3 passes the key", {L"?", 9, 0}, 0, false, {}, false},
+      {"disabled: the engine acts on the record", {L"Disabled", 4, 0}, 65, true, {112}, false},
+      {"text: the engine acts on the record", {L"Text: a", 5, 0, false, L"a"}, 65, true, {112}, false},
+      {"program: the engine acts on the record", {L"Program: a", 6, 0, false, L"", L"a"}, 65, true, {112}, false},
+      {"kind outside 0..6 passes the key", {L"?", 9, 0}, 0, false, {}, false},
   };
   for (const Case& c : cases) {
     ProfileData data;
@@ -180,6 +183,27 @@ TEST(OutputSequences, BuiltPerKindFromTheAssignment) {
   ProfileData data;
   BuildOutputSequence(table.Entry(2), KeyAssignment{L"", 0, 0}, 65, table.media, data);
   EXPECT_TRUE(data.keyMap.empty());
+}
+
+TEST(ActionKinds, DisplayNamesSayWhatTheKeyDoesOnOneLine) {
+  struct Case {
+    const char* what;
+    KeyAssignment assignment;
+    std::wstring name;
+  } cases[] = {
+      {"disabled", {L"", 4, 0}, L"Disabled"},
+      {"a text: its start", {L"", 5, 0, false, L"Привет, world!\n"}, L"Text: Привет, wor…"},
+      {"a short text whole, line breaks and tabs as blanks, none at the end",
+       {L"", 5, 0, false, L"a\tb\nc \n"}, L"Text: a b c"},
+      {"eleven characters need no ellipsis", {L"", 5, 0, false, L"abcdefghijk"}, L"Text: abcdefghijk"},
+      {"a surrogate pair is not split", {L"", 5, 0, false, L"abcdefghij\U0001F600"}, L"Text: abcdefghij…"},
+      {"a program: its file name", {L"", 6, 0, false, L"", L"C:\\Windows\\notepad.exe", L"a.txt"},
+       L"Program: notepad.exe"},
+      {"a folder: its own name", {L"", 6, 0, false, L"", L"D:/Games/"}, L"Program: Games"},
+      {"a bare name", {L"", 6, 0, false, L"", L"calc"}, L"Program: calc"},
+      {"the older kinds take their names from the dialog", {L"A", 0, 0}, L""},
+  };
+  for (const Case& c : cases) EXPECT_TRUE(DisplayNameOf(c.assignment) == c.name) << c.what;
 }
 
 TEST(OutputSequences, KeepOnlyRealKeysOrFallBackToTheKeyItself) {

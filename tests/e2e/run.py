@@ -19,6 +19,7 @@ import time
 import profile_ini
 from report import Failure, Report
 from scenarios_gui import scenario_dialog, scenario_gui_figures, scenario_window
+from scenarios_kinds import scenario_kinds
 from scenarios_keys import scenario_figures, scenario_presence, scenario_profiles, scenario_remap
 from scenarios_other import scenario_other
 from scenarios_timing import scenario_timing
@@ -40,6 +41,7 @@ SCENARIOS = {
     "stuck": scenario_stuck,
     "hooks": scenario_hooks,
     "timing": scenario_timing,
+    "kinds": scenario_kinds,
 }
 
 
