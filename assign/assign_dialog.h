@@ -133,6 +133,7 @@ class AssignDialog {
   void OnFunctionButton();
   void OnOtherButton();
   void OnClear();
+  void OnCancel();
 
   // The "Other" mode's choices, its fields (every change of their text) and the browse button's
   // file.
@@ -143,7 +144,6 @@ class AssignDialog {
   void SetProgramPath(const std::wstring& fieldText) { view_.programPathText = fieldText; }
   void SetProgramArgs(const std::wstring& fieldText) { view_.programArgsText = fieldText; }
   void TakeBrowsedFile(const std::wstring& path);
-  void OnCancel();
 
   // OK: the display name, the kind where a macro is missing, the macro-index map entry of the key
   // and its working KeyMap entry. `mediaSelection` and `functionSelection` are the lists' current
@@ -189,7 +189,7 @@ class AssignDialog {
   void SelectModeButton(int button);  // the clicked mode button selected, the others cleared
   // Every mode's own controls hidden; the mode's handler then shows its own.
   void HideModeControls();
-  void Choose(AssignKind kind);   // a choice clicked: the edit's kind and the focus follow it
+  void Choose(AssignKind kind);      // a choice clicked: the edit's kind and the focus follow it
   void ShowChoice(AssignKind kind);  // the choices and fields as that choice shows them
   AssignKind ChosenOtherKind() const;
   void OtherOk(KeyMap& workingKeyMap);

@@ -26,11 +26,12 @@ struct PlacedControl {
 // chosen.
 using SkinnedButton = PlacedControl;
 inline constexpr std::array<SkinnedButton, 24> kSkinnedButtons = {{
-    {1, IDC_ASSIGN_OK},   {2, kDialogCancelId}, {3, IDC_CLEAR},        {4, IDC_OSK},          {6, IDC_SINGLE_KEY},
-    {7, IDC_MACRO_MODE},  {8, IDC_MEDIA_MODE},  {9, IDC_FUNCTION_MODE}, {10, IDC_ADD_MACRO},  {11, IDC_DELETE_MACRO},
-    {12, IDC_RECORD},     {13, IDC_DELETE_STEP}, {14, IDC_CLEAR_STEPS}, {15, IDC_FIRST_STEP}, {16, IDC_STEP_UP},
-    {17, IDC_STEP_DOWN},  {18, IDC_LAST_STEP},  {24, IDC_HOLD},        {25, IDC_KEY_DELAY},   {28, IDC_OTHER_MODE},
-    {29, IDC_DISABLED_CHOICE}, {30, IDC_TEXT_CHOICE}, {31, IDC_PROGRAM_CHOICE}, {34, IDC_BROWSE},
+    {1, IDC_ASSIGN_OK},        {2, kDialogCancelId},   {3, IDC_CLEAR},           {4, IDC_OSK},
+    {6, IDC_SINGLE_KEY},       {7, IDC_MACRO_MODE},    {8, IDC_MEDIA_MODE},      {9, IDC_FUNCTION_MODE},
+    {10, IDC_ADD_MACRO},       {11, IDC_DELETE_MACRO}, {12, IDC_RECORD},         {13, IDC_DELETE_STEP},
+    {14, IDC_CLEAR_STEPS},     {15, IDC_FIRST_STEP},   {16, IDC_STEP_UP},        {17, IDC_STEP_DOWN},
+    {18, IDC_LAST_STEP},       {24, IDC_HOLD},         {25, IDC_KEY_DELAY},      {28, IDC_OTHER_MODE},
+    {29, IDC_DISABLED_CHOICE}, {30, IDC_TEXT_CHOICE},  {31, IDC_PROGRAM_CHOICE}, {34, IDC_BROWSE},
 }};
 // The mode buttons single key, macro, multimedia, function and other, in the order of the view's
 // modeButtons, the record button, the two check boxes and the three choices.

@@ -369,8 +369,8 @@ void CSetCongfig::ApplyOtherFields(const AssignView& now) {
   // Compared with what each field shows, so that typing, which the view already holds, leaves
   // the caret where it is.
   const std::pair<int, const std::wstring*> fields[] = {{IDC_TEXT_FIELD, &now.textFieldText},
-                                                       {IDC_PROGRAM_PATH, &now.programPathText},
-                                                       {IDC_PROGRAM_ARGS, &now.programArgsText}};
+                                                        {IDC_PROGRAM_PATH, &now.programPathText},
+                                                        {IDC_PROGRAM_ARGS, &now.programArgsText}};
   for (const auto& [id, text] : fields) {
     HWND field = Item(id);
     if (WindowText(field) != *text) SetWindowTextW(field, text->c_str());
@@ -446,9 +446,9 @@ void CSetCongfig::ApplyButtonFaces(const AssignView& now, const AssignView& befo
   // The sticky buttons whose selection the logic keeps: record, the two check boxes and the
   // three choices of the "Other" mode.
   static constexpr std::pair<int, BitButtonModel AssignView::*> kToggles[] = {
-      {kRecordButtonId, &AssignView::recordButton},       {kHoldBoxId, &AssignView::holdBox},
-      {kKeyDelayBoxId, &AssignView::keyDelayBox},         {IDC_DISABLED_CHOICE, &AssignView::disabledChoice},
-      {IDC_TEXT_CHOICE, &AssignView::textChoice},         {IDC_PROGRAM_CHOICE, &AssignView::programChoice},
+      {kRecordButtonId, &AssignView::recordButton}, {kHoldBoxId, &AssignView::holdBox},
+      {kKeyDelayBoxId, &AssignView::keyDelayBox},   {IDC_DISABLED_CHOICE, &AssignView::disabledChoice},
+      {IDC_TEXT_CHOICE, &AssignView::textChoice},   {IDC_PROGRAM_CHOICE, &AssignView::programChoice},
   };
   for (const auto& [id, model] : kToggles) {
     const bool selected = (now.*model).selected;

@@ -714,7 +714,8 @@ TEST_F(OtherModeTest, OkCommitsTheChoiceAndAnEmptyTextOrPathGivesTheKeyBack) {
   };
   const std::wstring longText(kMaxTextChars + 5, L'x');
   const Case cases[] = {
-      {"Other on a single key: Disabled", 0, [this] { dialog.OnOtherButton(); }, kDisabledKind, L"Disabled", L"", L"", L""},
+      {"Other on a single key: Disabled", 0, [this] { dialog.OnOtherButton(); }, kDisabledKind, L"Disabled", L"", L"",
+       L""},
       {"a text typed with a line break", 0,
        [this] {
          dialog.OnOtherButton();

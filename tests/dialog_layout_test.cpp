@@ -21,7 +21,9 @@ TEST(DialogLayout, ButtonSkinsAndBackgrounds) {
   // delays) wear the macro pictures and can, as do 29..31 (the "Other" choices) and 34 (browse)
   // with the "Other" pictures; the modes, the record button, both check boxes and the choices stay
   // down while selected.
-  const auto isOneOf = [](int id, std::initializer_list<int> ids) { return std::count(ids.begin(), ids.end(), id) > 0; };
+  const auto isOneOf = [](int id, std::initializer_list<int> ids) {
+    return std::count(ids.begin(), ids.end(), id) > 0;
+  };
   for (const SkinnedButton& b : kSkinnedButtons) {
     const ButtonSkin skin = SkinOfEntry(b.entry);
     const bool keyFaces = b.entry <= 9 || b.id == IDC_HOLD || b.id == IDC_OTHER_MODE;
@@ -63,8 +65,8 @@ TEST(DialogLayout, EveryEntryButTheGapsPlacesOneControl) {
   EXPECT_EQ(controlOfEntry.at(24), IDC_HOLD);
   EXPECT_EQ(controlOfEntry.at(25), IDC_KEY_DELAY);
   EXPECT_EQ(controlOfEntry.at(26), IDC_LOOP_COUNT);
-  const std::pair<int, int> other[] = {{28, IDC_OTHER_MODE},  {29, IDC_DISABLED_CHOICE}, {30, IDC_TEXT_CHOICE},
-                                       {31, IDC_PROGRAM_CHOICE}, {32, IDC_TEXT_FIELD},   {33, IDC_PROGRAM_PATH},
+  const std::pair<int, int> other[] = {{28, IDC_OTHER_MODE},     {29, IDC_DISABLED_CHOICE}, {30, IDC_TEXT_CHOICE},
+                                       {31, IDC_PROGRAM_CHOICE}, {32, IDC_TEXT_FIELD},      {33, IDC_PROGRAM_PATH},
                                        {34, IDC_BROWSE},         {36, IDC_PROGRAM_ARGS}};
   for (const auto& [entry, id] : other) EXPECT_EQ(controlOfEntry.at(entry), id) << entry;
 }
