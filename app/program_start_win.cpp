@@ -12,8 +12,10 @@ bool StartProgram(const ProgramStart& start) {
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof info;
-  info.fMask = SEE_MASK_FLAG_NO_UI;  // the caller tells the user, once
-  info.lpVerb = nullptr;             // the target's default action
+  // The system shows no error of its own (the caller tells the user, once); %VARIABLES% in the
+  // path are expanded.
+  info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_DOENVSUBST;
+  info.lpVerb = nullptr;  // the target's default action
   info.lpFile = start.file.c_str();
   info.lpParameters = start.parameters.empty() ? nullptr : start.parameters.c_str();
   info.lpDirectory = start.folder.empty() ? nullptr : start.folder.c_str();

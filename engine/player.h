@@ -65,9 +65,7 @@ class Player {
   // code, so that a text cut short still lets go of the unit it pressed.
   static constexpr int kUnicodeMark = 0x10000;
   static int Pressed(const Event& event) { return event.unicode ? kUnicodeMark | event.code : event.code; }
-  static Event Release(int pressed) {
-    return Event{pressed & ~kUnicodeMark, false, (pressed & kUnicodeMark) != 0};
-  }
+  static Event Release(int pressed) { return Event{pressed & ~kUnicodeMark, false, (pressed & kUnicodeMark) != 0}; }
 
   // Moves a playback whose pass is over on: into its next pass or loop, or into letting go of
   // what it pressed.

@@ -46,9 +46,8 @@ size_t Utf16Units(wchar_t c) {
 std::wstring CutToUnits(std::wstring text, size_t limit) {
   size_t units = 0;
   for (size_t i = 0; i < text.size(); ++i) {
-    const size_t need = IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])
-                            ? 2
-                            : Utf16Units(text[i]);
+    const size_t need =
+        IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]) ? 2 : Utf16Units(text[i]);
     if (units + need > limit) {
       text.resize(i);
       break;

@@ -254,11 +254,11 @@ void ReadProfileSection(IniAccess& ini, const std::wstring& path, int n, const K
     record.name = section.String(Key(L"SetName", code));
     record.hold = section.Int(Key(L"Hold", code), 0) != 0;
     record.text = record.kind == KindNumber(AssignKind::Text) ? DecodeText(section.LongString(Key(L"Text", code)))
-                                                               : std::wstring();
+                                                              : std::wstring();
     const bool program = record.kind == KindNumber(AssignKind::Program);
     record.program = program ? CleanProgramPath(section.LongString(Key(L"Program", code))) : std::wstring();
-    record.args = program && !record.program.empty() ? CleanProgramArgs(section.LongString(Key(L"Args", code)))
-                                                     : std::wstring();
+    record.args =
+        program && !record.program.empty() ? CleanProgramArgs(section.LongString(Key(L"Args", code))) : std::wstring();
     const int target = record.kind == KindNumber(AssignKind::SingleKey) ? section.Int(Key(L"Key", code), 0) : 0;
     BuildOutputSequence(slot, record, target, table.media, working);
   }

@@ -12,7 +12,8 @@ bool IsSlash(wchar_t c) { return c == L'\\' || c == L'/'; }
 
 // "C:\…", "C:/…" or "\\server\…".
 bool IsFullPath(const std::wstring& path) {
-  const bool drive = path.size() >= 3 && ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z')) &&
+  const bool drive = path.size() >= 3 &&
+                     ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z')) &&
                      path[1] == L':' && IsSlash(path[2]);
   const bool network = path.size() >= 3 && IsSlash(path[0]) && IsSlash(path[1]);
   return drive || network;
@@ -46,7 +47,8 @@ std::vector<ProgramKey> ProgramKeys(const ProfileData& data) {
 std::wstring ImportedProgramsQuestion(const std::wstring& fileName, const std::vector<ProgramKey>& keys) {
   std::vector<std::wstring> programs;
   for (const ProgramKey& key : keys) {
-    if (std::find(programs.begin(), programs.end(), key.commandLine) == programs.end()) programs.push_back(key.commandLine);
+    if (std::find(programs.begin(), programs.end(), key.commandLine) == programs.end())
+      programs.push_back(key.commandLine);
   }
   std::wstring text = L"Профиль из файла «" + fileName + L"» назначает клавишам запуск программ:\n";
   for (size_t i = 0; i < programs.size() && i < kMaxListedPrograms; ++i) {

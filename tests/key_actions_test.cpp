@@ -74,20 +74,21 @@ TEST(KeyActions, DisabledTextAndProgramKeysActByTheirKindAndUnknownKindsSendThem
   for (int e = 1; e <= 12; ++e) slots.push_back({e, 111 + e, L"F" + std::to_wstring(e)});
   const KeyTable table = testing::MakeKeyTable(slots);
   testing::TempFolder folder;
-  const std::wstring path = folder.WriteUtf16(L"set.ini",
-      L"[Profile1]\n"
-      L"IndexPic112=4\nKey112=65\n"                                // a stale target: still disabled
-      L"IndexPic113=5\nText113=\u0416\\n\nHold113=1\n"           // held or not, typed at the release
-      L"IndexPic114=5\n"                                            // no text
-      L"IndexPic115=5\nText115=\"  \"\n"                            // only blanks, quoted: typed
-      L"IndexPic116=6\nProgram116=C:\\Windows\\notepad.exe\nArgs116=a.txt\n"
-      L"IndexPic117=6\nArgs117=x\n"                                // arguments without a program
-      L"IndexPic118=7\nKey118=65\n"                                // kinds this program does not know
-      L"IndexPic119=-1\nText119=x\n"
-      L"IndexPic120=garbage\nKey120=66\n"                          // no number: kind 0
-      L"IndexPic121=0\nKey121=67\nText121=ignored\nProgram121=ignored\n"
-      L"IndexPic122=5\nText122=\\x01\x01\n"                       // an unknown escape stays, a control character goes
-      L"[TYPE]\ntype=1\n");
+  const std::wstring path =
+      folder.WriteUtf16(L"set.ini",
+                        L"[Profile1]\n"
+                        L"IndexPic112=4\nKey112=65\n"                     // a stale target: still disabled
+                        L"IndexPic113=5\nText113=\u0416\\n\nHold113=1\n"  // held or not, typed at the release
+                        L"IndexPic114=5\n"                                // no text
+                        L"IndexPic115=5\nText115=\"  \"\n"                // only blanks, quoted: typed
+                        L"IndexPic116=6\nProgram116=C:\\Windows\\notepad.exe\nArgs116=a.txt\n"
+                        L"IndexPic117=6\nArgs117=x\n"  // arguments without a program
+                        L"IndexPic118=7\nKey118=65\n"  // kinds this program does not know
+                        L"IndexPic119=-1\nText119=x\n"
+                        L"IndexPic120=garbage\nKey120=66\n"  // no number: kind 0
+                        L"IndexPic121=0\nKey121=67\nText121=ignored\nProgram121=ignored\n"
+                        L"IndexPic122=5\nText122=\\x01\x01\n"  // an unknown escape stays, a control character goes
+                        L"[TYPE]\ntype=1\n");
   PortableIni io;
   ProfileSet set;
   LoadAllProfiles(io, path, table, set);

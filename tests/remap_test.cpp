@@ -371,12 +371,18 @@ TEST(RemapEngine, DisabledKeysSwallowBothEdgesAndSendNothing) {
   Profiles p;
   p.Set(1, 112, ActionKind::Disabled, nullptr).Set(2, 113, ActionKind::Disabled, nullptr);
   Expect(p, {
-                {"press, auto-repeats and release", {{112, kDown, 0}, {112, kDown, 300}, {112, kUp, 400}},
-                 "swallow swallow swallow", ""},
+                {"press, auto-repeats and release",
+                 {{112, kDown, 0}, {112, kDown, 300}, {112, kUp, 400}},
+                 "swallow swallow swallow",
+                 ""},
                 {"pressed before it was disabled: the application still gets the release",
-                 {{113, kDown, 0}, {113, kDown, 10, 2}, {113, kUp, 20}}, "pass pass pass", ""},
+                 {{113, kDown, 0}, {113, kDown, 10, 2}, {113, kUp, 20}},
+                 "pass pass pass",
+                 ""},
                 {"pressed while disabled, released where it sends itself: the release passes alone, nothing plays",
-                 {{112, kDown, 0}, {112, kUp, 20, 2}}, "swallow pass", ""},
+                 {{112, kDown, 0}, {112, kUp, 20, 2}},
+                 "swallow pass",
+                 ""},
             });
 }
 
@@ -386,14 +392,17 @@ TEST(RemapEngine, TextKeysTypeTheirTextAtTheRelease) {
   p.Text(1, 112, L"\u0416a\n\t\U0001F600").Text(1, 113, L"abcdef");
   Expect(p, {
                 {"every unit down and up, Enter for the line break, Tab for the tab, the pair as two units",
-                 {{112, kDown, 0}, {112, kDown, 300}, {112, kUp, 400}}, "swallow swallow swallow",
+                 {{112, kDown, 0}, {112, kDown, 300}, {112, kUp, 400}},
+                 "swallow swallow swallow",
                  "U+0416↓@400 U+0416↑@401 U+0061↓@402 U+0061↑@403 13↓@404 13↑@405 9↓@406 9↑@407 "
                  "U+D83D↓@408 U+D83D↑@409 U+DE00↓@410 U+DE00↑@411"},
                 {"pressed again while it types: it stops, the unit down goes up, the release types nothing",
-                 {{113, kDown, 0}, {113, kUp, 0}, {113, kDown, 3}, {113, kUp, 10}}, "swallow swallow swallow swallow",
+                 {{113, kDown, 0}, {113, kUp, 0}, {113, kDown, 3}, {113, kUp, 10}},
+                 "swallow swallow swallow swallow",
                  "U+0061↓@0 U+0061↑@1 U+0062↓@2 U+0062↑@3"},
                 {"typed units never count as held keys: the codes 0x61 and 0x62 are not left down",
-                 {{113, kDown, 0}, {113, kUp, 0}, {65, kDown, 20}, {65, kUp, 21}}, "swallow swallow pass pass",
+                 {{113, kDown, 0}, {113, kUp, 0}, {65, kDown, 20}, {65, kUp, 21}},
+                 "swallow swallow pass pass",
                  "U+0061↓@0 U+0061↑@1 U+0062↓@2 U+0062↑@3 U+0063↓@4 U+0063↑@5 U+0064↓@6 U+0064↑@7 U+0065↓@8 "
                  "U+0065↑@9 U+0066↓@10 U+0066↑@11"},
             });
@@ -405,7 +414,8 @@ TEST(RemapEngine, TextKeysTypeTheirTextAtTheRelease) {
     rig.At({{114, kDown, 0}, {114, kUp, 0}});
     rig.requests[11] = request;
     rig.Run(1000);
-    EXPECT_NE(rig.output.find("U+0078↓@210 U+0078↑@211"), std::string::npos) << rig.output.substr(rig.output.size() - 60);
+    EXPECT_NE(rig.output.find("U+0078↓@210 U+0078↑@211"), std::string::npos)
+        << rig.output.substr(rig.output.size() - 60);
     EXPECT_EQ(rig.output.find("@212"), std::string::npos) << "nothing after the deadline";
   }
 }
@@ -417,11 +427,16 @@ TEST(RemapEngine, ProgramKeysAskOnceAtTheReleaseAndSendNothing) {
   Expect(p, {
                 {"press and auto-repeats ask nothing; the release asks once",
                  {{112, kDown, 0}, {112, kDown, 300}, {112, kDown, 330}, {112, kUp, 400}},
-                 "swallow swallow swallow swallow+start1", ""},
-                {"the profile active at the release is the one asked for", {{112, kDown, 0}, {112, kUp, 10, 2}},
-                 "swallow swallow+start2", ""},
-                {"pressed before it became a program key: nothing starts", {{113, kDown, 0, 2}, {113, kUp, 10, 1}},
-                 "pass pass", ""},
+                 "swallow swallow swallow swallow+start1",
+                 ""},
+                {"the profile active at the release is the one asked for",
+                 {{112, kDown, 0}, {112, kUp, 10, 2}},
+                 "swallow swallow+start2",
+                 ""},
+                {"pressed before it became a program key: nothing starts",
+                 {{113, kDown, 0, 2}, {113, kUp, 10, 1}},
+                 "pass pass",
+                 ""},
                 {"a release whose press the hook never saw starts nothing", {{112, kUp, 0}}, "pass", ""},
             });
 }
