@@ -5,17 +5,15 @@
 
 #include <algorithm>
 
-#include "app/file_dialogs_win.h"
 #include "app/foreground_watch_win.h"
 #include "app/profile_follow.h"
+#include "assign/assign_dialog.h"
+#include "platform/win32/file_dialogs_win.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/window_place_win.h"
 
 namespace orvelle {
 namespace {
-
-constexpr FileDialogSetup kProgramDialog{L"Выбор программы", L"Программы (*.exe)|*.exe|Все файлы (*.*)|*.*||", L"exe",
-                                         OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY};
 
 // The programs with a shown, captioned top-level window, in the order of the windows.
 std::vector<OpenProgram> OpenPrograms() {

@@ -4,12 +4,13 @@
 #include <wtsapi32.h>  // the session notice codes; the functions come from SessionNotices
 
 #include "app/about_dlg_win.h"
-#include "app/file_dialogs_win.h"
 #include "base/text.h"
+#include "app/program_start_win.h"
 #include "device/hid_win.h"
 #include "engine/hook_watch.h"
 #include "model/working_edits.h"
 #include "platform/win32/executable_win.h"
+#include "platform/win32/file_dialogs_win.h"
 #include "platform/win32/window_place_win.h"
 
 namespace orvelle {
@@ -59,6 +60,7 @@ LRESULT CTarvelDlg::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   const RAWINPUTDEVICE keyboard{0x01, 0x06, RIDEV_INPUTSINK, hwnd()};
   RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
   CentreOnWorkArea(hwnd());
+  session_.SetRequestWindow(hwnd(), kStartProgramMessage);
   // Last: until the profiles are read every key maps to itself, and a hook installed earlier
   // would only wait for the files to be read, where the system could drop it.
   CheckKeyboardPresence();
@@ -135,6 +137,17 @@ LRESULT CTarvelDlg::OnTimer(UINT, WPARAM wParam, LPARAM, bool& handled) {
       handled = false;
       return 0;
   }
+}
+
+LRESULT CTarvelDlg::OnStartProgram(UINT, WPARAM wParam, LPARAM lParam, bool&) {
+  if (closing_) return 0;
+  const auto start = ProgramToStart(profiles_, table_, static_cast<int>(lParam), static_cast<int>(wParam));
+  if (!start || StartProgram(*start) || tellingStartFailure_) return 0;
+  // The message box runs a message loop: a key pressed again meanwhile tells nothing more.
+  tellingStartFailure_ = true;
+  Tell(ProgramStartFailedMessage(start->file));
+  tellingStartFailure_ = false;
+  return 0;
 }
 
 // --- saving -------------------------------------------------------------------------------------

@@ -40,7 +40,10 @@ class CTarvelDlg final : public DialogBase, private ProfileUi, private Foregroun
   static constexpr UINT kStartupNoticeMessage = WM_APP + 1;
   // Posted when the main window was shown, hidden, minimised or restored: whether it is out of
   // the way is known once the change is done.
-  static constexpr UINT kFollowMessage = WM_APP + 2;
+  static constexpr UINT kFollowMessage = WM_APP + 10;
+  // Posted by the remap hook at the release of a program key: wParam the key code, lParam the
+  // profile number.
+  static constexpr UINT kStartProgramMessage = WM_APP + 2;
   static constexpr UINT_PTR kSaveTimer = 1;
   static constexpr UINT_PTR kHookWatchTimer = 2;
   // Profiles are saved this long after the last applied change.
@@ -62,6 +65,7 @@ class CTarvelDlg final : public DialogBase, private ProfileUi, private Foregroun
     MESSAGE_HANDLER(kFollowMessage, OnFollow)
     MESSAGE_HANDLER(WM_SHOWWINDOW, OnShownOrSized)
     MESSAGE_HANDLER(WM_SIZE, OnShownOrSized)
+    MESSAGE_HANDLER(kStartProgramMessage, OnStartProgram)
     MESSAGE_HANDLER(WM_TIMER, OnTimer)
     MESSAGE_HANDLER(taskbarCreated_, OnTaskbarCreated)
     MESSAGE_HANDLER(WM_DEVICECHANGE, OnDeviceChange)
@@ -99,6 +103,7 @@ class CTarvelDlg final : public DialogBase, private ProfileUi, private Foregroun
   // The keyboard and its hook.
   LRESULT OnDeviceChange(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnRawInput(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnStartProgram(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnPowerBroadcast(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnSessionChange(UINT, WPARAM, LPARAM, bool&);
 #ifdef ORVELLE_E2E
@@ -193,6 +198,7 @@ class CTarvelDlg final : public DialogBase, private ProfileUi, private Foregroun
   UniqueDeviceNotify deviceNotices_;
   std::unique_ptr<SessionNotices> sessionNotices_;
   bool closing_ = false;
+  bool tellingStartFailure_ = false;  // a failed start is being told: the next ones are not
   // Last, so that it goes first: the hooks out and every key released before anything it reads.
   RemapSession session_;
 };

@@ -28,6 +28,9 @@ constexpr int kSingleKey = KindNumber(AssignKind::SingleKey);
 constexpr int kMacro = KindNumber(AssignKind::Macro);
 constexpr int kMedia = KindNumber(AssignKind::Media);
 constexpr int kFunction = KindNumber(AssignKind::Function);
+constexpr int kText = KindNumber(AssignKind::Text);
+constexpr int kProgram = KindNumber(AssignKind::Program);
+constexpr size_t kOtherMode = 4;  // the "Other" mode button among the view's modeButtons
 
 std::vector<std::wstring> MediaItems() { return {kMediaTable.begin(), kMediaTable.end()}; }
 
@@ -38,6 +41,17 @@ std::vector<std::wstring> FunctionItems() {
 }
 
 bool IsKeyKind(int kind) { return kind == kSingleKey || kind == kMacro || kind == kMedia || kind == kFunction; }
+
+// A key's text as its multi-line field shows it: every line break as CR LF.
+std::wstring WithCrLf(const std::wstring& text) {
+  std::wstring out;
+  out.reserve(text.size() + text.size() / 16);
+  for (wchar_t c : text) {
+    if (c == L'\n') out += L'\r';
+    out += c;
+  }
+  return out;
+}
 
 // What the step list's third column shows for `step`: nothing for an untimed macro.
 std::wstring DelayText(const MacroDelays& delays, size_t step) {
@@ -67,12 +81,16 @@ void AssignDialog::Open() {
   const std::wstring keyField = view_.keyFieldText;
   view_ = AssignView{};
   view_.keyFieldText = keyField;
-  view_.modeButtons[0].sticky = view_.modeButtons[1].sticky = true;
-  view_.modeButtons[2].sticky = view_.modeButtons[3].sticky = true;
+  for (BitButtonModel& button : view_.modeButtons) button.sticky = true;
   view_.recordButton.sticky = true;
   view_.holdBox.sticky = view_.keyDelayBox.sticky = true;
+  view_.disabledChoice.sticky = view_.textChoice.sticky = view_.programChoice.sticky = true;
   view_.holdBoxVisible = IsKeyKind(edit_.kind);
   view_.holdBox.selected = edit_.hold;
+  view_.otherButtonVisible = otherModePlaced_ && edit_.kind != kMacroOnlyKind;
+  view_.textFieldText = WithCrLf(edit_.text);
+  view_.programPathText = edit_.program;
+  view_.programArgsText = edit_.args;
   ResetStepList();
   switch (edit_.kind) {
     case kSingleKey:
@@ -106,6 +124,17 @@ void AssignDialog::Open() {
       view_.functionSelection = FindItemPrefix(FunctionItems(), edit_.displayName);
       view_.keyFieldText.clear();
       break;
+    case KindNumber(AssignKind::Disabled):
+    case kText:
+    case kProgram:
+      view_.keyFieldText.clear();
+      // A layout without the mode shows none, as for a kind the dialog does not know; OK then
+      // leaves the key as it is.
+      if (!otherModePlaced_) break;
+      view_.modeButtons[kOtherMode].SelectButton();
+      view_.otherControlsVisible = true;
+      ShowChoice(static_cast<AssignKind>(edit_.kind));
+      break;
     default:
       break;
   }
@@ -115,13 +144,16 @@ void AssignDialog::Open() {
 void AssignDialog::ShowMacroControls(bool show) { view_.macroControlsVisible = show; }
 
 void AssignDialog::SelectModeButton(int button) {
-  for (int i = 0; i < 4; ++i) {
-    if (i == button) {
-      view_.modeButtons[static_cast<size_t>(i)].selected = true;  // its own click selects it
-    } else {
-      view_.modeButtons[static_cast<size_t>(i)].selected = false;
-    }
+  for (size_t i = 0; i < view_.modeButtons.size(); ++i) {
+    // Its own click selects the clicked one.
+    view_.modeButtons[i].selected = static_cast<int>(i) == button;
   }
+}
+
+void AssignDialog::HideModeControls() {
+  view_.keyFieldVisible = view_.mediaListVisible = view_.functionListVisible = false;
+  view_.otherControlsVisible = false;
+  ShowMacroControls(false);
 }
 
 void AssignDialog::OnSingleKeyButton() {
@@ -129,12 +161,11 @@ void AssignDialog::OnSingleKeyButton() {
   edit_.macroIndex = 0;
   currentKind_ = kSingleKey;
   SelectModeButton(0);
+  HideModeControls();
   view_.holdBoxVisible = true;
   view_.keyFieldVisible = true;
-  view_.mediaListVisible = view_.functionListVisible = false;
   view_.focus = DialogFocus::KeyField;
   ++view_.focusRequests;
-  ShowMacroControls(false);
   view_.recordingHook = true;
 }
 
@@ -143,8 +174,8 @@ void AssignDialog::OnMacroButton() {
   edit_.kind = kMacro;
   currentKind_ = kMacro;
   SelectModeButton(1);
+  HideModeControls();
   view_.holdBoxVisible = true;
-  view_.keyFieldVisible = view_.mediaListVisible = view_.functionListVisible = false;
   view_.focus = DialogFocus::MacroNames;
   ++view_.focusRequests;
   ShowMacroControls(true);
@@ -160,13 +191,11 @@ void AssignDialog::OnMediaButton() {
   edit_.macroIndex = 0;
   currentKind_ = kMedia;
   SelectModeButton(2);
+  HideModeControls();
   view_.holdBoxVisible = true;
-  view_.keyFieldVisible = false;
   view_.mediaListVisible = true;
-  view_.functionListVisible = false;
   view_.focus = DialogFocus::MediaList;
   ++view_.focusRequests;
-  ShowMacroControls(false);
 }
 
 void AssignDialog::OnFunctionButton() {
@@ -174,12 +203,53 @@ void AssignDialog::OnFunctionButton() {
   edit_.macroIndex = 0;
   currentKind_ = kFunction;
   SelectModeButton(3);
+  HideModeControls();
   view_.holdBoxVisible = true;
-  view_.keyFieldVisible = view_.mediaListVisible = false;
   view_.functionListVisible = true;
   view_.focus = DialogFocus::FunctionList;
   ++view_.focusRequests;
-  ShowMacroControls(false);
+}
+
+void AssignDialog::OnOtherButton() {
+  if (edit_.kind == kMacroOnlyKind || !otherModePlaced_) return;
+  edit_.macroIndex = 0;
+  SelectModeButton(static_cast<int>(kOtherMode));
+  HideModeControls();
+  view_.holdBoxVisible = false;  // a key that sends nothing, types or starts something is never held
+  view_.otherControlsVisible = true;
+  // The text and path fields take the keys typed into them.
+  view_.recordingHook = false;
+  Choose(ChosenOtherKind());
+}
+
+AssignKind AssignDialog::ChosenOtherKind() const {
+  // The choice made before in this opening, or the first one.
+  if (view_.textChoice.selected) return AssignKind::Text;
+  if (view_.programChoice.selected) return AssignKind::Program;
+  return AssignKind::Disabled;
+}
+
+void AssignDialog::ShowChoice(AssignKind kind) {
+  view_.disabledChoice.selected = kind == AssignKind::Disabled;
+  view_.textChoice.selected = kind == AssignKind::Text;
+  view_.programChoice.selected = kind == AssignKind::Program;
+  view_.textFieldEnabled = kind == AssignKind::Text;
+  view_.programFieldsEnabled = kind == AssignKind::Program;
+}
+
+void AssignDialog::Choose(AssignKind kind) {
+  if (!view_.otherControlsVisible) return;
+  edit_.kind = currentKind_ = KindNumber(kind);
+  ShowChoice(kind);
+  view_.focus = kind == AssignKind::Text      ? DialogFocus::TextField
+                : kind == AssignKind::Program ? DialogFocus::ProgramPath
+                                              : DialogFocus::None;
+  ++view_.focusRequests;
+}
+
+void AssignDialog::TakeBrowsedFile(const std::wstring& path) {
+  if (!view_.programFieldsEnabled) return;
+  view_.programPathText = path;
 }
 
 void AssignDialog::OnClear() {
@@ -208,6 +278,9 @@ void AssignDialog::ReleaseSkin() {
   view_.recordButton.Reset();
   view_.holdBox.Reset();
   view_.keyDelayBox.Reset();
+  view_.disabledChoice.Reset();
+  view_.textChoice.Reset();
+  view_.programChoice.Reset();
 }
 
 void AssignDialog::OnCancel() {
@@ -235,6 +308,12 @@ void AssignDialog::OnOk(KeyMap& workingKeyMap, const MediaNameMap& media, int me
     edit_.displayName = itemText(functionItems, functionSelection);
   }
   if (edit_.kind != kMacroOnlyKind) edit_.hold = view_.holdBox.selected;
+  if (!IsActionKind(edit_.kind)) {
+    // Only the kinds of the "Other" mode keep a text, a program or arguments.
+    edit_.text.clear();
+    edit_.program.clear();
+    edit_.args.clear();
+  }
 
   const int key = edit_.keyCode;
   const bool playsMacro = edit_.macroIndexMap.count(key) != 0;
@@ -268,10 +347,45 @@ void AssignDialog::OnOk(KeyMap& workingKeyMap, const MediaNameMap& media, int me
         if (playsMacro) edit_.macroIndexMap.erase(key);
       }
       break;
+    case KindNumber(AssignKind::Disabled):
+    case kText:
+    case kProgram:
+      OtherOk(workingKeyMap);
+      break;
     default:
       break;  // macro-only mode: the main window takes the whole macro table back
   }
   ReleaseSkin();
+}
+
+void AssignDialog::OtherOk(KeyMap& workingKeyMap) {
+  // Opened on such a key by a layout without the mode: nothing was shown, nothing changes.
+  if (!view_.otherControlsVisible) return;
+  KeyAssignment record{std::wstring(), edit_.kind, 0, false};
+  if (edit_.kind == kText) record.text = CleanText(view_.textFieldText);
+  if (edit_.kind == kProgram) {
+    record.program = CleanProgramPath(view_.programPathText);
+    record.args = CleanProgramArgs(view_.programArgsText);
+  }
+  if (HasAction(record)) {
+    record.name = DisplayNameOf(record);
+  } else {
+    // Nothing to type or to start: the key sends itself again, unassigned, as after Clear.
+    record = KeyAssignment{std::wstring(), kSingleKey, 0, false};
+  }
+  edit_.kind = record.kind;
+  edit_.displayName = record.name;
+  edit_.macroIndex = 0;
+  edit_.hold = false;
+  edit_.text = std::move(record.text);
+  edit_.program = std::move(record.program);
+  edit_.args = std::move(record.args);
+  // The engine acts on the key's record; its own entry sends the key itself, and it plays no macro.
+  const int key = edit_.keyCode;
+  edit_.macroIndexMap.erase(key);
+  if (const auto entry = workingKeyMap.find(key); entry != workingKeyMap.end()) {
+    entry->second = SequenceOrIdentity(key, OutputSequence{key});
+  }
 }
 
 void AssignDialog::MacroSequence(KeyMap& workingKeyMap) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "assign/recording.h"
+#include "base/file_dialog.h"
 #include "controls/bit_button.h"
 #include "model/key_table.h"
 #include "model/profile_data.h"
@@ -38,7 +39,11 @@ struct StepRow {
   bool operator==(const StepRow&) const = default;
 };
 
-enum class DialogFocus { None, KeyField, MediaList, FunctionList, MacroNames };
+enum class DialogFocus { None, KeyField, MediaList, FunctionList, MacroNames, TextField, ProgramPath };
+
+// The system's open dialog of the browse button: a program, or any file a program opens.
+inline constexpr FileDialogSetup kProgramDialog{L"Open", L"Programs (*.exe)|*.exe|All files (*.*)|*.*||", L"",
+                                                0x4 | 0x8 | 0x800 | 0x1000};
 
 // Everything the dialog's controls show. The dialog logic keeps it; the Win32 dialog makes its
 // controls match it after every step.
@@ -50,8 +55,9 @@ struct AssignView {
   bool singleKeyButtonVisible = true;
   bool mediaButtonVisible = true;
   bool functionButtonVisible = true;
-  // The mode buttons single key, macro, multimedia, function and the record button.
-  std::array<BitButtonModel, 4> modeButtons{};
+  bool otherButtonVisible = true;
+  // The mode buttons single key, macro, multimedia, function and other, and the record button.
+  std::array<BitButtonModel, 5> modeButtons{};
   BitButtonModel recordButton{};
 
   std::wstring keyFieldText;
@@ -72,6 +78,19 @@ struct AssignView {
   BitButtonModel holdBox{};
   BitButtonModel keyDelayBox{};
   std::wstring loopCountText;  // the chosen macro's loop count, or what is being typed over it
+
+  // The "Other" mode: three sticky choices, one chosen at a time, and the fields of each; the
+  // fields of the choices not chosen show what they hold but rest. The text is as its field
+  // shows it, with CR LF line breaks; the path and arguments as typed.
+  bool otherControlsVisible = false;
+  BitButtonModel disabledChoice{};
+  BitButtonModel textChoice{};
+  BitButtonModel programChoice{};
+  bool textFieldEnabled = false;
+  bool programFieldsEnabled = false;
+  std::wstring textFieldText;
+  std::wstring programPathText;
+  std::wstring programArgsText;
 
   DialogFocus focus = DialogFocus::None;
   // Counts the times the focus was asked for: a mode button clicked again puts the focus back on
@@ -98,6 +117,8 @@ class AssignDialog {
   void SetCapturedKeyCode(int code) { capturedKeyCode_ = code; }
   bool recording() const { return recording_; }
 
+  // Whether the skin places the "Other" mode (PlacesOtherMode); set once, before the openings.
+  void SetOtherModePlaced(bool placed) { otherModePlaced_ = placed; }
   // Opening: the lists, the layout's hidden controls and the mode the main window handed over.
   void Open();
 
@@ -110,12 +131,26 @@ class AssignDialog {
   void OnMacroButton();
   void OnMediaButton();
   void OnFunctionButton();
+  void OnOtherButton();
   void OnClear();
   void OnCancel();
 
+  // The "Other" mode's choices, its fields (every change of their text) and the browse button's
+  // file.
+  void ChooseDisabled() { Choose(AssignKind::Disabled); }
+  void ChooseText() { Choose(AssignKind::Text); }
+  void ChooseProgram() { Choose(AssignKind::Program); }
+  void SetText(const std::wstring& fieldText) { view_.textFieldText = fieldText; }
+  void SetProgramPath(const std::wstring& fieldText) { view_.programPathText = fieldText; }
+  void SetProgramArgs(const std::wstring& fieldText) { view_.programArgsText = fieldText; }
+  void TakeBrowsedFile(const std::wstring& path);
+
   // OK: the display name, the kind where a macro is missing, the macro-index map entry of the key
   // and its working KeyMap entry. `mediaSelection` and `functionSelection` are the lists' current
-  // selections (−1 for none).
+  // selections (−1 for none). In the "Other" mode: the chosen kind with its text, or its program
+  // and arguments, cleaned and cut to their limits, and the name DisplayNameOf gives it; the key's
+  // entry is the identity and it plays no macro. A text or path left empty gives the key back
+  // its own function, unassigned, as Clear does.
   void OnOk(KeyMap& workingKeyMap, const MediaNameMap& media, int mediaSelection, int functionSelection);
 
   // The macro editor.
@@ -152,6 +187,12 @@ class AssignDialog {
  private:
   void ShowMacroControls(bool show);
   void SelectModeButton(int button);  // the clicked mode button selected, the others cleared
+  // Every mode's own controls hidden; the mode's handler then shows its own.
+  void HideModeControls();
+  void Choose(AssignKind kind);      // a choice clicked: the edit's kind and the focus follow it
+  void ShowChoice(AssignKind kind);  // the choices and fields as that choice shows them
+  AssignKind ChosenOtherKind() const;
+  void OtherOk(KeyMap& workingKeyMap);
   void ReleaseSkin();
   void ResetStepList();
   void LoadStepList();
@@ -169,6 +210,7 @@ class AssignDialog {
   int currentKind_ = 0;
   int capturedKeyCode_ = 0;
   int macroCounter_ = 0;
+  bool otherModePlaced_ = true;
   bool recording_ = false;
   bool recordDelays_ = false;  // the delays box as the recording started
   bool stepTimed_ = false;     // a step of this recording has been kept, at lastStepTime_

@@ -7,10 +7,10 @@
 namespace orvelle {
 
 void AssignSkin::Load(const std::wstring& folder) {
-  static constexpr std::array<const wchar_t*, 10> kFiles = {
-      L"key_normal.bmp",   L"key_over.bmp",       L"key_down.bmp",       L"media_normal.bmp",
-      L"function_normal.bmp", L"macro_normal.bmp", L"macro_over.bmp",    L"macro_down.bmp",
-      L"macro_disable.bmp", L"macro2_normal.bmp",
+  static constexpr std::array<const wchar_t*, kDialogPictureCount> kFiles = {
+      L"key_normal.bmp",   L"key_over.bmp",   L"key_down.bmp",   L"media_normal.bmp",  L"function_normal.bmp",
+      L"macro_normal.bmp", L"macro_over.bmp", L"macro_down.bmp", L"macro_disable.bmp", L"macro2_normal.bmp",
+      L"other_normal.bmp", L"other_over.bmp", L"other_down.bmp", L"other_disable.bmp",
   };
   for (size_t i = 0; i < kFiles.size(); ++i) pictures_[i] = LoadSkinPicture(folder + L"skin\\" + kFiles[i]);
   // The mask is needed only for its outline and size.

@@ -20,6 +20,7 @@ class AssignSkin {
   void Load(const std::wstring& folder);
 
   const Rect& Area(int entry) const { return layout_[static_cast<size_t>(entry - 1)]; }
+  const CompositeLayout& layout() const { return layout_; }
   // The four faces of the skinned button of an entry, cut at its place (the disabled face empty
   // for buttons that cannot be disabled).
   std::array<UniqueBitmap, 4> CutFaces(int entry) const;
@@ -31,7 +32,7 @@ class AssignSkin {
  private:
   HBITMAP Picture(DialogPicture picture) const { return pictures_[static_cast<size_t>(picture)].get(); }
 
-  std::array<UniqueBitmap, 10> pictures_;  // by DialogPicture
+  std::array<UniqueBitmap, kDialogPictureCount> pictures_;  // by DialogPicture
   UniqueRegion outline_;
   SIZE maskSize_{};
   CompositeLayout layout_{};

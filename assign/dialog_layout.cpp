@@ -11,7 +11,7 @@ struct ViewBinding {
   bool AssignView::*shown;
   bool AssignView::*enabled;
 };
-constexpr std::array<ViewBinding, 20> kBindings = {{
+constexpr std::array<ViewBinding, 28> kBindings = {{
     {IDC_KEY_FIELD, &AssignView::keyFieldVisible, nullptr},
     {IDC_MEDIA_LIST, &AssignView::mediaListVisible, nullptr},
     {IDC_FUNCTION_LIST, &AssignView::functionListVisible, nullptr},
@@ -34,20 +34,46 @@ constexpr std::array<ViewBinding, 20> kBindings = {{
     // Settled before a recording starts, as the macro it records into is.
     {IDC_KEY_DELAY, &AssignView::macroControlsVisible, &AssignView::macroEditEnabled},
     {IDC_LOOP_COUNT, &AssignView::macroControlsVisible, &AssignView::macroEditEnabled},
+    // The "Other" mode: the fields of the choices not chosen rest.
+    {IDC_OTHER_MODE, &AssignView::otherButtonVisible, nullptr},
+    {IDC_DISABLED_CHOICE, &AssignView::otherControlsVisible, nullptr},
+    {IDC_TEXT_CHOICE, &AssignView::otherControlsVisible, nullptr},
+    {IDC_PROGRAM_CHOICE, &AssignView::otherControlsVisible, nullptr},
+    {IDC_TEXT_FIELD, &AssignView::otherControlsVisible, &AssignView::textFieldEnabled},
+    {IDC_PROGRAM_PATH, &AssignView::otherControlsVisible, &AssignView::programFieldsEnabled},
+    {IDC_BROWSE, &AssignView::otherControlsVisible, &AssignView::programFieldsEnabled},
+    {IDC_PROGRAM_ARGS, &AssignView::otherControlsVisible, &AssignView::programFieldsEnabled},
 }};
+
+// The entries of the "Other" mode that place a control: its mode button, the choices, the fields
+// and the browse button (entry 35 is a painted label).
+constexpr std::array<int, 8> kOtherModeEntries = {28, 29, 30, 31, 32, 33, 34, 36};
 
 }  // namespace
 
-const std::array<int, 20> kViewBoundControlIds = [] {
-  std::array<int, 20> ids{};
+const std::array<int, 28> kViewBoundControlIds = [] {
+  std::array<int, 28> ids{};
   for (size_t i = 0; i < kBindings.size(); ++i) ids[i] = kBindings[i].id;
   return ids;
 }();
 
+bool PlacesOtherMode(const CompositeLayout& layout) {
+  for (int entry : kOtherModeEntries) {
+    const Rect& area = layout[static_cast<size_t>(entry - 1)];
+    if (area.Width() <= 0 || area.Height() <= 0) return false;
+  }
+  return true;
+}
+
 ButtonSkin SkinOfEntry(int entry) {
-  const bool sticky = (entry >= 6 && entry <= 9) || entry == 12 || entry == 24 || entry == 25;
-  if (entry <= 9 || entry == 24) {
+  const bool sticky = (entry >= 6 && entry <= 9) || entry == 12 || entry == 24 || entry == 25 || entry == 28 ||
+                      (entry >= 29 && entry <= 31);
+  if (entry <= 9 || entry == 24 || entry == 28) {
     return {{DialogPicture::KeyNormal, DialogPicture::KeyOver, DialogPicture::KeyDown}, std::nullopt, sticky};
+  }
+  if (entry >= 29) {
+    return {{DialogPicture::OtherNormal, DialogPicture::OtherOver, DialogPicture::OtherDown},
+            DialogPicture::OtherDisable, sticky};
   }
   return {{DialogPicture::MacroNormal, DialogPicture::MacroOver, DialogPicture::MacroDown}, DialogPicture::MacroDisable,
           sticky};
@@ -63,6 +89,10 @@ std::optional<DialogPicture> BackgroundOfKind(int kind) {
       return DialogPicture::Media;
     case static_cast<int>(AssignKind::Function):
       return DialogPicture::Function;
+    case static_cast<int>(AssignKind::Disabled):
+    case static_cast<int>(AssignKind::Text):
+    case static_cast<int>(AssignKind::Program):
+      return DialogPicture::OtherNormal;
     case kMacroOnlyKind:
       return DialogPicture::MacroOnly;
     default:
@@ -80,6 +110,10 @@ int ControlOfFocus(DialogFocus focus) {
       return IDC_FUNCTION_LIST;
     case DialogFocus::MacroNames:
       return IDC_MACRO_NAMES;
+    case DialogFocus::TextField:
+      return IDC_TEXT_FIELD;
+    case DialogFocus::ProgramPath:
+      return IDC_PROGRAM_PATH;
     case DialogFocus::None:
       break;
   }

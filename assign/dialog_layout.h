@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "assign/assign_dialog.h"
+#include "model/key_table.h"
 #include "resources/resource.h"
 
 namespace orvelle {
@@ -21,35 +22,45 @@ struct PlacedControl {
 };
 
 // The skinned buttons (entry 5 places no control). The hold and "record key delays" check boxes
-// are skinned buttons too, sticky, selected while ticked.
+// and the "Other" mode's three choices are skinned buttons too, sticky, selected while ticked or
+// chosen.
 using SkinnedButton = PlacedControl;
-inline constexpr std::array<SkinnedButton, 19> kSkinnedButtons = {{
-    {1, IDC_ASSIGN_OK},   {2, kDialogCancelId}, {3, IDC_CLEAR},        {4, IDC_OSK},          {6, IDC_SINGLE_KEY},
-    {7, IDC_MACRO_MODE},  {8, IDC_MEDIA_MODE},  {9, IDC_FUNCTION_MODE}, {10, IDC_ADD_MACRO},  {11, IDC_DELETE_MACRO},
-    {12, IDC_RECORD},     {13, IDC_DELETE_STEP}, {14, IDC_CLEAR_STEPS}, {15, IDC_FIRST_STEP}, {16, IDC_STEP_UP},
-    {17, IDC_STEP_DOWN},  {18, IDC_LAST_STEP},  {24, IDC_HOLD},        {25, IDC_KEY_DELAY},
+inline constexpr std::array<SkinnedButton, 24> kSkinnedButtons = {{
+    {1, IDC_ASSIGN_OK},        {2, kDialogCancelId},   {3, IDC_CLEAR},           {4, IDC_OSK},
+    {6, IDC_SINGLE_KEY},       {7, IDC_MACRO_MODE},    {8, IDC_MEDIA_MODE},      {9, IDC_FUNCTION_MODE},
+    {10, IDC_ADD_MACRO},       {11, IDC_DELETE_MACRO}, {12, IDC_RECORD},         {13, IDC_DELETE_STEP},
+    {14, IDC_CLEAR_STEPS},     {15, IDC_FIRST_STEP},   {16, IDC_STEP_UP},        {17, IDC_STEP_DOWN},
+    {18, IDC_LAST_STEP},       {24, IDC_HOLD},         {25, IDC_KEY_DELAY},      {28, IDC_OTHER_MODE},
+    {29, IDC_DISABLED_CHOICE}, {30, IDC_TEXT_CHOICE},  {31, IDC_PROGRAM_CHOICE}, {34, IDC_BROWSE},
 }};
-// The mode buttons single key, macro, multimedia and function, in the order of the view's
-// modeButtons, the record button and the two check boxes.
-inline constexpr std::array<int, 4> kModeButtonIds = {IDC_SINGLE_KEY, IDC_MACRO_MODE, IDC_MEDIA_MODE, IDC_FUNCTION_MODE};
+// The mode buttons single key, macro, multimedia, function and other, in the order of the view's
+// modeButtons, the record button, the two check boxes and the three choices.
+inline constexpr std::array<int, 5> kModeButtonIds = {IDC_SINGLE_KEY, IDC_MACRO_MODE, IDC_MEDIA_MODE, IDC_FUNCTION_MODE,
+                                                      IDC_OTHER_MODE};
 inline constexpr int kRecordButtonId = IDC_RECORD;
 inline constexpr int kHoldBoxId = IDC_HOLD;
 inline constexpr int kKeyDelayBoxId = IDC_KEY_DELAY;
 
-// The plain controls placed by the layout. Entry 27 places the loop field's label, which is
-// painted into the pictures and is no control.
-inline constexpr std::array<PlacedControl, 6> kPlacedControlIds = {{
+// The plain controls placed by the layout. Entries 27 and 35 place the loop field's and the
+// arguments field's labels, which are painted into the pictures and are no controls.
+inline constexpr std::array<PlacedControl, 9> kPlacedControlIds = {{
     {19, IDC_KEY_FIELD}, {20, IDC_MEDIA_LIST}, {21, IDC_FUNCTION_LIST}, {22, IDC_MACRO_NAMES}, {23, IDC_STEP_LIST},
-    {26, IDC_LOOP_COUNT},
+    {26, IDC_LOOP_COUNT}, {32, IDC_TEXT_FIELD}, {33, IDC_PROGRAM_PATH}, {36, IDC_PROGRAM_ARGS},
 }};
+
+// Whether the layout places the "Other" mode: its mode button and every control of its page. A
+// layout made before the mode existed does not, and the dialog then never offers it.
+bool PlacesOtherMode(const CompositeLayout& layout);
 
 // The dialog's pictures besides its mask.
 enum class DialogPicture {
-  KeyNormal, KeyOver, KeyDown,                            // single-key background, faces of entries 1..9, 24
+  KeyNormal, KeyOver, KeyDown,                            // single-key background, faces of entries 1..9, 24, 28
   Media, Function,                                        // those modes' backgrounds
   MacroNormal, MacroOver, MacroDown, MacroDisable,        // macro background, faces of entries 10..18, 25
   MacroOnly,                                              // the background of the macro table alone
+  OtherNormal, OtherOver, OtherDown, OtherDisable,        // "Other" background, faces of entries 29..31, 34
 };
+inline constexpr size_t kDialogPictureCount = 14;
 
 // Where a skinned button's faces are cut from: the normal, over, down and (when it can be
 // disabled) disabled pictures, at the button's own place; and whether it shows its down face at
@@ -61,8 +72,8 @@ struct ButtonSkin {
 };
 ButtonSkin SkinOfEntry(int entry);
 
-// The picture a dialog kind (0..3 an AssignKind, kMacroOnlyKind the macro table alone) shows
-// behind its controls; nothing for any other kind.
+// The picture a dialog kind (an AssignKind, kMacroOnlyKind the macro table alone) shows behind
+// its controls; nothing for any other kind.
 std::optional<DialogPicture> BackgroundOfKind(int kind);
 
 // The control that takes the focus the view asks for; 0 for none.
@@ -76,6 +87,6 @@ struct ControlLook {
 };
 ControlLook LookOf(const AssignView& view, int controlId);
 // Every control whose look follows the view.
-extern const std::array<int, 20> kViewBoundControlIds;
+extern const std::array<int, 28> kViewBoundControlIds;
 
 }  // namespace orvelle

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/win32/file_dialogs_win.h"
 #include "platform/win32/window_place_win.h"
 
 namespace orvelle {
@@ -46,8 +47,10 @@ CSetCongfig::CSetCongfig(HINSTANCE instance, const std::wstring& folder)
     : instance_(instance),
       logic_(*this),
       keyFieldFont_(PointFont(200, L"Fixedsys")),
-      listFont_(PointFont(200, L"Fixedsys")) {
+      listFont_(PointFont(200, L"Fixedsys")),
+      fieldFont_(PointFont(100, L"Tahoma")) {
   skin_.Load(folder);
+  logic_.SetOtherModePlaced(PlacesOtherMode(skin_.layout()));
 }
 
 CSetCongfig::~CSetCongfig() = default;
@@ -93,6 +96,9 @@ void CSetCongfig::SetUpControls() {
   for (int id : {IDC_MEDIA_LIST, IDC_FUNCTION_LIST, IDC_MACRO_NAMES}) {
     SendMessageW(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
   }
+  for (int id : {IDC_TEXT_FIELD, IDC_PROGRAM_PATH, IDC_PROGRAM_ARGS}) {
+    SendMessageW(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(fieldFont_.get()), FALSE);
+  }
   for (std::wstring_view name : kMediaTable) {
     SendMessageW(Item(IDC_MEDIA_LIST), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::wstring(name).c_str()));
   }
@@ -103,6 +109,11 @@ void CSetCongfig::SetUpControls() {
   HWND steps = Item(IDC_STEP_LIST);
   SendMessageW(steps, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_SUBITEMIMAGES | LVS_EX_GRIDLINES);
   SendMessageW(Item(IDC_LOOP_COUNT), EM_SETLIMITTEXT, 2, 0);
+  // What a key keeps at most: typing stops there rather than the end being cut at OK. A text's
+  // line breaks count two characters in the field, one in the key.
+  SendMessageW(Item(IDC_TEXT_FIELD), EM_SETLIMITTEXT, kMaxTextChars, 0);
+  SendMessageW(Item(IDC_PROGRAM_PATH), EM_SETLIMITTEXT, kMaxProgramChars, 0);
+  SendMessageW(Item(IDC_PROGRAM_ARGS), EM_SETLIMITTEXT, kMaxProgramChars, 0);
   const wchar_t* headings[] = {L"Key", L"Action", L"Delay"};
   for (int column = 0; column < 3; ++column) {
     LVCOLUMNW c{};
@@ -275,6 +286,28 @@ LRESULT CSetCongfig::OnLoopCountTyped(WORD, WORD, HWND, bool&) {
   return 0;
 }
 
+LRESULT CSetCongfig::OnFieldTyped(WORD, WORD id, HWND control, bool&) {
+  if (applyingView_) return 0;  // our own SetWindowText
+  const std::wstring text = WindowText(control);
+  if (id == IDC_TEXT_FIELD) {
+    logic_.SetText(text);
+  } else if (id == IDC_PROGRAM_PATH) {
+    logic_.SetProgramPath(text);
+  } else {
+    logic_.SetProgramArgs(text);
+  }
+  ApplyView(false);
+  return 0;
+}
+
+LRESULT CSetCongfig::OnBrowse(WORD, WORD, HWND, bool&) {
+  if (const auto file = ChooseFile(hwnd(), kProgramDialog, false, logic_.view().programPathText)) {
+    logic_.TakeBrowsedFile(*file);
+  }
+  ApplyView(false);
+  return 0;
+}
+
 LRESULT CSetCongfig::OnMacroChosen(WORD, WORD, HWND, bool&) {
   logic_.SelectMacro(Selection(Item(IDC_MACRO_NAMES)));
   ApplyView(false);
@@ -305,6 +338,7 @@ void CSetCongfig::ApplyView(bool everything) {
     SendMessageW(Item(IDC_FUNCTION_LIST), CB_SETCURSEL, static_cast<WPARAM>(v.functionSelection), 0);
   }
   ApplyMacroNames(v, was, everything);
+  ApplyOtherFields(v);
   ApplyStepRows(v, was, everything);
   if (changed(v.stepSelection, was.stepSelection) || changed(v.stepRows, was.stepRows)) {
     ApplyStepSelection(v.stepSelection);
@@ -323,8 +357,23 @@ void CSetCongfig::ApplyView(bool everything) {
   applyingView_ = false;
   SyncRecordingHook();
   if (logic_.kind() != appliedKind_) {
-    if (!everything) InvalidateRect(hwnd(), nullptr, TRUE);  // the background follows the mode
+    // The background follows the mode; the "Other" mode's choices share one.
+    if (!everything && BackgroundOfKind(logic_.kind()) != BackgroundOfKind(appliedKind_)) {
+      InvalidateRect(hwnd(), nullptr, TRUE);
+    }
     appliedKind_ = logic_.kind();
+  }
+}
+
+void CSetCongfig::ApplyOtherFields(const AssignView& now) {
+  // Compared with what each field shows, so that typing, which the view already holds, leaves
+  // the caret where it is.
+  const std::pair<int, const std::wstring*> fields[] = {{IDC_TEXT_FIELD, &now.textFieldText},
+                                                        {IDC_PROGRAM_PATH, &now.programPathText},
+                                                        {IDC_PROGRAM_ARGS, &now.programArgsText}};
+  for (const auto& [id, text] : fields) {
+    HWND field = Item(id);
+    if (WindowText(field) != *text) SetWindowTextW(field, text->c_str());
   }
 }
 
@@ -394,19 +443,20 @@ void CSetCongfig::ApplyButtonFaces(const AssignView& now, const AssignView& befo
     }
     button.Redraw();
   }
-  // The sticky buttons whose selection the logic keeps: record and the two check boxes.
+  // The sticky buttons whose selection the logic keeps: record, the two check boxes and the
+  // three choices of the "Other" mode.
   static constexpr std::pair<int, BitButtonModel AssignView::*> kToggles[] = {
-      {kRecordButtonId, &AssignView::recordButton},
-      {kHoldBoxId, &AssignView::holdBox},
-      {kKeyDelayBoxId, &AssignView::keyDelayBox},
+      {kRecordButtonId, &AssignView::recordButton}, {kHoldBoxId, &AssignView::holdBox},
+      {kKeyDelayBoxId, &AssignView::keyDelayBox},   {IDC_DISABLED_CHOICE, &AssignView::disabledChoice},
+      {IDC_TEXT_CHOICE, &AssignView::textChoice},   {IDC_PROGRAM_CHOICE, &AssignView::programChoice},
   };
   for (const auto& [id, model] : kToggles) {
     const bool selected = (now.*model).selected;
     if (!everything && selected == (before.*model).selected) continue;
     CBitButtton& button = Button(id);
     button.model().selected = selected;
-    // A check box shows at once what its click made of it, ticked or clear, not the pressed
-    // face of the click itself.
+    // A check box or choice shows at once what its click made of it, ticked or clear, not the
+    // pressed face of the click itself.
     if (id != kRecordButtonId) button.model().state = ButtonState::Idle;
     button.Redraw();
   }

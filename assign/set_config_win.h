@@ -72,6 +72,14 @@ class CSetCongfig final : public DialogBase, public FrontHook, private AssignUi 
     COMMAND_CODE_HANDLER(IDC_KEY_DELAY, BN_CLICKED, OnKeyDelayBox)
     COMMAND_CODE_HANDLER(IDC_LOOP_COUNT, EN_CHANGE, OnLoopCountTyped)
     COMMAND_CODE_HANDLER(IDC_LOOP_COUNT, EN_KILLFOCUS, OnLoopCountLeft)
+    COMMAND_CODE_HANDLER(IDC_OTHER_MODE, BN_CLICKED, OnOtherMode)
+    COMMAND_CODE_HANDLER(IDC_DISABLED_CHOICE, BN_CLICKED, OnDisabledChoice)
+    COMMAND_CODE_HANDLER(IDC_TEXT_CHOICE, BN_CLICKED, OnTextChoice)
+    COMMAND_CODE_HANDLER(IDC_PROGRAM_CHOICE, BN_CLICKED, OnProgramChoice)
+    COMMAND_CODE_HANDLER(IDC_BROWSE, BN_CLICKED, OnBrowse)
+    COMMAND_CODE_HANDLER(IDC_TEXT_FIELD, EN_CHANGE, OnFieldTyped)
+    COMMAND_CODE_HANDLER(IDC_PROGRAM_PATH, EN_CHANGE, OnFieldTyped)
+    COMMAND_CODE_HANDLER(IDC_PROGRAM_ARGS, EN_CHANGE, OnFieldTyped)
   END_MSG_MAP()
 
   LRESULT OnInitDialog(UINT, WPARAM, LPARAM, bool&);
@@ -105,6 +113,13 @@ class CSetCongfig final : public DialogBase, public FrontHook, private AssignUi 
   LRESULT OnKeyDelayBox(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::ToggleKeyDelays); }
   LRESULT OnLoopCountTyped(WORD, WORD, HWND, bool&);
   LRESULT OnLoopCountLeft(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::ShowLoopCount); }
+  LRESULT OnOtherMode(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::OnOtherButton); }
+  LRESULT OnDisabledChoice(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::ChooseDisabled); }
+  LRESULT OnTextChoice(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::ChooseText); }
+  LRESULT OnProgramChoice(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::ChooseProgram); }
+  LRESULT OnBrowse(WORD, WORD, HWND, bool&);
+  // The text, path and arguments fields: every change of their text.
+  LRESULT OnFieldTyped(WORD, WORD id, HWND control, bool&);
 
   // A step of the logic, then the controls brought up to date.
   LRESULT Then(void (AssignDialog::*step)());
@@ -124,6 +139,7 @@ class CSetCongfig final : public DialogBase, public FrontHook, private AssignUi 
   void ApplyMacroNames(const AssignView& now, const AssignView& before, bool everything);
   void ApplyStepRows(const AssignView& now, const AssignView& before, bool everything);
   void ApplyStepSelection(int row);
+  void ApplyOtherFields(const AssignView& now);
   void ApplyButtonFaces(const AssignView& now, const AssignView& before, bool everything);
   // The recording hook runs only while the logic wants it and the dialog is the active window:
   // another program the user switches to gets its keys.
@@ -136,7 +152,7 @@ class CSetCongfig final : public DialogBase, public FrontHook, private AssignUi 
   AssignView applied_;
   int appliedKind_ = -1;
   // Set while the controls are made to follow the view: the step list's own selection notices
-  // then come from us and are no news for the logic.
+  // and the fields' change notices then come from us and are no news for the logic.
   bool applyingView_ = false;
   KeyMap* workingKeyMap_ = nullptr;
   const MediaNameMap* media_ = nullptr;
@@ -146,6 +162,7 @@ class CSetCongfig final : public DialogBase, public FrontHook, private AssignUi 
   AssignSkin skin_;
   UniqueFont keyFieldFont_;
   UniqueFont listFont_;
+  UniqueFont fieldFont_;  // the text, path and arguments fields
   std::array<CBitButtton, kSkinnedButtons.size()> buttons_;  // in the order of kSkinnedButtons
 };
 

@@ -15,6 +15,8 @@ struct Fixture {
   Fixture() {
     actions[0][112] = KeyAction{ActionKind::Tap, TapProgram({17, 16, 67}, 0)};
     actions[0][113] = KeyAction{ActionKind::Hold, HoldProgram({38})};
+    actions[0][114] = KeyAction{ActionKind::Text, TextProgram(L"Привет, world!\n")};
+    actions[0][115] = KeyAction{ActionKind::Launch, nullptr};
     keys.Reset(1);
   }
   RemapInputs Inputs() const { return RemapInputs{true, 1, {&actions[0], &actions[1], &actions[2]}}; }
@@ -56,6 +58,9 @@ void BM_DecideRemappedRelease3Keys(benchmark::State& s) { Run(s, 112, 0x80, true
 void BM_DecideHeldKeyPress(benchmark::State& s) { Run(s, 113, 0x00, false); }
 void BM_DecideHeldKeyRepeat(benchmark::State& s) { Run(s, 113, 0x00, true); }
 
+void BM_DecideTextKeyRelease(benchmark::State& s) { Run(s, 114, 0x80, true); }
+void BM_DecideProgramKeyRelease(benchmark::State& s) { Run(s, 115, 0x80, true); }
+
 BENCHMARK(BM_DecidePassThroughInjected)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_DecidePassThroughUnmapped)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_DecideIdentityKey)->Repetitions(5)->ReportAggregatesOnly(true);
@@ -64,6 +69,8 @@ BENCHMARK(BM_DecideRemappedRepeat)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_DecideRemappedRelease3Keys)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_DecideHeldKeyPress)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_DecideHeldKeyRepeat)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DecideTextKeyRelease)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DecideProgramKeyRelease)->Repetitions(5)->ReportAggregatesOnly(true);
 
 // The hook watch's note of every event the hook sees, beside the decision.
 void BM_HookWatchOnHookEvent(benchmark::State& state) {

@@ -9,6 +9,7 @@ add_library(orvelle_win32 STATIC
   platform/win32/executable_win.cpp
   platform/win32/dialog_base_win.cpp
   platform/win32/window_place_win.cpp
+  platform/win32/file_dialogs_win.cpp
   engine/remap_hook_win.cpp
   engine/injection_worker_win.cpp
   engine/remap_session_win.cpp
@@ -16,7 +17,7 @@ add_library(orvelle_win32 STATIC
 )
 target_link_libraries(orvelle_win32 PUBLIC orvelle_core)
 target_compile_definitions(orvelle_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)
-target_link_libraries(orvelle_win32 PUBLIC setupapi comctl32 comdlg32 shell32 gdi32 user32 advapi32)
+target_link_libraries(orvelle_win32 PUBLIC setupapi comctl32 comdlg32 shell32 ole32 gdi32 user32 advapi32)
 
 set(ORVELLE_DIST ${CMAKE_BINARY_DIR}/dist)
 set(ORVELLE_APP_SOURCES
@@ -29,7 +30,7 @@ set(ORVELLE_APP_SOURCES
   app/autostart_win.cpp
   app/programs_dlg_win.cpp
   app/key_tooltip_win.cpp
-  app/file_dialogs_win.cpp
+  app/program_start_win.cpp
   app/about_dlg_win.h
   controls/bit_button_win.cpp
   assign/recording_hook_win.cpp

@@ -8,8 +8,18 @@ namespace orvelle {
 namespace {
 
 // One key event into the system's input stream, as the real key would send it: its scan code,
-// the extended flag where the key has one, and our tag so our own hooks know it.
+// the extended flag where the key has one, and our tag so our own hooks know it. A typed code
+// unit goes as the packet key that carries it, whatever the keyboard layout.
 void InjectKey(const KeyInjection& key) {
+  if (key.unicode) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wScan = static_cast<WORD>(key.keyCode);
+    input.ki.dwFlags = KEYEVENTF_UNICODE | (key.release ? KEYEVENTF_KEYUP : 0);
+    input.ki.dwExtraInfo = kInjectionTag;
+    SendInput(1, &input, sizeof input);
+    return;
+  }
   const InjectedKey injected = InjectedKeyFor(key.keyCode);
   const UINT scan = MapVirtualKeyW(static_cast<UINT>(injected.virtualKey), MAPVK_VK_TO_VSC_EX);
   const bool extended = injected.extended || (scan >> 8) == 0xE0 || (scan >> 8) == 0xE1;

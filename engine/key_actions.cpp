@@ -19,6 +19,19 @@ SharedProgram MacroProgram(const ProfileData& profile, size_t macro, const Outpu
   return TapProgram(sends, tapMs, loops);
 }
 
+// What a Disabled, Text or Program record does. Neither is held: a text plays whole at the release
+// and a program starts once, whatever the hold flag of a hand-edited file says.
+KeyAction ActionOfRecord(const KeyAssignment& record) {
+  switch (record.kind) {
+    case KindNumber(AssignKind::Text):
+      return KeyAction{ActionKind::Text, TextProgram(record.text)};
+    case KindNumber(AssignKind::Program):
+      return KeyAction{ActionKind::Launch, nullptr};
+    default:
+      return KeyAction{ActionKind::Disabled, nullptr};
+  }
+}
+
 }  // namespace
 
 KeyActions CompileActions(const ProfileData& profile, const KeyTable& table, int tapMs) {
@@ -30,12 +43,18 @@ KeyActions CompileActions(const ProfileData& profile, const KeyTable& table, int
     // Slots that share a key code: the last one decides, as it does in the file.
     KeyAction& action = actions[static_cast<size_t>(code)];
     action = KeyAction{};
+    const KeyAssignment& record = profile.records[static_cast<size_t>(entry - 1)];
+    // Disabled, text and program keys act on their records; one without its text or program
+    // sends itself.
+    if (IsActionKind(record.kind)) {
+      if (HasAction(record)) action = ActionOfRecord(record);
+      continue;
+    }
     const auto sends = profile.keyMap.find(code);
     if (sends == profile.keyMap.end() || sends->second.empty() ||
         (sends->second.size() == 1 && sends->second.front() == code)) {
       continue;  // the key sends itself
     }
-    const KeyAssignment& record = profile.records[static_cast<size_t>(entry - 1)];
     const auto macro = profile.macroIndexMap.find(code);
     const bool playsMacro = record.kind == KindNumber(AssignKind::Macro) && macro != profile.macroIndexMap.end() &&
                             macro->second >= 0 && macro->second < static_cast<int>(profile.macroSteps.size());

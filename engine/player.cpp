@@ -94,10 +94,10 @@ void Player::Settle(Playback& p) {
 std::optional<Player::Event> Player::Peek(const Playback& p) {
   if (p.ending) {
     if (p.pressed.empty()) return std::nullopt;
-    return Event{p.pressed.back(), false};
+    return Release(p.pressed.back());
   }
   const std::vector<ProgramStep>& steps = p.program->steps;
-  if (p.step < steps.size()) return Event{steps[p.step].code, steps[p.step].down};
+  if (p.step < steps.size()) return Event{steps[p.step].code, steps[p.step].down, steps[p.step].unicode};
   if (p.mode == Playback::Mode::Held && p.repeats > 0) return Event{p.program->repeatCode, true};
   return std::nullopt;
 }
@@ -107,13 +107,14 @@ void Player::Prune() {
 }
 
 void Player::Advance(Playback& p, const Event& event) {
+  const int pressed = Pressed(event);
   if (event.down) {
     // A key pressed again while down (an auto-repeat) still comes up with one release.
-    if (std::find(p.pressed.begin(), p.pressed.end(), event.code) == p.pressed.end()) p.pressed.push_back(event.code);
-  } else if (const auto at = std::find(p.pressed.rbegin(), p.pressed.rend(), event.code); at != p.pressed.rend()) {
+    if (std::find(p.pressed.begin(), p.pressed.end(), pressed) == p.pressed.end()) p.pressed.push_back(pressed);
+  } else if (const auto at = std::find(p.pressed.rbegin(), p.pressed.rend(), pressed); at != p.pressed.rend()) {
     p.pressed.erase(std::next(at).base());
   }
-  held_.set(static_cast<size_t>(event.code) & 0xFF, event.down);
+  if (!event.unicode) held_.set(static_cast<size_t>(event.code) & 0xFF, event.down);
   if (p.ending) return;
   const std::vector<ProgramStep>& steps = p.program->steps;
   if (p.step >= steps.size()) {
@@ -140,7 +141,7 @@ std::optional<KeyInjection> Player::Next(int64_t now) {
   Event event = *Peek(*best);
   // Program steps follow NumLock as the hook saw it; releases of what was pressed are the codes
   // that went out already.
-  if (!best->ending) event.code = TranslateNumpadCode(event.code, best->numLockOn);
+  if (!best->ending && !event.unicode) event.code = TranslateNumpadCode(event.code, best->numLockOn);
   Advance(*best, event);
   // Events keep a beat: a wake that came late lets the next event follow sooner, so a late
   // timer does not stretch a sequence by its lateness at every event. After a pause the beat
@@ -148,7 +149,7 @@ std::optional<KeyInjection> Player::Next(int64_t now) {
   const int64_t beat = lastInjection_ + kInjectionSpacingUs;
   lastInjection_ = now < beat + kInjectionSpacingUs ? beat : now;
   Prune();
-  return KeyInjection{event.code, !event.down};
+  return KeyInjection{event.code, !event.down, event.unicode};
 }
 
 std::optional<int64_t> Player::NextWake(int64_t now) {
@@ -168,6 +169,12 @@ void Player::Abandon(int64_t now) {
   releases.due = now;
   for (int code = 255; code >= 0; --code) {
     if (held_[static_cast<size_t>(code)]) releases.pressed.push_back(code);  // the back goes first
+  }
+  // A typed unit left down by a text cut short goes up too, before the keys.
+  for (const Playback& p : playbacks_) {
+    for (int pressed : p.pressed) {
+      if ((pressed & kUnicodeMark) != 0) releases.pressed.push_back(pressed);
+    }
   }
   playbacks_.clear();
   skipNextPlay_.reset();

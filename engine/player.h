@@ -9,10 +9,11 @@
 
 namespace orvelle {
 
-// One key event for the system's input.
+// One key event for the system's input; a unicode one types `keyCode`, a UTF-16 code unit.
 struct KeyInjection {
   int keyCode;
   bool release;
+  bool unicode = false;
   bool operator==(const KeyInjection&) const = default;
 };
 
@@ -35,8 +36,8 @@ class Player {
   // When Next will have something to give; nothing while there is nothing to play (no playback,
   // or only held keys waiting for their release).
   std::optional<int64_t> NextWake(int64_t now);
-  // Everything stops where it is; what is held down is released from `now` on, in ascending code
-  // order, as the next events.
+  // Everything stops where it is; what is held down is released from `now` on as the next events:
+  // a unit a text left down first, then the keys in ascending code order.
   void Abandon(int64_t now);
   bool idle() const { return playbacks_.empty(); }
   const std::bitset<256>& held() const { return held_; }
@@ -53,12 +54,18 @@ class Player {
     int repeats = 0;       // Held: auto-repeat presses still to play
     bool ending = false;   // releasing what it pressed, then done
     int64_t due = 0;       // when its next event may play
-    std::vector<int> pressed;  // codes it pressed and has not released, in press order
+    std::vector<int> pressed;  // keys it pressed and has not released, in press order (see Pressed)
   };
   struct Event {
     int code;
     bool down;
+    bool unicode = false;
   };
+  // How a playback remembers what it pressed: a key code, or a typed code unit above every key
+  // code, so that a text cut short still lets go of the unit it pressed.
+  static constexpr int kUnicodeMark = 0x10000;
+  static int Pressed(const Event& event) { return event.unicode ? kUnicodeMark | event.code : event.code; }
+  static Event Release(int pressed) { return Event{pressed & ~kUnicodeMark, false, (pressed & kUnicodeMark) != 0}; }
 
   // Moves a playback whose pass is over on: into its next pass or loop, or into letting go of
   // what it pressed.
@@ -71,7 +78,7 @@ class Player {
   Playback* Find(int key, bool (*which)(const Playback&));
 
   std::vector<Playback> playbacks_;  // in the order they started
-  std::bitset<256> held_;            // down as injected, whoever pressed it
+  std::bitset<256> held_;            // keys down as injected, whoever pressed them; typed units not counted
   std::bitset<256> skipNextPlay_;    // a macro stopped by its key's press: that press's release starts nothing
   int64_t lastInjection_ = INT64_MIN / 2;
 };

@@ -41,4 +41,32 @@ SharedProgram TimedProgram(const std::vector<int>& steps, const std::vector<int>
   return program;
 }
 
+SharedProgram TextProgram(std::wstring_view text) {
+  constexpr int kEnterKey = 13, kTabKey = 9;
+  auto program = std::make_shared<Program>();
+  program->steps.reserve(text.size() * 2);
+  const auto tap = [&](int code, bool unicode) {
+    program->steps.push_back({code, true, 0, unicode});
+    program->steps.push_back({code, false, 0, unicode});
+  };
+  for (const wchar_t c : text) {
+    const auto unit = static_cast<uint32_t>(c);
+    if (c == L'\n') {
+      tap(kEnterKey, false);
+    } else if (c == L'\t') {
+      tap(kTabKey, false);
+    } else if (unit > 0x10FFFF) {
+      continue;  // no character
+    } else if (unit > 0xFFFF) {
+      // A wide character beyond the Basic Multilingual Plane, where wchar_t holds one whole.
+      const uint32_t offset = unit - 0x10000;
+      tap(static_cast<int>(0xD800 + (offset >> 10)), true);
+      tap(static_cast<int>(0xDC00 + (offset & 0x3FF)), true);
+    } else {
+      tap(static_cast<int>(unit), true);
+    }
+  }
+  return program;
+}
+
 }  // namespace orvelle

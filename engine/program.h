@@ -3,16 +3,19 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 namespace orvelle {
 
 // One step of what a remapped key plays: a key going down or up, `delayMs` after the step before
-// it was played.
+// it was played. A unicode step types `code`, a UTF-16 code unit, whatever the keyboard layout
+// (the system's packet key); it is no key code.
 struct ProgramStep {
   int code = 0;
   bool down = true;
   uint32_t delayMs = 0;
+  bool unicode = false;
   bool operator==(const ProgramStep&) const = default;
 };
 
@@ -34,11 +37,14 @@ enum class ActionKind : uint8_t {
   Hold,       // the sequence's presses while the key is down, its releases (reversed) when it comes up
   Macro,      // at the release: the macro, its loops; pressing the key while it plays stops it
   HoldMacro,  // the macro from the press, looping until the key comes up
+  Text,       // at the release: types the key's text; pressing the key while it types stops it
+  Disabled,   // nothing: press and release are swallowed, nothing is sent
+  Launch,     // at the release: the main window is asked to start the key's program
 };
 
 struct KeyAction {
   ActionKind kind = ActionKind::Identity;
-  SharedProgram program;  // empty for Identity
+  SharedProgram program;  // empty for Identity, Disabled and Launch
 };
 
 // What every key code 0..255 does in one profile.
@@ -52,5 +58,8 @@ SharedProgram HoldProgram(const std::vector<int>& codes);
 // Recorded steps, flat (key-name parameter, key code, direction) triples, played in their order,
 // each after its delay (`delays` one per step, the time since the step before).
 SharedProgram TimedProgram(const std::vector<int>& steps, const std::vector<int>& delays, int loops);
+// A text typed: every UTF-16 code unit (a surrogate pair as its two units) pressed and released
+// as a unicode step, a line break as the Enter key and a tab as the Tab key, each tapped.
+SharedProgram TextProgram(std::wstring_view text);
 
 }  // namespace orvelle

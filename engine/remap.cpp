@@ -93,7 +93,9 @@ KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, const RemapInputs& inputs
   const auto slot = static_cast<size_t>(key);
   decision.key = key;
   const KeyAction& action = (*actions)[static_cast<size_t>(decision.vkCode)];
-  const bool remapped = action.kind != ActionKind::Identity && action.program != nullptr;
+  // Disabled and program keys act without a program of their own.
+  const bool remapped = action.kind == ActionKind::Disabled || action.kind == ActionKind::Launch ||
+                        (action.kind != ActionKind::Identity && action.program != nullptr);
 
   auto swallow = [&](std::optional<Kind> command) {
     decision.verdict = Verdict::Swallow;
@@ -115,6 +117,7 @@ KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, const RemapInputs& inputs
       case ActionKind::HoldMacro:
         return swallow(Kind::HoldLoop);
       case ActionKind::Macro:
+      case ActionKind::Text:
         return swallow(Kind::Interrupt);
       default:
         return swallow(std::nullopt);
@@ -126,8 +129,20 @@ KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, const RemapInputs& inputs
   if (keys.held[slot]) return swallow(Kind::Release);
   // What plays is what the key does now; a key that holds only since its press plays nothing
   // and its release passes alone.
-  if (remapped && (action.kind == ActionKind::Tap || action.kind == ActionKind::Macro)) return swallow(Kind::Play);
-  return decision;
+  if (!remapped) return decision;
+  switch (action.kind) {
+    case ActionKind::Tap:
+    case ActionKind::Macro:
+    case ActionKind::Text:
+      return swallow(Kind::Play);
+    case ActionKind::Disabled:
+      return swallow(std::nullopt);
+    case ActionKind::Launch:
+      decision.launchProfile = inputs.activeProfile;
+      return swallow(std::nullopt);
+    default:
+      return decision;
+  }
 }
 
 int TranslateNumpadCode(int code, bool numLockOn) noexcept {

@@ -41,6 +41,9 @@ struct KeyDecision {
   std::optional<OutputCommand::Kind> command;
   const KeyAction* action = nullptr;
   bool outputDropped = false;  // HandleKeyEvent: the queue had no room for the command
+  // The release of a program key: the profile (1..3) whose program for the key the main window is
+  // to start; 0 for every other event. The hook only passes the request on.
+  int launchProfile = 0;
 };
 
 // What the remap hook remembers between events, on the hook's thread only. Applications must see
@@ -81,7 +84,10 @@ struct KeyTracker {
 //   stops a pass of its macro still playing);
 // - a held key: its press holds the sequence down, each auto-repeat presses the last key again,
 //   its release lets go;
-// - a held macro key: its press starts the macro looping, its release ends it.
+// - a held macro key: its press starts the macro looping, its release ends it;
+// - a text key: as a macro key, with its text;
+// - a disabled key: press and release are swallowed and nothing plays;
+// - a program key: press and release are swallowed, and the release asks for its program.
 KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, const RemapInputs& inputs, const KeyTracker& keys) noexcept;
 
 // The code a keypad key sends when NumLock is off; every other code unchanged.

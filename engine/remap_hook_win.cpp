@@ -90,6 +90,10 @@ LRESULT RemapHook::Handle(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event) {
 
   const KeyDecision decision = HandleKeyEvent(static_cast<int>(event.vkCode), event.flags, inputs, keys_, queue_);
   if (decision.command && !decision.outputDropped) worker_.Wake();
+  if (decision.launchProfile != 0 && requestWindow_ != nullptr) {
+    PostMessageW(requestWindow_, requestMessage_, static_cast<WPARAM>(decision.vkCode),
+                 static_cast<LPARAM>(decision.launchProfile));
+  }
   event.vkCode = static_cast<DWORD>(decision.vkCode);
   switch (decision.verdict) {
     case Verdict::RemoveHookThenPass:

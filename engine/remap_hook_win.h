@@ -35,6 +35,12 @@ class RemapHook {
   void Reinstall();
   bool installed() const { return hook_.installed(); }
   int installs() const { return installs_; }
+  // Where the release of a program key is posted, as `message` with the key code and the profile
+  // number (KeyDecision::launchProfile): the hook only posts, the window starts the program.
+  void SetRequestWindow(HWND window, UINT message) {
+    requestWindow_ = window;
+    requestMessage_ = message;
+  }
 
   // A raw keyboard event (WM_INPUT), and whether the hook is still there: every event raw input
   // reports must reach the hook too, within kHookGraceMs. Only meaningful while no other hook of
@@ -65,6 +71,8 @@ class RemapHook {
   HookWatch watch_;
   KeyboardHook hook_{Procedure};
   int installs_ = 0;
+  HWND requestWindow_ = nullptr;
+  UINT requestMessage_ = 0;
 };
 
 }  // namespace orvelle

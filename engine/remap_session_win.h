@@ -40,6 +40,9 @@ class RemapSession {
   void SetActiveProfile(int profile);
   int activeProfile() const { return activeProfile_; }
 
+  // The window that starts the programs of program keys (see RemapHook::SetRequestWindow).
+  void SetRequestWindow(HWND window, UINT message) { hook_.SetRequestWindow(window, message); }
+
   // Presence and hook move together: keyboard found, hook in; keyboard gone, hook out (and the
   // worker lets go of every key).
   void SetKeyboardPresent(bool present);

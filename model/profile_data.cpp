@@ -1,5 +1,8 @@
 #include "model/profile_data.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "base/text.h"
 
 namespace orvelle {
@@ -25,6 +28,127 @@ const std::array<std::wstring_view, 7> kMediaTable = {
     L"WWW Стоп",     L"WWW Назад",  L"WWW Вперед",
 };
 
+namespace {
+
+bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool IsControl(wchar_t c) { return c < 0x20 || c == 0x7F; }
+
+// How many UTF-16 code units `c` takes: a wide character outside the Basic Multilingual Plane
+// (where wchar_t holds one) is a surrogate pair.
+size_t Utf16Units(wchar_t c) {
+  const uint32_t value = static_cast<uint32_t>(c);
+  return value > 0xFFFF ? 2 : 1;
+}
+
+// The longest start of `text` that takes at most `limit` UTF-16 code units and does not end
+// between the halves of a surrogate pair.
+std::wstring CutToUnits(std::wstring text, size_t limit) {
+  size_t units = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const size_t need =
+        IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]) ? 2 : Utf16Units(text[i]);
+    if (units + need > limit) {
+      text.resize(i);
+      break;
+    }
+    units += need;
+    if (need == 2 && Utf16Units(text[i]) == 1) ++i;  // the pair's second half
+  }
+  return text;
+}
+
+std::wstring WithoutControls(std::wstring_view text) {
+  std::wstring out;
+  out.reserve(text.size());
+  for (wchar_t c : text) {
+    if (!IsControl(c)) out += c;
+  }
+  return out;
+}
+
+std::wstring_view TrimmedBlanks(std::wstring_view text) {
+  while (!text.empty() && text.front() == L' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == L' ') text.remove_suffix(1);
+  return text;
+}
+
+// The last name of a path: the file, or the folder of a path ending in a slash.
+std::wstring_view LastName(std::wstring_view path) {
+  while (!path.empty() && (path.back() == L'\\' || path.back() == L'/')) path.remove_suffix(1);
+  const size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring_view::npos ? path : path.substr(slash + 1);
+}
+
+// `text` cut to `limit` characters, with "…" when something was cut.
+std::wstring Excerpt(std::wstring_view text, size_t limit) {
+  std::wstring cut = CutToUnits(std::wstring(text.substr(0, limit + 1)), limit);
+  if (cut.size() < text.size()) cut += L'…';
+  return cut;
+}
+
+// The longest display name kept for a program's file name, so that SetName stays well inside the
+// 259 characters a name is read back with.
+constexpr size_t kProgramNameChars = 64;
+
+}  // namespace
+
+std::wstring CleanText(std::wstring_view text) {
+  std::wstring out;
+  out.reserve(std::min(text.size(), kMaxTextChars + 1));
+  for (size_t i = 0; i < text.size() && out.size() <= kMaxTextChars; ++i) {
+    const wchar_t c = text[i];
+    if (c == L'\r') {
+      out += L'\n';
+      if (i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+    } else if (c == L'\n' || c == L'\t' || !IsControl(c)) {
+      out += c;
+    }
+  }
+  return CutToUnits(std::move(out), kMaxTextChars);
+}
+
+std::wstring CleanProgramPath(std::wstring_view path) {
+  return CutToUnits(std::wstring(TrimmedBlanks(WithoutControls(path))), kMaxProgramChars);
+}
+
+std::wstring CleanProgramArgs(std::wstring_view args) { return CutToUnits(WithoutControls(args), kMaxProgramChars); }
+
+bool HasAction(const KeyAssignment& assignment) {
+  switch (assignment.kind) {
+    case KindNumber(AssignKind::Disabled):
+      return true;
+    case KindNumber(AssignKind::Text):
+      return !assignment.text.empty();
+    case KindNumber(AssignKind::Program):
+      return !assignment.program.empty();
+    default:
+      return false;
+  }
+}
+
+std::wstring DisplayNameOf(const KeyAssignment& assignment) {
+  std::wstring name;
+  switch (assignment.kind) {
+    case KindNumber(AssignKind::Disabled):
+      return L"Disabled";
+    case KindNumber(AssignKind::Text):
+      name = L"Text: " + Excerpt(assignment.text, kTextExcerptChars);
+      break;
+    case KindNumber(AssignKind::Program):
+      name = L"Program: " + Excerpt(LastName(assignment.program), kProgramNameChars);
+      break;
+    default:
+      return {};
+  }
+  // A name is one line, and blanks at its end would not survive the profile file.
+  for (wchar_t& c : name) {
+    if (IsControl(c)) c = L' ';
+  }
+  while (!name.empty() && name.back() == L' ') name.pop_back();
+  return name;
+}
+
 KeyMap IdentityKeyMap() {
   KeyMap map;
   for (int code = 1; code <= kMaxKeyCode; ++code) map.emplace_hint(map.end(), code, OutputSequence{code});
@@ -42,9 +166,24 @@ void SetDefaultAssignments(const KeyTable& table, ProfileData& data) {
   data.macroLoops.clear();
 }
 
+void RestoreSlotDefault(const KeyTable& table, int index, ProfileData& data) {
+  if (index < 0 || index >= kKeySlotCount) return;
+  const KeySlot& slot = table.slots[static_cast<size_t>(index)];
+  data.records[static_cast<size_t>(index)] = KeyAssignment{slot.name, KindNumber(AssignKind::SingleKey), 0, false};
+  std::erase(data.assignedSlots, index);
+  if (IsSendableKeyCode(slot.keyCode)) data.keyMap[slot.keyCode] = OutputSequence{slot.keyCode};
+}
+
 void FitMacroTiming(std::vector<MacroDelays>& delays, std::vector<int>& loops, size_t macroCount) {
   delays.resize(macroCount);
   loops.resize(macroCount, 1);
+}
+
+const KeyAssignment* DecidingRecord(const ProfileData& data, const KeyTable& table, int code) {
+  for (int entry = kKeySlotCount; entry >= 1; --entry) {
+    if (table.Entry(entry).keyCode == code) return &data.records[static_cast<size_t>(entry - 1)];
+  }
+  return nullptr;
 }
 
 std::bitset<kMaxKeyCode + 1> HeldKeyCodes(const ProfileData& data, const KeyTable& table) {
@@ -110,6 +249,10 @@ void BuildOutputSequence(const KeySlot& slot, const KeyAssignment& assignment, i
     case static_cast<int>(AssignKind::Function):
       if (const auto row = FindCommand(assignment.name)) sends = CommandSequence(*row);
       break;
+    case static_cast<int>(AssignKind::Disabled):
+    case static_cast<int>(AssignKind::Text):
+    case static_cast<int>(AssignKind::Program):
+      break;  // the engine acts on the record; the key's own entry is the identity
     default:
       return;
   }

@@ -12,7 +12,7 @@
 
 namespace orvelle {
 
-enum class AssignKind : int { SingleKey = 0, Macro = 1, Media = 2, Function = 3 };
+enum class AssignKind : int { SingleKey = 0, Macro = 1, Media = 2, Function = 3, Disabled = 4, Text = 5, Program = 6 };
 // The number a kind is stored as. Records keep kinds as numbers (a file may hold others), and
 // compare them by these names, never by bare numbers.
 constexpr int KindNumber(AssignKind kind) { return static_cast<int>(kind); }
@@ -24,8 +24,46 @@ struct KeyAssignment {
   // The key acts while it is held: what it sends starts at its press and ends at its release,
   // instead of being played whole at the release. Meaningful for every kind that sends something.
   bool hold = false;
+  // What a Text key types, and what a Program key starts with its arguments; empty for every other
+  // kind. Line breaks in `text` are L'\n'.
+  std::wstring text{};
+  std::wstring program{};
+  std::wstring args{};
   bool operator==(const KeyAssignment&) const = default;
 };
+
+// The longest text a Text key types and the longest program path and argument string a Program
+// key keeps, in UTF-16 code units (a character outside the Basic Multilingual Plane counts two). A
+// longer value is cut when it is read or committed, never inside a surrogate pair.
+inline constexpr size_t kMaxTextChars = 1000;
+inline constexpr size_t kMaxProgramChars = 2048;
+
+// A kind whose key acts without a KeyMap entry of its own: its entry stays the identity and the
+// engine decides by the record's kind.
+constexpr bool IsActionKind(int kind) {
+  return kind == KindNumber(AssignKind::Disabled) || kind == KindNumber(AssignKind::Text) ||
+         kind == KindNumber(AssignKind::Program);
+}
+
+// A text as a Text key keeps it: a CR LF pair or a lone CR becomes one line break, every control
+// character but line break and tab goes, and the rest is cut to kMaxTextChars.
+std::wstring CleanText(std::wstring_view text);
+// A program path or argument string as a Program key keeps it: control characters go, and the
+// rest is cut to kMaxProgramChars. A path also loses surrounding blanks.
+std::wstring CleanProgramPath(std::wstring_view path);
+std::wstring CleanProgramArgs(std::wstring_view args);
+
+// The display name (SetName) of a Disabled, Text or Program assignment, which is what the main
+// window's tooltip shows: "Disabled", "Text: " and the text's first kTextExcerptChars characters
+// (line breaks and tabs as blanks, "…" when there is more), "Program: " and the target's file or
+// folder name. Empty for the other kinds, whose names come from the dialog.
+inline constexpr size_t kTextExcerptChars = 11;
+std::wstring DisplayNameOf(const KeyAssignment& assignment);
+
+// A record of an action kind that has what it acts on: Disabled always, Text with a text, Program
+// with a program. A Text or Program record without it (a hand-edited file) leaves the key sending
+// itself, as a record of a kind the program does not know does.
+bool HasAction(const KeyAssignment& assignment);
 
 using OutputSequence = std::vector<int>;
 // Key code -> what the key sends. A key without an entry, or mapped to exactly itself, passes.
@@ -87,9 +125,17 @@ KeyMap IdentityKeyMap();
 // take the names of their layout entries.
 void SetDefaultAssignments(const KeyTable& table, ProfileData& data);
 
+// Key slot `index` (0..120) back to its default: its own name, kind SingleKey, not held, out of
+// the assigned-slot list, its key sending itself.
+void RestoreSlotDefault(const KeyTable& table, int index, ProfileData& data);
+
 // The real keys (1..254) that are held, by key code, for whoever plays the profile. Where key
 // slots share a code the last of them decides, as it does in the profile file.
 std::bitset<kMaxKeyCode + 1> HeldKeyCodes(const ProfileData& data, const KeyTable& table);
+
+// The record that decides what key `code` does: of the key slots with that code, the last, as in
+// the profile file. Null when no key slot has the code.
+const KeyAssignment* DecidingRecord(const ProfileData& data, const KeyTable& table, int code);
 
 // The key codes of the down steps of a macro, in order. An incomplete triple at the end of a
 // hand-edited list is ignored.
@@ -115,8 +161,9 @@ std::optional<int> FindMedia(const MediaNameMap& media, const std::wstring& name
 // Sets the KeyMap entry (and for macros the macro-index map entry) of a slot whose assignment has
 // just been read. `target` is the stored target of a SingleKey slot. Whatever does not resolve (a
 // target outside 1..254, an unknown command or media name, a macro index outside the table, a
-// macro without a down step) leaves the key sending itself; a kind outside 0..3 sets nothing, so
-// the key passes. A slot whose key code is outside 1..254 is no real key and gets no entry.
+// macro without a down step) leaves the key sending itself; Disabled, Text and Program keys get
+// the identity (the engine acts on their records); a kind outside 0..6 sets nothing, so the key
+// passes. A slot whose key code is outside 1..254 is no real key and gets no entry.
 void BuildOutputSequence(const KeySlot& slot, const KeyAssignment& assignment, int target,
                          const MediaNameMap& media, ProfileData& data);
 

@@ -76,6 +76,57 @@ std::wstring JoinInts(const std::vector<int>& values) {
   return text;
 }
 
+// Text, Program and Args values are one line each, and the line must read back as written. In a
+// Text value a backslash starts an escape: \n is a line break, \t a tab and \\ one
+// backslash; any other backslash stands for itself, so a hand-written C:\dir keeps its
+// backslash unless a 'n', 't' or second backslash follows it. Program and Args values hold no
+// control characters and are stored as they are. A value the reader would change (blanks at
+// either end are trimmed, one pair of enclosing quotes is stripped) is stored inside double quotes,
+// which the reader strips again.
+std::wstring QuotedWhereNeeded(std::wstring value) {
+  const auto fragile = [](wchar_t c) { return c == L' ' || c == L'"' || c == L'\''; };
+  if (!value.empty() && (fragile(value.front()) || fragile(value.back()))) value = L'"' + value + L'"';
+  return value;
+}
+
+std::wstring EncodeText(std::wstring_view text) {
+  std::wstring stored;
+  stored.reserve(text.size() + 8);
+  for (wchar_t c : text) {
+    switch (c) {
+      case L'\\':
+        stored += L"\\\\";
+        break;
+      case L'\n':
+        stored += L"\\n";
+        break;
+      case L'\t':
+        stored += L"\\t";
+        break;
+      default:
+        if (c >= 0x20 && c != 0x7F) stored += c;
+        break;
+    }
+  }
+  return QuotedWhereNeeded(std::move(stored));
+}
+
+// Only as much of a hand-edited value is decoded as can survive the cut to kMaxTextChars.
+std::wstring DecodeText(std::wstring_view stored) {
+  std::wstring text;
+  for (size_t i = 0; i < stored.size() && text.size() <= kMaxTextChars; ++i) {
+    const wchar_t c = stored[i];
+    const wchar_t next = i + 1 < stored.size() ? stored[i + 1] : L'\0';
+    if (c == L'\\' && (next == L'\\' || next == L'n' || next == L't')) {
+      text += next == L'n' ? L'\n' : next == L't' ? L'\t' : L'\\';
+      ++i;
+    } else {
+      text += c;
+    }
+  }
+  return CleanText(text);
+}
+
 constexpr std::wstring_view kTypeSection = L"TYPE";
 constexpr std::wstring_view kTapMsKey = L"TapMs";
 
@@ -124,6 +175,15 @@ class SectionWriter {
   std::vector<IniEntry> entries_;
   std::unordered_map<std::wstring, size_t> positions_;
 };
+
+// A value that is empty leaves the section, like a key no longer wanted.
+void SetOrUnset(SectionWriter& section, std::wstring key, std::wstring value) {
+  if (value.empty()) {
+    section.Unset(key);
+  } else {
+    section.Set(std::move(key), std::move(value));
+  }
+}
 
 }  // namespace
 
@@ -193,6 +253,12 @@ void ReadProfileSection(IniAccess& ini, const std::wstring& path, int n, const K
     record.macroIndex = section.Int(Key(L"MacroIndex", code), 0);
     record.name = section.String(Key(L"SetName", code));
     record.hold = section.Int(Key(L"Hold", code), 0) != 0;
+    record.text = record.kind == KindNumber(AssignKind::Text) ? DecodeText(section.LongString(Key(L"Text", code)))
+                                                              : std::wstring();
+    const bool program = record.kind == KindNumber(AssignKind::Program);
+    record.program = program ? CleanProgramPath(section.LongString(Key(L"Program", code))) : std::wstring();
+    record.args =
+        program && !record.program.empty() ? CleanProgramArgs(section.LongString(Key(L"Args", code))) : std::wstring();
     const int target = record.kind == KindNumber(AssignKind::SingleKey) ? section.Int(Key(L"Key", code), 0) : 0;
     BuildOutputSequence(slot, record, target, table.media, working);
   }
@@ -222,6 +288,13 @@ void SaveProfile(IniAccess& ini, const std::wstring& path, int n, const KeyTable
       const OutputSequence sends = SequenceOrIdentity(code, it != profile.keyMap.end() ? it->second : OutputSequence{});
       section.Set(Key(L"Key", code), sends.empty() ? code : sends.front());
     }
+    // The values of the newer kinds follow the key's others, and only a key of that kind has
+    // them: a profile without such keys is written as it always was.
+    SetOrUnset(section, Key(L"Text", code),
+               record.kind == KindNumber(AssignKind::Text) ? EncodeText(CleanText(record.text)) : L"");
+    const bool program = record.kind == KindNumber(AssignKind::Program) && !record.program.empty();
+    SetOrUnset(section, Key(L"Program", code), program ? QuotedWhereNeeded(CleanProgramPath(record.program)) : L"");
+    SetOrUnset(section, Key(L"Args", code), program ? QuotedWhereNeeded(CleanProgramArgs(record.args)) : L"");
     // Only a held key says so. A later slot with the same key code decides for the group, as it
     // does for every other value of it.
     if (record.hold) {

@@ -25,7 +25,13 @@ void ReadProfileSection(IniAccess& ini, const std::wstring& path, int n, const K
 void LoadProfile(IniAccess& ini, const std::wstring& path, int n, const KeyTable& table,
                  ProfileSet& set);
 
-// Writes profile copy n into section "Profile<n>" of `path`, replacing all its keys.
+// Writes profile copy n into section "Profile<n>" of `path`, replacing all its keys. Each key's
+// group is IndexPic, MacroIndex, SetName, then Key (a single key), Text (a Text key) or Program
+// and Args (a Program key, Args only when there are arguments), then Hold (a held key): a profile
+// without Text or Program keys is written as before they existed. In a Text value \n is a line
+// break, \t a tab and \\ one backslash (any other backslash stands for itself); Program and Args
+// values are stored as they are. A value with a blank or a quote at either end is stored inside
+// double quotes, so that every value reads back as written.
 void SaveProfile(IniAccess& ini, const std::wstring& path, int n, const KeyTable& table,
                  const ProfileSet& set);
 

@@ -1,14 +1,17 @@
 #include "model/profile_ops.h"
 
 #include "model/profile_file.h"
+#include "model/program_start.h"
 #include "base/text.h"
 #include "platform/portable/ini_file_copy.h"
 
 namespace orvelle {
 namespace {
 
+std::wstring FileName(const std::wstring& path) { return path.substr(FolderOf(path).size()); }
+
 // The file's name in guillemets, as a message names it.
-std::wstring Quoted(const std::wstring& path) { return L"«" + path.substr(FolderOf(path).size()) + L"»"; }
+std::wstring Quoted(const std::wstring& path) { return L"«" + FileName(path) + L"»"; }
 
 }  // namespace
 
@@ -84,6 +87,12 @@ bool ImportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table
   }
   ProfileData imported = set.working;
   ReadProfileSection(copy.ini(), copy.path(), source, table, imported);
+  // A file from someone else must not start programs unasked: the keys that would go back to
+  // their defaults unless the user keeps them.
+  const std::vector<ProgramKey> programs = ProgramKeys(imported);
+  if (!programs.empty() && !ui.Confirm(ImportedProgramsQuestion(FileName(*file), programs))) {
+    for (const ProgramKey& key : programs) RestoreSlotDefault(table, key.slot, imported);
+  }
   const bool changed = !(imported == set.Active()) || !(imported == set.working);
   set.working = std::move(imported);
   CopyProfileData(set.working, set.Active());

@@ -6,6 +6,7 @@
 
 #include "model/key_table.h"
 #include "model/profile_set.h"
+#include "base/file_dialog.h"
 #include "base/file_store.h"
 
 namespace orvelle {
@@ -34,12 +35,6 @@ inline constexpr unsigned kConfirmFlags = 0x31;    // OK/Cancel with the warning
 inline constexpr unsigned kConfirmLanguage = 0x0419;
 
 // How the export and import file dialogs are set up.
-struct FileDialogSetup {
-  std::wstring_view title;
-  std::wstring_view filter;  // "|"-separated pairs, MFC style
-  std::wstring_view defaultExtension;
-  unsigned flags;
-};
 inline constexpr FileDialogSetup kExportDialog{L"Save As", L"ini File(*.ini)|*.ini||", L"sew", 0x6};
 // The import dialog accepts only a file that exists.
 inline constexpr FileDialogSetup kImportDialog{L"Open", L"ini File(*.ini)|*.ini||", L"tsk", 0xE | 0x1000 | 0x800};
@@ -57,7 +52,8 @@ bool ExportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table
                    ProfileUi& ui);
 // Reads the profile a file the user picks names in "TYPE" into the working copy and the active
 // profile. A file that is missing, unreadable or holds no such profile is refused with a message
-// and changes nothing. True when the active profile changed.
+// and changes nothing. A profile whose keys would start programs names them in one question
+// first; without OK those keys go back to their defaults. True when the active profile changed.
 bool ImportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table, ProfileSet& set,
                    ProfileUi& ui);
 

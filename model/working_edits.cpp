@@ -14,12 +14,6 @@ std::vector<int>::iterator FindAssignedByCode(ProfileData& working, const KeyTab
   });
 }
 
-void RestoreDefault(ProfileData& working, const KeyTable& table, std::vector<int>::iterator element) {
-  const size_t index = static_cast<size_t>(*element);
-  working.records[index] = KeyAssignment{table.slots[index].name, 0, 0, false};
-  working.assignedSlots.erase(element);
-}
-
 // The macro table, with its timing lists as long as its steps whatever the dialog left.
 void TakeMacroTable(ProfileData& working, const AssignEdit& edit) {
   working.macroSteps = edit.macroSteps;
@@ -39,6 +33,36 @@ void GiveMacroTable(const ProfileData& working, AssignEdit& edit) {
   edit.macroIndexMap = working.macroIndexMap;
 }
 
+// A Disabled, Text or Program edit: the key acts on its record, with the identity as its KeyMap
+// entry; whatever macro it played, it plays no more.
+void CommitActionEdit(ProfileSet& set, const KeyTable& table, int entry, const AssignEdit& edit) {
+  ProfileData& working = set.working;
+  const int index = entry - 1;
+  const int code = table.Entry(entry).keyCode;
+  KeyAssignment record{std::wstring(), edit.kind, 0, false};
+  if (edit.kind == KindNumber(AssignKind::Text)) record.text = CleanText(edit.text);
+  if (edit.kind == KindNumber(AssignKind::Program)) {
+    record.program = CleanProgramPath(edit.program);
+    if (!record.program.empty()) record.args = CleanProgramArgs(edit.args);
+  }
+  if (HasAction(record)) {
+    record.name = DisplayNameOf(record);
+    if (std::find(working.assignedSlots.begin(), working.assignedSlots.end(), index) == working.assignedSlots.end()) {
+      working.assignedSlots.push_back(index);
+    }
+    working.records[static_cast<size_t>(index)] = std::move(record);
+  } else {
+    RestoreSlotDefault(table, index, working);  // nothing to type or to start: the key sends itself
+  }
+  set.pending = true;
+  AssignEdit macros = edit;
+  macros.macroIndexMap.erase(code);
+  ResyncMacros(set, table, macros, ResyncMode::SlotEdit);
+  TakeMacroTable(working, macros);
+  if (IsSendableKeyCode(code)) working.keyMap[code] = OutputSequence{code};
+  ApplyWorkingCopy(set);
+}
+
 }  // namespace
 
 void PrepareSlotEdit(const ProfileSet& set, const KeyTable& table, int entry, AssignEdit& edit) {
@@ -47,6 +71,9 @@ void PrepareSlotEdit(const ProfileSet& set, const KeyTable& table, int entry, As
   edit.kind = record.kind;
   edit.macroIndex = record.macroIndex;
   edit.hold = record.hold;
+  edit.text = record.text;
+  edit.program = record.program;
+  edit.args = record.args;
   edit.keyCode = table.Entry(entry).keyCode;
   GiveMacroTable(set.working, edit);
 }
@@ -62,6 +89,9 @@ void PrepareMacroEdit(const ProfileSet& set, AssignEdit& edit) {
   edit.kind = kMacroOnlyKind;
   edit.macroIndex = 0;
   edit.hold = false;
+  edit.text.clear();
+  edit.program.clear();
+  edit.args.clear();
   GiveMacroTable(set.working, edit);
 }
 
@@ -83,6 +113,10 @@ void RemoveMacro(AssignEdit& edit, int index) {
 }
 
 void CommitSlotEdit(ProfileSet& set, const KeyTable& table, int entry, const AssignEdit& edit) {
+  if (IsActionKind(edit.kind)) {
+    CommitActionEdit(set, table, entry, edit);
+    return;
+  }
   ProfileData& working = set.working;
   const int index = entry - 1;
   const std::wstring& own = table.Entry(entry).name;
@@ -134,12 +168,11 @@ void ResyncMacros(ProfileSet& set, const KeyTable& table, const AssignEdit& edit
     if (mode == ResyncMode::SlotEdit) {
       if (element != working.assignedSlots.end() &&
           working.records[static_cast<size_t>(*element)].kind == KindNumber(AssignKind::Macro)) {
-        RestoreDefault(working, table, element);
-        working.keyMap[code] = OutputSequence{code};
+        RestoreSlotDefault(table, *element, working);
       }
     } else {
       working.keyMap[code] = OutputSequence{code};
-      if (element != working.assignedSlots.end()) RestoreDefault(working, table, element);
+      if (element != working.assignedSlots.end()) RestoreSlotDefault(table, *element, working);
     }
   }
 }

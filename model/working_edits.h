@@ -13,10 +13,12 @@ namespace orvelle {
 // copies of one slot's assignment and of the whole macro table.
 struct AssignEdit {
   int keyCode = 0;
-  int kind = 0;  // AssignKind 0..3 while a slot is edited, kMacroOnlyKind for the macro table alone
+  int kind = 0;  // an AssignKind while a slot is edited, kMacroOnlyKind for the macro table alone
   int macroIndex = 0;
   bool hold = false;  // the edited key's; unused for the macro table alone
   std::wstring displayName;
+  // A Text key's text, a Program key's program and arguments; empty for the other kinds.
+  std::wstring text, program, args;
   std::vector<MacroSteps> macroSteps;
   std::vector<std::wstring> macroNames;
   std::vector<MacroDelays> macroDelays;  // parallel to macroSteps
@@ -24,7 +26,8 @@ struct AssignEdit {
   std::map<int, int> macroIndexMap;
 };
 
-inline constexpr int kMacroOnlyKind = 4;
+// The dialog's own kind for the macro table alone, never stored; far from the stored kinds.
+inline constexpr int kMacroOnlyKind = 100;
 
 enum class ResyncMode { SlotEdit, MacroEdit };
 
@@ -41,6 +44,11 @@ void PrepareSlotEdit(const ProfileSet& set, const KeyTable& table, int entry, As
 int CurrentTarget(const ProfileData& working, const AssignEdit& edit);
 // After that dialog returned OK: the record, the assigned-slot list and the macro table folded
 // back into the working copy, which is then applied. A slot back at its default is not held.
+// A Disabled, Text or Program edit joins the assigned-slot list under the name DisplayNameOf
+// gives it (the edit's display name is not used), stops playing a macro, keeps the identity as its
+// KeyMap entry and is not held; its text, path and arguments are cleaned and cut to their
+// limits. A Text edit without a text or a Program edit without a path puts the slot back to its
+// default. Every other kind keeps no text, path or arguments.
 void CommitSlotEdit(ProfileSet& set, const KeyTable& table, int entry, const AssignEdit& edit);
 // Before the dialog opens from "Macro..".
 void PrepareMacroEdit(const ProfileSet& set, AssignEdit& edit);

@@ -64,3 +64,13 @@
 #define IDC_PROGRAM_PROFILE 1203
 #define ID_OFFERED_PROGRAM_BASE 33000
 #define ID_BROWSE_PROGRAM 33100
+// The "Other" mode: its mode button, its three choices, the text, path and arguments fields and
+// the browse button.
+#define IDC_OTHER_MODE 2035
+#define IDC_DISABLED_CHOICE 2036
+#define IDC_TEXT_CHOICE 2037
+#define IDC_PROGRAM_CHOICE 2038
+#define IDC_BROWSE 2039
+#define IDC_TEXT_FIELD 1132
+#define IDC_PROGRAM_PATH 1133
+#define IDC_PROGRAM_ARGS 1134

@@ -601,3 +601,207 @@ TEST_F(AssignDialogTest, TheLoopFieldShowsAndSetsTheChosenMacrosCount) {
 
 }  // namespace
 }  // namespace orvelle
+
+namespace orvelle {
+namespace {
+
+constexpr int kDisabledKind = KindNumber(AssignKind::Disabled);
+constexpr int kTextKind = KindNumber(AssignKind::Text);
+constexpr int kProgramKind = KindNumber(AssignKind::Program);
+
+class OtherModeTest : public AssignDialogTest {
+ protected:
+  // Opens the dialog for F1 of kind `kind` holding a text, a program and its arguments.
+  void OpenOther(int kind, std::wstring text = L"Hi\nthere", std::wstring program = L"C:\\Tools\\app.exe",
+                 std::wstring args = L"-x") {
+    dialog.edit().text = std::move(text);
+    dialog.edit().program = std::move(program);
+    dialog.edit().args = std::move(args);
+    OpenFor(kind, L"", 0);
+  }
+  std::array<bool, 3> Choices() const {
+    const AssignView& v = dialog.view();
+    return {v.disabledChoice.selected, v.textChoice.selected, v.programChoice.selected};
+  }
+};
+
+TEST_F(OtherModeTest, OpensOnItsKindsWithTheChoiceAndFieldsOfTheKey) {
+  struct Case {
+    int kind;
+    std::array<bool, 3> choices;
+    bool textEnabled, programEnabled;
+  } cases[] = {
+      {kDisabledKind, {true, false, false}, false, false},
+      {kTextKind, {false, true, false}, true, false},
+      {kProgramKind, {false, false, true}, false, true},
+  };
+  for (const Case& c : cases) {
+    OpenOther(c.kind);
+    const AssignView& v = dialog.view();
+    EXPECT_TRUE(v.modeButtons[4].selected) << c.kind;
+    EXPECT_FALSE(v.modeButtons[0].selected || v.modeButtons[1].selected) << c.kind;
+    EXPECT_TRUE(v.otherControlsVisible) << c.kind;
+    EXPECT_FALSE(v.keyFieldVisible || v.macroControlsVisible || v.holdBoxVisible) << c.kind;
+    EXPECT_FALSE(v.recordingHook) << c.kind << ": the fields take the keys typed";
+    EXPECT_EQ(Choices(), c.choices) << c.kind;
+    EXPECT_TRUE(v.disabledChoice.sticky && v.textChoice.sticky && v.programChoice.sticky) << c.kind;
+    EXPECT_EQ(v.textFieldEnabled, c.textEnabled) << c.kind;
+    EXPECT_EQ(v.programFieldsEnabled, c.programEnabled) << c.kind;
+    EXPECT_EQ(v.textFieldText, L"Hi\r\nthere") << c.kind << ": line breaks as the field shows them";
+    EXPECT_EQ(v.programPathText, L"C:\\Tools\\app.exe") << c.kind;
+    EXPECT_EQ(v.programArgsText, L"-x") << c.kind;
+  }
+  OpenOther(0, L"", L"", L"");
+  EXPECT_TRUE(dialog.view().otherButtonVisible);
+  EXPECT_FALSE(dialog.view().otherControlsVisible);
+}
+
+TEST_F(OtherModeTest, ChoicesSwitchOneAtATimeAndAreKeptAcrossModes) {
+  OpenFor(0);
+  EXPECT_TRUE(dialog.view().recordingHook);
+  dialog.OnOtherButton();
+  EXPECT_EQ(Choices(), (std::array<bool, 3>{true, false, false})) << "a key of another kind starts at Disabled";
+  EXPECT_EQ(dialog.kind(), kDisabledKind);
+  EXPECT_FALSE(dialog.view().recordingHook) << "the single-key hook goes: the text field needs the keys";
+  EXPECT_FALSE(dialog.view().holdBoxVisible);
+
+  struct Step {
+    void (AssignDialog::*choose)();
+    int kind;
+    DialogFocus focus;
+    std::array<bool, 3> choices;
+  } steps[] = {
+      {&AssignDialog::ChooseText, kTextKind, DialogFocus::TextField, {false, true, false}},
+      {&AssignDialog::ChooseProgram, kProgramKind, DialogFocus::ProgramPath, {false, false, true}},
+      {&AssignDialog::ChooseProgram, kProgramKind, DialogFocus::ProgramPath, {false, false, true}},
+      {&AssignDialog::ChooseDisabled, kDisabledKind, DialogFocus::None, {true, false, false}},
+      {&AssignDialog::ChooseText, kTextKind, DialogFocus::TextField, {false, true, false}},
+  };
+  for (const Step& step : steps) {
+    const int asked = dialog.view().focusRequests;
+    (dialog.*step.choose)();
+    EXPECT_EQ(dialog.kind(), step.kind);
+    EXPECT_EQ(Choices(), step.choices) << step.kind;
+    EXPECT_EQ(dialog.view().textFieldEnabled, step.kind == kTextKind);
+    EXPECT_EQ(dialog.view().programFieldsEnabled, step.kind == kProgramKind);
+    EXPECT_EQ(dialog.view().focus, step.focus) << step.kind;
+    EXPECT_EQ(dialog.view().focusRequests, asked + 1) << step.kind;
+  }
+  dialog.SetText(L"typed");
+  dialog.OnMediaButton();
+  EXPECT_FALSE(dialog.view().otherControlsVisible);
+  EXPECT_TRUE(dialog.view().holdBoxVisible);
+  dialog.ChooseProgram();
+  EXPECT_EQ(dialog.kind(), KindNumber(AssignKind::Media)) << "a choice outside its mode does nothing";
+  dialog.OnOtherButton();
+  EXPECT_EQ(dialog.kind(), kTextKind) << "back in the mode, the choice made before";
+  EXPECT_EQ(dialog.view().textFieldText, L"typed");
+
+  dialog.TakeBrowsedFile(L"C:\\x.exe");
+  EXPECT_EQ(dialog.view().programPathText, L"") << "the browse button rests unless Program is chosen";
+  dialog.ChooseProgram();
+  dialog.TakeBrowsedFile(L"C:\\Program Files\\Editor\\edit.exe");
+  EXPECT_EQ(dialog.view().programPathText, L"C:\\Program Files\\Editor\\edit.exe");
+}
+
+TEST_F(OtherModeTest, OkCommitsTheChoiceAndAnEmptyTextOrPathGivesTheKeyBack) {
+  struct Case {
+    const char* what;
+    int kind;  // the key's kind as handed over
+    std::function<void()> act;
+    int kindAfter;
+    std::wstring name, text, program, args;
+  };
+  const std::wstring longText(kMaxTextChars + 5, L'x');
+  const Case cases[] = {
+      {"Other on a single key: Disabled", 0, [this] { dialog.OnOtherButton(); }, kDisabledKind, L"Disabled", L"", L"",
+       L""},
+      {"a text typed with a line break", 0,
+       [this] {
+         dialog.OnOtherButton();
+         dialog.ChooseText();
+         dialog.SetText(L"Hello\r\nworld");
+       },
+       kTextKind, L"Text: Hello world", L"Hello\nworld", L"", L""},
+      {"a text key kept as it was", kTextKind, [] {}, kTextKind, L"Text: Hi there", L"Hi\nthere", L"", L""},
+      {"a text past the limit is cut", kTextKind, [&] { dialog.SetText(longText); }, kTextKind,
+       L"Text: xxxxxxxxxxx…", std::wstring(kMaxTextChars, L'x'), L"", L""},
+      {"a program with blanks round its path", kTextKind,
+       [this] {
+         dialog.ChooseProgram();
+         dialog.SetProgramPath(L"  C:\\Windows\\notepad.exe ");
+         dialog.SetProgramArgs(L"notes.txt");
+       },
+       kProgramKind, L"Program: notepad.exe", L"", L"C:\\Windows\\notepad.exe", L"notes.txt"},
+      {"a text key turned off: no text kept", kTextKind, [this] { dialog.ChooseDisabled(); }, kDisabledKind,
+       L"Disabled", L"", L"", L""},
+      {"an emptied text: the key is its own again", kTextKind, [this] { dialog.SetText(L""); }, 0, L"", L"", L"", L""},
+      {"a blank path: the key is its own again, its arguments gone", kProgramKind,
+       [this] { dialog.SetProgramPath(L"   "); }, 0, L"", L"", L"", L""},
+      {"Clear in the mode", kProgramKind, [this] { dialog.OnClear(); }, 0, L"", L"", L"", L""},
+      {"leaving the mode for a command drops the text", kTextKind, [this] { dialog.OnFunctionButton(); },
+       KindNumber(AssignKind::Function), L"Копировать", L"", L"", L""},
+  };
+  for (const Case& c : cases) {
+    keyMap = IdentityKeyMap();
+    keyMap[112] = {66, 67};  // the key played macro m1 before
+    OpenOther(c.kind);
+    dialog.edit().macroIndexMap[112] = 1;
+    dialog.edit().hold = true;
+    dialog.ToggleHold();
+    c.act();
+    Ok(-1, 4);
+    const AssignEdit& e = dialog.edit();
+    EXPECT_EQ(e.kind, c.kindAfter) << c.what;
+    EXPECT_EQ(e.displayName, c.name) << c.what;
+    EXPECT_EQ(e.text, c.text) << c.what;
+    EXPECT_EQ(e.program, c.program) << c.what;
+    EXPECT_EQ(e.args, c.args) << c.what;
+    if (c.kindAfter != KindNumber(AssignKind::Function)) {
+      EXPECT_EQ(keyMap.at(112), OutputSequence{112}) << c.what << ": the key's own entry sends itself";
+      EXPECT_FALSE(e.hold) << c.what;
+    }
+    EXPECT_EQ(e.macroIndexMap.count(112), 0u) << c.what << ": no macro played any more";
+    EXPECT_EQ(e.macroIndexMap.at(113), 1) << c.what;
+  }
+}
+
+TEST_F(OtherModeTest, CancelReleasesTheChoicesAndTypingTouchesOnlyTheView) {
+  OpenOther(kTextKind);
+  dialog.SetText(L"changed");
+  dialog.ChooseProgram();
+  dialog.SetProgramPath(L"C:\\other.exe");
+  EXPECT_EQ(dialog.edit().text, L"Hi\nthere");
+  EXPECT_EQ(dialog.edit().program, L"C:\\Tools\\app.exe");
+  dialog.OnCancel();
+  EXPECT_EQ(Choices(), (std::array<bool, 3>{false, false, false}));
+  EXPECT_EQ(keyMap, IdentityKeyMap());
+}
+
+TEST_F(OtherModeTest, TheMacroTableAloneAndAnOlderLayoutNeverShowTheMode) {
+  OpenOther(kMacroOnlyKind, L"", L"", L"");
+  EXPECT_FALSE(dialog.view().otherButtonVisible);
+  dialog.OnOtherButton();
+  EXPECT_EQ(dialog.kind(), kMacroOnlyKind);
+  EXPECT_FALSE(dialog.view().otherControlsVisible);
+
+  // A Composite.ini from before the mode: a Text key opens on no mode at all, and OK leaves it.
+  dialog.SetOtherModePlaced(false);
+  keyMap[112] = {112};
+  for (int kind : {0, kTextKind}) {
+    OpenOther(kind);
+    EXPECT_FALSE(dialog.view().otherButtonVisible) << kind;
+    dialog.OnOtherButton();
+    EXPECT_FALSE(dialog.view().otherControlsVisible) << kind;
+    EXPECT_EQ(dialog.kind(), kind);
+  }
+  dialog.ChooseDisabled();
+  Ok();
+  EXPECT_EQ(dialog.edit().kind, kTextKind);
+  EXPECT_EQ(dialog.edit().text, L"Hi\nthere");
+  EXPECT_EQ(keyMap.at(112), OutputSequence{112});
+  dialog.SetOtherModePlaced(true);
+}
+
+}  // namespace
+}  // namespace orvelle

@@ -7,6 +7,7 @@
 
 #include "assign/dialog_layout.h"
 #include "base/geometry.h"
+#include "base/text.h"
 #include "model/working_edits.h"
 #include "platform/portable/portable_ini.h"
 #include "tests/test_support.h"
@@ -15,39 +16,59 @@ namespace orvelle {
 namespace {
 
 TEST(DialogLayout, ButtonSkinsAndBackgrounds) {
-  // Entries 1..9 (OK, Cancel, Clear, keyboard, the four modes) and 24 (hold) wear the key pictures
-  // and cannot be disabled; entries 10..18 (macro editor) and 25 (record key delays) wear the
-  // macro pictures and can; the modes, the record button and both check boxes stay down while
-  // selected.
+  // Entries 1..9 (OK, Cancel, Clear, keyboard, four modes), 24 (hold) and 28 (the "Other" mode)
+  // wear the key pictures and cannot be disabled; entries 10..18 (macro editor) and 25 (record key
+  // delays) wear the macro pictures and can, as do 29..31 (the "Other" choices) and 34 (browse)
+  // with the "Other" pictures; the modes, the record button, both check boxes and the choices stay
+  // down while selected.
+  const auto isOneOf = [](int id, std::initializer_list<int> ids) {
+    return std::count(ids.begin(), ids.end(), id) > 0;
+  };
   for (const SkinnedButton& b : kSkinnedButtons) {
     const ButtonSkin skin = SkinOfEntry(b.entry);
-    const bool keyFaces = b.entry <= 9 || b.id == IDC_HOLD;
+    const bool keyFaces = b.entry <= 9 || b.id == IDC_HOLD || b.id == IDC_OTHER_MODE;
+    const bool otherFaces = isOneOf(b.id, {IDC_DISABLED_CHOICE, IDC_TEXT_CHOICE, IDC_PROGRAM_CHOICE, IDC_BROWSE});
     const bool checkBox = b.id == IDC_HOLD || b.id == IDC_KEY_DELAY;
-    const bool sticky = checkBox || b.id == IDC_RECORD || (b.entry >= 6 && b.entry <= 9);
-    EXPECT_EQ(skin.faces[0], keyFaces ? DialogPicture::KeyNormal : DialogPicture::MacroNormal) << b.entry;
-    EXPECT_EQ(skin.faces[2], keyFaces ? DialogPicture::KeyDown : DialogPicture::MacroDown) << b.entry;
+    const bool choice = otherFaces && b.id != IDC_BROWSE;
+    const bool mode = std::count(kModeButtonIds.begin(), kModeButtonIds.end(), b.id) > 0;
+    const bool sticky = checkBox || choice || mode || b.id == IDC_RECORD;
+    const DialogPicture normal =
+        keyFaces ? DialogPicture::KeyNormal : otherFaces ? DialogPicture::OtherNormal : DialogPicture::MacroNormal;
+    const DialogPicture down =
+        keyFaces ? DialogPicture::KeyDown : otherFaces ? DialogPicture::OtherDown : DialogPicture::MacroDown;
+    EXPECT_EQ(skin.faces[0], normal) << b.entry;
+    EXPECT_EQ(skin.faces[2], down) << b.entry;
     EXPECT_EQ(skin.disabledFace.has_value(), !keyFaces) << b.entry;
+    if (otherFaces) {
+      EXPECT_EQ(skin.disabledFace, DialogPicture::OtherDisable) << b.entry;
+    }
     EXPECT_EQ(skin.sticky, sticky) << b.entry;
   }
   const std::pair<int, std::optional<DialogPicture>> backgrounds[] = {
-      {0, DialogPicture::KeyNormal},  {1, DialogPicture::MacroNormal}, {2, DialogPicture::Media},
-      {3, DialogPicture::Function},   {kMacroOnlyKind, DialogPicture::MacroOnly},
-      {5, std::nullopt},              {-1, std::nullopt},
+      {0, DialogPicture::KeyNormal},   {1, DialogPicture::MacroNormal}, {2, DialogPicture::Media},
+      {3, DialogPicture::Function},    {kMacroOnlyKind, DialogPicture::MacroOnly},
+      {4, DialogPicture::OtherNormal}, {5, DialogPicture::OtherNormal}, {6, DialogPicture::OtherNormal},
+      {7, std::nullopt},               {-1, std::nullopt},
   };
   for (const auto& [kind, picture] : backgrounds) EXPECT_EQ(BackgroundOfKind(kind), picture) << kind;
 }
 
 TEST(DialogLayout, EveryEntryButTheGapsPlacesOneControl) {
-  // Entry 5 and entry 27 (the loop field's label, painted into the pictures) place no control.
+  // Entry 5 and entries 27 and 35 (the loop field's and the arguments field's labels, painted into
+  // the pictures) place no control.
   std::map<int, int> controlOfEntry;
   for (const PlacedControl& c : kSkinnedButtons) EXPECT_TRUE(controlOfEntry.emplace(c.entry, c.id).second) << c.entry;
   for (const PlacedControl& c : kPlacedControlIds) EXPECT_TRUE(controlOfEntry.emplace(c.entry, c.id).second) << c.entry;
   for (int entry = 1; entry <= kCompositeEntryCount; ++entry) {
-    EXPECT_EQ(controlOfEntry.count(entry), entry == 5 || entry == 27 ? 0u : 1u) << entry;
+    EXPECT_EQ(controlOfEntry.count(entry), entry == 5 || entry == 27 || entry == 35 ? 0u : 1u) << entry;
   }
   EXPECT_EQ(controlOfEntry.at(24), IDC_HOLD);
   EXPECT_EQ(controlOfEntry.at(25), IDC_KEY_DELAY);
   EXPECT_EQ(controlOfEntry.at(26), IDC_LOOP_COUNT);
+  const std::pair<int, int> other[] = {{28, IDC_OTHER_MODE},     {29, IDC_DISABLED_CHOICE}, {30, IDC_TEXT_CHOICE},
+                                       {31, IDC_PROGRAM_CHOICE}, {32, IDC_TEXT_FIELD},      {33, IDC_PROGRAM_PATH},
+                                       {34, IDC_BROWSE},         {36, IDC_PROGRAM_ARGS}};
+  for (const auto& [entry, id] : other) EXPECT_EQ(controlOfEntry.at(entry), id) << entry;
 }
 
 TEST(DialogLayout, TheViewShowsAndEnablesTheControls) {
@@ -60,6 +81,12 @@ TEST(DialogLayout, TheViewShowsAndEnablesTheControls) {
   noMacros.stepButtonsEnabled = false;
   AssignView keyMode;
   keyMode.keyFieldVisible = keyMode.holdBoxVisible = true;
+  AssignView textChosen;
+  textChosen.otherControlsVisible = textChosen.textFieldEnabled = true;
+  AssignView programChosen;
+  programChosen.otherControlsVisible = programChosen.programFieldsEnabled = true;
+  AssignView macroTableAlone = macroOnly;
+  macroTableAlone.otherButtonVisible = false;
 
   struct Case {
     const char* what;
@@ -84,12 +111,23 @@ TEST(DialogLayout, TheViewShowsAndEnablesTheControls) {
       {"... and so does the loop field", macroOnly, IDC_LOOP_COUNT, {true, true}},
       {"recording locks the delays box", recording, IDC_KEY_DELAY, {true, false}},
       {"... and the loop field", recording, IDC_LOOP_COUNT, {true, false}},
+      {"the macro table alone hides the \"Other\" mode button", macroTableAlone, IDC_OTHER_MODE, {false, true}},
+      {"a key mode hides the \"Other\" page", keyMode, IDC_TEXT_FIELD, {false, false}},
+      {"... and its choices", keyMode, IDC_DISABLED_CHOICE, {false, true}},
+      {"Text chosen: its field takes typing", textChosen, IDC_TEXT_FIELD, {true, true}},
+      {"... the program's path rests", textChosen, IDC_PROGRAM_PATH, {true, false}},
+      {"... and so do browse and the arguments", textChosen, IDC_BROWSE, {true, false}},
+      {"... but every choice can be clicked", textChosen, IDC_PROGRAM_CHOICE, {true, true}},
+      {"Program chosen: path, browse and arguments take input", programChosen, IDC_PROGRAM_ARGS, {true, true}},
+      {"... the text field rests", programChosen, IDC_TEXT_FIELD, {true, false}},
   };
   for (const Case& c : cases) EXPECT_EQ(LookOf(c.view, c.id), c.look) << c.what;
-  for (int id : {IDC_HOLD, IDC_KEY_DELAY, IDC_LOOP_COUNT}) {
+  for (int id : {IDC_HOLD, IDC_KEY_DELAY, IDC_LOOP_COUNT, IDC_OTHER_MODE, IDC_TEXT_FIELD, IDC_BROWSE}) {
     EXPECT_EQ(std::count(kViewBoundControlIds.begin(), kViewBoundControlIds.end(), id), 1) << id;
   }
   EXPECT_EQ(ControlOfFocus(DialogFocus::MacroNames), IDC_MACRO_NAMES);
+  EXPECT_EQ(ControlOfFocus(DialogFocus::TextField), IDC_TEXT_FIELD);
+  EXPECT_EQ(ControlOfFocus(DialogFocus::ProgramPath), IDC_PROGRAM_PATH);
   EXPECT_EQ(ControlOfFocus(DialogFocus::None), 0);
 }
 
@@ -106,6 +144,32 @@ TEST(DialogLayout, CompositeLayoutSaturatesAndLeavesMissingEntriesEmpty) {
   EXPECT_EQ(layout[25], (Rect{7, 8, 16, 18})) << "entry 26, the loop field";
   for (const size_t missing : {23u, 24u, 26u}) EXPECT_EQ(layout[missing], Rect{}) << "no entry " << missing + 1;
   EXPECT_EQ(layout[1].Width(), 47);
+}
+
+TEST(DialogLayout, OnlyALayoutThatPlacesTheWholeOtherPageOffersTheMode) {
+  // Entries 1..27 as a layout made before the mode existed, then what each case adds.
+  std::wstring older = L"[BUTTONINFO]\n";
+  for (int entry = 1; entry <= 27; ++entry) older += FormatInt(entry) + L"=10,10,20,20,Part\n";
+  const std::wstring page = L"28=360,54,104,36,Other\n29=40,146,132,30,Disabled\n30=40,186,132,30,Text\n"
+                            L"31=40,272,132,30,Program\n32=188,186,372,56,TextField\n"
+                            L"33=188,275,268,24,ProgramPath\n34=464,273,96,28,Browse\n";
+  const std::wstring arguments = L"36=188,316,372,24,Arguments\n";
+  struct Case {
+    const char* what;
+    std::wstring text;
+    bool offered;
+  } cases[] = {
+      {"a layout from before the mode", older, false},
+      {"the whole page; the painted label 35 is no control", older + page + arguments, true},
+      {"the arguments field missing", older + page, false},
+      {"an entry that places nothing", older + page + L"36=188,316,0,24,Arguments\n", false},
+  };
+  testing::TempFolder folder;
+  for (const Case& c : cases) {
+    PortableIni ini;
+    EXPECT_EQ(PlacesOtherMode(LoadCompositeLayout(ini, folder.WriteUtf16(L"Composite.ini", c.text))), c.offered)
+        << c.what;
+  }
 }
 
 TEST(WindowPlace, CentredOnTheWorkAreaAndKeptOnIt) {

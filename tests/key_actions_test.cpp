@@ -13,13 +13,13 @@ namespace {
 
 // "65↓ 65↑+20": each step's key and direction, and its wait when it has one; then "×n" for loops.
 std::string Describe(const KeyAction& action) {
-  static const char* kKinds[] = {"identity", "tap", "hold", "macro", "hold-macro"};
+  static const char* kKinds[] = {"identity", "tap", "hold", "macro", "hold-macro", "text", "disabled", "launch"};
   std::ostringstream out;
   out << kKinds[static_cast<int>(action.kind)];
   if (!action.program) return out.str();
   out << ':';
   for (const ProgramStep& step : action.program->steps) {
-    out << ' ' << step.code << (step.down ? "↓" : "↑");
+    out << ' ' << (step.unicode ? "u" : "") << step.code << (step.down ? "↓" : "↑");
     if (step.delayMs != 0) out << '+' << step.delayMs;
   }
   if (action.program->loops != 1) out << " ×" << action.program->loops;
@@ -67,6 +67,53 @@ TEST(KeyActions, WhatEachKeyPlaysFromTheFile) {
   for (const auto& [code, what] : expected) {
     EXPECT_EQ(Describe(actions[static_cast<size_t>(code)]), what) << code;
   }
+}
+
+TEST(KeyActions, DisabledTextAndProgramKeysActByTheirKindAndUnknownKindsSendThemselves) {
+  std::vector<testing::SlotDef> slots;
+  for (int e = 1; e <= 12; ++e) slots.push_back({e, 111 + e, L"F" + std::to_wstring(e)});
+  const KeyTable table = testing::MakeKeyTable(slots);
+  testing::TempFolder folder;
+  const std::wstring path =
+      folder.WriteUtf16(L"set.ini",
+                        L"[Profile1]\n"
+                        L"IndexPic112=4\nKey112=65\n"                     // a stale target: still disabled
+                        L"IndexPic113=5\nText113=\u0416\\n\nHold113=1\n"  // held or not, typed at the release
+                        L"IndexPic114=5\n"                                // no text
+                        L"IndexPic115=5\nText115=\"  \"\n"                // only blanks, quoted: typed
+                        L"IndexPic116=6\nProgram116=C:\\Windows\\notepad.exe\nArgs116=a.txt\n"
+                        L"IndexPic117=6\nArgs117=x\n"  // arguments without a program
+                        L"IndexPic118=7\nKey118=65\n"  // kinds this program does not know
+                        L"IndexPic119=-1\nText119=x\n"
+                        L"IndexPic120=garbage\nKey120=66\n"  // no number: kind 0
+                        L"IndexPic121=0\nKey121=67\nText121=ignored\nProgram121=ignored\n"
+                        L"IndexPic122=5\nText122=\\x01\x01\n"  // an unknown escape stays, a control character goes
+                        L"[TYPE]\ntype=1\n");
+  PortableIni io;
+  ProfileSet set;
+  LoadAllProfiles(io, path, table, set);
+  const KeyActions actions = CompileActions(set.Profile(1), table, 20);
+
+  const std::pair<int, const char*> expected[] = {
+      {112, "disabled"},
+      {113, "text: u1046↓ u1046↑ 13↓ 13↑"},  // no key hold time between the units either
+      {114, "identity"},
+      {115, "text: u32↓ u32↑ u32↓ u32↑"},
+      {116, "launch"},
+      {117, "identity"},
+      {118, "identity"},
+      {119, "identity"},
+      {120, "tap: 66↓ 66↑+20"},
+      {121, "tap: 67↓ 67↑+20"},
+      {122, "text: u92↓ u92↑ u120↓ u120↑ u48↓ u48↑ u49↓ u49↑"},
+  };
+  for (const auto& [code, what] : expected) {
+    EXPECT_EQ(Describe(actions[static_cast<size_t>(code)]), what) << code;
+  }
+  const ProfileData& p = set.Profile(1);
+  EXPECT_EQ(p.records[4].args, L"a.txt");
+  EXPECT_EQ(p.records[5].args, L"") << "no program, no arguments";
+  EXPECT_EQ(p.records[9].text + p.records[9].program, L"") << "a single key keeps no text or program";
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "model/key_table.h"
 #include "model/profile_data.h"
+#include "model/program_start.h"
 #include "base/text.h"
 #include "tests/test_support.h"
 
@@ -161,7 +162,10 @@ TEST(OutputSequences, BuiltPerKindFromTheAssignment) {
       {"unknown media", {L"Nope", 2, 0}, 0, true, {112}, false},
       {"function", {L"Копировать", 3, 0}, 0, true, {17, 67}, false},
       {"unknown function", {L"Copy", 3, 0}, 0, true, {112}, false},
-      {"kind outside 0..3 passes the key", {L"?", 9, 0}, 0, false, {}, false},
+      {"disabled: the engine acts on the record", {L"Disabled", 4, 0}, 65, true, {112}, false},
+      {"text: the engine acts on the record", {L"Text: a", 5, 0, false, L"a"}, 65, true, {112}, false},
+      {"program: the engine acts on the record", {L"Program: a", 6, 0, false, L"", L"a"}, 65, true, {112}, false},
+      {"kind outside 0..6 passes the key", {L"?", 9, 0}, 0, false, {}, false},
   };
   for (const Case& c : cases) {
     ProfileData data;
@@ -180,6 +184,64 @@ TEST(OutputSequences, BuiltPerKindFromTheAssignment) {
   ProfileData data;
   BuildOutputSequence(table.Entry(2), KeyAssignment{L"", 0, 0}, 65, table.media, data);
   EXPECT_TRUE(data.keyMap.empty());
+}
+
+TEST(ActionKinds, DisplayNamesSayWhatTheKeyDoesOnOneLine) {
+  struct Case {
+    const char* what;
+    KeyAssignment assignment;
+    std::wstring name;
+  } cases[] = {
+      {"disabled", {L"", 4, 0}, L"Disabled"},
+      {"a text: its start", {L"", 5, 0, false, L"Привет, world!\n"}, L"Text: Привет, wor…"},
+      {"a short text whole, line breaks and tabs as blanks, none at the end",
+       {L"", 5, 0, false, L"a\tb\nc \n"},
+       L"Text: a b c"},
+      {"eleven characters need no ellipsis", {L"", 5, 0, false, L"abcdefghijk"}, L"Text: abcdefghijk"},
+      {"a surrogate pair is not split", {L"", 5, 0, false, L"abcdefghij\U0001F600"}, L"Text: abcdefghij…"},
+      {"a program: its file name",
+       {L"", 6, 0, false, L"", L"C:\\Windows\\notepad.exe", L"a.txt"},
+       L"Program: notepad.exe"},
+      {"a folder: its own name", {L"", 6, 0, false, L"", L"D:/Games/"}, L"Program: Games"},
+      {"a bare name", {L"", 6, 0, false, L"", L"calc"}, L"Program: calc"},
+      {"the older kinds take their names from the dialog", {L"A", 0, 0}, L""},
+  };
+  for (const Case& c : cases) EXPECT_TRUE(DisplayNameOf(c.assignment) == c.name) << c.what;
+}
+
+TEST(ProgramStarts, WhatTheProfileSaysAtTheMomentTheMainWindowGetsTheRequest) {
+  // Entries 1 and 2 share key code 112 (the later decides); entry 3 is 113.
+  const KeyTable table = testing::MakeKeyTable({{1, 112, L"F1"}, {2, 112, L"F1b"}, {3, 113, L"F2"}});
+  ProfileSet set;
+  InitKeyMaps(set);
+  auto program = [](std::wstring path, std::wstring args = L"") {
+    return KeyAssignment{L"Program", 6, 0, false, L"", std::move(path), std::move(args)};
+  };
+  set.Profile(2).records[1] = program(L"C:\\Tools\\a.exe", L"-x");
+  set.Profile(2).records[0] = program(L"D:\\never.exe");  // hidden by entry 2
+  set.Profile(2).records[2] = KeyAssignment{L"Text", 5, 0, false, L"hi"};
+  set.Profile(1).records[2] = program(L"\\\\server\\share\\b.cmd");
+  set.Profile(3).records[2] = program(L"https://example.org/x");
+  set.Profile(3).records[1] = program(L"notepad");
+  set.Profile(3).records[0] = program(L"");
+
+  struct Case {
+    int profile, code;
+    std::optional<ProgramStart> start;
+  } cases[] = {
+      {2, 112, ProgramStart{L"C:\\Tools\\a.exe", L"-x", L"C:\\Tools\\"}},
+      {1, 113, ProgramStart{L"\\\\server\\share\\b.cmd", L"", L"\\\\server\\share\\"}},
+      {3, 113, ProgramStart{L"https://example.org/x", L"", L""}},  // no folder for an address
+      {3, 112, ProgramStart{L"notepad", L"", L""}},
+      {2, 113, std::nullopt},  // a text key now
+      {1, 112, std::nullopt},  // a single key
+      {0, 112, std::nullopt},
+      {4, 112, std::nullopt},
+      {2, 300, std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ProgramToStart(set, table, c.profile, c.code), c.start) << c.profile << c.code;
+  set.Profile(3).records[1].program.clear();
+  EXPECT_EQ(ProgramToStart(set, table, 3, 112), std::nullopt) << "a program key without a path starts nothing";
 }
 
 TEST(OutputSequences, KeepOnlyRealKeysOrFallBackToTheKeyItself) {

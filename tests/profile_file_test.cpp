@@ -137,6 +137,131 @@ TEST_F(ProfileFileTest, HoldWaitsLoopsAndTheHoldTimeFollowWhatTheyBelongTo) {
   EXPECT_EQ(io.ReadSection(path, L"TYPE"), Entries({{L"type", L"1"}}));
 }
 
+TEST_F(ProfileFileTest, TextProgramAndArgsComeAfterTheKeysOtherValuesAndOnlyForTheirKinds) {
+  const KeyTable table = testing::MakeKeyTable({{1, 27, L"Esc"}, {2, 112, L"F1"}, {3, 113, L"F2"}});
+  ProfileSet set = ExampleProfiles(table);
+  ProfileData& p = set.Profile(1);
+  p.records[0] = {L"Text: Hi", KindNumber(AssignKind::Text), 0, true, L"Hi\n"};
+  p.records[1] = {L"Program: app.exe", KindNumber(AssignKind::Program), 0, false, L"", L"C:\\app.exe", L"-x"};
+  p.records[2] = {L"Disabled", KindNumber(AssignKind::Disabled), 0, false};
+  p.assignedSlots = {0, 1, 2};
+  for (int e = 1; e <= 3; ++e)
+    BuildOutputSequence(table.Entry(e), p.records[static_cast<size_t>(e - 1)], 0, table.media, p);
+  WriteAllProfiles(io, path, table, set);
+
+  const auto expected = Entries({
+      {L"IndexPic27", L"5"},
+      {L"MacroIndex27", L"0"},
+      {L"SetName27", L"Text: Hi"},
+      {L"Text27", L"Hi\\n"},
+      {L"Hold27", L"1"},
+      {L"IndexPic112", L"6"},
+      {L"MacroIndex112", L"0"},
+      {L"SetName112", L"Program: app.exe"},
+      {L"Program112", L"C:\\app.exe"},
+      {L"Args112", L"-x"},
+      {L"IndexPic113", L"4"},
+      {L"MacroIndex113", L"0"},
+      {L"SetName113", L"Disabled"},
+      {L"IndexPic0", L"0"},
+      {L"MacroIndex0", L"0"},
+      {L"SetName0", L""},
+      {L"Key0", L"0"},
+      {L"MacroStrNum", L"1"},
+      {L"MacroName0", L"define0"},
+      {L"MacroKey0", L"1966080,65,1,-2145517568,65,0"},
+      {L"MacroKeyNum0", L"6"},
+      {L"SetIndexNum", L"3"},
+      {L"setindex0", L"0"},
+      {L"setindex1", L"1"},
+      {L"setindex2", L"2"},
+  });
+  EXPECT_EQ(io.ReadSection(path, L"Profile1"), expected);
+  ProfileSet loaded;
+  InitKeyMaps(loaded);
+  LoadAllProfiles(io, path, table, loaded);
+  EXPECT_EQ(loaded.Profile(1).records, p.records);
+  EXPECT_EQ(loaded.Profile(1).assignedSlots, p.assignedSlots);
+  for (int code : {27, 112, 113}) EXPECT_EQ(loaded.Profile(1).keyMap.at(code), OutputSequence{code}) << code;
+
+  // Back to keys of the older kinds: the values leave the file.
+  set.Profile(1) = ExampleProfiles(table).Profile(1);
+  WriteAllProfiles(io, path, table, set);
+  for (const wchar_t* key : {L"Text27", L"Program112", L"Args112"}) {
+    EXPECT_EQ(io.ReadString(path, L"Profile1", key, L"gone"), L"gone") << key;
+  }
+}
+
+TEST_F(ProfileFileTest, TextsPathsAndArgumentsSurviveTheFileWhateverTheyHold) {
+  const KeyTable table = testing::MakeKeyTable({{1, 112, L"F1"}, {2, 113, L"F2"}});
+  const std::wstring longPath = L"C:\\" + std::wstring(3000, L'p');
+  struct Case {
+    const char* what;
+    int kind;
+    std::wstring text, program, args;  // as committed
+    const wchar_t* stored;             // the line's value (Text or Program), when it matters
+    std::wstring loadedText, loadedProgram, loadedArgs;
+  } cases[] = {
+      {"Cyrillic, punctuation and a line break", 5, L"Привет, world!\n", L"", L"", L"Привет, world!\\n",
+       L"Привет, world!\n", L"", L""},
+      {"backslashes are doubled, also one at the end", 5, L"C:\\new\\", L"", L"", L"C:\\\\new\\\\", L"C:\\new\\", L"",
+       L""},
+      {"a backslash and an n are not a line break", 5, L"\\n", L"", L"", L"\\\\n", L"\\n", L"", L""},
+      {"blanks at either end are quoted", 5, L"  two  ", L"", L"", L"\"  two  \"", L"  two  ", L"", L""},
+      {"quotes at both ends are quoted again", 5, L"\"quoted\"", L"", L"", L"\"\"quoted\"\"", L"\"quoted\"", L"", L""},
+      {"a quote at one end", 5, L"it's'", L"", L"", L"\"it's'\"", L"it's'", L"", L""},
+      {"a tab", 5, L"a\tb", L"", L"", L"a\\tb", L"a\tb", L"", L""},
+      {"characters beyond the Basic Multilingual Plane", 5, L"\U0001F600 ok", L"", L"", nullptr, L"\U0001F600 ok", L"",
+       L""},
+      {"CR LF and a lone CR become line breaks", 5, L"a\r\nb\rc", L"", L"", L"a\\nb\\nc", L"a\nb\nc", L"", L""},
+      {"NUL and other control characters go", 5,
+       std::wstring(L"a\0b\x01"
+                    L"c\x7F",
+                    6),
+       L"", L"", L"abc", L"abc", L"", L""},
+      {"a long text is cut to its limit", 5, std::wstring(1500, L'я'), L"", L"", nullptr, std::wstring(1000, L'я'), L"",
+       L""},
+      {"the cut never splits a surrogate pair", 5, std::wstring(999, L'a') + L"\U0001F600", L"", L"", nullptr,
+       std::wstring(999, L'a'), L"", L""},
+      {"a path with blanks, arguments in quotes", 6, L"", L"C:\\Program Files\\App\\app.exe", L"\"C:\\a b\\f.txt\" -x",
+       L"C:\\Program Files\\App\\app.exe", L"", L"C:\\Program Files\\App\\app.exe", L"\"C:\\a b\\f.txt\" -x"},
+      {"a path loses blanks at its ends and line breaks", 6, L"", L"  C:\\x\r\n.exe ", L"a\nb", L"C:\\x.exe", L"",
+       L"C:\\x.exe", L"ab"},
+      {"a web address", 6, L"", L"https://example.org/?a=b", L"", L"https://example.org/?a=b", L"",
+       L"https://example.org/?a=b", L""},
+      {"long paths and arguments are cut", 6, L"", longPath, std::wstring(3000, L'a'), nullptr, L"",
+       longPath.substr(0, kMaxProgramChars), std::wstring(kMaxProgramChars, L'a')},
+      {"a program key without a path keeps no arguments", 6, L"", L"", L"-x", nullptr, L"", L"", L""},
+      {"a text key without a text", 5, L"", L"", L"", nullptr, L"", L"", L""},
+  };
+  for (const Case& c : cases) {
+    ProfileSet set;
+    InitKeyMaps(set);
+    set.Profile(1).records[0] = {L"name", c.kind, 0, false, c.text, c.program, c.args};
+    SaveProfile(io, path, 1, table, set);
+    const std::vector<IniEntry> section = io.ReadSection(path, L"Profile1");
+    if (c.stored != nullptr) {
+      const std::wstring key = c.kind == 5 ? L"Text112" : L"Program112";
+      const auto line = std::find_if(section.begin(), section.end(), [&](const IniEntry& e) { return e.key == key; });
+      ASSERT_NE(line, section.end()) << c.what;
+      EXPECT_EQ(line->value, c.stored) << c.what;
+    }
+    for (const IniEntry& e : section) {
+      EXPECT_TRUE(std::none_of(e.value.begin(), e.value.end(), [](wchar_t ch) { return ch < 0x20; })) << c.what;
+    }
+    ProfileSet loaded;
+    InitKeyMaps(loaded);
+    LoadProfile(io, path, 1, table, loaded);
+    const KeyAssignment& r = loaded.working.records[0];
+    EXPECT_EQ(r.kind, c.kind) << c.what;
+    EXPECT_TRUE(r.text == c.loadedText) << c.what;
+    EXPECT_TRUE(r.program == c.loadedProgram) << c.what;
+    EXPECT_TRUE(r.args == c.loadedArgs) << c.what;
+    SaveProfile(io, path, 1, table, loaded);
+    EXPECT_EQ(io.ReadSection(path, L"Profile1"), section) << c.what << ": written again, the same";
+  }
+}
+
 TEST_F(ProfileFileTest, SlotsSharingAKeyCodeShareItsHoldAsTheLastOneSays) {
   // Entries 1 and 2 both carry key code 65; the later slot decides the group, hold included.
   const KeyTable table = testing::MakeKeyTable({{1, 65, L"A"}, {2, 65, L"A2"}});

@@ -256,6 +256,52 @@ TEST_F(ProfileFileExchangeTest, ImportReadsTheProfileTypeNamesAndKeysAbsentFromT
   }
 }
 
+TEST_F(ProfileFileExchangeTest, ImportAsksOnceBeforeKeepingKeysThatStartPrograms) {
+  // Keys 11 and 12 start the same program, key 13 another; 14 types, 15 has no program at all.
+  const std::wstring programs =
+      L"[Profile1]\n"
+      L"IndexPic11=6\nSetName11=Program: tool.exe\nProgram11=C:\\x\\tool.exe\nArgs11=-q\n"
+      L"IndexPic12=6\nSetName12=Program: tool.exe\nProgram12=C:\\x\\tool.exe\nArgs12=-q\n"
+      L"IndexPic13=6\nSetName13=Program: notepad.exe\nProgram13=notepad.exe\n"
+      L"IndexPic14=5\nSetName14=Text: hi\nText14=hi\n"
+      L"IndexPic15=6\nSetName15=Program: \n"
+      L"SetIndexNum=5\nsetindex0=0\nsetindex1=1\nsetindex2=2\nsetindex3=3\nsetindex4=4\n";
+  files.Put(L"programs.ini", testing::Utf16File(programs));
+  files.Put(L"plain.ini", testing::Utf16File(L"[Profile1]\nIndexPic14=5\nSetName14=Text: hi\nText14=hi\n"));
+
+  for (const bool keep : {true, false}) {
+    SetUp();
+    ui.questions.clear();
+    ui.answers = {keep};
+    EXPECT_TRUE(Import(L"programs.ini"));
+    ASSERT_EQ(ui.questions.size(), 1u) << keep;
+    const std::wstring& question = ui.questions[0];
+    EXPECT_NE(question.find(L"«programs.ini»"), std::wstring::npos) << keep;
+    EXPECT_NE(question.find(L"\nnotepad.exe"), std::wstring::npos) << keep;
+    const size_t tool = question.find(L"\nC:\\x\\tool.exe -q");
+    EXPECT_NE(tool, std::wstring::npos) << keep;
+    EXPECT_EQ(question.find(L"tool.exe", tool + 20), std::wstring::npos) << "each program named once";
+
+    const ProfileData& p = set.Active();
+    EXPECT_EQ(set.working, p);
+    for (int entry = 1; entry <= 3; ++entry) {
+      const KeyAssignment& r = p.records[static_cast<size_t>(entry - 1)];
+      EXPECT_EQ(r.kind, keep ? 6 : 0) << entry;
+      EXPECT_EQ(r.program.empty(), !keep) << entry;
+      if (!keep) {
+        EXPECT_EQ(r.name, L"K" + std::to_wstring(entry));
+      }
+      EXPECT_EQ(p.keyMap.at(10 + entry), OutputSequence{10 + entry}) << entry;
+    }
+    EXPECT_EQ(p.records[3].text, L"hi") << "a text key is kept either way";
+    EXPECT_EQ(p.assignedSlots, keep ? (std::vector<int>{0, 1, 2, 3, 4}) : (std::vector<int>{3, 4}));
+  }
+
+  ui.questions.clear();
+  EXPECT_TRUE(Import(L"plain.ini"));
+  EXPECT_TRUE(ui.questions.empty()) << "nothing to start, nothing to ask";
+}
+
 TEST_F(ProfileFileExchangeTest, ImportRefusesFilesWithoutAProfileAndChangesNothing) {
   files.Put(L"locked.ini", testing::Utf16File(L"[Profile1]\nKey11=80\n"));
   files.Inject(L"locked.ini", MemoryFileStore::Fault::Unreadable);
@@ -447,6 +493,72 @@ TEST_F(WorkingEditTest, SlotEditResultsFoldBackConsistently) {
     EXPECT_EQ(set.working.records[static_cast<size_t>(c.entry - 1)], expected) << c.what;
     EXPECT_EQ(std::count(list.begin(), list.end(), c.entry - 1), listed ? 1 : 0) << c.what;
   }
+}
+
+TEST_F(WorkingEditTest, DisabledTextAndProgramEditsJoinTheListAndKeepTheKeySendingItself) {
+  struct Case {
+    const char* what;
+    int entry;
+    int kind;
+    std::wstring text, program, args;
+    KeyAssignment expected;
+  } cases[] = {
+      {"a held macro key disabled: its macro stops, nothing held",
+       1,
+       4,
+       L"stale",
+       L"stale",
+       L"stale",
+       {L"Disabled", 4, 0, false}},
+      {"a text, its line breaks as the file keeps them",
+       3,
+       5,
+       L"Hello\r\nworld",
+       L"",
+       L"",
+       {L"Text: Hello world", 5, 0, false, L"Hello\nworld"}},
+      {"a program with its arguments",
+       5,
+       6,
+       L"",
+       L" C:\\a\\b.exe",
+       L"-x",
+       {L"Program: b.exe", 6, 0, false, L"", L"C:\\a\\b.exe", L"-x"}},
+      {"a text key without a text is no assignment", 5, 5, L"", L"", L"", {L"K5", 0, 0, false}},
+      {"a program key without a path is no assignment", 3, 6, L"", L"\r\n", L"-x", {L"K3", 0, 0, false}},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    PrepareSlotEdit(set, table, c.entry, edit);
+    edit.kind = c.kind;
+    edit.displayName = L"from the dialog";
+    edit.hold = true;
+    edit.text = c.text;
+    edit.program = c.program;
+    edit.args = c.args;
+    CommitSlotEdit(set, table, c.entry, edit);  // the dialog left the macro-index map as it was
+    const int code = table.Entry(c.entry).keyCode;
+    const ProfileData& w = set.working;
+    EXPECT_EQ(w.records[static_cast<size_t>(c.entry - 1)], c.expected) << c.what;
+    const bool assigned = c.expected.kind != 0;
+    EXPECT_EQ(std::count(w.assignedSlots.begin(), w.assignedSlots.end(), c.entry - 1), assigned ? 1 : 0) << c.what;
+    EXPECT_EQ(w.keyMap.at(code), OutputSequence{code}) << c.what;
+    EXPECT_EQ(w.macroIndexMap.count(code), 0u) << c.what;
+    EXPECT_EQ(w.macroIndexMap.at(12), 0) << c.what << ": another key of the macro plays on";
+    EXPECT_EQ(set.Active(), w) << c.what << ": applied";
+  }
+
+  // Back from a text to a single key: nothing of the text stays.
+  PrepareSlotEdit(set, table, 3, edit);
+  edit.kind = KindNumber(AssignKind::Text);
+  edit.text = L"typed";
+  CommitSlotEdit(set, table, 3, edit);
+  PrepareSlotEdit(set, table, 3, edit);
+  EXPECT_EQ(edit.text, L"typed") << "handed to the dialog";
+  edit.kind = KindNumber(AssignKind::SingleKey);
+  edit.displayName = L"A";
+  CommitSlotEdit(set, table, 3, edit);
+  EXPECT_EQ(set.working.records[2], (KeyAssignment{L"A", 0, 0, false}));
 }
 
 TEST_F(WorkingEditTest, RemovingAMacroMovesTheLaterMacrosTimingDownWithThem) {

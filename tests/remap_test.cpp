@@ -3,6 +3,7 @@
 // worker's loop are the real ones; only the clock is a fake that the worker's waits move on.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 #include <sstream>
 #include <thread>
@@ -30,6 +31,9 @@ struct Profiles {
   Profiles& Hold(int profile, int key, std::vector<int> codes) {
     return Set(profile, key, ActionKind::Hold, HoldProgram(codes));
   }
+  Profiles& Text(int profile, int key, std::wstring_view text) {
+    return Set(profile, key, ActionKind::Text, TextProgram(text));
+  }
 };
 
 // A recorded macro: (code, down, delay ms) steps.
@@ -41,6 +45,13 @@ SharedProgram Recorded(std::initializer_list<std::tuple<int, bool, int>> steps, 
     delays.push_back(delay);
   }
   return TimedProgram(flat, delays, loops);
+}
+
+// A typed UTF-16 code unit as the transcripts show it: "U+0416".
+std::string Unit(int unit) {
+  char text[8];
+  std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(unit));
+  return text;
 }
 
 struct Event {
@@ -81,6 +92,7 @@ struct Rig {
       static const char* kNames[] = {"pass", "unhook", "swallow"};
       if (!verdicts.empty()) verdicts += ' ';
       verdicts += d.outputDropped ? "dropped" : kNames[int(d.verdict)];
+      if (d.launchProfile != 0) verdicts += "+start" + std::to_string(d.launchProfile);
     }
   }
 
@@ -99,7 +111,7 @@ struct Rig {
         },
         [&](const KeyInjection& key) {
           if (!output.empty()) output += ' ';
-          output += std::to_string(key.keyCode);
+          output += key.unicode ? Unit(key.keyCode) : std::to_string(key.keyCode);
           output += key.release ? "↑@" : "↓@";
           output += std::to_string(clock / 1000);
         },
@@ -353,6 +365,80 @@ TEST(RemapEngine, KeypadCodesFollowNumLock) {
     EXPECT_EQ(TranslateNumpadCode(code, false), off);
     EXPECT_EQ(TranslateNumpadCode(code, true), code);
   }
+}
+
+TEST(RemapEngine, DisabledKeysSwallowBothEdgesAndSendNothing) {
+  Profiles p;
+  p.Set(1, 112, ActionKind::Disabled, nullptr).Set(2, 113, ActionKind::Disabled, nullptr);
+  Expect(p, {
+                {"press, auto-repeats and release",
+                 {{112, kDown, 0}, {112, kDown, 300}, {112, kUp, 400}},
+                 "swallow swallow swallow",
+                 ""},
+                {"pressed before it was disabled: the application still gets the release",
+                 {{113, kDown, 0}, {113, kDown, 10, 2}, {113, kUp, 20}},
+                 "pass pass pass",
+                 ""},
+                {"pressed while disabled, released where it sends itself: the release passes alone, nothing plays",
+                 {{112, kDown, 0}, {112, kUp, 20, 2}},
+                 "swallow pass",
+                 ""},
+            });
+}
+
+TEST(RemapEngine, TextKeysTypeTheirTextAtTheRelease) {
+  Profiles p;
+  // "Жa", a line break, a tab, then U+1F600 (a surrogate pair in UTF-16).
+  p.Text(1, 112, L"\u0416a\n\t\U0001F600").Text(1, 113, L"abcdef");
+  Expect(p, {
+                {"every unit down and up, Enter for the line break, Tab for the tab, the pair as two units",
+                 {{112, kDown, 0}, {112, kDown, 300}, {112, kUp, 400}},
+                 "swallow swallow swallow",
+                 "U+0416↓@400 U+0416↑@401 U+0061↓@402 U+0061↑@403 13↓@404 13↑@405 9↓@406 9↑@407 "
+                 "U+D83D↓@408 U+D83D↑@409 U+DE00↓@410 U+DE00↑@411"},
+                {"pressed again while it types: it stops, the unit down goes up, the release types nothing",
+                 {{113, kDown, 0}, {113, kUp, 0}, {113, kDown, 3}, {113, kUp, 10}},
+                 "swallow swallow swallow swallow",
+                 "U+0061↓@0 U+0061↑@1 U+0062↓@2 U+0062↑@3"},
+                {"typed units never count as held keys: the codes 0x61 and 0x62 are not left down",
+                 {{113, kDown, 0}, {113, kUp, 0}, {65, kDown, 20}, {65, kUp, 21}},
+                 "swallow swallow pass pass",
+                 "U+0061↓@0 U+0061↑@1 U+0062↓@2 U+0062↑@3 U+0063↓@4 U+0063↑@5 U+0064↓@6 U+0064↑@7 U+0065↓@8 "
+                 "U+0065↑@9 U+0066↓@10 U+0066↑@11"},
+            });
+
+  // A text longer than a flush lasts: cut off at the deadline, the unit it pressed goes up too.
+  p.Text(1, 114, std::wstring(300, L'x'));
+  for (InjectionRequest request : {InjectionRequest::Flush, InjectionRequest::Stop}) {
+    Rig rig(p);
+    rig.At({{114, kDown, 0}, {114, kUp, 0}});
+    rig.requests[11] = request;
+    rig.Run(1000);
+    EXPECT_NE(rig.output.find("U+0078↓@210 U+0078↑@211"), std::string::npos)
+        << rig.output.substr(rig.output.size() - 60);
+    EXPECT_EQ(rig.output.find("@212"), std::string::npos) << "nothing after the deadline";
+  }
+}
+
+TEST(RemapEngine, ProgramKeysAskOnceAtTheReleaseAndSendNothing) {
+  Profiles p;
+  p.Set(1, 112, ActionKind::Launch, nullptr).Set(2, 112, ActionKind::Launch, nullptr);
+  p.Set(1, 113, ActionKind::Launch, nullptr);
+  Expect(p, {
+                {"press and auto-repeats ask nothing; the release asks once",
+                 {{112, kDown, 0}, {112, kDown, 300}, {112, kDown, 330}, {112, kUp, 400}},
+                 "swallow swallow swallow swallow+start1",
+                 ""},
+                {"the profile active at the release is the one asked for",
+                 {{112, kDown, 0}, {112, kUp, 10, 2}},
+                 "swallow swallow+start2",
+                 ""},
+                {"pressed before it became a program key: nothing starts",
+                 {{113, kDown, 0, 2}, {113, kUp, 10, 1}},
+                 "pass pass",
+                 ""},
+                {"a release whose press the hook never saw starts nothing", {{112, kUp, 0}}, "pass", ""},
+            });
 }
 
 TEST(RemapEngine, ProfilesAndPresenceAreReadAtEachEvent) {

@@ -452,20 +452,27 @@ class Gui:
 
     # -- the key assignment dialog
 
+    # Dialog kinds: the stored kinds 0..6 (4..6 share the "Other" mode), and 100 for the macro
+    # table alone (KIND_MACRO_ONLY).
     DIALOG_BACKGROUND = {0: "key_normal", 1: "macro_normal", 2: "media_normal", 3: "function_normal",
-                         4: "macro2_normal"}
-    MODE_ENTRY = {0: 6, 1: 7, 2: 8, 3: 9, 4: 7}  # the mode button drawn pressed in each dialog kind
-    SKINNED_ENTRIES = (1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 24, 25)
+                         4: "other_normal", 5: "other_normal", 6: "other_normal", 100: "macro2_normal"}
+    # The mode button drawn pressed in each dialog kind, and in the "Other" mode the choice.
+    MODE_ENTRY = {0: 6, 1: 7, 2: 8, 3: 9, 4: 28, 5: 28, 6: 28, 100: 7}
+    CHOICE_ENTRY = {4: 29, 5: 30, 6: 31}
+    SKINNED_ENTRIES = (1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 24, 25, 28, 29, 30, 31, 34)
     RECORD_ENTRY = 12
     HOLD_ENTRY, KEY_DELAY_ENTRY = 24, 25  # check boxes: the down face while ticked
     # Each skinned entry's faces: normal, down (the mode button of the kind, the record button
-    # while recording, a ticked check box) and disabled (None: drawn as normal).
+    # while recording, a ticked check box, the chosen choice) and disabled (None: drawn as normal).
     KEY_FACES = ("key_normal", "key_down", None)
     MACRO_FACES = ("macro_normal", "macro_down", "macro_disable")
-    ENTRY_FACES = (dict.fromkeys((1, 2, 3, 4, 6, 7, 8, 9, 24), KEY_FACES) |
-                   dict.fromkeys((10, 11, 12, 13, 14, 15, 16, 17, 18, 25), MACRO_FACES))
+    OTHER_FACES = ("other_normal", "other_down", "other_disable")
+    ENTRY_FACES = (dict.fromkeys((1, 2, 3, 4, 6, 7, 8, 9, 24, 28), KEY_FACES) |
+                   dict.fromkeys((10, 11, 12, 13, 14, 15, 16, 17, 18, 25), MACRO_FACES) |
+                   dict.fromkeys((29, 30, 31, 34), OTHER_FACES))
     DIALOG_LOOKS = ("key_normal", "key_over", "key_down", "macro_normal", "macro_over", "macro_down",
-                    "macro_disable", "media_normal", "function_normal", "macro2_normal")
+                    "macro_disable", "media_normal", "function_normal", "macro2_normal", "other_normal",
+                    "other_over", "other_down", "other_disable")
 
     def dialog_controls(self, dialog):
         """The dialog's controls by id. Inner windows are listed too (a combo box's edit field,
@@ -487,11 +494,13 @@ class Gui:
     def check_dialog_look(self, dialog, kind, what, recording=False, ticked=()):
         """The dialog shows, outside its visible controls, the background picture of its kind,
         and every visible skinned button its face: the kind's mode button pressed (and the record
-        button while recording, and the check boxes of `ticked`), a disabled button its disabled
-        face, the others their normal faces. The pointer must rest outside the dialog."""
+        button while recording, the check boxes of `ticked`, the choice of a kind of the "Other"
+        mode), a disabled button its disabled face, the others their normal faces. The pointer
+        must rest outside the dialog."""
         expected = self.picture(self.DIALOG_BACKGROUND[kind])
         skip = []
         selected = self.MODE_ENTRY[kind]
+        ticked = tuple(ticked) + ((self.CHOICE_ENTRY[kind],) if kind in self.CHOICE_ENTRY else ())
         for c in self.children(dialog.hwnd):
             if not c.visible:
                 continue

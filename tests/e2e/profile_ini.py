@@ -10,6 +10,8 @@ import re
 KEY_SLOT_COUNT = 121  # layout entries 1..121 are key slots; the rest are screen buttons
 
 KIND_SINGLE, KIND_MACRO, KIND_MEDIA, KIND_FUNCTION = 0, 1, 2, 3
+KIND_DISABLED, KIND_TEXT, KIND_PROGRAM = 4, 5, 6
+TEXT_EXCERPT_CHARS = 11  # the start of a text its display name shows
 
 UP_STEP_PARAM = -2147483648  # a recorded up step's key-name parameter has its top bit set
 
@@ -72,6 +74,7 @@ class Profile:
         self.groups = {}  # key code -> [kind, macro index, name, target]
         for _, code, name in layout.slots:
             self.groups.setdefault(code, [KIND_SINGLE, 0, name, code])
+        self.values = {}  # key code -> [(key stem, value)]: a text key's text, a program key's path and arguments
         self.held = set()  # key codes that act while held
         self.macros = []  # (name, steps, delays or None, loops)
         self.assigned = []  # key-table indexes, as the assignment dialog records them
@@ -80,6 +83,7 @@ class Profile:
         if code not in self.groups:
             raise KeyError(f"no key slot has key code {code}")
         self.groups[code] = [kind, macro_index, name, target]
+        self.values.pop(code, None)
         index = self.layout.index_of(code)
         if index not in self.assigned:
             self.assigned.append(index)
@@ -110,6 +114,28 @@ class Profile:
         self._hold(code, hold)
         return self._assign(code, KIND_MACRO, len(self.macros) - 1, name, None)
 
+    def disabled(self, code):
+        """A key that does nothing."""
+        self._hold(code, False)
+        return self._assign(code, KIND_DISABLED, 0, "Disabled", None)
+
+    def text(self, code, text):
+        """A key that types `text` at its release; "\\n" in it is Enter."""
+        excerpt = text[:TEXT_EXCERPT_CHARS] + ("…" if len(text) > TEXT_EXCERPT_CHARS else "")
+        name = ("Text: " + excerpt).replace("\n", " ").replace("\t", " ").rstrip(" ")
+        self._hold(code, False)
+        self._assign(code, KIND_TEXT, 0, name, None)
+        self.values[code] = [("Text", encode_text(text))]
+        return self
+
+    def program(self, code, path, args=""):
+        """A key that starts `path` (a Windows path) with `args` at its release."""
+        name = re.split(r"[\\/]", path.rstrip("\\/"))[-1]
+        self._hold(code, False)
+        self._assign(code, KIND_PROGRAM, 0, "Program: " + name, None)
+        self.values[code] = [("Program", quoted_where_needed(path))] + ([("Args", quoted_where_needed(args))] if args else [])
+        return self
+
     def _hold(self, code, hold):
         if hold:
             self.held.add(code)
@@ -122,6 +148,7 @@ class Profile:
             out += [f"IndexPic{code}={kind}", f"MacroIndex{code}={macro_index}", f"SetName{code}={name}"]
             if kind == KIND_SINGLE:
                 out.append(f"Key{code}={target}")
+            out += [f"{stem}{code}={value}" for stem, value in self.values.get(code, [])]
             if code in self.held:
                 out.append(f"Hold{code}=1")
         out.append(f"MacroStrNum={len(self.macros)}")
@@ -135,6 +162,18 @@ class Profile:
         out.append(f"SetIndexNum={len(self.assigned)}")
         out += [f"setindex{j}={index}" for j, index in enumerate(self.assigned)]
         return out
+
+
+def quoted_where_needed(value):
+    """A value the INI reader would trim or unquote goes inside double quotes, as the program
+    writes it."""
+    return f'"{value}"' if value and (value[0] in " \"'" or value[-1] in " \"'") else value
+
+
+def encode_text(text):
+    """A text as a Text<code> value holds it: a backslash doubled, line breaks and tabs as \\n
+    and \\t."""
+    return quoted_where_needed(text.replace("\\", "\\\\").replace("\n", "\\n").replace("\t", "\\t"))
 
 
 def render(profiles, active=None, tap_ms=0):

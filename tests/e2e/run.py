@@ -24,7 +24,9 @@ import profile_ini
 from report import Failure, Report
 from scenarios_gui import scenario_dialog, scenario_gui_figures, scenario_window
 from scenarios_install import scenario_install
+from scenarios_kinds import scenario_kinds
 from scenarios_keys import scenario_figures, scenario_presence, scenario_profiles, scenario_remap
+from scenarios_other import scenario_other
 from scenarios_timing import scenario_timing
 from scenarios_tray import scenario_tray
 from scenarios_trust import scenario_files, scenario_hooks, scenario_stuck
@@ -39,6 +41,7 @@ SCENARIOS = {
     "figures": scenario_figures,
     "window": scenario_window,
     "dialog": scenario_dialog,
+    "other": scenario_other,
     "gui_figures": scenario_gui_figures,
     "files": scenario_files,
     "stuck": scenario_stuck,
@@ -46,6 +49,7 @@ SCENARIOS = {
     "timing": scenario_timing,
     "tray": scenario_tray,
     "install": scenario_install,
+    "kinds": scenario_kinds,
 }
 
 

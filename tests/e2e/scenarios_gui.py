@@ -10,11 +10,12 @@ from gui import Gui, parse_rect
 from report import Failure, figure, median
 from scenario_kit import (
     C_ADD_MACRO, C_FUNCTION_LIST, C_FUNCTION_TAB, C_KEY_FIELD, C_MACRO_NAMES, C_MEDIA_LIST, C_MEDIA_TAB,
-    C_SINGLE_KEY_TAB, C_STEP_LIST, COPY_COMMAND, COPY_OUTPUT, D_ADD_MACRO, D_CANCEL, D_CLEAR_STEPS, D_DELETE_MACRO,
-    D_FUNCTION_TAB, D_MACRO_TAB, D_MEDIA_TAB, D_OK, D_RECORD, D_STEP_LIST, EIGHT_KEYS, F1, F2, F3, F4, F5, F7, F8,
-    HOLD_TARGET, IDOK, KEYBOARD_PATH, KEYPAD_SEQUENCE, KIND_FUNCTION, KIND_MACRO, KIND_MACRO_ONLY, KIND_MEDIA,
-    KIND_SINGLE, MARKER, MARKER_TARGET, PROFILE2_TARGET, QUESTION_CAPTION, TRAY_CALLBACK, TRAY_ICON, VK_A, VK_B, VK_J,
-    VK_Q, VK_X, VK_Y, WM_LBUTTONDBLCLK, Person, assigned_entries, expect_typed, key_events, marker_only_profile,
+    C_OTHER_TAB, C_SINGLE_KEY_TAB, C_STEP_LIST, C_TEXT_FIELD, COPY_COMMAND, COPY_OUTPUT, D_ADD_MACRO, D_CANCEL,
+    D_CLEAR_STEPS, D_DELETE_MACRO, D_FUNCTION_TAB, D_MACRO_TAB, D_MEDIA_TAB, D_OK, D_RECORD, D_STEP_LIST, EIGHT_KEYS,
+    F1, F2, F3, F4, F5, F7, F8, HOLD_TARGET, IDOK, KEYBOARD_PATH, KEYPAD_SEQUENCE, KIND_DISABLED, KIND_FUNCTION,
+    KIND_MACRO, KIND_MACRO_ONLY, KIND_MEDIA, KIND_PROGRAM, KIND_SINGLE, KIND_TEXT, MARKER, MARKER_TARGET,
+    PROFILE2_TARGET, QUESTION_CAPTION, TRAY_CALLBACK, TRAY_ICON, VK_A, VK_B, VK_J, VK_Q, VK_X, VK_Y, WM_LBUTTONDBLCLK,
+    Person, assigned_entries, expect_typed, key_events, marker_only_profile,
     profile_problems, read_profile_file, set_numlock, settle, start_standard, unchanged, windows_path)
 from waiting import now_us, poll_until
 
@@ -316,7 +317,8 @@ def open_in_mode(me, code, kind, shot):
     dialog = gui.open_key_dialog(code)
     s.park_pointer()
     controls = gui.dialog_controls(dialog)
-    shown = {KIND_SINGLE: C_KEY_FIELD, KIND_MACRO: C_MACRO_NAMES, KIND_FUNCTION: C_FUNCTION_LIST}[kind]
+    shown = {KIND_SINGLE: C_KEY_FIELD, KIND_MACRO: C_MACRO_NAMES, KIND_FUNCTION: C_FUNCTION_LIST,
+             KIND_DISABLED: C_TEXT_FIELD, KIND_TEXT: C_TEXT_FIELD, KIND_PROGRAM: C_TEXT_FIELD}[kind]
     gui.wait_control(dialog, shown, lambda c: c.visible, f"control {shown} shown in the dialog for key {code}")
     mask = gui.picture("key_mask")
     left, tops = centred_places(s, mask, "monitor_work")
@@ -520,7 +522,7 @@ def macro_only_until_apply(me):
     dialog = gui.wait_assign_dialog(True)
     me.s.park_pointer()
     hidden = gui.dialog_controls(dialog)
-    shown_tabs = [i for i in (C_SINGLE_KEY_TAB, C_MEDIA_TAB, C_FUNCTION_TAB) if hidden[i].visible]
+    shown_tabs = [i for i in (C_SINGLE_KEY_TAB, C_MEDIA_TAB, C_FUNCTION_TAB, C_OTHER_TAB) if hidden[i].visible]
     if shown_tabs:
         raise Failure(f"\"Macro..\" shows the mode buttons {shown_tabs}")
     gui.wait_control(dialog, C_MACRO_NAMES, lambda c: c.visible and c.title == "tap", "tap chosen")

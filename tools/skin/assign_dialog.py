@@ -1,14 +1,18 @@
-"""The key assignment dialog: Composite.ini and its eleven pictures.
+"""The key assignment dialog: Composite.ini and its fifteen pictures.
 
 Composite.ini places the dialog's skinned buttons (entries 1..18, entry 5 is
 read but places nothing), five standard controls (19..23), two skinned check
 boxes (24, 25), one more standard control (26) and one painted label (27) as
-x,y,width,height,name. The dialog cuts each button's faces out of whole-dialog
-pictures at the button's rectangle: entries 1..9 and 24 from
-key_normal/over/down, 10..18 and 25 from macro_normal/over/down/disable. A
-check box shows its down face while ticked. Its background is one whole-dialog
-picture per mode; a mode's hidden controls leave that mode's background
-visible, so each background draws only what its own mode shows.
+x,y,width,height,name; then the "Other" mode: its mode button (28), three
+choice buttons (29..31), the text, path and arguments fields (32, 33, 36), the
+browse button (34) and the arguments label (35). The dialog cuts each button's
+faces out of whole-dialog pictures at the button's rectangle: entries 1..9, 24
+and 28 from key_normal/over/down, 10..18 and 25 from
+macro_normal/over/down/disable, 29..31 and 34 from
+other_normal/over/down/disable. A check box or choice shows its down face while
+ticked or chosen. Its background is one whole-dialog picture per mode; a mode's
+hidden controls leave that mode's background visible, so each background draws
+only what its own mode shows.
 """
 
 from dataclasses import dataclass
@@ -26,8 +30,8 @@ BODY_TOP, CORNER, TAB_RADIUS, FILLET = 14, 22, 12, 8
 PANEL = (24, 100, W - 24, H - 64)
 BAR_Y = H - 50   # the row of Clear, Osk, Hold, OK and Cancel under the panel
 
-# Modes by dialog kind; each has a background picture and an accent colour.
-SINGLE_KEY, MACRO, MULTIMEDIA, FUNCTION, MACRO_ONLY = range(5)
+# The dialog's modes; each has a background picture and an accent colour.
+SINGLE_KEY, MACRO, MULTIMEDIA, FUNCTION, MACRO_ONLY, OTHER = range(6)
 
 
 @dataclass(frozen=True)
@@ -44,6 +48,7 @@ MODES = [
     Mode(MULTIMEDIA, "media_normal", "MULTIMEDIA", (214, 120, 255)),
     Mode(FUNCTION, "function_normal", "FUNCTION", (120, 224, 112)),
     Mode(MACRO_ONLY, "macro2_normal", "MACRO EDITOR", (255, 170, 60)),
+    Mode(OTHER, "other_normal", "OTHER", (255, 112, 142)),
 ]
 
 
@@ -57,10 +62,13 @@ class Entry:
     icon: str = None
     field_height: int = None    # combo boxes: the closed field; rect.h includes the list
     check: bool = False         # a check box: the caption is its label
+    radio: bool = False         # ... drawn as one choice of several
     text: str = None            # a label painted into the backgrounds
+    size: int = 12              # a button's caption at most this large
 
 
 COMBO_DROP = 240  # a combo box's rectangle includes its opened list
+TAB_TEXT = 11     # the five mode buttons' captions, one size for all
 
 ENTRIES = [
     Entry(1, "OK", Rect(384, BAR_Y, 92, 36), "OK"),
@@ -68,10 +76,10 @@ ENTRIES = [
     Entry(3, "Clear", Rect(24, BAR_Y, 100, 36), "Clear"),
     Entry(4, "Osk", Rect(132, BAR_Y, 100, 36), "Osk", "keyboard"),
     Entry(5, "Title", Rect(*TAB[:2], TAB[2] - TAB[0], TAB[3] - TAB[1])),
-    Entry(6, "SingleKey", Rect(24, 54, 132, 36), "Single key", "keyboard"),
-    Entry(7, "Macro", Rect(444, 54, 132, 36), "Macro", "list"),
-    Entry(8, "Multimedia", Rect(164, 54, 132, 36), "Multimedia", "note"),
-    Entry(9, "Function", Rect(304, 54, 132, 36), "Function", "bolt"),
+    Entry(6, "SingleKey", Rect(24, 54, 104, 36), "Single key", "keyboard", size=TAB_TEXT),
+    Entry(7, "Macro", Rect(472, 54, 104, 36), "Macro", "list", size=TAB_TEXT),
+    Entry(8, "Multimedia", Rect(136, 54, 104, 36), "Multimedia", "note", size=TAB_TEXT),
+    Entry(9, "Function", Rect(248, 54, 104, 36), "Function", "bolt", size=TAB_TEXT),
     Entry(10, "AddMacro", Rect(40, 194, 109, 32), "Add", "plus"),
     Entry(11, "DeleteMacro", Rect(157, 194, 109, 32), "Delete"),
     Entry(12, "Record", Rect(40, 236, 226, 40), "Record...", "record"),
@@ -90,26 +98,45 @@ ENTRIES = [
     Entry(25, "KeyDelay", Rect(36, 284, 234, 26), "Record key delays", check=True),
     Entry(26, "LoopCount", Rect(478, 313, 86, 24)),
     Entry(27, "LoopLabel", Rect(370, 313, 100, 24), text="Loop count"),
+    Entry(28, "Other", Rect(360, 54, 104, 36), "Other", "more", size=TAB_TEXT),
+    Entry(29, "Disabled", Rect(40, 146, 132, 30), "Disabled", check=True, radio=True),
+    Entry(30, "Text", Rect(40, 186, 132, 30), "Text", check=True, radio=True),
+    Entry(31, "Program", Rect(40, 272, 132, 30), "Program", check=True, radio=True),
+    Entry(32, "TextField", Rect(188, 186, 372, 56)),
+    Entry(33, "ProgramPath", Rect(188, 275, 268, 24)),
+    Entry(34, "Browse", Rect(464, 273, 96, 28), "Browse...", "folder"),
+    Entry(35, "ArgsLabel", Rect(40, 316, 140, 24), text="Arguments"),
+    Entry(36, "Arguments", Rect(188, 316, 372, 24)),
 ]
 BY_NUMBER = {e.number: e for e in ENTRIES}
-KEY_BUTTONS = (1, 2, 3, 4, 6, 7, 8, 9, 24)               # faces from key_*.bmp
+KEY_BUTTONS = (1, 2, 3, 4, 6, 7, 8, 9, 24, 28)           # faces from key_*.bmp
 MACRO_BUTTONS = (10, 11, 12, 13, 14, 15, 16, 17, 18, 25)  # faces from macro_*.bmp
-STANDARD = (19, 20, 21, 22, 23, 26)                       # controls the program places
-MODE_TABS = (6, 7, 8, 9)
+OTHER_BUTTONS = (29, 30, 31, 34)                          # faces from other_*.bmp
+STANDARD = (19, 20, 21, 22, 23, 26, 32, 33, 36)           # controls the program places
+LABELS = (27, 35)                                         # painted into the backgrounds
+MODE_TABS = (6, 7, 8, 9, 28)
 RECORD = 12
 HOLD, KEY_DELAY, LOOP_COUNT, LOOP_LABEL = 24, 25, 26, 27
-assert all(BY_NUMBER[n].caption for n in KEY_BUTTONS + MACRO_BUTTONS)
+CHOICES = (29, 30, 31)
+TEXT_FIELD, PROGRAM_PATH, BROWSE, ARGS_LABEL, ARGS = 32, 33, 34, 35, 36
+assert all(BY_NUMBER[n].caption for n in KEY_BUTTONS + MACRO_BUTTONS + OTHER_BUTTONS)
+assert all(BY_NUMBER[n].text for n in LABELS)
 
 # What each mode shows: its buttons, check boxes, standard controls and labels.
 COMMON = (1, 2, 3, 4)
 MACRO_PART = MACRO_BUTTONS + (22, 23, LOOP_COUNT, LOOP_LABEL)
+OTHER_PART = OTHER_BUTTONS + (TEXT_FIELD, PROGRAM_PATH, ARGS_LABEL, ARGS)
 VISIBLE = {
     SINGLE_KEY: COMMON + MODE_TABS + (19, HOLD),
     MULTIMEDIA: COMMON + MODE_TABS + (20, HOLD),
     FUNCTION: COMMON + MODE_TABS + (21, HOLD),
     MACRO: COMMON + MODE_TABS + MACRO_PART + (HOLD,),
     MACRO_ONLY: COMMON + (7,) + MACRO_PART,
+    # Nothing here is played, so nothing is held: no hold box.
+    OTHER: COMMON + MODE_TABS + OTHER_PART,
 }
+FACES_OF = {n: "key" for n in KEY_BUTTONS} | {n: "macro" for n in MACRO_BUTTONS} | \
+    {n: "other" for n in OTHER_BUTTONS}
 
 
 def visible_rect(e):
@@ -287,12 +314,38 @@ def macro_only_tab_row(img, mode):
                x + 4, y + 36)
 
 
+def other_panel(surf, mode):
+    draw_panel_heading(surf, mode)
+    for n in (TEXT_FIELD, PROGRAM_PATH, ARGS):
+        well(surf, BY_NUMBER[n].rect)
+    # Quiet rules between the three choices, clear of the wells and of the
+    # text field's note.
+    x0, _, x1, _ = PANEL
+    for below in (30, 31):
+        y = BY_NUMBER[below].rect.y - 5
+        surf.rrect((x0 + 16, y, x1 - 16, y + 1), 0.5, fill=(30, 32, 38))
+
+
+def other_text(img, mode):
+    panel_heading_text(img, mode, "Turn the key off, have it type a text, or start a program with it.")
+    f = font(11, "regular")
+    disabled, field = BY_NUMBER[29].rect, BY_NUMBER[TEXT_FIELD].rect
+    label_left(img, "The key does nothing: no program sees it.", f, HINT, field.x,
+               round(disabled.y + disabled.h / 2 + paint.cap_height(f) / 2))
+    note = "Enter starts a new line, typed as Enter. Up to 1,000 characters."
+    small = font(10, "regular")
+    assert paint.text_width(note, small) <= field.w, "the text field's note is wider than the field"
+    label_left(img, note, small, HINT, field.x, field.bottom + 17)
+    painted_label(img, BY_NUMBER[ARGS_LABEL])
+
+
 PANELS = {
     SINGLE_KEY: (single_key_panel, single_key_text),
     MULTIMEDIA: (media_panel, media_text),
     FUNCTION: (function_panel, function_text),
     MACRO: (macro_panel, macro_text),
     MACRO_ONLY: (macro_panel, macro_text),
+    OTHER: (other_panel, other_text),
 }
 
 
@@ -308,12 +361,12 @@ def title_text(img, mode):
 
 def button_face(surf, e, look):
     if e.check:
-        return style.check_box(surf, e.rect, look, e.caption)
+        return style.check_box(surf, e.rect, look, e.caption, radio=e.radio)
     if e.number == RECORD:
         return style.button(surf, e.rect, look, "Recording..." if look.pressed else e.caption,
                             icon="record", icon_colour=(232, 52, 44) if look is not style.DISABLED
                             else (96, 60, 58))
-    return style.button(surf, e.rect, look, e.caption, icon=e.icon)
+    return style.button(surf, e.rect, look, e.caption, icon=e.icon, size=e.size)
 
 
 def render():
@@ -329,7 +382,7 @@ def render():
     # Every face is drawn on the ground of the picture the dialog cuts it
     # from, and every background that shows the button shows that same face,
     # so the button looks alike in every mode.
-    key, macro = faces_of[SINGLE_KEY], faces_of[MACRO]
+    grounds = {"key": faces_of[SINGLE_KEY], "macro": faces_of[MACRO], "other": faces_of[OTHER]}
     for mode in MODES:
         surf = faces_of[mode.kind]
         img = surf.reduce()
@@ -340,8 +393,7 @@ def render():
         for n in VISIBLE[mode.kind]:
             e = BY_NUMBER[n]
             if e.caption:
-                img.paste(button_face(key if n in KEY_BUTTONS else macro, e, style.NORMAL),
-                          (e.rect.x, e.rect.y))
+                img.paste(button_face(grounds[FACES_OF[n]], e, style.NORMAL), (e.rect.x, e.rect.y))
         pictures[mode.picture] = img
 
     def lit(stem, numbers, look, surf):
@@ -351,18 +403,21 @@ def render():
             img.paste(button_face(surf, e, look), (e.rect.x, e.rect.y))
         return img
 
-    pictures["key_over"] = lit("key_normal", KEY_BUTTONS, style.OVER, key)
-    pictures["key_down"] = lit("key_normal", KEY_BUTTONS, style.DOWN, key)
-    pictures["macro_over"] = lit("macro_normal", MACRO_BUTTONS, style.OVER, macro)
-    pictures["macro_down"] = lit("macro_normal", MACRO_BUTTONS, style.DOWN, macro)
-    pictures["macro_disable"] = lit("macro_normal", MACRO_BUTTONS, style.DISABLED, macro)
+    for group, numbers, looks in (("key", KEY_BUTTONS, ("over", "down")),
+                                  ("macro", MACRO_BUTTONS, ("over", "down", "disable")),
+                                  ("other", OTHER_BUTTONS, ("over", "down", "disable"))):
+        for look in looks:
+            pictures[f"{group}_{look}"] = lit(f"{group}_normal", numbers, LOOKS[look], grounds[group])
     return {k: style.cut_outline(v, inside) if k != "key_mask" else v
             for k, v in pictures.items()}
 
 
+LOOKS = {"over": style.OVER, "down": style.DOWN, "disable": style.DISABLED}
+
 PICTURES = ("key_mask", "key_normal", "key_over", "key_down", "media_normal",
             "function_normal", "macro_normal", "macro_over", "macro_down",
-            "macro_disable", "macro2_normal")
+            "macro_disable", "macro2_normal", "other_normal", "other_over",
+            "other_down", "other_disable")
 
 
 # ---------------------------------------------------------------- self-check
@@ -422,25 +477,29 @@ def check(ini_path, skin_dir):
         lit_only_inside("key_normal", stem, KEY_BUTTONS)
     for stem in ("macro_over", "macro_down", "macro_disable"):
         lit_only_inside("macro_normal", stem, MACRO_BUTTONS)
+    for stem in ("other_over", "other_down", "other_disable"):
+        lit_only_inside("other_normal", stem, OTHER_BUTTONS)
 
     # Every background shows a visible button exactly as its normal face, so
     # nothing jumps when the button paints over it and a check box looks the
     # same whatever the mode.
     for mode in MODES:
         for n in VISIBLE[mode.kind]:
-            if n in KEY_BUTTONS + MACRO_BUTTONS:
-                face = "key_normal" if n in KEY_BUTTONS else "macro_normal"
-                assert same_inside(mode.picture, face, BY_NUMBER[n].rect), \
+            if n in FACES_OF:
+                assert same_inside(mode.picture, f"{FACES_OF[n]}_normal", BY_NUMBER[n].rect), \
                     f"{mode.picture}: entry {n} differs from its face"
     assert {k for k, shown in VISIBLE.items() if HOLD in shown} == \
         {SINGLE_KEY, MULTIMEDIA, FUNCTION, MACRO}
     assert {k for k, shown in VISIBLE.items() if KEY_DELAY in shown} == {MACRO, MACRO_ONLY}
+    assert {k for k, shown in VISIBLE.items() if set(OTHER_PART) & set(shown)} == {OTHER}
+    assert {k for k, shown in VISIBLE.items() if 28 in shown} == {k for k in VISIBLE if k != MACRO_ONLY}
 
     # A painted label shows text: light pixels on the dark ground.
     for mode in MODES:
-        if LOOP_LABEL in VISIBLE[mode.kind]:
-            lum = pics[mode.picture].crop(BY_NUMBER[LOOP_LABEL].rect.box()).convert("L")
-            assert lum.getextrema()[1] > 120, f"{mode.picture}: entry {LOOP_LABEL} shows no text"
+        for n in LABELS:
+            if n in VISIBLE[mode.kind]:
+                lum = pics[mode.picture].crop(BY_NUMBER[n].rect.box()).convert("L")
+                assert lum.getextrema()[1] > 120, f"{mode.picture}: entry {n} shows no text"
 
     # One clearly different background per mode.
     panel = tuple(PANEL)

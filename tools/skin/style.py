@@ -110,11 +110,12 @@ def button(base, rect, look, caption="", icon=None, size=12, icon_size=None,
 CHECK_BOX = 18  # side of a check box's box
 
 
-def check_box(base, rect, look, caption, size=12):
+def check_box(base, rect, look, caption, size=12, radio=False):
     """A check box face: the region rect of the large base picture in look,
     final size. NORMAL is unticked, OVER the hover light, DOWN ticked,
     DISABLED greyed. The whole rectangle is the click target, so the hover
-    light covers it; the box stands at its left, the label after it."""
+    light covers it; the box stands at its left, the label after it. A radio
+    face is one choice of several: a round box, a dot while chosen."""
     surf = base.crop(rect)
     w, h = rect.w, rect.h
     if look is OVER:
@@ -123,21 +124,26 @@ def check_box(base, rect, look, caption, size=12):
     b = CHECK_BOX
     x0, y0 = 7, (h - b) / 2
     box = (x0, y0, x0 + b, y0 + b)
+    corner = b / 2 if radio else 4
     if look is DOWN:
-        surf.rrect(box, 4, fill=DOWN.rim)
-        surf.gradient((x0 + 1, y0 + 1, x0 + b - 1, y0 + b - 1), 3, DOWN.face_top, DOWN.face_bottom)
-        surf.line([(x0 + b * 0.24, y0 + b * 0.52), (x0 + b * 0.43, y0 + b * 0.72),
-                   (x0 + b * 0.78, y0 + b * 0.3)], DOWN.text, 2.4)
+        surf.rrect(box, corner, fill=DOWN.rim)
+        surf.gradient((x0 + 1, y0 + 1, x0 + b - 1, y0 + b - 1), corner - 1, DOWN.face_top, DOWN.face_bottom)
+        if radio:
+            d = b * 0.22
+            surf.ellipse((x0 + b / 2 - d, y0 + b / 2 - d, x0 + b / 2 + d, y0 + b / 2 + d), fill=DOWN.text)
+        else:
+            surf.line([(x0 + b * 0.24, y0 + b * 0.52), (x0 + b * 0.43, y0 + b * 0.72),
+                       (x0 + b * 0.78, y0 + b * 0.3)], DOWN.text, 2.4)
     else:
         lip, top, bottom = {
             "over": ((92, 226, 255), (8, 24, 31), (14, 34, 43)),
             "disabled": ((40, 43, 49), (20, 21, 24), (24, 26, 30)),
         }.get(look.name, ((104, 111, 124), (6, 7, 9), (16, 17, 21)))
         if look.glow:
-            surf.glow((x0 - 0.5, y0 - 0.5, x0 + b + 0.5, y0 + b + 0.5), 4.5, look.glow,
+            surf.glow((x0 - 0.5, y0 - 0.5, x0 + b + 0.5, y0 + b + 0.5), corner + 0.5, look.glow,
                       width=1.4, blur=0.8, strength=1.2)
-        surf.rrect(box, 4, fill=lip)
-        surf.gradient((x0 + 1.2, y0 + 1.2, x0 + b - 1.2, y0 + b - 1.2), 3, top, bottom)
+        surf.rrect(box, corner, fill=lip)
+        surf.gradient((x0 + 1.2, y0 + 1.2, x0 + b - 1.2, y0 + b - 1.2), corner - 1.2, top, bottom)
     img = surf.reduce()
     f = font(size, "bold")
     left = x0 + b + 8
@@ -428,7 +434,23 @@ def icon_list(surf, cx, cy, s, c):
         surf.rrect((cx - s * 0.2, y - s * 0.07, cx + s * 0.48, y + s * 0.07), 0.2, fill=c)
 
 
+def icon_more(surf, cx, cy, s, c):
+    r = s * 0.12
+    for dx in (-0.34, 0, 0.34):
+        x = cx + dx * s
+        surf.ellipse((x - r, cy - r, x + r, cy + r), fill=c)
+
+
+def icon_folder(surf, cx, cy, s, c):
+    w, h = s * 0.5, s * 0.34
+    top = cy - h + s * 0.08
+    surf.polygon([(cx - w, top - s * 0.12), (cx - w * 0.2, top - s * 0.12),
+                  (cx - w * 0.02, top), (cx - w, top)], fill=c)
+    surf.rrect((cx - w, top, cx + w, cy + h), 0.8, fill=c)
+
+
 ICONS = {
+    "more": icon_more, "folder": icon_folder,
     "up": icon_up, "down": icon_down, "top": icon_top, "bottom": icon_bottom,
     "plus": icon_plus, "list": icon_list,
     "close": icon_close, "minimize": icon_minimize,

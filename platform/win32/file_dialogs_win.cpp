@@ -1,6 +1,9 @@
-#include "app/file_dialogs_win.h"
+#include "platform/win32/file_dialogs_win.h"
 
 #include <commdlg.h>
+
+#include <algorithm>
+#include <vector>
 
 namespace orvelle {
 namespace {
@@ -14,10 +17,15 @@ std::wstring SystemFilter(std::wstring_view filter) {
   return out;
 }
 
+// Room for the longest path a program key keeps, and for long paths generally.
+constexpr size_t kFileChars = 4096;
+
 }  // namespace
 
-std::optional<std::wstring> ChooseFile(HWND owner, const FileDialogSetup& setup, bool save) {
-  wchar_t file[MAX_PATH] = L"";  // the dialog keeps to MAX_PATH without OFN_EXPLORER hooks
+std::optional<std::wstring> ChooseFile(HWND owner, const FileDialogSetup& setup, bool save,
+                                       const std::wstring& initial) {
+  std::vector<wchar_t> file(kFileChars, L'\0');
+  std::copy_n(initial.begin(), std::min(initial.size(), kFileChars - 1), file.begin());
   const std::wstring filter = SystemFilter(setup.filter);
   const std::wstring title(setup.title);
   const std::wstring extension(setup.defaultExtension);
@@ -25,14 +33,14 @@ std::optional<std::wstring> ChooseFile(HWND owner, const FileDialogSetup& setup,
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = owner;
   dialog.lpstrFilter = filter.c_str();
-  dialog.lpstrFile = file;
-  dialog.nMaxFile = MAX_PATH;
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
   dialog.lpstrTitle = title.c_str();
-  dialog.lpstrDefExt = extension.c_str();
+  dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
   dialog.Flags = setup.flags | OFN_EXPLORER;
   const BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
   if (!chosen) return std::nullopt;
-  return std::wstring(file);
+  return std::wstring(file.data());
 }
 
 }  // namespace orvelle
