@@ -1,19 +1,22 @@
 #include "app/program_start_win.h"
 
-#include <windows.h>
-
 #include <objbase.h>
 #include <shellapi.h>
 
-namespace orvelle {
+#include <system_error>
+#include <thread>
+#include <utility>
 
-bool StartProgram(const ProgramStart& start) {
+namespace orvelle {
+namespace {
+
+// True when the shell started the target. The system shows no error of its own: the main window
+// tells the user, once. %VARIABLES% in the path are expanded.
+bool ShellStart(const ProgramStart& start) {
   // The shell may hand the target to extensions that need COM on this thread.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof info;
-  // The system shows no error of its own (the caller tells the user, once); %VARIABLES% in the
-  // path are expanded.
   info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_DOENVSUBST;
   info.lpVerb = nullptr;  // the target's default action
   info.lpFile = start.file.c_str();
@@ -23,6 +26,39 @@ bool StartProgram(const ProgramStart& start) {
   const bool started = ShellExecuteExW(&info) != FALSE;
   if (SUCCEEDED(com)) CoUninitialize();
   return started;
+}
+
+}  // namespace
+
+ProgramStarter::ProgramStarter() : state_(std::make_shared<State>()) {}
+
+void ProgramStarter::Start(HWND window, UINT notify, ProgramStart start) {
+  {
+    std::lock_guard lock(state_->mutex);
+    if (state_->underWay >= kMaxStartsUnderWay) return;
+    ++state_->underWay;
+  }
+  try {
+    std::thread([state = state_, window, notify, start = std::move(start)]() noexcept {
+      const bool started = ShellStart(start);
+      try {
+        std::lock_guard lock(state->mutex);
+        --state->underWay;
+        if (!started) state->failed.push_back(start.file);
+      } catch (...) {
+        return;  // a lock that failed: the failure goes untold
+      }
+      if (!started) PostMessageW(window, notify, 0, 0);
+    }).detach();
+  } catch (const std::system_error&) {
+    std::lock_guard lock(state_->mutex);
+    --state_->underWay;  // no thread: nothing starts
+  }
+}
+
+std::vector<std::wstring> ProgramStarter::TakeFailures() {
+  std::lock_guard lock(state_->mutex);
+  return std::exchange(state_->failed, {});
 }
 
 }  // namespace orvelle

@@ -4,8 +4,8 @@
 #include <wtsapi32.h>  // the session notice codes; the functions come from SessionNotices
 
 #include "app/about_dlg_win.h"
-#include "base/text.h"
 #include "app/program_start_win.h"
+#include "base/text.h"
 #include "device/hid_win.h"
 #include "engine/hook_watch.h"
 #include "model/working_edits.h"
@@ -141,11 +141,18 @@ LRESULT CTarvelDlg::OnTimer(UINT, WPARAM wParam, LPARAM, bool& handled) {
 
 LRESULT CTarvelDlg::OnStartProgram(UINT, WPARAM wParam, LPARAM lParam, bool&) {
   if (closing_) return 0;
-  const auto start = ProgramToStart(profiles_, table_, static_cast<int>(lParam), static_cast<int>(wParam));
-  if (!start || StartProgram(*start) || tellingStartFailure_) return 0;
-  // The message box runs a message loop: a key pressed again meanwhile tells nothing more.
+  if (auto start = ProgramToStart(profiles_, table_, static_cast<int>(lParam), static_cast<int>(wParam))) {
+    programs_.Start(hwnd(), kProgramFailedMessage, std::move(*start));
+  }
+  return 0;
+}
+
+LRESULT CTarvelDlg::OnProgramFailed(UINT, WPARAM, LPARAM, bool&) {
+  const std::vector<std::wstring> failed = programs_.TakeFailures();
+  if (failed.empty() || closing_ || tellingStartFailure_) return 0;
+  // The message box runs a message loop: starts that fail meanwhile tell nothing more.
   tellingStartFailure_ = true;
-  Tell(ProgramStartFailedMessage(start->file));
+  Tell(ProgramStartFailedMessage(failed.front()));
   tellingStartFailure_ = false;
   return 0;
 }

@@ -12,6 +12,7 @@
 #include "app/main_skin_win.h"
 #include "app/main_window.h"
 #include "app/profile_follow.h"
+#include "app/program_start_win.h"
 #include "app/session_notices_win.h"
 #include "app/tray_icon_win.h"
 #include "assign/set_config_win.h"
@@ -44,6 +45,8 @@ class CTarvelDlg final : public DialogBase, private ProfileUi, private Foregroun
   // Posted by the remap hook at the release of a program key: wParam the key code, lParam the
   // profile number.
   static constexpr UINT kStartProgramMessage = WM_APP + 2;
+  // Posted by the program starter when a target could not be started.
+  static constexpr UINT kProgramFailedMessage = WM_APP + 3;
   static constexpr UINT_PTR kSaveTimer = 1;
   static constexpr UINT_PTR kHookWatchTimer = 2;
   // Profiles are saved this long after the last applied change.
@@ -66,6 +69,7 @@ class CTarvelDlg final : public DialogBase, private ProfileUi, private Foregroun
     MESSAGE_HANDLER(WM_SHOWWINDOW, OnShownOrSized)
     MESSAGE_HANDLER(WM_SIZE, OnShownOrSized)
     MESSAGE_HANDLER(kStartProgramMessage, OnStartProgram)
+    MESSAGE_HANDLER(kProgramFailedMessage, OnProgramFailed)
     MESSAGE_HANDLER(WM_TIMER, OnTimer)
     MESSAGE_HANDLER(taskbarCreated_, OnTaskbarCreated)
     MESSAGE_HANDLER(WM_DEVICECHANGE, OnDeviceChange)
@@ -104,6 +108,7 @@ class CTarvelDlg final : public DialogBase, private ProfileUi, private Foregroun
   LRESULT OnDeviceChange(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnRawInput(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnStartProgram(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnProgramFailed(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnPowerBroadcast(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnSessionChange(UINT, WPARAM, LPARAM, bool&);
 #ifdef ORVELLE_E2E
@@ -198,6 +203,7 @@ class CTarvelDlg final : public DialogBase, private ProfileUi, private Foregroun
   UniqueDeviceNotify deviceNotices_;
   std::unique_ptr<SessionNotices> sessionNotices_;
   bool closing_ = false;
+  ProgramStarter programs_;
   bool tellingStartFailure_ = false;  // a failed start is being told: the next ones are not
   // Last, so that it goes first: the hooks out and every key released before anything it reads.
   RemapSession session_;

@@ -82,7 +82,8 @@ LRESULT CALLBACK RemapHook::Procedure(int code, WPARAM wParam, LPARAM lParam) no
 
 LRESULT RemapHook::Handle(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event) {
   const HHOOK handle = hook_.handle();
-  watch_.OnHookEvent(event.scanCode, (event.flags & LLKHF_UP) != 0, event.time);
+  // Typed characters are not watched for (see RemapSession::OnRawInput).
+  if (event.vkCode != VK_PACKET) watch_.OnHookEvent(event.scanCode, (event.flags & LLKHF_UP) != 0, event.time);
   RemapInputs inputs;
   inputs.keyboardPresent = keyboardPresent_;
   inputs.activeProfile = activeProfile_;

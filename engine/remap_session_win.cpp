@@ -1,5 +1,7 @@
 #include "engine/remap_session_win.h"
 
+#include "engine/injection.h"
+
 namespace orvelle {
 
 RemapSession::RemapSession(HINSTANCE instance, FrontHook& front)
@@ -51,8 +53,11 @@ RemapHook::WatchState RemapSession::OnRawInput(HRAWINPUT input) {
   }
   const RAWKEYBOARD& key = raw.data.keyboard;
   // Raw input also reports what no hook is ever shown: the fake key 255 some keys send around
-  // themselves and the E1 prefix of Pause.
-  if (key.VKey == 0xFF || (key.Flags & RI_KEY_E1) != 0) return RemapHook::WatchState::Alive;
+  // themselves and the E1 prefix of Pause. The characters our text keys type reach the hook and
+  // raw input unlike keys, and unlike each other from host to host (as the packet key or as no
+  // key, a release flagged as one or not): only keys are watched.
+  const bool typedByUs = key.ExtraInformation == kInjectionTag && (key.VKey == VK_PACKET || key.VKey == 0);
+  if (key.VKey == 0xFF || typedByUs || (key.Flags & RI_KEY_E1) != 0) return RemapHook::WatchState::Alive;
   return hook_.OnRawEvent(key.MakeCode, (key.Flags & RI_KEY_BREAK) != 0, static_cast<uint32_t>(GetMessageTime()),
                           GetTickCount());
 }
