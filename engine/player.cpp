@@ -143,6 +143,9 @@ std::optional<KeyInjection> Player::Next(int64_t now) {
   // that went out already.
   if (!best->ending && !event.unicode) event.code = TranslateNumpadCode(event.code, best->numLockOn);
   Advance(*best, event);
+  // A playback whose last event has gone out is over now, not at the next call: a press of its
+  // key that the worker takes before then must start it again, not stop what already ended.
+  Settle(*best);
   // Events keep a beat: a wake that came late lets the next event follow sooner, so a late
   // timer does not stretch a sequence by its lateness at every event. After a pause the beat
   // starts again from now.

@@ -59,6 +59,9 @@ struct Event {
   uint32_t flags;
   int64_t atMs = 0;
   int switchTo = 0;  // the active profile from this event on; 0 keeps it
+  // Comes the moment the worker has injected an event at or after atMs, before the worker goes
+  // on: a person or a program answering the output.
+  bool answersOutput = false;
 };
 
 // The hook's core and the worker's loop over one queue. Key events go to the hook at their time;
@@ -83,10 +86,14 @@ struct Rig {
     return *this;
   }
 
-  void Deliver() {
-    while (!script.empty() && script.begin()->first <= clock) {
-      const Event e = script.begin()->second;
-      script.erase(script.begin());
+  void Deliver(bool afterInjection = false) {
+    for (auto it = script.begin(); it != script.end() && it->first <= clock;) {
+      if (it->second.answersOutput && !afterInjection) {
+        ++it;
+        continue;
+      }
+      const Event e = it->second;
+      it = script.erase(it);
       if (e.switchTo != 0) profiles.active = e.switchTo;
       const KeyDecision d = HandleKeyEvent(e.vk, e.flags, profiles.Inputs(), keys, queue);
       static const char* kNames[] = {"pass", "unhook", "swallow"};
@@ -114,10 +121,16 @@ struct Rig {
           output += key.unicode ? Unit(key.keyCode) : std::to_string(key.keyCode);
           output += key.release ? "↑@" : "↓@";
           output += std::to_string(clock / 1000);
+          Deliver(true);
         },
         [&](std::optional<int64_t> until) {
           int64_t next = end;
-          if (!script.empty()) next = std::min(next, script.begin()->first);
+          for (const auto& [at, e] : script) {
+            if (!e.answersOutput) {
+              next = std::min(next, at);
+              break;
+            }
+          }
           if (!requests.empty()) next = std::min(next, requests.begin()->first * 1000);
           const int64_t to = until ? std::min(*until + lateUs, next) : next;
           clock = std::max(clock, to);
@@ -226,6 +239,9 @@ TEST(RemapEngine, MacrosKeepTheirTimingAndLoops) {
                  "swallow swallow swallow swallow", "65↓@0 65↑@1000"},
                 {"played again once it has ended", {{114, kDown, 0}, {114, kUp, 0}, {114, kDown, 6000}, {114, kUp, 6000}},
                  "swallow swallow swallow swallow", "65↓@0 65↑@2000 66↓@5000 66↑@5010 65↓@6000 65↑@8000 66↓@11000 66↑@11010"},
+                {"pressed again the moment its last event goes out, it plays again",
+                 {{112, kDown, 0}, {112, kUp, 10}, {112, kDown, 400, 0, true}, {112, kUp, 400, 0, true}},
+                 "swallow swallow swallow swallow", "65↓@10 65↑@60 66↓@360 66↑@400 65↓@401 65↑@450 66↓@750 66↑@790"},
                 {"a long macro never delays another key's output",
                  {{114, kDown, 0}, {114, kUp, 0}, {116, kDown, 1500}, {116, kUp, 1500}},
                  "swallow swallow swallow swallow", "65↓@0 90↓@1500 90↑@1501 65↑@2000 66↓@5000 66↑@5010"},
