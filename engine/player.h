@@ -39,8 +39,6 @@ class Player {
   // Everything stops where it is; what is held down is released from `now` on as the next events:
   // a unit a text left down first, then the keys in ascending code order.
   void Abandon(int64_t now);
-  bool idle() const { return playbacks_.empty(); }
-  const std::bitset<256>& held() const { return held_; }
 
  private:
   struct Playback {

@@ -48,9 +48,6 @@ class RemapHook {
   enum class WatchState { Alive, Waiting, Lost };
   WatchState OnRawEvent(uint32_t makeCode, bool release, uint32_t messageTime, uint32_t now);
   WatchState CheckWatch(uint32_t now) const;
-  // Forgets what the hook saw, for when watching resumes after another hook of ours stood in
-  // front of it.
-  void RestartWatch() { watch_.Reset(); }
 
 #ifdef ORVELLE_E2E
   // The test twin unhooks the hook behind the object's back, as the system does.
