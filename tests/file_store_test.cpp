@@ -155,6 +155,16 @@ TEST_F(IniFileCopyTest, AMissingFileIsCreatedWithoutBackup) {
   EXPECT_EQ(files.Paths(), std::vector<std::wstring>{path});
 }
 
+TEST_F(IniFileCopyTest, AFileThatAppearsAfterTheReadIsKeptAsTheBackup) {
+  IniFileCopy copy(files, nullptr, path);
+  ASSERT_EQ(copy.Load(), ReadOutcome::Missing);
+  const std::string restored = Utf16File(L"[Profile1]\nKey65=90\n");
+  files.Put(path, restored);
+  Edit(copy);
+  ASSERT_TRUE(copy.Save(IniFileCopy::Backup::KeepPrevious));
+  EXPECT_EQ(*files.Find(path + L".bak"), restored);
+}
+
 TEST_F(IniFileCopyTest, ALegacyFileComesBackAsUtf16WithItsOtherSectionsKept) {
   // Latin-1 stands for the system's legacy code page here.
   files.Put(path, "[Other]\r\nname=caf\xE9\r\n\r\n[Profile1]\r\nKey65=65\r\nKey66=66\r\n\r\n[Tail]\r\nx=1\r\n");

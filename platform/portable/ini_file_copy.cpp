@@ -37,7 +37,9 @@ bool IniFileCopy::Save(Backup backup) {
     files_.Remove(scratch);
     return false;
   }
-  if (backup == Backup::KeepPrevious && onDisk_) files_.Copy(path_, path_ + L".bak");
+  // Also when there was no file at the last read: one that has appeared since (put back by the
+  // user while we ran) was never read, and is kept rather than lost. Copying no file does nothing.
+  if (backup == Backup::KeepPrevious) files_.Copy(path_, path_ + L".bak");
   if (!files_.Move(scratch, path_)) {
     files_.Remove(scratch);
     return false;
