@@ -80,18 +80,17 @@ std::wstring_view LastName(std::wstring_view path) {
   return slash == std::wstring_view::npos ? path : path.substr(slash + 1);
 }
 
-// `text` cut to `limit` characters, with "…" when something was cut.
-std::wstring Excerpt(std::wstring_view text, size_t limit) {
-  std::wstring cut = CutToUnits(std::wstring(text.substr(0, limit + 1)), limit);
-  if (cut.size() < text.size()) cut += L'…';
-  return cut;
-}
-
 // The longest display name kept for a program's file name, so that SetName stays well inside the
 // 259 characters a name is read back with.
 constexpr size_t kProgramNameChars = 64;
 
 }  // namespace
+
+std::wstring Excerpt(std::wstring_view text, size_t limit) {
+  std::wstring cut = CutToUnits(std::wstring(text.substr(0, limit + 1)), limit);
+  if (cut.size() < text.size()) cut += L'…';
+  return cut;
+}
 
 std::wstring CleanText(std::wstring_view text) {
   std::wstring out;

@@ -53,6 +53,10 @@ std::wstring CleanText(std::wstring_view text);
 std::wstring CleanProgramPath(std::wstring_view path);
 std::wstring CleanProgramArgs(std::wstring_view args);
 
+// `text` cut to at most `limit` UTF-16 units, never inside a surrogate pair, with "…" when
+// something was cut.
+std::wstring Excerpt(std::wstring_view text, size_t limit);
+
 // The display name (SetName) of a Disabled, Text or Program assignment, which is what the main
 // window's tooltip shows: "Disabled", "Text: " and the text's first kTextExcerptChars characters
 // (line breaks and tabs as blanks, "…" when there is more), "Program: " and the target's file or

@@ -54,7 +54,7 @@ std::wstring ImportedProgramsQuestion(const std::wstring& fileName, const std::v
   for (size_t i = 0; i < programs.size() && i < kMaxListedPrograms; ++i) {
     const std::wstring& program = programs[i];
     text += L"\n";
-    text += program.size() > kMaxListedChars ? program.substr(0, kMaxListedChars) + L'…' : program;
+    text += Excerpt(program, kMaxListedChars);
   }
   if (programs.size() > kMaxListedPrograms) {
     text += L"\n… и ещё " + FormatInt(static_cast<int>(programs.size() - kMaxListedPrograms));

@@ -7,6 +7,7 @@
 
 #include "model/profile_file.h"
 #include "model/profile_ops.h"
+#include "model/program_start.h"
 #include "model/working_edits.h"
 #include "platform/portable/memory_file_store.h"
 #include "platform/portable/text_codec.h"
@@ -300,6 +301,17 @@ TEST_F(ProfileFileExchangeTest, ImportAsksOnceBeforeKeepingKeysThatStartPrograms
   ui.questions.clear();
   EXPECT_TRUE(Import(L"plain.ini"));
   EXPECT_TRUE(ui.questions.empty()) << "nothing to start, nothing to ask";
+}
+
+TEST(ImportedProgramsQuestion, CutsALongCommandLineOnlyBetweenWholeCharacters) {
+  // A character outside the Basic Multilingual Plane across the cut: both its halves go.
+  const std::wstring program = std::wstring(kMaxListedChars - 1, L'a') + L"\xD83D\xDE00" + L"tail";
+  const std::wstring question = ImportedProgramsQuestion(L"x.ini", {{0, program}});
+  EXPECT_NE(question.find(std::wstring(kMaxListedChars - 1, L'a') + L"…"), std::wstring::npos) << "cut before the pair";
+  for (size_t i = 0; i < question.size(); ++i) {
+    const bool high = question[i] >= 0xD800 && question[i] <= 0xDBFF;
+    EXPECT_FALSE(high && (i + 1 == question.size() || question[i + 1] < 0xDC00 || question[i + 1] > 0xDFFF)) << i;
+  }
 }
 
 TEST_F(ProfileFileExchangeTest, ImportRefusesFilesWithoutAProfileAndChangesNothing) {
