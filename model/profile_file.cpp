@@ -19,6 +19,23 @@ int BoundedCount(int stored, const IniSection& section) {
   return static_cast<int>(std::min<size_t>(static_cast<size_t>(stored), section.size()));
 }
 
+// The first `wanted` comma-separated numbers of a list, each handed to `take`; fields past the
+// end of the list count as 0, and fields after the first `wanted` are never looked at.
+template <typename Take>
+void ForEachField(std::wstring_view text, size_t wanted, Take take) {
+  size_t start = 0;
+  for (size_t f = 0; f < wanted; ++f) {
+    if (start > text.size()) {
+      take(0);
+      continue;
+    }
+    size_t comma = text.find(L',', start);
+    if (comma == std::wstring_view::npos) comma = text.size();
+    take(ParseInt(text.substr(start, comma - start)));
+    start = comma + 1;
+  }
+}
+
 // A stored count larger than the fields present pads the list with zeros only up to the next whole
 // step. A list longer than kMaxMacroSteps steps keeps its first kMaxMacroSteps whole steps.
 MacroSteps ParseMacroSteps(std::wstring_view text, int count) {
@@ -28,17 +45,7 @@ MacroSteps ParseMacroSteps(std::wstring_view text, int count) {
   const size_t limit = std::min<size_t>((fields + 2) / 3 * 3, size_t{kMaxMacroSteps} * 3);
   const size_t wanted = std::min(static_cast<size_t>(count), limit);
   steps.reserve(wanted);
-  size_t start = 0;
-  for (size_t f = 0; f < wanted; ++f) {
-    if (start > text.size()) {
-      steps.push_back(0);
-      continue;
-    }
-    size_t comma = text.find(L',', start);
-    if (comma == std::wstring_view::npos) comma = text.size();
-    steps.push_back(ParseInt(text.substr(start, comma - start)));
-    start = comma + 1;
-  }
+  ForEachField(text, wanted, [&](int value) { steps.push_back(value); });
   return steps;
 }
 
@@ -50,17 +57,7 @@ MacroDelays ParseMacroDelays(std::wstring_view text, size_t stepCount) {
   MacroDelays delays;
   if (text.empty()) return delays;
   delays.reserve(stepCount);
-  size_t start = 0;
-  for (size_t step = 0; step < stepCount; ++step) {
-    if (start > text.size()) {
-      delays.push_back(0);
-      continue;
-    }
-    size_t comma = text.find(L',', start);
-    if (comma == std::wstring_view::npos) comma = text.size();
-    delays.push_back(std::clamp(ParseInt(text.substr(start, comma - start)), 0, kMaxStepDelayMs));
-    start = comma + 1;
-  }
+  ForEachField(text, stepCount, [&](int value) { delays.push_back(std::clamp(value, 0, kMaxStepDelayMs)); });
   return delays;
 }
 
@@ -192,10 +189,6 @@ std::wstring ProfileSectionName(int n) { return L"Profile" + FormatInt(n); }
 std::wstring FolderOf(const std::wstring& path) {
   const size_t slash = path.find_last_of(L"\\/");
   return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-}
-
-std::wstring ProfileFilePath(const std::wstring& executablePath) {
-  return FolderOf(executablePath) + L"set.ini";
 }
 
 void ReadProfileSection(IniAccess& ini, const std::wstring& path, int n, const KeyTable& table,

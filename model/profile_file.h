@@ -8,8 +8,6 @@
 
 namespace orvelle {
 
-// "set.ini" beside the executable, given the executable's full path.
-std::wstring ProfileFilePath(const std::wstring& executablePath);
 // The folder of a full path, up to and including its last backslash.
 std::wstring FolderOf(const std::wstring& path);
 

@@ -26,7 +26,6 @@ class IniFileCopy {
   // Reads the file into the copy, replacing what it held. A file that is missing or could not be
   // read leaves the copy empty.
   ReadOutcome Load();
-  ReadOutcome outcome() const { return outcome_; }
   const std::wstring& path() const { return path_; }
 
   // The copy, in UTF-16LE with a byte-order mark; the file is path(). Other paths name no file.
