@@ -44,6 +44,9 @@ class IniAccess {
   virtual void WriteSection(const std::wstring& path, std::wstring_view section,
                             const std::vector<IniEntry>& entries) = 0;
 
+  // Removes the key from the section; nothing happens when it is missing.
+  virtual void DeleteKey(const std::wstring& path, std::wstring_view section, std::wstring_view key) = 0;
+
   // Removes the section, its header and its keys; nothing happens when it is missing.
   virtual void DeleteSection(const std::wstring& path, std::wstring_view section) = 0;
 };

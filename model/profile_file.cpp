@@ -132,14 +132,9 @@ constexpr std::wstring_view kTapMsKey = L"TapMs";
 void WriteTapMs(IniAccess& ini, const std::wstring& path, int tapMs) {
   if (tapMs != 0) {
     ini.WriteString(path, kTypeSection, kTapMsKey, FormatInt(tapMs));
-    return;
+  } else {
+    ini.DeleteKey(path, kTypeSection, kTapMsKey);
   }
-  std::vector<IniEntry> entries = ini.ReadSection(path, kTypeSection);
-  const std::wstring folded = ini_rules::LowerAscii(kTapMsKey);
-  const auto isTapMs = [&folded](const IniEntry& entry) { return ini_rules::LowerAscii(entry.key) == folded; };
-  if (std::none_of(entries.begin(), entries.end(), isTapMs)) return;
-  std::erase_if(entries, isTapMs);
-  ini.WriteSection(path, kTypeSection, entries);
 }
 
 // Collects a section the way key-by-key writes into an emptied section would leave it: a key

@@ -126,6 +126,14 @@ TEST_P(IniContract, WritesLikeTheSystem) {
   ini->WriteSection(path, L"C", {{L"c", L"Свернуть"}});
   EXPECT_EQ(ini->ReadString(path, L"C", L"c", L""), L"Свернуть");
 
+  // A deleted key is gone and its neighbours stay; deleting one that never was changes nothing.
+  ini->WriteString(path, L"C", L"gone", L"1");
+  ini->DeleteKey(path, L"c", L"GONE");
+  ini->DeleteKey(path, L"C", L"never");
+  ini->DeleteKey(path, L"never", L"c");
+  EXPECT_EQ(ini->ReadString(path, L"C", L"gone", L"absent"), L"absent");
+  EXPECT_EQ(ini->ReadString(path, L"C", L"c", L""), L"Свернуть");
+
   // A deleted section is gone, header and all; its neighbours stay, and deleting it again or one
   // that never was changes nothing.
   ini->DeleteSection(path, L"b");

@@ -1,5 +1,6 @@
 #include "platform/portable/portable_ini.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "base/ini_section.h"
@@ -159,6 +160,22 @@ void PortableIni::WriteSection(const std::wstring& path, std::wstring_view secti
   fresh.reserve(entries.size());
   for (const IniEntry& entry : entries) fresh.push_back(EntryLine(entry.key, entry.value));
   doc.lines.insert(doc.lines.begin() + static_cast<std::ptrdiff_t>(range.first + 1), fresh.begin(), fresh.end());
+  Save(path, doc);
+}
+
+void PortableIni::DeleteKey(const std::wstring& path, std::wstring_view section, std::wstring_view key) {
+  IniDocument doc = Load(path);
+  const auto range = doc.FindSection(section);
+  if (!range) return;
+  // Every line of the key goes: a hand-edited file may hold it twice.
+  const auto first = doc.lines.begin() + static_cast<std::ptrdiff_t>(range->first + 1);
+  const auto end = doc.lines.begin() + static_cast<std::ptrdiff_t>(range->second);
+  const auto kept = std::remove_if(first, end, [&key](const std::wstring& line) {
+    const auto entry = IniDocument::ParseEntry(line);
+    return entry && EqualAsciiNoCase(entry->key, key);
+  });
+  if (kept == end) return;
+  doc.lines.erase(kept, end);
   Save(path, doc);
 }
 

@@ -91,6 +91,11 @@ void Win32Ini::WriteSection(const std::wstring& path, std::wstring_view section,
   WritePrivateProfileSectionW(Terminated(section).c_str(), list.c_str(), path.c_str());
 }
 
+void Win32Ini::DeleteKey(const std::wstring& path, std::wstring_view section, std::wstring_view key) {
+  // A null value removes the key.
+  WritePrivateProfileStringW(Terminated(section).c_str(), Terminated(key).c_str(), nullptr, path.c_str());
+}
+
 void Win32Ini::DeleteSection(const std::wstring& path, std::wstring_view section) {
   // A null key removes the whole section.
   WritePrivateProfileStringW(Terminated(section).c_str(), nullptr, nullptr, path.c_str());

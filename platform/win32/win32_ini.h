@@ -18,6 +18,7 @@ class Win32Ini final : public IniAccess {
                    std::wstring_view value) override;
   void WriteSection(const std::wstring& path, std::wstring_view section,
                     const std::vector<IniEntry>& entries) override;
+  void DeleteKey(const std::wstring& path, std::wstring_view section, std::wstring_view key) override;
   void DeleteSection(const std::wstring& path, std::wstring_view section) override;
 };
 
