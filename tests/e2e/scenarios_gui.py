@@ -352,12 +352,10 @@ def wait_out_double_click(since):
         time.sleep(left)
 
 
-def record(me, dialog, kind, keysyms_and_steps):
-    """Record button, the keys, record button again; waits for each step to appear. The
-    record button shows its pressed face while recording, and its normal face once the
-    pointer has left it after the click that stops the recording."""
-    s, gui = me.s, me.gui
-    rows = gui.dialog_controls(dialog)[C_STEP_LIST].items
+def start_recording(me, dialog):
+    """Record button; waits until the recording is on (the add button disabled) and no warning
+    came up. Returns the time of the click, for stop_recording."""
+    gui = me.gui
     gui.click_dialog(D_RECORD, dialog)
     started_at = time.monotonic()
 
@@ -371,16 +369,39 @@ def record(me, dialog, kind, keysyms_and_steps):
 
     if not poll_until(started, 5, interval=0.02):
         raise Failure("recording did not start (the add button stayed enabled)")
+    return started_at
+
+
+def type_steps(me, dialog, keysyms_and_steps, rows):
+    """Sends the keys one by one while recording; waits for each step to appear in the step list,
+    which held `rows` steps before."""
+    for action, keysym in keysyms_and_steps:
+        me.s.xdo(action, keysym)
+        rows += 1
+        me.gui.wait_control(dialog, C_STEP_LIST, lambda c, n=rows: c.items == n, f"step {rows} ({action} {keysym})")
+
+
+def stop_recording(me, dialog, started_at):
+    """Record button again, once a double click with the click that started the recording (at
+    `started_at`) is ruled out; waits until the recording is off and moves the pointer off the
+    button."""
+    wait_out_double_click(started_at)
+    me.gui.click_dialog(D_RECORD, dialog)
+    me.gui.wait_control(dialog, C_ADD_MACRO, lambda c: c.enabled, "recording off (add button enabled)")
+    me.s.park_pointer()
+
+
+def record(me, dialog, kind, keysyms_and_steps):
+    """Record button, the keys, record button again; waits for each step to appear. The
+    record button shows its pressed face while recording, and its normal face once the
+    pointer has left it after the click that stops the recording."""
+    s, gui = me.s, me.gui
+    rows = gui.dialog_controls(dialog)[C_STEP_LIST].items
+    started_at = start_recording(me, dialog)
     s.park_pointer()
     gui.check_dialog_look(dialog, kind, "the dialog while recording", recording=True)
-    for action, keysym in keysyms_and_steps:
-        s.xdo(action, keysym)
-        rows += 1
-        gui.wait_control(dialog, C_STEP_LIST, lambda c, n=rows: c.items == n, f"step {rows} ({action} {keysym})")
-    wait_out_double_click(started_at)
-    gui.click_dialog(D_RECORD, dialog)
-    gui.wait_control(dialog, C_ADD_MACRO, lambda c: c.enabled, "recording off (add button enabled)")
-    s.park_pointer()
+    type_steps(me, dialog, keysyms_and_steps, rows)
+    stop_recording(me, dialog, started_at)
     gui.check_dialog_look(dialog, kind, "the dialog after recording")
 
 
@@ -512,14 +533,8 @@ def step_buttons_keep_the_selection(me):
     if poll_until(lambda: gui.dialog_controls(dialog)[C_ADD_MACRO].enabled, 0.5, interval=0.05):
         raise Failure("the double click on the record button stopped the recording it started")
     s.park_pointer()
-    rows = 0
-    for action, keysym in (("keydown", "a"), ("keyup", "a"), ("keydown", "b"), ("keyup", "b")):
-        s.xdo(action, keysym)
-        rows += 1
-        gui.wait_control(dialog, C_STEP_LIST, lambda c, n=rows: c.items == n, f"step {rows} ({action} {keysym})")
-    wait_out_double_click(clicked_at)
-    gui.click_dialog(D_RECORD, dialog)
-    gui.wait_control(dialog, C_ADD_MACRO, lambda c: c.enabled, "recording off")
+    type_steps(me, dialog, (("keydown", "a"), ("keyup", "a"), ("keydown", "b"), ("keyup", "b")), 0)
+    stop_recording(me, dialog, clicked_at)
     for entry, what, rows_after, selected in ((D_LAST_STEP, "the last step", 4, 3), (D_STEP_UP, "one step up", 4, 2),
                                                (D_DELETE_STEP, "the third step deleted", 3, 2)):
         gui.click_dialog(entry, dialog)
