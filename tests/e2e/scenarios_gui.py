@@ -493,12 +493,7 @@ def delete_macro_in_use(me):
 
 
 def cancel_after_recording(me):
-    gui = me.gui
-    dialog, _ = open_in_mode(me, F5, KIND_SINGLE, None)
-    gui.click_dialog(D_MACRO_TAB, dialog)
-    names = gui.wait_control(dialog, C_MACRO_NAMES, lambda c: c.visible and c.items == 2, "the macro names")
-    gui.click_dialog(D_ADD_MACRO, dialog)
-    gui.wait_control(dialog, C_MACRO_NAMES, lambda c: c.items == names.items + 1, "a new macro")
+    dialog = new_macro_for(me, F5, macros=2)
     record(me, dialog, KIND_MACRO, [("keydown", "c"), ("keyup", "c")])
     me.close_dialog(D_CANCEL)
     expect_typed(me.keys, "F5", *unchanged(F5), "F5 after Cancel")
@@ -509,12 +504,14 @@ def selected_step(me, dialog):
     return me.gui.ask(me.gui.dialog_controls(dialog)[C_STEP_LIST].hwnd, LVM_GETNEXTITEM, FROM_THE_START, LVNI_SELECTED)
 
 
-def new_macro_for(me, code):
-    """Opens the dialog of a key that sends itself, goes to macro mode and adds a macro."""
+def new_macro_for(me, code, macros=None):
+    """Opens the dialog of a key that sends itself, goes to macro mode (where the name box holds
+    `macros` macros, if given) and adds a macro."""
     gui = me.gui
     dialog, _ = open_in_mode(me, code, KIND_SINGLE, None)
     gui.click_dialog(D_MACRO_TAB, dialog)
-    names = gui.wait_control(dialog, C_MACRO_NAMES, lambda c: c.visible, "the macro names")
+    names = gui.wait_control(dialog, C_MACRO_NAMES, lambda c: c.visible and (macros is None or c.items == macros),
+                             "the macro names")
     gui.click_dialog(D_ADD_MACRO, dialog)
     gui.wait_control(dialog, C_MACRO_NAMES, lambda c: c.items == names.items + 1, "a new macro")
     return dialog
