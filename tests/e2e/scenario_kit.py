@@ -131,6 +131,16 @@ def profile_problems(values, profile, label):
     return problems
 
 
+def file_problems(sections, active, expected_profiles):
+    """Where a profile file's sections (as read_profile_file gives them) differ from [TYPE] naming
+    profile `active` and from the profiles of `expected_profiles` ({number: Profile})."""
+    active_type = sections.get("TYPE", {}).get("type")
+    problems = [] if active_type == str(active) else [f"[TYPE] type is {active_type!r}, expected {active}"]
+    for number, profile in expected_profiles.items():
+        problems += profile_problems(sections.get(f"Profile{number}", {}), profile, f"[Profile{number}]")
+    return problems
+
+
 def windows_path(path):
     """The path as a program under Wine names it (drive Z: is the root)."""
     return "Z:" + path.replace("/", "\\")

@@ -15,8 +15,8 @@ from scenario_kit import (
     F1, F2, F3, F4, F5, F7, F8, HOLD_TARGET, IDOK, KEYBOARD_PATH, KEYPAD_SEQUENCE, KIND_DISABLED, KIND_FUNCTION,
     KIND_MACRO, KIND_MACRO_ONLY, KIND_MEDIA, KIND_PROGRAM, KIND_SINGLE, KIND_TEXT, MARKER, MARKER_TARGET,
     PROFILE2_TARGET, QUESTION_CAPTION, TRAY_CALLBACK, TRAY_ICON, VK_A, VK_B, VK_J, VK_Q, VK_X, VK_Y, WM_LBUTTONDBLCLK,
-    Person, assigned_entries, expect_typed, key_events, marker_only_profile,
-    profile_problems, read_profile_file, set_numlock, settle, start_standard, unchanged, windows_path)
+    Person, assigned_entries, expect_typed, file_problems, key_events, marker_only_profile, read_profile_file,
+    set_numlock, settle, start_standard, unchanged, windows_path)
 from waiting import now_us, poll_until
 
 SWITCH_QUESTION = "Выполнить сброс до настроек по ?"
@@ -186,16 +186,14 @@ def export(me, number, typed_path):
     me.file_dialog(SAVE_TITLE, typed_path)
 
 
-def check_export(me, path, number, extra_checks):
+def check_export(me, path, number, expected):
     if not os.path.isfile(path):
         raise Failure(f"no file {path} after the export; the folder holds {sorted(os.listdir(me.s.work_dir))}")
     sections = read_profile_file(path)
     names = sorted(sections)
     if names != sorted(["TYPE", f"Profile{number}"]):
         raise Failure(f"{path} holds the sections {names}, expected TYPE and Profile{number}")
-    problems = [] if sections["TYPE"].get("type") == str(number) else \
-        [f"[TYPE] type is {sections['TYPE'].get('type')!r}, expected {number}"]
-    problems += extra_checks(sections[f"Profile{number}"])
+    problems = file_problems(sections, number, {number: expected})
     if problems:
         raise Failure(f"{path}:\n" + "\n".join(problems[:12]))
 
@@ -207,7 +205,7 @@ def export_profile1(me):
     # profile 1 as it was.
     expected = window_profile(me.layout)
     expected.macros.append(("define0", [], None, 1))
-    check_export(me, path, 1, lambda values: profile_problems(values, expected, "[Profile1]"))
+    check_export(me, path, 1, expected)
 
 
 def export_profile2(me):
@@ -216,7 +214,7 @@ def export_profile2(me):
     gui.click_button("Profile2")
     gui.rest_pointer(2, me.pressed(2), "profile 2 active for the export")
     export(me, 2, path)
-    check_export(me, path, 2, lambda values: profile_problems(values, me.profiles[2], "[Profile2]"))
+    check_export(me, path, 2, me.profiles[2])
     gui.click_button("Profile1")
     gui.rest_pointer(1, me.pressed(1), "profile 1 active after the export")
 
@@ -241,9 +239,7 @@ def exit_from_tray(me):
     me.tray_menu("Выйти(&x)")
     me.wait_ended("\"Выйти(&x)\"")
     sections = read_profile_file(me.program.set_ini)
-    problems = [] if sections.get("TYPE", {}).get("type") == "1" else ["[TYPE] type is not 1"]
-    problems += profile_problems(sections.get("Profile1", {}), profile_ini.Profile(me.layout), "[Profile1]")
-    problems += profile_problems(sections.get("Profile2", {}), me.profiles[2], "[Profile2]")
+    problems = file_problems(sections, 1, {1: profile_ini.Profile(me.layout), 2: me.profiles[2]})
     if problems:
         raise Failure("set.ini after the reset and the exit:\n" + "\n".join(problems[:12]))
 
@@ -267,9 +263,7 @@ def exit_from_button_menu(me):
     me.button_menu("выход")
     me.wait_ended("\"выход\"")
     sections = read_profile_file(me.program.set_ini)
-    problems = [] if sections.get("TYPE", {}).get("type") == "1" else ["[TYPE] type is not 1"]
-    problems += profile_problems(sections.get("Profile1", {}), me.profiles[2], "[Profile1]")
-    problems += profile_problems(sections.get("Profile2", {}), me.profiles[2], "[Profile2]")
+    problems = file_problems(sections, 1, {1: me.profiles[2], 2: me.profiles[2]})
     if problems:
         raise Failure("set.ini after the import and the exit:\n" + "\n".join(problems[:12]))
 
