@@ -7,6 +7,8 @@ import subprocess
 import profile_ini
 from gui import Gui
 from probe import tokens
+from profile_ini import (  # noqa: F401 (the scenarios take the kinds from here)
+    KIND_DISABLED, KIND_FUNCTION, KIND_MACRO, KIND_MEDIA, KIND_PROGRAM, KIND_SINGLE, KIND_TEXT)
 from report import Failure
 from session import MAIN_TITLE
 from waiting import poll_until
@@ -63,8 +65,7 @@ C_KEY_FIELD, C_MEDIA_LIST, C_FUNCTION_LIST, C_MACRO_NAMES, C_STEP_LIST = 1127, 1
 C_ADD_MACRO, C_SINGLE_KEY_TAB, C_MEDIA_TAB, C_FUNCTION_TAB = 1017, 2028, 2030, 2031
 C_LOOP_COUNT, C_HOLD = 1125, 1028
 C_OTHER_TAB, C_BROWSE, C_TEXT_FIELD, C_PROGRAM_PATH, C_PROGRAM_ARGS = 2035, 2039, 1132, 1133, 1134
-KIND_SINGLE, KIND_MACRO, KIND_MEDIA, KIND_FUNCTION = 0, 1, 2, 3
-KIND_DISABLED, KIND_TEXT, KIND_PROGRAM = 4, 5, 6
+# The kinds of a key's assignment are profile_ini's (imported above, for the scenarios).
 KIND_MACRO_ONLY = 100  # the dialog's own kind for the macro table alone, never stored
 
 
