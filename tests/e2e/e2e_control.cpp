@@ -438,7 +438,8 @@ int Usage() {
                "       find <title> | wait <title> <ms> | focus <title> | foreground | proc <title> | clock |\n"
                "       windows [title] | children <hwnd> | launch <exe> | exit <ms> |\n"
                "       ask <hwnd> <msg> [<wParam> <lParam>] | screen |\n"
-               "       postto <hwnd> <msg> <wParam> <lParam> | lock <path> <ms> | kill <title>\n");
+               "       postto <hwnd> <msg> <wParam> <lParam> | lock <path> <ms> | kill <title> |\n"
+               "       keydown <vk>\n");
   return 2;
 }
 

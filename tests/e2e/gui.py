@@ -461,7 +461,6 @@ class Gui:
     CHOICE_ENTRY = {4: 29, 5: 30, 6: 31}
     SKINNED_ENTRIES = (1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 24, 25, 28, 29, 30, 31, 34)
     RECORD_ENTRY = 12
-    HOLD_ENTRY, KEY_DELAY_ENTRY = 24, 25  # check boxes: the down face while ticked
     # Each skinned entry's faces: normal, down (the mode button of the kind, the record button
     # while recording, a ticked check box, the chosen choice) and disabled (None: drawn as normal).
     KEY_FACES = ("key_normal", "key_down", None)

@@ -7,6 +7,8 @@ import subprocess
 import profile_ini
 from gui import Gui
 from probe import tokens
+from profile_ini import (  # noqa: F401 (the scenarios take the kinds from here)
+    KIND_DISABLED, KIND_FUNCTION, KIND_MACRO, KIND_MEDIA, KIND_PROGRAM, KIND_SINGLE, KIND_TEXT)
 from report import Failure
 from session import MAIN_TITLE
 from waiting import poll_until
@@ -56,15 +58,13 @@ SUBMENUS = {"время нажатия клавиш": ["выкл.", "10 мс", "
 D_OK, D_CANCEL, D_SINGLE_KEY_TAB, D_FUNCTION_TAB, D_MEDIA_TAB, D_MACRO_TAB = 1, 2, 6, 9, 8, 7
 D_ADD_MACRO, D_DELETE_MACRO, D_RECORD, D_CLEAR_STEPS, D_STEP_LIST = 10, 11, 12, 14, 23
 D_HOLD, D_KEY_DELAYS, D_LOOP_COUNT = 24, 25, 26
-D_OTHER_TAB, D_DISABLED, D_TEXT, D_PROGRAM, D_TEXT_FIELD, D_PROGRAM_PATH, D_BROWSE, D_ARGS = \
-    28, 29, 30, 31, 32, 33, 34, 36
+D_OTHER_TAB, D_TEXT, D_PROGRAM, D_TEXT_FIELD, D_BROWSE, D_ARGS = 28, 30, 31, 32, 34, 36
 # Control ids of the dialog, to read what a control shows.
 C_KEY_FIELD, C_MEDIA_LIST, C_FUNCTION_LIST, C_MACRO_NAMES, C_STEP_LIST = 1127, 1128, 1129, 1130, 1131
 C_ADD_MACRO, C_SINGLE_KEY_TAB, C_MEDIA_TAB, C_FUNCTION_TAB = 1017, 2028, 2030, 2031
 C_LOOP_COUNT, C_HOLD = 1125, 1028
 C_OTHER_TAB, C_BROWSE, C_TEXT_FIELD, C_PROGRAM_PATH, C_PROGRAM_ARGS = 2035, 2039, 1132, 1133, 1134
-KIND_SINGLE, KIND_MACRO, KIND_MEDIA, KIND_FUNCTION = 0, 1, 2, 3
-KIND_DISABLED, KIND_TEXT, KIND_PROGRAM = 4, 5, 6
+# The kinds of a key's assignment are profile_ini's (imported above, for the scenarios).
 KIND_MACRO_ONLY = 100  # the dialog's own kind for the macro table alone, never stored
 
 
@@ -128,6 +128,16 @@ def profile_problems(values, profile, label):
     extra = sorted(set(values) - {key.lower() for key in expected})
     if extra:
         problems.append(f"{label} has keys the profile does not: {', '.join(extra[:8])}")
+    return problems
+
+
+def file_problems(sections, active, expected_profiles):
+    """Where a profile file's sections (as read_profile_file gives them) differ from [TYPE] naming
+    profile `active` and from the profiles of `expected_profiles` ({number: Profile})."""
+    active_type = sections.get("TYPE", {}).get("type")
+    problems = [] if active_type == str(active) else [f"[TYPE] type is {active_type!r}, expected {active}"]
+    for number, profile in expected_profiles.items():
+        problems += profile_problems(sections.get(f"Profile{number}", {}), profile, f"[Profile{number}]")
     return problems
 
 

@@ -12,11 +12,11 @@ from scenario_kit import (
     C_ADD_MACRO, C_FUNCTION_LIST, C_FUNCTION_TAB, C_KEY_FIELD, C_MACRO_NAMES, C_MEDIA_LIST, C_MEDIA_TAB,
     C_OTHER_TAB, C_SINGLE_KEY_TAB, C_STEP_LIST, C_TEXT_FIELD, COPY_COMMAND, COPY_OUTPUT, D_ADD_MACRO, D_CANCEL,
     D_CLEAR_STEPS, D_DELETE_MACRO, D_FUNCTION_TAB, D_MACRO_TAB, D_MEDIA_TAB, D_OK, D_RECORD, D_STEP_LIST, EIGHT_KEYS,
-    F1, F2, F3, F4, F5, F7, F8, HOLD_TARGET, IDOK, KEYBOARD_PATH, KEYPAD_SEQUENCE, KIND_DISABLED, KIND_FUNCTION,
+    F1, F2, F3, F4, F5, F6, F7, F8, HOLD_TARGET, IDOK, KEYBOARD_PATH, KEYPAD_SEQUENCE, KIND_DISABLED, KIND_FUNCTION,
     KIND_MACRO, KIND_MACRO_ONLY, KIND_MEDIA, KIND_PROGRAM, KIND_SINGLE, KIND_TEXT, MARKER, MARKER_TARGET,
     PROFILE2_TARGET, QUESTION_CAPTION, TRAY_CALLBACK, TRAY_ICON, VK_A, VK_B, VK_J, VK_Q, VK_X, VK_Y, WM_LBUTTONDBLCLK,
-    Person, assigned_entries, expect_typed, key_events, marker_only_profile,
-    profile_problems, read_profile_file, set_numlock, settle, start_standard, unchanged, windows_path)
+    Person, assigned_entries, expect_typed, file_problems, key_events, marker_only_profile, read_profile_file,
+    set_numlock, settle, start_standard, unchanged, windows_path)
 from waiting import now_us, poll_until
 
 SWITCH_QUESTION = "Выполнить сброс до настроек по ?"
@@ -27,7 +27,6 @@ SAVE_TITLE, OPEN_TITLE, EXPORT_FILTER = "Save As", "Open", "ini File(*.ini)"
 FUNCTION_COMMANDS = ["Открыть", "Новый", "Отмена", "Сохранить", "Копировать", "Вырезать", "Вставить", "Поиск",
                      "Выделить все", "Масштаб +", "Масштаб -", "Свернуть", "Развернуть "]
 GUI_FIGURE_RUNS = 5
-F6 = 117
 D_DELETE_STEP, D_STEP_UP, D_LAST_STEP = 13, 16, 18
 LVM_GETNEXTITEM, LVNI_SELECTED, FROM_THE_START = 0x100C, 2, 0xFFFFFFFFFFFFFFFF
 
@@ -186,16 +185,14 @@ def export(me, number, typed_path):
     me.file_dialog(SAVE_TITLE, typed_path)
 
 
-def check_export(me, path, number, extra_checks):
+def check_export(me, path, number, expected):
     if not os.path.isfile(path):
         raise Failure(f"no file {path} after the export; the folder holds {sorted(os.listdir(me.s.work_dir))}")
     sections = read_profile_file(path)
     names = sorted(sections)
     if names != sorted(["TYPE", f"Profile{number}"]):
         raise Failure(f"{path} holds the sections {names}, expected TYPE and Profile{number}")
-    problems = [] if sections["TYPE"].get("type") == str(number) else \
-        [f"[TYPE] type is {sections['TYPE'].get('type')!r}, expected {number}"]
-    problems += extra_checks(sections[f"Profile{number}"])
+    problems = file_problems(sections, number, {number: expected})
     if problems:
         raise Failure(f"{path}:\n" + "\n".join(problems[:12]))
 
@@ -207,7 +204,7 @@ def export_profile1(me):
     # profile 1 as it was.
     expected = window_profile(me.layout)
     expected.macros.append(("define0", [], None, 1))
-    check_export(me, path, 1, lambda values: profile_problems(values, expected, "[Profile1]"))
+    check_export(me, path, 1, expected)
 
 
 def export_profile2(me):
@@ -216,7 +213,7 @@ def export_profile2(me):
     gui.click_button("Profile2")
     gui.rest_pointer(2, me.pressed(2), "profile 2 active for the export")
     export(me, 2, path)
-    check_export(me, path, 2, lambda values: profile_problems(values, me.profiles[2], "[Profile2]"))
+    check_export(me, path, 2, me.profiles[2])
     gui.click_button("Profile1")
     gui.rest_pointer(1, me.pressed(1), "profile 1 active after the export")
 
@@ -241,9 +238,7 @@ def exit_from_tray(me):
     me.tray_menu("Выйти(&x)")
     me.wait_ended("\"Выйти(&x)\"")
     sections = read_profile_file(me.program.set_ini)
-    problems = [] if sections.get("TYPE", {}).get("type") == "1" else ["[TYPE] type is not 1"]
-    problems += profile_problems(sections.get("Profile1", {}), profile_ini.Profile(me.layout), "[Profile1]")
-    problems += profile_problems(sections.get("Profile2", {}), me.profiles[2], "[Profile2]")
+    problems = file_problems(sections, 1, {1: profile_ini.Profile(me.layout), 2: me.profiles[2]})
     if problems:
         raise Failure("set.ini after the reset and the exit:\n" + "\n".join(problems[:12]))
 
@@ -267,9 +262,7 @@ def exit_from_button_menu(me):
     me.button_menu("выход")
     me.wait_ended("\"выход\"")
     sections = read_profile_file(me.program.set_ini)
-    problems = [] if sections.get("TYPE", {}).get("type") == "1" else ["[TYPE] type is not 1"]
-    problems += profile_problems(sections.get("Profile1", {}), me.profiles[2], "[Profile1]")
-    problems += profile_problems(sections.get("Profile2", {}), me.profiles[2], "[Profile2]")
+    problems = file_problems(sections, 1, {1: me.profiles[2], 2: me.profiles[2]})
     if problems:
         raise Failure("set.ini after the import and the exit:\n" + "\n".join(problems[:12]))
 
@@ -352,12 +345,10 @@ def wait_out_double_click(since):
         time.sleep(left)
 
 
-def record(me, dialog, kind, keysyms_and_steps):
-    """Record button, the keys, record button again; waits for each step to appear. The
-    record button shows its pressed face while recording, and its normal face once the
-    pointer has left it after the click that stops the recording."""
-    s, gui = me.s, me.gui
-    rows = gui.dialog_controls(dialog)[C_STEP_LIST].items
+def start_recording(me, dialog):
+    """Record button; waits until the recording is on (the add button disabled) and no warning
+    came up. Returns the time of the click, for stop_recording."""
+    gui = me.gui
     gui.click_dialog(D_RECORD, dialog)
     started_at = time.monotonic()
 
@@ -371,16 +362,39 @@ def record(me, dialog, kind, keysyms_and_steps):
 
     if not poll_until(started, 5, interval=0.02):
         raise Failure("recording did not start (the add button stayed enabled)")
+    return started_at
+
+
+def type_steps(me, dialog, keysyms_and_steps, rows):
+    """Sends the keys one by one while recording; waits for each step to appear in the step list,
+    which held `rows` steps before."""
+    for action, keysym in keysyms_and_steps:
+        me.s.xdo(action, keysym)
+        rows += 1
+        me.gui.wait_control(dialog, C_STEP_LIST, lambda c, n=rows: c.items == n, f"step {rows} ({action} {keysym})")
+
+
+def stop_recording(me, dialog, started_at):
+    """Record button again, once a double click with the click that started the recording (at
+    `started_at`) is ruled out; waits until the recording is off and moves the pointer off the
+    button."""
+    wait_out_double_click(started_at)
+    me.gui.click_dialog(D_RECORD, dialog)
+    me.gui.wait_control(dialog, C_ADD_MACRO, lambda c: c.enabled, "recording off (add button enabled)")
+    me.s.park_pointer()
+
+
+def record(me, dialog, kind, keysyms_and_steps):
+    """Record button, the keys, record button again; waits for each step to appear. The
+    record button shows its pressed face while recording, and its normal face once the
+    pointer has left it after the click that stops the recording."""
+    s, gui = me.s, me.gui
+    rows = gui.dialog_controls(dialog)[C_STEP_LIST].items
+    started_at = start_recording(me, dialog)
     s.park_pointer()
     gui.check_dialog_look(dialog, kind, "the dialog while recording", recording=True)
-    for action, keysym in keysyms_and_steps:
-        s.xdo(action, keysym)
-        rows += 1
-        gui.wait_control(dialog, C_STEP_LIST, lambda c, n=rows: c.items == n, f"step {rows} ({action} {keysym})")
-    wait_out_double_click(started_at)
-    gui.click_dialog(D_RECORD, dialog)
-    gui.wait_control(dialog, C_ADD_MACRO, lambda c: c.enabled, "recording off (add button enabled)")
-    s.park_pointer()
+    type_steps(me, dialog, keysyms_and_steps, rows)
+    stop_recording(me, dialog, started_at)
     gui.check_dialog_look(dialog, kind, "the dialog after recording")
 
 
@@ -472,12 +486,7 @@ def delete_macro_in_use(me):
 
 
 def cancel_after_recording(me):
-    gui = me.gui
-    dialog, _ = open_in_mode(me, F5, KIND_SINGLE, None)
-    gui.click_dialog(D_MACRO_TAB, dialog)
-    names = gui.wait_control(dialog, C_MACRO_NAMES, lambda c: c.visible and c.items == 2, "the macro names")
-    gui.click_dialog(D_ADD_MACRO, dialog)
-    gui.wait_control(dialog, C_MACRO_NAMES, lambda c: c.items == names.items + 1, "a new macro")
+    dialog = new_macro_for(me, F5, macros=2)
     record(me, dialog, KIND_MACRO, [("keydown", "c"), ("keyup", "c")])
     me.close_dialog(D_CANCEL)
     expect_typed(me.keys, "F5", *unchanged(F5), "F5 after Cancel")
@@ -488,12 +497,14 @@ def selected_step(me, dialog):
     return me.gui.ask(me.gui.dialog_controls(dialog)[C_STEP_LIST].hwnd, LVM_GETNEXTITEM, FROM_THE_START, LVNI_SELECTED)
 
 
-def new_macro_for(me, code):
-    """Opens the dialog of a key that sends itself, goes to macro mode and adds a macro."""
+def new_macro_for(me, code, macros=None):
+    """Opens the dialog of a key that sends itself, goes to macro mode (where the name box holds
+    `macros` macros, if given) and adds a macro."""
     gui = me.gui
     dialog, _ = open_in_mode(me, code, KIND_SINGLE, None)
     gui.click_dialog(D_MACRO_TAB, dialog)
-    names = gui.wait_control(dialog, C_MACRO_NAMES, lambda c: c.visible, "the macro names")
+    names = gui.wait_control(dialog, C_MACRO_NAMES, lambda c: c.visible and (macros is None or c.items == macros),
+                             "the macro names")
     gui.click_dialog(D_ADD_MACRO, dialog)
     gui.wait_control(dialog, C_MACRO_NAMES, lambda c: c.items == names.items + 1, "a new macro")
     return dialog
@@ -512,14 +523,8 @@ def step_buttons_keep_the_selection(me):
     if poll_until(lambda: gui.dialog_controls(dialog)[C_ADD_MACRO].enabled, 0.5, interval=0.05):
         raise Failure("the double click on the record button stopped the recording it started")
     s.park_pointer()
-    rows = 0
-    for action, keysym in (("keydown", "a"), ("keyup", "a"), ("keydown", "b"), ("keyup", "b")):
-        s.xdo(action, keysym)
-        rows += 1
-        gui.wait_control(dialog, C_STEP_LIST, lambda c, n=rows: c.items == n, f"step {rows} ({action} {keysym})")
-    wait_out_double_click(clicked_at)
-    gui.click_dialog(D_RECORD, dialog)
-    gui.wait_control(dialog, C_ADD_MACRO, lambda c: c.enabled, "recording off")
+    type_steps(me, dialog, (("keydown", "a"), ("keyup", "a"), ("keydown", "b"), ("keyup", "b")), 0)
+    stop_recording(me, dialog, clicked_at)
     for entry, what, rows_after, selected in ((D_LAST_STEP, "the last step", 4, 3), (D_STEP_UP, "one step up", 4, 2),
                                                (D_DELETE_STEP, "the third step deleted", 3, 2)):
         gui.click_dialog(entry, dialog)

@@ -6,10 +6,10 @@ import time
 from probe import tokens
 from report import Failure, figure, median, percentile
 from scenario_kit import (
-    C_ADD_MACRO, C_KEY_FIELD, C_LOOP_COUNT, C_STEP_LIST, D_HOLD, D_KEY_DELAYS, D_LOOP_COUNT, D_OK, D_RECORD, F2, F3,
-    F5, F6, F7, F8, F9, F12, HOLD_TARGET, KIND_MACRO, KIND_SINGLE, VK_A, VK_B, VK_P, VK_Q, VK_UP, VK_X, Person,
-    key_events, marker_only_profile, set_numlock, settle, start_standard, tap_tokens)
-from scenarios_gui import new_macro_for, open_in_mode
+    C_KEY_FIELD, C_LOOP_COUNT, C_STEP_LIST, D_HOLD, D_KEY_DELAYS, D_LOOP_COUNT, D_OK, F2, F3, F5, F6, F7, F8, F9,
+    F12, HOLD_TARGET, KIND_MACRO, KIND_SINGLE, VK_A, VK_B, VK_P, VK_Q, VK_UP, VK_X, Person, key_events,
+    marker_only_profile, set_numlock, settle, start_standard, tap_tokens)
+from scenarios_gui import new_macro_for, open_in_mode, start_recording, stop_recording
 from scenarios_keys import linux_cpu_seconds
 from scenarios_trust import keys_between, quiet_probe, still_down, wait_file_text
 from waiting import now_us, poll_until
@@ -267,8 +267,7 @@ def timed_recording(me):
     s.give_keys_to()
     s.xdo("key", "End", "BackSpace", "BackSpace", str(DIALOG_LOOPS))
     gui.wait_control(dialog, C_LOOP_COUNT, lambda c: c.title == str(DIALOG_LOOPS), f"loop count {DIALOG_LOOPS} typed")
-    gui.click_dialog(D_RECORD, dialog)
-    gui.wait_control(dialog, C_ADD_MACRO, lambda c: not c.enabled, "recording on")
+    started_at = start_recording(me, dialog)
     s.park_pointer()
     gui.check_dialog_look(dialog, KIND_MACRO, "the dialog recording with key delays", recording=True,
                           ticked=(D_KEY_DELAYS,))
@@ -285,9 +284,7 @@ def timed_recording(me):
     time.sleep(0.03)
     kb.send(b, False)
     gui.wait_control(dialog, C_STEP_LIST, lambda c: c.items == 4, "four steps recorded")
-    gui.click_dialog(D_RECORD, dialog)
-    gui.wait_control(dialog, C_ADD_MACRO, lambda c: c.enabled, "recording off")
-    s.park_pointer()
+    stop_recording(me, dialog, started_at)
     gui.shot("dialog-timed-macro")
     me.close_dialog(D_OK)
     typed_gap_ms = (b_down - a_up) / 1000

@@ -7,7 +7,7 @@ import time
 from gui import Gui
 from report import Failure, figure, median
 from scenario_kit import (
-    COPY_KEYS, COPY_OUTPUT, F1, TRAY_MENU, VK_P, VK_Q, Person, marker_only_profile, settle, standard_profile,
+    COPY_KEYS, COPY_OUTPUT, F1, IDOK, TRAY_MENU, VK_P, VK_Q, Person, marker_only_profile, settle, standard_profile,
     start_standard, tap_tokens, windows_path)
 from scenarios_keys import linux_cpu_seconds
 from scenarios_trust import wait_file_text
@@ -16,7 +16,7 @@ from waiting import poll_until
 from wine import run_quietly
 
 PROGRAMS_TITLE = "Программы и профили"
-C_PROGRAM_LIST, C_PROGRAM_ADD, C_PROGRAM_PROFILE, IDOK = 1200, 1201, 1203, 1
+C_PROGRAM_LIST, C_PROGRAM_ADD, C_PROGRAM_PROFILE = 1200, 1201, 1203
 PROBE_EXE = "key_probe.exe"
 OTHER_TITLE = "Untitled - Notepad"  # Wine's notepad: any program bound to nothing
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"

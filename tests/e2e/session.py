@@ -196,9 +196,7 @@ class Session:
         return self.probe
 
     def _x_window(self, name_pattern):
-        result = subprocess.run(["xdotool", "search", "--name", name_pattern],
-                                env=dict(os.environ, DISPLAY=self.xvfb.display), capture_output=True, text=True)
-        ids = result.stdout.split()
+        ids = xdotool(self.xvfb.display, "search", "--name", name_pattern, check=False).split()
         return ids[0] if ids else None
 
     def ensure_probe_focus(self, quiet=False):
@@ -231,9 +229,7 @@ class Session:
         return out.split()[0].split("=")[1]
 
     def _x_name(self, window):
-        result = subprocess.run(["xdotool", "getwindowname", window],
-                                env=dict(os.environ, DISPLAY=self.xvfb.display), capture_output=True, text=True)
-        return result.stdout.strip() or "no name"
+        return xdotool(self.xvfb.display, "getwindowname", window, check=False) or "no name"
 
     # -- keys through xdotool
 
@@ -252,9 +248,9 @@ class Session:
         to the thread that owns the X window with the focus, and that thread to its focused
         window: an open menu, a file dialog's name field. (The probe gets keys back through
         ensure_probe_focus.)"""
-        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--classname", f"^{re.escape(process_name)}$"],
-                               env=dict(os.environ, DISPLAY=self.xvfb.display), capture_output=True, text=True)
-        for window in found.stdout.split():
+        found = xdotool(self.xvfb.display, "search", "--onlyvisible", "--classname", f"^{re.escape(process_name)}$",
+                        check=False)
+        for window in found.split():
             geometry = self.xdo("getwindowgeometry", window)
             size = re.search(r"Geometry: (\d+)x(\d+)", geometry)
             if size and int(size.group(1)) > 1 and int(size.group(2)) > 1:

@@ -117,8 +117,7 @@ LABELS = (27, 35)                                         # painted into the bac
 MODE_TABS = (6, 7, 8, 9, 28)
 RECORD = 12
 HOLD, KEY_DELAY, LOOP_COUNT, LOOP_LABEL = 24, 25, 26, 27
-CHOICES = (29, 30, 31)
-TEXT_FIELD, PROGRAM_PATH, BROWSE, ARGS_LABEL, ARGS = 32, 33, 34, 35, 36
+TEXT_FIELD, PROGRAM_PATH, ARGS_LABEL, ARGS = 32, 33, 35, 36
 assert all(BY_NUMBER[n].caption for n in KEY_BUTTONS + MACRO_BUTTONS + OTHER_BUTTONS)
 assert all(BY_NUMBER[n].text for n in LABELS)
 
