@@ -48,7 +48,7 @@ FollowedProfile ProfileToFollow(int home, const ProgramBindings& bindings, std::
                                 bool mainWindowShown) {
   if (!mainWindowShown) {
     if (const int bound = BoundProfile(bindings, foregroundPath); bound != 0) {
-      return {bound, std::wstring(ExecutableName(foregroundPath))};
+      return {bound, std::wstring(FileNameOf(foregroundPath))};
     }
   }
   return {home, {}};

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "base/text.h"
+
 namespace orvelle {
 namespace {
 
@@ -13,16 +15,16 @@ constexpr size_t kLabelChars = 80;
 std::vector<OpenProgram> ProgramsToOffer(const std::vector<OpenProgram>& open, const ProgramBindings& bound) {
   std::vector<OpenProgram> offered;
   for (const OpenProgram& program : open) {
-    const std::wstring_view name = ExecutableName(program.path);
+    const std::wstring_view name = FileNameOf(program.path);
     if (!IsProgramName(name) || BoundProfile(bound, name) != 0) continue;
     const bool seen = std::any_of(offered.begin(), offered.end(), [name](const OpenProgram& o) {
-      return SameProgram(ExecutableName(o.path), name);
+      return SameProgram(FileNameOf(o.path), name);
     });
     if (!seen) offered.push_back(program);
   }
   std::stable_sort(offered.begin(), offered.end(), [](const OpenProgram& a, const OpenProgram& b) {
-    const std::wstring_view x = ExecutableName(a.path);
-    const std::wstring_view y = ExecutableName(b.path);
+    const std::wstring_view x = FileNameOf(a.path);
+    const std::wstring_view y = FileNameOf(b.path);
     return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end(),
                                         [](wchar_t p, wchar_t q) { return std::towlower(static_cast<wint_t>(p)) < std::towlower(static_cast<wint_t>(q)); });
   });
@@ -31,7 +33,7 @@ std::vector<OpenProgram> ProgramsToOffer(const std::vector<OpenProgram>& open, c
 }
 
 std::wstring OfferLabel(const OpenProgram& program) {
-  std::wstring label(ExecutableName(program.path));
+  std::wstring label(FileNameOf(program.path));
   if (!program.title.empty()) label += L" — " + program.title;
   // Captions may hold anything; a menu item takes "&" for a mnemonic and a tab for a column.
   std::replace(label.begin(), label.end(), L'\t', L' ');
@@ -46,7 +48,7 @@ std::wstring OfferLabel(const OpenProgram& program) {
 }
 
 bool ProgramsEditor::Add(std::wstring_view path) {
-  const std::wstring_view name = ExecutableName(path);
+  const std::wstring_view name = FileNameOf(path);
   for (size_t row = 0; row < bindings_.size(); ++row) {
     if (SameProgram(bindings_[row].program, name)) {
       selection_ = static_cast<int>(row);

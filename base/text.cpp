@@ -68,4 +68,14 @@ bool EqualAsciiNoCase(std::wstring_view a, std::wstring_view b) {
   return true;
 }
 
+std::wstring FolderOf(std::wstring_view path) {
+  const size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring_view::npos ? std::wstring() : std::wstring(path.substr(0, slash + 1));
+}
+
+std::wstring_view FileNameOf(std::wstring_view path) {
+  const size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring_view::npos ? path : path.substr(slash + 1);
+}
+
 }  // namespace orvelle

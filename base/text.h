@@ -23,4 +23,10 @@ bool EqualIgnoringTrailingBlanks(std::wstring_view a, std::wstring_view b);
 // ASCII-only case-insensitive equality, which is how INI section and key names compare.
 bool EqualAsciiNoCase(std::wstring_view a, std::wstring_view b);
 
+// The folder of a path, up to and including its last backslash or slash; empty without one.
+std::wstring FolderOf(std::wstring_view path);
+// The file-name part of a path ("C:\Games\Game.exe" → "Game.exe"); the whole text when it has no
+// folder.
+std::wstring_view FileNameOf(std::wstring_view path);
+
 }  // namespace orvelle

@@ -76,8 +76,7 @@ std::wstring_view TrimmedBlanks(std::wstring_view text) {
 // The last name of a path: the file, or the folder of a path ending in a slash.
 std::wstring_view LastName(std::wstring_view path) {
   while (!path.empty() && (path.back() == L'\\' || path.back() == L'/')) path.remove_suffix(1);
-  const size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring_view::npos ? path : path.substr(slash + 1);
+  return FileNameOf(path);
 }
 
 // The longest display name kept for a program's file name, so that SetName stays well inside the

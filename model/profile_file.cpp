@@ -181,11 +181,6 @@ void SetOrUnset(SectionWriter& section, std::wstring key, std::wstring value) {
 
 std::wstring ProfileSectionName(int n) { return L"Profile" + FormatInt(n); }
 
-std::wstring FolderOf(const std::wstring& path) {
-  const size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-}
-
 void ReadProfileSection(IniAccess& ini, const std::wstring& path, int n, const KeyTable& table,
                         ProfileData& working) {
   const IniSection section(ini.ReadSection(path, ProfileSectionName(n)));

@@ -8,8 +8,6 @@
 
 namespace orvelle {
 
-// The folder of a full path, up to and including its last backslash.
-std::wstring FolderOf(const std::wstring& path);
 
 // "Profile<n>": where profile n lives in the profile file and in an exported file.
 std::wstring ProfileSectionName(int n);

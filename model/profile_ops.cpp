@@ -8,10 +8,8 @@
 namespace orvelle {
 namespace {
 
-std::wstring FileName(const std::wstring& path) { return path.substr(FolderOf(path).size()); }
-
 // The file's name in guillemets, as a message names it.
-std::wstring Quoted(const std::wstring& path) { return L"«" + FileName(path) + L"»"; }
+std::wstring Quoted(const std::wstring& path) { return L"«" + std::wstring(FileNameOf(path)) + L"»"; }
 
 }  // namespace
 
@@ -90,7 +88,7 @@ bool ImportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table
   // A file from someone else must not start programs unasked: the keys that would go back to
   // their defaults unless the user keeps them.
   const std::vector<ProgramKey> programs = ProgramKeys(imported);
-  if (!programs.empty() && !ui.Confirm(ImportedProgramsQuestion(FileName(*file), programs))) {
+  if (!programs.empty() && !ui.Confirm(ImportedProgramsQuestion(std::wstring(FileNameOf(*file)), programs))) {
     for (const ProgramKey& key : programs) RestoreSlotDefault(table, key.slot, imported);
   }
   const bool changed = !(imported == set.Active()) || !(imported == set.working);

@@ -23,11 +23,6 @@ constexpr size_t kMaxNameChars = 255;
 
 }  // namespace
 
-std::wstring_view ExecutableName(std::wstring_view path) {
-  const size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring_view::npos ? path : path.substr(slash + 1);
-}
-
 bool SameProgram(std::wstring_view a, std::wstring_view b) {
   return a.size() == b.size() &&
          std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) { return FoldCase(x) == FoldCase(y); });
@@ -61,7 +56,7 @@ std::vector<IniEntry> BindingEntries(const ProgramBindings& bindings) {
 }
 
 int BoundProfile(const ProgramBindings& bindings, std::wstring_view path) {
-  const std::wstring_view name = ExecutableName(path);
+  const std::wstring_view name = FileNameOf(path);
   for (const ProgramBinding& binding : bindings) {
     if (SameProgram(binding.program, name)) return binding.profile;
   }

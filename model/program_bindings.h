@@ -24,10 +24,6 @@ inline constexpr std::wstring_view kProgramsSection = L"Programs";
 // More are not kept: a hand-edited file with thousands of lines costs nothing but the read.
 inline constexpr size_t kMaxProgramBindings = 256;
 
-// The file-name part of a path ("C:\Games\Game.exe" → "Game.exe"); the whole text when it has no
-// folder.
-std::wstring_view ExecutableName(std::wstring_view path);
-
 // Whether two program names are the same file name: letters compared without case (Latin and
 // Cyrillic), everything else as it is.
 bool SameProgram(std::wstring_view a, std::wstring_view b);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "base/text.h"
+
 namespace orvelle {
 
 std::wstring ExecutablePath() {
@@ -22,10 +24,6 @@ std::wstring ExecutablePath() {
   return path;
 }
 
-std::wstring ExecutableFolder() {
-  const std::wstring path = ExecutablePath();
-  const size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-}
+std::wstring ExecutableFolder() { return FolderOf(ExecutablePath()); }
 
 }  // namespace orvelle
