@@ -11,16 +11,16 @@ ForegroundWatch* g_watch = nullptr;
 
 ForegroundWatch::ForegroundWatch(ForegroundListener& listener) : listener_(listener) {
   if (g_watch != nullptr) return;
+  // The watch is ours even without the hook: then looking at the foreground is all there is.
+  g_watch = this;
   hook_ = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, Procedure, 0, 0,
                           WINEVENT_OUTOFCONTEXT);
-  if (hook_ != nullptr) g_watch = this;
 }
 
 ForegroundWatch::~ForegroundWatch() {
   SetPolling(false);
-  if (hook_ == nullptr) return;
-  UnhookWinEvent(hook_);
-  g_watch = nullptr;
+  if (hook_ != nullptr) UnhookWinEvent(hook_);
+  if (g_watch == this) g_watch = nullptr;
 }
 
 void ForegroundWatch::SetPolling(bool wanted) {
