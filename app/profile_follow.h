@@ -36,6 +36,8 @@ inline constexpr wchar_t kAutostartLabel[] = L"Запускать вместе �
 // executable's full path in quotes.
 inline constexpr wchar_t kRunValueName[] = L"ORVELLE";
 std::wstring RunCommandFor(std::wstring_view executablePath);
+// Told when the registry refused the change of the autostart item.
+inline constexpr std::wstring_view kAutostartFailed = L"Не удалось изменить автозапуск.";
 // Whether a Run value's data starts this executable (quotes and arguments aside, the path compared
 // without regard to case).
 bool RunsThisProgram(std::wstring_view runValue, std::wstring_view executablePath);
