@@ -28,9 +28,8 @@ FollowedProfile ProfileToFollow(int home, const ProgramBindings& bindings, std::
 // 127 characters, as the tip holds.
 std::wstring TrayTip(const FollowedProfile& followed);
 
-// The tray menu's profile items, and the autostart item.
+// The tray menu's profile items.
 std::wstring ProfileMenuLabel(int profile);
-inline constexpr wchar_t kAutostartLabel[] = L"Запускать вместе с Windows";
 
 // Starting with Windows: a value named kRunValueName under the user's Run key whose data is the
 // executable's full path in quotes.

@@ -358,9 +358,12 @@ LRESULT CTarvelDlg::OnNcLeftButtonDown(UINT, WPARAM, LPARAM lParam, bool& handle
   // Apply, OK, Default, a profile switch and a key edit change what is saved; the save finds out
   // itself when nothing did.
   if (plan.action != ScreenAction::None || plan.keyEdit) ProfilesChanged();
-  // Then the system's own handling, which drags the window, when the click leaves room for it.
+  // Then the system's own handling, which drags the window, only while the button is still down
+  // and the window still shown. A press whose action put the window away, or whose dialog or
+  // menu already took the button's release, must not start a drag that waits for a release that
+  // has come and gone.
   const bool stillPressed = (GetKeyState(VK_LBUTTON) & 0x8000) != 0;
-  handled = !DragAfterClick(stillPressed, IsWindowVisible(hwnd()) && !IsIconic(hwnd()));
+  handled = !(stillPressed && IsWindowVisible(hwnd()) && !IsIconic(hwnd()));
   return 0;
 }
 
