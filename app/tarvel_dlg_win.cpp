@@ -39,7 +39,6 @@ LRESULT CTarvelDlg::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   ChangeWindowMessageFilterEx(hwnd(), taskbarCreated_, MSGFLT_ALLOW, nullptr);
   tray_.Add(hwnd(), icon_, L"ORVELLE");
   hover_.hovered = kNoEntry;
-  profiles_.working.assignedSlots.clear();
   startupReport_ = store_.Load(table_, profiles_);
   session_.UseProfiles(profiles_, table_);
   for (int n = 1; n <= 3; ++n) trayIcons_[static_cast<size_t>(n - 1)] = BadgedTrayIcon(instance_, IDI_APP, n);
@@ -50,7 +49,6 @@ LRESULT CTarvelDlg::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   FollowForeground();
   skin_.ShapeWindow(hwnd());
   tooltip_.Create(hwnd(), instance_);
-  profiles_.pending = false;
   SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
   sessionNotices_ = std::make_unique<SessionNotices>(hwnd());
