@@ -361,7 +361,7 @@ LRESULT CTarvelDlg::OnNcLeftButtonDown(UINT, WPARAM, LPARAM lParam, bool& handle
   // menu already took the button's release, must not start a drag that waits for a release that
   // has come and gone.
   const bool stillPressed = (GetKeyState(VK_LBUTTON) & 0x8000) != 0;
-  handled = !(stillPressed && IsWindowVisible(hwnd()) && !IsIconic(hwnd()));
+  handled = !(stillPressed && MainWindowShown());
   return 0;
 }
 
