@@ -11,16 +11,16 @@ ForegroundWatch* g_watch = nullptr;
 
 ForegroundWatch::ForegroundWatch(ForegroundListener& listener) : listener_(listener) {
   if (g_watch != nullptr) return;
+  // The watch is ours even without the hook: then looking at the foreground is all there is.
+  g_watch = this;
   hook_ = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, Procedure, 0, 0,
                           WINEVENT_OUTOFCONTEXT);
-  if (hook_ != nullptr) g_watch = this;
 }
 
 ForegroundWatch::~ForegroundWatch() {
   SetPolling(false);
-  if (hook_ == nullptr) return;
-  UnhookWinEvent(hook_);
-  g_watch = nullptr;
+  if (hook_ != nullptr) UnhookWinEvent(hook_);
+  if (g_watch == this) g_watch = nullptr;
 }
 
 void ForegroundWatch::SetPolling(bool wanted) {
@@ -65,11 +65,20 @@ std::wstring ProgramPathOf(HWND window) {
   if (processId == GetCurrentProcessId()) return {};
   const UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
   if (!process) return {};
-  std::wstring path(32768, L'\0');
-  DWORD length = static_cast<DWORD>(path.size());
-  if (!QueryFullProcessImageNameW(process.get(), 0, path.data(), &length)) return {};
-  path.resize(length);
-  return path;
+  // Called at every change of the foreground: the buffer starts at MAX_PATH and grows only for a
+  // path that does not fit, which the system says with ERROR_INSUFFICIENT_BUFFER; long paths
+  // reach 32,767 characters.
+  constexpr DWORD kLongestPath = 32768;
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD length = static_cast<DWORD>(path.size());
+    if (QueryFullProcessImageNameW(process.get(), 0, path.data(), &length)) {
+      path.resize(length);
+      return path;
+    }
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || path.size() >= kLongestPath) return {};
+    path.resize(path.size() * 2 < kLongestPath ? path.size() * 2 : kLongestPath);
+  }
 }
 
 }  // namespace orvelle

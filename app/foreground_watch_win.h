@@ -29,7 +29,6 @@ class ForegroundWatch {
 
   // Whether the foreground matters now; polling runs only while it does and events are missing.
   void SetPolling(bool wanted);
-  bool polling() const { return timer_ != 0; }
 
  private:
   static void CALLBACK Procedure(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object, LONG child,

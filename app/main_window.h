@@ -95,12 +95,6 @@ struct TrayResponse {
 };
 TrayResponse DecideTrayCallback(unsigned iconId, unsigned mouseMessage);
 
-// Whether the system may drag the window after a press on it: only while the button is still
-// down and the window still shown. A press whose action put the window away, or whose dialog or
-// menu already took the button's release, must not start a drag that waits for a release that
-// has come and gone.
-constexpr bool DragAfterClick(bool buttonStillDown, bool windowShown) { return buttonStillDown && windowShown; }
-
 // The "Menu" button's choices for the key hold time: off, the usual frame times, and the stored
 // value when a hand-edited file holds one of its own. Exactly one is checked.
 struct TapTimeChoice {

@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <chrono>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -32,6 +33,16 @@ bool ShellStart(const ProgramStart& start) {
 
 ProgramStarter::ProgramStarter() : state_(std::make_shared<State>()) {}
 
+ProgramStarter::~ProgramStarter() {
+  try {
+    std::unique_lock lock(state_->mutex);
+    state_->windowGone = true;
+    state_->idle.wait_for(lock, std::chrono::milliseconds(kExitWaitMs), [&] { return state_->underWay == 0; });
+  } catch (...) {
+    // A lock that failed: the process ends without waiting, as it did before there was a wait.
+  }
+}
+
 void ProgramStarter::Start(HWND window, UINT notify, ProgramStart start) {
   {
     std::lock_guard lock(state_->mutex);
@@ -45,10 +56,12 @@ void ProgramStarter::Start(HWND window, UINT notify, ProgramStart start) {
         std::lock_guard lock(state->mutex);
         --state->underWay;
         if (!started) state->failed.push_back(start.file);
+        // Under the lock: once the starter has marked the window gone, nothing more is posted.
+        if (!started && !state->windowGone) PostMessageW(window, notify, 0, 0);
+        state->idle.notify_all();
       } catch (...) {
-        return;  // a lock that failed: the failure goes untold
+        // A lock that failed: the failure goes untold.
       }
-      if (!started) PostMessageW(window, notify, 0, 0);
     }).detach();
   } catch (const std::system_error&) {
     std::lock_guard lock(state_->mutex);

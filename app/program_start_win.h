@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -18,6 +19,12 @@ namespace orvelle {
 class ProgramStarter {
  public:
   ProgramStarter();
+  // Waits, at most kExitWaitMs, until no start is under way: the process must not end while a
+  // thread is inside the shell with the loader's or the heap's locks held. A start that ends
+  // after this posts nothing; its window is gone.
+  ~ProgramStarter();
+  ProgramStarter(const ProgramStarter&) = delete;
+  ProgramStarter& operator=(const ProgramStarter&) = delete;
 
   // Starts `start`. When it cannot be started, its path is kept and `notify` is posted to
   // `window`, which then takes the failures. At most kMaxStartsUnderWay starts run at once; a
@@ -27,13 +34,17 @@ class ProgramStarter {
   std::vector<std::wstring> TakeFailures();
 
   static constexpr int kMaxStartsUnderWay = 4;
+  static constexpr int kExitWaitMs = 2000;
 
  private:
-  // Shared with the threads, which may outlive the starter when the program exits.
+  // Shared with the threads, which may outlive the starter when a start takes longer than the
+  // wait at exit.
   struct State {
     std::mutex mutex;
+    std::condition_variable idle;  // told when a start ends
     std::vector<std::wstring> failed;
     int underWay = 0;
+    bool windowGone = false;  // set by the starter's end: failures are posted to no one
   };
   std::shared_ptr<State> state_;
 };

@@ -39,7 +39,6 @@ LRESULT CTarvelDlg::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   ChangeWindowMessageFilterEx(hwnd(), taskbarCreated_, MSGFLT_ALLOW, nullptr);
   tray_.Add(hwnd(), icon_, L"ORVELLE");
   hover_.hovered = kNoEntry;
-  profiles_.working.assignedSlots.clear();
   startupReport_ = store_.Load(table_, profiles_);
   session_.UseProfiles(profiles_, table_);
   for (int n = 1; n <= 3; ++n) trayIcons_[static_cast<size_t>(n - 1)] = BadgedTrayIcon(instance_, IDI_APP, n);
@@ -50,7 +49,6 @@ LRESULT CTarvelDlg::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   FollowForeground();
   skin_.ShapeWindow(hwnd());
   tooltip_.Create(hwnd(), instance_);
-  profiles_.pending = false;
   SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
   sessionNotices_ = std::make_unique<SessionNotices>(hwnd());
@@ -358,9 +356,12 @@ LRESULT CTarvelDlg::OnNcLeftButtonDown(UINT, WPARAM, LPARAM lParam, bool& handle
   // Apply, OK, Default, a profile switch and a key edit change what is saved; the save finds out
   // itself when nothing did.
   if (plan.action != ScreenAction::None || plan.keyEdit) ProfilesChanged();
-  // Then the system's own handling, which drags the window, when the click leaves room for it.
+  // Then the system's own handling, which drags the window, only while the button is still down
+  // and the window still shown. A press whose action put the window away, or whose dialog or
+  // menu already took the button's release, must not start a drag that waits for a release that
+  // has come and gone.
   const bool stillPressed = (GetKeyState(VK_LBUTTON) & 0x8000) != 0;
-  handled = !DragAfterClick(stillPressed, IsWindowVisible(hwnd()) && !IsIconic(hwnd()));
+  handled = !(stillPressed && MainWindowShown());
   return 0;
 }
 

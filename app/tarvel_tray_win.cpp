@@ -91,7 +91,9 @@ LRESULT CTarvelDlg::OnProfileCommand(WORD, WORD id, HWND, bool&) {
 
 LRESULT CTarvelDlg::OnAutostart(WORD, WORD, HWND, bool&) {
   const std::wstring executable = ExecutablePath();
-  if (!executable.empty()) SetStartWithWindows(executable, !StartsWithWindows(executable));
+  if (!executable.empty() && !SetStartWithWindows(executable, !StartsWithWindows(executable))) {
+    Tell(kAutostartFailed);
+  }
   return 0;
 }
 
