@@ -61,14 +61,16 @@ std::vector<uint32_t> IconPixels(HICON icon, int size) {
   format.bmiHeader.biBitCount = 32;
   format.bmiHeader.biCompression = BI_RGB;
   std::vector<uint32_t> pixels(static_cast<size_t>(size) * static_cast<size_t>(size));
-  const HDC screen = GetDC(nullptr);
-  const bool read = GetDIBits(screen, colour.get(), 0, static_cast<UINT>(size), pixels.data(), &format, DIB_RGB_COLORS) == size;
+  bool read = false;
   std::vector<uint32_t> transparent;
-  if (read && std::all_of(pixels.begin(), pixels.end(), [](uint32_t p) { return (p >> 24) == 0; }) && mask) {
-    transparent.resize(pixels.size());
-    GetDIBits(screen, mask.get(), 0, static_cast<UINT>(size), transparent.data(), &format, DIB_RGB_COLORS);
+  {
+    const WindowDc screen(nullptr);
+    read = GetDIBits(screen.get(), colour.get(), 0, static_cast<UINT>(size), pixels.data(), &format, DIB_RGB_COLORS) == size;
+    if (read && std::all_of(pixels.begin(), pixels.end(), [](uint32_t p) { return (p >> 24) == 0; }) && mask) {
+      transparent.resize(pixels.size());
+      GetDIBits(screen.get(), mask.get(), 0, static_cast<UINT>(size), transparent.data(), &format, DIB_RGB_COLORS);
+    }
   }
-  ReleaseDC(nullptr, screen);
   if (!read) return {};
   if (!transparent.empty()) {
     for (size_t i = 0; i < pixels.size(); ++i) pixels[i] |= (transparent[i] & 0xFFFFFF) == 0 ? 0xFF000000u : 0;
@@ -97,9 +99,8 @@ UniqueIcon BadgedTrayIcon(HINSTANCE instance, int iconId, int profile) {
   header.bV5BlueMask = 0x000000FF;
   header.bV5AlphaMask = 0xFF000000;
   void* bits = nullptr;
-  const HDC screen = GetDC(nullptr);
-  UniqueBitmap colour(CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0));
-  ReleaseDC(nullptr, screen);
+  UniqueBitmap colour(
+      CreateDIBSection(WindowDc(nullptr).get(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0));
   // The mask is all black (rows of whole 16-bit words): the alpha channel says what shows.
   const std::vector<uint8_t> black(static_cast<size_t>((size + 15) / 16 * 2 * size), 0);
   UniqueBitmap mask(CreateBitmap(size, size, 1, 1, black.data()));
