@@ -440,17 +440,10 @@ LRESULT CTarvelDlg::OnImport(WORD, WORD, HWND, bool&) {
 // --- questions ----------------------------------------------------------------------------------
 
 bool CTarvelDlg::Confirm(std::wstring_view text) {
-  const std::wstring question(text);
-  const std::wstring caption(kConfirmCaption);
-  return MessageBoxExW(hwnd(), question.c_str(), caption.c_str(), kConfirmFlags,
-                       static_cast<WORD>(kConfirmLanguage)) == IDOK;
+  return ShowMessage(hwnd(), text, kConfirmCaption, kConfirmFlags) == IDOK;
 }
 
-void CTarvelDlg::Tell(std::wstring_view text) {
-  const std::wstring message(text);
-  const std::wstring caption(kConfirmCaption);
-  MessageBoxExW(hwnd(), message.c_str(), caption.c_str(), MB_OK | MB_ICONWARNING, static_cast<WORD>(kConfirmLanguage));
-}
+void CTarvelDlg::Tell(std::wstring_view text) { ShowMessage(hwnd(), text, kConfirmCaption, MB_OK | MB_ICONWARNING); }
 
 std::optional<std::wstring> CTarvelDlg::ChooseExportFile() { return ChooseFile(hwnd(), kExportDialog, true); }
 

@@ -471,15 +471,11 @@ std::wstring CSetCongfig::KeyName(int32_t keyNameParameter) {
 }
 
 bool CSetCongfig::ConfirmMacroDelete(std::wstring_view text) {
-  const std::wstring question(text);
-  const std::wstring caption(kMacroInUseCaption);
-  return MessageBoxExW(hwnd(), question.c_str(), caption.c_str(), MB_OKCANCEL | MB_ICONWARNING,
-                       MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT)) == IDOK;
+  return ShowMessage(hwnd(), text, kMacroInUseCaption, MB_OKCANCEL | MB_ICONWARNING) == IDOK;
 }
 
 void CSetCongfig::Warn(std::wstring_view text) {
-  const std::wstring message(text);
-  MessageBoxExW(hwnd(), message.c_str(), L"", MB_OK, MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT));
+  ShowMessage(hwnd(), text, L"", MB_OK);
 }
 
 }  // namespace orvelle

@@ -9,6 +9,7 @@
 
 #include "device/hid_win.h"
 #include "device/presence.h"
+#include "platform/win32/dialog_base_win.h"
 
 namespace orvelle {
 namespace {
@@ -81,8 +82,7 @@ bool IsKeyboardPresent(HWND owner) {
     return !outOfMemory;
   });
   if (outOfMemory) {
-    MessageBoxExW(owner, L"out of memory!", L"Клавиатура", MB_OKCANCEL | MB_ICONWARNING,
-                  MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT));
+    ShowMessage(owner, L"out of memory!", L"Клавиатура", MB_OKCANCEL | MB_ICONWARNING);
     return false;
   }
   return found;

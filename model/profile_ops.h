@@ -32,7 +32,6 @@ inline constexpr std::wstring_view kConfirmCaption = L"Клавиатура";
 inline constexpr std::wstring_view kSwitchQuestion = L"Выполнить сброс до настроек по ?";
 inline constexpr std::wstring_view kResetQuestion = L"Выполнить сброс до настроек по умолчанию?";
 inline constexpr unsigned kConfirmFlags = 0x31;    // OK/Cancel with the warning icon
-inline constexpr unsigned kConfirmLanguage = 0x0419;
 
 // How the export and import file dialogs are set up.
 inline constexpr FileDialogSetup kExportDialog{L"Save As", L"ini File(*.ini)|*.ini||", L"sew", 0x6};

@@ -1,5 +1,7 @@
 #include "platform/win32/dialog_base_win.h"
 
+#include <string>
+
 namespace orvelle {
 namespace {
 
@@ -58,6 +60,13 @@ INT_PTR CALLBACK DialogBase::DialogProc(HWND window, UINT message, WPARAM wParam
   if (AnswersDirectly(message)) return static_cast<INT_PTR>(result);
   SetWindowLongPtrW(window, DWLP_MSGRESULT, result);
   return TRUE;
+}
+
+int ShowMessage(HWND owner, std::wstring_view text, std::wstring_view caption, UINT flags) {
+  // The system wants both texts ending in a null.
+  const std::wstring message(text);
+  const std::wstring title(caption);
+  return MessageBoxExW(owner, message.c_str(), title.c_str(), flags, MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT));
 }
 
 }  // namespace orvelle

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 namespace orvelle {
 
 // A dialog driven by a message map of its own. DialogProc finds the object through DWLP_USER,
@@ -30,6 +32,10 @@ class DialogBase {
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
   HWND hwnd_ = nullptr;
 };
+
+// A message box of the program, its buttons in Russian whatever the system's language; returns
+// the button chosen (IDOK, IDCANCEL, ...).
+int ShowMessage(HWND owner, std::wstring_view text, std::wstring_view caption, UINT flags);
 
 }  // namespace orvelle
 
