@@ -175,8 +175,8 @@ class AssignDialog {
 
   // The record button; `numLockState` is GetKeyState(VK_NUMLOCK).
   void OnRecordButton(int16_t numLockState);
-  // One key event seen by the recording hook (it swallows them all); `time` is its time stamp in
-  // milliseconds.
+  // One key event seen by the recording hook, which hands over every one, passed or swallowed;
+  // `time` is its time stamp in milliseconds.
   void OnHookKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags, uint32_t time);
   // One key event for the recorder.
   void RecordKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags, uint32_t time);
