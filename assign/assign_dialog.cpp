@@ -157,6 +157,7 @@ void AssignDialog::HideModeControls() {
 }
 
 void AssignDialog::OnSingleKeyButton() {
+  StopRecording();
   edit_.kind = kSingleKey;
   edit_.macroIndex = 0;
   currentKind_ = kSingleKey;
@@ -171,6 +172,7 @@ void AssignDialog::OnSingleKeyButton() {
 
 void AssignDialog::OnMacroButton() {
   if (edit_.kind == kMacroOnlyKind) return;
+  StopRecording();
   edit_.kind = kMacro;
   currentKind_ = kMacro;
   SelectModeButton(1);
@@ -187,6 +189,7 @@ void AssignDialog::OnMacroButton() {
 }
 
 void AssignDialog::OnMediaButton() {
+  StopRecording();
   edit_.kind = kMedia;
   edit_.macroIndex = 0;
   currentKind_ = kMedia;
@@ -199,6 +202,7 @@ void AssignDialog::OnMediaButton() {
 }
 
 void AssignDialog::OnFunctionButton() {
+  StopRecording();
   edit_.kind = kFunction;
   edit_.macroIndex = 0;
   currentKind_ = kFunction;
@@ -212,6 +216,7 @@ void AssignDialog::OnFunctionButton() {
 
 void AssignDialog::OnOtherButton() {
   if (edit_.kind == kMacroOnlyKind || !otherModePlaced_) return;
+  StopRecording();
   edit_.macroIndex = 0;
   SelectModeButton(static_cast<int>(kOtherMode));
   HideModeControls();
@@ -588,20 +593,27 @@ void AssignDialog::SelectLastStep() {
 void AssignDialog::OnRecordButton(int16_t numLockState) {
   // Only a warning: keypad keys are recorded by their keypad codes either way.
   if (numLockState != 1) ui_.Warn(kKeypadNotLocked);
-  view_.recordButton.selected = true;  // its own click
-  view_.macroEditEnabled = recording_;
-  recording_ = !recording_;
   if (recording_) {
-    // A key released while no recording ran must not count as held, or its next press would be
-    // taken for an auto-repeat and lost.
-    held_.fill(false);
-    recordDelays_ = view_.keyDelayBox.selected;
-    stepTimed_ = false;
-    view_.recordingHook = true;
-  } else {
-    view_.recordingHook = false;
-    view_.recordButton.selected = false;
+    StopRecording();
+    return;
   }
+  recording_ = true;
+  view_.recordButton.selected = true;  // its own click
+  view_.macroEditEnabled = false;
+  // A key released while no recording ran must not count as held, or its next press would be
+  // taken for an auto-repeat and lost.
+  held_.fill(false);
+  recordDelays_ = view_.keyDelayBox.selected;
+  stepTimed_ = false;
+  view_.recordingHook = true;
+}
+
+void AssignDialog::StopRecording() {
+  if (!recording_) return;
+  recording_ = false;
+  view_.macroEditEnabled = true;
+  view_.recordButton.selected = false;
+  view_.recordingHook = false;
 }
 
 void AssignDialog::OnHookKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags, uint32_t time) {

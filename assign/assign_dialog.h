@@ -203,6 +203,9 @@ class AssignDialog {
   MacroDelays* ChosenDelays();
   int* ChosenLoops();
   void AppendStep(int parameter, int code, int direction, uint32_t time);
+  // The record button's second click, and any mode entered while recording: the recording ends
+  // and its hook goes (single-key mode puts its own back).
+  void StopRecording();
 
   AssignUi& ui_;
   AssignEdit edit_;

@@ -396,6 +396,49 @@ TEST_F(AssignDialogTest, RecordingTakesPressesOnceAndKeypadKeysByTheirCodes) {
   EXPECT_EQ(ui.warnings.size(), 1u);
 }
 
+TEST_F(AssignDialogTest, EnteringAModeEndsTheRecording) {
+  struct Case {
+    const char* mode;
+    void (AssignDialog::*enter)();
+    bool hookAfter;  // single-key mode puts its own hook back
+  };
+  const Case cases[] = {
+      {"single key", &AssignDialog::OnSingleKeyButton, true}, {"macro again", &AssignDialog::OnMacroButton, false},
+      {"multimedia", &AssignDialog::OnMediaButton, false},    {"function", &AssignDialog::OnFunctionButton, false},
+      {"other", &AssignDialog::OnOtherButton, false},
+  };
+  for (const Case& c : cases) {
+    dialog.edit().macroDelays.clear();  // each case's macros untimed, whatever the one before recorded
+    dialog.edit().macroLoops.clear();
+    OpenFor(1);
+    dialog.AddMacro();
+    dialog.OnRecordButton(1);
+    ASSERT_TRUE(dialog.recording()) << c.mode;
+    (dialog.*c.enter)();
+    const AssignView& v = dialog.view();
+    EXPECT_FALSE(dialog.recording()) << c.mode;
+    EXPECT_FALSE(v.recordButton.selected) << c.mode << ": the record button shows no recording";
+    EXPECT_TRUE(v.macroEditEnabled) << c.mode << ": the macro editor is usable again";
+    EXPECT_EQ(v.recordingHook, c.hookAfter) << c.mode;
+
+    // Back in macro mode, nothing is left of the recording: the delays box answers, and one
+    // click on Record starts a new recording.
+    dialog.OnMacroButton();
+    const bool delaysBox = v.keyDelayBox.selected;
+    dialog.ToggleKeyDelays();
+    EXPECT_NE(v.keyDelayBox.selected, delaysBox) << c.mode;
+    dialog.OnRecordButton(1);
+    EXPECT_TRUE(dialog.recording()) << c.mode << ": one click records again";
+    EXPECT_TRUE(v.recordButton.selected) << c.mode;
+    EXPECT_FALSE(v.macroEditEnabled) << c.mode;
+    EXPECT_TRUE(v.recordingHook) << c.mode;
+    const size_t rows = v.stepRows.size();
+    Press(65, 0x1E);
+    ASSERT_EQ(v.stepRows.size(), rows + 1) << c.mode;
+    EXPECT_EQ(v.stepRows.back().key, L"key30") << c.mode;
+  }
+}
+
 }  // namespace
 }  // namespace orvelle
 
