@@ -53,6 +53,13 @@ std::wstring WithCrLf(const std::wstring& text) {
   return out;
 }
 
+// The item of a macro's list (its steps, delays or loop count) at `index`; none outside the list.
+template <typename T>
+T* ItemAt(std::vector<T>& items, int index) {
+  if (index < 0 || index >= static_cast<int>(items.size())) return nullptr;
+  return &items[static_cast<size_t>(index)];
+}
+
 // What the step list's third column shows for `step`: nothing for an untimed macro.
 std::wstring DelayText(const MacroDelays& delays, size_t step) {
   if (delays.empty()) return {};
@@ -73,7 +80,6 @@ int FindItemPrefix(const std::vector<std::wstring>& items, std::wstring_view tex
 AssignDialog::AssignDialog(AssignUi& ui) : ui_(ui) {}
 
 void AssignDialog::Open() {
-  currentKind_ = edit_.kind;
   // A table handed over without its timing lists is untimed and played once; every step of the
   // dialog may then index the lists as it indexes the steps.
   FitMacroTiming(edit_.macroDelays, edit_.macroLoops, edit_.macroSteps.size());
@@ -160,7 +166,6 @@ void AssignDialog::OnSingleKeyButton() {
   StopRecording();
   edit_.kind = kSingleKey;
   edit_.macroIndex = 0;
-  currentKind_ = kSingleKey;
   SelectModeButton(0);
   HideModeControls();
   view_.holdBoxVisible = true;
@@ -174,7 +179,6 @@ void AssignDialog::OnMacroButton() {
   if (edit_.kind == kMacroOnlyKind) return;
   StopRecording();
   edit_.kind = kMacro;
-  currentKind_ = kMacro;
   SelectModeButton(1);
   HideModeControls();
   view_.holdBoxVisible = true;
@@ -192,7 +196,6 @@ void AssignDialog::OnMediaButton() {
   StopRecording();
   edit_.kind = kMedia;
   edit_.macroIndex = 0;
-  currentKind_ = kMedia;
   SelectModeButton(2);
   HideModeControls();
   view_.holdBoxVisible = true;
@@ -205,7 +208,6 @@ void AssignDialog::OnFunctionButton() {
   StopRecording();
   edit_.kind = kFunction;
   edit_.macroIndex = 0;
-  currentKind_ = kFunction;
   SelectModeButton(3);
   HideModeControls();
   view_.holdBoxVisible = true;
@@ -244,7 +246,7 @@ void AssignDialog::ShowChoice(AssignKind kind) {
 
 void AssignDialog::Choose(AssignKind kind) {
   if (!view_.otherControlsVisible) return;
-  edit_.kind = currentKind_ = KindNumber(kind);
+  edit_.kind = KindNumber(kind);
   ShowChoice(kind);
   view_.focus = kind == AssignKind::Text      ? DialogFocus::TextField
                 : kind == AssignKind::Program ? DialogFocus::ProgramPath
@@ -411,23 +413,9 @@ void AssignDialog::MacroSequence(KeyMap& workingKeyMap) {
 
 // --- macro editor -------------------------------------------------------------------------------
 
-MacroSteps* AssignDialog::ChosenSteps() {
-  const int s = view_.macroSelection;
-  if (s < 0 || s >= static_cast<int>(edit_.macroSteps.size())) return nullptr;
-  return &edit_.macroSteps[static_cast<size_t>(s)];
-}
-
-MacroDelays* AssignDialog::ChosenDelays() {
-  const int s = view_.macroSelection;
-  if (s < 0 || s >= static_cast<int>(edit_.macroDelays.size())) return nullptr;
-  return &edit_.macroDelays[static_cast<size_t>(s)];
-}
-
-int* AssignDialog::ChosenLoops() {
-  const int s = view_.macroSelection;
-  if (s < 0 || s >= static_cast<int>(edit_.macroLoops.size())) return nullptr;
-  return &edit_.macroLoops[static_cast<size_t>(s)];
-}
+MacroSteps* AssignDialog::ChosenSteps() { return ItemAt(edit_.macroSteps, view_.macroSelection); }
+MacroDelays* AssignDialog::ChosenDelays() { return ItemAt(edit_.macroDelays, view_.macroSelection); }
+int* AssignDialog::ChosenLoops() { return ItemAt(edit_.macroLoops, view_.macroSelection); }
 
 void AssignDialog::ResetStepList() {
   view_.stepRows.clear();
@@ -617,7 +605,7 @@ void AssignDialog::StopRecording() {
 }
 
 void AssignDialog::OnHookKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags, uint32_t time) {
-  const CaptureTarget target = CaptureTargetFor(currentKind_);
+  const CaptureTarget target = CaptureTargetFor(edit_.kind);
   if (press) {
     capturedKeyCode_ = RecordedKeyCode(vkCode, flags);
     if (target == CaptureTarget::KeyField) view_.keyFieldText = ui_.KeyName(KeyNameParameter(scanCode, flags));

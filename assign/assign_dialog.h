@@ -110,7 +110,6 @@ class AssignDialog {
   const AssignEdit& edit() const { return edit_; }
   const AssignView& view() const { return view_; }
   int kind() const { return edit_.kind; }
-  int currentKind() const { return currentKind_; }
   int capturedKeyCode() const { return capturedKeyCode_; }
   // The main window hands over the key's current single-key target so that OK without a new key
   // press keeps it.
@@ -210,7 +209,6 @@ class AssignDialog {
   AssignUi& ui_;
   AssignEdit edit_;
   AssignView view_;
-  int currentKind_ = 0;
   int capturedKeyCode_ = 0;
   int macroCounter_ = 0;
   bool otherModePlaced_ = true;
