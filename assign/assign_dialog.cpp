@@ -53,6 +53,13 @@ std::wstring WithCrLf(const std::wstring& text) {
   return out;
 }
 
+// The item of a macro's list (its steps, delays or loop count) at `index`; none outside the list.
+template <typename T>
+T* ItemAt(std::vector<T>& items, int index) {
+  if (index < 0 || index >= static_cast<int>(items.size())) return nullptr;
+  return &items[static_cast<size_t>(index)];
+}
+
 // What the step list's third column shows for `step`: nothing for an untimed macro.
 std::wstring DelayText(const MacroDelays& delays, size_t step) {
   if (delays.empty()) return {};
@@ -73,7 +80,6 @@ int FindItemPrefix(const std::vector<std::wstring>& items, std::wstring_view tex
 AssignDialog::AssignDialog(AssignUi& ui) : ui_(ui) {}
 
 void AssignDialog::Open() {
-  currentKind_ = edit_.kind;
   // A table handed over without its timing lists is untimed and played once; every step of the
   // dialog may then index the lists as it indexes the steps.
   FitMacroTiming(edit_.macroDelays, edit_.macroLoops, edit_.macroSteps.size());
@@ -157,9 +163,9 @@ void AssignDialog::HideModeControls() {
 }
 
 void AssignDialog::OnSingleKeyButton() {
+  StopRecording();
   edit_.kind = kSingleKey;
   edit_.macroIndex = 0;
-  currentKind_ = kSingleKey;
   SelectModeButton(0);
   HideModeControls();
   view_.holdBoxVisible = true;
@@ -171,8 +177,8 @@ void AssignDialog::OnSingleKeyButton() {
 
 void AssignDialog::OnMacroButton() {
   if (edit_.kind == kMacroOnlyKind) return;
+  StopRecording();
   edit_.kind = kMacro;
-  currentKind_ = kMacro;
   SelectModeButton(1);
   HideModeControls();
   view_.holdBoxVisible = true;
@@ -187,9 +193,9 @@ void AssignDialog::OnMacroButton() {
 }
 
 void AssignDialog::OnMediaButton() {
+  StopRecording();
   edit_.kind = kMedia;
   edit_.macroIndex = 0;
-  currentKind_ = kMedia;
   SelectModeButton(2);
   HideModeControls();
   view_.holdBoxVisible = true;
@@ -199,9 +205,9 @@ void AssignDialog::OnMediaButton() {
 }
 
 void AssignDialog::OnFunctionButton() {
+  StopRecording();
   edit_.kind = kFunction;
   edit_.macroIndex = 0;
-  currentKind_ = kFunction;
   SelectModeButton(3);
   HideModeControls();
   view_.holdBoxVisible = true;
@@ -212,6 +218,7 @@ void AssignDialog::OnFunctionButton() {
 
 void AssignDialog::OnOtherButton() {
   if (edit_.kind == kMacroOnlyKind || !otherModePlaced_) return;
+  StopRecording();
   edit_.macroIndex = 0;
   SelectModeButton(static_cast<int>(kOtherMode));
   HideModeControls();
@@ -239,7 +246,7 @@ void AssignDialog::ShowChoice(AssignKind kind) {
 
 void AssignDialog::Choose(AssignKind kind) {
   if (!view_.otherControlsVisible) return;
-  edit_.kind = currentKind_ = KindNumber(kind);
+  edit_.kind = KindNumber(kind);
   ShowChoice(kind);
   view_.focus = kind == AssignKind::Text      ? DialogFocus::TextField
                 : kind == AssignKind::Program ? DialogFocus::ProgramPath
@@ -406,23 +413,9 @@ void AssignDialog::MacroSequence(KeyMap& workingKeyMap) {
 
 // --- macro editor -------------------------------------------------------------------------------
 
-MacroSteps* AssignDialog::ChosenSteps() {
-  const int s = view_.macroSelection;
-  if (s < 0 || s >= static_cast<int>(edit_.macroSteps.size())) return nullptr;
-  return &edit_.macroSteps[static_cast<size_t>(s)];
-}
-
-MacroDelays* AssignDialog::ChosenDelays() {
-  const int s = view_.macroSelection;
-  if (s < 0 || s >= static_cast<int>(edit_.macroDelays.size())) return nullptr;
-  return &edit_.macroDelays[static_cast<size_t>(s)];
-}
-
-int* AssignDialog::ChosenLoops() {
-  const int s = view_.macroSelection;
-  if (s < 0 || s >= static_cast<int>(edit_.macroLoops.size())) return nullptr;
-  return &edit_.macroLoops[static_cast<size_t>(s)];
-}
+MacroSteps* AssignDialog::ChosenSteps() { return ItemAt(edit_.macroSteps, view_.macroSelection); }
+MacroDelays* AssignDialog::ChosenDelays() { return ItemAt(edit_.macroDelays, view_.macroSelection); }
+int* AssignDialog::ChosenLoops() { return ItemAt(edit_.macroLoops, view_.macroSelection); }
 
 void AssignDialog::ResetStepList() {
   view_.stepRows.clear();
@@ -588,24 +581,31 @@ void AssignDialog::SelectLastStep() {
 void AssignDialog::OnRecordButton(int16_t numLockState) {
   // Only a warning: keypad keys are recorded by their keypad codes either way.
   if (numLockState != 1) ui_.Warn(kKeypadNotLocked);
-  view_.recordButton.selected = true;  // its own click
-  view_.macroEditEnabled = recording_;
-  recording_ = !recording_;
   if (recording_) {
-    // A key released while no recording ran must not count as held, or its next press would be
-    // taken for an auto-repeat and lost.
-    held_.fill(false);
-    recordDelays_ = view_.keyDelayBox.selected;
-    stepTimed_ = false;
-    view_.recordingHook = true;
-  } else {
-    view_.recordingHook = false;
-    view_.recordButton.selected = false;
+    StopRecording();
+    return;
   }
+  recording_ = true;
+  view_.recordButton.selected = true;  // its own click
+  view_.macroEditEnabled = false;
+  // A key released while no recording ran must not count as held, or its next press would be
+  // taken for an auto-repeat and lost.
+  held_.fill(false);
+  recordDelays_ = view_.keyDelayBox.selected;
+  stepTimed_ = false;
+  view_.recordingHook = true;
+}
+
+void AssignDialog::StopRecording() {
+  if (!recording_) return;
+  recording_ = false;
+  view_.macroEditEnabled = true;
+  view_.recordButton.selected = false;
+  view_.recordingHook = false;
 }
 
 void AssignDialog::OnHookKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags, uint32_t time) {
-  const CaptureTarget target = CaptureTargetFor(currentKind_);
+  const CaptureTarget target = CaptureTargetFor(edit_.kind);
   if (press) {
     capturedKeyCode_ = RecordedKeyCode(vkCode, flags);
     if (target == CaptureTarget::KeyField) view_.keyFieldText = ui_.KeyName(KeyNameParameter(scanCode, flags));

@@ -110,7 +110,6 @@ class AssignDialog {
   const AssignEdit& edit() const { return edit_; }
   const AssignView& view() const { return view_; }
   int kind() const { return edit_.kind; }
-  int currentKind() const { return currentKind_; }
   int capturedKeyCode() const { return capturedKeyCode_; }
   // The main window hands over the key's current single-key target so that OK without a new key
   // press keeps it.
@@ -175,8 +174,8 @@ class AssignDialog {
 
   // The record button; `numLockState` is GetKeyState(VK_NUMLOCK).
   void OnRecordButton(int16_t numLockState);
-  // One key event seen by the recording hook (it swallows them all); `time` is its time stamp in
-  // milliseconds.
+  // One key event seen by the recording hook, which hands over every one, passed or swallowed;
+  // `time` is its time stamp in milliseconds.
   void OnHookKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags, uint32_t time);
   // One key event for the recorder.
   void RecordKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags, uint32_t time);
@@ -203,11 +202,13 @@ class AssignDialog {
   MacroDelays* ChosenDelays();
   int* ChosenLoops();
   void AppendStep(int parameter, int code, int direction, uint32_t time);
+  // The record button's second click, and any mode entered while recording: the recording ends
+  // and its hook goes (single-key mode puts its own back).
+  void StopRecording();
 
   AssignUi& ui_;
   AssignEdit edit_;
   AssignView view_;
-  int currentKind_ = 0;
   int capturedKeyCode_ = 0;
   int macroCounter_ = 0;
   bool otherModePlaced_ = true;

@@ -26,6 +26,14 @@ int StepDelayMs(uint32_t then, uint32_t now) {
   return static_cast<int>(std::min<uint32_t>(now - then, static_cast<uint32_t>(kMaxStepDelayMs)));
 }
 
+bool PassedKeys::Passes(int vkCode, bool press, bool ownOutput) noexcept {
+  if (vkCode < 0 || vkCode >= static_cast<int>(down_.size())) return ownOutput;
+  const auto key = static_cast<size_t>(vkCode);
+  const bool passes = ownOutput || down_.test(key);
+  if (!press) down_.reset(key);
+  return passes;
+}
+
 CaptureTarget CaptureTargetFor(int dialogKind) {
   if (dialogKind == KindNumber(AssignKind::SingleKey)) return CaptureTarget::KeyField;
   if (dialogKind == KindNumber(AssignKind::Macro) || dialogKind == kMacroOnlyKind) return CaptureTarget::Recorder;

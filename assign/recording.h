@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 
@@ -18,6 +19,22 @@ int RecordedKeyCode(int vkCode, uint32_t flags);
 // Where the recording hook sends a key event, by the dialog's current kind.
 enum class CaptureTarget { KeyField, Recorder, Nowhere };
 CaptureTarget CaptureTargetFor(int dialogKind);
+
+// Which key events the recording hook hands on to the system rather than keeping them for the
+// dialog alone. Applications must see a release for every press they saw: a key already down when
+// the hook came in went through to them, so its auto-repeats and its release go through too. Our
+// own output always goes through, and its release of a key ends that key's passage: the system
+// sees the key up from then on, and a new press of it belongs to the dialog.
+class PassedKeys {
+ public:
+  // The hook has just come in, or in again; `systemDown` are the keys the system holds down.
+  void Reset(const std::bitset<256>& systemDown) noexcept { down_ = systemDown; }
+  // Whether the event goes on to the system; a release passed ends the key's passage.
+  bool Passes(int vkCode, bool press, bool ownOutput) noexcept;
+
+ private:
+  std::bitset<256> down_;  // down to the system: presses that went through and are not yet released
+};
 
 // One key event as the recording hook saw it.
 struct RecordedKey {

@@ -7,10 +7,11 @@
 
 namespace orvelle {
 
-// The assignment dialog's own low-level keyboard hook. While installed it swallows every key
-// event of the desktop but our own injected output; it copies each into the dialog's queue and
-// posts the dialog kRecordedKeyMessage, so a key can be captured or recorded without reaching
-// any application. One object lives with the dialog.
+// The assignment dialog's own low-level keyboard hook. While installed it copies every key event
+// of the desktop but our own injected output into the dialog's queue and posts the dialog
+// kRecordedKeyMessage, so a key can be captured or recorded; it swallows each of them but the
+// auto-repeats and the release of a key that was already down when it came in (PassedKeys), so
+// no key stays down in an application. One object lives with the dialog.
 class RecordingHook {
  public:
   static constexpr UINT kRecordedKeyMessage = WM_USER + 102;
@@ -20,11 +21,11 @@ class RecordingHook {
   RecordingHook(const RecordingHook&) = delete;
   RecordingHook& operator=(const RecordingHook&) = delete;
 
-  // Installs the hook for `dialog` unless it is installed.
+  // Installs the hook for `dialog` unless it is installed; the keys down then pass until released.
   void Install(HINSTANCE instance, HWND dialog);
   void Remove();
   // Out and in again, so that it heads the hook chain (after the remap hook came back, which
-  // would otherwise see keys before it).
+  // would otherwise see keys before it). What passes starts again from the keys down then.
   void Reinstall(HINSTANCE instance);
   bool installed() const { return hook_.installed(); }
 
@@ -32,6 +33,7 @@ class RecordingHook {
   static LRESULT CALLBACK Procedure(int code, WPARAM wParam, LPARAM lParam) noexcept;
 
   RecordedKeyQueue& keys_;
+  PassedKeys passed_;      // on the dialog's thread, the hook's own
   HWND dialog_ = nullptr;  // the only window the hook ever addresses
   KeyboardHook hook_{Procedure};
 };

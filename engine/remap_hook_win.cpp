@@ -8,16 +8,6 @@ RemapHook* g_remapHook = nullptr;
 
 int16_t NumLockState() { return static_cast<int16_t>(GetKeyState(VK_NUMLOCK)); }
 
-// The keys the system holds down now: presses that went through to applications before the hook
-// (re)started, whose repeats and releases must go through too.
-std::bitset<256> KeysDownNow() {
-  std::bitset<256> down;
-  for (int code = 1; code <= kMaxKeyCode; ++code) {
-    if (GetAsyncKeyState(code) & 0x8000) down.set(static_cast<size_t>(code));
-  }
-  return down;
-}
-
 }  // namespace
 
 RemapHook::RemapHook(HINSTANCE instance, const int& activeProfile, const std::array<KeyActions, 3>& actions,
@@ -38,7 +28,7 @@ RemapHook::~RemapHook() {
 
 void RemapHook::Install() {
   if (hook_.installed()) return;
-  keys_.Reset(NumLockState(), KeysDownNow());
+  keys_.Reset(NumLockState(), SystemKeysDown());
   watch_.Reset();
   if (hook_.Install(instance_)) ++installs_;
 }
@@ -51,7 +41,7 @@ void RemapHook::Remove() {
 
 void RemapHook::Reinstall() {
   hook_.Remove();
-  keys_.Resync(NumLockState(), KeysDownNow());
+  keys_.Resync(NumLockState(), SystemKeysDown());
   watch_.Reset();
   if (hook_.Install(instance_)) ++installs_;
 }

@@ -2,8 +2,11 @@
 // recording and what OK commits.
 #include <gtest/gtest.h>
 
+#include <bitset>
 #include <deque>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "assign/assign_dialog.h"
 #include "assign/recording.h"
@@ -68,6 +71,71 @@ TEST(KeyCapture, KeyNameParameterAndKeypadCodes) {
       {12, 0x00, 12},  {65, 0x00, 65},
   };
   for (const Case& c : cases) EXPECT_EQ(RecordedKeyCode(c.vk, c.flags), c.recorded) << c.vk << "/" << c.flags;
+}
+
+TEST(RecordingHook, PassesTheRepeatsAndReleasesOfKeysDownWhenItCameIn) {
+  // One event: a key code, pressed or released, and whether it is our own output.
+  struct Event {
+    int vk;
+    bool press;
+    bool own = false;
+  };
+  struct Case {
+    const char* what;
+    std::vector<int> downAtInstall;
+    std::vector<Event> events;
+    std::string verdicts;  // one per event: P passes to the system, S is swallowed
+  };
+  const Case cases[] = {
+      {"a key down at install: its auto-repeats and its release pass",
+       {65},
+       {{65, true}, {65, true}, {65, false}},
+       "PPP"},
+      {"once released, the key is the dialog's again",
+       {65},
+       {{65, false}, {65, true}, {65, true}, {65, false}},
+       "PSSS"},
+      {"a key up at install: press, auto-repeat and release are swallowed",
+       {},
+       {{66, true}, {66, true}, {66, false}},
+       "SSS"},
+      {"each key down at install on its own, the others swallowed around them",
+       {160, 17},
+       {{65, true}, {160, true}, {65, false}, {160, false}, {17, false}, {160, true}, {160, false}},
+       "SPSPPSS"},
+      {"a release whose press came before the hook but was never down to the system is swallowed",
+       {},
+       {{66, false}},
+       "S"},
+      {"our own output passes; its release of a key down at install ends that key's passage",
+       {17},
+       {{17, false, true}, {17, true}, {17, false}},
+       "PSS"},
+      {"our own press and release pass and leave a key of the user's swallowed",
+       {},
+       {{90, true, true}, {90, true}, {90, false, true}, {90, false}},
+       "PSPS"},
+      {"codes beyond the key table: only our own output passes",
+       {},
+       {{300, true}, {300, false, true}, {-1, false}},
+       "SPS"},
+  };
+  for (const Case& c : cases) {
+    std::bitset<256> down;
+    for (int vk : c.downAtInstall) down.set(static_cast<size_t>(vk));
+    PassedKeys passed;
+    passed.Reset(down);
+    std::string verdicts;
+    for (const Event& e : c.events) verdicts += passed.Passes(e.vk, e.press, e.own) ? 'P' : 'S';
+    EXPECT_EQ(verdicts, c.verdicts) << c.what;
+  }
+
+  // Installed again: what passes is what the system holds down then, and nothing from before.
+  PassedKeys passed;
+  passed.Reset(std::bitset<256>().set(65));
+  passed.Reset(std::bitset<256>().set(66));
+  EXPECT_FALSE(passed.Passes(65, false, false));
+  EXPECT_TRUE(passed.Passes(66, false, false));
 }
 
 class ScriptedAssignUi final : public AssignUi {
@@ -326,6 +394,49 @@ TEST_F(AssignDialogTest, RecordingTakesPressesOnceAndKeypadKeysByTheirCodes) {
   EXPECT_FALSE(dialog.view().recordButton.selected);
   EXPECT_TRUE(dialog.view().macroEditEnabled);
   EXPECT_EQ(ui.warnings.size(), 1u);
+}
+
+TEST_F(AssignDialogTest, EnteringAModeEndsTheRecording) {
+  struct Case {
+    const char* mode;
+    void (AssignDialog::*enter)();
+    bool hookAfter;  // single-key mode puts its own hook back
+  };
+  const Case cases[] = {
+      {"single key", &AssignDialog::OnSingleKeyButton, true}, {"macro again", &AssignDialog::OnMacroButton, false},
+      {"multimedia", &AssignDialog::OnMediaButton, false},    {"function", &AssignDialog::OnFunctionButton, false},
+      {"other", &AssignDialog::OnOtherButton, false},
+  };
+  for (const Case& c : cases) {
+    dialog.edit().macroDelays.clear();  // each case's macros untimed, whatever the one before recorded
+    dialog.edit().macroLoops.clear();
+    OpenFor(1);
+    dialog.AddMacro();
+    dialog.OnRecordButton(1);
+    ASSERT_TRUE(dialog.recording()) << c.mode;
+    (dialog.*c.enter)();
+    const AssignView& v = dialog.view();
+    EXPECT_FALSE(dialog.recording()) << c.mode;
+    EXPECT_FALSE(v.recordButton.selected) << c.mode << ": the record button shows no recording";
+    EXPECT_TRUE(v.macroEditEnabled) << c.mode << ": the macro editor is usable again";
+    EXPECT_EQ(v.recordingHook, c.hookAfter) << c.mode;
+
+    // Back in macro mode, nothing is left of the recording: the delays box answers, and one
+    // click on Record starts a new recording.
+    dialog.OnMacroButton();
+    const bool delaysBox = v.keyDelayBox.selected;
+    dialog.ToggleKeyDelays();
+    EXPECT_NE(v.keyDelayBox.selected, delaysBox) << c.mode;
+    dialog.OnRecordButton(1);
+    EXPECT_TRUE(dialog.recording()) << c.mode << ": one click records again";
+    EXPECT_TRUE(v.recordButton.selected) << c.mode;
+    EXPECT_FALSE(v.macroEditEnabled) << c.mode;
+    EXPECT_TRUE(v.recordingHook) << c.mode;
+    const size_t rows = v.stepRows.size();
+    Press(65, 0x1E);
+    ASSERT_EQ(v.stepRows.size(), rows + 1) << c.mode;
+    EXPECT_EQ(v.stepRows.back().key, L"key30") << c.mode;
+  }
 }
 
 }  // namespace

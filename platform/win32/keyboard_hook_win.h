@@ -2,7 +2,20 @@
 
 #include <windows.h>
 
+#include <bitset>
+
 namespace orvelle {
+
+// The keys the system holds down now, by virtual-key code: presses that reached applications
+// before a hook came in, whose auto-repeats and releases must reach them too. A press a hook
+// swallowed never reached the system, so its key looks up here.
+inline std::bitset<256> SystemKeysDown() {
+  std::bitset<256> down;
+  for (int code = 1; code < 255; ++code) {
+    if (GetAsyncKeyState(code) & 0x8000) down.set(static_cast<size_t>(code));
+  }
+  return down;
+}
 
 // One low-level keyboard hook, owned: installed and removed through this object and removed
 // when it goes. The system may drop a low-level hook without telling anyone (when the hook's

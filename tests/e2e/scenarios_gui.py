@@ -287,6 +287,8 @@ def scenario_dialog(s, report, layout):
     set_numlock(s, me.keys, True)  # recording warns while NumLock is off
     for name, check in (("F1: function mode, \"Копировать\", OK: F1 gives Ctrl+C", function_command),
                         ("F2: the Q key pressed in single-key mode, OK: F2 types q", single_key_by_press),
+                        ("F3: Q held while the dialog opens in single-key mode and let go there: up in the system",
+                         key_held_while_opening),
                         ("F3: multimedia mode, Cancel: F3 unchanged", multimedia_mode_and_cancel),
                         ("F4: macro mode, a new macro recorded from A and B, OK: F4 types ab", record_macro),
                         ("F4: the macro renamed in its name box, Return as OK: F4 still types ab", rename_macro),
@@ -417,6 +419,30 @@ def single_key_by_press(me):
     me.gui.wait_control(dialog, C_KEY_FIELD, lambda c: c.title == "Q", "the key field showing Q")
     me.close_dialog(D_OK)
     expect_typed(me.keys, "F2", [f"{VK_Q}↓", f"{VK_Q}↑"], "q", "F2 given the Q key")
+
+
+def key_held_while_opening(me):
+    """The dialog's hook takes the keys pressed while it is in, but a key that was down before it
+    came in went down in an application: that key's release must reach the system too."""
+    s = me.s
+
+    def q_down():
+        return s.wine.control_ok("keydown", VK_Q).strip() == "1"
+
+    s.ensure_probe_focus(quiet=True)
+    s.xdo("keydown", "q")
+    try:
+        if not poll_until(q_down, 5, interval=0.02):
+            raise Failure("Q pressed before the dialog opened is not down in the system")
+        dialog, _ = open_in_mode(me, F3, KIND_SINGLE, None)
+        if not poll_until(lambda: s.foreground() == dialog.hwnd, 5, interval=0.02):
+            raise Failure(f"the dialog did not become the active window: {s.wine.control_ok('foreground')}")
+        settle(me.program)  # the dialog, active, has its hook in
+    finally:
+        s.xdo("keyup", "q")
+    if not poll_until(lambda: not q_down(), 3, interval=0.02):
+        raise Failure("Q, held while the dialog opened and let go with it open, stays down in the system")
+    me.close_dialog(D_CANCEL)
 
 
 def multimedia_mode_and_cancel(me):
