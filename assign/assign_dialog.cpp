@@ -368,25 +368,17 @@ void AssignDialog::OnOk(KeyMap& workingKeyMap, const MediaNameMap& media, int me
 void AssignDialog::OtherOk(KeyMap& workingKeyMap) {
   // Opened on such a key by a layout without the mode: nothing was shown, nothing changes.
   if (!view_.otherControlsVisible) return;
-  KeyAssignment record{std::wstring(), edit_.kind, 0, false};
-  if (edit_.kind == kText) record.text = CleanText(view_.textFieldText);
-  if (edit_.kind == kProgram) {
-    record.program = CleanProgramPath(view_.programPathText);
-    record.args = CleanProgramArgs(view_.programArgsText);
-  }
-  if (HasAction(record)) {
-    record.name = DisplayNameOf(record);
-  } else {
-    // Nothing to type or to start: the key sends itself again, unassigned, as after Clear.
-    record = KeyAssignment{std::wstring(), kSingleKey, 0, false};
-  }
+  // Nothing to type or to start: the key sends itself again, unassigned, as after Clear.
+  const KeyAssignment record =
+      ActionRecord(edit_.kind, view_.textFieldText, view_.programPathText, view_.programArgsText)
+          .value_or(KeyAssignment{std::wstring(), kSingleKey, 0, false});
   edit_.kind = record.kind;
   edit_.displayName = record.name;
   edit_.macroIndex = 0;
   edit_.hold = false;
-  edit_.text = std::move(record.text);
-  edit_.program = std::move(record.program);
-  edit_.args = std::move(record.args);
+  edit_.text = record.text;
+  edit_.program = record.program;
+  edit_.args = record.args;
   // The engine acts on the key's record; its own entry sends the key itself, and it plays no macro.
   const int key = edit_.keyCode;
   edit_.macroIndexMap.erase(key);

@@ -112,6 +112,19 @@ std::wstring CleanProgramPath(std::wstring_view path) {
 
 std::wstring CleanProgramArgs(std::wstring_view args) { return CutToUnits(WithoutControls(args), kMaxProgramChars); }
 
+std::optional<KeyAssignment> ActionRecord(int kind, std::wstring_view text, std::wstring_view program,
+                                          std::wstring_view args) {
+  KeyAssignment record{std::wstring(), kind, 0, false};
+  if (kind == KindNumber(AssignKind::Text)) record.text = CleanText(text);
+  if (kind == KindNumber(AssignKind::Program)) {
+    record.program = CleanProgramPath(program);
+    record.args = CleanProgramArgs(args);
+  }
+  if (!HasAction(record)) return std::nullopt;
+  record.name = DisplayNameOf(record);
+  return record;
+}
+
 bool HasAction(const KeyAssignment& assignment) {
   switch (assignment.kind) {
     case KindNumber(AssignKind::Disabled):

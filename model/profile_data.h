@@ -69,6 +69,12 @@ std::wstring DisplayNameOf(const KeyAssignment& assignment);
 // itself, as a record of a kind the program does not know does.
 bool HasAction(const KeyAssignment& assignment);
 
+// The record a Disabled, Text or Program choice of the assignment dialog makes, its values cleaned
+// as the file keeps them and its display name set; nothing when it has nothing to act on (an empty
+// text or path), and the key then sends itself again.
+std::optional<KeyAssignment> ActionRecord(int kind, std::wstring_view text, std::wstring_view program,
+                                          std::wstring_view args);
+
 using OutputSequence = std::vector<int>;
 // Key code -> what the key sends. A key without an entry, or mapped to exactly itself, passes.
 using KeyMap = std::map<int, OutputSequence>;

@@ -39,18 +39,11 @@ void CommitActionEdit(ProfileSet& set, const KeyTable& table, int entry, const A
   ProfileData& working = set.working;
   const int index = entry - 1;
   const int code = table.Entry(entry).keyCode;
-  KeyAssignment record{std::wstring(), edit.kind, 0, false};
-  if (edit.kind == KindNumber(AssignKind::Text)) record.text = CleanText(edit.text);
-  if (edit.kind == KindNumber(AssignKind::Program)) {
-    record.program = CleanProgramPath(edit.program);
-    if (!record.program.empty()) record.args = CleanProgramArgs(edit.args);
-  }
-  if (HasAction(record)) {
-    record.name = DisplayNameOf(record);
+  if (auto record = ActionRecord(edit.kind, edit.text, edit.program, edit.args)) {
     if (std::find(working.assignedSlots.begin(), working.assignedSlots.end(), index) == working.assignedSlots.end()) {
       working.assignedSlots.push_back(index);
     }
-    working.records[static_cast<size_t>(index)] = std::move(record);
+    working.records[static_cast<size_t>(index)] = std::move(*record);
   } else {
     RestoreSlotDefault(table, index, working);  // nothing to type or to start: the key sends itself
   }
