@@ -14,23 +14,16 @@ std::vector<int>::iterator FindAssignedByCode(ProfileData& working, const KeyTab
   });
 }
 
-// The macro table, with its timing lists as long as its steps whatever the dialog left.
-void TakeMacroTable(ProfileData& working, const AssignEdit& edit) {
-  working.macroSteps = edit.macroSteps;
-  working.macroNames = edit.macroNames;
-  working.macroDelays = edit.macroDelays;
-  working.macroLoops = edit.macroLoops;
-  FitMacroTiming(working.macroDelays, working.macroLoops, working.macroSteps.size());
-  working.macroIndexMap = edit.macroIndexMap;
-}
-
-void GiveMacroTable(const ProfileData& working, AssignEdit& edit) {
-  edit.macroSteps = working.macroSteps;
-  edit.macroNames = working.macroNames;
-  edit.macroDelays = working.macroDelays;
-  edit.macroLoops = working.macroLoops;
-  FitMacroTiming(edit.macroDelays, edit.macroLoops, edit.macroSteps.size());
-  edit.macroIndexMap = working.macroIndexMap;
+// The macro table from the working copy to the dialog's edit or back, with its timing lists as
+// long as its steps whatever either side left. Both sides name the table's parts alike.
+template <typename From, typename To>
+void CopyMacroTable(const From& from, To& to) {
+  to.macroSteps = from.macroSteps;
+  to.macroNames = from.macroNames;
+  to.macroDelays = from.macroDelays;
+  to.macroLoops = from.macroLoops;
+  FitMacroTiming(to.macroDelays, to.macroLoops, to.macroSteps.size());
+  to.macroIndexMap = from.macroIndexMap;
 }
 
 // A Disabled, Text or Program edit: the key acts on its record, with the identity as its KeyMap
@@ -51,7 +44,7 @@ void CommitActionEdit(ProfileSet& set, const KeyTable& table, int entry, const A
   AssignEdit macros = edit;
   macros.macroIndexMap.erase(code);
   ResyncMacros(set, table, macros, ResyncMode::SlotEdit);
-  TakeMacroTable(working, macros);
+  CopyMacroTable(macros, working);
   if (IsSendableKeyCode(code)) working.keyMap[code] = OutputSequence{code};
   ApplyWorkingCopy(set);
 }
@@ -68,7 +61,7 @@ void PrepareSlotEdit(const ProfileSet& set, const KeyTable& table, int entry, As
   edit.program = record.program;
   edit.args = record.args;
   edit.keyCode = table.Entry(entry).keyCode;
-  GiveMacroTable(set.working, edit);
+  CopyMacroTable(set.working, edit);
 }
 
 int CurrentTarget(const ProfileData& working, const AssignEdit& edit) {
@@ -85,7 +78,7 @@ void PrepareMacroEdit(const ProfileSet& set, AssignEdit& edit) {
   edit.text.clear();
   edit.program.clear();
   edit.args.clear();
-  GiveMacroTable(set.working, edit);
+  CopyMacroTable(set.working, edit);
 }
 
 void RemoveMacro(AssignEdit& edit, int index) {
@@ -127,14 +120,14 @@ void CommitSlotEdit(ProfileSet& set, const KeyTable& table, int entry, const Ass
   working.records[static_cast<size_t>(index)] = KeyAssignment{name, edit.kind, edit.macroIndex, hold};
   set.pending = true;
   ResyncMacros(set, table, edit, ResyncMode::SlotEdit);
-  TakeMacroTable(working, edit);
+  CopyMacroTable(edit, working);
   ApplyWorkingCopy(set);
 }
 
 void CommitMacroEdit(ProfileSet& set, const KeyTable& table, const AssignEdit& edit) {
   set.pending = true;
   ResyncMacros(set, table, edit, ResyncMode::MacroEdit);
-  TakeMacroTable(set.working, edit);
+  CopyMacroTable(edit, set.working);
 }
 
 void ResyncMacros(ProfileSet& set, const KeyTable& table, const AssignEdit& edit, ResyncMode mode) {
