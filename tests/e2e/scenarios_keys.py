@@ -10,8 +10,8 @@ from report import Failure, figure, median, percentile
 from scenario_kit import (
     COPY_COMMAND, COPY_KEYS, COPY_OUTPUT, EIGHT_KEYS, ENTER_TARGET, F1, F2, F4, F8, FOREIGN_PATH, HOLD_TARGET,
     KEYBOARD_INTERFACES, KEYBOARD_PATH, KEYPAD_ENTER_TARGET, KEYPAD_SEQUENCE, KEYPAD_SEQUENCE_NUMLOCK_OFF,
-    PROFILE2_TARGET, VK_RETURN, Person, key_events, marker_only_profile, set_numlock, standard_profile,
-    start_standard, tap_tokens)
+    PROFILE2_TARGET, VK_RETURN, Person, key_events, linux_cpu_seconds, marker_only_profile, set_numlock,
+    standard_profile, start_standard, tap_tokens)
 from session import MAIN_TITLE, PROBE_TITLE, STATUS_HOOK, STATUS_PRESENT, describe_status
 from waiting import now_us, poll_until
 
@@ -388,15 +388,3 @@ def proc_info(s, title=MAIN_TITLE):
     out = s.wine.control_ok("proc", title)
     return {k: int(v) for k, v in (part.split("=") for part in out.split())}
 
-
-def linux_cpu_seconds(pid, exe="orvelle-e2e.exe"):
-    """CPU seconds (user + system, all threads) of the Linux process that runs a Windows program
-    (by default ours): wine execs its loader in the process it was started as. None when that
-    process is not the program."""
-    try:
-        if exe.encode() not in open(f"/proc/{pid}/cmdline", "rb").read():
-            return None
-        fields = open(f"/proc/{pid}/stat").read().rsplit(")", 1)[1].split()
-    except OSError:
-        return None
-    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")

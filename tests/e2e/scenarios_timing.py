@@ -8,10 +8,8 @@ from report import Failure, figure, median, percentile
 from scenario_kit import (
     C_KEY_FIELD, C_LOOP_COUNT, C_STEP_LIST, D_HOLD, D_KEY_DELAYS, D_LOOP_COUNT, D_OK, F2, F3, F5, F6, F7, F8, F9,
     F12, HOLD_TARGET, KIND_MACRO, KIND_SINGLE, VK_A, VK_B, VK_P, VK_Q, VK_UP, VK_X, Person, key_events,
-    marker_only_profile, set_numlock, settle, start_standard, tap_tokens)
-from scenarios_gui import new_macro_for, open_in_mode, start_recording, stop_recording
-from scenarios_keys import linux_cpu_seconds
-from scenarios_trust import keys_between, quiet_probe, still_down, wait_file_text
+    keys_between, linux_cpu_seconds, marker_only_profile, new_macro_for, open_in_mode, press_until, quiet_probe,
+    set_numlock, settle, start_recording, start_standard, still_down, stop_recording, tap_tokens, wait_file_text)
 from waiting import now_us, poll_until
 
 TIMED_GAP_MS = 300          # the pause of the timed macro between "a" and "b"
@@ -57,12 +55,6 @@ def scenario_timing(s, report, layout):
     report.check(f"a macro recorded with \"Record key delays\" and loop count {DIALOG_LOOPS}: a, the pause as "
                  f"recorded, b, {DIALOG_LOOPS} times", timed_recording, me)
     report.check(f"idle CPU over {IDLE_SECONDS} s next to the key probe's, and the worker's wakeups", idle, me)
-
-
-def press_until(s, keysym, vk, start, seconds=5):
-    """Presses a key (and keeps it down); returns the index of the probe's press of `vk`."""
-    s.xdo("keydown", keysym)
-    return s.probe.wait_for(lambda e: e.kind == "KEYDOWN" and e.vk == vk, seconds, f"{vk} pressed", start)
 
 
 def held(me):

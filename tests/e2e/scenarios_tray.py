@@ -7,10 +7,8 @@ import time
 from gui import Gui
 from report import Failure, figure, median
 from scenario_kit import (
-    COPY_KEYS, COPY_OUTPUT, F1, IDOK, TRAY_MENU, VK_P, VK_Q, Person, marker_only_profile, settle, standard_profile,
-    start_standard, tap_tokens, windows_path)
-from scenarios_keys import linux_cpu_seconds
-from scenarios_trust import wait_file_text
+    COPY_KEYS, COPY_OUTPUT, F1, IDOK, TRAY_MENU, VK_P, VK_Q, Person, linux_cpu_seconds, marker_only_profile, settle,
+    standard_profile, start_standard, tap_tokens, wait_file_text, windows_path)
 from session import PROBE_TITLE
 from waiting import poll_until
 from wine import run_quietly
