@@ -2,7 +2,8 @@
 program's captions and the assignment dialog's controls; `Keys`, which sends keys and reads what
 the probe received for them; `start_standard`; `Person`, a person at the program's windows; and
 what more than one scenario module does: a profile file waited for, the probe's keys read back,
-the assignment dialog opened and a recording started and stopped, the program's CPU time."""
+the assignment dialog opened and a recording started and stopped, the CPU time over an idle
+while."""
 
 import os
 import subprocess
@@ -533,3 +534,12 @@ def linux_cpu_seconds(pid, exe="orvelle-e2e.exe"):
     except OSError:
         return None
     return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def over_idle(seconds, read):
+    """Calls `read` before and after `seconds` in which the tests leave the program alone;
+    returns both readings and the seconds between them."""
+    before, t0 = read(), time.monotonic()
+    time.sleep(seconds)  # the measurement window itself
+    after, t1 = read(), time.monotonic()
+    return before, after, t1 - t0

@@ -8,8 +8,9 @@ from report import Failure, figure, median, percentile
 from scenario_kit import (
     C_KEY_FIELD, C_LOOP_COUNT, C_STEP_LIST, D_HOLD, D_KEY_DELAYS, D_LOOP_COUNT, D_OK, F2, F3, F5, F6, F7, F8, F9,
     F12, HOLD_TARGET, KIND_MACRO, KIND_SINGLE, VK_A, VK_B, VK_P, VK_Q, VK_UP, VK_X, Person, key_events,
-    keys_between, linux_cpu_seconds, marker_only_profile, new_macro_for, open_in_mode, press_until, quiet_probe,
-    set_numlock, settle, start_recording, start_standard, still_down, stop_recording, tap_tokens, wait_file_text)
+    keys_between, linux_cpu_seconds, marker_only_profile, new_macro_for, open_in_mode, over_idle, press_until,
+    quiet_probe, set_numlock, settle, start_recording, start_standard, still_down, stop_recording, tap_tokens,
+    wait_file_text)
 from waiting import now_us, poll_until
 
 TIMED_GAP_MS = 300          # the pause of the timed macro between "a" and "b"
@@ -302,15 +303,11 @@ def idle(me):
     s.park_pointer()
     probe_pid = s.probe_process.pid
     wakeups_before = program.send("wakeups")
-    readings = [(linux_cpu_seconds(program.process.pid), linux_cpu_seconds(probe_pid, "key_probe.exe"),
-                 time.monotonic())]
-    time.sleep(IDLE_SECONDS)  # the measurement window itself
-    readings.append((linux_cpu_seconds(program.process.pid), linux_cpu_seconds(probe_pid, "key_probe.exe"),
-                     time.monotonic()))
+    (p0, k0), (p1, k1), elapsed = over_idle(
+        IDLE_SECONDS, lambda: (linux_cpu_seconds(program.process.pid), linux_cpu_seconds(probe_pid, "key_probe.exe")))
     wakeups = program.send("wakeups") - wakeups_before
-    (p0, k0, t0), (p1, k1, t1) = readings
     if None in (p0, k0, p1, k1):
         raise Failure("the CPU times of the program or the probe cannot be read from /proc")
-    figure("idle_cpu_percent_30s", program=f"{100 * (p1 - p0) / (t1 - t0):.2f}",
-           key_probe=f"{100 * (k1 - k0) / (t1 - t0):.2f}", seconds=f"{t1 - t0:.1f}")
-    figure("idle_worker_wakeups_per_s", value=f"{wakeups / (t1 - t0):.2f}", target_max="0")
+    figure("idle_cpu_percent_30s", program=f"{100 * (p1 - p0) / elapsed:.2f}",
+           key_probe=f"{100 * (k1 - k0) / elapsed:.2f}", seconds=f"{elapsed:.1f}")
+    figure("idle_worker_wakeups_per_s", value=f"{wakeups / elapsed:.2f}", target_max="0")
