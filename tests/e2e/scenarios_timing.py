@@ -17,6 +17,11 @@ TIMED_GAP_MS = 300          # the pause of the timed macro between "a" and "b"
 TIMED_TOLERANCE_MS = 30
 LOOPS = 3
 LONG_HOLD_MS = 2000         # the long macro keeps Q down this long
+# Part of the stimulus: the key tapped beside the long macro, and the second press of its own key,
+# come this long after the macro pressed Q, so that they fall well inside its hold, while it
+# still plays.
+INTO_LONG_MACRO_S = 0.2
+TAP_HOLD_S = 0.03           # how long a tap holds its key down: part of the stimulus
 OTHER_KEY_MAX_MS = 20       # a key tapped meanwhile: its output may come this late at most
 HELD_SAMPLES = 20
 IDLE_SECONDS = 30
@@ -131,10 +136,10 @@ def side_by_side(me):
     start = s.probe.position()
     s.xdo("key", "F12")
     s.probe.wait_for(lambda e: e.kind == "KEYDOWN" and e.vk == VK_Q, 5, "Q pressed by the long macro", start)
-    time.sleep(0.2)
+    time.sleep(INTO_LONG_MACRO_S)
     code = kb.keycode("F2")
     kb.send(code, True)
-    time.sleep(0.03)
+    time.sleep(TAP_HOLD_S)
     t0 = now_us()
     kb.send(code, False)
     a_up = s.probe.wait_for(lambda e: e.kind == "KEYUP" and e.vk == HOLD_TARGET, 3, "A released", start)
@@ -153,7 +158,7 @@ def macro_stopped(me):
     start = s.probe.position()
     s.xdo("key", "F12")
     s.probe.wait_for(lambda e: e.kind == "KEYDOWN" and e.vk == VK_Q, 5, "Q pressed by the long macro", start)
-    time.sleep(0.2)
+    time.sleep(INTO_LONG_MACRO_S)
     t0 = now_us()
     s.xdo("key", "F12")
     q_up = s.probe.wait_for(lambda e: e.kind == "KEYUP" and e.vk == VK_Q, 5, "Q released", start)
@@ -268,13 +273,13 @@ def timed_recording(me):
     kb = s.keyboard
     a, b = kb.keycode("a"), kb.keycode("b")
     kb.send(a, True)
-    time.sleep(0.03)
+    time.sleep(TAP_HOLD_S)
     kb.send(a, False)
     a_up = now_us()
     time.sleep(TIMED_GAP_MS / 1000)
     b_down = now_us()
     kb.send(b, True)
-    time.sleep(0.03)
+    time.sleep(TAP_HOLD_S)
     kb.send(b, False)
     gui.wait_control(dialog, C_STEP_LIST, lambda c: c.items == 4, "four steps recorded")
     stop_recording(me, dialog, started_at)
