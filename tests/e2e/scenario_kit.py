@@ -270,10 +270,11 @@ def quiet_probe(s, quiet_s=0.3, seconds=5):
     return s.probe.position()
 
 
-def press_until(s, keysym, vk, start, seconds=5):
-    """Presses a key (and keeps it down); returns the index of the probe's press of `vk`."""
+def press_until(s, keysym, vk, start, seconds=5, what=None):
+    """Presses a key (and keeps it down); returns the index of the probe's press of `vk`, looked
+    for from `start` (`what` names it if it does not come)."""
     s.xdo("keydown", keysym)
-    return s.probe.wait_for(lambda e: e.kind == "KEYDOWN" and e.vk == vk, seconds, f"{vk} pressed", start)
+    return s.probe.wait_for(lambda e: e.kind == "KEYDOWN" and e.vk == vk, seconds, what or f"{vk} pressed", start)
 
 
 def start_standard(s, layout, label=None, devices=(KEYBOARD_PATH,), profiles=None, active=1, set_ini=None,

@@ -11,8 +11,8 @@ from report import Failure, figure
 from scenario_kit import (
     C_KEY_FIELD, COPY_KEYS, COPY_OUTPUT, D_CANCEL, D_OK, D_SINGLE_KEY_TAB, EIGHT_KEYS, F1, F2, F5, F7, IDOK,
     KEYBOARD_PATH, QUESTION_CAPTION, VK_KEYPAD_ENTER, VK_P, VK_Q, VK_UP, Keys, Person, expect_typed, keys_between,
-    marker_only_profile, profile_problems, quiet_probe, read_profile_file, settle, standard_profile, start_standard,
-    still_down, tap_tokens, wait_file_text, windows_path)
+    marker_only_profile, press_until, profile_problems, quiet_probe, read_profile_file, settle, standard_profile,
+    start_standard, still_down, tap_tokens, wait_file_text, windows_path)
 from session import MAIN_TITLE, STATUS_HOOK, STATUS_PRESENT
 from waiting import poll_until
 
@@ -167,8 +167,7 @@ def held_across_switch(s, layout):
 def held_across_switch_with(me):
     s, keys = me.s, me.keys
     start = s.probe.position()
-    s.xdo("keydown", "F1")
-    s.probe.wait_for(lambda e: e.kind == "KEYDOWN" and e.vk == F1, 5, "F1 pressed", start)
+    press_until(s, "F1", F1, start, what="F1 pressed")
     me.gui.click_button("Profile2")
     me.gui.rest_pointer(2, me.pressed(2), "profile 2 active while F1 is held")
     s.ensure_probe_focus(quiet=True)
@@ -192,8 +191,7 @@ def held_across_arrival(s, layout):
 def held_across_arrival_with(me):
     s, program, keys = me.s, me.program, me.keys
     start = s.probe.position()
-    s.xdo("keydown", "F1")
-    s.probe.wait_for(lambda e: e.kind == "KEYDOWN" and e.vk == F1, 5, "F1 pressed", start)
+    press_until(s, "F1", F1, start, what="F1 pressed")
     program.send(f"arrive {KEYBOARD_PATH}")
     program.wait_status(STATUS_HOOK | STATUS_PRESENT)
     s.xdo("keyup", "F1")
