@@ -27,11 +27,9 @@ class Installation:
 
     def __init__(self, session, setup_exe):
         self.session = session
+        # tools/wine/env.sh keeps winemenubuilder off in it: each shortcut made in the prefix would
+        # otherwise become a menu entry and icons in the Linux user's home.
         self.env = session.wine.env
-        # Each shortcut made in the prefix would otherwise become a menu entry and icons in the
-        # Linux user's home.
-        if "winemenubuilder" not in self.env.get("WINEDLLOVERRIDES", ""):
-            self.env["WINEDLLOVERRIDES"] = self.env.get("WINEDLLOVERRIDES", "") + ";winemenubuilder.exe=d"
         self.setup_exe = setup_exe
         self.version = re.fullmatch(r"orvelle-(.+)-setup\.exe", os.path.basename(setup_exe)).group(1)
         self.zip_path = os.path.join(os.path.dirname(setup_exe), f"orvelle-{self.version}-win64.zip")
