@@ -6,7 +6,6 @@ the assignment dialog opened and a recording started and stopped, the CPU time o
 while."""
 
 import os
-import subprocess
 import time
 
 import profile_ini
@@ -16,7 +15,7 @@ from profile_ini import (  # noqa: F401 (the scenarios take the kinds from here)
     KIND_DISABLED, KIND_FUNCTION, KIND_MACRO, KIND_MEDIA, KIND_PROGRAM, KIND_SINGLE, KIND_TEXT)
 from report import Failure
 from session import MAIN_TITLE
-from waiting import poll_until
+from waiting import ended_within, poll_until
 
 # The keyboard: one plug-in brings one arrival per interface; the first is the one that counts.
 KEYBOARD_PATH = r"\\?\hid#vid_1a2c&pid_2107&mi_01&col06#7&1b2c3d4&0&0005#{4d1e55b2-f16f-11cf-88cb-001111000030}"
@@ -387,9 +386,7 @@ class Person:
         self.gui.answer(about, IDOK)
 
     def wait_ended(self, after, seconds=10):
-        try:
-            self.program.process.wait(seconds)
-        except subprocess.TimeoutExpired:
+        if not ended_within(self.program.process, seconds):
             raise Failure(f"the program still runs {seconds} s after {after}; windows: {self.gui.describe_windows()}")
 
     def recover(self):

@@ -9,7 +9,7 @@ from scenario_kit import (
     COPY_KEYS, COPY_OUTPUT, F1, IDOK, TRAY_MENU, VK_P, VK_Q, Person, linux_cpu_seconds, marker_only_profile, over_idle,
     settle, standard_profile, start_standard, tap_tokens, wait_file_text, windows_path)
 from session import PROBE_TITLE
-from waiting import poll_until
+from waiting import ended_within, poll_until
 from wine import run_quietly
 
 PROGRAMS_TITLE = "Программы и профили"
@@ -178,10 +178,7 @@ def second_start(me):
     if gui.main_window().visible:
         raise Failure("the main window is not hidden before the second start")
     second = s.start_second_instance(me.program.folder)
-    try:
-        second.wait(20)
-    except Exception:
-        second.kill()
+    if not ended_within(second, 20, kill=True):
         raise Failure("the second start did not end")
     gui.wait_main_window(True)
     gui.click_button("Close")
