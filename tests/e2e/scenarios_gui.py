@@ -534,13 +534,15 @@ class PaintWatch:
         return None
 
     def wait(self, seconds, what):
-        deadline = time.monotonic() + seconds
-        while time.monotonic() < deadline:
+        """The host time at which the window was first seen painted, and its top."""
+        def painted_at():
             top = self.painted()
-            if top is not None:
-                return now_us(), top
-            time.sleep(0.001)
-        raise Failure(f"{what} not painted within {seconds:g} s")
+            return None if top is None else (now_us(), top)
+
+        found = poll_until(painted_at, seconds, interval=0.001)
+        if found is None:
+            raise Failure(f"{what} not painted within {seconds:g} s")
+        return found
 
 
 def scenario_gui_figures(s, report, layout):
