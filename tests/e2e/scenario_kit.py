@@ -1,17 +1,21 @@
 """What every scenario works with: the keys and the profiles of the tests, the devices, the
 program's captions and the assignment dialog's controls; `Keys`, which sends keys and reads what
-the probe received for them; `start_standard`; and `Person`, a person at the program's windows."""
+the probe received for them; `start_standard`; `Person`, a person at the program's windows; and
+what more than one scenario module does: a profile file waited for, the probe's keys read back,
+the assignment dialog opened and a recording started and stopped, the CPU time over an idle
+while."""
 
-import subprocess
+import os
+import time
 
 import profile_ini
-from gui import Gui
+from gui import Gui, parse_rect
 from probe import tokens
 from profile_ini import (  # noqa: F401 (the scenarios take the kinds from here)
     KIND_DISABLED, KIND_FUNCTION, KIND_MACRO, KIND_MEDIA, KIND_PROGRAM, KIND_SINGLE, KIND_TEXT)
 from report import Failure
 from session import MAIN_TITLE
-from waiting import poll_until
+from waiting import ended_within, poll_until
 
 # The keyboard: one plug-in brings one arrival per interface; the first is the one that counts.
 KEYBOARD_PATH = r"\\?\hid#vid_1a2c&pid_2107&mi_01&col06#7&1b2c3d4&0&0005#{4d1e55b2-f16f-11cf-88cb-001111000030}"
@@ -47,6 +51,7 @@ MARKER, MARKER_TARGET = F11, 90
 QUESTION_CAPTION = "Клавиатура"
 ABOUT_CAPTION, ABOUT_PRODUCT = "About", "Product name：ORVELLE"
 IDOK, IDCANCEL = 1, 2
+SAVE_TITLE, OPEN_TITLE = "Save As", "Open"  # the system's file dialogs
 TRAY_ICON, TRAY_CALLBACK, WM_LBUTTONDBLCLK, WM_RBUTTONUP = 133, 0x464, 0x203, 0x205
 # The menus, items top to bottom, None for a separator.
 BUTTON_MENU = ["импорт", "экспорт", "время нажатия клавиш", "программы и профили...", "о программе", "выход"]
@@ -141,6 +146,25 @@ def file_problems(sections, active, expected_profiles):
     return problems
 
 
+def wait_file_text(path, predicate, seconds, what):
+    """Polls a profile file until predicate(sections) holds; returns the sections."""
+    seen = {}
+
+    def check():
+        try:
+            seen["sections"] = read_profile_file(path)
+        except (OSError, Failure, UnicodeDecodeError) as error:
+            seen["sections"] = {"error": str(error)}
+            return False
+        return predicate(seen["sections"])
+
+    if not poll_until(check, seconds, interval=0.05):
+        raise Failure(f"{what}: not within {seconds:g} s; {os.path.basename(path)} holds "
+                      f"{ {k: dict(list(v.items())[:6]) if isinstance(v, dict) else v for k, v in seen['sections'].items()} }")
+    return seen["sections"]
+
+
+
 def windows_path(path):
     """The path as a program under Wine names it (drive Z: is the root)."""
     return "Z:" + path.replace("/", "\\")
@@ -214,6 +238,42 @@ def set_numlock(s, keys, on, remapping=True):
         s.xdo("key", "Num_Lock")
         s.probe.wait_for(lambda e: e.kind == "KEYUP" and e.vk == VK_NUMLOCK and
                          e.fields.get("numlock") == ("1" if on else "0"), 5, f"NumLock {'on' if on else 'off'}", start)
+
+
+def keys_between(s, start, end):
+    return [e for e in s.probe.events[start:end] if e.is_key]
+
+
+def still_down(events):
+    """Key codes whose last event in `events` is a press."""
+    down = set()
+    for e in events:
+        if e.is_down:
+            down.add(e.vk)
+        else:
+            down.discard(e.vk)
+    return sorted(down)
+
+
+def quiet_probe(s, quiet_s=0.3, seconds=5):
+    """Waits until the probe's log has stopped growing for `quiet_s`; returns its length."""
+    last = {"count": s.probe.position(), "at": time.monotonic()}
+
+    def quiet():
+        count = s.probe.position()
+        if count != last["count"]:
+            last.update(count=count, at=time.monotonic())
+        return time.monotonic() - last["at"] >= quiet_s
+
+    poll_until(quiet, seconds, interval=0.02)
+    return s.probe.position()
+
+
+def press_until(s, keysym, vk, start, seconds=5, what=None):
+    """Presses a key (and keeps it down); returns the index of the probe's press of `vk`, looked
+    for from `start` (`what` names it if it does not come)."""
+    s.xdo("keydown", keysym)
+    return s.probe.wait_for(lambda e: e.kind == "KEYDOWN" and e.vk == vk, seconds, what or f"{vk} pressed", start)
 
 
 def start_standard(s, layout, label=None, devices=(KEYBOARD_PATH,), profiles=None, active=1, set_ini=None,
@@ -326,9 +386,7 @@ class Person:
         self.gui.answer(about, IDOK)
 
     def wait_ended(self, after, seconds=10):
-        try:
-            self.program.process.wait(seconds)
-        except subprocess.TimeoutExpired:
+        if not ended_within(self.program.process, seconds):
             raise Failure(f"the program still runs {seconds} s after {after}; windows: {self.gui.describe_windows()}")
 
     def recover(self):
@@ -365,3 +423,121 @@ class Person:
         self.gui.click_dialog(entry, dialog)
         self.gui.wait_assign_dialog(False)
         settle(self.program)
+
+
+# ---------------------------------------------------------------------------------------------
+# The assignment dialog
+
+
+def centred_places(s, mask, area):
+    """Where a window of the mask's size is centred: left, and the tops for the work area
+    ("workarea", the system's, or "monitor_work", the primary monitor's) and for the whole screen.
+    Wine shows its taskbar, and takes its strip off the work area, only while a tray icon exists:
+    the program asks for the work area right after adding its icon, before the taskbar has
+    appeared, and so centres itself on the whole screen."""
+    screen = dict(part.split("=") for part in s.wine.control_ok("screen").split())
+    work = parse_rect(screen[area])
+    height = int(screen["screen"].split(",")[1])
+    left = (work.left + work.right) // 2 - mask.width // 2
+    return left, [(work.top + work.bottom) // 2 - mask.height // 2, height // 2 - mask.height // 2]
+
+
+def open_in_mode(me, code, kind, shot):
+    """Opens the dialog for a key; it opens in `kind`'s mode (the key's own kind)."""
+    s, gui = me.s, me.gui
+    dialog = gui.open_key_dialog(code)
+    s.park_pointer()
+    controls = gui.dialog_controls(dialog)
+    shown = {KIND_SINGLE: C_KEY_FIELD, KIND_MACRO: C_MACRO_NAMES, KIND_FUNCTION: C_FUNCTION_LIST,
+             KIND_DISABLED: C_TEXT_FIELD, KIND_TEXT: C_TEXT_FIELD, KIND_PROGRAM: C_TEXT_FIELD}[kind]
+    gui.wait_control(dialog, shown, lambda c: c.visible, f"control {shown} shown in the dialog for key {code}")
+    mask = gui.picture("key_mask")
+    left, tops = centred_places(s, mask, "monitor_work")
+    if (dialog.rect.width, dialog.rect.height) != (mask.width, mask.height) or dialog.rect.left != left or \
+            dialog.rect.top not in tops:
+        raise Failure(f"the dialog is {dialog.rect}; expected {mask.width}x{mask.height} at ({left}, one of "
+                      f"{tops}), centred on the monitor")
+    if shot:
+        gui.check_dialog_look(dialog, kind, f"the dialog for key {code}")
+        gui.shot(shot)
+    return dialog, controls
+
+
+def new_macro_for(me, code, macros=None):
+    """Opens the dialog of a key that sends itself, goes to macro mode (where the name box holds
+    `macros` macros, if given) and adds a macro."""
+    gui = me.gui
+    dialog, _ = open_in_mode(me, code, KIND_SINGLE, None)
+    gui.click_dialog(D_MACRO_TAB, dialog)
+    names = gui.wait_control(dialog, C_MACRO_NAMES, lambda c: c.visible and (macros is None or c.items == macros),
+                             "the macro names")
+    gui.click_dialog(D_ADD_MACRO, dialog)
+    gui.wait_control(dialog, C_MACRO_NAMES, lambda c: c.items == names.items + 1, "a new macro")
+    return dialog
+
+
+# Two clicks on one spot within the system's double-click time (500 ms) are a double click, which
+# the record button takes as one click: a click that is to stop a recording waits that long.
+DOUBLE_CLICK_S = 0.55
+
+
+def wait_out_double_click(since):
+    left = since + DOUBLE_CLICK_S - time.monotonic()
+    if left > 0:
+        time.sleep(left)
+
+
+def start_recording(me, dialog):
+    """Record button; waits until the recording is on (the add button disabled) and no warning
+    came up. Returns the time of the click, for stop_recording."""
+    gui = me.gui
+    gui.click_dialog(D_RECORD, dialog)
+    started_at = time.monotonic()
+
+    def started():
+        # A warning is another captionless dialog window of the program.
+        warning = [w for w in gui.windows() if w.visible and w.cls == Gui.DIALOG_CLASS and w.title == ""
+                   and w.hwnd != dialog.hwnd]
+        if warning:
+            raise Failure(f"the record button warned although NumLock is on: {gui.texts(warning[0])}")
+        return not gui.dialog_controls(dialog)[C_ADD_MACRO].enabled
+
+    if not poll_until(started, 5, interval=0.02):
+        raise Failure("recording did not start (the add button stayed enabled)")
+    return started_at
+
+
+def stop_recording(me, dialog, started_at):
+    """Record button again, once a double click with the click that started the recording (at
+    `started_at`) is ruled out; waits until the recording is off and moves the pointer off the
+    button."""
+    wait_out_double_click(started_at)
+    me.gui.click_dialog(D_RECORD, dialog)
+    me.gui.wait_control(dialog, C_ADD_MACRO, lambda c: c.enabled, "recording off (add button enabled)")
+    me.s.park_pointer()
+
+
+# ---------------------------------------------------------------------------------------------
+# Idle figures
+
+
+def linux_cpu_seconds(pid, exe="orvelle-e2e.exe"):
+    """CPU seconds (user + system, all threads) of the Linux process that runs a Windows program
+    (by default ours): wine execs its loader in the process it was started as. None when that
+    process is not the program."""
+    try:
+        if exe.encode() not in open(f"/proc/{pid}/cmdline", "rb").read():
+            return None
+        fields = open(f"/proc/{pid}/stat").read().rsplit(")", 1)[1].split()
+    except OSError:
+        return None
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def over_idle(seconds, read):
+    """Calls `read` before and after `seconds` in which the tests leave the program alone;
+    returns both readings and the seconds between them."""
+    before, t0 = read(), time.monotonic()
+    time.sleep(seconds)  # the measurement window itself
+    after, t1 = read(), time.monotonic()
+    return before, after, t1 - t0

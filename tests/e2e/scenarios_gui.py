@@ -6,42 +6,29 @@ import subprocess
 import time
 
 import profile_ini
-from gui import Gui, parse_rect
+from gui import Gui
 from report import Failure, figure, median
 from scenario_kit import (
     C_ADD_MACRO, C_FUNCTION_LIST, C_FUNCTION_TAB, C_KEY_FIELD, C_MACRO_NAMES, C_MEDIA_LIST, C_MEDIA_TAB,
-    C_OTHER_TAB, C_SINGLE_KEY_TAB, C_STEP_LIST, C_TEXT_FIELD, COPY_COMMAND, COPY_OUTPUT, D_ADD_MACRO, D_CANCEL,
-    D_CLEAR_STEPS, D_DELETE_MACRO, D_FUNCTION_TAB, D_MACRO_TAB, D_MEDIA_TAB, D_OK, D_RECORD, D_STEP_LIST, EIGHT_KEYS,
-    F1, F2, F3, F4, F5, F6, F7, F8, HOLD_TARGET, IDOK, KEYBOARD_PATH, KEYPAD_SEQUENCE, KIND_DISABLED, KIND_FUNCTION,
-    KIND_MACRO, KIND_MACRO_ONLY, KIND_MEDIA, KIND_PROGRAM, KIND_SINGLE, KIND_TEXT, MARKER, MARKER_TARGET,
-    PROFILE2_TARGET, QUESTION_CAPTION, TRAY_CALLBACK, TRAY_ICON, VK_A, VK_B, VK_J, VK_Q, VK_X, VK_Y, WM_LBUTTONDBLCLK,
-    Person, assigned_entries, expect_typed, file_problems, key_events, marker_only_profile, read_profile_file,
-    set_numlock, settle, start_standard, unchanged, windows_path)
+    C_OTHER_TAB, C_SINGLE_KEY_TAB, C_STEP_LIST, COPY_COMMAND, COPY_OUTPUT, D_ADD_MACRO, D_CANCEL, D_CLEAR_STEPS,
+    D_DELETE_MACRO, D_FUNCTION_TAB, D_MACRO_TAB, D_MEDIA_TAB, D_OK, D_RECORD, D_STEP_LIST, EIGHT_KEYS, F1, F2, F3, F4,
+    F5, F6, F7, F8, HOLD_TARGET, IDOK, KEYBOARD_PATH, KEYPAD_SEQUENCE, KIND_FUNCTION, KIND_MACRO, KIND_MACRO_ONLY,
+    KIND_MEDIA, KIND_SINGLE, MARKER, MARKER_TARGET, OPEN_TITLE, PROFILE2_TARGET, QUESTION_CAPTION, SAVE_TITLE,
+    TRAY_CALLBACK, TRAY_ICON, VK_A, VK_B, VK_J, VK_Q, VK_X, VK_Y, WM_LBUTTONDBLCLK, Person, assigned_entries,
+    centred_places, expect_typed, file_problems, key_events, marker_only_profile, new_macro_for, open_in_mode,
+    read_profile_file, set_numlock, settle, start_recording, start_standard, stop_recording, unchanged, windows_path)
 from waiting import now_us, poll_until
 
 SWITCH_QUESTION = "Выполнить сброс до настроек по ?"
 RESET_QUESTION = "Выполнить сброс до настроек по умолчанию?"
 MACRO_IN_USE_CAPTION = "keyboard"
 MACRO_IN_USE_QUESTION = "Some key settings are detected pointing to this macro"
-SAVE_TITLE, OPEN_TITLE, EXPORT_FILTER = "Save As", "Open", "ini File(*.ini)"
+EXPORT_FILTER = "ini File(*.ini)"
 FUNCTION_COMMANDS = ["Открыть", "Новый", "Отмена", "Сохранить", "Копировать", "Вырезать", "Вставить", "Поиск",
                      "Выделить все", "Масштаб +", "Масштаб -", "Свернуть", "Развернуть "]
 GUI_FIGURE_RUNS = 5
 D_DELETE_STEP, D_STEP_UP, D_LAST_STEP = 13, 16, 18
 LVM_GETNEXTITEM, LVNI_SELECTED, FROM_THE_START = 0x100C, 2, 0xFFFFFFFFFFFFFFFF
-
-
-def centred_places(s, mask, area):
-    """Where a window of the mask's size is centred: left, and the tops for the work area
-    ("workarea", the system's, or "monitor_work", the primary monitor's) and for the whole screen.
-    Wine shows its taskbar, and takes its strip off the work area, only while a tray icon exists:
-    the program asks for the work area right after adding its icon, before the taskbar has
-    appeared, and so centres itself on the whole screen."""
-    screen = dict(part.split("=") for part in s.wine.control_ok("screen").split())
-    work = parse_rect(screen[area])
-    height = int(screen["screen"].split(",")[1])
-    left = (work.left + work.right) // 2 - mask.width // 2
-    return left, [(work.top + work.bottom) // 2 - mask.height // 2, height // 2 - mask.height // 2]
 
 
 # ---------------------------------------------------------------------------------------------
@@ -306,27 +293,6 @@ def scenario_dialog(s, report, layout):
                  saved_after_dialogs, me)
 
 
-def open_in_mode(me, code, kind, shot):
-    """Opens the dialog for a key; it opens in `kind`'s mode (the key's own kind)."""
-    s, gui = me.s, me.gui
-    dialog = gui.open_key_dialog(code)
-    s.park_pointer()
-    controls = gui.dialog_controls(dialog)
-    shown = {KIND_SINGLE: C_KEY_FIELD, KIND_MACRO: C_MACRO_NAMES, KIND_FUNCTION: C_FUNCTION_LIST,
-             KIND_DISABLED: C_TEXT_FIELD, KIND_TEXT: C_TEXT_FIELD, KIND_PROGRAM: C_TEXT_FIELD}[kind]
-    gui.wait_control(dialog, shown, lambda c: c.visible, f"control {shown} shown in the dialog for key {code}")
-    mask = gui.picture("key_mask")
-    left, tops = centred_places(s, mask, "monitor_work")
-    if (dialog.rect.width, dialog.rect.height) != (mask.width, mask.height) or dialog.rect.left != left or \
-            dialog.rect.top not in tops:
-        raise Failure(f"the dialog is {dialog.rect}; expected {mask.width}x{mask.height} at ({left}, one of "
-                      f"{tops}), centred on the monitor")
-    if shot:
-        gui.check_dialog_look(dialog, kind, f"the dialog for key {code}")
-        gui.shot(shot)
-    return dialog, controls
-
-
 def switch_mode(me, dialog, entry, kind, control_id, shot):
     gui = me.gui
     gui.click_dialog(entry, dialog)
@@ -336,37 +302,6 @@ def switch_mode(me, dialog, entry, kind, control_id, shot):
     gui.shot(shot)
 
 
-# Two clicks on one spot within the system's double-click time (500 ms) are a double click, which
-# the record button takes as one click: a click that is to stop a recording waits that long.
-DOUBLE_CLICK_S = 0.55
-
-
-def wait_out_double_click(since):
-    left = since + DOUBLE_CLICK_S - time.monotonic()
-    if left > 0:
-        time.sleep(left)
-
-
-def start_recording(me, dialog):
-    """Record button; waits until the recording is on (the add button disabled) and no warning
-    came up. Returns the time of the click, for stop_recording."""
-    gui = me.gui
-    gui.click_dialog(D_RECORD, dialog)
-    started_at = time.monotonic()
-
-    def started():
-        # A warning is another captionless dialog window of the program.
-        warning = [w for w in gui.windows() if w.visible and w.cls == Gui.DIALOG_CLASS and w.title == ""
-                   and w.hwnd != dialog.hwnd]
-        if warning:
-            raise Failure(f"the record button warned although NumLock is on: {gui.texts(warning[0])}")
-        return not gui.dialog_controls(dialog)[C_ADD_MACRO].enabled
-
-    if not poll_until(started, 5, interval=0.02):
-        raise Failure("recording did not start (the add button stayed enabled)")
-    return started_at
-
-
 def type_steps(me, dialog, keysyms_and_steps, rows):
     """Sends the keys one by one while recording; waits for each step to appear in the step list,
     which held `rows` steps before."""
@@ -374,16 +309,6 @@ def type_steps(me, dialog, keysyms_and_steps, rows):
         me.s.xdo(action, keysym)
         rows += 1
         me.gui.wait_control(dialog, C_STEP_LIST, lambda c, n=rows: c.items == n, f"step {rows} ({action} {keysym})")
-
-
-def stop_recording(me, dialog, started_at):
-    """Record button again, once a double click with the click that started the recording (at
-    `started_at`) is ruled out; waits until the recording is off and moves the pointer off the
-    button."""
-    wait_out_double_click(started_at)
-    me.gui.click_dialog(D_RECORD, dialog)
-    me.gui.wait_control(dialog, C_ADD_MACRO, lambda c: c.enabled, "recording off (add button enabled)")
-    me.s.park_pointer()
 
 
 def record(me, dialog, kind, keysyms_and_steps):
@@ -523,19 +448,6 @@ def selected_step(me, dialog):
     return me.gui.ask(me.gui.dialog_controls(dialog)[C_STEP_LIST].hwnd, LVM_GETNEXTITEM, FROM_THE_START, LVNI_SELECTED)
 
 
-def new_macro_for(me, code, macros=None):
-    """Opens the dialog of a key that sends itself, goes to macro mode (where the name box holds
-    `macros` macros, if given) and adds a macro."""
-    gui = me.gui
-    dialog, _ = open_in_mode(me, code, KIND_SINGLE, None)
-    gui.click_dialog(D_MACRO_TAB, dialog)
-    names = gui.wait_control(dialog, C_MACRO_NAMES, lambda c: c.visible and (macros is None or c.items == macros),
-                             "the macro names")
-    gui.click_dialog(D_ADD_MACRO, dialog)
-    gui.wait_control(dialog, C_MACRO_NAMES, lambda c: c.items == names.items + 1, "a new macro")
-    return dialog
-
-
 def step_buttons_keep_the_selection(me):
     s, gui = me.s, me.gui
     dialog = new_macro_for(me, F6)
@@ -648,13 +560,15 @@ class PaintWatch:
         return None
 
     def wait(self, seconds, what):
-        deadline = time.monotonic() + seconds
-        while time.monotonic() < deadline:
+        """The host time at which the window was first seen painted, and its top."""
+        def painted_at():
             top = self.painted()
-            if top is not None:
-                return now_us(), top
-            time.sleep(0.001)
-        raise Failure(f"{what} not painted within {seconds:g} s")
+            return None if top is None else (now_us(), top)
+
+        found = poll_until(painted_at, seconds, interval=0.001)
+        if found is None:
+            raise Failure(f"{what} not painted within {seconds:g} s")
+        return found
 
 
 def scenario_gui_figures(s, report, layout):

@@ -13,6 +13,7 @@ import profile_ini
 from report import Failure, figure
 from scenario_kit import marker_only_profile, standard_profile
 from session import MAIN_TITLE
+from waiting import ended_within
 from wine import run_captured
 
 PRODUCT = "ORVELLE"
@@ -27,11 +28,9 @@ class Installation:
 
     def __init__(self, session, setup_exe):
         self.session = session
+        # tools/wine/env.sh keeps winemenubuilder off in it: each shortcut made in the prefix would
+        # otherwise become a menu entry and icons in the Linux user's home.
         self.env = session.wine.env
-        # Each shortcut made in the prefix would otherwise become a menu entry and icons in the
-        # Linux user's home.
-        if "winemenubuilder" not in self.env.get("WINEDLLOVERRIDES", ""):
-            self.env["WINEDLLOVERRIDES"] = self.env.get("WINEDLLOVERRIDES", "") + ";winemenubuilder.exe=d"
         self.setup_exe = setup_exe
         self.version = re.fullmatch(r"orvelle-(.+)-setup\.exe", os.path.basename(setup_exe)).group(1)
         self.zip_path = os.path.join(os.path.dirname(setup_exe), f"orvelle-{self.version}-win64.zip")
@@ -107,13 +106,6 @@ class Installation:
             run_captured(["wine", "reg", "delete", f"HKCU\\{UNINSTALL_KEY}", "/f"], self.env, 30)
 
 
-def wait_process(process, seconds, what):
-    try:
-        process.wait(seconds)
-    except subprocess.TimeoutExpired:
-        raise Failure(f"{what} within {seconds} s")
-
-
 def write_profiles(folder, layout):
     """set.ini as the program keeps it, and a set.ini.bak: the files no installer may touch."""
     profiles = {1: standard_profile(layout), 2: marker_only_profile(layout), 3: marker_only_profile(layout)}
@@ -165,7 +157,8 @@ def scenario_install(s, report, layout, setup_exe):
         write_profiles(place.folder, layout)
         program = s.start_program(place.folder, exe_name="orvelle.exe")
         s.wine.control_ok("exit", 15000)
-        wait_process(program.process, 10, "the program did not end after its exit command")
+        if not ended_within(program.process, 10):
+            raise Failure("the program did not end after its exit command within 10 s")
         for name in PROFILE_FILES:
             kept[name] = place.read(name)
 
@@ -175,7 +168,8 @@ def scenario_install(s, report, layout, setup_exe):
             f.write(b"edited\r\n")
         program = s.start_program(place.folder, exe_name="orvelle.exe")
         seconds["upgrade"] = place.run(place.setup_exe, "/S")
-        wait_process(program.process, 5, "the installer finished, but the program did not end")
+        if not ended_within(program.process, 5):
+            raise Failure("the installer finished, but the program did not end within 5 s")
         code, out = s.wine.control("find", MAIN_TITLE)
         if code == 0:
             raise Failure(f"a window \"{MAIN_TITLE}\" is still there: {out}")
@@ -189,8 +183,8 @@ def scenario_install(s, report, layout, setup_exe):
         # Nothing else runs in this wineserver, so its end is the copy's end.
         started = time.monotonic()
         place.run(os.path.join(place.folder, UNINSTALLER), "/S")
-        wait_process(subprocess.Popen(["wineserver", "-w"], env=place.env), SETUP_SECONDS,
-                     "the uninstaller's copy (or another Wine process) did not end")
+        if not ended_within(subprocess.Popen(["wineserver", "-w"], env=place.env), SETUP_SECONDS, kill=True):
+            raise Failure(f"the uninstaller's copy (or another Wine process) did not end within {SETUP_SECONDS} s")
         seconds["uninstall"] = time.monotonic() - started
         problems = []
         left = place.files()

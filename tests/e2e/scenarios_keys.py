@@ -10,8 +10,8 @@ from report import Failure, figure, median, percentile
 from scenario_kit import (
     COPY_COMMAND, COPY_KEYS, COPY_OUTPUT, EIGHT_KEYS, ENTER_TARGET, F1, F2, F4, F8, FOREIGN_PATH, HOLD_TARGET,
     KEYBOARD_INTERFACES, KEYBOARD_PATH, KEYPAD_ENTER_TARGET, KEYPAD_SEQUENCE, KEYPAD_SEQUENCE_NUMLOCK_OFF,
-    PROFILE2_TARGET, VK_RETURN, Person, key_events, marker_only_profile, set_numlock, standard_profile,
-    start_standard, tap_tokens)
+    PROFILE2_TARGET, VK_RETURN, Person, key_events, linux_cpu_seconds, marker_only_profile, over_idle,
+    set_numlock, standard_profile, start_standard, tap_tokens)
 from session import MAIN_TITLE, PROBE_TITLE, STATUS_HOOK, STATUS_PRESENT, describe_status
 from waiting import now_us, poll_until
 
@@ -335,19 +335,18 @@ def latencies(me):
 def idle_and_memory(me):
     s = me.s
     pid = me.program.process.pid
-    before, linux_before, t0 = proc_info(s), linux_cpu_seconds(pid), time.monotonic()
-    time.sleep(IDLE_SECONDS)  # the measurement window itself
-    after, linux_after, t1 = proc_info(s), linux_cpu_seconds(pid), time.monotonic()
+    (before, linux_before), (after, linux_after), elapsed = over_idle(
+        IDLE_SECONDS, lambda: (proc_info(s), linux_cpu_seconds(pid)))
     windows_s = (after["user_100ns"] + after["kernel_100ns"] - before["user_100ns"] - before["kernel_100ns"]) / 1e7
     # Under Wine, GetProcessTimes on another process does not report that process's times
     # (it answers 0 user time and a kernel time that jumps between 10 and 20 ms), so the
     # figure comes from the Linux process that runs the program, all its threads included.
     if linux_before is not None and linux_after is not None:
-        figure("idle_cpu_percent", value=f"{100 * (linux_after - linux_before) / (t1 - t0):.2f}",
-               seconds=f"{t1 - t0:.1f}", source="/proc", getprocesstimes=f"{100 * windows_s / (t1 - t0):.2f}",
+        figure("idle_cpu_percent", value=f"{100 * (linux_after - linux_before) / elapsed:.2f}",
+               seconds=f"{elapsed:.1f}", source="/proc", getprocesstimes=f"{100 * windows_s / elapsed:.2f}",
                target_max="1")
     else:
-        figure("idle_cpu_percent", value=f"{100 * windows_s / (t1 - t0):.2f}", seconds=f"{t1 - t0:.1f}",
+        figure("idle_cpu_percent", value=f"{100 * windows_s / elapsed:.2f}", seconds=f"{elapsed:.1f}",
                source="GetProcessTimes", target_max="1")
     mb = 1024 * 1024
     figure("working_set_mb", value=f"{after['working_set'] / mb:.1f}", target_max="30")
@@ -388,15 +387,3 @@ def proc_info(s, title=MAIN_TITLE):
     out = s.wine.control_ok("proc", title)
     return {k: int(v) for k, v in (part.split("=") for part in out.split())}
 
-
-def linux_cpu_seconds(pid, exe="orvelle-e2e.exe"):
-    """CPU seconds (user + system, all threads) of the Linux process that runs a Windows program
-    (by default ours): wine execs its loader in the process it was started as. None when that
-    process is not the program."""
-    try:
-        if exe.encode() not in open(f"/proc/{pid}/cmdline", "rb").read():
-            return None
-        fields = open(f"/proc/{pid}/stat").read().rsplit(")", 1)[1].split()
-    except OSError:
-        return None
-    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")

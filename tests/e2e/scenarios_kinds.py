@@ -7,9 +7,8 @@ import profile_ini
 from probe import tokens
 from report import Failure
 from scenario_kit import (
-    F5, F6, F7, F8, IDCANCEL, IDOK, QUESTION_CAPTION, Person, expect_typed, marker_only_profile, settle,
+    F5, F6, F7, F8, IDCANCEL, IDOK, OPEN_TITLE, QUESTION_CAPTION, Person, expect_typed, marker_only_profile, settle,
     start_standard, unchanged, windows_path)
-from scenarios_gui import OPEN_TITLE
 from waiting import poll_until
 
 TEXT = "Привет, world!\n"

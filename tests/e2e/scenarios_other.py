@@ -9,8 +9,8 @@ from report import Failure
 from scenario_kit import (
     C_BROWSE, C_HOLD, C_PROGRAM_ARGS, C_PROGRAM_PATH, C_TEXT_FIELD, D_ARGS, D_BROWSE, D_CANCEL, D_OK, D_OTHER_TAB,
     D_PROGRAM, D_TEXT, D_TEXT_FIELD, F1, F2, F3, F4, KIND_DISABLED, KIND_PROGRAM, KIND_SINGLE, KIND_TEXT, VK_A,
-    Person, expect_typed, marker_only_profile, read_profile_file, start_standard, unchanged, windows_path)
-from scenarios_gui import OPEN_TITLE, open_in_mode
+    OPEN_TITLE, Person, expect_typed, marker_only_profile, open_in_mode, read_profile_file, start_standard, unchanged,
+    windows_path)
 
 TEXT_LINES = ("Hello, world!", "Bye")
 FIELD_TEXT = "\r\n".join(TEXT_LINES)    # as the multi-line field shows it

@@ -8,16 +8,20 @@ from report import Failure, figure, median, percentile
 from scenario_kit import (
     C_KEY_FIELD, C_LOOP_COUNT, C_STEP_LIST, D_HOLD, D_KEY_DELAYS, D_LOOP_COUNT, D_OK, F2, F3, F5, F6, F7, F8, F9,
     F12, HOLD_TARGET, KIND_MACRO, KIND_SINGLE, VK_A, VK_B, VK_P, VK_Q, VK_UP, VK_X, Person, key_events,
-    marker_only_profile, set_numlock, settle, start_standard, tap_tokens)
-from scenarios_gui import new_macro_for, open_in_mode, start_recording, stop_recording
-from scenarios_keys import linux_cpu_seconds
-from scenarios_trust import keys_between, quiet_probe, still_down, wait_file_text
+    keys_between, linux_cpu_seconds, marker_only_profile, new_macro_for, open_in_mode, over_idle, press_until,
+    quiet_probe, set_numlock, settle, start_recording, start_standard, still_down, stop_recording, tap_tokens,
+    wait_file_text)
 from waiting import now_us, poll_until
 
 TIMED_GAP_MS = 300          # the pause of the timed macro between "a" and "b"
 TIMED_TOLERANCE_MS = 30
 LOOPS = 3
 LONG_HOLD_MS = 2000         # the long macro keeps Q down this long
+# Part of the stimulus: the key tapped beside the long macro, and the second press of its own key,
+# come this long after the macro pressed Q, so that they fall well inside its hold, while it
+# still plays.
+INTO_LONG_MACRO_S = 0.2
+TAP_HOLD_S = 0.03           # how long a tap holds its key down: part of the stimulus
 OTHER_KEY_MAX_MS = 20       # a key tapped meanwhile: its output may come this late at most
 HELD_SAMPLES = 20
 IDLE_SECONDS = 30
@@ -57,12 +61,6 @@ def scenario_timing(s, report, layout):
     report.check(f"a macro recorded with \"Record key delays\" and loop count {DIALOG_LOOPS}: a, the pause as "
                  f"recorded, b, {DIALOG_LOOPS} times", timed_recording, me)
     report.check(f"idle CPU over {IDLE_SECONDS} s next to the key probe's, and the worker's wakeups", idle, me)
-
-
-def press_until(s, keysym, vk, start, seconds=5):
-    """Presses a key (and keeps it down); returns the index of the probe's press of `vk`."""
-    s.xdo("keydown", keysym)
-    return s.probe.wait_for(lambda e: e.kind == "KEYDOWN" and e.vk == vk, seconds, f"{vk} pressed", start)
 
 
 def held(me):
@@ -138,10 +136,10 @@ def side_by_side(me):
     start = s.probe.position()
     s.xdo("key", "F12")
     s.probe.wait_for(lambda e: e.kind == "KEYDOWN" and e.vk == VK_Q, 5, "Q pressed by the long macro", start)
-    time.sleep(0.2)
+    time.sleep(INTO_LONG_MACRO_S)
     code = kb.keycode("F2")
     kb.send(code, True)
-    time.sleep(0.03)
+    time.sleep(TAP_HOLD_S)
     t0 = now_us()
     kb.send(code, False)
     a_up = s.probe.wait_for(lambda e: e.kind == "KEYUP" and e.vk == HOLD_TARGET, 3, "A released", start)
@@ -160,7 +158,7 @@ def macro_stopped(me):
     start = s.probe.position()
     s.xdo("key", "F12")
     s.probe.wait_for(lambda e: e.kind == "KEYDOWN" and e.vk == VK_Q, 5, "Q pressed by the long macro", start)
-    time.sleep(0.2)
+    time.sleep(INTO_LONG_MACRO_S)
     t0 = now_us()
     s.xdo("key", "F12")
     q_up = s.probe.wait_for(lambda e: e.kind == "KEYUP" and e.vk == VK_Q, 5, "Q released", start)
@@ -275,13 +273,13 @@ def timed_recording(me):
     kb = s.keyboard
     a, b = kb.keycode("a"), kb.keycode("b")
     kb.send(a, True)
-    time.sleep(0.03)
+    time.sleep(TAP_HOLD_S)
     kb.send(a, False)
     a_up = now_us()
     time.sleep(TIMED_GAP_MS / 1000)
     b_down = now_us()
     kb.send(b, True)
-    time.sleep(0.03)
+    time.sleep(TAP_HOLD_S)
     kb.send(b, False)
     gui.wait_control(dialog, C_STEP_LIST, lambda c: c.items == 4, "four steps recorded")
     stop_recording(me, dialog, started_at)
@@ -310,15 +308,11 @@ def idle(me):
     s.park_pointer()
     probe_pid = s.probe_process.pid
     wakeups_before = program.send("wakeups")
-    readings = [(linux_cpu_seconds(program.process.pid), linux_cpu_seconds(probe_pid, "key_probe.exe"),
-                 time.monotonic())]
-    time.sleep(IDLE_SECONDS)  # the measurement window itself
-    readings.append((linux_cpu_seconds(program.process.pid), linux_cpu_seconds(probe_pid, "key_probe.exe"),
-                     time.monotonic()))
+    (p0, k0), (p1, k1), elapsed = over_idle(
+        IDLE_SECONDS, lambda: (linux_cpu_seconds(program.process.pid), linux_cpu_seconds(probe_pid, "key_probe.exe")))
     wakeups = program.send("wakeups") - wakeups_before
-    (p0, k0, t0), (p1, k1, t1) = readings
     if None in (p0, k0, p1, k1):
         raise Failure("the CPU times of the program or the probe cannot be read from /proc")
-    figure("idle_cpu_percent_30s", program=f"{100 * (p1 - p0) / (t1 - t0):.2f}",
-           key_probe=f"{100 * (k1 - k0) / (t1 - t0):.2f}", seconds=f"{t1 - t0:.1f}")
-    figure("idle_worker_wakeups_per_s", value=f"{wakeups / (t1 - t0):.2f}", target_max="0")
+    figure("idle_cpu_percent_30s", program=f"{100 * (p1 - p0) / elapsed:.2f}",
+           key_probe=f"{100 * (k1 - k0) / elapsed:.2f}", seconds=f"{elapsed:.1f}")
+    figure("idle_worker_wakeups_per_s", value=f"{wakeups / elapsed:.2f}", target_max="0")

@@ -2,17 +2,14 @@
 its menu, starting with Windows, a second start."""
 
 import os
-import time
 
 from gui import Gui
 from report import Failure, figure, median
 from scenario_kit import (
-    COPY_KEYS, COPY_OUTPUT, F1, IDOK, TRAY_MENU, VK_P, VK_Q, Person, marker_only_profile, settle, standard_profile,
-    start_standard, tap_tokens, windows_path)
-from scenarios_keys import linux_cpu_seconds
-from scenarios_trust import wait_file_text
+    COPY_KEYS, COPY_OUTPUT, F1, IDOK, TRAY_MENU, VK_P, VK_Q, Person, linux_cpu_seconds, marker_only_profile, over_idle,
+    settle, standard_profile, start_standard, tap_tokens, wait_file_text, windows_path)
 from session import PROBE_TITLE
-from waiting import poll_until
+from waiting import ended_within, poll_until
 from wine import run_quietly
 
 PROGRAMS_TITLE = "Программы и профили"
@@ -181,10 +178,7 @@ def second_start(me):
     if gui.main_window().visible:
         raise Failure("the main window is not hidden before the second start")
     second = s.start_second_instance(me.program.folder)
-    try:
-        second.wait(20)
-    except Exception:
-        second.kill()
+    if not ended_within(second, 20, kill=True):
         raise Failure("the second start did not end")
     gui.wait_main_window(True)
     gui.click_button("Close")
@@ -196,9 +190,7 @@ def idle(me):
     s, program = me.s, me.program
     s.park_pointer()
     wait_profile(me, 2, "the probe in front")
-    before, t0 = linux_cpu_seconds(program.process.pid), time.monotonic()
-    time.sleep(IDLE_SECONDS)  # the measurement window itself
-    after, t1 = linux_cpu_seconds(program.process.pid), time.monotonic()
+    before, after, elapsed = over_idle(IDLE_SECONDS, lambda: linux_cpu_seconds(program.process.pid))
     if before is None or after is None:
         raise Failure("the program's CPU time cannot be read from /proc")
-    figure("idle_cpu_percent_following", value=f"{100 * (after - before) / (t1 - t0):.2f}", seconds=f"{t1 - t0:.1f}")
+    figure("idle_cpu_percent_following", value=f"{100 * (after - before) / elapsed:.2f}", seconds=f"{elapsed:.1f}")

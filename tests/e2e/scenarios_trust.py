@@ -10,9 +10,9 @@ from probe import tokens
 from report import Failure, figure
 from scenario_kit import (
     C_KEY_FIELD, COPY_KEYS, COPY_OUTPUT, D_CANCEL, D_OK, D_SINGLE_KEY_TAB, EIGHT_KEYS, F1, F2, F5, F7, IDOK,
-    KEYBOARD_PATH, QUESTION_CAPTION, VK_KEYPAD_ENTER, VK_P, VK_Q, VK_UP, Keys, Person, expect_typed,
-    marker_only_profile, profile_problems, read_profile_file, settle, standard_profile, start_standard, tap_tokens,
-    windows_path)
+    KEYBOARD_PATH, QUESTION_CAPTION, VK_KEYPAD_ENTER, VK_P, VK_Q, VK_UP, Keys, Person, expect_typed, keys_between,
+    marker_only_profile, press_until, profile_problems, quiet_probe, read_profile_file, settle, standard_profile,
+    start_standard, still_down, tap_tokens, wait_file_text, windows_path)
 from session import MAIN_TITLE, STATUS_HOOK, STATUS_PRESENT
 from waiting import poll_until
 
@@ -20,24 +20,6 @@ RECORDED_KEY_MESSAGE = 0x466
 WM_KEYDOWN = 0x100
 SAVE_DEADLINE_S = 5         # set.ini is written about a second after an applied change
 LONG_MACRO_KEYS = [65 + i % 26 for i in range(400)]  # 800 events: longer than the 200 ms drain
-
-
-def wait_file_text(path, predicate, seconds, what):
-    """Polls a profile file until predicate(sections) holds; returns the sections."""
-    seen = {}
-
-    def check():
-        try:
-            seen["sections"] = read_profile_file(path)
-        except (OSError, Failure, UnicodeDecodeError) as error:
-            seen["sections"] = {"error": str(error)}
-            return False
-        return predicate(seen["sections"])
-
-    if not poll_until(check, seconds, interval=0.05):
-        raise Failure(f"{what}: not within {seconds:g} s; {os.path.basename(path)} holds "
-                      f"{ {k: dict(list(v.items())[:6]) if isinstance(v, dict) else v for k, v in seen['sections'].items()} }")
-    return seen["sections"]
 
 
 def leftovers(folder):
@@ -54,20 +36,6 @@ def startup_message(gui, mentions):
     return box
 
 
-def quiet_probe(s, quiet_s=0.3, seconds=5):
-    """Waits until the probe's log has stopped growing for `quiet_s`; returns its length."""
-    last = {"count": s.probe.position(), "at": time.monotonic()}
-
-    def quiet():
-        count = s.probe.position()
-        if count != last["count"]:
-            last.update(count=count, at=time.monotonic())
-        return time.monotonic() - last["at"] >= quiet_s
-
-    poll_until(quiet, seconds, interval=0.02)
-    return s.probe.position()
-
-
 def end_program(program):
     """Ends a program a failed check left running, so that the next check can start its own."""
     if program.process.poll() is None:
@@ -76,21 +44,6 @@ def end_program(program):
         except Failure as failure:
             print(f"  note: {failure}")
             program.process.kill()
-
-
-def keys_between(s, start, end):
-    return [e for e in s.probe.events[start:end] if e.is_key]
-
-
-def still_down(events):
-    """Key codes whose last event in `events` is a press."""
-    down = set()
-    for e in events:
-        if e.is_down:
-            down.add(e.vk)
-        else:
-            down.discard(e.vk)
-    return sorted(down)
 
 
 # ---------------------------------------------------------------------------------------------
@@ -214,8 +167,7 @@ def held_across_switch(s, layout):
 def held_across_switch_with(me):
     s, keys = me.s, me.keys
     start = s.probe.position()
-    s.xdo("keydown", "F1")
-    s.probe.wait_for(lambda e: e.kind == "KEYDOWN" and e.vk == F1, 5, "F1 pressed", start)
+    press_until(s, "F1", F1, start, what="F1 pressed")
     me.gui.click_button("Profile2")
     me.gui.rest_pointer(2, me.pressed(2), "profile 2 active while F1 is held")
     s.ensure_probe_focus(quiet=True)
@@ -239,8 +191,7 @@ def held_across_arrival(s, layout):
 def held_across_arrival_with(me):
     s, program, keys = me.s, me.program, me.keys
     start = s.probe.position()
-    s.xdo("keydown", "F1")
-    s.probe.wait_for(lambda e: e.kind == "KEYDOWN" and e.vk == F1, 5, "F1 pressed", start)
+    press_until(s, "F1", F1, start, what="F1 pressed")
     program.send(f"arrive {KEYBOARD_PATH}")
     program.wait_status(STATUS_HOOK | STATUS_PRESENT)
     s.xdo("keyup", "F1")

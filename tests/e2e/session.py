@@ -8,7 +8,7 @@ import subprocess
 
 from probe import ProbeLog
 from report import Failure
-from waiting import Deadline, now_us, poll_until
+from waiting import Deadline, ended_within, now_us, poll_until
 from wine import Wine, wine_environment
 from x11 import XKeyboard, XScreen, Xvfb, xdotool
 
@@ -58,9 +58,7 @@ class Program:
     def exit(self, seconds=15):
         """Exit command 32771; waits for the process to end."""
         self.session.wine.control_ok("command", EXIT_COMMAND)
-        try:
-            self.process.wait(seconds)
-        except subprocess.TimeoutExpired:
+        if not ended_within(self.process, seconds):
             raise Failure(f"the program did not end within {seconds} s after command {EXIT_COMMAND}")
 
 

@@ -5,6 +5,11 @@ ORVELLE_ROOT=${ORVELLE_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 export WINEPREFIX=${WINEPREFIX:-$ORVELLE_ROOT/build/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml=;winemenubuilder.exe=d"}
+# Overrides set elsewhere keep winemenubuilder off too, unless they name it themselves.
+case "$WINEDLLOVERRIDES" in
+  *winemenubuilder*) ;;
+  *) WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d" ;;
+esac
 export WINEARCH=win64
 
 # Creates the prefix once, with Wine's virtual desktop switched on (focus and injected keys
