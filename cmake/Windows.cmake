@@ -22,19 +22,19 @@ target_link_libraries(orvelle_win32 PUBLIC setupapi comctl32 comdlg32 shell32 ol
 set(ORVELLE_DIST ${CMAKE_BINARY_DIR}/dist)
 set(ORVELLE_APP_SOURCES
   app/main_skin_win.cpp
-  app/tarvel_dlg_win.cpp
-  app/tarvel_app_win.cpp
-  app/tarvel_tray_win.cpp
+  app/main_window_win.cpp
+  app/application_win.cpp
+  app/main_window_tray_win.cpp
   app/tray_icon_win.cpp
   app/foreground_watch_win.cpp
   app/autostart_win.cpp
-  app/programs_dlg_win.cpp
+  app/programs_editor_win.cpp
   app/key_tooltip_win.cpp
   app/program_start_win.cpp
-  app/about_dlg_win.h
+  app/about_box_win.h
   controls/bit_button_win.cpp
   assign/recording_hook_win.cpp
-  assign/set_config_win.cpp
+  assign/assign_dialog_win.cpp
   assign/assign_skin_win.cpp
   resources/orvelle.rc
 )

@@ -5,9 +5,9 @@
 
 namespace orvelle {
 
-CBitButtton::~CBitButtton() { Detach(); }
+BitButton::~BitButton() { Detach(); }
 
-void CBitButtton::Attach(HWND button) {
+void BitButton::Attach(HWND button) {
   Detach();
   hwnd_ = button;
   if (hwnd_ == nullptr) return;
@@ -16,21 +16,21 @@ void CBitButtton::Attach(HWND button) {
   SetWindowSubclass(hwnd_, SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
-void CBitButtton::Detach() {
+void BitButton::Detach() {
   if (hwnd_ != nullptr && IsWindow(hwnd_)) RemoveWindowSubclass(hwnd_, SubclassProc, 0);
   hwnd_ = nullptr;
 }
 
-void CBitButtton::ReleaseFaces() {
+void BitButton::ReleaseFaces() {
   for (UniqueBitmap& face : faces_) face.reset();
   model_.Reset();
 }
 
-void CBitButtton::Redraw() const {
+void BitButton::Redraw() const {
   if (hwnd_ != nullptr) InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-void CBitButtton::DrawItem(const DRAWITEMSTRUCT& item) const {
+void BitButton::DrawItem(const DRAWITEMSTRUCT& item) const {
   RECT client{};
   GetClientRect(hwnd_, &client);
   const ButtonFace face = ChooseFace(model_, (item.itemState & ODS_DISABLED) != 0);
@@ -43,7 +43,7 @@ void CBitButtton::DrawItem(const DRAWITEMSTRUCT& item) const {
          SRCCOPY);
 }
 
-LRESULT CBitButtton::HandleMouse(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT BitButton::HandleMouse(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_MOUSEMOVE: {
       TRACKMOUSEEVENT track{sizeof track, TME_HOVER | TME_LEAVE, hwnd_, 1};
@@ -74,9 +74,9 @@ LRESULT CBitButtton::HandleMouse(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefSubclassProc(hwnd_, message, wParam, lParam);
 }
 
-LRESULT CALLBACK CBitButtton::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+LRESULT CALLBACK BitButton::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                           DWORD_PTR self) noexcept {
-  auto* button = reinterpret_cast<CBitButtton*>(self);
+  auto* button = reinterpret_cast<BitButton*>(self);
   switch (message) {
     case WM_MOUSEMOVE:
     case WM_MOUSEHOVER:

@@ -11,12 +11,12 @@ namespace orvelle {
 
 // The skinned push button: an owner-drawn button that paints one of four face images and follows
 // the mouse for its hover face. Its owner reflects WM_DRAWITEM to DrawItem.
-class CBitButtton {
+class BitButton {
  public:
-  CBitButtton() = default;
-  ~CBitButtton();
-  CBitButtton(const CBitButtton&) = delete;
-  CBitButtton& operator=(const CBitButtton&) = delete;
+  BitButton() = default;
+  ~BitButton();
+  BitButton(const BitButton&) = delete;
+  BitButton& operator=(const BitButton&) = delete;
 
   // Takes over a button of the dialog: owner-drawn from now on, mouse messages seen first here.
   void Attach(HWND button);

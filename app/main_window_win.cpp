@@ -1,9 +1,9 @@
-#include "app/tarvel_dlg_win.h"
+#include "app/main_window_win.h"
 
 #include <windowsx.h>
 #include <wtsapi32.h>  // the session notice codes; the functions come from SessionNotices
 
-#include "app/about_dlg_win.h"
+#include "app/about_box_win.h"
 #include "app/program_start_win.h"
 #include "base/text.h"
 #include "device/hid_win.h"
@@ -15,7 +15,7 @@
 
 namespace orvelle {
 
-CTarvelDlg::CTarvelDlg(HINSTANCE instance)
+MainWindow::MainWindow(HINSTANCE instance)
     : instance_(instance),
       folder_(ExecutableFolder()),
       assign_(instance, folder_),
@@ -27,11 +27,11 @@ CTarvelDlg::CTarvelDlg(HINSTANCE instance)
   InitKeyMaps(profiles_);
 }
 
-CTarvelDlg::~CTarvelDlg() = default;
+MainWindow::~MainWindow() = default;
 
 // --- start-up and shut-down -------------------------------------------------------------------
 
-LRESULT CTarvelDlg::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
+LRESULT MainWindow::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   SetWindowTextW(hwnd(), L"ORVELLE");
   SetPropW(hwnd(), kInstanceName, reinterpret_cast<HANDLE>(1));
   // Explorer announces its restart to every window; a program running elevated must let that
@@ -66,18 +66,18 @@ LRESULT CTarvelDlg::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   return TRUE;
 }
 
-LRESULT CTarvelDlg::OnStartupNotice(UINT, WPARAM, LPARAM, bool&) {
+LRESULT MainWindow::OnStartupNotice(UINT, WPARAM, LPARAM, bool&) {
   if (const auto message = StartupMessage(startupReport_)) Tell(*message);
   return 0;
 }
 
-LRESULT CTarvelDlg::OnQueryEndSession(UINT, WPARAM, LPARAM, bool&) {
+LRESULT MainWindow::OnQueryEndSession(UINT, WPARAM, LPARAM, bool&) {
   // Windows may end the process once the session ends, without a WM_DESTROY: save now.
   SaveProfiles();
   return TRUE;
 }
 
-LRESULT CTarvelDlg::OnEndSession(UINT, WPARAM wParam, LPARAM, bool&) {
+LRESULT MainWindow::OnEndSession(UINT, WPARAM wParam, LPARAM, bool&) {
   if (!wParam) return 0;
   // The session ends and the process may be ended any moment after this returns: hooks out,
   // every key released, profiles saved.
@@ -87,7 +87,7 @@ LRESULT CTarvelDlg::OnEndSession(UINT, WPARAM wParam, LPARAM, bool&) {
   return 0;
 }
 
-LRESULT CTarvelDlg::OnDestroy(UINT, WPARAM, LPARAM, bool& handled) {
+LRESULT MainWindow::OnDestroy(UINT, WPARAM, LPARAM, bool& handled) {
   closing_ = true;
   foreground_.reset();
   RemoveHooks();
@@ -103,25 +103,25 @@ LRESULT CTarvelDlg::OnDestroy(UINT, WPARAM, LPARAM, bool& handled) {
   return 0;
 }
 
-LRESULT CTarvelDlg::OnExitApplication(WORD, WORD, HWND, bool&) {
+LRESULT MainWindow::OnExitApplication(WORD, WORD, HWND, bool&) {
   assign_.CancelIfOpen();
   RemoveHooks();
   EndDialog(hwnd(), IDCANCEL);
   return 0;
 }
 
-void CTarvelDlg::RemoveHooks() {
+void MainWindow::RemoveHooks() {
   assign_.RemoveRecordingHook();
   session_.RemoveHook();
 }
 
-LRESULT CTarvelDlg::OnEndDialogCommand(WORD, WORD id, HWND, bool&) {
+LRESULT MainWindow::OnEndDialogCommand(WORD, WORD id, HWND, bool&) {
   // Enter and Esc end the main window as the system's dialog handling would.
   EndDialog(hwnd(), id);
   return 0;
 }
 
-LRESULT CTarvelDlg::OnTimer(UINT, WPARAM wParam, LPARAM, bool& handled) {
+LRESULT MainWindow::OnTimer(UINT, WPARAM wParam, LPARAM, bool& handled) {
   switch (wParam) {
     case kSaveTimer:
       KillTimer(hwnd(), kSaveTimer);
@@ -137,7 +137,7 @@ LRESULT CTarvelDlg::OnTimer(UINT, WPARAM wParam, LPARAM, bool& handled) {
   }
 }
 
-LRESULT CTarvelDlg::OnStartProgram(UINT, WPARAM wParam, LPARAM lParam, bool&) {
+LRESULT MainWindow::OnStartProgram(UINT, WPARAM wParam, LPARAM lParam, bool&) {
   if (closing_) return 0;
   if (auto start = ProgramToStart(profiles_, table_, static_cast<int>(lParam), static_cast<int>(wParam))) {
     programs_.Start(hwnd(), kProgramFailedMessage, std::move(*start));
@@ -145,7 +145,7 @@ LRESULT CTarvelDlg::OnStartProgram(UINT, WPARAM wParam, LPARAM lParam, bool&) {
   return 0;
 }
 
-LRESULT CTarvelDlg::OnProgramFailed(UINT, WPARAM, LPARAM, bool&) {
+LRESULT MainWindow::OnProgramFailed(UINT, WPARAM, LPARAM, bool&) {
   const std::vector<std::wstring> failed = programs_.TakeFailures();
   if (failed.empty() || closing_ || tellingStartFailure_) return 0;
   // The message box runs a message loop: starts that fail meanwhile tell nothing more.
@@ -157,26 +157,26 @@ LRESULT CTarvelDlg::OnProgramFailed(UINT, WPARAM, LPARAM, bool&) {
 
 // --- saving -------------------------------------------------------------------------------------
 
-void CTarvelDlg::SaveProfiles() {
+void MainWindow::SaveProfiles() {
   KillTimer(hwnd(), kSaveTimer);
   ApplyWorkingCopy(profiles_);
   session_.UseProfiles(profiles_, table_);
   SaveNow();
 }
 
-void CTarvelDlg::ProfilesChanged() {
+void MainWindow::ProfilesChanged() {
   session_.UseProfiles(profiles_, table_);
   FollowForeground();
   ScheduleSave();
 }
 
-void CTarvelDlg::ScheduleSave() {
+void MainWindow::ScheduleSave() {
   // Every applied change starts the delay again, so a burst of changes costs one write; a process
   // killed a second after an edit has the edit on the disk.
   if (!closing_) SetTimer(hwnd(), kSaveTimer, kSaveDelayMs, nullptr);
 }
 
-void CTarvelDlg::SaveNow() {
+void MainWindow::SaveNow() {
   const SaveResult result = store_.Save(table_, profiles_);
   if (result.outcome == SaveOutcome::Saved) saveFailureTold_ = false;
   if (result.outcome != SaveOutcome::Failed || saveFailureTold_) return;
@@ -186,13 +186,13 @@ void CTarvelDlg::SaveNow() {
 
 // --- the keyboard and its hook ------------------------------------------------------------------
 
-void CTarvelDlg::CheckKeyboardPresence() { session_.SetKeyboardPresent(IsKeyboardPresent(hwnd())); }
+void MainWindow::CheckKeyboardPresence() { session_.SetKeyboardPresent(IsKeyboardPresent(hwnd())); }
 
-void CTarvelDlg::ReinstallRemapHook() {
+void MainWindow::ReinstallRemapHook() {
   if (!closing_) session_.ReinstallHook();
 }
 
-void CTarvelDlg::AfterMessage(UINT message, unsigned long long elapsedMs) {
+void MainWindow::AfterMessage(UINT message, unsigned long long elapsedMs) {
   // The system removes a low-level hook whose thread kept it waiting past the hook timeout, and
   // says nothing. After a long handler (a slow device enumeration, a modal dialog that ran inside
   // it) the hook is put back at once rather than at the next keystroke. Start-up installs the
@@ -202,13 +202,13 @@ void CTarvelDlg::AfterMessage(UINT message, unsigned long long elapsedMs) {
   }
 }
 
-LRESULT CTarvelDlg::OnRawInput(UINT, WPARAM, LPARAM lParam, bool& handled) {
+LRESULT MainWindow::OnRawInput(UINT, WPARAM, LPARAM lParam, bool& handled) {
   handled = false;  // the system's default handling frees the input
   FollowHookWatch(session_.OnRawInput(reinterpret_cast<HRAWINPUT>(lParam)));
   return 0;
 }
 
-void CTarvelDlg::FollowHookWatch(RemapHook::WatchState state) {
+void MainWindow::FollowHookWatch(RemapHook::WatchState state) {
   switch (state) {
     case RemapHook::WatchState::Lost:
       KillTimer(hwnd(), kHookWatchTimer);
@@ -222,7 +222,7 @@ void CTarvelDlg::FollowHookWatch(RemapHook::WatchState state) {
   }
 }
 
-LRESULT CTarvelDlg::OnDeviceChange(UINT, WPARAM wParam, LPARAM lParam, bool&) {
+LRESULT MainWindow::OnDeviceChange(UINT, WPARAM wParam, LPARAM lParam, bool&) {
   const PresenceChange change = ReadDeviceNotice(wParam, lParam);
   if (change == PresenceChange::None) return TRUE;
   // The keyboard has several interfaces, and the same vendor may make the mouse: one interface
@@ -233,7 +233,7 @@ LRESULT CTarvelDlg::OnDeviceChange(UINT, WPARAM wParam, LPARAM lParam, bool&) {
   return TRUE;
 }
 
-LRESULT CTarvelDlg::OnPowerBroadcast(UINT, WPARAM wParam, LPARAM, bool& handled) {
+LRESULT MainWindow::OnPowerBroadcast(UINT, WPARAM wParam, LPARAM, bool& handled) {
   // Devices may have come or gone while the machine slept, without a notice.
   if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) {
     CheckKeyboardPresence();
@@ -243,7 +243,7 @@ LRESULT CTarvelDlg::OnPowerBroadcast(UINT, WPARAM wParam, LPARAM, bool& handled)
   return TRUE;
 }
 
-LRESULT CTarvelDlg::OnSessionChange(UINT, WPARAM wParam, LPARAM, bool& handled) {
+LRESULT MainWindow::OnSessionChange(UINT, WPARAM wParam, LPARAM, bool& handled) {
   if (wParam == WTS_SESSION_UNLOCK) {
     CheckKeyboardPresence();
     ReinstallRemapHook();
@@ -253,7 +253,7 @@ LRESULT CTarvelDlg::OnSessionChange(UINT, WPARAM wParam, LPARAM, bool& handled) 
 }
 
 #ifdef ORVELLE_E2E
-LRESULT CTarvelDlg::OnCopyData(UINT, WPARAM, LPARAM lParam, bool&) {
+LRESULT MainWindow::OnCopyData(UINT, WPARAM, LPARAM lParam, bool&) {
   const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
   if (data == nullptr || data->dwData != kSimulatedDeviceTag) return FALSE;
   const std::wstring_view text(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t));
@@ -283,23 +283,23 @@ LRESULT CTarvelDlg::OnCopyData(UINT, WPARAM, LPARAM lParam, bool&) {
 
 // --- painting ---------------------------------------------------------------------------------
 
-void CTarvelDlg::DrawRegions(const std::vector<RegionDraw>& draws) {
+void MainWindow::DrawRegions(const std::vector<RegionDraw>& draws) {
   for (const RegionDraw& draw : draws) skin_.Draw(hwnd(), RegionBlits(table_, draw.look, draw.entry));
 }
 
-void CTarvelDlg::PaintMainWindow(HDC target) {
+void MainWindow::PaintMainWindow(HDC target) {
   RECT window{};
   GetWindowRect(hwnd(), &window);
   skin_.PaintBackground(target, SIZE{window.right - window.left, window.bottom - window.top});
   DrawRegions(PaintDraws(profiles_.activeProfile, profiles_.working.assignedSlots));
 }
 
-LRESULT CTarvelDlg::OnEraseBackground(UINT, WPARAM wParam, LPARAM, bool&) {
+LRESULT MainWindow::OnEraseBackground(UINT, WPARAM wParam, LPARAM, bool&) {
   PaintMainWindow(reinterpret_cast<HDC>(wParam));
   return TRUE;
 }
 
-LRESULT CTarvelDlg::OnPaint(UINT, WPARAM, LPARAM, bool& handled) {
+LRESULT MainWindow::OnPaint(UINT, WPARAM, LPARAM, bool& handled) {
   if (!IsIconic(hwnd())) {
     handled = false;  // the standard painting, whose background is PaintMainWindow
     return 0;
@@ -314,22 +314,22 @@ LRESULT CTarvelDlg::OnPaint(UINT, WPARAM, LPARAM, bool& handled) {
   return 0;
 }
 
-LRESULT CTarvelDlg::OnQueryDragIcon(UINT, WPARAM, LPARAM, bool&) { return reinterpret_cast<LRESULT>(icon_); }
+LRESULT MainWindow::OnQueryDragIcon(UINT, WPARAM, LPARAM, bool&) { return reinterpret_cast<LRESULT>(icon_); }
 
-void CTarvelDlg::RepaintMainWindow() {
+void MainWindow::RepaintMainWindow() {
   const WindowDc dc(hwnd());
   PaintMainWindow(dc.get());
 }
 
 // --- mouse --------------------------------------------------------------------------------------
 
-LRESULT CTarvelDlg::OnNcHitTest(UINT message, WPARAM wParam, LPARAM lParam, bool&) {
+LRESULT MainWindow::OnNcHitTest(UINT message, WPARAM wParam, LPARAM lParam, bool&) {
   // The whole window counts as caption, so it can be dragged by any point.
   const LRESULT hit = DefWindowProcW(hwnd(), message, wParam, lParam);
   return hit == HTCLIENT ? HTCAPTION : hit;
 }
 
-LRESULT CTarvelDlg::OnNcMouseMove(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+LRESULT MainWindow::OnNcMouseMove(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
   tooltip_.Relay(message, wParam, lParam);
   TRACKMOUSEEVENT track{sizeof track, TME_HOVER | TME_LEAVE | TME_NONCLIENT, hwnd(), 10};
   TrackMouseEvent(&track);
@@ -337,7 +337,7 @@ LRESULT CTarvelDlg::OnNcMouseMove(UINT message, WPARAM wParam, LPARAM lParam, bo
   return 0;
 }
 
-LRESULT CTarvelDlg::OnNcMouseHover(UINT, WPARAM, LPARAM lParam, bool&) {
+LRESULT MainWindow::OnNcMouseHover(UINT, WPARAM, LPARAM lParam, bool&) {
   POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
   ScreenToClient(hwnd(), &point);
   const HoverUpdate update =
@@ -347,7 +347,7 @@ LRESULT CTarvelDlg::OnNcMouseHover(UINT, WPARAM, LPARAM lParam, bool&) {
   return 0;
 }
 
-LRESULT CTarvelDlg::OnNcLeftButtonDown(UINT, WPARAM, LPARAM lParam, bool& handled) {
+LRESULT MainWindow::OnNcLeftButtonDown(UINT, WPARAM, LPARAM lParam, bool& handled) {
   POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
   ScreenToClient(hwnd(), &point);
   const ClickPlan plan = HandleClick(table_, Point{point.x, point.y});
@@ -365,7 +365,7 @@ LRESULT CTarvelDlg::OnNcLeftButtonDown(UINT, WPARAM, LPARAM lParam, bool& handle
   return 0;
 }
 
-void CTarvelDlg::RunScreenAction(ScreenAction action) {
+void MainWindow::RunScreenAction(ScreenAction action) {
   switch (action) {
     case ScreenAction::None:
       break;
@@ -403,7 +403,7 @@ void CTarvelDlg::RunScreenAction(ScreenAction action) {
   }
 }
 
-void CTarvelDlg::EditKey(int entry) {
+void MainWindow::EditKey(int entry) {
   AssignEdit& edit = assign_.logic().edit();
   PrepareSlotEdit(profiles_, table_, entry, edit);
   assign_.logic().SetCapturedKeyCode(CurrentTarget(profiles_.working, edit));
@@ -412,7 +412,7 @@ void CTarvelDlg::EditKey(int entry) {
   RepaintMainWindow();  // the key shows its new look at once
 }
 
-void CTarvelDlg::EditMacros() {
+void MainWindow::EditMacros() {
   PrepareMacroEdit(profiles_, assign_.logic().edit());
   if (assign_.Run(hwnd(), profiles_.working.keyMap, table_.media) != IDOK) return;
   CommitMacroEdit(profiles_, table_, assign_.logic().edit());
@@ -421,32 +421,32 @@ void CTarvelDlg::EditMacros() {
 
 // --- menu commands ----------------------------------------------------------------------------
 
-LRESULT CTarvelDlg::OnAbout(WORD, WORD, HWND, bool&) {
-  CAboutDlg about;
+LRESULT MainWindow::OnAbout(WORD, WORD, HWND, bool&) {
+  AboutBox about;
   about.DoModal(instance_, IDD_ABOUTBOX, hwnd());
   return 0;
 }
 
-LRESULT CTarvelDlg::OnExport(WORD, WORD, HWND, bool&) {
+LRESULT MainWindow::OnExport(WORD, WORD, HWND, bool&) {
   ExportProfile(files_, DecodeAnsi, table_, profiles_, *this);
   return 0;
 }
 
-LRESULT CTarvelDlg::OnImport(WORD, WORD, HWND, bool&) {
+LRESULT MainWindow::OnImport(WORD, WORD, HWND, bool&) {
   if (ImportProfile(files_, DecodeAnsi, table_, profiles_, *this)) ProfilesChanged();
   return 0;
 }
 
 // --- questions ----------------------------------------------------------------------------------
 
-bool CTarvelDlg::Confirm(std::wstring_view text) {
+bool MainWindow::Confirm(std::wstring_view text) {
   return ShowMessage(hwnd(), text, kConfirmCaption, kConfirmFlags) == IDOK;
 }
 
-void CTarvelDlg::Tell(std::wstring_view text) { ShowMessage(hwnd(), text, kConfirmCaption, MB_OK | MB_ICONWARNING); }
+void MainWindow::Tell(std::wstring_view text) { ShowMessage(hwnd(), text, kConfirmCaption, MB_OK | MB_ICONWARNING); }
 
-std::optional<std::wstring> CTarvelDlg::ChooseExportFile() { return ChooseFile(hwnd(), kExportDialog, true); }
+std::optional<std::wstring> MainWindow::ChooseExportFile() { return ChooseFile(hwnd(), kExportDialog, true); }
 
-std::optional<std::wstring> CTarvelDlg::ChooseImportFile() { return ChooseFile(hwnd(), kImportDialog, false); }
+std::optional<std::wstring> MainWindow::ChooseImportFile() { return ChooseFile(hwnd(), kImportDialog, false); }
 
 }  // namespace orvelle

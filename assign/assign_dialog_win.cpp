@@ -1,4 +1,4 @@
-#include "assign/set_config_win.h"
+#include "assign/assign_dialog_win.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -43,7 +43,7 @@ int Selection(HWND combo) { return static_cast<int>(SendMessageW(combo, CB_GETCU
 
 }  // namespace
 
-CSetCongfig::CSetCongfig(HINSTANCE instance, const std::wstring& folder)
+AssignDialogWindow::AssignDialogWindow(HINSTANCE instance, const std::wstring& folder)
     : instance_(instance),
       logic_(*this),
       keyFieldFont_(PointFont(200, L"Fixedsys")),
@@ -53,9 +53,9 @@ CSetCongfig::CSetCongfig(HINSTANCE instance, const std::wstring& folder)
   logic_.SetOtherModePlaced(PlacesOtherMode(skin_.layout()));
 }
 
-CSetCongfig::~CSetCongfig() = default;
+AssignDialogWindow::~AssignDialogWindow() = default;
 
-INT_PTR CSetCongfig::Run(HWND owner, KeyMap& workingKeyMap, const MediaNameMap& media) {
+INT_PTR AssignDialogWindow::Run(HWND owner, KeyMap& workingKeyMap, const MediaNameMap& media) {
   workingKeyMap_ = &workingKeyMap;
   media_ = &media;
   const INT_PTR result = DoModal(instance_, IDD_ASSIGN, owner);
@@ -63,11 +63,11 @@ INT_PTR CSetCongfig::Run(HWND owner, KeyMap& workingKeyMap, const MediaNameMap& 
   return result;
 }
 
-void CSetCongfig::CancelIfOpen() {
+void AssignDialogWindow::CancelIfOpen() {
   if (hwnd() != nullptr && IsWindow(hwnd())) SendMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
 }
 
-CBitButtton& CSetCongfig::Button(int id) {
+BitButton& AssignDialogWindow::Button(int id) {
   size_t i = 0;
   while (i + 1 < kSkinnedButtons.size() && kSkinnedButtons[i].id != id) ++i;
   return buttons_[i];
@@ -75,7 +75,7 @@ CBitButtton& CSetCongfig::Button(int id) {
 
 // --- opening --------------------------------------------------------------------------------------
 
-LRESULT CSetCongfig::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
+LRESULT AssignDialogWindow::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   active_ = false;
   recordedKeys_.Clear();
   SetUpControls();
@@ -88,7 +88,7 @@ LRESULT CSetCongfig::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   return TRUE;
 }
 
-void CSetCongfig::SetUpControls() {
+void AssignDialogWindow::SetUpControls() {
   for (size_t i = 0; i < kSkinnedButtons.size(); ++i) buttons_[i].Attach(Item(kSkinnedButtons[i].id));
   Button(kHoldBoxId).TakeDoubleClicksAsTwoClicks();
   Button(kKeyDelayBoxId).TakeDoubleClicksAsTwoClicks();
@@ -125,11 +125,11 @@ void CSetCongfig::SetUpControls() {
   }
 }
 
-void CSetCongfig::LayOutControls() {
+void AssignDialogWindow::LayOutControls() {
   for (size_t i = 0; i < kSkinnedButtons.size(); ++i) {
     const int entry = kSkinnedButtons[i].entry;
     const Rect& area = skin_.Area(entry);
-    CBitButtton& button = buttons_[i];
+    BitButton& button = buttons_[i];
     button.model() = BitButtonModel{};
     button.model().sticky = SkinOfEntry(entry).sticky;
     button.SetFaces(skin_.CutFaces(entry));
@@ -154,19 +154,19 @@ void CSetCongfig::LayOutControls() {
 
 // --- painting, dragging, the step list --------------------------------------------------------
 
-LRESULT CSetCongfig::OnEraseBackground(UINT, WPARAM wParam, LPARAM, bool&) {
+LRESULT AssignDialogWindow::OnEraseBackground(UINT, WPARAM wParam, LPARAM, bool&) {
   skin_.PaintBackground(reinterpret_cast<HDC>(wParam), hwnd(), logic_.kind());
   return TRUE;
 }
 
-LRESULT CSetCongfig::OnNcHitTest(UINT message, WPARAM wParam, LPARAM lParam, bool&) {
+LRESULT AssignDialogWindow::OnNcHitTest(UINT message, WPARAM wParam, LPARAM lParam, bool&) {
   const LRESULT hit = DefWindowProcW(hwnd(), message, wParam, lParam);
   return hit == HTCLIENT ? HTCAPTION : hit;
 }
 
-LRESULT CSetCongfig::OnDrawItem(UINT, WPARAM, LPARAM lParam, bool& handled) {
+LRESULT AssignDialogWindow::OnDrawItem(UINT, WPARAM, LPARAM lParam, bool& handled) {
   const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-  for (const CBitButtton& button : buttons_) {
+  for (const BitButton& button : buttons_) {
     if (button.hwnd() == item->hwndItem) {
       button.DrawItem(*item);
       return TRUE;
@@ -176,7 +176,7 @@ LRESULT CSetCongfig::OnDrawItem(UINT, WPARAM, LPARAM lParam, bool& handled) {
   return FALSE;
 }
 
-LRESULT CSetCongfig::OnNotify(UINT, WPARAM, LPARAM lParam, bool& handled) {
+LRESULT AssignDialogWindow::OnNotify(UINT, WPARAM, LPARAM lParam, bool& handled) {
   const auto* header = reinterpret_cast<const NMHDR*>(lParam);
   if (header->idFrom != IDC_STEP_LIST) {
     handled = false;
@@ -215,7 +215,7 @@ LRESULT CSetCongfig::OnNotify(UINT, WPARAM, LPARAM lParam, bool& handled) {
 
 // --- keys and commands --------------------------------------------------------------------------
 
-void CSetCongfig::SyncRecordingHook() {
+void AssignDialogWindow::SyncRecordingHook() {
   if (logic_.view().recordingHook && active_ && hwnd() != nullptr) {
     recordingHook_.Install(instance_, hwnd());
   } else {
@@ -223,32 +223,32 @@ void CSetCongfig::SyncRecordingHook() {
   }
 }
 
-LRESULT CSetCongfig::OnActivate(UINT, WPARAM wParam, LPARAM, bool& handled) {
+LRESULT AssignDialogWindow::OnActivate(UINT, WPARAM wParam, LPARAM, bool& handled) {
   active_ = LOWORD(wParam) != WA_INACTIVE;
   SyncRecordingHook();
   handled = false;  // the dialog's own focus handling still runs
   return 0;
 }
 
-LRESULT CSetCongfig::OnRecordedKey(UINT, WPARAM, LPARAM, bool&) {
+LRESULT AssignDialogWindow::OnRecordedKey(UINT, WPARAM, LPARAM, bool&) {
   // The message's parameters are never read: the events come from where our hook left them.
   if (logic_.TakeRecordedKeys(recordedKeys_, InSendMessage() != FALSE)) ApplyView(false);
   return 0;
 }
 
-LRESULT CSetCongfig::Then(void (AssignDialog::*step)()) {
+LRESULT AssignDialogWindow::Then(void (AssignDialog::*step)()) {
   (logic_.*step)();
   ApplyView(false);
   return 0;
 }
 
-LRESULT CSetCongfig::ThenWithRow(void (AssignDialog::*step)(int selectedRow)) {
+LRESULT AssignDialogWindow::ThenWithRow(void (AssignDialog::*step)(int selectedRow)) {
   (logic_.*step)(SelectedRow(Item(IDC_STEP_LIST)));
   ApplyView(false);
   return 0;
 }
 
-LRESULT CSetCongfig::OnOk(WORD, WORD, HWND, bool&) {
+LRESULT AssignDialogWindow::OnOk(WORD, WORD, HWND, bool&) {
   if (workingKeyMap_ != nullptr && media_ != nullptr) {
     logic_.OnOk(*workingKeyMap_, *media_, Selection(Item(IDC_MEDIA_LIST)), Selection(Item(IDC_FUNCTION_LIST)));
   }
@@ -256,37 +256,37 @@ LRESULT CSetCongfig::OnOk(WORD, WORD, HWND, bool&) {
   return 0;
 }
 
-LRESULT CSetCongfig::OnCancel(WORD, WORD, HWND, bool&) {
+LRESULT AssignDialogWindow::OnCancel(WORD, WORD, HWND, bool&) {
   logic_.OnCancel();
   Close(IDCANCEL);
   return 0;
 }
 
-LRESULT CSetCongfig::OnOnScreenKeyboard(WORD, WORD, HWND, bool&) {
+LRESULT AssignDialogWindow::OnOnScreenKeyboard(WORD, WORD, HWND, bool&) {
   StartOnScreenKeyboard(hwnd());
   return 0;
 }
 
-LRESULT CSetCongfig::OnRecord(WORD, WORD, HWND, bool&) {
+LRESULT AssignDialogWindow::OnRecord(WORD, WORD, HWND, bool&) {
   logic_.OnRecordButton(static_cast<int16_t>(GetKeyState(VK_NUMLOCK)));
   ApplyView(false);
   return 0;
 }
 
-LRESULT CSetCongfig::OnMacroNameTyped(WORD, WORD, HWND, bool&) {
+LRESULT AssignDialogWindow::OnMacroNameTyped(WORD, WORD, HWND, bool&) {
   logic_.RenameMacro(WindowText(Item(IDC_MACRO_NAMES)));
   ApplyView(false);
   return 0;
 }
 
-LRESULT CSetCongfig::OnLoopCountTyped(WORD, WORD, HWND, bool&) {
+LRESULT AssignDialogWindow::OnLoopCountTyped(WORD, WORD, HWND, bool&) {
   if (applyingView_) return 0;  // our own SetWindowText
   logic_.SetLoopCount(WindowText(Item(IDC_LOOP_COUNT)));
   ApplyView(false);
   return 0;
 }
 
-LRESULT CSetCongfig::OnFieldTyped(WORD, WORD id, HWND control, bool&) {
+LRESULT AssignDialogWindow::OnFieldTyped(WORD, WORD id, HWND control, bool&) {
   if (applyingView_) return 0;  // our own SetWindowText
   const std::wstring text = WindowText(control);
   if (id == IDC_TEXT_FIELD) {
@@ -300,7 +300,7 @@ LRESULT CSetCongfig::OnFieldTyped(WORD, WORD id, HWND control, bool&) {
   return 0;
 }
 
-LRESULT CSetCongfig::OnBrowse(WORD, WORD, HWND, bool&) {
+LRESULT AssignDialogWindow::OnBrowse(WORD, WORD, HWND, bool&) {
   if (const auto file = ChooseFile(hwnd(), kProgramDialog, false, logic_.view().programPathText)) {
     logic_.TakeBrowsedFile(*file);
   }
@@ -308,23 +308,23 @@ LRESULT CSetCongfig::OnBrowse(WORD, WORD, HWND, bool&) {
   return 0;
 }
 
-LRESULT CSetCongfig::OnMacroChosen(WORD, WORD, HWND, bool&) {
+LRESULT AssignDialogWindow::OnMacroChosen(WORD, WORD, HWND, bool&) {
   logic_.SelectMacro(Selection(Item(IDC_MACRO_NAMES)));
   ApplyView(false);
   return 0;
 }
 
-void CSetCongfig::Close(INT_PTR result) {
+void AssignDialogWindow::Close(INT_PTR result) {
   ApplyView(false);  // takes the recording hook out
   recordingHook_.Remove();
   recordedKeys_.Clear();
-  for (CBitButtton& button : buttons_) button.ReleaseFaces();
+  for (BitButton& button : buttons_) button.ReleaseFaces();
   EndDialog(hwnd(), result);
 }
 
 // --- the controls follow the logic ------------------------------------------------------------
 
-void CSetCongfig::ApplyView(bool everything) {
+void AssignDialogWindow::ApplyView(bool everything) {
   applyingView_ = true;
   const AssignView& v = logic_.view();
   const AssignView& was = applied_;
@@ -365,7 +365,7 @@ void CSetCongfig::ApplyView(bool everything) {
   }
 }
 
-void CSetCongfig::ApplyOtherFields(const AssignView& now) {
+void AssignDialogWindow::ApplyOtherFields(const AssignView& now) {
   // Compared with what each field shows, so that typing, which the view already holds, leaves
   // the caret where it is.
   const std::pair<int, const std::wstring*> fields[] = {{IDC_TEXT_FIELD, &now.textFieldText},
@@ -377,7 +377,7 @@ void CSetCongfig::ApplyOtherFields(const AssignView& now) {
   }
 }
 
-void CSetCongfig::ApplyMacroNames(const AssignView& now, const AssignView& before, bool everything) {
+void AssignDialogWindow::ApplyMacroNames(const AssignView& now, const AssignView& before, bool everything) {
   HWND names = Item(IDC_MACRO_NAMES);
   const bool itemsChanged = everything || now.macroItems != before.macroItems;
   if (itemsChanged) {
@@ -394,7 +394,7 @@ void CSetCongfig::ApplyMacroNames(const AssignView& now, const AssignView& befor
   if (WindowText(loops) != now.loopCountText) SetWindowTextW(loops, now.loopCountText.c_str());
 }
 
-void CSetCongfig::ApplyStepRows(const AssignView& now, const AssignView& before, bool everything) {
+void AssignDialogWindow::ApplyStepRows(const AssignView& now, const AssignView& before, bool everything) {
   if (!everything && now.stepRows == before.stepRows) return;
   HWND steps = Item(IDC_STEP_LIST);
   // A recorded event adds a row at the end: only that row is inserted, the rest stay.
@@ -421,7 +421,7 @@ void CSetCongfig::ApplyStepRows(const AssignView& now, const AssignView& before,
   }
 }
 
-void CSetCongfig::ApplyStepSelection(int row) {
+void AssignDialogWindow::ApplyStepSelection(int row) {
   HWND steps = Item(IDC_STEP_LIST);
   LVITEMW state{};
   state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
@@ -433,10 +433,10 @@ void CSetCongfig::ApplyStepSelection(int row) {
   SendMessageW(steps, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
 }
 
-void CSetCongfig::ApplyButtonFaces(const AssignView& now, const AssignView& before, bool everything) {
+void AssignDialogWindow::ApplyButtonFaces(const AssignView& now, const AssignView& before, bool everything) {
   for (size_t i = 0; i < kModeButtonIds.size(); ++i) {
     if (!everything && now.modeButtons[i].selected == before.modeButtons[i].selected) continue;
-    CBitButtton& button = Button(kModeButtonIds[i]);
+    BitButton& button = Button(kModeButtonIds[i]);
     button.model().selected = now.modeButtons[i].selected;
     if (!now.modeButtons[i].selected || now.modeButtons[i].state == ButtonState::Idle) {
       button.model().state = ButtonState::Idle;
@@ -453,7 +453,7 @@ void CSetCongfig::ApplyButtonFaces(const AssignView& now, const AssignView& befo
   for (const auto& [id, model] : kToggles) {
     const bool selected = (now.*model).selected;
     if (!everything && selected == (before.*model).selected) continue;
-    CBitButtton& button = Button(id);
+    BitButton& button = Button(id);
     button.model().selected = selected;
     // A check box or choice shows at once what its click made of it, ticked or clear, not the
     // pressed face of the click itself.
@@ -464,17 +464,17 @@ void CSetCongfig::ApplyButtonFaces(const AssignView& now, const AssignView& befo
 
 // --- questions ----------------------------------------------------------------------------------
 
-std::wstring CSetCongfig::KeyName(int32_t keyNameParameter) {
+std::wstring AssignDialogWindow::KeyName(int32_t keyNameParameter) {
   wchar_t name[256] = L"";
   const int length = GetKeyNameTextW(keyNameParameter, name, 256);
   return std::wstring(name, static_cast<size_t>(length > 0 ? length : 0));
 }
 
-bool CSetCongfig::ConfirmMacroDelete(std::wstring_view text) {
+bool AssignDialogWindow::ConfirmMacroDelete(std::wstring_view text) {
   return ShowMessage(hwnd(), text, kMacroInUseCaption, MB_OKCANCEL | MB_ICONWARNING) == IDOK;
 }
 
-void CSetCongfig::Warn(std::wstring_view text) {
+void AssignDialogWindow::Warn(std::wstring_view text) {
   ShowMessage(hwnd(), text, L"", MB_OK);
 }
 

@@ -22,10 +22,10 @@ namespace orvelle {
 // AssignDialog. One object lives as long as the main window; every opening creates its controls
 // anew and cuts its button faces from the pictures loaded once. While it records, its recording
 // hook is the front hook that must stay ahead of the remap hook.
-class CSetCongfig final : public DialogBase, public FrontHook, private AssignUi {
+class AssignDialogWindow final : public DialogBase, public FrontHook, private AssignUi {
  public:
-  CSetCongfig(HINSTANCE instance, const std::wstring& folder);
-  ~CSetCongfig() override;
+  AssignDialogWindow(HINSTANCE instance, const std::wstring& folder);
+  ~AssignDialogWindow() override;
 
   AssignDialog& logic() { return logic_; }
   // Runs the dialog modally over `owner`. OK writes the edited key's entry of `workingKeyMap`.
@@ -145,7 +145,7 @@ class CSetCongfig final : public DialogBase, public FrontHook, private AssignUi 
   // another program the user switches to gets its keys.
   void SyncRecordingHook();
   HWND Item(int id) const { return GetDlgItem(hwnd(), id); }
-  CBitButtton& Button(int id);
+  BitButton& Button(int id);
 
   HINSTANCE instance_;
   AssignDialog logic_;
@@ -163,7 +163,7 @@ class CSetCongfig final : public DialogBase, public FrontHook, private AssignUi 
   UniqueFont keyFieldFont_;
   UniqueFont listFont_;
   UniqueFont fieldFont_;  // the text, path and arguments fields
-  std::array<CBitButtton, kSkinnedButtons.size()> buttons_;  // in the order of kSkinnedButtons
+  std::array<BitButton, kSkinnedButtons.size()> buttons_;  // in the order of kSkinnedButtons
 };
 
 }  // namespace orvelle

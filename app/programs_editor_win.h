@@ -11,9 +11,9 @@ namespace orvelle {
 // The program bindings dialog: the bound programs with their profiles, a program added from
 // those with a window open now or from a file, its profile changed, removed. It edits a copy;
 // after OK the caller takes bindings().
-class CProgramsDlg final : public DialogBase {
+class ProgramsDialogWindow final : public DialogBase {
  public:
-  explicit CProgramsDlg(ProgramBindings bindings) : editor_(std::move(bindings)) {}
+  explicit ProgramsDialogWindow(ProgramBindings bindings) : editor_(std::move(bindings)) {}
   const ProgramBindings& bindings() const { return editor_.bindings(); }
 
  private:

@@ -15,7 +15,7 @@
 #include "app/program_start_win.h"
 #include "app/session_notices_win.h"
 #include "app/tray_icon_win.h"
-#include "assign/set_config_win.h"
+#include "assign/assign_dialog_win.h"
 #include "engine/remap_session_win.h"
 #include "model/key_table.h"
 #include "model/profile_ops.h"
@@ -30,10 +30,10 @@ namespace orvelle {
 // The main window: the keyboard picture, the profiles and everything that lives as long as the
 // user interface does. It unpacks messages and hands them to the core, the remapping session,
 // the tray icon and the tooltip.
-class CTarvelDlg final : public DialogBase, private ProfileUi, private ForegroundListener {
+class MainWindow final : public DialogBase, private ProfileUi, private ForegroundListener {
  public:
-  explicit CTarvelDlg(HINSTANCE instance);
-  ~CTarvelDlg() override;
+  explicit MainWindow(HINSTANCE instance);
+  ~MainWindow() override;
 
  private:
   static constexpr UINT kIgnoredMessage = WM_USER + 101;
@@ -180,7 +180,7 @@ class CTarvelDlg final : public DialogBase, private ProfileUi, private Foregroun
 
   HINSTANCE instance_;
   std::wstring folder_;  // the executable's folder, with its trailing backslash
-  CSetCongfig assign_;   // the key assignment dialog, shown again at every use
+  AssignDialogWindow assign_;   // the key assignment dialog, shown again at every use
   Win32FileStore files_;
   ProfileStore store_;
   LoadReport startupReport_;

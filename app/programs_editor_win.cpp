@@ -1,4 +1,4 @@
-#include "app/programs_dlg_win.h"
+#include "app/programs_editor_win.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -36,7 +36,7 @@ std::vector<OpenProgram> OpenPrograms() {
 
 }  // namespace
 
-LRESULT CProgramsDlg::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
+LRESULT ProgramsDialogWindow::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   HWND list = Item(IDC_PROGRAM_LIST);
   SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
   RECT client{};
@@ -60,7 +60,7 @@ LRESULT CProgramsDlg::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   return TRUE;
 }
 
-void CProgramsDlg::ShowBindings() {
+void ProgramsDialogWindow::ShowBindings() {
   filling_ = true;
   HWND list = Item(IDC_PROGRAM_LIST);
   SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
@@ -87,7 +87,7 @@ void CProgramsDlg::ShowBindings() {
   filling_ = false;
 }
 
-void CProgramsDlg::ShowSelection() {
+void ProgramsDialogWindow::ShowSelection() {
   const int selected = editor_.selection();
   const int profile = selected >= 0 ? editor_.bindings()[static_cast<size_t>(selected)].profile : 0;
   SendMessageW(Item(IDC_PROGRAM_PROFILE), CB_SETCURSEL, static_cast<WPARAM>(profile - 1), 0);
@@ -95,7 +95,7 @@ void CProgramsDlg::ShowSelection() {
   EnableWindow(Item(IDC_PROGRAM_REMOVE), selected >= 0);
 }
 
-LRESULT CProgramsDlg::OnNotify(UINT, WPARAM, LPARAM lParam, bool& handled) {
+LRESULT ProgramsDialogWindow::OnNotify(UINT, WPARAM, LPARAM lParam, bool& handled) {
   const auto* header = reinterpret_cast<const NMHDR*>(lParam);
   if (header == nullptr || header->idFrom != IDC_PROGRAM_LIST || header->code != LVN_ITEMCHANGED) {
     handled = false;
@@ -112,7 +112,7 @@ LRESULT CProgramsDlg::OnNotify(UINT, WPARAM, LPARAM lParam, bool& handled) {
   return 0;
 }
 
-LRESULT CProgramsDlg::OnAdd(WORD, WORD, HWND, bool&) {
+LRESULT ProgramsDialogWindow::OnAdd(WORD, WORD, HWND, bool&) {
   // A menu under the button: the programs with a window open now, then a file of one's choice.
   const std::vector<OpenProgram> offered = ProgramsToOffer(OpenPrograms(), editor_.bindings());
   UniqueMenu menu(CreatePopupMenu());
@@ -136,20 +136,20 @@ LRESULT CProgramsDlg::OnAdd(WORD, WORD, HWND, bool&) {
   return 0;
 }
 
-LRESULT CProgramsDlg::OnRemove(WORD, WORD, HWND, bool&) {
+LRESULT ProgramsDialogWindow::OnRemove(WORD, WORD, HWND, bool&) {
   editor_.RemoveSelected();
   ShowBindings();
   return 0;
 }
 
-LRESULT CProgramsDlg::OnProfileChosen(WORD, WORD, HWND, bool&) {
+LRESULT ProgramsDialogWindow::OnProfileChosen(WORD, WORD, HWND, bool&) {
   if (filling_) return 0;
   editor_.SetProfile(static_cast<int>(SendMessageW(Item(IDC_PROGRAM_PROFILE), CB_GETCURSEL, 0, 0)) + 1);
   ShowBindings();
   return 0;
 }
 
-LRESULT CProgramsDlg::OnClose(WORD, WORD id, HWND, bool&) {
+LRESULT ProgramsDialogWindow::OnClose(WORD, WORD id, HWND, bool&) {
   EndDialog(hwnd(), id);
   return 0;
 }

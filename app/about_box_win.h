@@ -5,7 +5,7 @@
 namespace orvelle {
 
 // The about box: product name, description, notice and address; OK, Esc or the close box end it.
-class CAboutDlg final : public DialogBase {
+class AboutBox final : public DialogBase {
  private:
   BEGIN_MSG_MAP()
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)

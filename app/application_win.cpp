@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "app/tarvel_dlg_win.h"
+#include "app/main_window_win.h"
 
 namespace orvelle {
 namespace {
@@ -34,14 +34,14 @@ bool CheckSingleInstance() {
 
 }  // namespace
 
-class CTarvelApp {
+class Application {
  public:
   // Runs the whole life of the user interface; the process ends when it returns.
   int InitInstance(HINSTANCE instance) {
     if (!CheckSingleInstance()) return 0;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
-    auto mainWindow = std::make_unique<CTarvelDlg>(instance);
+    auto mainWindow = std::make_unique<MainWindow>(instance);
     mainWindow->DoModal(instance, IDD_MAIN);
     return 0;
   }
@@ -53,6 +53,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // Before anything loads a DLL at run time: the system folder only. The program's folder is
   // writable by design (set.ini lives there) and must never supply code.
   SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
-  orvelle::CTarvelApp app;
+  orvelle::Application app;
   return app.InitInstance(instance);
 }

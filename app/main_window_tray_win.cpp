@@ -3,15 +3,15 @@
 #include <chrono>
 
 #include "app/autostart_win.h"
-#include "app/programs_dlg_win.h"
-#include "app/tarvel_dlg_win.h"
+#include "app/programs_editor_win.h"
+#include "app/main_window_win.h"
 #include "platform/win32/executable_win.h"
 
 namespace orvelle {
 
 // --- tray icon and menus ------------------------------------------------------------------------
 
-void CTarvelDlg::ShowPopupMenu(int menuId) {
+void MainWindow::ShowPopupMenu(int menuId) {
   POINT cursor{};
   GetCursorPos(&cursor);
   const UniqueMenu menu(LoadMenuW(instance_, MAKEINTRESOURCEW(menuId)));
@@ -22,7 +22,7 @@ void CTarvelDlg::ShowPopupMenu(int menuId) {
   TrackPopupMenu(GetSubMenu(menu.get(), 0), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, hwnd(), nullptr);
 }
 
-void CTarvelDlg::AddTapTimeMenu(HMENU buttonMenu) {
+void MainWindow::AddTapTimeMenu(HMENU buttonMenu) {
   UniqueMenu times(CreatePopupMenu());
   if (!times) return;
   for (const TapTimeChoice& choice : TapTimeChoices(profiles_.tapMs)) {
@@ -37,7 +37,7 @@ void CTarvelDlg::AddTapTimeMenu(HMENU buttonMenu) {
   }
 }
 
-LRESULT CTarvelDlg::OnTapTime(WORD, WORD id, HWND, bool&) {
+LRESULT MainWindow::OnTapTime(WORD, WORD id, HWND, bool&) {
   const int ms = id - ID_TAP_TIME_BASE;
   if (ms != profiles_.tapMs) {
     profiles_.tapMs = ms;
@@ -46,12 +46,12 @@ LRESULT CTarvelDlg::OnTapTime(WORD, WORD id, HWND, bool&) {
   return 0;
 }
 
-LRESULT CTarvelDlg::OnTaskbarCreated(UINT, WPARAM, LPARAM, bool&) {
+LRESULT MainWindow::OnTaskbarCreated(UINT, WPARAM, LPARAM, bool&) {
   tray_.Restore();
   return 0;
 }
 
-LRESULT CTarvelDlg::OnTrayCallback(UINT, WPARAM wParam, LPARAM lParam, bool&) {
+LRESULT MainWindow::OnTrayCallback(UINT, WPARAM wParam, LPARAM lParam, bool&) {
   const TrayResponse response = DecideTrayCallback(static_cast<unsigned>(wParam), static_cast<unsigned>(lParam));
   switch (response.action) {
     case TrayAction::ShowWindow:
@@ -67,7 +67,7 @@ LRESULT CTarvelDlg::OnTrayCallback(UINT, WPARAM wParam, LPARAM lParam, bool&) {
   return response.result;
 }
 
-LRESULT CTarvelDlg::OnOpen(WORD, WORD, HWND, bool&) {
+LRESULT MainWindow::OnOpen(WORD, WORD, HWND, bool&) {
   // Also what a second start of the program asks for: the window comes back from the tray or
   // the taskbar, in front.
   ShowWindow(hwnd(), IsIconic(hwnd()) ? SW_RESTORE : SW_SHOWNORMAL);
@@ -75,21 +75,21 @@ LRESULT CTarvelDlg::OnOpen(WORD, WORD, HWND, bool&) {
   return 0;
 }
 
-void CTarvelDlg::MarkTrayMenu(HMENU trayMenu) {
+void MainWindow::MarkTrayMenu(HMENU trayMenu) {
   const UINT home = ID_PROFILE_1_COMMAND + static_cast<UINT>(profiles_.activeProfile - 1);
   CheckMenuRadioItem(trayMenu, ID_PROFILE_1_COMMAND, ID_PROFILE_3_COMMAND, home, MF_BYCOMMAND);
   CheckMenuItem(trayMenu, ID_AUTOSTART_COMMAND,
                 MF_BYCOMMAND | (StartsWithWindows(ExecutablePath()) ? MF_CHECKED : MF_UNCHECKED));
 }
 
-LRESULT CTarvelDlg::OnProfileCommand(WORD, WORD id, HWND, bool&) {
+LRESULT MainWindow::OnProfileCommand(WORD, WORD id, HWND, bool&) {
   // Exactly what the profile buttons do: the same question over unapplied edits, the same save.
   SwitchProfile(profiles_, id - ID_PROFILE_1_COMMAND + 1, *this);
   ProfilesChanged();
   return 0;
 }
 
-LRESULT CTarvelDlg::OnAutostart(WORD, WORD, HWND, bool&) {
+LRESULT MainWindow::OnAutostart(WORD, WORD, HWND, bool&) {
   const std::wstring executable = ExecutablePath();
   if (!executable.empty() && !SetStartWithWindows(executable, !StartsWithWindows(executable))) {
     Tell(kAutostartFailed);
@@ -97,8 +97,8 @@ LRESULT CTarvelDlg::OnAutostart(WORD, WORD, HWND, bool&) {
   return 0;
 }
 
-LRESULT CTarvelDlg::OnPrograms(WORD, WORD, HWND, bool&) {
-  CProgramsDlg dialog(profiles_.bindings);
+LRESULT MainWindow::OnPrograms(WORD, WORD, HWND, bool&) {
+  ProgramsDialogWindow dialog(profiles_.bindings);
   if (dialog.DoModal(instance_, IDD_PROGRAMS, hwnd()) != IDOK || dialog.bindings() == profiles_.bindings) return 0;
   profiles_.bindings = dialog.bindings();
   if (foreground_) foreground_->SetPolling(!profiles_.bindings.empty());
@@ -109,25 +109,25 @@ LRESULT CTarvelDlg::OnPrograms(WORD, WORD, HWND, bool&) {
 
 // --- the profile that follows the program in front ----------------------------------------------
 
-bool CTarvelDlg::MainWindowShown() const { return IsWindowVisible(hwnd()) && !IsIconic(hwnd()); }
+bool MainWindow::MainWindowShown() const { return IsWindowVisible(hwnd()) && !IsIconic(hwnd()); }
 
-void CTarvelDlg::OnForegroundChanged(HWND window) {
+void MainWindow::OnForegroundChanged(HWND window) {
   foregroundPath_ = ProgramPathOf(window);
   FollowForeground();
 }
 
-LRESULT CTarvelDlg::OnShownOrSized(UINT, WPARAM, LPARAM, bool& handled) {
+LRESULT MainWindow::OnShownOrSized(UINT, WPARAM, LPARAM, bool& handled) {
   PostMessageW(hwnd(), kFollowMessage, 0, 0);
   handled = false;  // the dialog's own handling goes on
   return 0;
 }
 
-LRESULT CTarvelDlg::OnFollow(UINT, WPARAM, LPARAM, bool&) {
+LRESULT MainWindow::OnFollow(UINT, WPARAM, LPARAM, bool&) {
   FollowForeground();
   return 0;
 }
 
-void CTarvelDlg::FollowForeground() {
+void MainWindow::FollowForeground() {
   const FollowedProfile now = ProfileToFollow(profiles_.activeProfile, profiles_.bindings, foregroundPath_,
                                               MainWindowShown());
   session_.SetActiveProfile(now.profile);
