@@ -442,6 +442,18 @@ def centred_places(s, mask, area):
     return left, [(work.top + work.bottom) // 2 - mask.height // 2, height // 2 - mask.height // 2]
 
 
+def check_sized_and_centred(s, gui, window, mask_name, area, what, where):
+    """A window is exactly the size of its mask picture and centred as centred_places says;
+    returns the tops it may have, the work area's first."""
+    mask = gui.picture(mask_name)
+    left, tops = centred_places(s, mask, area)
+    if (window.rect.width, window.rect.height) != (mask.width, mask.height) or window.rect.left != left or \
+            window.rect.top not in tops:
+        raise Failure(f"{what} is {window.rect}; expected {mask.width}x{mask.height} at ({left}, one of "
+                      f"{tops}), {where}")
+    return tops
+
+
 def open_in_mode(me, code, kind, shot):
     """Opens the dialog for a key; it opens in `kind`'s mode (the key's own kind)."""
     s, gui = me.s, me.gui
@@ -451,12 +463,7 @@ def open_in_mode(me, code, kind, shot):
     shown = {KIND_SINGLE: C_KEY_FIELD, KIND_MACRO: C_MACRO_NAMES, KIND_FUNCTION: C_FUNCTION_LIST,
              KIND_DISABLED: C_TEXT_FIELD, KIND_TEXT: C_TEXT_FIELD, KIND_PROGRAM: C_TEXT_FIELD}[kind]
     gui.wait_control(dialog, shown, lambda c: c.visible, f"control {shown} shown in the dialog for key {code}")
-    mask = gui.picture("key_mask")
-    left, tops = centred_places(s, mask, "monitor_work")
-    if (dialog.rect.width, dialog.rect.height) != (mask.width, mask.height) or dialog.rect.left != left or \
-            dialog.rect.top not in tops:
-        raise Failure(f"the dialog is {dialog.rect}; expected {mask.width}x{mask.height} at ({left}, one of "
-                      f"{tops}), centred on the monitor")
+    check_sized_and_centred(s, gui, dialog, "key_mask", "monitor_work", "the dialog", "centred on the monitor")
     if shot:
         gui.check_dialog_look(dialog, kind, f"the dialog for key {code}")
         gui.shot(shot)

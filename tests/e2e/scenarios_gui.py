@@ -15,8 +15,8 @@ from scenario_kit import (
     F5, F6, F7, F8, HOLD_TARGET, IDOK, KEYBOARD_PATH, KEYPAD_SEQUENCE, KIND_FUNCTION, KIND_MACRO, KIND_MACRO_ONLY,
     KIND_MEDIA, KIND_SINGLE, MARKER, MARKER_TARGET, OPEN_TITLE, PROFILE2_TARGET, QUESTION_CAPTION, SAVE_TITLE,
     TRAY_CALLBACK, TRAY_ICON, VK_A, VK_B, VK_J, VK_Q, VK_X, VK_Y, WM_LBUTTONDBLCLK, Person, assigned_entries,
-    centred_places, expect_typed, file_problems, key_events, marker_only_profile, new_macro_for, open_in_mode,
-    read_profile_file, set_numlock, settle, start_recording, start_standard, stop_recording, unchanged, windows_path)
+    centred_places, check_sized_and_centred, expect_typed, file_problems, key_events, marker_only_profile,
+    new_macro_for, open_in_mode, read_profile_file, set_numlock, settle, start_recording, start_standard, stop_recording, unchanged, windows_path)
 from waiting import now_us, poll_until
 
 SWITCH_QUESTION = "Выполнить сброс до настроек по ?"
@@ -86,12 +86,9 @@ def scenario_window(s, report, layout):
 def picture_at_start(me):
     s, gui = me.s, me.gui
     window = gui.wait_main_window(True)
+    tops = check_sized_and_centred(s, gui, window, "main_mask", "workarea", "the main window",
+                                   "centred in the work area")
     mask = gui.picture("main_mask")
-    left, tops = centred_places(s, mask, "workarea")
-    if (window.rect.width, window.rect.height) != (mask.width, mask.height) or window.rect.left != left or \
-            window.rect.top not in tops:
-        raise Failure(f"the main window is {window.rect}; expected {mask.width}x{mask.height} at ({left}, one of "
-                      f"{tops}), centred in the work area")
     if window.rect.top != tops[0]:
         print("  note: the main window is centred on the whole screen, the work area before Wine's taskbar")
     actual = gui.wait_picture(window, gui.expected_main(1, me.pressed(1)), "the window at start")
