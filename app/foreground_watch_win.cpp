@@ -3,16 +3,15 @@
 #include "platform/win32/handles.h"
 
 namespace orvelle {
-namespace {
-
-ForegroundWatch* g_watch = nullptr;
-
-}  // namespace
+ForegroundWatch*& ForegroundWatch::Current() noexcept {
+  thread_local ForegroundWatch* watch = nullptr;
+  return watch;
+}
 
 ForegroundWatch::ForegroundWatch(ForegroundListener& listener) : listener_(listener) {
-  if (g_watch != nullptr) return;
+  if (Current() != nullptr) return;
   // The watch is ours even without the hook: then looking at the foreground is all there is.
-  g_watch = this;
+  Current() = this;
   hook_ = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, Procedure, 0, 0,
                           WINEVENT_OUTOFCONTEXT);
 }
@@ -20,11 +19,11 @@ ForegroundWatch::ForegroundWatch(ForegroundListener& listener) : listener_(liste
 ForegroundWatch::~ForegroundWatch() {
   SetPolling(false);
   if (hook_ != nullptr) UnhookWinEvent(hook_);
-  if (g_watch == this) g_watch = nullptr;
+  if (Current() == this) Current() = nullptr;
 }
 
 void ForegroundWatch::SetPolling(bool wanted) {
-  if (g_watch != this) return;
+  if (Current() != this) return;
   if (wanted && !eventsCome_) {
     if (timer_ == 0) timer_ = SetTimer(nullptr, 0, kPollMs, Poll);
   } else if (timer_ != 0) {
@@ -35,19 +34,21 @@ void ForegroundWatch::SetPolling(bool wanted) {
 
 void CALLBACK ForegroundWatch::Procedure(HWINEVENTHOOK hook, DWORD event, HWND window, LONG, LONG, DWORD,
                                          DWORD) noexcept {
-  if (g_watch == nullptr || hook != g_watch->hook_ || event != EVENT_SYSTEM_FOREGROUND) return;
-  if (!g_watch->eventsCome_) {
+  ForegroundWatch* watch = Current();
+  if (watch == nullptr || hook != watch->hook_ || event != EVENT_SYSTEM_FOREGROUND) return;
+  if (!watch->eventsCome_) {
     // The system tells: no more looking.
-    g_watch->eventsCome_ = true;
-    g_watch->SetPolling(false);
+    watch->eventsCome_ = true;
+    watch->SetPolling(false);
   }
-  g_watch->Tell(window);
+  watch->Tell(window);
 }
 
 void CALLBACK ForegroundWatch::Poll(HWND, UINT, UINT_PTR timer, DWORD) noexcept {
-  if (g_watch == nullptr || timer != g_watch->timer_) return;
+  ForegroundWatch* watch = Current();
+  if (watch == nullptr || timer != watch->timer_) return;
   const HWND window = GetForegroundWindow();
-  if (window != g_watch->last_) g_watch->Tell(window);
+  if (window != watch->last_) watch->Tell(window);
 }
 
 void ForegroundWatch::Tell(HWND window) {

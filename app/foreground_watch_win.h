@@ -17,7 +17,9 @@ class ForegroundListener {
 // context: nothing is loaded into other programs; the system calls back while this thread
 // fetches its messages). Where the system sends no such events (Wine 8 does not), a look at the
 // foreground window every kPollMs stands in for them, but only while the caller asks for it
-// (something is bound to a program) and no event has come yet. One at a time.
+// (something is bound to a program) and no event has come yet. One at a time on a thread: the
+// system hands the event and timer procedures nothing of ours, so they find the watch in a slot
+// of the thread that the watch fills while it lives and empties when it goes.
 class ForegroundWatch {
  public:
   static constexpr UINT kPollMs = 100;
@@ -34,6 +36,7 @@ class ForegroundWatch {
   static void CALLBACK Procedure(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object, LONG child,
                                  DWORD thread, DWORD time) noexcept;
   static void CALLBACK Poll(HWND, UINT, UINT_PTR timer, DWORD) noexcept;
+  static ForegroundWatch*& Current() noexcept;
   void Tell(HWND window);
 
   ForegroundListener& listener_;

@@ -273,7 +273,7 @@ LRESULT MainWindow::OnCopyData(UINT, WPARAM, LPARAM lParam, bool&) {
     return tray_.tip() == TrayTip(expected) ? 1 : 0;
   }
   if (text == L"drop-hook") {
-    session_.DropHookBehindOwnersBack();
+    UnhookWindowsHookEx(session_.hookHandle());
     return TRUE;
   }
   OnSimulatedDeviceCommand(hwnd(), text.data(), text.size());

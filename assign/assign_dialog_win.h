@@ -10,10 +10,10 @@
 #include "assign/dialog_layout.h"
 #include "assign/recording_hook_win.h"
 #include "controls/bit_button_win.h"
-#include "engine/remap_session_win.h"
 #include "model/key_table.h"
 #include "platform/win32/dialog_base_win.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/keyboard_hook_win.h"
 #include "resources/resource.h"
 
 namespace orvelle {

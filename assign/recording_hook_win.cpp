@@ -1,21 +1,11 @@
 #include "assign/recording_hook_win.h"
 
-#include "engine/injection.h"
+#include "engine/injected_key.h"
 
 namespace orvelle {
-namespace {
+RecordingHook::RecordingHook(RecordedKeyQueue& keys) : keys_(keys) {}
 
-// The hook is a free callback; it reaches the one recording hook object through this.
-RecordingHook* g_recordingHook = nullptr;
-
-}  // namespace
-
-RecordingHook::RecordingHook(RecordedKeyQueue& keys) : keys_(keys) { g_recordingHook = this; }
-
-RecordingHook::~RecordingHook() {
-  hook_.Remove();
-  if (g_recordingHook == this) g_recordingHook = nullptr;
-}
+RecordingHook::~RecordingHook() = default;
 
 void RecordingHook::Install(HINSTANCE instance, HWND dialog) {
   dialog_ = dialog;
@@ -35,24 +25,21 @@ void RecordingHook::Reinstall(HINSTANCE instance) {
   hook_.Install(instance);
 }
 
-LRESULT CALLBACK RecordingHook::Procedure(int code, WPARAM wParam, LPARAM lParam) noexcept {
-  RecordingHook* self = g_recordingHook;
-  const auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-  const HHOOK handle = self != nullptr ? self->hook_.handle() : nullptr;
-  if (code != HC_ACTION || self == nullptr || event == nullptr) return CallNextHookEx(handle, code, wParam, lParam);
+LRESULT RecordingHook::OnKeyEvent(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event) {
+  const HHOOK handle = hook_.handle();
   if (wParam != WM_KEYDOWN && wParam != WM_SYSKEYDOWN && wParam != WM_KEYUP && wParam != WM_SYSKEYUP) {
-    return CallNextHookEx(handle, code, wParam, lParam);
+    return CallNextHookEx(handle, code, wParam, reinterpret_cast<LPARAM>(&event));
   }
   const bool press = wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN;
-  const int vkCode = static_cast<int>(event->vkCode);
+  const int vkCode = static_cast<int>(event.vkCode);
   // Our own output (a remapped key let go just before) reaches the application; it is not a key
   // the user pressed for the recording.
-  const bool ownOutput = event->dwExtraInfo == kInjectionTag;
-  const bool passes = self->passed_.Passes(vkCode, press, ownOutput);
-  if (!ownOutput && self->keys_.Push(RecordedKey{press, vkCode, event->scanCode, event->flags, event->time})) {
-    PostMessageW(self->dialog_, kRecordedKeyMessage, 0, 0);
+  const bool ownOutput = event.dwExtraInfo == kInjectionTag;
+  const bool passes = passed_.Passes(vkCode, press, ownOutput);
+  if (!ownOutput && keys_.Push(RecordedKey{press, vkCode, event.scanCode, event.flags, event.time})) {
+    PostMessageW(dialog_, kRecordedKeyMessage, 0, 0);
   }
-  return passes ? CallNextHookEx(handle, code, wParam, lParam) : 1;
+  return passes ? CallNextHookEx(handle, code, wParam, reinterpret_cast<LPARAM>(&event)) : 1;
 }
 
 }  // namespace orvelle

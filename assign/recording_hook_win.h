@@ -29,13 +29,15 @@ class RecordingHook {
   void Reinstall(HINSTANCE instance);
   bool installed() const { return hook_.installed(); }
 
+  // The hook procedure's call, for every key event while installed.
+  LRESULT OnKeyEvent(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event);
+
  private:
-  static LRESULT CALLBACK Procedure(int code, WPARAM wParam, LPARAM lParam) noexcept;
 
   RecordedKeyQueue& keys_;
   PassedKeys passed_;      // on the dialog's thread, the hook's own
   HWND dialog_ = nullptr;  // the only window the hook ever addresses
-  KeyboardHook hook_{Procedure};
+  KeyboardHook<RecordingHook> hook_{*this};
 };
 
 }  // namespace orvelle

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <optional>
 
@@ -8,38 +7,6 @@
 #include "engine/player.h"
 
 namespace orvelle {
-
-// The extra-information value of every event we inject ("ORVL"), so that our own hooks can tell
-// our output from other programs' injected input.
-inline constexpr uintptr_t kInjectionTag = 0x4F52564C;
-
-// How a queued key code goes to the system: the virtual key and whether it carries the extended
-// flag. Without the flag the navigation keys arrive as their keypad twins and right Ctrl and Alt
-// as the left ones; the system's own scan code table leaves some of these keys out, so this table
-// decides.
-struct InjectedKey {
-  int virtualKey;
-  bool extended;
-  bool operator==(const InjectedKey&) const = default;
-};
-
-constexpr InjectedKey InjectedKeyFor(int keyCode) noexcept {
-  switch (keyCode) {
-    case 108:  // VK_SEPARATOR types nothing; the keypad Enter key itself sends an extended Return
-      return {13, true};
-    case 3:                                // Break
-    case 33: case 34: case 35: case 36:    // Page Up, Page Down, End, Home
-    case 37: case 38: case 39: case 40:    // arrows
-    case 44: case 45: case 46:             // Print Screen, Insert, Delete
-    case 91: case 92: case 93:             // left and right Windows, Apps
-    case 111:                              // keypad Divide
-    case 144:                              // NumLock
-    case 163: case 165:                    // right Ctrl, right Alt
-      return {keyCode, true};
-    default:
-      return {keyCode, keyCode >= 166 && keyCode <= 183};  // browser, volume, media and launch keys
-  }
-}
 
 // What the worker is asked to do, read at the start of every cycle.
 enum class InjectionRequest {

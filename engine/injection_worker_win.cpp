@@ -1,5 +1,7 @@
 #include "engine/injection_worker_win.h"
 
+#include "engine/injected_key.h"
+
 #ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
 #define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
 #endif

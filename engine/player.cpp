@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/remap.h"
+#include "model/key_table.h"
 
 namespace orvelle {
 namespace {

@@ -145,14 +145,6 @@ KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, const RemapInputs& inputs
   }
 }
 
-int TranslateNumpadCode(int code, bool numLockOn) noexcept {
-  if (numLockOn) return code;
-  for (const KeypadPair& pair : kKeypadPairs) {
-    if (pair.keypad == code) return pair.navigation;
-  }
-  return code;
-}
-
 KeyDecision HandleKeyEvent(int vkCode, uint32_t flags, const RemapInputs& inputs, KeyTracker& keys,
                            OutputQueue& queue) {
   KeyDecision decision = DecideKeyEvent(vkCode, flags, inputs, keys);

@@ -90,9 +90,6 @@ struct KeyTracker {
 // - a program key: press and release are swallowed, and the release asks for its program.
 KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, const RemapInputs& inputs, const KeyTracker& keys) noexcept;
 
-// The code a keypad key sends when NumLock is off; every other code unchanged.
-int TranslateNumpadCode(int code, bool numLockOn) noexcept;
-
 // The whole remap hook, less the call to the next hook: decides, records the event in `keys`, and
 // queues the command the decision asks for, with NumLock as the hook follows it. A command the
 // queue has no room for is dropped and the decision says so. Returns the decision, whose vkCode

@@ -3,9 +3,6 @@
 namespace orvelle {
 namespace {
 
-// The hook procedure is a free callback; it reaches the one remap hook object through this.
-RemapHook* g_remapHook = nullptr;
-
 int16_t NumLockState() { return static_cast<int16_t>(GetKeyState(VK_NUMLOCK)); }
 
 }  // namespace
@@ -17,14 +14,9 @@ RemapHook::RemapHook(HINSTANCE instance, const int& activeProfile, const std::ar
       actions_(actions),
       keyboardPresent_(keyboardPresent),
       queue_(queue),
-      worker_(worker) {
-  g_remapHook = this;
-}
+      worker_(worker) {}
 
-RemapHook::~RemapHook() {
-  hook_.Remove();
-  if (g_remapHook == this) g_remapHook = nullptr;
-}
+RemapHook::~RemapHook() = default;
 
 void RemapHook::Install() {
   if (hook_.installed()) return;
@@ -58,19 +50,7 @@ RemapHook::WatchState RemapHook::CheckWatch(uint32_t now) const {
   return watch_.waiting() ? WatchState::Waiting : WatchState::Alive;
 }
 
-LRESULT CALLBACK RemapHook::Procedure(int code, WPARAM wParam, LPARAM lParam) noexcept {
-  RemapHook* self = g_remapHook;
-  auto* event = reinterpret_cast<KBDLLHOOKSTRUCT*>(lParam);
-  if (code != HC_ACTION || self == nullptr || event == nullptr) return CallNextHookEx(nullptr, code, wParam, lParam);
-  try {
-    return self->Handle(code, wParam, *event);
-  } catch (...) {
-    // Nothing may unwind into the system; an event we could not decide on passes unchanged.
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-  }
-}
-
-LRESULT RemapHook::Handle(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event) {
+LRESULT RemapHook::OnKeyEvent(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event) {
   const HHOOK handle = hook_.handle();
   // Typed characters are not watched for (see RemapSession::OnRawInput).
   if (event.vkCode != VK_PACKET) watch_.OnHookEvent(event.scanCode, (event.flags & LLKHF_UP) != 0, event.time);

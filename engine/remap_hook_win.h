@@ -15,7 +15,8 @@ namespace orvelle {
 // The remap hook: a low-level keyboard hook on the user-interface thread that hands every key
 // event of the desktop to the remap decision and queues what a remapped key asks of the worker.
 // It reads the active profile number, what each profile's keys do and the presence flag where
-// their owners keep them (the same thread writes them). One object; the hook procedure, a free callback, reaches it through a pointer.
+// their owners keep them (the same thread writes them). Its KeyboardHook owns the hook and calls
+// OnKeyEvent for every event.
 class RemapHook {
  public:
   RemapHook(HINSTANCE instance, const int& activeProfile, const std::array<KeyActions, 3>& actions,
@@ -49,14 +50,14 @@ class RemapHook {
   WatchState OnRawEvent(uint32_t makeCode, bool release, uint32_t messageTime, uint32_t now);
   WatchState CheckWatch(uint32_t now) const;
 
-#ifdef ORVELLE_E2E
-  // The test twin unhooks the hook behind the object's back, as the system does.
-  void DropBehindOwnersBack() { UnhookWindowsHookEx(hook_.handle()); }
-#endif
+  // The hook's handle while installed, as the system knows it (the test twin unhooks it behind
+  // the object's back, as the system does).
+  HHOOK handle() const { return hook_.handle(); }
+
+  // The hook procedure's call, for every key event while installed.
+  LRESULT OnKeyEvent(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event);
 
  private:
-  static LRESULT CALLBACK Procedure(int code, WPARAM wParam, LPARAM lParam) noexcept;
-  LRESULT Handle(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event);
 
   HINSTANCE instance_;
   const int& activeProfile_;
@@ -66,7 +67,7 @@ class RemapHook {
   InjectionWorker& worker_;
   KeyTracker keys_;
   HookWatch watch_;
-  KeyboardHook hook_{Procedure};
+  KeyboardHook<RemapHook> hook_{*this};
   int installs_ = 0;
   HWND requestWindow_ = nullptr;
   UINT requestMessage_ = 0;

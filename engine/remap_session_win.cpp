@@ -1,6 +1,6 @@
 #include "engine/remap_session_win.h"
 
-#include "engine/injection.h"
+#include "engine/injected_key.h"
 
 namespace orvelle {
 

@@ -10,16 +10,6 @@
 
 namespace orvelle {
 
-// Another low-level hook of ours that must stay ahead of the remap hook while it runs (the
-// assignment dialog's recording hook): it takes every key first.
-class FrontHook {
- public:
-  virtual ~FrontHook() = default;
-  virtual bool installed() const = 0;
-  // Out and in again, so that it heads the hook chain again.
-  virtual void PutFirst() = 0;
-};
-
 // Remapping while the program runs: the keyboard's presence, the remap hook that decides on
 // every key event, the output queue and the worker that plays it. They start together and stop
 // in one order, whatever ends the program: the hook first (nothing new is queued), then the
@@ -61,9 +51,8 @@ class RemapSession {
   bool hookInstalled() const { return hook_.installed(); }
   uint64_t workerWakeups() const { return worker_.wakeups(); }
   int hookInstalls() const { return hook_.installs(); }
-#ifdef ORVELLE_E2E
-  void DropHookBehindOwnersBack() { hook_.DropBehindOwnersBack(); }
-#endif
+  // The remap hook's handle while installed (the test twin unhooks it behind our back).
+  HHOOK hookHandle() const { return hook_.handle(); }
 
  private:
   // The remap hook's view is meaningful only while it is installed and nothing of ours stands

@@ -38,6 +38,15 @@ inline constexpr std::array<KeypadPair, 10> kKeypadPairs = {{
     {110, 46},  // .: Delete
 }};
 
+// The code a keypad key sends when NumLock is off; every other code unchanged.
+constexpr int TranslateNumpadCode(int code, bool numLockOn) noexcept {
+  if (numLockOn) return code;
+  for (const KeypadPair& pair : kKeypadPairs) {
+    if (pair.keypad == code) return pair.navigation;
+  }
+  return code;
+}
+
 struct KeySlot {
   int x = 0;
   int y = 0;

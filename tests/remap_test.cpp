@@ -8,8 +8,10 @@
 #include <sstream>
 #include <thread>
 
+#include "engine/injected_key.h"
 #include "engine/injection.h"
 #include "engine/remap.h"
+#include "model/key_table.h"
 
 namespace orvelle {
 namespace {

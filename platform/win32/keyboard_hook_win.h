@@ -17,13 +17,33 @@ inline std::bitset<256> SystemKeysDown() {
   return down;
 }
 
-// One low-level keyboard hook, owned: installed and removed through this object and removed
-// when it goes. The system may drop a low-level hook without telling anyone (when the hook's
-// thread overran the hook timeout); removing such a hook fails, and the handle is forgotten all
-// the same, so that a later install is never blocked by a stale one.
+// Another low-level hook of ours that must stay ahead of the remap hook while it runs (the
+// assignment dialog's recording hook): it takes every key first.
+class FrontHook {
+ public:
+  virtual ~FrontHook() = default;
+  virtual bool installed() const = 0;
+  // Out and in again, so that it heads the hook chain again.
+  virtual void PutFirst() = 0;
+};
+
+// One low-level keyboard hook, owned together with the object it calls: installed and removed
+// through this object and removed when it goes. `Target` answers each event with
+// `LRESULT OnKeyEvent(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event)`; an exception it throws
+// never reaches the system, and the event then passes unchanged.
+//
+// The system hands a low-level hook procedure nothing of ours, so each kind of target has one
+// slot on its thread, filled by the hook object only while its hook is installed and emptied
+// when it is removed: nothing outside this object points at the target, and an event that comes
+// after the hook went (a call the system already queued) finds the slot empty and passes.
+//
+// The system may drop a low-level hook without telling anyone (when the hook's thread overran
+// the hook timeout); removing such a hook fails, and the handle is forgotten all the same, so
+// that a later install is never blocked by a stale one.
+template <typename Target>
 class KeyboardHook {
  public:
-  explicit KeyboardHook(HOOKPROC procedure) : procedure_(procedure) {}
+  explicit KeyboardHook(Target& target) : target_(target) {}
   ~KeyboardHook() { Remove(); }
   KeyboardHook(const KeyboardHook&) = delete;
   KeyboardHook& operator=(const KeyboardHook&) = delete;
@@ -31,7 +51,11 @@ class KeyboardHook {
   // Installs the hook on the calling thread unless it is installed; false when the system
   // refused.
   bool Install(HINSTANCE instance) {
-    if (handle_ == nullptr) handle_ = SetWindowsHookExW(WH_KEYBOARD_LL, procedure_, instance, 0);
+    if (handle_ != nullptr) return true;
+    // Filled first: the system may call the procedure as soon as the hook exists.
+    Slot() = &target_;
+    handle_ = SetWindowsHookExW(WH_KEYBOARD_LL, Procedure, instance, 0);
+    if (handle_ == nullptr) Slot() = nullptr;
     return handle_ != nullptr;
   }
 
@@ -39,6 +63,7 @@ class KeyboardHook {
     if (handle_ == nullptr) return;
     UnhookWindowsHookEx(handle_);
     handle_ = nullptr;
+    if (Slot() == &target_) Slot() = nullptr;
   }
 
   // Out and in again: the newest low-level hook is called first, so the hook heads the chain
@@ -52,7 +77,24 @@ class KeyboardHook {
   HHOOK handle() const { return handle_; }
 
  private:
-  HOOKPROC procedure_;
+  static Target*& Slot() noexcept {
+    thread_local Target* target = nullptr;
+    return target;
+  }
+
+  static LRESULT CALLBACK Procedure(int code, WPARAM wParam, LPARAM lParam) noexcept {
+    Target* target = Slot();
+    auto* event = reinterpret_cast<KBDLLHOOKSTRUCT*>(lParam);
+    if (code != HC_ACTION || target == nullptr || event == nullptr) return CallNextHookEx(nullptr, code, wParam, lParam);
+    try {
+      return target->OnKeyEvent(code, wParam, *event);
+    } catch (...) {
+      // Nothing may unwind into the system; an event we could not decide on passes unchanged.
+      return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+  }
+
+  Target& target_;
   HHOOK handle_ = nullptr;
 };
 
