@@ -66,6 +66,13 @@ std::wstring DelayText(const MacroDelays& delays, size_t step) {
   return FormatInt(step < delays.size() ? delays[step] : 0);
 }
 
+// The field a choice of the "Other" mode puts the focus on.
+DialogFocus FocusFor(AssignKind kind) {
+  return kind == AssignKind::Text      ? DialogFocus::TextField
+         : kind == AssignKind::Program ? DialogFocus::ProgramPath
+                                       : DialogFocus::None;
+}
+
 }  // namespace
 
 int FindItemPrefix(const std::vector<std::wstring>& items, std::wstring_view text) {
@@ -162,29 +169,26 @@ void AssignDialog::HideModeControls() {
   ShowMacroControls(false);
 }
 
-void AssignDialog::OnSingleKeyButton() {
+void AssignDialog::EnterMode(size_t button, int kind, bool& control, DialogFocus focus) {
   StopRecording();
-  edit_.kind = kSingleKey;
-  edit_.macroIndex = 0;
-  SelectModeButton(0);
+  edit_.kind = kind;
+  if (kind != kMacro) edit_.macroIndex = 0;
+  SelectModeButton(static_cast<int>(button));
   HideModeControls();
   view_.holdBoxVisible = true;
-  view_.keyFieldVisible = true;
-  view_.focus = DialogFocus::KeyField;
+  control = true;
+  view_.focus = focus;
   ++view_.focusRequests;
+}
+
+void AssignDialog::OnSingleKeyButton() {
+  EnterMode(0, kSingleKey, view_.keyFieldVisible, DialogFocus::KeyField);
   view_.recordingHook = true;
 }
 
 void AssignDialog::OnMacroButton() {
   if (edit_.kind == kMacroOnlyKind) return;
-  StopRecording();
-  edit_.kind = kMacro;
-  SelectModeButton(1);
-  HideModeControls();
-  view_.holdBoxVisible = true;
-  view_.focus = DialogFocus::MacroNames;
-  ++view_.focusRequests;
-  ShowMacroControls(true);
+  EnterMode(1, kMacro, view_.macroControlsVisible, DialogFocus::MacroNames);
   FillMacroItems();
   if (edit_.macroNames.empty()) AddMacro();
   SelectMacroItem(edit_.macroIndex);
@@ -192,41 +196,20 @@ void AssignDialog::OnMacroButton() {
   view_.recordingHook = false;
 }
 
-void AssignDialog::OnMediaButton() {
-  StopRecording();
-  edit_.kind = kMedia;
-  edit_.macroIndex = 0;
-  SelectModeButton(2);
-  HideModeControls();
-  view_.holdBoxVisible = true;
-  view_.mediaListVisible = true;
-  view_.focus = DialogFocus::MediaList;
-  ++view_.focusRequests;
-}
+void AssignDialog::OnMediaButton() { EnterMode(2, kMedia, view_.mediaListVisible, DialogFocus::MediaList); }
 
 void AssignDialog::OnFunctionButton() {
-  StopRecording();
-  edit_.kind = kFunction;
-  edit_.macroIndex = 0;
-  SelectModeButton(3);
-  HideModeControls();
-  view_.holdBoxVisible = true;
-  view_.functionListVisible = true;
-  view_.focus = DialogFocus::FunctionList;
-  ++view_.focusRequests;
+  EnterMode(3, kFunction, view_.functionListVisible, DialogFocus::FunctionList);
 }
 
 void AssignDialog::OnOtherButton() {
   if (edit_.kind == kMacroOnlyKind || !otherModePlaced_) return;
-  StopRecording();
-  edit_.macroIndex = 0;
-  SelectModeButton(static_cast<int>(kOtherMode));
-  HideModeControls();
+  const AssignKind chosen = ChosenOtherKind();
+  EnterMode(kOtherMode, KindNumber(chosen), view_.otherControlsVisible, FocusFor(chosen));
   view_.holdBoxVisible = false;  // a key that sends nothing, types or starts something is never held
-  view_.otherControlsVisible = true;
   // The text and path fields take the keys typed into them.
   view_.recordingHook = false;
-  Choose(ChosenOtherKind());
+  ShowChoice(chosen);
 }
 
 AssignKind AssignDialog::ChosenOtherKind() const {
@@ -248,9 +231,7 @@ void AssignDialog::Choose(AssignKind kind) {
   if (!view_.otherControlsVisible) return;
   edit_.kind = KindNumber(kind);
   ShowChoice(kind);
-  view_.focus = kind == AssignKind::Text      ? DialogFocus::TextField
-                : kind == AssignKind::Program ? DialogFocus::ProgramPath
-                                              : DialogFocus::None;
+  view_.focus = FocusFor(kind);
   ++view_.focusRequests;
 }
 
@@ -263,7 +244,7 @@ void AssignDialog::OnClear() {
   if (edit_.kind == kMacroOnlyKind) return;
   view_.keyFieldText.clear();
   view_.holdBox.selected = false;  // the key goes back to sending itself, and nothing of it is held
-  capturedKeyCode_ = edit_.keyCode;
+  edit_.capturedKeyCode = edit_.keyCode;
   OnSingleKeyButton();
   view_.modeButtons[0].SelectButton();
 }
@@ -293,11 +274,10 @@ void AssignDialog::ReleaseSkin() {
 void AssignDialog::OnCancel() {
   ReleaseSkin();
   view_.keyFieldText.clear();
-  capturedKeyCode_ = edit_.keyCode;
+  edit_.capturedKeyCode = edit_.keyCode;
 }
 
-void AssignDialog::OnOk(KeyMap& workingKeyMap, const MediaNameMap& media, int mediaSelection,
-                        int functionSelection) {
+void AssignDialog::OnOk(const MediaNameMap& media, int mediaSelection, int functionSelection) {
   const std::vector<std::wstring> mediaItems = MediaItems();
   const std::vector<std::wstring> functionItems = FunctionItems();
   auto itemText = [](const std::vector<std::wstring>& items, int selection) {
@@ -322,42 +302,28 @@ void AssignDialog::OnOk(KeyMap& workingKeyMap, const MediaNameMap& media, int me
     edit_.args.clear();
   }
 
-  const int key = edit_.keyCode;
-  const bool playsMacro = edit_.macroIndexMap.count(key) != 0;
-  const auto entry = workingKeyMap.find(key);
-  const bool hasEntry = entry != workingKeyMap.end();
+  // What the key is to send; the model settles its entry by the identity rule.
+  edit_.sends.reset();
   switch (edit_.kind) {
     case kSingleKey:
-      if (hasEntry) {
-        entry->second = SequenceOrIdentity(key, OutputSequence{capturedKeyCode_});
-        if (playsMacro) edit_.macroIndexMap.erase(key);
-      }
+      edit_.sends = OutputSequence{edit_.capturedKeyCode};
       break;
     case kMacro:
       RefillMacroNames();
-      if (view_.macroSelection >= 0) edit_.macroIndexMap[key] = view_.macroSelection;
-      MacroSequence(workingKeyMap);
+      if (view_.macroSelection >= 0) edit_.macroIndexMap[edit_.keyCode] = view_.macroSelection;
       break;
-    case kMedia: {
+    case kMedia:
       edit_.displayName = mediaText;
-      const auto code = FindMedia(media, mediaText);
-      if (code && hasEntry) {
-        entry->second = SequenceOrIdentity(key, OutputSequence{*code});
-        if (playsMacro) edit_.macroIndexMap.erase(key);
-      }
+      if (const auto code = FindMedia(media, mediaText)) edit_.sends = OutputSequence{*code};
       break;
-    }
     case kFunction:
-      if (hasEntry) {
-        // No command chosen: the key keeps sending itself rather than nothing.
-        entry->second = SequenceOrIdentity(key, CommandSequence(functionSelection));
-        if (playsMacro) edit_.macroIndexMap.erase(key);
-      }
+      // No command chosen: the key keeps sending itself rather than nothing.
+      edit_.sends = CommandSequence(functionSelection);
       break;
     case KindNumber(AssignKind::Disabled):
     case kText:
     case kProgram:
-      OtherOk(workingKeyMap);
+      OtherOk();
       break;
     default:
       break;  // macro-only mode: the main window takes the whole macro table back
@@ -365,7 +331,7 @@ void AssignDialog::OnOk(KeyMap& workingKeyMap, const MediaNameMap& media, int me
   ReleaseSkin();
 }
 
-void AssignDialog::OtherOk(KeyMap& workingKeyMap) {
+void AssignDialog::OtherOk() {
   // Opened on such a key by a layout without the mode: nothing was shown, nothing changes.
   if (!view_.otherControlsVisible) return;
   // Nothing to type or to start: the key sends itself again, unassigned, as after Clear.
@@ -379,28 +345,9 @@ void AssignDialog::OtherOk(KeyMap& workingKeyMap) {
   edit_.text = record.text;
   edit_.program = record.program;
   edit_.args = record.args;
-  // The engine acts on the key's record; its own entry sends the key itself, and it plays no macro.
-  const int key = edit_.keyCode;
-  edit_.macroIndexMap.erase(key);
-  if (const auto entry = workingKeyMap.find(key); entry != workingKeyMap.end()) {
-    entry->second = SequenceOrIdentity(key, OutputSequence{key});
-  }
-}
-
-void AssignDialog::MacroSequence(KeyMap& workingKeyMap) {
-  const int key = edit_.keyCode;
-  const auto entry = workingKeyMap.find(key);
-  const MacroSteps* steps = ChosenSteps();
-  if (view_.macroSelection < 0 || steps == nullptr) {
-    // No macro chosen: the key goes back to sending itself, unassigned.
-    if (entry != workingKeyMap.end()) entry->second = OutputSequence{key};
-    edit_.kind = kSingleKey;
-    edit_.macroIndex = 0;
-    edit_.displayName.clear();
-    edit_.hold = false;
-    return;
-  }
-  if (entry != workingKeyMap.end()) entry->second = SequenceOrIdentity(key, DownStepKeyCodes(*steps));
+  // It plays no macro, whatever it becomes; a key back at itself sends itself.
+  edit_.macroIndexMap.erase(edit_.keyCode);
+  if (record.kind == kSingleKey) edit_.sends = OutputSequence{edit_.keyCode};
 }
 
 // --- macro editor -------------------------------------------------------------------------------
@@ -599,7 +546,7 @@ void AssignDialog::StopRecording() {
 void AssignDialog::OnHookKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags, uint32_t time) {
   const CaptureTarget target = CaptureTargetFor(edit_.kind);
   if (press) {
-    capturedKeyCode_ = RecordedKeyCode(vkCode, flags);
+    edit_.capturedKeyCode = RecordedKeyCode(vkCode, flags);
     if (target == CaptureTarget::KeyField) view_.keyFieldText = ui_.KeyName(KeyNameParameter(scanCode, flags));
   }
   if (target == CaptureTarget::Recorder) RecordKeyEvent(press, vkCode, scanCode, flags, time);

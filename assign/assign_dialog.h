@@ -110,10 +110,7 @@ class AssignDialog {
   const AssignEdit& edit() const { return edit_; }
   const AssignView& view() const { return view_; }
   int kind() const { return edit_.kind; }
-  int capturedKeyCode() const { return capturedKeyCode_; }
-  // The main window hands over the key's current single-key target so that OK without a new key
-  // press keeps it.
-  void SetCapturedKeyCode(int code) { capturedKeyCode_ = code; }
+  int capturedKeyCode() const { return edit_.capturedKeyCode; }
   bool recording() const { return recording_; }
 
   // Whether the skin places the "Other" mode (PlacesOtherMode); set once, before the openings.
@@ -144,13 +141,13 @@ class AssignDialog {
   void SetProgramArgs(const std::wstring& fieldText) { view_.programArgsText = fieldText; }
   void TakeBrowsedFile(const std::wstring& path);
 
-  // OK: the display name, the kind where a macro is missing, the macro-index map entry of the key
-  // and its working KeyMap entry. `mediaSelection` and `functionSelection` are the lists' current
+  // OK: the edit filled for the model to commit (SettleKeyEntry, CommitSlotEdit): the display
+  // name, the hold, what the key is to send and the macro it plays. `mediaSelection` and `functionSelection` are the lists' current
   // selections (−1 for none). In the "Other" mode: the chosen kind with its text, or its program
   // and arguments, cleaned and cut to their limits, and the name DisplayNameOf gives it; the key's
   // entry is the identity and it plays no macro. A text or path left empty gives the key back
   // its own function, unassigned, as Clear does.
-  void OnOk(KeyMap& workingKeyMap, const MediaNameMap& media, int mediaSelection, int functionSelection);
+  void OnOk(const MediaNameMap& media, int mediaSelection, int functionSelection);
 
   // The macro editor.
   void AddMacro();
@@ -185,19 +182,21 @@ class AssignDialog {
 
  private:
   void ShowMacroControls(bool show);
+  // A mode button clicked: the recording stops, the edit takes `kind`, the button is selected,
+  // every mode's controls hide but `control`, the Hold box shows and the focus goes to `focus`.
+  void EnterMode(size_t button, int kind, bool& control, DialogFocus focus);
   void SelectModeButton(int button);  // the clicked mode button selected, the others cleared
   // Every mode's own controls hidden; the mode's handler then shows its own.
   void HideModeControls();
   void Choose(AssignKind kind);      // a choice clicked: the edit's kind and the focus follow it
   void ShowChoice(AssignKind kind);  // the choices and fields as that choice shows them
   AssignKind ChosenOtherKind() const;
-  void OtherOk(KeyMap& workingKeyMap);
+  void OtherOk();
   void ReleaseSkin();
   void ResetStepList();
   void LoadStepList();
   void FillMacroItems();
   void SelectMacroItem(int item);
-  void MacroSequence(KeyMap& workingKeyMap);
   MacroSteps* ChosenSteps();
   MacroDelays* ChosenDelays();
   int* ChosenLoops();
@@ -209,7 +208,6 @@ class AssignDialog {
   AssignUi& ui_;
   AssignEdit edit_;
   AssignView view_;
-  int capturedKeyCode_ = 0;
   int macroCounter_ = 0;
   bool otherModePlaced_ = true;
   bool recording_ = false;

@@ -55,12 +55,13 @@ AssignDialogWindow::AssignDialogWindow(HINSTANCE instance, const std::wstring& f
 
 AssignDialogWindow::~AssignDialogWindow() = default;
 
-INT_PTR AssignDialogWindow::Run(HWND owner, KeyMap& workingKeyMap, const MediaNameMap& media) {
-  workingKeyMap_ = &workingKeyMap;
+std::optional<AssignEdit> AssignDialogWindow::Run(HWND owner, const AssignEdit& edit, const MediaNameMap& media) {
+  logic_.edit() = edit;
   media_ = &media;
   const INT_PTR result = DoModal(instance_, IDD_ASSIGN, owner);
-  workingKeyMap_ = nullptr;
-  return result;
+  media_ = nullptr;
+  if (result != IDOK) return std::nullopt;
+  return logic_.edit();
 }
 
 void AssignDialogWindow::CancelIfOpen() {
@@ -249,8 +250,8 @@ LRESULT AssignDialogWindow::ThenWithRow(void (AssignDialog::*step)(int selectedR
 }
 
 LRESULT AssignDialogWindow::OnOk(WORD, WORD, HWND, bool&) {
-  if (workingKeyMap_ != nullptr && media_ != nullptr) {
-    logic_.OnOk(*workingKeyMap_, *media_, Selection(Item(IDC_MEDIA_LIST)), Selection(Item(IDC_FUNCTION_LIST)));
+  if (media_ != nullptr) {
+    logic_.OnOk(*media_, Selection(Item(IDC_MEDIA_LIST)), Selection(Item(IDC_FUNCTION_LIST)));
   }
   Close(IDOK);
   return 0;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "assign/assign_dialog.h"
@@ -27,9 +28,9 @@ class AssignDialogWindow final : public DialogBase, public FrontHook, private As
   AssignDialogWindow(HINSTANCE instance, const std::wstring& folder);
   ~AssignDialogWindow() override;
 
-  AssignDialog& logic() { return logic_; }
-  // Runs the dialog modally over `owner`. OK writes the edited key's entry of `workingKeyMap`.
-  INT_PTR Run(HWND owner, KeyMap& workingKeyMap, const MediaNameMap& media);
+  // Runs the dialog modally over `owner` on a prepared edit; the edit as OK left it, for the model
+  // to commit, or nothing when the dialog was cancelled.
+  std::optional<AssignEdit> Run(HWND owner, const AssignEdit& edit, const MediaNameMap& media);
   // Ends an open dialog through its cancel handling (the program is exiting).
   void CancelIfOpen();
   void RemoveRecordingHook() { recordingHook_.Remove(); }
@@ -154,7 +155,6 @@ class AssignDialogWindow final : public DialogBase, public FrontHook, private As
   // Set while the controls are made to follow the view: the step list's own selection notices
   // and the fields' change notices then come from us and are no news for the logic.
   bool applyingView_ = false;
-  KeyMap* workingKeyMap_ = nullptr;
   const MediaNameMap* media_ = nullptr;
   bool active_ = false;
   RecordedKeyQueue recordedKeys_;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 
 #include "model/profile_file.h"
 #include "model/profile_ops.h"
@@ -504,6 +505,53 @@ TEST_F(WorkingEditTest, SlotEditResultsFoldBackConsistently) {
     const KeyAssignment expected{c.recordName, c.kind, 0, c.listed};
     EXPECT_EQ(set.working.records[static_cast<size_t>(c.entry - 1)], expected) << c.what;
     EXPECT_EQ(std::count(list.begin(), list.end(), c.entry - 1), listed ? 1 : 0) << c.what;
+  }
+}
+
+TEST_F(WorkingEditTest, CommitSettlesTheKeysEntryForEachKind) {
+  constexpr int kNoMacro = -1;  // the edit's macro-index map holds nothing for the key
+  struct Case {
+    const char* what;
+    int entry;
+    int kind;
+    std::wstring name;
+    std::optional<OutputSequence> sends;
+    int macro;
+    OutputSequence sequence;  // the key's entry after the commit
+    int kindAfter;
+    bool listed;
+  } cases[] = {
+      {"a single key", 5, 0, L"A", OutputSequence{65}, kNoMacro, {65}, 0, true},
+      {"a macro key turned into a single key stops its macro", 3, 0, L"A", OutputSequence{65}, 1, {65}, 0, true},
+      {"a single key captured as no key sends itself", 5, 0, L"?", OutputSequence{0}, kNoMacro, {15}, 0, true},
+      {"a macro plays its down steps", 5, 1, L"one", std::nullopt, 1, {66, 67}, 1, true},
+      {"no macro chosen: the key sends itself, unassigned", 3, 1, L"one", std::nullopt, kNoMacro, {13}, 0, false},
+      {"a media key", 3, 2, L"Play", OutputSequence{179}, 1, {179}, 2, true},
+      {"a function", 5, 3, L"Copy", OutputSequence{17, 67}, kNoMacro, {17, 67}, 3, true},
+      {"no function chosen: the key sends itself, not nothing", 5, 3, L"", OutputSequence{}, kNoMacro, {15}, 3, false},
+      {"disabled", 3, 4, L"", std::nullopt, 1, {13}, 4, true},
+      {"an empty text falls back to the key itself", 3, 5, L"", std::nullopt, 1, {13}, 0, false},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    PrepareSlotEdit(set, table, c.entry, edit);
+    edit.kind = c.kind;
+    edit.displayName = c.name;
+    edit.sends = c.sends;
+    edit.macroIndex = std::max(c.macro, 0);
+    if (c.macro == kNoMacro) {
+      edit.macroIndexMap.erase(edit.keyCode);
+    } else {
+      edit.macroIndexMap[edit.keyCode] = c.macro;
+    }
+    CommitSlotEdit(set, table, c.entry, edit);
+    const int code = table.Entry(c.entry).keyCode;
+    const ProfileData& w = set.working;
+    EXPECT_EQ(w.keyMap.at(code), c.sequence) << c.what;
+    EXPECT_EQ(w.records[static_cast<size_t>(c.entry - 1)].kind, c.kindAfter) << c.what;
+    EXPECT_EQ(w.macroIndexMap.count(code), c.kindAfter == 1 ? 1u : 0u) << c.what;
+    EXPECT_EQ(std::count(w.assignedSlots.begin(), w.assignedSlots.end(), c.entry - 1), c.listed ? 1 : 0) << c.what;
+    EXPECT_EQ(set.Active(), w) << c.what << ": applied";
   }
 }
 
