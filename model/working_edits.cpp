@@ -27,16 +27,23 @@ void CopyMacroTable(const From& from, To& to) {
 }
 
 // A Disabled, Text or Program edit: the key acts on its record, with the identity as its KeyMap
-// entry; whatever macro it played, it plays no more.
+// entry; whatever macro it played, it plays no more. The dialog's OK cleaned the values already.
 void CommitActionEdit(ProfileSet& set, const KeyTable& table, int entry, const AssignEdit& edit) {
   ProfileData& working = set.working;
   const int index = entry - 1;
   const int code = table.Entry(entry).keyCode;
-  if (auto record = ActionRecord(edit.kind, edit.text, edit.program, edit.args)) {
+  KeyAssignment record{std::wstring(), edit.kind, 0, false};
+  if (edit.kind == KindNumber(AssignKind::Text)) record.text = edit.text;
+  if (edit.kind == KindNumber(AssignKind::Program)) {
+    record.program = edit.program;
+    record.args = edit.args;
+  }
+  if (HasAction(record)) {
+    record.name = DisplayNameOf(record);
     if (std::find(working.assignedSlots.begin(), working.assignedSlots.end(), index) == working.assignedSlots.end()) {
       working.assignedSlots.push_back(index);
     }
-    working.records[static_cast<size_t>(index)] = std::move(*record);
+    working.records[static_cast<size_t>(index)] = std::move(record);
   } else {
     RestoreSlotDefault(table, index, working);  // nothing to type or to start: the key sends itself
   }

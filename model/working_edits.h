@@ -62,8 +62,8 @@ int CurrentTarget(const ProfileData& working, const AssignEdit& edit);
 // back into the working copy, which is then applied. A slot back at its default is not held.
 // A Disabled, Text or Program edit joins the assigned-slot list under the name DisplayNameOf
 // gives it (the edit's display name is not used), stops playing a macro, keeps the identity as its
-// KeyMap entry and is not held; its text, path and arguments are cleaned and cut to their
-// limits. A Text edit without a text or a Program edit without a path puts the slot back to its
+// KeyMap entry and is not held; it keeps the text, path and arguments of its kind as the dialog's
+// OK cleaned them. A Text edit without a text or a Program edit without a path puts the slot back to its
 // default. Every other kind keeps no text, path or arguments.
 void CommitSlotEdit(ProfileSet& set, const KeyTable& table, int entry, const AssignEdit& edit);
 // Before the dialog opens from "Macro..".

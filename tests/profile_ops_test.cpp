@@ -573,7 +573,7 @@ TEST_F(WorkingEditTest, DisabledTextAndProgramEditsJoinTheListAndKeepTheKeySendi
       {"a text, its line breaks as the file keeps them",
        3,
        5,
-       L"Hello\r\nworld",
+       L"Hello\nworld",
        L"",
        L"",
        {L"Text: Hello world", 5, 0, false, L"Hello\nworld"}},
@@ -581,11 +581,11 @@ TEST_F(WorkingEditTest, DisabledTextAndProgramEditsJoinTheListAndKeepTheKeySendi
        5,
        6,
        L"",
-       L" C:\\a\\b.exe",
+       L"C:\\a\\b.exe",
        L"-x",
        {L"Program: b.exe", 6, 0, false, L"", L"C:\\a\\b.exe", L"-x"}},
       {"a text key without a text is no assignment", 5, 5, L"", L"", L"", {L"K5", 0, 0, false}},
-      {"a program key without a path is no assignment", 3, 6, L"", L"\r\n", L"-x", {L"K3", 0, 0, false}},
+      {"a program key without a path is no assignment", 3, 6, L"", L"", L"-x", {L"K3", 0, 0, false}},
   };
   for (const Case& c : cases) {
     SetUp();
@@ -596,7 +596,8 @@ TEST_F(WorkingEditTest, DisabledTextAndProgramEditsJoinTheListAndKeepTheKeySendi
     edit.text = c.text;
     edit.program = c.program;
     edit.args = c.args;
-    CommitSlotEdit(set, table, c.entry, edit);  // the dialog left the macro-index map as it was
+    // The values as the dialog's OK cleaned them; it left the macro-index map as it was.
+    CommitSlotEdit(set, table, c.entry, edit);
     const int code = table.Entry(c.entry).keyCode;
     const ProfileData& w = set.working;
     EXPECT_EQ(w.records[static_cast<size_t>(c.entry - 1)], c.expected) << c.what;
