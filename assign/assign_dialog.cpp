@@ -53,19 +53,6 @@ std::wstring WithCrLf(const std::wstring& text) {
   return out;
 }
 
-// The item of a macro's list (its steps, delays or loop count) at `index`; none outside the list.
-template <typename T>
-T* ItemAt(std::vector<T>& items, int index) {
-  if (index < 0 || index >= static_cast<int>(items.size())) return nullptr;
-  return &items[static_cast<size_t>(index)];
-}
-
-// What the step list's third column shows for `step`: nothing for an untimed macro.
-std::wstring DelayText(const MacroDelays& delays, size_t step) {
-  if (delays.empty()) return {};
-  return FormatInt(step < delays.size() ? delays[step] : 0);
-}
-
 // The field a choice of the "Other" mode puts the focus on.
 DialogFocus FocusFor(AssignKind kind) {
   return kind == AssignKind::Text      ? DialogFocus::TextField
@@ -104,7 +91,7 @@ void AssignDialog::Open() {
   view_.textFieldText = WithCrLf(edit_.text);
   view_.programPathText = edit_.program;
   view_.programArgsText = edit_.args;
-  ResetStepList();
+  macros_.ResetStepList();
   switch (edit_.kind) {
     case kSingleKey:
       view_.modeButtons[0].SelectButton();
@@ -115,10 +102,10 @@ void AssignDialog::Open() {
     case kMacro:
     case kMacroOnlyKind:
       view_.modeButtons[1].SelectButton();
-      ShowMacroControls(true);
-      FillMacroItems();
-      SelectMacroItem(edit_.macroIndex);
-      LoadStepList();
+      macros_.ShowMacroControls(true);
+      macros_.FillMacroItems();
+      macros_.SelectMacroItem(edit_.macroIndex);
+      macros_.LoadStepList();
       if (edit_.kind == kMacro) {
         view_.keyFieldText.clear();
       } else {
@@ -151,10 +138,8 @@ void AssignDialog::Open() {
     default:
       break;
   }
-  recording_ = false;
+  macros_.ForgetRecording();
 }
-
-void AssignDialog::ShowMacroControls(bool show) { view_.macroControlsVisible = show; }
 
 void AssignDialog::SelectModeButton(int button) {
   for (size_t i = 0; i < view_.modeButtons.size(); ++i) {
@@ -166,11 +151,11 @@ void AssignDialog::SelectModeButton(int button) {
 void AssignDialog::HideModeControls() {
   view_.keyFieldVisible = view_.mediaListVisible = view_.functionListVisible = false;
   view_.otherControlsVisible = false;
-  ShowMacroControls(false);
+  macros_.ShowMacroControls(false);
 }
 
 void AssignDialog::EnterMode(size_t button, int kind, bool& control, DialogFocus focus) {
-  StopRecording();
+  macros_.StopRecording();
   edit_.kind = kind;
   if (kind != kMacro) edit_.macroIndex = 0;
   SelectModeButton(static_cast<int>(button));
@@ -189,10 +174,10 @@ void AssignDialog::OnSingleKeyButton() {
 void AssignDialog::OnMacroButton() {
   if (edit_.kind == kMacroOnlyKind) return;
   EnterMode(1, kMacro, view_.macroControlsVisible, DialogFocus::MacroNames);
-  FillMacroItems();
-  if (edit_.macroNames.empty()) AddMacro();
-  SelectMacroItem(edit_.macroIndex);
-  LoadStepList();
+  macros_.FillMacroItems();
+  if (edit_.macroNames.empty()) macros_.AddMacro();
+  macros_.SelectMacroItem(edit_.macroIndex);
+  macros_.LoadStepList();
   view_.recordingHook = false;
 }
 
@@ -254,12 +239,6 @@ void AssignDialog::ToggleHold() {
   view_.holdBox.selected = !view_.holdBox.selected;
 }
 
-void AssignDialog::ToggleKeyDelays() {
-  // A recording keeps to what the box said when it started.
-  if (recording_) return;
-  view_.keyDelayBox.selected = !view_.keyDelayBox.selected;
-}
-
 void AssignDialog::ReleaseSkin() {
   view_.recordingHook = false;
   for (BitButtonModel& button : view_.modeButtons) button.Reset();
@@ -309,7 +288,7 @@ void AssignDialog::OnOk(const MediaNameMap& media, int mediaSelection, int funct
       edit_.sends = OutputSequence{edit_.capturedKeyCode};
       break;
     case kMacro:
-      RefillMacroNames();
+      macros_.RefillMacroNames();
       if (view_.macroSelection >= 0) edit_.macroIndexMap[edit_.keyCode] = view_.macroSelection;
       break;
     case kMedia:
@@ -350,206 +329,13 @@ void AssignDialog::OtherOk() {
   if (record.kind == kSingleKey) edit_.sends = OutputSequence{edit_.keyCode};
 }
 
-// --- macro editor -------------------------------------------------------------------------------
-
-MacroSteps* AssignDialog::ChosenSteps() { return ItemAt(edit_.macroSteps, view_.macroSelection); }
-MacroDelays* AssignDialog::ChosenDelays() { return ItemAt(edit_.macroDelays, view_.macroSelection); }
-int* AssignDialog::ChosenLoops() { return ItemAt(edit_.macroLoops, view_.macroSelection); }
-
-void AssignDialog::ResetStepList() {
-  view_.stepRows.clear();
-  view_.stepSelection = -1;
-}
-
-void AssignDialog::FillMacroItems() { view_.macroItems = edit_.macroNames; }
-
-void AssignDialog::SelectMacroItem(int item) {
-  if (item >= 0 && item < static_cast<int>(view_.macroItems.size())) {
-    view_.macroSelection = item;
-    view_.macroFieldText = view_.macroItems[static_cast<size_t>(item)];
-  } else {
-    view_.macroSelection = -1;
-    view_.macroFieldText.clear();
-  }
-}
-
-void AssignDialog::LoadStepList() {
-  ResetStepList();
-  view_.keyDelayBox.selected = false;
-  view_.loopCountText.clear();
-  if (view_.macroSelection < 0) return;
-  edit_.macroIndex = view_.macroSelection;
-  const MacroSteps* steps = ChosenSteps();
-  if (steps == nullptr) return;
-  const MacroDelays* delays = ChosenDelays();
-  const MacroDelays none;
-  const MacroDelays& waits = delays != nullptr ? *delays : none;
-  // The delays box says how the chosen macro was recorded: recording more into it goes on alike.
-  view_.keyDelayBox.selected = !waits.empty();
-  if (const int* loops = ChosenLoops()) view_.loopCountText = FormatInt(*loops);
-  for (size_t i = 0; i + 2 < steps->size(); i += 3) {
-    view_.stepRows.push_back(
-        {ui_.KeyName((*steps)[i]), (*steps)[i + 2] == 1 ? L"down" : L"up", DelayText(waits, i / 3)});
-  }
-}
-
-void AssignDialog::RefillMacroNames() {
-  FillMacroItems();
-  SelectMacroItem(edit_.macroIndex);
-}
-
-void AssignDialog::SelectMacro(int item) {
-  SelectMacroItem(item);
-  LoadStepList();
-}
-
-void AssignDialog::AddMacro() {
-  const std::wstring name = L"define" + FormatInt(macroCounter_);
-  view_.macroItems.push_back(name);
-  ++macroCounter_;
-  SelectMacroItem(static_cast<int>(view_.macroItems.size()) - 1);
-  ResetStepList();
-  edit_.macroSteps.emplace_back();
-  edit_.macroNames.push_back(view_.macroFieldText);
-  edit_.macroDelays.emplace_back();
-  edit_.macroLoops.push_back(1);
-  edit_.macroIndex = view_.macroSelection;
-  // A new macro has no steps yet to say how they were recorded: the delays box stays as it is.
-  view_.loopCountText = FormatInt(1);
-  if (view_.macroItems.size() == 1) view_.stepButtonsEnabled = true;
-}
-
-void AssignDialog::DeleteMacro() {
-  const int s = view_.macroSelection;
-  if (s < 0) return;
-  std::vector<int> players;
-  for (const auto& [code, index] : edit_.macroIndexMap) {
-    if (index == s) players.push_back(code);
-  }
-  if (!players.empty() && !ui_.ConfirmMacroDelete(kMacroInUseQuestion)) return;
-  RemoveMacro(edit_, s);
-  ResetStepList();
-  if (s < static_cast<int>(view_.macroItems.size())) view_.macroItems.erase(view_.macroItems.begin() + s);
-  if (s == 0) {
-    if (view_.macroItems.empty()) {
-      SelectMacroItem(-1);
-      LoadStepList();
-      view_.stepButtonsEnabled = false;
-    } else {
-      SelectMacro(0);
-    }
-  } else {
-    SelectMacro(s - 1);
-  }
-  edit_.macroIndex = view_.macroSelection;
-}
-
-void AssignDialog::RenameMacro(const std::wstring& fieldText) {
-  view_.stepButtonsEnabled = true;
-  view_.macroFieldText = fieldText;
-  if (edit_.macroIndex >= 0 && edit_.macroIndex < static_cast<int>(edit_.macroNames.size())) {
-    edit_.macroNames[static_cast<size_t>(edit_.macroIndex)] = fieldText;
-  }
-}
-
-void AssignDialog::SetLoopCount(const std::wstring& fieldText) {
-  view_.loopCountText = fieldText;
-  int* loops = ChosenLoops();
-  if (loops == nullptr) return;
-  // Whatever is typed, the count kept is one the macro can play; the field shows it again once
-  // the user leaves it.
-  *loops = std::clamp(ParseInt(fieldText), 1, kMaxMacroLoops);
-}
-
-void AssignDialog::ShowLoopCount() {
-  const int* loops = ChosenLoops();
-  view_.loopCountText = loops != nullptr ? FormatInt(*loops) : std::wstring();
-}
-
-void AssignDialog::DeleteStep(int selectedRow) {
-  MacroSteps* steps = ChosenSteps();
-  if (steps == nullptr || selectedRow < 0 || selectedRow >= static_cast<int>(view_.stepRows.size())) return;
-  const size_t row = static_cast<size_t>(selectedRow);
-  view_.stepRows.erase(view_.stepRows.begin() + selectedRow);
-  const size_t first = row * 3;
-  if (first < steps->size()) {
-    const auto begin = steps->begin() + static_cast<std::ptrdiff_t>(first);
-    steps->erase(begin, begin + static_cast<std::ptrdiff_t>(std::min<size_t>(3, steps->size() - first)));
-  }
-  MacroDelays* delays = ChosenDelays();
-  if (delays != nullptr && row < delays->size()) {
-    // The step that followed waits for the deleted one's time as well, so that the steps after it
-    // keep their places in time.
-    if (row + 1 < delays->size()) {
-      (*delays)[row + 1] = std::min((*delays)[row + 1] + (*delays)[row], kMaxStepDelayMs);
-      if (row < view_.stepRows.size()) view_.stepRows[row].delay = FormatInt((*delays)[row + 1]);
-    }
-    delays->erase(delays->begin() + static_cast<std::ptrdiff_t>(row));
-  }
-  view_.stepSelection = selectedRow < static_cast<int>(view_.stepRows.size()) ? selectedRow : -1;
-}
-
-void AssignDialog::ClearSteps() {
-  MacroSteps* steps = ChosenSteps();
-  if (steps == nullptr) return;
-  steps->clear();
-  if (MacroDelays* delays = ChosenDelays()) delays->clear();
-  ResetStepList();
-}
-
-void AssignDialog::SelectFirstStep() {
-  if (!view_.stepRows.empty()) view_.stepSelection = 0;
-}
-
-void AssignDialog::SelectStepAbove(int selectedRow) {
-  if (selectedRow > 0 && selectedRow < static_cast<int>(view_.stepRows.size())) view_.stepSelection = selectedRow - 1;
-}
-
-void AssignDialog::SelectStepBelow(int selectedRow) {
-  if (selectedRow >= 0 && selectedRow + 1 < static_cast<int>(view_.stepRows.size())) {
-    view_.stepSelection = selectedRow + 1;
-  }
-}
-
-void AssignDialog::SelectLastStep() {
-  if (!view_.stepRows.empty()) view_.stepSelection = static_cast<int>(view_.stepRows.size()) - 1;
-}
-
-// --- recording ----------------------------------------------------------------------------------
-
-void AssignDialog::OnRecordButton(int16_t numLockState) {
-  // Only a warning: keypad keys are recorded by their keypad codes either way.
-  if (numLockState != 1) ui_.Warn(kKeypadNotLocked);
-  if (recording_) {
-    StopRecording();
-    return;
-  }
-  recording_ = true;
-  view_.recordButton.selected = true;  // its own click
-  view_.macroEditEnabled = false;
-  // A key released while no recording ran must not count as held, or its next press would be
-  // taken for an auto-repeat and lost.
-  held_.fill(false);
-  recordDelays_ = view_.keyDelayBox.selected;
-  stepTimed_ = false;
-  view_.recordingHook = true;
-}
-
-void AssignDialog::StopRecording() {
-  if (!recording_) return;
-  recording_ = false;
-  view_.macroEditEnabled = true;
-  view_.recordButton.selected = false;
-  view_.recordingHook = false;
-}
-
 void AssignDialog::OnHookKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags, uint32_t time) {
   const CaptureTarget target = CaptureTargetFor(edit_.kind);
   if (press) {
     edit_.capturedKeyCode = RecordedKeyCode(vkCode, flags);
     if (target == CaptureTarget::KeyField) view_.keyFieldText = ui_.KeyName(KeyNameParameter(scanCode, flags));
   }
-  if (target == CaptureTarget::Recorder) RecordKeyEvent(press, vkCode, scanCode, flags, time);
+  if (target == CaptureTarget::Recorder) macros_.RecordKeyEvent(press, vkCode, scanCode, flags, time);
 }
 
 bool AssignDialog::TakeRecordedKeys(RecordedKeyQueue& keys, bool sentFromAnotherThread) {
@@ -557,50 +343,6 @@ bool AssignDialog::TakeRecordedKeys(RecordedKeyQueue& keys, bool sentFromAnother
   RecordedKey key;
   while (keys.Pop(key)) OnHookKeyEvent(key.press, key.vkCode, key.scanCode, key.flags, key.time);
   return true;
-}
-
-void AssignDialog::RecordKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags, uint32_t time) {
-  const int32_t parameter = KeyNameParameter(scanCode, flags);
-  const int code = RecordedKeyCode(vkCode, flags);
-  const MacroSteps* steps = ChosenSteps();
-  if (steps == nullptr) return;
-  // A macro holds at most kMaxMacroSteps steps, as a stored one is cut to at load; what is
-  // recorded beyond them is not kept.
-  if (steps->size() / 3 >= static_cast<size_t>(kMaxMacroSteps)) return;
-  const bool tracked = code >= 1 && code <= kMaxKeyCode;
-  if (press) {
-    // A key already held is auto-repeating: only its first press is a step.
-    if (!tracked || held_[static_cast<size_t>(code)]) return;
-    held_[static_cast<size_t>(code)] = true;
-  } else if (tracked) {
-    held_[static_cast<size_t>(code)] = false;
-  }
-  AppendStep(parameter, code, press ? 1 : 0, time);
-}
-
-void AssignDialog::AppendStep(int parameter, int code, int direction, uint32_t time) {
-  MacroSteps& steps = *ChosenSteps();
-  MacroDelays* delays = ChosenDelays();
-  // The first step of a recording waits for nothing: the time before it went on reaching for the
-  // keys, not on the macro.
-  const int wait = stepTimed_ ? StepDelayMs(lastStepTime_, time) : 0;
-  stepTimed_ = true;
-  lastStepTime_ = time;
-  const size_t stepsBefore = StepCount(steps);
-  steps.insert(steps.end(), {parameter, code, direction});
-  std::wstring delayText;
-  if (delays != nullptr && (recordDelays_ || !delays->empty())) {
-    if (delays->size() != stepsBefore) {
-      // An untimed macro recorded into with the box ticked becomes timed: the steps it had follow
-      // one another at once, as they always did.
-      delays->resize(stepsBefore, 0);
-      for (size_t row = 0; row < view_.stepRows.size(); ++row) view_.stepRows[row].delay = DelayText(*delays, row);
-    }
-    // A timed macro recorded into with the box clear gets steps that follow at once.
-    delays->push_back(recordDelays_ ? wait : 0);
-    delayText = FormatInt(delays->back());
-  }
-  view_.stepRows.push_back({ui_.KeyName(parameter), direction == 1 ? L"down" : L"up", std::move(delayText)});
 }
 
 }  // namespace orvelle
