@@ -137,10 +137,6 @@ class AssignDialogWindow final : public DialogBase, public FrontHook, private As
   void Close(INT_PTR result);
   // Makes the controls show what the logic's view says, touching only what changed.
   void ApplyView(bool everything);
-  void ApplyMacroNames(const AssignView& now, const AssignView& before, bool everything);
-  void ApplyStepRows(const AssignView& now, const AssignView& before, bool everything);
-  void ApplyStepSelection(int row);
-  void ApplyOtherFields(const AssignView& now);
   void ApplyButtonFaces(const AssignView& now, const AssignView& before, bool everything);
   // The recording hook runs only while the logic wants it and the dialog is the active window:
   // another program the user switches to gets its keys.
