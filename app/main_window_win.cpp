@@ -404,18 +404,20 @@ void MainWindow::RunScreenAction(ScreenAction action) {
 }
 
 void MainWindow::EditKey(int entry) {
-  AssignEdit& edit = assign_.logic().edit();
+  AssignEdit edit;
   PrepareSlotEdit(profiles_, table_, entry, edit);
-  assign_.logic().SetCapturedKeyCode(CurrentTarget(profiles_.working, edit));
-  if (assign_.Run(hwnd(), profiles_.working.keyMap, table_.media) != IDOK) return;
-  CommitSlotEdit(profiles_, table_, entry, edit);
+  const auto done = assign_.Run(hwnd(), edit, table_.media);
+  if (!done) return;
+  CommitSlotEdit(profiles_, table_, entry, *done);
   RepaintMainWindow();  // the key shows its new look at once
 }
 
 void MainWindow::EditMacros() {
-  PrepareMacroEdit(profiles_, assign_.logic().edit());
-  if (assign_.Run(hwnd(), profiles_.working.keyMap, table_.media) != IDOK) return;
-  CommitMacroEdit(profiles_, table_, assign_.logic().edit());
+  AssignEdit edit;
+  PrepareMacroEdit(profiles_, edit);
+  const auto done = assign_.Run(hwnd(), edit, table_.media);
+  if (!done) return;
+  CommitMacroEdit(profiles_, table_, *done);
   RepaintMainWindow();
 }
 

@@ -53,17 +53,11 @@ std::wstring WithCrLf(const std::wstring& text) {
   return out;
 }
 
-// The item of a macro's list (its steps, delays or loop count) at `index`; none outside the list.
-template <typename T>
-T* ItemAt(std::vector<T>& items, int index) {
-  if (index < 0 || index >= static_cast<int>(items.size())) return nullptr;
-  return &items[static_cast<size_t>(index)];
-}
-
-// What the step list's third column shows for `step`: nothing for an untimed macro.
-std::wstring DelayText(const MacroDelays& delays, size_t step) {
-  if (delays.empty()) return {};
-  return FormatInt(step < delays.size() ? delays[step] : 0);
+// The field a choice of the "Other" mode puts the focus on.
+DialogFocus FocusFor(AssignKind kind) {
+  return kind == AssignKind::Text      ? DialogFocus::TextField
+         : kind == AssignKind::Program ? DialogFocus::ProgramPath
+                                       : DialogFocus::None;
 }
 
 }  // namespace
@@ -97,7 +91,7 @@ void AssignDialog::Open() {
   view_.textFieldText = WithCrLf(edit_.text);
   view_.programPathText = edit_.program;
   view_.programArgsText = edit_.args;
-  ResetStepList();
+  macros_.ResetStepList();
   switch (edit_.kind) {
     case kSingleKey:
       view_.modeButtons[0].SelectButton();
@@ -108,10 +102,10 @@ void AssignDialog::Open() {
     case kMacro:
     case kMacroOnlyKind:
       view_.modeButtons[1].SelectButton();
-      ShowMacroControls(true);
-      FillMacroItems();
-      SelectMacroItem(edit_.macroIndex);
-      LoadStepList();
+      macros_.ShowMacroControls(true);
+      macros_.FillMacroItems();
+      macros_.SelectMacroItem(edit_.macroIndex);
+      macros_.LoadStepList();
       if (edit_.kind == kMacro) {
         view_.keyFieldText.clear();
       } else {
@@ -144,10 +138,8 @@ void AssignDialog::Open() {
     default:
       break;
   }
-  recording_ = false;
+  macros_.ForgetRecording();
 }
-
-void AssignDialog::ShowMacroControls(bool show) { view_.macroControlsVisible = show; }
 
 void AssignDialog::SelectModeButton(int button) {
   for (size_t i = 0; i < view_.modeButtons.size(); ++i) {
@@ -159,74 +151,50 @@ void AssignDialog::SelectModeButton(int button) {
 void AssignDialog::HideModeControls() {
   view_.keyFieldVisible = view_.mediaListVisible = view_.functionListVisible = false;
   view_.otherControlsVisible = false;
-  ShowMacroControls(false);
+  macros_.ShowMacroControls(false);
+}
+
+void AssignDialog::EnterMode(size_t button, int kind, bool& control, DialogFocus focus) {
+  macros_.StopRecording();
+  edit_.kind = kind;
+  if (kind != kMacro) edit_.macroIndex = 0;
+  SelectModeButton(static_cast<int>(button));
+  HideModeControls();
+  view_.holdBoxVisible = true;
+  control = true;
+  view_.focus = focus;
+  ++view_.focusRequests;
 }
 
 void AssignDialog::OnSingleKeyButton() {
-  StopRecording();
-  edit_.kind = kSingleKey;
-  edit_.macroIndex = 0;
-  SelectModeButton(0);
-  HideModeControls();
-  view_.holdBoxVisible = true;
-  view_.keyFieldVisible = true;
-  view_.focus = DialogFocus::KeyField;
-  ++view_.focusRequests;
+  EnterMode(0, kSingleKey, view_.keyFieldVisible, DialogFocus::KeyField);
   view_.recordingHook = true;
 }
 
 void AssignDialog::OnMacroButton() {
   if (edit_.kind == kMacroOnlyKind) return;
-  StopRecording();
-  edit_.kind = kMacro;
-  SelectModeButton(1);
-  HideModeControls();
-  view_.holdBoxVisible = true;
-  view_.focus = DialogFocus::MacroNames;
-  ++view_.focusRequests;
-  ShowMacroControls(true);
-  FillMacroItems();
-  if (edit_.macroNames.empty()) AddMacro();
-  SelectMacroItem(edit_.macroIndex);
-  LoadStepList();
+  EnterMode(1, kMacro, view_.macroControlsVisible, DialogFocus::MacroNames);
+  macros_.FillMacroItems();
+  if (edit_.macroNames.empty()) macros_.AddMacro();
+  macros_.SelectMacroItem(edit_.macroIndex);
+  macros_.LoadStepList();
   view_.recordingHook = false;
 }
 
-void AssignDialog::OnMediaButton() {
-  StopRecording();
-  edit_.kind = kMedia;
-  edit_.macroIndex = 0;
-  SelectModeButton(2);
-  HideModeControls();
-  view_.holdBoxVisible = true;
-  view_.mediaListVisible = true;
-  view_.focus = DialogFocus::MediaList;
-  ++view_.focusRequests;
-}
+void AssignDialog::OnMediaButton() { EnterMode(2, kMedia, view_.mediaListVisible, DialogFocus::MediaList); }
 
 void AssignDialog::OnFunctionButton() {
-  StopRecording();
-  edit_.kind = kFunction;
-  edit_.macroIndex = 0;
-  SelectModeButton(3);
-  HideModeControls();
-  view_.holdBoxVisible = true;
-  view_.functionListVisible = true;
-  view_.focus = DialogFocus::FunctionList;
-  ++view_.focusRequests;
+  EnterMode(3, kFunction, view_.functionListVisible, DialogFocus::FunctionList);
 }
 
 void AssignDialog::OnOtherButton() {
   if (edit_.kind == kMacroOnlyKind || !otherModePlaced_) return;
-  StopRecording();
-  edit_.macroIndex = 0;
-  SelectModeButton(static_cast<int>(kOtherMode));
-  HideModeControls();
+  const AssignKind chosen = ChosenOtherKind();
+  EnterMode(kOtherMode, KindNumber(chosen), view_.otherControlsVisible, FocusFor(chosen));
   view_.holdBoxVisible = false;  // a key that sends nothing, types or starts something is never held
-  view_.otherControlsVisible = true;
   // The text and path fields take the keys typed into them.
   view_.recordingHook = false;
-  Choose(ChosenOtherKind());
+  ShowChoice(chosen);
 }
 
 AssignKind AssignDialog::ChosenOtherKind() const {
@@ -248,9 +216,7 @@ void AssignDialog::Choose(AssignKind kind) {
   if (!view_.otherControlsVisible) return;
   edit_.kind = KindNumber(kind);
   ShowChoice(kind);
-  view_.focus = kind == AssignKind::Text      ? DialogFocus::TextField
-                : kind == AssignKind::Program ? DialogFocus::ProgramPath
-                                              : DialogFocus::None;
+  view_.focus = FocusFor(kind);
   ++view_.focusRequests;
 }
 
@@ -263,7 +229,7 @@ void AssignDialog::OnClear() {
   if (edit_.kind == kMacroOnlyKind) return;
   view_.keyFieldText.clear();
   view_.holdBox.selected = false;  // the key goes back to sending itself, and nothing of it is held
-  capturedKeyCode_ = edit_.keyCode;
+  edit_.capturedKeyCode = edit_.keyCode;
   OnSingleKeyButton();
   view_.modeButtons[0].SelectButton();
 }
@@ -271,12 +237,6 @@ void AssignDialog::OnClear() {
 void AssignDialog::ToggleHold() {
   if (!view_.holdBoxVisible) return;
   view_.holdBox.selected = !view_.holdBox.selected;
-}
-
-void AssignDialog::ToggleKeyDelays() {
-  // A recording keeps to what the box said when it started.
-  if (recording_) return;
-  view_.keyDelayBox.selected = !view_.keyDelayBox.selected;
 }
 
 void AssignDialog::ReleaseSkin() {
@@ -293,11 +253,10 @@ void AssignDialog::ReleaseSkin() {
 void AssignDialog::OnCancel() {
   ReleaseSkin();
   view_.keyFieldText.clear();
-  capturedKeyCode_ = edit_.keyCode;
+  edit_.capturedKeyCode = edit_.keyCode;
 }
 
-void AssignDialog::OnOk(KeyMap& workingKeyMap, const MediaNameMap& media, int mediaSelection,
-                        int functionSelection) {
+void AssignDialog::OnOk(const MediaNameMap& media, int mediaSelection, int functionSelection) {
   const std::vector<std::wstring> mediaItems = MediaItems();
   const std::vector<std::wstring> functionItems = FunctionItems();
   auto itemText = [](const std::vector<std::wstring>& items, int selection) {
@@ -322,42 +281,28 @@ void AssignDialog::OnOk(KeyMap& workingKeyMap, const MediaNameMap& media, int me
     edit_.args.clear();
   }
 
-  const int key = edit_.keyCode;
-  const bool playsMacro = edit_.macroIndexMap.count(key) != 0;
-  const auto entry = workingKeyMap.find(key);
-  const bool hasEntry = entry != workingKeyMap.end();
+  // What the key is to send; the model settles its entry by the identity rule.
+  edit_.sends.reset();
   switch (edit_.kind) {
     case kSingleKey:
-      if (hasEntry) {
-        entry->second = SequenceOrIdentity(key, OutputSequence{capturedKeyCode_});
-        if (playsMacro) edit_.macroIndexMap.erase(key);
-      }
+      edit_.sends = OutputSequence{edit_.capturedKeyCode};
       break;
     case kMacro:
-      RefillMacroNames();
-      if (view_.macroSelection >= 0) edit_.macroIndexMap[key] = view_.macroSelection;
-      MacroSequence(workingKeyMap);
+      macros_.RefillMacroNames();
+      if (view_.macroSelection >= 0) edit_.macroIndexMap[edit_.keyCode] = view_.macroSelection;
       break;
-    case kMedia: {
+    case kMedia:
       edit_.displayName = mediaText;
-      const auto code = FindMedia(media, mediaText);
-      if (code && hasEntry) {
-        entry->second = SequenceOrIdentity(key, OutputSequence{*code});
-        if (playsMacro) edit_.macroIndexMap.erase(key);
-      }
+      if (const auto code = FindMedia(media, mediaText)) edit_.sends = OutputSequence{*code};
       break;
-    }
     case kFunction:
-      if (hasEntry) {
-        // No command chosen: the key keeps sending itself rather than nothing.
-        entry->second = SequenceOrIdentity(key, CommandSequence(functionSelection));
-        if (playsMacro) edit_.macroIndexMap.erase(key);
-      }
+      // No command chosen: the key keeps sending itself rather than nothing.
+      edit_.sends = CommandSequence(functionSelection);
       break;
     case KindNumber(AssignKind::Disabled):
     case kText:
     case kProgram:
-      OtherOk(workingKeyMap);
+      OtherOk();
       break;
     default:
       break;  // macro-only mode: the main window takes the whole macro table back
@@ -365,7 +310,7 @@ void AssignDialog::OnOk(KeyMap& workingKeyMap, const MediaNameMap& media, int me
   ReleaseSkin();
 }
 
-void AssignDialog::OtherOk(KeyMap& workingKeyMap) {
+void AssignDialog::OtherOk() {
   // Opened on such a key by a layout without the mode: nothing was shown, nothing changes.
   if (!view_.otherControlsVisible) return;
   // Nothing to type or to start: the key sends itself again, unassigned, as after Clear.
@@ -379,230 +324,18 @@ void AssignDialog::OtherOk(KeyMap& workingKeyMap) {
   edit_.text = record.text;
   edit_.program = record.program;
   edit_.args = record.args;
-  // The engine acts on the key's record; its own entry sends the key itself, and it plays no macro.
-  const int key = edit_.keyCode;
-  edit_.macroIndexMap.erase(key);
-  if (const auto entry = workingKeyMap.find(key); entry != workingKeyMap.end()) {
-    entry->second = SequenceOrIdentity(key, OutputSequence{key});
-  }
-}
-
-void AssignDialog::MacroSequence(KeyMap& workingKeyMap) {
-  const int key = edit_.keyCode;
-  const auto entry = workingKeyMap.find(key);
-  const MacroSteps* steps = ChosenSteps();
-  if (view_.macroSelection < 0 || steps == nullptr) {
-    // No macro chosen: the key goes back to sending itself, unassigned.
-    if (entry != workingKeyMap.end()) entry->second = OutputSequence{key};
-    edit_.kind = kSingleKey;
-    edit_.macroIndex = 0;
-    edit_.displayName.clear();
-    edit_.hold = false;
-    return;
-  }
-  if (entry != workingKeyMap.end()) entry->second = SequenceOrIdentity(key, DownStepKeyCodes(*steps));
-}
-
-// --- macro editor -------------------------------------------------------------------------------
-
-MacroSteps* AssignDialog::ChosenSteps() { return ItemAt(edit_.macroSteps, view_.macroSelection); }
-MacroDelays* AssignDialog::ChosenDelays() { return ItemAt(edit_.macroDelays, view_.macroSelection); }
-int* AssignDialog::ChosenLoops() { return ItemAt(edit_.macroLoops, view_.macroSelection); }
-
-void AssignDialog::ResetStepList() {
-  view_.stepRows.clear();
-  view_.stepSelection = -1;
-}
-
-void AssignDialog::FillMacroItems() { view_.macroItems = edit_.macroNames; }
-
-void AssignDialog::SelectMacroItem(int item) {
-  if (item >= 0 && item < static_cast<int>(view_.macroItems.size())) {
-    view_.macroSelection = item;
-    view_.macroFieldText = view_.macroItems[static_cast<size_t>(item)];
-  } else {
-    view_.macroSelection = -1;
-    view_.macroFieldText.clear();
-  }
-}
-
-void AssignDialog::LoadStepList() {
-  ResetStepList();
-  view_.keyDelayBox.selected = false;
-  view_.loopCountText.clear();
-  if (view_.macroSelection < 0) return;
-  edit_.macroIndex = view_.macroSelection;
-  const MacroSteps* steps = ChosenSteps();
-  if (steps == nullptr) return;
-  const MacroDelays* delays = ChosenDelays();
-  const MacroDelays none;
-  const MacroDelays& waits = delays != nullptr ? *delays : none;
-  // The delays box says how the chosen macro was recorded: recording more into it goes on alike.
-  view_.keyDelayBox.selected = !waits.empty();
-  if (const int* loops = ChosenLoops()) view_.loopCountText = FormatInt(*loops);
-  for (size_t i = 0; i + 2 < steps->size(); i += 3) {
-    view_.stepRows.push_back(
-        {ui_.KeyName((*steps)[i]), (*steps)[i + 2] == 1 ? L"down" : L"up", DelayText(waits, i / 3)});
-  }
-}
-
-void AssignDialog::RefillMacroNames() {
-  FillMacroItems();
-  SelectMacroItem(edit_.macroIndex);
-}
-
-void AssignDialog::SelectMacro(int item) {
-  SelectMacroItem(item);
-  LoadStepList();
-}
-
-void AssignDialog::AddMacro() {
-  const std::wstring name = L"define" + FormatInt(macroCounter_);
-  view_.macroItems.push_back(name);
-  ++macroCounter_;
-  SelectMacroItem(static_cast<int>(view_.macroItems.size()) - 1);
-  ResetStepList();
-  edit_.macroSteps.emplace_back();
-  edit_.macroNames.push_back(view_.macroFieldText);
-  edit_.macroDelays.emplace_back();
-  edit_.macroLoops.push_back(1);
-  edit_.macroIndex = view_.macroSelection;
-  // A new macro has no steps yet to say how they were recorded: the delays box stays as it is.
-  view_.loopCountText = FormatInt(1);
-  if (view_.macroItems.size() == 1) view_.stepButtonsEnabled = true;
-}
-
-void AssignDialog::DeleteMacro() {
-  const int s = view_.macroSelection;
-  if (s < 0) return;
-  std::vector<int> players;
-  for (const auto& [code, index] : edit_.macroIndexMap) {
-    if (index == s) players.push_back(code);
-  }
-  if (!players.empty() && !ui_.ConfirmMacroDelete(kMacroInUseQuestion)) return;
-  RemoveMacro(edit_, s);
-  ResetStepList();
-  if (s < static_cast<int>(view_.macroItems.size())) view_.macroItems.erase(view_.macroItems.begin() + s);
-  if (s == 0) {
-    if (view_.macroItems.empty()) {
-      SelectMacroItem(-1);
-      LoadStepList();
-      view_.stepButtonsEnabled = false;
-    } else {
-      SelectMacro(0);
-    }
-  } else {
-    SelectMacro(s - 1);
-  }
-  edit_.macroIndex = view_.macroSelection;
-}
-
-void AssignDialog::RenameMacro(const std::wstring& fieldText) {
-  view_.stepButtonsEnabled = true;
-  view_.macroFieldText = fieldText;
-  if (edit_.macroIndex >= 0 && edit_.macroIndex < static_cast<int>(edit_.macroNames.size())) {
-    edit_.macroNames[static_cast<size_t>(edit_.macroIndex)] = fieldText;
-  }
-}
-
-void AssignDialog::SetLoopCount(const std::wstring& fieldText) {
-  view_.loopCountText = fieldText;
-  int* loops = ChosenLoops();
-  if (loops == nullptr) return;
-  // Whatever is typed, the count kept is one the macro can play; the field shows it again once
-  // the user leaves it.
-  *loops = std::clamp(ParseInt(fieldText), 1, kMaxMacroLoops);
-}
-
-void AssignDialog::ShowLoopCount() {
-  const int* loops = ChosenLoops();
-  view_.loopCountText = loops != nullptr ? FormatInt(*loops) : std::wstring();
-}
-
-void AssignDialog::DeleteStep(int selectedRow) {
-  MacroSteps* steps = ChosenSteps();
-  if (steps == nullptr || selectedRow < 0 || selectedRow >= static_cast<int>(view_.stepRows.size())) return;
-  const size_t row = static_cast<size_t>(selectedRow);
-  view_.stepRows.erase(view_.stepRows.begin() + selectedRow);
-  const size_t first = row * 3;
-  if (first < steps->size()) {
-    const auto begin = steps->begin() + static_cast<std::ptrdiff_t>(first);
-    steps->erase(begin, begin + static_cast<std::ptrdiff_t>(std::min<size_t>(3, steps->size() - first)));
-  }
-  MacroDelays* delays = ChosenDelays();
-  if (delays != nullptr && row < delays->size()) {
-    // The step that followed waits for the deleted one's time as well, so that the steps after it
-    // keep their places in time.
-    if (row + 1 < delays->size()) {
-      (*delays)[row + 1] = std::min((*delays)[row + 1] + (*delays)[row], kMaxStepDelayMs);
-      if (row < view_.stepRows.size()) view_.stepRows[row].delay = FormatInt((*delays)[row + 1]);
-    }
-    delays->erase(delays->begin() + static_cast<std::ptrdiff_t>(row));
-  }
-  view_.stepSelection = selectedRow < static_cast<int>(view_.stepRows.size()) ? selectedRow : -1;
-}
-
-void AssignDialog::ClearSteps() {
-  MacroSteps* steps = ChosenSteps();
-  if (steps == nullptr) return;
-  steps->clear();
-  if (MacroDelays* delays = ChosenDelays()) delays->clear();
-  ResetStepList();
-}
-
-void AssignDialog::SelectFirstStep() {
-  if (!view_.stepRows.empty()) view_.stepSelection = 0;
-}
-
-void AssignDialog::SelectStepAbove(int selectedRow) {
-  if (selectedRow > 0 && selectedRow < static_cast<int>(view_.stepRows.size())) view_.stepSelection = selectedRow - 1;
-}
-
-void AssignDialog::SelectStepBelow(int selectedRow) {
-  if (selectedRow >= 0 && selectedRow + 1 < static_cast<int>(view_.stepRows.size())) {
-    view_.stepSelection = selectedRow + 1;
-  }
-}
-
-void AssignDialog::SelectLastStep() {
-  if (!view_.stepRows.empty()) view_.stepSelection = static_cast<int>(view_.stepRows.size()) - 1;
-}
-
-// --- recording ----------------------------------------------------------------------------------
-
-void AssignDialog::OnRecordButton(int16_t numLockState) {
-  // Only a warning: keypad keys are recorded by their keypad codes either way.
-  if (numLockState != 1) ui_.Warn(kKeypadNotLocked);
-  if (recording_) {
-    StopRecording();
-    return;
-  }
-  recording_ = true;
-  view_.recordButton.selected = true;  // its own click
-  view_.macroEditEnabled = false;
-  // A key released while no recording ran must not count as held, or its next press would be
-  // taken for an auto-repeat and lost.
-  held_.fill(false);
-  recordDelays_ = view_.keyDelayBox.selected;
-  stepTimed_ = false;
-  view_.recordingHook = true;
-}
-
-void AssignDialog::StopRecording() {
-  if (!recording_) return;
-  recording_ = false;
-  view_.macroEditEnabled = true;
-  view_.recordButton.selected = false;
-  view_.recordingHook = false;
+  // It plays no macro, whatever it becomes; a key back at itself sends itself.
+  edit_.macroIndexMap.erase(edit_.keyCode);
+  if (record.kind == kSingleKey) edit_.sends = OutputSequence{edit_.keyCode};
 }
 
 void AssignDialog::OnHookKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags, uint32_t time) {
   const CaptureTarget target = CaptureTargetFor(edit_.kind);
   if (press) {
-    capturedKeyCode_ = RecordedKeyCode(vkCode, flags);
+    edit_.capturedKeyCode = RecordedKeyCode(vkCode, flags);
     if (target == CaptureTarget::KeyField) view_.keyFieldText = ui_.KeyName(KeyNameParameter(scanCode, flags));
   }
-  if (target == CaptureTarget::Recorder) RecordKeyEvent(press, vkCode, scanCode, flags, time);
+  if (target == CaptureTarget::Recorder) macros_.RecordKeyEvent(press, vkCode, scanCode, flags, time);
 }
 
 bool AssignDialog::TakeRecordedKeys(RecordedKeyQueue& keys, bool sentFromAnotherThread) {
@@ -610,50 +343,6 @@ bool AssignDialog::TakeRecordedKeys(RecordedKeyQueue& keys, bool sentFromAnother
   RecordedKey key;
   while (keys.Pop(key)) OnHookKeyEvent(key.press, key.vkCode, key.scanCode, key.flags, key.time);
   return true;
-}
-
-void AssignDialog::RecordKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags, uint32_t time) {
-  const int32_t parameter = KeyNameParameter(scanCode, flags);
-  const int code = RecordedKeyCode(vkCode, flags);
-  const MacroSteps* steps = ChosenSteps();
-  if (steps == nullptr) return;
-  // A macro holds at most kMaxMacroSteps steps, as a stored one is cut to at load; what is
-  // recorded beyond them is not kept.
-  if (steps->size() / 3 >= static_cast<size_t>(kMaxMacroSteps)) return;
-  const bool tracked = code >= 1 && code <= kMaxKeyCode;
-  if (press) {
-    // A key already held is auto-repeating: only its first press is a step.
-    if (!tracked || held_[static_cast<size_t>(code)]) return;
-    held_[static_cast<size_t>(code)] = true;
-  } else if (tracked) {
-    held_[static_cast<size_t>(code)] = false;
-  }
-  AppendStep(parameter, code, press ? 1 : 0, time);
-}
-
-void AssignDialog::AppendStep(int parameter, int code, int direction, uint32_t time) {
-  MacroSteps& steps = *ChosenSteps();
-  MacroDelays* delays = ChosenDelays();
-  // The first step of a recording waits for nothing: the time before it went on reaching for the
-  // keys, not on the macro.
-  const int wait = stepTimed_ ? StepDelayMs(lastStepTime_, time) : 0;
-  stepTimed_ = true;
-  lastStepTime_ = time;
-  const size_t stepsBefore = StepCount(steps);
-  steps.insert(steps.end(), {parameter, code, direction});
-  std::wstring delayText;
-  if (delays != nullptr && (recordDelays_ || !delays->empty())) {
-    if (delays->size() != stepsBefore) {
-      // An untimed macro recorded into with the box ticked becomes timed: the steps it had follow
-      // one another at once, as they always did.
-      delays->resize(stepsBefore, 0);
-      for (size_t row = 0; row < view_.stepRows.size(); ++row) view_.stepRows[row].delay = DelayText(*delays, row);
-    }
-    // A timed macro recorded into with the box clear gets steps that follow at once.
-    delays->push_back(recordDelays_ ? wait : 0);
-    delayText = FormatInt(delays->back());
-  }
-  view_.stepRows.push_back({ui_.KeyName(parameter), direction == 1 ? L"down" : L"up", std::move(delayText)});
 }
 
 }  // namespace orvelle

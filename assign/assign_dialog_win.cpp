@@ -5,7 +5,9 @@
 
 #include <algorithm>
 
+#include "assign/assign_view_win.h"
 #include "platform/win32/file_dialogs_win.h"
+#include "platform/win32/list_controls_win.h"
 #include "platform/win32/window_place_win.h"
 
 namespace orvelle {
@@ -18,13 +20,6 @@ UniqueFont PointFont(int tenthsOfPoint, const wchar_t* face) {
                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face));
 }
 
-std::wstring WindowText(HWND window) {
-  const int length = GetWindowTextLengthW(window);
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), length + 1)));
-  return text;
-}
-
 // By its full path in the system folder: the program's own folder, the current folder and the
 // search path never supply it.
 void StartOnScreenKeyboard(HWND owner) {
@@ -34,12 +29,6 @@ void StartOnScreenKeyboard(HWND owner) {
   const std::wstring program = std::wstring(system, length) + L"\\osk.exe";
   ShellExecuteW(owner, nullptr, program.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
-
-int SelectedRow(HWND list) {
-  return static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-}
-
-int Selection(HWND combo) { return static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0)); }
 
 }  // namespace
 
@@ -55,12 +44,13 @@ AssignDialogWindow::AssignDialogWindow(HINSTANCE instance, const std::wstring& f
 
 AssignDialogWindow::~AssignDialogWindow() = default;
 
-INT_PTR AssignDialogWindow::Run(HWND owner, KeyMap& workingKeyMap, const MediaNameMap& media) {
-  workingKeyMap_ = &workingKeyMap;
+std::optional<AssignEdit> AssignDialogWindow::Run(HWND owner, const AssignEdit& edit, const MediaNameMap& media) {
+  logic_.edit() = edit;
   media_ = &media;
   const INT_PTR result = DoModal(instance_, IDD_ASSIGN, owner);
-  workingKeyMap_ = nullptr;
-  return result;
+  media_ = nullptr;
+  if (result != IDOK) return std::nullopt;
+  return logic_.edit();
 }
 
 void AssignDialogWindow::CancelIfOpen() {
@@ -92,36 +82,22 @@ void AssignDialogWindow::SetUpControls() {
   for (size_t i = 0; i < kSkinnedButtons.size(); ++i) buttons_[i].Attach(Item(kSkinnedButtons[i].id));
   Button(kHoldBoxId).TakeDoubleClicksAsTwoClicks();
   Button(kKeyDelayBoxId).TakeDoubleClicksAsTwoClicks();
-  SendMessageW(Item(IDC_KEY_FIELD), WM_SETFONT, reinterpret_cast<WPARAM>(keyFieldFont_.get()), FALSE);
-  for (int id : {IDC_MEDIA_LIST, IDC_FUNCTION_LIST, IDC_MACRO_NAMES}) {
-    SendMessageW(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
-  }
-  for (int id : {IDC_TEXT_FIELD, IDC_PROGRAM_PATH, IDC_PROGRAM_ARGS}) {
-    SendMessageW(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(fieldFont_.get()), FALSE);
-  }
-  for (std::wstring_view name : kMediaTable) {
-    SendMessageW(Item(IDC_MEDIA_LIST), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::wstring(name).c_str()));
-  }
-  for (const CommandRow& row : kCommandTable) {
-    SendMessageW(Item(IDC_FUNCTION_LIST), CB_ADDSTRING, 0,
-                 reinterpret_cast<LPARAM>(std::wstring(row.displayName).c_str()));
-  }
+  SetControlFont(Item(IDC_KEY_FIELD), keyFieldFont_.get());
+  for (int id : {IDC_MEDIA_LIST, IDC_FUNCTION_LIST, IDC_MACRO_NAMES}) SetControlFont(Item(id), listFont_.get());
+  for (int id : {IDC_TEXT_FIELD, IDC_PROGRAM_PATH, IDC_PROGRAM_ARGS}) SetControlFont(Item(id), fieldFont_.get());
+  for (std::wstring_view name : kMediaTable) ComboAdd(Item(IDC_MEDIA_LIST), std::wstring(name));
+  for (const CommandRow& row : kCommandTable) ComboAdd(Item(IDC_FUNCTION_LIST), std::wstring(row.displayName));
   HWND steps = Item(IDC_STEP_LIST);
   SendMessageW(steps, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_SUBITEMIMAGES | LVS_EX_GRIDLINES);
-  SendMessageW(Item(IDC_LOOP_COUNT), EM_SETLIMITTEXT, 2, 0);
+  SetTextLimit(Item(IDC_LOOP_COUNT), 2);
   // What a key keeps at most: typing stops there rather than the end being cut at OK. A text's
   // line breaks count two characters in the field, one in the key.
-  SendMessageW(Item(IDC_TEXT_FIELD), EM_SETLIMITTEXT, kMaxTextChars, 0);
-  SendMessageW(Item(IDC_PROGRAM_PATH), EM_SETLIMITTEXT, kMaxProgramChars, 0);
-  SendMessageW(Item(IDC_PROGRAM_ARGS), EM_SETLIMITTEXT, kMaxProgramChars, 0);
+  SetTextLimit(Item(IDC_TEXT_FIELD), kMaxTextChars);
+  SetTextLimit(Item(IDC_PROGRAM_PATH), kMaxProgramChars);
+  SetTextLimit(Item(IDC_PROGRAM_ARGS), kMaxProgramChars);
   const wchar_t* headings[] = {L"Key", L"Action", L"Delay"};
   for (int column = 0; column < 3; ++column) {
-    LVCOLUMNW c{};
-    c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-    c.fmt = column == 2 ? LVCFMT_RIGHT : LVCFMT_LEFT;
-    c.cx = column == 2 ? 60 : 70;
-    c.pszText = const_cast<wchar_t*>(headings[column]);
-    SendMessageW(steps, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&c));
+    ListViewAddColumn(steps, column, headings[column], column == 2 ? 60 : 70, column == 2);
   }
 }
 
@@ -147,9 +123,7 @@ void AssignDialogWindow::LayOutControls() {
   GetClientRect(steps, &client);
   const int width = std::max(0, static_cast<int>(client.right) - GetSystemMetrics(SM_CXVSCROLL));
   const int columns[] = {width * 3 / 8, width * 3 / 10, width - width * 3 / 8 - width * 3 / 10};
-  for (int column = 0; column < 3; ++column) {
-    SendMessageW(steps, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), columns[column]);
-  }
+  for (int column = 0; column < 3; ++column) ListViewSetColumnWidth(steps, column, columns[column]);
 }
 
 // --- painting, dragging, the step list --------------------------------------------------------
@@ -186,7 +160,7 @@ LRESULT AssignDialogWindow::OnNotify(UINT, WPARAM, LPARAM lParam, bool& handled)
     const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
     if (!applyingView_ && (change->uChanged & LVIF_STATE) &&
         ((change->uNewState ^ change->uOldState) & LVIS_SELECTED)) {
-      const int row = SelectedRow(Item(IDC_STEP_LIST));
+      const int row = ListViewSelectedRow(Item(IDC_STEP_LIST));
       logic_.OnStepSelected(row);
       applied_.stepSelection = row;
     }
@@ -203,7 +177,7 @@ LRESULT AssignDialogWindow::OnNotify(UINT, WPARAM, LPARAM lParam, bool& handled)
     case CDDS_ITEMPREPAINT:
       return CDRF_NOTIFYSUBITEMDRAW;
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
-      const bool selected = static_cast<int>(draw->nmcd.dwItemSpec) == SelectedRow(Item(IDC_STEP_LIST));
+      const bool selected = static_cast<int>(draw->nmcd.dwItemSpec) == ListViewSelectedRow(Item(IDC_STEP_LIST));
       draw->clrText = selected ? RGB(255, 255, 255) : RGB(0, 0, 0);
       draw->clrTextBk = selected ? RGB(49, 106, 197) : RGB(255, 255, 255);
       return CDRF_DODEFAULT;
@@ -243,14 +217,14 @@ LRESULT AssignDialogWindow::Then(void (AssignDialog::*step)()) {
 }
 
 LRESULT AssignDialogWindow::ThenWithRow(void (AssignDialog::*step)(int selectedRow)) {
-  (logic_.*step)(SelectedRow(Item(IDC_STEP_LIST)));
+  (logic_.*step)(ListViewSelectedRow(Item(IDC_STEP_LIST)));
   ApplyView(false);
   return 0;
 }
 
 LRESULT AssignDialogWindow::OnOk(WORD, WORD, HWND, bool&) {
-  if (workingKeyMap_ != nullptr && media_ != nullptr) {
-    logic_.OnOk(*workingKeyMap_, *media_, Selection(Item(IDC_MEDIA_LIST)), Selection(Item(IDC_FUNCTION_LIST)));
+  if (media_ != nullptr) {
+    logic_.OnOk(*media_, ComboSelection(Item(IDC_MEDIA_LIST)), ComboSelection(Item(IDC_FUNCTION_LIST)));
   }
   Close(IDOK);
   return 0;
@@ -309,7 +283,7 @@ LRESULT AssignDialogWindow::OnBrowse(WORD, WORD, HWND, bool&) {
 }
 
 LRESULT AssignDialogWindow::OnMacroChosen(WORD, WORD, HWND, bool&) {
-  logic_.SelectMacro(Selection(Item(IDC_MACRO_NAMES)));
+  logic_.SelectMacro(ComboSelection(Item(IDC_MACRO_NAMES)));
   ApplyView(false);
   return 0;
 }
@@ -331,17 +305,13 @@ void AssignDialogWindow::ApplyView(bool everything) {
   auto changed = [everything](const auto& now, const auto& before) { return everything || now != before; };
 
   if (changed(v.keyFieldText, was.keyFieldText)) SetDlgItemTextW(hwnd(), IDC_KEY_FIELD, v.keyFieldText.c_str());
-  if (changed(v.mediaSelection, was.mediaSelection)) {
-    SendMessageW(Item(IDC_MEDIA_LIST), CB_SETCURSEL, static_cast<WPARAM>(v.mediaSelection), 0);
-  }
-  if (changed(v.functionSelection, was.functionSelection)) {
-    SendMessageW(Item(IDC_FUNCTION_LIST), CB_SETCURSEL, static_cast<WPARAM>(v.functionSelection), 0);
-  }
-  ApplyMacroNames(v, was, everything);
-  ApplyOtherFields(v);
-  ApplyStepRows(v, was, everything);
+  if (changed(v.mediaSelection, was.mediaSelection)) ComboSelect(Item(IDC_MEDIA_LIST), v.mediaSelection);
+  if (changed(v.functionSelection, was.functionSelection)) ComboSelect(Item(IDC_FUNCTION_LIST), v.functionSelection);
+  ApplyMacroNames(hwnd(), v, was, everything);
+  ApplyOtherFields(hwnd(), v);
+  ApplyStepRows(hwnd(), v, was, everything);
   if (changed(v.stepSelection, was.stepSelection) || changed(v.stepRows, was.stepRows)) {
-    ApplyStepSelection(v.stepSelection);
+    ListViewSelectOnly(Item(IDC_STEP_LIST), v.stepSelection);
   }
   for (int id : kViewBoundControlIds) {
     const ControlLook look = LookOf(v, id);
@@ -363,74 +333,6 @@ void AssignDialogWindow::ApplyView(bool everything) {
     }
     appliedKind_ = logic_.kind();
   }
-}
-
-void AssignDialogWindow::ApplyOtherFields(const AssignView& now) {
-  // Compared with what each field shows, so that typing, which the view already holds, leaves
-  // the caret where it is.
-  const std::pair<int, const std::wstring*> fields[] = {{IDC_TEXT_FIELD, &now.textFieldText},
-                                                        {IDC_PROGRAM_PATH, &now.programPathText},
-                                                        {IDC_PROGRAM_ARGS, &now.programArgsText}};
-  for (const auto& [id, text] : fields) {
-    HWND field = Item(id);
-    if (WindowText(field) != *text) SetWindowTextW(field, text->c_str());
-  }
-}
-
-void AssignDialogWindow::ApplyMacroNames(const AssignView& now, const AssignView& before, bool everything) {
-  HWND names = Item(IDC_MACRO_NAMES);
-  const bool itemsChanged = everything || now.macroItems != before.macroItems;
-  if (itemsChanged) {
-    SendMessageW(names, CB_RESETCONTENT, 0, 0);
-    for (const std::wstring& name : now.macroItems) {
-      SendMessageW(names, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-    }
-  }
-  if (itemsChanged || now.macroSelection != before.macroSelection) {
-    SendMessageW(names, CB_SETCURSEL, static_cast<WPARAM>(now.macroSelection), 0);
-  }
-  if (WindowText(names) != now.macroFieldText) SetWindowTextW(names, now.macroFieldText.c_str());
-  HWND loops = Item(IDC_LOOP_COUNT);
-  if (WindowText(loops) != now.loopCountText) SetWindowTextW(loops, now.loopCountText.c_str());
-}
-
-void AssignDialogWindow::ApplyStepRows(const AssignView& now, const AssignView& before, bool everything) {
-  if (!everything && now.stepRows == before.stepRows) return;
-  HWND steps = Item(IDC_STEP_LIST);
-  // A recorded event adds a row at the end: only that row is inserted, the rest stay.
-  const bool grewAtEnd = !everything && now.stepRows.size() > before.stepRows.size() &&
-                         std::equal(before.stepRows.begin(), before.stepRows.end(), now.stepRows.begin());
-  size_t first = 0;
-  if (grewAtEnd) {
-    first = before.stepRows.size();
-  } else {
-    SendMessageW(steps, LVM_DELETEALLITEMS, 0, 0);
-  }
-  for (size_t r = first; r < now.stepRows.size(); ++r) {
-    LVITEMW item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = static_cast<int>(r);
-    item.pszText = const_cast<wchar_t*>(now.stepRows[r].key.c_str());
-    SendMessageW(steps, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    item.iSubItem = 1;
-    item.pszText = const_cast<wchar_t*>(now.stepRows[r].action.c_str());
-    SendMessageW(steps, LVM_SETITEMTEXTW, r, reinterpret_cast<LPARAM>(&item));
-    item.iSubItem = 2;
-    item.pszText = const_cast<wchar_t*>(now.stepRows[r].delay.c_str());
-    SendMessageW(steps, LVM_SETITEMTEXTW, r, reinterpret_cast<LPARAM>(&item));
-  }
-}
-
-void AssignDialogWindow::ApplyStepSelection(int row) {
-  HWND steps = Item(IDC_STEP_LIST);
-  LVITEMW state{};
-  state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  state.state = 0;
-  SendMessageW(steps, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
-  if (row < 0) return;
-  state.state = LVIS_SELECTED | LVIS_FOCUSED;
-  SendMessageW(steps, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
-  SendMessageW(steps, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
 }
 
 void AssignDialogWindow::ApplyButtonFaces(const AssignView& now, const AssignView& before, bool everything) {

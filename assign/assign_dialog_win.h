@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "assign/assign_dialog.h"
@@ -27,9 +28,9 @@ class AssignDialogWindow final : public DialogBase, public FrontHook, private As
   AssignDialogWindow(HINSTANCE instance, const std::wstring& folder);
   ~AssignDialogWindow() override;
 
-  AssignDialog& logic() { return logic_; }
-  // Runs the dialog modally over `owner`. OK writes the edited key's entry of `workingKeyMap`.
-  INT_PTR Run(HWND owner, KeyMap& workingKeyMap, const MediaNameMap& media);
+  // Runs the dialog modally over `owner` on a prepared edit; the edit as OK left it, for the model
+  // to commit, or nothing when the dialog was cancelled.
+  std::optional<AssignEdit> Run(HWND owner, const AssignEdit& edit, const MediaNameMap& media);
   // Ends an open dialog through its cancel handling (the program is exiting).
   void CancelIfOpen();
   void RemoveRecordingHook() { recordingHook_.Remove(); }
@@ -136,10 +137,6 @@ class AssignDialogWindow final : public DialogBase, public FrontHook, private As
   void Close(INT_PTR result);
   // Makes the controls show what the logic's view says, touching only what changed.
   void ApplyView(bool everything);
-  void ApplyMacroNames(const AssignView& now, const AssignView& before, bool everything);
-  void ApplyStepRows(const AssignView& now, const AssignView& before, bool everything);
-  void ApplyStepSelection(int row);
-  void ApplyOtherFields(const AssignView& now);
   void ApplyButtonFaces(const AssignView& now, const AssignView& before, bool everything);
   // The recording hook runs only while the logic wants it and the dialog is the active window:
   // another program the user switches to gets its keys.
@@ -154,7 +151,6 @@ class AssignDialogWindow final : public DialogBase, public FrontHook, private As
   // Set while the controls are made to follow the view: the step list's own selection notices
   // and the fields' change notices then come from us and are no news for the logic.
   bool applyingView_ = false;
-  KeyMap* workingKeyMap_ = nullptr;
   const MediaNameMap* media_ = nullptr;
   bool active_ = false;
   RecordedKeyQueue recordedKeys_;

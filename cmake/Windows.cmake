@@ -36,6 +36,7 @@ set(ORVELLE_APP_SOURCES
   assign/recording_hook_win.cpp
   assign/assign_dialog_win.cpp
   assign/assign_skin_win.cpp
+  assign/assign_view_win.cpp
   resources/orvelle.rc
 )
 

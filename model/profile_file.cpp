@@ -272,12 +272,13 @@ void SaveProfile(IniAccess& ini, const std::wstring& path, int n, const KeyTable
       section.Set(Key(L"Key", code), sends.empty() ? code : sends.front());
     }
     // The values of the newer kinds follow the key's others, and only a key of that kind has
-    // them: a profile without such keys is written as it always was.
+    // them: a profile without such keys is written as it always was. They were cleaned where they
+    // entered the program (the dialog's OK, the reader above), so they are written as they are.
     SetOrUnset(section, Key(L"Text", code),
-               record.kind == KindNumber(AssignKind::Text) ? EncodeText(CleanText(record.text)) : L"");
+               record.kind == KindNumber(AssignKind::Text) ? EncodeText(record.text) : L"");
     const bool program = record.kind == KindNumber(AssignKind::Program) && !record.program.empty();
-    SetOrUnset(section, Key(L"Program", code), program ? QuotedWhereNeeded(CleanProgramPath(record.program)) : L"");
-    SetOrUnset(section, Key(L"Args", code), program ? QuotedWhereNeeded(CleanProgramArgs(record.args)) : L"");
+    SetOrUnset(section, Key(L"Program", code), program ? QuotedWhereNeeded(record.program) : L"");
+    SetOrUnset(section, Key(L"Args", code), program ? QuotedWhereNeeded(record.args) : L"");
     // Only a held key says so. A later slot with the same key code decides for the group, as it
     // does for every other value of it.
     if (record.hold) {

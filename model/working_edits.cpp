@@ -27,16 +27,23 @@ void CopyMacroTable(const From& from, To& to) {
 }
 
 // A Disabled, Text or Program edit: the key acts on its record, with the identity as its KeyMap
-// entry; whatever macro it played, it plays no more.
+// entry; whatever macro it played, it plays no more. The dialog's OK cleaned the values already.
 void CommitActionEdit(ProfileSet& set, const KeyTable& table, int entry, const AssignEdit& edit) {
   ProfileData& working = set.working;
   const int index = entry - 1;
   const int code = table.Entry(entry).keyCode;
-  if (auto record = ActionRecord(edit.kind, edit.text, edit.program, edit.args)) {
+  KeyAssignment record{std::wstring(), edit.kind, 0, false};
+  if (edit.kind == KindNumber(AssignKind::Text)) record.text = edit.text;
+  if (edit.kind == KindNumber(AssignKind::Program)) {
+    record.program = edit.program;
+    record.args = edit.args;
+  }
+  if (HasAction(record)) {
+    record.name = DisplayNameOf(record);
     if (std::find(working.assignedSlots.begin(), working.assignedSlots.end(), index) == working.assignedSlots.end()) {
       working.assignedSlots.push_back(index);
     }
-    working.records[static_cast<size_t>(index)] = std::move(*record);
+    working.records[static_cast<size_t>(index)] = std::move(record);
   } else {
     RestoreSlotDefault(table, index, working);  // nothing to type or to start: the key sends itself
   }
@@ -61,7 +68,9 @@ void PrepareSlotEdit(const ProfileSet& set, const KeyTable& table, int entry, As
   edit.program = record.program;
   edit.args = record.args;
   edit.keyCode = table.Entry(entry).keyCode;
+  edit.sends.reset();
   CopyMacroTable(set.working, edit);
+  edit.capturedKeyCode = CurrentTarget(set.working, edit);
 }
 
 int CurrentTarget(const ProfileData& working, const AssignEdit& edit) {
@@ -98,7 +107,52 @@ void RemoveMacro(AssignEdit& edit, int index) {
   }
 }
 
-void CommitSlotEdit(ProfileSet& set, const KeyTable& table, int entry, const AssignEdit& edit) {
+void SettleKeyEntry(KeyMap& keyMap, AssignEdit& edit) {
+  const int key = edit.keyCode;
+  const auto entry = keyMap.find(key);
+  const bool hasEntry = entry != keyMap.end();
+  switch (edit.kind) {
+    case KindNumber(AssignKind::SingleKey):
+    case KindNumber(AssignKind::Media):
+    case KindNumber(AssignKind::Function):
+      if (edit.sends && hasEntry) {
+        entry->second = SequenceOrIdentity(key, *edit.sends);
+        edit.macroIndexMap.erase(key);
+      }
+      break;
+    case KindNumber(AssignKind::Macro): {
+      const auto plays = edit.macroIndexMap.find(key);
+      const bool valid = plays != edit.macroIndexMap.end() && plays->second >= 0 &&
+                         plays->second < static_cast<int>(edit.macroSteps.size());
+      if (!valid) {
+        // No macro chosen: the key goes back to sending itself, unassigned.
+        if (hasEntry) entry->second = OutputSequence{key};
+        edit.kind = KindNumber(AssignKind::SingleKey);
+        edit.macroIndex = 0;
+        edit.displayName.clear();
+        edit.hold = false;
+        break;
+      }
+      if (hasEntry) {
+        entry->second = SequenceOrIdentity(key, DownStepKeyCodes(edit.macroSteps[static_cast<size_t>(plays->second)]));
+      }
+      break;
+    }
+    case KindNumber(AssignKind::Disabled):
+    case KindNumber(AssignKind::Text):
+    case KindNumber(AssignKind::Program):
+      // The engine acts on the key's record; its own entry sends the key itself.
+      edit.macroIndexMap.erase(key);
+      if (hasEntry) entry->second = SequenceOrIdentity(key, OutputSequence{key});
+      break;
+    default:
+      break;  // the macro table alone: no key is edited
+  }
+}
+
+void CommitSlotEdit(ProfileSet& set, const KeyTable& table, int entry, const AssignEdit& dialogEdit) {
+  AssignEdit edit = dialogEdit;
+  SettleKeyEntry(set.working.keyMap, edit);
   if (IsActionKind(edit.kind)) {
     CommitActionEdit(set, table, entry, edit);
     return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,13 @@ struct AssignEdit {
   std::vector<MacroDelays> macroDelays;  // parallel to macroSteps
   std::vector<int> macroLoops;           // parallel to macroSteps
   std::map<int, int> macroIndexMap;
+  // What a single-key edit sends: the key's current single target as the dialog opens, then the
+  // last key pressed in it.
+  int capturedKeyCode = 0;
+  // What OK chose for a single-key, multimedia or function edit to send, before the rule that a
+  // key never sends nothing; none when the chosen multimedia name has no key code here, and the
+  // key's entry then stays as it is.
+  std::optional<OutputSequence> sends;
 };
 
 // The dialog's own kind for the macro table alone, never stored; far from the stored kinds.
@@ -37,17 +45,25 @@ enum class ResyncMode { SlotEdit, MacroEdit };
 // changes nothing.
 void RemoveMacro(AssignEdit& edit, int index);
 
-// Before the dialog opens for key slot `entry` (1..104).
+// The edited key's KeyMap entry and macro-index map entry as the edit's kind wants them, by the
+// rule that a key sends itself rather than nothing (SequenceOrIdentity). A single-key, multimedia
+// or function edit with something to send stops playing its macro; a macro edit whose key plays
+// no macro of the table falls back to a single key sending itself, unassigned; a Disabled, Text or
+// Program edit keeps the identity and plays no macro. Only keys that have an entry get one.
+void SettleKeyEntry(KeyMap& keyMap, AssignEdit& edit);
+
+// Before the dialog opens for key slot `entry` (1..104). The captured key is the key's current
+// single target (CurrentTarget).
 void PrepareSlotEdit(const ProfileSet& set, const KeyTable& table, int entry, AssignEdit& edit);
 // The key code a single-key edit starts with, so that OK without a new key press keeps what the
 // key sends now: its single target, or the key itself.
 int CurrentTarget(const ProfileData& working, const AssignEdit& edit);
-// After that dialog returned OK: the record, the assigned-slot list and the macro table folded
+// After that dialog returned OK: the key's entry settled (SettleKeyEntry), the record, the assigned-slot list and the macro table folded
 // back into the working copy, which is then applied. A slot back at its default is not held.
 // A Disabled, Text or Program edit joins the assigned-slot list under the name DisplayNameOf
 // gives it (the edit's display name is not used), stops playing a macro, keeps the identity as its
-// KeyMap entry and is not held; its text, path and arguments are cleaned and cut to their
-// limits. A Text edit without a text or a Program edit without a path puts the slot back to its
+// KeyMap entry and is not held; it keeps the text, path and arguments of its kind as the dialog's
+// OK cleaned them. A Text edit without a text or a Program edit without a path puts the slot back to its
 // default. Every other kind keeps no text, path or arguments.
 void CommitSlotEdit(ProfileSet& set, const KeyTable& table, int entry, const AssignEdit& edit);
 // Before the dialog opens from "Macro..".

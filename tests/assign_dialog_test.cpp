@@ -169,7 +169,11 @@ class AssignDialogTest : public ::testing::Test {
   }
   void Press(int vk, uint32_t scan, uint32_t flags = 0) { dialog.OnHookKeyEvent(true, vk, scan, flags, 0); }
   void Release(int vk, uint32_t scan, uint32_t flags = 0x80) { dialog.OnHookKeyEvent(false, vk, scan, flags, 0); }
-  void Ok(int media = -1, int function = -1) { dialog.OnOk(keyMap, media_, media, function); }
+  // OK, and the key's entry settled from the edit as the model commits it.
+  void Ok(int media = -1, int function = -1) {
+    dialog.OnOk(media_, media, function);
+    SettleKeyEntry(keyMap, dialog.edit());
+  }
 
   ScriptedAssignUi ui;
   AssignDialog dialog{ui};

@@ -198,7 +198,7 @@ TEST_F(ProfileFileTest, TextsPathsAndArgumentsSurviveTheFileWhateverTheyHold) {
   struct Case {
     const char* what;
     int kind;
-    std::wstring text, program, args;  // as committed
+    std::wstring text, program, args;  // as typed into the dialog
     const wchar_t* stored;             // the line's value (Text or Program), when it matters
     std::wstring loadedText, loadedProgram, loadedArgs;
   } cases[] = {
@@ -237,7 +237,9 @@ TEST_F(ProfileFileTest, TextsPathsAndArgumentsSurviveTheFileWhateverTheyHold) {
   for (const Case& c : cases) {
     ProfileSet set;
     InitKeyMaps(set);
-    set.Profile(1).records[0] = {L"name", c.kind, 0, false, c.text, c.program, c.args};
+    // Values are cleaned once, where they enter the program: here as the dialog's OK cleans them.
+    set.Profile(1).records[0] = {L"name", c.kind, 0, false, CleanText(c.text), CleanProgramPath(c.program),
+                                 CleanProgramArgs(c.args)};
     SaveProfile(io, path, 1, table, set);
     const std::vector<IniEntry> section = io.ReadSection(path, L"Profile1");
     if (c.stored != nullptr) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 
 #include "model/profile_file.h"
 #include "model/profile_ops.h"
@@ -507,6 +508,53 @@ TEST_F(WorkingEditTest, SlotEditResultsFoldBackConsistently) {
   }
 }
 
+TEST_F(WorkingEditTest, CommitSettlesTheKeysEntryForEachKind) {
+  constexpr int kNoMacro = -1;  // the edit's macro-index map holds nothing for the key
+  struct Case {
+    const char* what;
+    int entry;
+    int kind;
+    std::wstring name;
+    std::optional<OutputSequence> sends;
+    int macro;
+    OutputSequence sequence;  // the key's entry after the commit
+    int kindAfter;
+    bool listed;
+  } cases[] = {
+      {"a single key", 5, 0, L"A", OutputSequence{65}, kNoMacro, {65}, 0, true},
+      {"a macro key turned into a single key stops its macro", 3, 0, L"A", OutputSequence{65}, 1, {65}, 0, true},
+      {"a single key captured as no key sends itself", 5, 0, L"?", OutputSequence{0}, kNoMacro, {15}, 0, true},
+      {"a macro plays its down steps", 5, 1, L"one", std::nullopt, 1, {66, 67}, 1, true},
+      {"no macro chosen: the key sends itself, unassigned", 3, 1, L"one", std::nullopt, kNoMacro, {13}, 0, false},
+      {"a media key", 3, 2, L"Play", OutputSequence{179}, 1, {179}, 2, true},
+      {"a function", 5, 3, L"Copy", OutputSequence{17, 67}, kNoMacro, {17, 67}, 3, true},
+      {"no function chosen: the key sends itself, not nothing", 5, 3, L"", OutputSequence{}, kNoMacro, {15}, 3, false},
+      {"disabled", 3, 4, L"", std::nullopt, 1, {13}, 4, true},
+      {"an empty text falls back to the key itself", 3, 5, L"", std::nullopt, 1, {13}, 0, false},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    PrepareSlotEdit(set, table, c.entry, edit);
+    edit.kind = c.kind;
+    edit.displayName = c.name;
+    edit.sends = c.sends;
+    edit.macroIndex = std::max(c.macro, 0);
+    if (c.macro == kNoMacro) {
+      edit.macroIndexMap.erase(edit.keyCode);
+    } else {
+      edit.macroIndexMap[edit.keyCode] = c.macro;
+    }
+    CommitSlotEdit(set, table, c.entry, edit);
+    const int code = table.Entry(c.entry).keyCode;
+    const ProfileData& w = set.working;
+    EXPECT_EQ(w.keyMap.at(code), c.sequence) << c.what;
+    EXPECT_EQ(w.records[static_cast<size_t>(c.entry - 1)].kind, c.kindAfter) << c.what;
+    EXPECT_EQ(w.macroIndexMap.count(code), c.kindAfter == 1 ? 1u : 0u) << c.what;
+    EXPECT_EQ(std::count(w.assignedSlots.begin(), w.assignedSlots.end(), c.entry - 1), c.listed ? 1 : 0) << c.what;
+    EXPECT_EQ(set.Active(), w) << c.what << ": applied";
+  }
+}
+
 TEST_F(WorkingEditTest, DisabledTextAndProgramEditsJoinTheListAndKeepTheKeySendingItself) {
   struct Case {
     const char* what;
@@ -525,7 +573,7 @@ TEST_F(WorkingEditTest, DisabledTextAndProgramEditsJoinTheListAndKeepTheKeySendi
       {"a text, its line breaks as the file keeps them",
        3,
        5,
-       L"Hello\r\nworld",
+       L"Hello\nworld",
        L"",
        L"",
        {L"Text: Hello world", 5, 0, false, L"Hello\nworld"}},
@@ -533,11 +581,11 @@ TEST_F(WorkingEditTest, DisabledTextAndProgramEditsJoinTheListAndKeepTheKeySendi
        5,
        6,
        L"",
-       L" C:\\a\\b.exe",
+       L"C:\\a\\b.exe",
        L"-x",
        {L"Program: b.exe", 6, 0, false, L"", L"C:\\a\\b.exe", L"-x"}},
       {"a text key without a text is no assignment", 5, 5, L"", L"", L"", {L"K5", 0, 0, false}},
-      {"a program key without a path is no assignment", 3, 6, L"", L"\r\n", L"-x", {L"K3", 0, 0, false}},
+      {"a program key without a path is no assignment", 3, 6, L"", L"", L"-x", {L"K3", 0, 0, false}},
   };
   for (const Case& c : cases) {
     SetUp();
@@ -548,7 +596,8 @@ TEST_F(WorkingEditTest, DisabledTextAndProgramEditsJoinTheListAndKeepTheKeySendi
     edit.text = c.text;
     edit.program = c.program;
     edit.args = c.args;
-    CommitSlotEdit(set, table, c.entry, edit);  // the dialog left the macro-index map as it was
+    // The values as the dialog's OK cleaned them; it left the macro-index map as it was.
+    CommitSlotEdit(set, table, c.entry, edit);
     const int code = table.Entry(c.entry).keyCode;
     const ProfileData& w = set.working;
     EXPECT_EQ(w.records[static_cast<size_t>(c.entry - 1)], c.expected) << c.what;

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "assign/assign_view.h"
+#include "model/key_table.h"
+#include "model/profile_data.h"
+#include "model/working_edits.h"
+
+namespace orvelle {
+
+// The assignment dialog's macro editor: the macro list, the chosen macro's steps and timing, and
+// recording into it. It works on the dialog's edit and view, which its owner (AssignDialog) keeps.
+class MacroEditor {
+ public:
+  MacroEditor(AssignUi& ui, AssignEdit& edit, AssignView& view);
+  MacroEditor(const MacroEditor&) = delete;
+  MacroEditor& operator=(const MacroEditor&) = delete;
+
+  bool recording() const { return recording_; }
+
+  // The "record key delays" box: each click ticks or clears, except while recording.
+  void ToggleKeyDelays();
+
+  void AddMacro();
+  void DeleteMacro();
+  void RenameMacro(const std::wstring& fieldText);  // every change of the name field
+  void RefillMacroNames();                           // the name box lost the focus
+  void SelectMacro(int item);                        // a name chosen from the drop-down
+  // The loop field: every change of its text, and the field losing the focus, which shows the
+  // count kept again.
+  void SetLoopCount(const std::wstring& fieldText);
+  void ShowLoopCount();
+  // The step buttons act on the row selected in the step list, `selectedRow` (−1 for none).
+  void DeleteStep(int selectedRow);
+  void ClearSteps();
+  void SelectFirstStep();
+  void SelectStepAbove(int selectedRow);
+  void SelectStepBelow(int selectedRow);
+  void SelectLastStep();
+
+  // The record button; `numLockState` is GetKeyState(VK_NUMLOCK).
+  void OnRecordButton(int16_t numLockState);
+  // The record button's second click, and any mode entered while recording: the recording ends
+  // and its hook goes (single-key mode puts its own back).
+  void StopRecording();
+  // A new opening: no recording runs.
+  void ForgetRecording() { recording_ = false; }
+  // One key event for the recorder.
+  void RecordKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags, uint32_t time);
+
+  // The macro controls and the lists as the dialog's modes and opening show them.
+  void ShowMacroControls(bool show);
+  void ResetStepList();
+  void LoadStepList();
+  void FillMacroItems();
+  void SelectMacroItem(int item);
+
+ private:
+  MacroSteps* ChosenSteps();
+  MacroDelays* ChosenDelays();
+  int* ChosenLoops();
+  void AppendStep(int parameter, int code, int direction, uint32_t time);
+
+  AssignUi& ui_;
+  AssignEdit& edit_;
+  AssignView& view_;
+  int macroCounter_ = 0;
+  bool recording_ = false;
+  bool recordDelays_ = false;  // the delays box as the recording started
+  bool stepTimed_ = false;     // a step of this recording has been kept, at lastStepTime_
+  uint32_t lastStepTime_ = 0;
+  std::array<bool, kMaxKeyCode + 1> held_{};
+};
+
+}  // namespace orvelle
