@@ -27,10 +27,10 @@ std::vector<Blit> RegionBlits(const KeyTable& table, RegionLook look, int entry)
   if (area.Width() > 0 && area.Height() > 0) blits.push_back({look, area});
   if (entry == 28) {
     // The strip left of entry 28 always shows the normal picture, as tall as entry 27.
-    const KeySlot& slot = table.Entry(28);
-    const int height = table.Entry(27).height;
+    const Rect& slot = table.HitRect(28);
+    const int height = table.HitRect(27).Height();
     if (height > 0) {
-      blits.push_back({RegionLook::Normal, Rect::FromOriginAndSize(Rect::SaturatingSum(slot.x, -6), slot.y, 2, height)});
+      blits.push_back({RegionLook::Normal, Rect::FromOriginAndSize(Rect::SaturatingSum(slot.left, -6), slot.top, 2, height)});
     }
   }
   return blits;

@@ -7,14 +7,9 @@
 
 namespace orvelle {
 
-Rect KeyTable::HitRect(int entry) const {
-  const KeySlot& s = Entry(entry);
-  return Rect::FromOriginAndSize(s.x, s.y, s.width, s.height);
-}
-
-LayoutRecord ParseLayoutRect(std::wstring_view value) {
-  return LayoutRecord{ParseInt(ExtractField(value, 0)), ParseInt(ExtractField(value, 1)),
-                      ParseInt(ExtractField(value, 2)), ParseInt(ExtractField(value, 3))};
+Rect ParseLayoutRect(std::wstring_view value) {
+  return Rect::FromOriginAndSize(ParseInt(ExtractField(value, 0)), ParseInt(ExtractField(value, 1)),
+                                 ParseInt(ExtractField(value, 2)), ParseInt(ExtractField(value, 3)));
 }
 
 void LoadLayout(IniAccess& ini, const std::wstring& path, KeyTable& table) {
@@ -22,12 +17,8 @@ void LoadLayout(IniAccess& ini, const std::wstring& path, KeyTable& table) {
   table.media.clear();
   for (int entry = 1; entry <= kEntryCount; ++entry) {
     const std::wstring value = section.String(FormatInt(entry));
-    const LayoutRecord rect = ParseLayoutRect(value);
     KeySlot& slot = table.slots[static_cast<size_t>(entry - 1)];
-    slot.x = rect.x;
-    slot.y = rect.y;
-    slot.width = rect.width;
-    slot.height = rect.height;
+    slot.area = ParseLayoutRect(value);
     if (entry < kFirstButtonEntry) {
       slot.keyCode = ParseInt(ExtractField(value, 4));
       slot.name = std::wstring(ExtractField(value, 5));
@@ -43,8 +34,7 @@ CompositeLayout LoadCompositeLayout(IniAccess& ini, const std::wstring& path) {
   const IniSection section(ini.ReadSection(path, L"BUTTONINFO"));
   CompositeLayout layout{};
   for (int entry = 1; entry <= kCompositeEntryCount; ++entry) {
-    const LayoutRecord r = ParseLayoutRect(section.String(FormatInt(entry)));
-    layout[static_cast<size_t>(entry - 1)] = Rect::FromOriginAndSize(r.x, r.y, r.width, r.height);
+    layout[static_cast<size_t>(entry - 1)] = ParseLayoutRect(section.String(FormatInt(entry)));
   }
   return layout;
 }

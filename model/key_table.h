@@ -48,10 +48,7 @@ constexpr int TranslateNumpadCode(int code, bool numLockOn) noexcept {
 }
 
 struct KeySlot {
-  int x = 0;
-  int y = 0;
-  int width = 0;
-  int height = 0;
+  Rect area;  // where it lies on the picture, and where a click hits it
   std::wstring name;
   int keyCode = 0;  // key slots only
 };
@@ -66,18 +63,13 @@ struct KeyTable {
 
   const KeySlot& Entry(int entry) const { return slots[static_cast<size_t>(entry - 1)]; }
   // The hit rectangle of an entry (1..132).
-  Rect HitRect(int entry) const;
+  const Rect& HitRect(int entry) const { return Entry(entry).area; }
 };
 
-// Field rules shared with the dialog's composite layout: fields cut at commas, numbers parsed
-// like _wtoi, the value first cut to 259 characters.
-struct LayoutRecord {
-  int x = 0;
-  int y = 0;
-  int width = 0;
-  int height = 0;
-};
-LayoutRecord ParseLayoutRect(std::wstring_view value);
+// The rectangle of a layout value "x,y,width,height,...". Field rules shared with the dialog's
+// composite layout: fields cut at commas, numbers parsed like _wtoi, the value first cut to 259
+// characters.
+Rect ParseLayoutRect(std::wstring_view value);
 
 // Reads section "BUTTONINFO" of the layout file into `table` (key slots, screen buttons, media
 // names). A missing file or entry gives zeros and an empty name.

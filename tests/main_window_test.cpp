@@ -19,10 +19,8 @@ KeyTable GridTable() {
   KeyTable table = testing::MakeFullKeyTable();
   for (int e = 1; e <= kEntryCount; ++e) {
     KeySlot& s = table.slots[static_cast<size_t>(e - 1)];
-    s.x = e <= kKeySlotCount ? (e - 1) * 10 : (e - kFirstButtonEntry) * 20;
-    s.y = e <= kKeySlotCount ? 0 : 50;
-    s.width = e <= kKeySlotCount ? 10 : 20;
-    s.height = 10;
+    s.area = Rect::FromOriginAndSize(e <= kKeySlotCount ? (e - 1) * 10 : (e - kFirstButtonEntry) * 20,
+                                     e <= kKeySlotCount ? 0 : 50, e <= kKeySlotCount ? 10 : 20, 10);
   }
   const wchar_t* buttons[] = {L"Close", L"Minimize", L"Menu",     L"Macro..",  L"Apply", L"Default",
                               L"Profile1", L"Profile2", L"Profile3", L"OK",      L"Отмена"};
@@ -70,9 +68,7 @@ TEST(MainWindowClicks, DispatchByNameAndKeyEdit) {
 
 TEST(MainWindowClicks, OverlapsResolveToTheLowestEntryAndEdgesFollowTheRectangleRule) {
   KeyTable table = GridTable();
-  table.slots[129].x = 0;  // Profile3 on top of key slot 1
-  table.slots[129].y = 0;
-  table.slots[129].height = 20;
+  table.slots[129].area = Rect{0, 0, 20, 20};  // Profile3 on top of key slot 1
   EXPECT_EQ(HitTest(table, {5, 5}), 1);
   EXPECT_EQ(HitTest(table, {0, 0}), 1);     // left and top edges inside
   EXPECT_EQ(HitTest(table, {10, 0}), 2);    // right edge outside
@@ -88,13 +84,13 @@ TEST(MainWindowPaint, ProfileButtonsThenAssignedSlots) {
 
 TEST(MainWindowPaint, RegionBlitsAndTheStripBesideEntry28) {
   KeyTable table = GridTable();
-  table.slots[26].height = 14;  // entry 27
+  table.slots[26].area.bottom = 14;  // entry 27
   EXPECT_EQ(RegionBlits(table, O, 5), (std::vector<Blit>{{O, Rect{40, 0, 50, 10}}}));
   EXPECT_EQ(RegionBlits(table, D, 28), (std::vector<Blit>{{D, Rect{270, 0, 280, 10}}, {N, Rect{264, 0, 266, 14}}}));
   EXPECT_TRUE(RegionBlits(table, O, kNoEntry).empty());
   EXPECT_TRUE(RegionBlits(table, O, 0).empty());
   EXPECT_TRUE(RegionBlits(table, O, 133).empty());
-  table.slots[9].width = 0;
+  table.slots[9].area.right = table.slots[9].area.left;
   EXPECT_TRUE(RegionBlits(table, D, 10).empty());
 }
 

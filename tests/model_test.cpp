@@ -60,8 +60,8 @@ TEST(Layout, ReadsKeySlotsButtonsAndMediaNames) {
   EXPECT_EQ(table.Entry(1).name, L"Esc");
   EXPECT_EQ(table.HitRect(1).right, 40);
   EXPECT_EQ(table.HitRect(1).bottom, 60);
-  EXPECT_EQ(table.Entry(2).x, 5);
-  EXPECT_EQ(table.Entry(2).width, 0);
+  EXPECT_EQ(table.Entry(2).area.left, 5);
+  EXPECT_EQ(table.Entry(2).area.Width(), 0);
   EXPECT_EQ(table.Entry(2).name, L"");
   EXPECT_EQ(table.Entry(3).name, L"A");
   EXPECT_EQ(table.Entry(120).name, L"") << "entries missing from the file are reset";

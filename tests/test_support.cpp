@@ -80,8 +80,7 @@ KeyTable MakeKeyTable(const std::vector<SlotDef>& slots) {
     KeySlot& slot = table.slots[static_cast<size_t>(def.entry - 1)];
     slot.keyCode = def.keyCode;
     slot.name = def.name;
-    slot.width = 10;
-    slot.height = 10;
+    slot.area = Rect{0, 0, 10, 10};
   }
   return table;
 }
@@ -101,8 +100,8 @@ std::wstring LayoutText(const KeyTable& table) {
   for (int entry = 1; entry <= kEntryCount; ++entry) {
     const KeySlot& s = table.Entry(entry);
     if (s.name.empty() && s.keyCode == 0) continue;
-    text += std::to_wstring(entry) + L"=" + std::to_wstring(s.x) + L"," + std::to_wstring(s.y) + L"," +
-            std::to_wstring(s.width) + L"," + std::to_wstring(s.height) + L",";
+    text += std::to_wstring(entry) + L"=" + std::to_wstring(s.area.left) + L"," + std::to_wstring(s.area.top) + L"," +
+            std::to_wstring(s.area.Width()) + L"," + std::to_wstring(s.area.Height()) + L",";
     if (entry < kFirstButtonEntry) text += std::to_wstring(s.keyCode) + L",";
     text += s.name + L"\n";
   }
