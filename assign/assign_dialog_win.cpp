@@ -133,11 +133,6 @@ LRESULT AssignDialogWindow::OnEraseBackground(UINT, WPARAM wParam, LPARAM, bool&
   return TRUE;
 }
 
-LRESULT AssignDialogWindow::OnNcHitTest(UINT message, WPARAM wParam, LPARAM lParam, bool&) {
-  const LRESULT hit = DefWindowProcW(hwnd(), message, wParam, lParam);
-  return hit == HTCLIENT ? HTCAPTION : hit;
-}
-
 LRESULT AssignDialogWindow::OnDrawItem(UINT, WPARAM, LPARAM lParam, bool& handled) {
   const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
   for (const BitButton& button : buttons_) {

@@ -42,7 +42,7 @@ class AssignDialogWindow final : public DialogBase, public FrontHook, private As
  private:
   BEGIN_MSG_MAP()
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
-    MESSAGE_HANDLER(WM_NCHITTEST, OnNcHitTest)
+    CAPTION_HIT_TEST()
     MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
     MESSAGE_HANDLER(WM_DRAWITEM, OnDrawItem)
     MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
@@ -84,7 +84,6 @@ class AssignDialogWindow final : public DialogBase, public FrontHook, private As
   END_MSG_MAP()
 
   LRESULT OnInitDialog(UINT, WPARAM, LPARAM, bool&);
-  LRESULT OnNcHitTest(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnDrawItem(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnNotify(UINT, WPARAM, LPARAM, bool&);
