@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/profile_follow.h"
+#include "app/autostart.h"
 #include "platform/win32/executable_win.h"
 
 namespace orvelle {

@@ -3,6 +3,8 @@
 #include <windowsx.h>
 
 #include "app/about_box_win.h"
+#include "app/application.h"
+#include "app/autostart.h"
 #include "app/autostart_win.h"
 #include "app/programs_editor_win.h"
 #include "app/popup_menus_win.h"

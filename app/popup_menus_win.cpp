@@ -1,12 +1,11 @@
 #include "app/popup_menus_win.h"
 
-#include "app/main_window.h"
+#include "app/popup_menus.h"
 #include "app/tray_presenter_win.h"
 #include "platform/win32/handles.h"
 #include "resources/resource.h"
 
 namespace orvelle {
-
 namespace {
 
 // The key hold time choices, as a submenu of the "Menu" button's menu.

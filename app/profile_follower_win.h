@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/foreground_watch_win.h"
-#include "app/profile_follow.h"
+#include "app/profile_follower.h"
 #include "app/tray_presenter_win.h"
 #include "engine/remap_session_win.h"
 #include "model/profile_set.h"

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "app/foreground_watch_win.h"
-#include "app/profile_follow.h"
+#include "app/programs_editor.h"
 #include "assign/assign_dialog.h"
 #include "platform/win32/file_dialogs_win.h"
 #include "platform/win32/handles.h"

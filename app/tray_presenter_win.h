@@ -5,7 +5,8 @@
 #include <array>
 #include <string>
 
-#include "app/profile_follow.h"
+#include "app/profile_follower.h"
+#include "app/tray_icon.h"
 #include "app/tray_icon_win.h"
 #include "platform/win32/handles.h"
 
