@@ -14,4 +14,11 @@ FollowedProfile ProfileToFollow(int home, const ProgramBindings& bindings, std::
   return {home, {}};
 }
 
+bool ProfileChoice::Decide(int home, const ProgramBindings& bindings, bool mainWindowShown) {
+  FollowedProfile now = ProfileToFollow(home, bindings, foregroundPath_, mainWindowShown);
+  if (now == followed_) return false;
+  followed_ = std::move(now);
+  return true;
+}
+
 }  // namespace orvelle

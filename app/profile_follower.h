@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "model/program_bindings.h"
 
@@ -21,5 +22,22 @@ struct FollowedProfile {
 // not known.
 FollowedProfile ProfileToFollow(int home, const ProgramBindings& bindings, std::wstring_view foregroundPath,
                                 bool mainWindowShown);
+
+// The one place that decides which profile the keys follow: the home profile (the one chosen by
+// hand), or the one a bound program in front brings. Whatever changes the home profile, the
+// bindings, the program in front or the main window's showing asks again here, so that the
+// remapping session and the tray hear the same answer.
+class ProfileChoice {
+ public:
+  // The program in front changed; its path, empty when it is not known.
+  void SetForeground(std::wstring path) { foregroundPath_ = std::move(path); }
+  // Decides again; true when the profile followed or the program that chose it changed.
+  bool Decide(int home, const ProgramBindings& bindings, bool mainWindowShown);
+  const FollowedProfile& followed() const { return followed_; }
+
+ private:
+  std::wstring foregroundPath_;
+  FollowedProfile followed_{0, {}};  // none yet: the first decision is always a change
+};
 
 }  // namespace orvelle

@@ -9,7 +9,7 @@ bool IsShownWindow(HWND window) { return IsWindowVisible(window) && !IsIconic(wi
 void ProfileFollower::Start(HWND mainWindow, RemapSession& session) {
   mainWindow_ = mainWindow;
   session_ = &session;
-  foregroundPath_ = ProgramPathOf(GetForegroundWindow());
+  choice_.SetForeground(ProgramPathOf(GetForegroundWindow()));
   ForegroundListener& listener = *this;
   watch_ = std::make_unique<ForegroundWatch>(listener);
   watch_->SetPolling(!profiles_.bindings.empty());
@@ -22,20 +22,18 @@ void ProfileFollower::BindingsChanged() {
 }
 
 void ProfileFollower::OnForegroundChanged(HWND window) {
-  foregroundPath_ = ProgramPathOf(window);
+  choice_.SetForeground(ProgramPathOf(window));
   Follow();
 }
 
 void ProfileFollower::Follow() {
   if (session_ == nullptr) return;
-  const FollowedProfile now =
-      ProfileToFollow(profiles_.activeProfile, profiles_.bindings, foregroundPath_, IsShownWindow(mainWindow_));
-  session_->SetActiveProfile(now.profile);
-  if (now == followed_) return;
-  followed_ = now;
+  const bool changed = choice_.Decide(profiles_.activeProfile, profiles_.bindings, IsShownWindow(mainWindow_));
+  session_->SetActiveProfile(choice_.followed().profile);
+  if (!changed) return;
   followedAtUs_ = static_cast<unsigned long long>(
       std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch()).count());
-  tray_.Show(now);
+  tray_.Show(choice_.followed());
 }
 
 }  // namespace orvelle

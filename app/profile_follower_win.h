@@ -17,8 +17,8 @@ namespace orvelle {
 bool IsShownWindow(HWND window);
 
 // The keys follow the home profile or the one the program in front brings; the tray shows which,
-// on its icon and in its tip. The one place that tells the remapping session which profile the
-// keys follow.
+// on its icon and in its tip. Watches the program in front for the ProfileChoice, and is the one
+// place that tells the remapping session which profile the keys follow.
 class ProfileFollower final : private ForegroundListener {
  public:
   ProfileFollower(const ProfileSet& profiles, TrayPresenter& tray) : profiles_(profiles), tray_(tray) {}
@@ -35,7 +35,7 @@ class ProfileFollower final : private ForegroundListener {
   // The home profile, the bindings or the main window's showing may have changed.
   void Follow();
 
-  const FollowedProfile& followed() const { return followed_; }
+  const FollowedProfile& followed() const { return choice_.followed(); }
   // When followed() last changed, in Unix microseconds.
   unsigned long long followedAtUs() const { return followedAtUs_; }
 
@@ -47,8 +47,7 @@ class ProfileFollower final : private ForegroundListener {
   TrayPresenter& tray_;
   HWND mainWindow_ = nullptr;
   std::unique_ptr<ForegroundWatch> watch_;
-  std::wstring foregroundPath_;  // of the program in front, as last told
-  FollowedProfile followed_{0, {}};
+  ProfileChoice choice_;
   unsigned long long followedAtUs_ = 0;
 };
 

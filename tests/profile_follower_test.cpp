@@ -28,5 +28,35 @@ TEST(ProfileFollow, TheProgramInFrontChoosesWhileTheWindowIsOutOfTheWay) {
   EXPECT_EQ(ProfileToFollow(2, {}, L"game.exe", false), (FollowedProfile{2, L""})) << "no bindings: home";
 }
 
+// One run of events through the choice: after each, the profile followed and whether the tray and
+// the time stamp hear of a change.
+TEST(ProfileFollow, TheChoiceTellsAChangeOnlyWhenTheAnswerChanges) {
+  const ProgramBindings bindings = {{L"game.exe", 2}};
+  struct Step {
+    const char* what;
+    const wchar_t* foreground;  // nullptr: unchanged
+    int home;
+    bool shown;
+    FollowedProfile expected;
+    bool changed;
+  } steps[] = {
+      {"the first decision is a change", L"C:\\explorer.exe", 1, true, {1, L""}, true},
+      {"the same again is none", nullptr, 1, true, {1, L""}, false},
+      {"hidden, an unbound program in front: still home", nullptr, 1, false, {1, L""}, false},
+      {"a bound program comes to the front", L"C:\\Games\\game.exe", 1, false, {2, L"game.exe"}, true},
+      {"the home profile switched by hand meanwhile", nullptr, 3, false, {2, L"game.exe"}, false},
+      {"the window shown: the new home", nullptr, 3, true, {3, L""}, true},
+      {"hidden again over the bound program", nullptr, 3, false, {2, L"game.exe"}, true},
+      {"the program in front unknown: home", L"", 3, false, {3, L""}, true},
+      {"home bound to the program's own profile names it", L"game.exe", 2, false, {2, L"game.exe"}, true},
+  };
+  ProfileChoice choice;
+  for (const Step& step : steps) {
+    if (step.foreground != nullptr) choice.SetForeground(step.foreground);
+    EXPECT_EQ(choice.Decide(step.home, bindings, step.shown), step.changed) << step.what;
+    EXPECT_EQ(choice.followed(), step.expected) << step.what;
+  }
+}
+
 }  // namespace
 }  // namespace orvelle
