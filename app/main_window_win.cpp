@@ -1,7 +1,5 @@
 #include "app/main_window_win.h"
 
-#include <windowsx.h>
-
 #include "app/about_box_win.h"
 #include "app/application.h"
 #include "app/autostart.h"
@@ -97,11 +95,10 @@ LRESULT MainWindow::OnDestroy(UINT, WPARAM, LPARAM, bool& handled) {
   return 0;
 }
 
-LRESULT MainWindow::OnExitApplication(WORD, WORD, HWND, bool&) {
+void MainWindow::OnExitApplication() {
   assign_.CancelIfOpen();
   RemoveHooks();
   EndDialog(hwnd(), IDCANCEL);
-  return 0;
 }
 
 void MainWindow::RemoveHooks() {
@@ -235,8 +232,7 @@ LRESULT MainWindow::OnNcMouseMove(UINT message, WPARAM wParam, LPARAM lParam, bo
   return 0;
 }
 
-LRESULT MainWindow::OnNcMouseHover(UINT, WPARAM, LPARAM lParam, bool&) {
-  POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+LRESULT MainWindow::OnNcMouseHover(POINT point, bool&) {
   ScreenToClient(hwnd(), &point);
   const HoverUpdate update =
       UpdateHover(table_, profiles_.working, profiles_.activeProfile, Point{point.x, point.y}, hover_);
@@ -245,8 +241,7 @@ LRESULT MainWindow::OnNcMouseHover(UINT, WPARAM, LPARAM lParam, bool&) {
   return 0;
 }
 
-LRESULT MainWindow::OnNcLeftButtonDown(UINT, WPARAM, LPARAM lParam, bool& handled) {
-  POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+LRESULT MainWindow::OnNcLeftButtonDown(POINT point, bool& handled) {
   ScreenToClient(hwnd(), &point);
   const ClickPlan plan = HandleClick(table_, Point{point.x, point.y});
   RunScreenAction(plan.action);
@@ -319,31 +314,27 @@ void MainWindow::EditMacros() {
 
 // --- menu commands ----------------------------------------------------------------------------
 
-LRESULT MainWindow::OnAbout(WORD, WORD, HWND, bool&) {
+void MainWindow::OnAbout() {
   AboutBox about;
   about.DoModal(instance_, IDD_ABOUTBOX, hwnd());
-  return 0;
 }
 
-LRESULT MainWindow::OnExport(WORD, WORD, HWND, bool&) {
+void MainWindow::OnExport() {
   ExportProfile(saver_.files(), DecodeAnsi, table_, profiles_, *this);
-  return 0;
 }
 
-LRESULT MainWindow::OnImport(WORD, WORD, HWND, bool&) {
+void MainWindow::OnImport() {
   if (ImportProfile(saver_.files(), DecodeAnsi, table_, profiles_, *this)) ProfilesChanged();
-  return 0;
 }
 
 // --- the tray and the menus ---------------------------------------------------------------------
 
-LRESULT MainWindow::OnTapTime(WORD, WORD id, HWND, bool&) {
+void MainWindow::OnTapTime(int id) {
   const int ms = id - ID_TAP_TIME_BASE;
   if (ms != profiles_.tapMs) {
     profiles_.tapMs = ms;
     ProfilesChanged();
   }
-  return 0;
 }
 
 LRESULT MainWindow::OnTrayCallback(UINT, WPARAM wParam, LPARAM lParam, bool&) {
@@ -362,33 +353,29 @@ LRESULT MainWindow::OnTrayCallback(UINT, WPARAM wParam, LPARAM lParam, bool&) {
   return response.result;
 }
 
-LRESULT MainWindow::OnOpen(WORD, WORD, HWND, bool&) {
+void MainWindow::OnOpen() {
   // Also what a second start of the program asks for: the window comes back from the tray or
   // the taskbar, in front.
   ShowWindow(hwnd(), IsIconic(hwnd()) ? SW_RESTORE : SW_SHOWNORMAL);
   SetForegroundWindow(hwnd());
-  return 0;
 }
 
-LRESULT MainWindow::OnProfileCommand(WORD, WORD id, HWND, bool&) {
+void MainWindow::OnProfileCommand(int id) {
   // Exactly what the profile buttons do: the same question over unapplied edits, the same save.
   SwitchProfile(profiles_, id - ID_PROFILE_1_COMMAND + 1, *this);
   ProfilesChanged();
-  return 0;
 }
 
-LRESULT MainWindow::OnAutostart(WORD, WORD, HWND, bool&) {
+void MainWindow::OnAutostart() {
   if (!ToggleStartWithWindows()) Tell(kAutostartFailed);
-  return 0;
 }
 
-LRESULT MainWindow::OnPrograms(WORD, WORD, HWND, bool&) {
+void MainWindow::OnPrograms() {
   ProgramsDialogWindow dialog(profiles_.bindings);
-  if (dialog.DoModal(instance_, IDD_PROGRAMS, hwnd()) != IDOK || dialog.bindings() == profiles_.bindings) return 0;
+  if (dialog.DoModal(instance_, IDD_PROGRAMS, hwnd()) != IDOK || dialog.bindings() == profiles_.bindings) return;
   profiles_.bindings = dialog.bindings();
   ScheduleSave();
   follower_.BindingsChanged();
-  return 0;
 }
 
 LRESULT MainWindow::OnShownOrSized(UINT, WPARAM, LPARAM, bool& handled) {

@@ -53,11 +53,11 @@ class MainWindow final : public DialogBase, private ProfileUi {
     MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
     MESSAGE_HANDLER(WM_PAINT, OnPaint)
     MESSAGE_HANDLER(WM_QUERYDRAGICON, OnQueryDragIcon)
-    MESSAGE_HANDLER(WM_NCHITTEST, OnNcHitTest)
+    NCHITTEST_AS_CAPTION()
     MESSAGE_HANDLER(WM_NCMOUSEMOVE, OnNcMouseMove)
-    MESSAGE_HANDLER(WM_NCMOUSEHOVER, OnNcMouseHover)
+    POINT_HANDLER(WM_NCMOUSEHOVER, OnNcMouseHover)
     MESSAGE_HANDLER(WM_NCMOUSELEAVE, OnNcMouseLeave)
-    MESSAGE_HANDLER(WM_NCLBUTTONDOWN, OnNcLeftButtonDown)
+    POINT_HANDLER(WM_NCLBUTTONDOWN, OnNcLeftButtonDown)
     MESSAGE_HANDLER(kTrayCallbackMessage, OnTrayCallback)
     MESSAGE_HANDLER(kIgnoredMessage, OnIgnoredMessage)
     MESSAGE_HANDLER(kStartupNoticeMessage, OnStartupNotice)
@@ -76,15 +76,15 @@ class MainWindow final : public DialogBase, private ProfileUi {
     MESSAGE_HANDLER(WM_ENDSESSION, OnEndSession)
     MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
     MESSAGE_HANDLER(WM_COPYDATA, OnCopyData)
-    COMMAND_ID_HANDLER(ID_APP_EXIT_COMMAND, OnExitApplication)
-    COMMAND_ID_HANDLER(ID_OPEN_COMMAND, OnOpen)
-    COMMAND_ID_HANDLER(ID_ABOUT_COMMAND, OnAbout)
-    COMMAND_ID_HANDLER(ID_EXPORT_COMMAND, OnExport)
-    COMMAND_ID_HANDLER(ID_IMPORT_COMMAND, OnImport)
-    COMMAND_RANGE_HANDLER(ID_TAP_TIME_BASE, ID_TAP_TIME_BASE + kMaxTapMs, OnTapTime)
-    COMMAND_RANGE_HANDLER(ID_PROFILE_1_COMMAND, ID_PROFILE_3_COMMAND, OnProfileCommand)
-    COMMAND_ID_HANDLER(ID_AUTOSTART_COMMAND, OnAutostart)
-    COMMAND_ID_HANDLER(ID_PROGRAMS_COMMAND, OnPrograms)
+    COMMAND_ID_HANDLER_EX(ID_APP_EXIT_COMMAND, OnExitApplication)
+    COMMAND_ID_HANDLER_EX(ID_OPEN_COMMAND, OnOpen)
+    COMMAND_ID_HANDLER_EX(ID_ABOUT_COMMAND, OnAbout)
+    COMMAND_ID_HANDLER_EX(ID_EXPORT_COMMAND, OnExport)
+    COMMAND_ID_HANDLER_EX(ID_IMPORT_COMMAND, OnImport)
+    COMMAND_RANGE_HANDLER_EX(ID_TAP_TIME_BASE, ID_TAP_TIME_BASE + kMaxTapMs, OnTapTime)
+    COMMAND_RANGE_HANDLER_EX(ID_PROFILE_1_COMMAND, ID_PROFILE_3_COMMAND, OnProfileCommand)
+    COMMAND_ID_HANDLER_EX(ID_AUTOSTART_COMMAND, OnAutostart)
+    COMMAND_ID_HANDLER_EX(ID_PROGRAMS_COMMAND, OnPrograms)
     COMMAND_ID_HANDLER(IDOK, OnEndDialogCommand)
     COMMAND_ID_HANDLER(IDCANCEL, OnEndDialogCommand)
   END_MSG_MAP()
@@ -95,7 +95,7 @@ class MainWindow final : public DialogBase, private ProfileUi {
   LRESULT OnQueryEndSession(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnEndSession(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnDestroy(UINT, WPARAM, LPARAM, bool&);
-  LRESULT OnExitApplication(WORD, WORD, HWND, bool&);
+  void OnExitApplication();
   LRESULT OnEndDialogCommand(WORD, WORD, HWND, bool&);
   LRESULT OnTimer(UINT, WPARAM, LPARAM, bool&);
   // The keyboard and its hook.
@@ -111,13 +111,10 @@ class MainWindow final : public DialogBase, private ProfileUi {
   LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnPaint(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnQueryDragIcon(UINT, WPARAM, LPARAM, bool&);
-  LRESULT OnNcHitTest(UINT message, WPARAM wParam, LPARAM lParam, bool&) {
-    return HitTestAsCaption(hwnd(), message, wParam, lParam);
-  }
   LRESULT OnNcMouseMove(UINT, WPARAM, LPARAM, bool&);
-  LRESULT OnNcMouseHover(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnNcMouseHover(POINT screen, bool&);
   LRESULT OnNcMouseLeave(UINT, WPARAM, LPARAM, bool&) { return 0; }
-  LRESULT OnNcLeftButtonDown(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnNcLeftButtonDown(POINT screen, bool& handled);
   // The tray icon and the menus.
   LRESULT OnTrayCallback(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnIgnoredMessage(UINT, WPARAM, LPARAM, bool&) { return 0; }
@@ -125,14 +122,14 @@ class MainWindow final : public DialogBase, private ProfileUi {
     tray_.Restore();
     return 0;
   }
-  LRESULT OnOpen(WORD, WORD, HWND, bool&);
-  LRESULT OnAbout(WORD, WORD, HWND, bool&);
-  LRESULT OnExport(WORD, WORD, HWND, bool&);
-  LRESULT OnImport(WORD, WORD, HWND, bool&);
-  LRESULT OnTapTime(WORD, WORD, HWND, bool&);
-  LRESULT OnProfileCommand(WORD, WORD, HWND, bool&);
-  LRESULT OnAutostart(WORD, WORD, HWND, bool&);
-  LRESULT OnPrograms(WORD, WORD, HWND, bool&);
+  void OnOpen();
+  void OnAbout();
+  void OnExport();
+  void OnImport();
+  void OnTapTime(int id);
+  void OnProfileCommand(int id);
+  void OnAutostart();
+  void OnPrograms();
   // The profile that follows the program in front.
   LRESULT OnFollow(UINT, WPARAM, LPARAM, bool&) {
     follower_.Follow();

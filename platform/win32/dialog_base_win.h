@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+#include "platform/win32/caption_drag_win.h"
+
 namespace orvelle {
 
 // A dialog driven by a message map of its own. DialogProc finds the object through DWLP_USER,
@@ -76,6 +78,42 @@ int ShowMessage(HWND owner, std::wstring_view text, std::wstring_view caption, U
     bHandled = true;                                                                                 \
     lResult = func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam), bHandled);      \
     if (bHandled) return true;                                                                       \
+  }
+
+// Crackers, as WTL's: the handler receives what the message carries, typed, instead of unpacking
+// WPARAM and LPARAM itself.
+
+// A menu or control command whose handler needs nothing but that it came: void OnSomething().
+#define COMMAND_ID_HANDLER_EX(id, func)                   \
+  if (uMsg == WM_COMMAND && LOWORD(wParam) == (id)) {     \
+    func();                                               \
+    lResult = 0;                                          \
+    return true;                                          \
+  }
+
+// A command whose id lies in first..last: void OnSomething(int id).
+#define COMMAND_RANGE_HANDLER_EX(first, last, func)                                  \
+  if (uMsg == WM_COMMAND && LOWORD(wParam) >= (first) && LOWORD(wParam) <= (last)) { \
+    func(static_cast<int>(LOWORD(wParam)));                                          \
+    lResult = 0;                                                                     \
+    return true;                                                                     \
+  }
+
+// A mouse message with its point (screen coordinates for the non-client ones, client coordinates
+// for the others): LRESULT OnSomething(POINT point, bool& handled).
+#define POINT_HANDLER(msg, func)                                                                  \
+  if (uMsg == (msg)) {                                                                            \
+    bHandled = true;                                                                              \
+    lResult = func(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}, \
+                   bHandled);                                                                     \
+    if (bHandled) return true;                                                                    \
+  }
+
+// A window without a caption bar, dragged by any point of it.
+#define NCHITTEST_AS_CAPTION()                                  \
+  if (uMsg == WM_NCHITTEST) {                                   \
+    lResult = ::orvelle::HitTestAsCaption(hwnd(), uMsg, wParam, lParam); \
+    return true;                                                \
   }
 
 #define END_MSG_MAP() \
