@@ -91,6 +91,14 @@ int ShowMessage(HWND owner, std::wstring_view text, std::wstring_view caption, U
     return true;                                          \
   }
 
+// A command from one control with one notification code: void OnSomething().
+#define COMMAND_CODE_HANDLER_EX(id, code, func)                                     \
+  if (uMsg == WM_COMMAND && LOWORD(wParam) == (id) && HIWORD(wParam) == (code)) {   \
+    func();                                                                         \
+    lResult = 0;                                                                    \
+    return true;                                                                    \
+  }
+
 // A command whose id lies in first..last: void OnSomething(int id).
 #define COMMAND_RANGE_HANDLER_EX(first, last, func)                                  \
   if (uMsg == WM_COMMAND && LOWORD(wParam) >= (first) && LOWORD(wParam) <= (last)) { \
