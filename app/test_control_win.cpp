@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "base/text.h"
-#include "device/hid_win.h"
+#include "device/hid_sim_win.h"
 
 namespace orvelle {
 
