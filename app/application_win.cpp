@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "app/application.h"
 #include "app/main_window_win.h"
 
 namespace orvelle {

@@ -2,7 +2,8 @@
 
 #include <windows.h>
 
-#include "app/profile_follow.h"
+#include "app/autostart.h"
+#include "platform/win32/executable_win.h"
 
 namespace orvelle {
 namespace {
@@ -35,6 +36,11 @@ bool SetStartWithWindows(const std::wstring& executablePath, bool start) {
   const std::wstring command = RunCommandFor(executablePath);
   return RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, kRunValueName, REG_SZ, command.c_str(),
                          static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+bool ToggleStartWithWindows() {
+  const std::wstring executable = ExecutablePath();
+  return executable.empty() || SetStartWithWindows(executable, !StartsWithWindows(executable));
 }
 
 }  // namespace orvelle

@@ -10,5 +10,8 @@ bool StartsWithWindows(const std::wstring& executablePath);
 // Adds the value (this executable, by its full path) or removes it; false when the registry
 // refused.
 bool SetStartWithWindows(const std::wstring& executablePath, bool start);
+// Turns starting with Windows of this executable on when it is off, off when on; false when the
+// registry refused.
+bool ToggleStartWithWindows();
 
 }  // namespace orvelle

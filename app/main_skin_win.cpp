@@ -51,4 +51,26 @@ void MainSkin::PaintBackground(HDC target, SIZE size) const {
   }
 }
 
+void MainSkin::DrawRegions(HWND window, const KeyTable& table, const std::vector<RegionDraw>& draws) const {
+  for (const RegionDraw& draw : draws) Draw(window, RegionBlits(table, draw.look, draw.entry));
+}
+
+void MainSkin::PaintWindow(HWND window, HDC target, const KeyTable& table, int activeProfile,
+                           const std::vector<int>& assignedSlots) const {
+  RECT bounds{};
+  GetWindowRect(window, &bounds);
+  PaintBackground(target, SIZE{bounds.right - bounds.left, bounds.bottom - bounds.top});
+  DrawRegions(window, table, PaintDraws(activeProfile, assignedSlots));
+}
+
+void PaintMinimised(HWND window, HICON icon) {
+  const PaintDc dc(window);
+  SendMessageW(window, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0);
+  RECT client{};
+  GetClientRect(window, &client);
+  const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+  const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+  DrawIcon(dc.get(), x, y, icon);
+}
+
 }  // namespace orvelle

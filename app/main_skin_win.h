@@ -31,6 +31,13 @@ class MainSkin {
   // The whole normal picture onto `target`, `size` as the window's.
   void PaintBackground(HDC target, SIZE size) const;
 
+  // The keys' regions in their looks, onto the window.
+  void DrawRegions(HWND window, const KeyTable& table, const std::vector<RegionDraw>& draws) const;
+  // The whole window onto `target`: the background, the active profile's button and the keys
+  // with an assignment.
+  void PaintWindow(HWND window, HDC target, const KeyTable& table, int activeProfile,
+                   const std::vector<int>& assignedSlots) const;
+
  private:
   struct Picture {
     UniqueBitmap bitmap;
@@ -42,5 +49,8 @@ class MainSkin {
   UniqueBitmap mask_;
   std::array<Picture, 3> looks_;  // Normal, Over, Down
 };
+
+// A minimised window: its icon, centred on the window's background.
+void PaintMinimised(HWND window, HICON icon);
 
 }  // namespace orvelle

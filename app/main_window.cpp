@@ -15,8 +15,6 @@ void AppendAssigned(const std::vector<int>& assignedSlots, std::vector<RegionDra
   }
 }
 
-constexpr unsigned kLeftDoubleClick = 0x0203;  // WM_LBUTTONDBLCLK
-constexpr unsigned kRightButtonUp = 0x0205;    // WM_RBUTTONUP
 
 }  // namespace
 
@@ -125,26 +123,6 @@ HoverUpdate UpdateHover(const KeyTable& table, const ProfileData& working, int a
   state.hovered = entry;
   if (moved) AppendAssigned(working.assignedSlots, update.draws);
   return update;
-}
-
-TrayResponse DecideTrayCallback(unsigned iconId, unsigned mouseMessage) {
-  if (iconId != kTrayIconId) return {1, TrayAction::None};
-  if (mouseMessage == kLeftDoubleClick) return {0, TrayAction::ShowWindow};
-  if (mouseMessage == kRightButtonUp) return {0, TrayAction::TrayMenu};
-  return {0, TrayAction::None};
-}
-
-std::vector<TapTimeChoice> TapTimeChoices(int currentMs) {
-  // 20 ms outlasts a 60 Hz frame, 35 ms a 30 Hz one.
-  std::vector<int> values = {0, 10, 20, 35, 50};
-  if (std::find(values.begin(), values.end(), currentMs) == values.end()) {
-    values.insert(std::upper_bound(values.begin(), values.end(), currentMs), currentMs);
-  }
-  std::vector<TapTimeChoice> choices;
-  for (int ms : values) {
-    choices.push_back({ms, ms == 0 ? std::wstring(L"выкл.") : std::to_wstring(ms) + L" мс", ms == currentMs});
-  }
-  return choices;
 }
 
 }  // namespace orvelle

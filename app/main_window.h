@@ -85,29 +85,4 @@ struct HoverUpdate {
 HoverUpdate UpdateHover(const KeyTable& table, const ProfileData& working, int activeProfile, Point client,
                         HoverState& state);
 
-// The tray icon's callback.
-inline constexpr unsigned kTrayIconId = 133;
-inline constexpr unsigned kTrayCallbackMessage = 0x464;
-enum class TrayAction { None, ShowWindow, TrayMenu };
-struct TrayResponse {
-  long result;
-  TrayAction action;
-};
-TrayResponse DecideTrayCallback(unsigned iconId, unsigned mouseMessage);
-
-// The "Menu" button's choices for the key hold time: off, the usual frame times, and the stored
-// value when a hand-edited file holds one of its own. Exactly one is checked.
-struct TapTimeChoice {
-  int ms;
-  std::wstring label;
-  bool checked;
-  bool operator==(const TapTimeChoice&) const = default;
-};
-std::vector<TapTimeChoice> TapTimeChoices(int currentMs);
-inline constexpr wchar_t kTapTimeMenuLabel[] = L"время нажатия клавиш";
-
-// The name of the instance mutex, and of the window property a second start looks for to bring
-// the running instance's window forward.
-inline constexpr wchar_t kInstanceName[] = L"game keyboard";
-
 }  // namespace orvelle

@@ -1,13 +1,15 @@
 #include "app/main_window_win.h"
 
-#include <windowsx.h>
-#include <wtsapi32.h>  // the session notice codes; the functions come from SessionNotices
-
 #include "app/about_box_win.h"
+#include "app/application.h"
+#include "app/autostart.h"
+#include "app/autostart_win.h"
+#include "app/programs_editor_win.h"
+#include "app/popup_menus_win.h"
+#include "app/test_control_win.h"
 #include "app/program_start_win.h"
 #include "base/text.h"
 #include "device/hid_win.h"
-#include "engine/hook_watch.h"
 #include "model/working_edits.h"
 #include "platform/win32/executable_win.h"
 #include "platform/win32/file_dialogs_win.h"
@@ -19,10 +21,12 @@ MainWindow::MainWindow(HINSTANCE instance)
     : instance_(instance),
       folder_(ExecutableFolder()),
       assign_(instance, folder_),
-      store_(files_, DecodeAnsi, folder_),
+      saver_(folder_, table_, profiles_, *this),
       icon_(LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP))),
+      follower_(profiles_, tray_),
       taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")),
-      session_(instance, assign_) {
+      keeper_(instance, assign_),
+      session_(keeper_.session()) {
   skin_.LoadSkin(folder_);
   InitKeyMaps(profiles_);
 }
@@ -37,31 +41,22 @@ LRESULT MainWindow::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   // Explorer announces its restart to every window; a program running elevated must let that
   // message in, or its tray icon would not come back.
   ChangeWindowMessageFilterEx(hwnd(), taskbarCreated_, MSGFLT_ALLOW, nullptr);
-  tray_.Add(hwnd(), icon_, L"ORVELLE");
+  tray_.Add(instance_, hwnd(), icon_);
   hover_.hovered = kNoEntry;
-  startupReport_ = store_.Load(table_, profiles_);
+  saver_.Attach(hwnd());
+  startupReport_ = saver_.Load(table_, profiles_);
   session_.UseProfiles(profiles_, table_);
-  for (int n = 1; n <= 3; ++n) trayIcons_[static_cast<size_t>(n - 1)] = BadgedTrayIcon(instance_, IDI_APP, n);
-  foregroundPath_ = ProgramPathOf(GetForegroundWindow());
-  ForegroundListener& listener = *this;
-  foreground_ = std::make_unique<ForegroundWatch>(listener);
-  foreground_->SetPolling(!profiles_.bindings.empty());
-  FollowForeground();
+  follower_.Start(hwnd(), session_);
   skin_.ShapeWindow(hwnd());
   tooltip_.Create(hwnd(), instance_);
   SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
-  sessionNotices_ = std::make_unique<SessionNotices>(hwnd());
-  deviceNotices_ = RegisterDeviceNotices(hwnd());
-  // Raw input reports every key event of the desktop after the hooks saw it, also while the
-  // window is hidden: how the program notices that the system dropped the remap hook.
-  const RAWINPUTDEVICE keyboard{0x01, 0x06, RIDEV_INPUTSINK, hwnd()};
-  RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
+  keeper_.Attach(hwnd());
   CentreOnWorkArea(hwnd());
   session_.SetRequestWindow(hwnd(), kStartProgramMessage);
   // Last: until the profiles are read every key maps to itself, and a hook installed earlier
   // would only wait for the files to be read, where the system could drop it.
-  CheckKeyboardPresence();
+  keeper_.CheckKeyboardPresence();
   if (StartupMessage(startupReport_)) PostMessageW(hwnd(), kStartupNoticeMessage, 0, 0);
   return TRUE;
 }
@@ -88,26 +83,22 @@ LRESULT MainWindow::OnEndSession(UINT, WPARAM wParam, LPARAM, bool&) {
 }
 
 LRESULT MainWindow::OnDestroy(UINT, WPARAM, LPARAM, bool& handled) {
-  closing_ = true;
-  foreground_.reset();
+  keeper_.Close();
+  follower_.Stop();
   RemoveHooks();
   SaveProfiles();
   tray_.Remove();
-  sessionNotices_.reset();
-  deviceNotices_.reset();
-  const RAWINPUTDEVICE keyboard{0x01, 0x06, RIDEV_REMOVE, nullptr};
-  RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
+  keeper_.Detach();
   RemovePropW(hwnd(), kInstanceName);
   tooltip_.Destroy();
   handled = false;
   return 0;
 }
 
-LRESULT MainWindow::OnExitApplication(WORD, WORD, HWND, bool&) {
+void MainWindow::OnExitApplication() {
   assign_.CancelIfOpen();
   RemoveHooks();
   EndDialog(hwnd(), IDCANCEL);
-  return 0;
 }
 
 void MainWindow::RemoveHooks() {
@@ -123,13 +114,11 @@ LRESULT MainWindow::OnEndDialogCommand(WORD, WORD id, HWND, bool&) {
 
 LRESULT MainWindow::OnTimer(UINT, WPARAM wParam, LPARAM, bool& handled) {
   switch (wParam) {
-    case kSaveTimer:
-      KillTimer(hwnd(), kSaveTimer);
-      SaveNow();
+    case ProfileSaver::kSaveTimer:
+      saver_.OnTimer();
       return 0;
-    case kHookWatchTimer:
-      KillTimer(hwnd(), kHookWatchTimer);
-      FollowHookWatch(session_.CheckHook());
+    case RemapKeeper::kHookWatchTimer:
+      keeper_.OnWatchTimer();
       return 0;
     default:
       handled = false;
@@ -138,7 +127,7 @@ LRESULT MainWindow::OnTimer(UINT, WPARAM wParam, LPARAM, bool& handled) {
 }
 
 LRESULT MainWindow::OnStartProgram(UINT, WPARAM wParam, LPARAM lParam, bool&) {
-  if (closing_) return 0;
+  if (keeper_.closing()) return 0;
   if (auto start = ProgramToStart(profiles_, table_, static_cast<int>(lParam), static_cast<int>(wParam))) {
     programs_.Start(hwnd(), kProgramFailedMessage, std::move(*start));
   }
@@ -147,7 +136,7 @@ LRESULT MainWindow::OnStartProgram(UINT, WPARAM wParam, LPARAM lParam, bool&) {
 
 LRESULT MainWindow::OnProgramFailed(UINT, WPARAM, LPARAM, bool&) {
   const std::vector<std::wstring> failed = programs_.TakeFailures();
-  if (failed.empty() || closing_ || tellingStartFailure_) return 0;
+  if (failed.empty() || keeper_.closing() || tellingStartFailure_) return 0;
   // The message box runs a message loop: starts that fail meanwhile tell nothing more.
   tellingStartFailure_ = true;
   Tell(ProgramStartFailedMessage(failed.front()));
@@ -158,140 +147,58 @@ LRESULT MainWindow::OnProgramFailed(UINT, WPARAM, LPARAM, bool&) {
 // --- saving -------------------------------------------------------------------------------------
 
 void MainWindow::SaveProfiles() {
-  KillTimer(hwnd(), kSaveTimer);
+  saver_.Cancel();
   ApplyWorkingCopy(profiles_);
   session_.UseProfiles(profiles_, table_);
-  SaveNow();
+  saver_.SaveNow();
 }
 
 void MainWindow::ProfilesChanged() {
   session_.UseProfiles(profiles_, table_);
-  FollowForeground();
+  follower_.Follow();
   ScheduleSave();
 }
 
 void MainWindow::ScheduleSave() {
-  // Every applied change starts the delay again, so a burst of changes costs one write; a process
-  // killed a second after an edit has the edit on the disk.
-  if (!closing_) SetTimer(hwnd(), kSaveTimer, kSaveDelayMs, nullptr);
-}
-
-void MainWindow::SaveNow() {
-  const SaveResult result = store_.Save(table_, profiles_);
-  if (result.outcome == SaveOutcome::Saved) saveFailureTold_ = false;
-  if (result.outcome != SaveOutcome::Failed || saveFailureTold_) return;
-  saveFailureTold_ = true;
-  Tell(result.message);
+  if (!keeper_.closing()) saver_.Schedule();
 }
 
 // --- the keyboard and its hook ------------------------------------------------------------------
 
-void MainWindow::CheckKeyboardPresence() { session_.SetKeyboardPresent(IsKeyboardPresent(hwnd())); }
-
-void MainWindow::ReinstallRemapHook() {
-  if (!closing_) session_.ReinstallHook();
-}
-
-void MainWindow::AfterMessage(UINT message, unsigned long long elapsedMs) {
-  // The system removes a low-level hook whose thread kept it waiting past the hook timeout, and
-  // says nothing. After a long handler (a slow device enumeration, a modal dialog that ran inside
-  // it) the hook is put back at once rather than at the next keystroke. Start-up installs the
-  // hook at its very end, so its length cost the hook nothing.
-  if (message != WM_INITDIALOG && HandlerStallMayHaveDroppedHook(static_cast<int64_t>(elapsedMs))) {
-    ReinstallRemapHook();
-  }
-}
+void MainWindow::AfterMessage(UINT message, unsigned long long elapsedMs) { keeper_.AfterMessage(message, elapsedMs); }
 
 LRESULT MainWindow::OnRawInput(UINT, WPARAM, LPARAM lParam, bool& handled) {
   handled = false;  // the system's default handling frees the input
-  FollowHookWatch(session_.OnRawInput(reinterpret_cast<HRAWINPUT>(lParam)));
+  keeper_.OnRawInput(lParam);
   return 0;
 }
 
-void MainWindow::FollowHookWatch(RemapHook::WatchState state) {
-  switch (state) {
-    case RemapHook::WatchState::Lost:
-      KillTimer(hwnd(), kHookWatchTimer);
-      ReinstallRemapHook();
-      break;
-    case RemapHook::WatchState::Waiting:
-      SetTimer(hwnd(), kHookWatchTimer, kHookGraceMs + 20, nullptr);
-      break;
-    case RemapHook::WatchState::Alive:
-      break;
-  }
-}
-
 LRESULT MainWindow::OnDeviceChange(UINT, WPARAM wParam, LPARAM lParam, bool&) {
-  const PresenceChange change = ReadDeviceNotice(wParam, lParam);
-  if (change == PresenceChange::None) return TRUE;
-  // The keyboard has several interfaces, and the same vendor may make the mouse: one interface
-  // leaving ends remapping only when none of the vendor's is left.
-  session_.SetKeyboardPresent(change == PresenceChange::Arrived || IsKeyboardPresent(hwnd()));
-  const UniqueIcon& icon = trayIcons_[static_cast<size_t>(session_.activeProfile() - 1)];
-  tray_.Refresh(icon ? icon.get() : icon_);
+  if (keeper_.OnDeviceChange(wParam, lParam)) tray_.ShowProfile(session_.activeProfile());
   return TRUE;
 }
 
 LRESULT MainWindow::OnPowerBroadcast(UINT, WPARAM wParam, LPARAM, bool& handled) {
-  // Devices may have come or gone while the machine slept, without a notice.
-  if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) {
-    CheckKeyboardPresence();
-    ReinstallRemapHook();
-  }
+  keeper_.OnPowerBroadcast(wParam);
   handled = false;
   return TRUE;
 }
 
 LRESULT MainWindow::OnSessionChange(UINT, WPARAM wParam, LPARAM, bool& handled) {
-  if (wParam == WTS_SESSION_UNLOCK) {
-    CheckKeyboardPresence();
-    ReinstallRemapHook();
-  }
+  keeper_.OnSessionChange(wParam);
   handled = false;
   return 0;
 }
 
-#ifdef ORVELLE_E2E
-LRESULT MainWindow::OnCopyData(UINT, WPARAM, LPARAM lParam, bool&) {
-  const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-  if (data == nullptr || data->dwData != kSimulatedDeviceTag) return FALSE;
-  const std::wstring_view text(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t));
-  if (text == L"status") return (session_.hookInstalled() ? 1 : 0) | (session_.keyboardPresent() ? 2 : 0);
-  if (text == L"installs") return session_.hookInstalls();
-  if (text == L"wakeups") return static_cast<LRESULT>(session_.workerWakeups());
-  // The profile the keys follow, and when that last changed (Unix microseconds).
-  if (text == L"profile") return session_.activeProfile();
-  if (text == L"followed-at") return static_cast<LRESULT>(followedAtUs_);
-  // "tip-is N program.exe": whether the tray tip says profile N, chosen by that program (none:
-  // chosen by hand).
-  if (text.starts_with(L"tip-is ")) {
-    const std::wstring_view rest = text.substr(7);
-    const size_t blank = rest.find(L' ');
-    const FollowedProfile expected{ParseInt(rest.substr(0, blank)),
-                                   blank == std::wstring_view::npos ? std::wstring() : std::wstring(rest.substr(blank + 1))};
-    return tray_.tip() == TrayTip(expected) ? 1 : 0;
-  }
-  if (text == L"drop-hook") {
-    UnhookWindowsHookEx(session_.hookHandle());
-    return TRUE;
-  }
-  OnSimulatedDeviceCommand(hwnd(), text.data(), text.size());
-  return TRUE;
+LRESULT MainWindow::OnCopyData(UINT, WPARAM, LPARAM lParam, bool& handled) {
+  return AnswerTestCommand({hwnd(), session_, follower_, tray_}, reinterpret_cast<const COPYDATASTRUCT*>(lParam),
+                           handled);
 }
-#endif
 
 // --- painting ---------------------------------------------------------------------------------
 
-void MainWindow::DrawRegions(const std::vector<RegionDraw>& draws) {
-  for (const RegionDraw& draw : draws) skin_.Draw(hwnd(), RegionBlits(table_, draw.look, draw.entry));
-}
-
 void MainWindow::PaintMainWindow(HDC target) {
-  RECT window{};
-  GetWindowRect(hwnd(), &window);
-  skin_.PaintBackground(target, SIZE{window.right - window.left, window.bottom - window.top});
-  DrawRegions(PaintDraws(profiles_.activeProfile, profiles_.working.assignedSlots));
+  skin_.PaintWindow(hwnd(), target, table_, profiles_.activeProfile, profiles_.working.assignedSlots);
 }
 
 LRESULT MainWindow::OnEraseBackground(UINT, WPARAM wParam, LPARAM, bool&) {
@@ -304,13 +211,7 @@ LRESULT MainWindow::OnPaint(UINT, WPARAM, LPARAM, bool& handled) {
     handled = false;  // the standard painting, whose background is PaintMainWindow
     return 0;
   }
-  const PaintDc dc(hwnd());
-  SendMessageW(hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0);
-  RECT client{};
-  GetClientRect(hwnd(), &client);
-  const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
-  const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
-  DrawIcon(dc.get(), x, y, icon_);
+  PaintMinimised(hwnd(), icon_);
   return 0;
 }
 
@@ -323,12 +224,6 @@ void MainWindow::RepaintMainWindow() {
 
 // --- mouse --------------------------------------------------------------------------------------
 
-LRESULT MainWindow::OnNcHitTest(UINT message, WPARAM wParam, LPARAM lParam, bool&) {
-  // The whole window counts as caption, so it can be dragged by any point.
-  const LRESULT hit = DefWindowProcW(hwnd(), message, wParam, lParam);
-  return hit == HTCLIENT ? HTCAPTION : hit;
-}
-
 LRESULT MainWindow::OnNcMouseMove(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
   tooltip_.Relay(message, wParam, lParam);
   TRACKMOUSEEVENT track{sizeof track, TME_HOVER | TME_LEAVE | TME_NONCLIENT, hwnd(), 10};
@@ -337,18 +232,16 @@ LRESULT MainWindow::OnNcMouseMove(UINT message, WPARAM wParam, LPARAM lParam, bo
   return 0;
 }
 
-LRESULT MainWindow::OnNcMouseHover(UINT, WPARAM, LPARAM lParam, bool&) {
-  POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+LRESULT MainWindow::OnNcMouseHover(POINT point, bool&) {
   ScreenToClient(hwnd(), &point);
   const HoverUpdate update =
       UpdateHover(table_, profiles_.working, profiles_.activeProfile, Point{point.x, point.y}, hover_);
-  DrawRegions(update.draws);
+  skin_.DrawRegions(hwnd(), table_, update.draws);
   if (update.tipText) tooltip_.SetText(*update.tipText);
   return 0;
 }
 
-LRESULT MainWindow::OnNcLeftButtonDown(UINT, WPARAM, LPARAM lParam, bool& handled) {
-  POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+LRESULT MainWindow::OnNcLeftButtonDown(POINT point, bool& handled) {
   ScreenToClient(hwnd(), &point);
   const ClickPlan plan = HandleClick(table_, Point{point.x, point.y});
   RunScreenAction(plan.action);
@@ -379,7 +272,7 @@ void MainWindow::RunScreenAction(ScreenAction action) {
       ShowWindow(hwnd(), SW_MINIMIZE);
       break;
     case ScreenAction::ButtonMenu:
-      ShowPopupMenu(IDR_BUTTON_MENU);
+      ShowPopupMenu(instance_, hwnd(), IDR_BUTTON_MENU, profiles_.tapMs, profiles_.activeProfile);
       break;
     case ScreenAction::Apply:
       ApplyWorkingCopy(profiles_);
@@ -423,32 +316,74 @@ void MainWindow::EditMacros() {
 
 // --- menu commands ----------------------------------------------------------------------------
 
-LRESULT MainWindow::OnAbout(WORD, WORD, HWND, bool&) {
+void MainWindow::OnAbout() {
   AboutBox about;
   about.DoModal(instance_, IDD_ABOUTBOX, hwnd());
+}
+
+void MainWindow::OnExport() {
+  ExportProfile(saver_.files(), DecodeAnsi, table_, profiles_, *this);
+}
+
+void MainWindow::OnImport() {
+  if (ImportProfile(saver_.files(), DecodeAnsi, table_, profiles_, *this)) ProfilesChanged();
+}
+
+// --- the tray and the menus ---------------------------------------------------------------------
+
+void MainWindow::OnTapTime(int id) {
+  const int ms = id - ID_TAP_TIME_BASE;
+  if (ms != profiles_.tapMs) {
+    profiles_.tapMs = ms;
+    ProfilesChanged();
+  }
+}
+
+LRESULT MainWindow::OnTrayCallback(UINT, WPARAM wParam, LPARAM lParam, bool&) {
+  const TrayResponse response = DecideTrayCallback(static_cast<unsigned>(wParam), static_cast<unsigned>(lParam));
+  switch (response.action) {
+    case TrayAction::ShowWindow:
+      ShowWindow(hwnd(), SW_RESTORE);
+      SetForegroundWindow(hwnd());
+      break;
+    case TrayAction::TrayMenu:
+      ShowPopupMenu(instance_, hwnd(), IDR_POPUP_MENU, profiles_.tapMs, profiles_.activeProfile);
+      break;
+    case TrayAction::None:
+      break;
+  }
+  return response.result;
+}
+
+void MainWindow::OnOpen() {
+  // Also what a second start of the program asks for: the window comes back from the tray or
+  // the taskbar, in front.
+  ShowWindow(hwnd(), IsIconic(hwnd()) ? SW_RESTORE : SW_SHOWNORMAL);
+  SetForegroundWindow(hwnd());
+}
+
+void MainWindow::OnProfileCommand(int id) {
+  // Exactly what the profile buttons do: the same question over unapplied edits, the same save.
+  SwitchProfile(profiles_, id - ID_PROFILE_1_COMMAND + 1, *this);
+  ProfilesChanged();
+}
+
+void MainWindow::OnAutostart() {
+  if (!ToggleStartWithWindows()) Tell(kAutostartFailed);
+}
+
+void MainWindow::OnPrograms() {
+  ProgramsDialogWindow dialog(profiles_.bindings);
+  if (dialog.DoModal(instance_, IDD_PROGRAMS, hwnd()) != IDOK || dialog.bindings() == profiles_.bindings) return;
+  profiles_.bindings = dialog.bindings();
+  ScheduleSave();
+  follower_.BindingsChanged();
+}
+
+LRESULT MainWindow::OnShownOrSized(UINT, WPARAM, LPARAM, bool& handled) {
+  PostMessageW(hwnd(), kFollowMessage, 0, 0);
+  handled = false;  // the dialog's own handling goes on
   return 0;
 }
-
-LRESULT MainWindow::OnExport(WORD, WORD, HWND, bool&) {
-  ExportProfile(files_, DecodeAnsi, table_, profiles_, *this);
-  return 0;
-}
-
-LRESULT MainWindow::OnImport(WORD, WORD, HWND, bool&) {
-  if (ImportProfile(files_, DecodeAnsi, table_, profiles_, *this)) ProfilesChanged();
-  return 0;
-}
-
-// --- questions ----------------------------------------------------------------------------------
-
-bool MainWindow::Confirm(std::wstring_view text) {
-  return ShowMessage(hwnd(), text, kConfirmCaption, kConfirmFlags) == IDOK;
-}
-
-void MainWindow::Tell(std::wstring_view text) { ShowMessage(hwnd(), text, kConfirmCaption, MB_OK | MB_ICONWARNING); }
-
-std::optional<std::wstring> MainWindow::ChooseExportFile() { return ChooseFile(hwnd(), kExportDialog, true); }
-
-std::optional<std::wstring> MainWindow::ChooseImportFile() { return ChooseFile(hwnd(), kImportDialog, false); }
 
 }  // namespace orvelle

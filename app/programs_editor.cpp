@@ -75,4 +75,6 @@ void ProgramsEditor::RemoveSelected() {
   if (selection_ >= static_cast<int>(bindings_.size())) selection_ = static_cast<int>(bindings_.size()) - 1;
 }
 
+std::wstring ProfileMenuLabel(int profile) { return L"Профиль " + FormatInt(profile); }
+
 }  // namespace orvelle

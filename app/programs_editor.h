@@ -49,4 +49,7 @@ class ProgramsEditor {
   int selection_ = -1;
 };
 
+// The profile items of the programs dialog's list and menus.
+std::wstring ProfileMenuLabel(int profile);
+
 }  // namespace orvelle

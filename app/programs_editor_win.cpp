@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "app/foreground_watch_win.h"
-#include "app/profile_follow.h"
+#include "app/programs_editor.h"
 #include "assign/assign_dialog.h"
 #include "platform/win32/file_dialogs_win.h"
 #include "platform/win32/handles.h"
@@ -112,11 +112,11 @@ LRESULT ProgramsDialogWindow::OnNotify(UINT, WPARAM, LPARAM lParam, bool& handle
   return 0;
 }
 
-LRESULT ProgramsDialogWindow::OnAdd(WORD, WORD, HWND, bool&) {
+void ProgramsDialogWindow::OnAdd() {
   // A menu under the button: the programs with a window open now, then a file of one's choice.
   const std::vector<OpenProgram> offered = ProgramsToOffer(OpenPrograms(), editor_.bindings());
   UniqueMenu menu(CreatePopupMenu());
-  if (!menu) return 0;
+  if (!menu) return;
   for (size_t i = 0; i < offered.size(); ++i) {
     AppendMenuW(menu.get(), MF_STRING, ID_OFFERED_PROGRAM_BASE + static_cast<UINT>(i), OfferLabel(offered[i]).c_str());
   }
@@ -133,20 +133,17 @@ LRESULT ProgramsDialogWindow::OnAdd(WORD, WORD, HWND, bool&) {
     path = offered[chosen - ID_OFFERED_PROGRAM_BASE].path;
   }
   if (!path.empty() && editor_.Add(path)) ShowBindings();
-  return 0;
 }
 
-LRESULT ProgramsDialogWindow::OnRemove(WORD, WORD, HWND, bool&) {
+void ProgramsDialogWindow::OnRemove() {
   editor_.RemoveSelected();
   ShowBindings();
-  return 0;
 }
 
-LRESULT ProgramsDialogWindow::OnProfileChosen(WORD, WORD, HWND, bool&) {
-  if (filling_) return 0;
+void ProgramsDialogWindow::OnProfileChosen() {
+  if (filling_) return;
   editor_.SetProfile(static_cast<int>(SendMessageW(Item(IDC_PROGRAM_PROFILE), CB_GETCURSEL, 0, 0)) + 1);
   ShowBindings();
-  return 0;
 }
 
 LRESULT ProgramsDialogWindow::OnClose(WORD, WORD id, HWND, bool&) {

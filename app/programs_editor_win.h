@@ -20,18 +20,18 @@ class ProgramsDialogWindow final : public DialogBase {
   BEGIN_MSG_MAP()
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
     MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
-    COMMAND_CODE_HANDLER(IDC_PROGRAM_ADD, BN_CLICKED, OnAdd)
-    COMMAND_CODE_HANDLER(IDC_PROGRAM_REMOVE, BN_CLICKED, OnRemove)
-    COMMAND_CODE_HANDLER(IDC_PROGRAM_PROFILE, CBN_SELCHANGE, OnProfileChosen)
+    COMMAND_CODE_HANDLER_EX(IDC_PROGRAM_ADD, BN_CLICKED, OnAdd)
+    COMMAND_CODE_HANDLER_EX(IDC_PROGRAM_REMOVE, BN_CLICKED, OnRemove)
+    COMMAND_CODE_HANDLER_EX(IDC_PROGRAM_PROFILE, CBN_SELCHANGE, OnProfileChosen)
     COMMAND_ID_HANDLER(IDOK, OnClose)
     COMMAND_ID_HANDLER(IDCANCEL, OnClose)
   END_MSG_MAP()
 
   LRESULT OnInitDialog(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnNotify(UINT, WPARAM, LPARAM, bool&);
-  LRESULT OnAdd(WORD, WORD, HWND, bool&);
-  LRESULT OnRemove(WORD, WORD, HWND, bool&);
-  LRESULT OnProfileChosen(WORD, WORD, HWND, bool&);
+  void OnAdd();
+  void OnRemove();
+  void OnProfileChosen();
   LRESULT OnClose(WORD, WORD id, HWND, bool&);
 
   // The list and the controls that act on its selection, as the editor has them.

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "app/profile_follow.h"
+#include "app/tray_icon.h"
 
 namespace orvelle {
 

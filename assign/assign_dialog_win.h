@@ -42,7 +42,7 @@ class AssignDialogWindow final : public DialogBase, public FrontHook, private As
  private:
   BEGIN_MSG_MAP()
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
-    CAPTION_HIT_TEST()
+    NCHITTEST_AS_CAPTION()
     MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
     MESSAGE_HANDLER(WM_DRAWITEM, OnDrawItem)
     MESSAGE_HANDLER(WM_NOTIFY, OnNotify)

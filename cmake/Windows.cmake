@@ -24,7 +24,11 @@ set(ORVELLE_APP_SOURCES
   app/main_skin_win.cpp
   app/main_window_win.cpp
   app/application_win.cpp
-  app/main_window_tray_win.cpp
+  app/tray_presenter_win.cpp
+  app/profile_follower_win.cpp
+  app/popup_menus_win.cpp
+  app/remap_keeper_win.cpp
+  app/profile_saver_win.cpp
   app/tray_icon_win.cpp
   app/foreground_watch_win.cpp
   app/autostart_win.cpp
@@ -58,7 +62,7 @@ function(orvelle_program name folder)
 endfunction()
 
 # What users get: the program and its data files, nothing of the tests.
-orvelle_program(orvelle ${ORVELLE_DIST} device/hid_setupapi_win.cpp)
+orvelle_program(orvelle ${ORVELLE_DIST} device/hid_setupapi_win.cpp app/test_control_off_win.cpp)
 add_custom_target(orvelle_dist ALL
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/assets ${ORVELLE_DIST}
   COMMENT "Laying out the runnable folder in ${ORVELLE_DIST}"
@@ -66,7 +70,7 @@ add_custom_target(orvelle_dist ALL
 
 # The test twin with its own copy of the data files, beside the end-to-end tests.
 set(ORVELLE_E2E_APP ${CMAKE_BINARY_DIR}/tests/e2e/app)
-orvelle_program(orvelle-e2e ${ORVELLE_E2E_APP} device/hid_sim_win.cpp)
+orvelle_program(orvelle-e2e ${ORVELLE_E2E_APP} device/hid_sim_win.cpp app/test_control_win.cpp)
 target_compile_definitions(orvelle-e2e PRIVATE ORVELLE_E2E)
 add_custom_target(orvelle_e2e_app ALL
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/assets ${ORVELLE_E2E_APP}

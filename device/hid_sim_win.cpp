@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "device/hid_sim_win.h"
 #include "device/hid_win.h"
 #include "device/presence.h"
 #include "platform/win32/executable_win.h"

@@ -22,12 +22,4 @@ UniqueDeviceNotify RegisterDeviceNotices(HWND window);
 // What a WM_DEVICECHANGE notice means for the keyboard.
 PresenceChange ReadDeviceNotice(WPARAM event, LPARAM data);
 
-#ifdef ORVELLE_E2E
-// The simulated HID layer of the test build: WM_COPYDATA with this tag and the UTF-16 text
-// "arrive <path>" or "remove <path>" changes the device list and sends the window the matching
-// WM_DEVICECHANGE notice.
-inline constexpr ULONG_PTR kSimulatedDeviceTag = 0x44455643;
-void OnSimulatedDeviceCommand(HWND window, const wchar_t* text, size_t length);
-#endif
-
 }  // namespace orvelle

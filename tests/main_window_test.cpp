@@ -1,5 +1,4 @@
-// The main window's decisions: hit tests, clicks, painting, hover and tooltips, tray callback,
-// window outline.
+// The main window's decisions: hit tests, clicks, painting, hover and tooltips, window outline.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -137,34 +136,6 @@ TEST(MainWindowHover, DrawsInOrderAndKeepsStateAsTheMouseMoves) {
     EXPECT_EQ(update.tipText, s.tip) << s.what;
     EXPECT_EQ(state.hovered, s.hovered) << s.what;
   }
-}
-
-TEST(TrayIcon, CallbackOutcomes) {
-  struct Case {
-    unsigned id, message;
-    long result;
-    TrayAction action;
-  } cases[] = {
-      {133, 0x0203, 0, TrayAction::ShowWindow}, {133, 0x0205, 0, TrayAction::TrayMenu},
-      {133, 0x0201, 0, TrayAction::None},       {133, 0x0200, 0, TrayAction::None},
-      {134, 0x0203, 1, TrayAction::None},
-  };
-  for (const Case& c : cases) {
-    const TrayResponse r = DecideTrayCallback(c.id, c.message);
-    EXPECT_EQ(r.result, c.result);
-    EXPECT_EQ(r.action, c.action);
-  }
-}
-
-TEST(TapTimeMenu, OneCheckedChoiceAndTheStoredValueAmongThem) {
-  auto labels = [](int ms) {
-    std::wstring all;
-    for (const TapTimeChoice& c : TapTimeChoices(ms)) all += (c.checked ? L"[" : L"") + c.label + (c.checked ? L"] " : L" ");
-    return all;
-  };
-  EXPECT_EQ(labels(0), L"[выкл.] 10 мс 20 мс 35 мс 50 мс ");
-  EXPECT_EQ(labels(35), L"выкл. 10 мс 20 мс [35 мс] 50 мс ");
-  EXPECT_EQ(labels(25), L"выкл. 10 мс 20 мс [25 мс] 35 мс 50 мс ") << "a hand-edited value shows where it belongs";
 }
 
 TEST(WindowShape, RunsCoverExactlyTheNonWhitePixels) {

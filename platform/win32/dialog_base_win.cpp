@@ -62,11 +62,6 @@ INT_PTR CALLBACK DialogBase::DialogProc(HWND window, UINT message, WPARAM wParam
   return TRUE;
 }
 
-LRESULT DialogBase::HitTestAsCaption(POINT screenPoint) {
-  const LRESULT hit = DefWindowProcW(hwnd_, WM_NCHITTEST, 0, MAKELPARAM(screenPoint.x, screenPoint.y));
-  return hit == HTCLIENT ? HTCAPTION : hit;
-}
-
 int ShowMessage(HWND owner, std::wstring_view text, std::wstring_view caption, UINT flags) {
   // The system wants both texts ending in a null.
   const std::wstring message(text);

@@ -1,9 +1,10 @@
 #pragma once
 
 #include <windows.h>
-#include <windowsx.h>
 
 #include <string_view>
+
+#include "platform/win32/caption_drag_win.h"
 
 namespace orvelle {
 
@@ -28,10 +29,6 @@ class DialogBase {
   // included. The keyboard hooks run on this thread, so a long handler may have kept them
   // waiting.
   virtual void AfterMessage(UINT message, unsigned long long elapsedMs) { (void)message, (void)elapsedMs; }
-
-  // WM_NCHITTEST for a skinned window without a caption: the whole window counts as caption, so it
-  // can be dragged by any point; borders and the system's other answers stay.
-  LRESULT HitTestAsCaption(POINT screenPoint);
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
@@ -83,51 +80,48 @@ int ShowMessage(HWND owner, std::wstring_view text, std::wstring_view caption, U
     if (bHandled) return true;                                                                       \
   }
 
-// Typed handlers, as WTL's message crackers give them: the map unpacks the message, the handler
-// gets what it needs. Each may clear `handled` to leave the message to the default handling.
+// Crackers, as WTL's: the handler receives what the message carries, typed, instead of unpacking
+// WPARAM and LPARAM itself.
 
-// A message that carries a point in screen coordinates (WM_NCHITTEST, WM_NCMOUSEHOVER,
-// WM_NCLBUTTONDOWN, ...): LRESULT func(POINT screenPoint, bool& handled).
-#define SCREEN_POINT_HANDLER(msg, func)                                                            \
-  if (uMsg == (msg)) {                                                                             \
-    bHandled = true;                                                                               \
-    lResult = func(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, bHandled);                  \
-    if (bHandled) return true;                                                                     \
+// A menu or control command whose handler needs nothing but that it came: void OnSomething().
+#define COMMAND_ID_HANDLER_EX(id, func)                   \
+  if (uMsg == WM_COMMAND && LOWORD(wParam) == (id)) {     \
+    func();                                               \
+    lResult = 0;                                          \
+    return true;                                          \
   }
 
-// The whole window drags like a caption (DialogBase::HitTestAsCaption).
-#define CAPTION_HIT_TEST()                                                                         \
-  if (uMsg == WM_NCHITTEST) {                                                                      \
-    lResult = HitTestAsCaption(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});                \
-    return true;                                                                                   \
+// A command from one control with one notification code: void OnSomething().
+#define COMMAND_CODE_HANDLER_EX(id, code, func)                                     \
+  if (uMsg == WM_COMMAND && LOWORD(wParam) == (id) && HIWORD(wParam) == (code)) {   \
+    func();                                                                         \
+    lResult = 0;                                                                    \
+    return true;                                                                    \
   }
 
-// A message whose parameters the handler does not need: LRESULT func().
-#define PLAIN_HANDLER(msg, func) \
-  if (uMsg == (msg)) {           \
-    lResult = func();            \
-    return true;                 \
-  }
-
-// A command whose id lies in first..last, from a menu or a control: LRESULT func(int id).
-#define COMMAND_ID_RANGE(first, last, func)                                          \
+// A command whose id lies in first..last: void OnSomething(int id).
+#define COMMAND_RANGE_HANDLER_EX(first, last, func)                                  \
   if (uMsg == WM_COMMAND && LOWORD(wParam) >= (first) && LOWORD(wParam) <= (last)) { \
-    lResult = func(static_cast<int>(LOWORD(wParam)));                                \
+    func(static_cast<int>(LOWORD(wParam)));                                          \
+    lResult = 0;                                                                     \
     return true;                                                                     \
   }
 
-// A command from one menu item or control, whatever its notification: LRESULT func().
-#define COMMAND_ID(id, func)                         \
-  if (uMsg == WM_COMMAND && LOWORD(wParam) == (id)) { \
-    lResult = func();                                 \
-    return true;                                      \
+// A mouse message with its point (screen coordinates for the non-client ones, client coordinates
+// for the others): LRESULT OnSomething(POINT point, bool& handled).
+#define POINT_HANDLER(msg, func)                                                                  \
+  if (uMsg == (msg)) {                                                                            \
+    bHandled = true;                                                                              \
+    lResult = func(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}, \
+                   bHandled);                                                                     \
+    if (bHandled) return true;                                                                    \
   }
 
-// One control's one notification (BN_CLICKED, EN_CHANGE, ...): LRESULT func().
-#define COMMAND_CODE(id, code, func)                                                \
-  if (uMsg == WM_COMMAND && LOWORD(wParam) == (id) && HIWORD(wParam) == (code)) { \
-    lResult = func();                                                               \
-    return true;                                                                    \
+// A window without a caption bar, dragged by any point of it.
+#define NCHITTEST_AS_CAPTION()                                  \
+  if (uMsg == WM_NCHITTEST) {                                   \
+    lResult = ::orvelle::HitTestAsCaption(hwnd(), uMsg, wParam, lParam); \
+    return true;                                                \
   }
 
 #define END_MSG_MAP() \

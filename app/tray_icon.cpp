@@ -1,4 +1,4 @@
-#include "app/profile_follow.h"
+#include "app/tray_icon.h"
 
 #include <algorithm>
 #include <array>
@@ -7,6 +7,9 @@
 
 namespace orvelle {
 namespace {
+
+constexpr unsigned kLeftDoubleClick = 0x0203;  // WM_LBUTTONDBLCLK
+constexpr unsigned kRightButtonUp = 0x0205;    // WM_RBUTTONUP
 
 constexpr size_t kTipChars = 127;
 
@@ -44,14 +47,11 @@ uint32_t Blend(uint32_t under, uint32_t overRgb, uint32_t alpha) {
 
 }  // namespace
 
-FollowedProfile ProfileToFollow(int home, const ProgramBindings& bindings, std::wstring_view foregroundPath,
-                                bool mainWindowShown) {
-  if (!mainWindowShown) {
-    if (const int bound = BoundProfile(bindings, foregroundPath); bound != 0) {
-      return {bound, std::wstring(FileNameOf(foregroundPath))};
-    }
-  }
-  return {home, {}};
+TrayResponse DecideTrayCallback(unsigned iconId, unsigned mouseMessage) {
+  if (iconId != kTrayIconId) return {1, TrayAction::None};
+  if (mouseMessage == kLeftDoubleClick) return {0, TrayAction::ShowWindow};
+  if (mouseMessage == kRightButtonUp) return {0, TrayAction::TrayMenu};
+  return {0, TrayAction::None};
 }
 
 std::wstring TrayTip(const FollowedProfile& followed) {
@@ -59,23 +59,6 @@ std::wstring TrayTip(const FollowedProfile& followed) {
   if (!followed.program.empty()) tip += L" (" + followed.program + L")";
   if (tip.size() > kTipChars) tip = tip.substr(0, kTipChars - 2) + L"…)";
   return tip;
-}
-
-std::wstring ProfileMenuLabel(int profile) { return L"Профиль " + FormatInt(profile); }
-
-std::wstring RunCommandFor(std::wstring_view executablePath) { return L"\"" + std::wstring(executablePath) + L"\""; }
-
-bool RunsThisProgram(std::wstring_view runValue, std::wstring_view executablePath) {
-  while (!runValue.empty() && runValue.front() == L' ') runValue.remove_prefix(1);
-  std::wstring_view path = runValue;
-  if (!path.empty() && path.front() == L'"') {
-    path.remove_prefix(1);
-    path = path.substr(0, path.find(L'"'));
-  } else {
-    path = path.substr(0, path.find(L' '));
-  }
-  if (path.empty() || path.size() != executablePath.size()) return false;
-  return SameProgram(path, executablePath);
 }
 
 std::vector<uint32_t> BadgedIcon(std::vector<uint32_t> pixels, int size, int digit) {

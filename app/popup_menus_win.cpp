@@ -1,0 +1,40 @@
+#include "app/popup_menus_win.h"
+
+#include "app/popup_menus.h"
+#include "app/tray_presenter_win.h"
+#include "platform/win32/handles.h"
+#include "resources/resource.h"
+
+namespace orvelle {
+namespace {
+
+// The key hold time choices, as a submenu of the "Menu" button's menu.
+void AddTapTimeMenu(HMENU buttonMenu, int currentMs) {
+  UniqueMenu times(CreatePopupMenu());
+  if (!times) return;
+  for (const TapTimeChoice& choice : TapTimeChoices(currentMs)) {
+    const UINT id = ID_TAP_TIME_BASE + static_cast<UINT>(choice.ms);
+    AppendMenuW(times.get(), MF_STRING, id, choice.label.c_str());
+    if (choice.checked) CheckMenuRadioItem(times.get(), id, id, id, MF_BYCOMMAND);
+  }
+  // After "экспорт"; the menu owns the submenu from here on.
+  if (InsertMenuW(buttonMenu, 2, MF_BYPOSITION | MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(times.get()),
+                  kTapTimeMenuLabel)) {
+    times.release();
+  }
+}
+
+}  // namespace
+
+void ShowPopupMenu(HINSTANCE instance, HWND owner, int menuId, int tapMs, int homeProfile) {
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  const UniqueMenu menu(LoadMenuW(instance, MAKEINTRESOURCEW(menuId)));
+  if (!menu) return;
+  if (menuId == IDR_BUTTON_MENU) AddTapTimeMenu(GetSubMenu(menu.get(), 0), tapMs);
+  if (menuId == IDR_POPUP_MENU) TrayPresenter::MarkMenu(GetSubMenu(menu.get(), 0), homeProfile);
+  SetForegroundWindow(owner);
+  TrackPopupMenu(GetSubMenu(menu.get(), 0), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, owner, nullptr);
+}
+
+}  // namespace orvelle

@@ -1,0 +1,39 @@
+#include "app/profile_follower_win.h"
+
+#include <chrono>
+
+namespace orvelle {
+
+bool IsShownWindow(HWND window) { return IsWindowVisible(window) && !IsIconic(window); }
+
+void ProfileFollower::Start(HWND mainWindow, RemapSession& session) {
+  mainWindow_ = mainWindow;
+  session_ = &session;
+  choice_.SetForeground(ProgramPathOf(GetForegroundWindow()));
+  ForegroundListener& listener = *this;
+  watch_ = std::make_unique<ForegroundWatch>(listener);
+  watch_->SetPolling(!profiles_.bindings.empty());
+  Follow();
+}
+
+void ProfileFollower::BindingsChanged() {
+  if (watch_) watch_->SetPolling(!profiles_.bindings.empty());
+  Follow();
+}
+
+void ProfileFollower::OnForegroundChanged(HWND window) {
+  choice_.SetForeground(ProgramPathOf(window));
+  Follow();
+}
+
+void ProfileFollower::Follow() {
+  if (session_ == nullptr) return;
+  const bool changed = choice_.Decide(profiles_.activeProfile, profiles_.bindings, IsShownWindow(mainWindow_));
+  session_->SetActiveProfile(choice_.followed().profile);
+  if (!changed) return;
+  followedAtUs_ = static_cast<unsigned long long>(
+      std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch()).count());
+  tray_.Show(choice_.followed());
+}
+
+}  // namespace orvelle

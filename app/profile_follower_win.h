@@ -1,0 +1,54 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "app/foreground_watch_win.h"
+#include "app/profile_follower.h"
+#include "app/tray_presenter_win.h"
+#include "engine/remap_session_win.h"
+#include "model/profile_set.h"
+
+namespace orvelle {
+
+// Whether the window is on the screen: visible and not minimised.
+bool IsShownWindow(HWND window);
+
+// The keys follow the home profile or the one the program in front brings; the tray shows which,
+// on its icon and in its tip. Watches the program in front for the ProfileChoice, and is the one
+// place that tells the remapping session which profile the keys follow.
+class ProfileFollower final : private ForegroundListener {
+ public:
+  ProfileFollower(const ProfileSet& profiles, TrayPresenter& tray) : profiles_(profiles), tray_(tray) {}
+  ProfileFollower(const ProfileFollower&) = delete;
+  ProfileFollower& operator=(const ProfileFollower&) = delete;
+
+  // Watches the program in front from now on and tells `session` what to follow; `mainWindow`
+  // shown keeps the home profile.
+  void Start(HWND mainWindow, RemapSession& session);
+  // No more watching: the first step of shutting down.
+  void Stop() { watch_.reset(); }
+  // The program bindings changed: the watch polls only while something is bound.
+  void BindingsChanged();
+  // The home profile, the bindings or the main window's showing may have changed.
+  void Follow();
+
+  const FollowedProfile& followed() const { return choice_.followed(); }
+  // When followed() last changed, in Unix microseconds.
+  unsigned long long followedAtUs() const { return followedAtUs_; }
+
+ private:
+  void OnForegroundChanged(HWND window) override;
+
+  const ProfileSet& profiles_;
+  RemapSession* session_ = nullptr;
+  TrayPresenter& tray_;
+  HWND mainWindow_ = nullptr;
+  std::unique_ptr<ForegroundWatch> watch_;
+  ProfileChoice choice_;
+  unsigned long long followedAtUs_ = 0;
+};
+
+}  // namespace orvelle

@@ -1,0 +1,88 @@
+#include "app/remap_keeper_win.h"
+
+#include <wtsapi32.h>  // the session notice codes; the functions come from SessionNotices
+
+#include "device/hid_win.h"
+#include "engine/hook_watch.h"
+
+namespace orvelle {
+
+void RemapKeeper::Attach(HWND window) {
+  window_ = window;
+  sessionNotices_ = std::make_unique<SessionNotices>(window);
+  deviceNotices_ = RegisterDeviceNotices(window);
+  // Raw input reports every key event of the desktop after the hooks saw it, also while the
+  // window is hidden: how the program notices that the system dropped the remap hook.
+  const RAWINPUTDEVICE keyboard{0x01, 0x06, RIDEV_INPUTSINK, window};
+  RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
+}
+
+void RemapKeeper::Detach() {
+  sessionNotices_.reset();
+  deviceNotices_.reset();
+  const RAWINPUTDEVICE keyboard{0x01, 0x06, RIDEV_REMOVE, nullptr};
+  RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
+}
+
+void RemapKeeper::CheckKeyboardPresence() { session_.SetKeyboardPresent(IsKeyboardPresent(window_)); }
+
+void RemapKeeper::ReinstallRemapHook() {
+  if (!closing_) session_.ReinstallHook();
+}
+
+void RemapKeeper::AfterMessage(UINT message, unsigned long long elapsedMs) {
+  // The system removes a low-level hook whose thread kept it waiting past the hook timeout, and
+  // says nothing. After a long handler (a slow device enumeration, a modal dialog that ran inside
+  // it) the hook is put back at once rather than at the next keystroke. Start-up installs the
+  // hook at its very end, so its length cost the hook nothing.
+  if (message != WM_INITDIALOG && HandlerStallMayHaveDroppedHook(static_cast<int64_t>(elapsedMs))) {
+    ReinstallRemapHook();
+  }
+}
+
+void RemapKeeper::OnRawInput(LPARAM input) { FollowHookWatch(session_.OnRawInput(reinterpret_cast<HRAWINPUT>(input))); }
+
+void RemapKeeper::OnWatchTimer() {
+  KillTimer(window_, kHookWatchTimer);
+  FollowHookWatch(session_.CheckHook());
+}
+
+void RemapKeeper::FollowHookWatch(RemapHook::WatchState state) {
+  switch (state) {
+    case RemapHook::WatchState::Lost:
+      KillTimer(window_, kHookWatchTimer);
+      ReinstallRemapHook();
+      break;
+    case RemapHook::WatchState::Waiting:
+      SetTimer(window_, kHookWatchTimer, kHookGraceMs + 20, nullptr);
+      break;
+    case RemapHook::WatchState::Alive:
+      break;
+  }
+}
+
+bool RemapKeeper::OnDeviceChange(WPARAM event, LPARAM data) {
+  const PresenceChange change = ReadDeviceNotice(event, data);
+  if (change == PresenceChange::None) return false;
+  // The keyboard has several interfaces, and the same vendor may make the mouse: one interface
+  // leaving ends remapping only when none of the vendor's is left.
+  session_.SetKeyboardPresent(change == PresenceChange::Arrived || IsKeyboardPresent(window_));
+  return true;
+}
+
+void RemapKeeper::OnPowerBroadcast(WPARAM event) {
+  // Devices may have come or gone while the machine slept, without a notice.
+  if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND) {
+    CheckKeyboardPresence();
+    ReinstallRemapHook();
+  }
+}
+
+void RemapKeeper::OnSessionChange(WPARAM event) {
+  if (event == WTS_SESSION_UNLOCK) {
+    CheckKeyboardPresence();
+    ReinstallRemapHook();
+  }
+}
+
+}  // namespace orvelle

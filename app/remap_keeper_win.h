@@ -1,0 +1,60 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "app/session_notices_win.h"
+#include "engine/remap_session_win.h"
+#include "platform/win32/handles.h"
+
+namespace orvelle {
+
+// Keeps the remapping session's hook in place and its keyboard known for as long as the main
+// window lives: raw input shows a hook the system dropped, a timer looks again after a grace
+// period, a long message handler, a wake-up or an unlock puts the hook back, device notices say
+// whether the keyboard is there. Owns the session.
+class RemapKeeper {
+ public:
+  // The main window's timer that looks at the hook again.
+  static constexpr UINT_PTR kHookWatchTimer = 2;
+
+  RemapKeeper(HINSTANCE instance, FrontHook& front) : session_(instance, front) {}
+  RemapKeeper(const RemapKeeper&) = delete;
+  RemapKeeper& operator=(const RemapKeeper&) = delete;
+
+  RemapSession& session() { return session_; }
+
+  // The notices and raw input come to `window` from now on.
+  void Attach(HWND window);
+  // No more notices: the window is going.
+  void Detach();
+  // Shutting down: the hook is not put back any more.
+  void Close() { closing_ = true; }
+  bool closing() const { return closing_; }
+
+  void CheckKeyboardPresence();
+  // After every message of the window, with how long its handler took.
+  void AfterMessage(UINT message, unsigned long long elapsedMs);
+  void OnRawInput(LPARAM input);
+  void OnWatchTimer();
+  // Whether the notice changed the keyboard's presence (the tray icon is drawn again).
+  bool OnDeviceChange(WPARAM event, LPARAM data);
+  void OnPowerBroadcast(WPARAM event);
+  void OnSessionChange(WPARAM event);
+
+ private:
+  // The remap hook out and in again (while the program is not closing).
+  void ReinstallRemapHook();
+  // Acts on what the watch on the remap hook says: lost, back in; waiting, look again soon.
+  void FollowHookWatch(RemapHook::WatchState state);
+
+  HWND window_ = nullptr;
+  bool closing_ = false;
+  UniqueDeviceNotify deviceNotices_;
+  std::unique_ptr<SessionNotices> sessionNotices_;
+  // Last, so that it goes first: the hooks out and every key released before anything it reads.
+  RemapSession session_;
+};
+
+}  // namespace orvelle

@@ -1,0 +1,40 @@
+// The test twin's control protocol: the test driver sends a command as WM_COPYDATA text and reads
+// the answer from the message's result. Built only into the twin.
+#include "app/test_control_win.h"
+
+#include <string>
+#include <string_view>
+
+#include "base/text.h"
+#include "device/hid_sim_win.h"
+
+namespace orvelle {
+
+LRESULT AnswerTestCommand(const TestControlTargets& targets, const COPYDATASTRUCT* data, bool&) {
+  if (data == nullptr || data->dwData != kSimulatedDeviceTag) return FALSE;
+  RemapSession& session = targets.session;
+  const std::wstring_view text(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t));
+  if (text == L"status") return (session.hookInstalled() ? 1 : 0) | (session.keyboardPresent() ? 2 : 0);
+  if (text == L"installs") return session.hookInstalls();
+  if (text == L"wakeups") return static_cast<LRESULT>(session.workerWakeups());
+  // The profile the keys follow, and when that last changed (Unix microseconds).
+  if (text == L"profile") return session.activeProfile();
+  if (text == L"followed-at") return static_cast<LRESULT>(targets.follower.followedAtUs());
+  // "tip-is N program.exe": whether the tray tip says profile N, chosen by that program (none:
+  // chosen by hand).
+  if (text.starts_with(L"tip-is ")) {
+    const std::wstring_view rest = text.substr(7);
+    const size_t blank = rest.find(L' ');
+    const FollowedProfile expected{ParseInt(rest.substr(0, blank)),
+                                   blank == std::wstring_view::npos ? std::wstring() : std::wstring(rest.substr(blank + 1))};
+    return targets.tray.tip() == TrayTip(expected) ? 1 : 0;
+  }
+  if (text == L"drop-hook") {
+    UnhookWindowsHookEx(session.hookHandle());
+    return TRUE;
+  }
+  OnSimulatedDeviceCommand(targets.window, text.data(), text.size());
+  return TRUE;
+}
+
+}  // namespace orvelle
