@@ -71,7 +71,6 @@ add_custom_target(orvelle_dist ALL
 # The test twin with its own copy of the data files, beside the end-to-end tests.
 set(ORVELLE_E2E_APP ${CMAKE_BINARY_DIR}/tests/e2e/app)
 orvelle_program(orvelle-e2e ${ORVELLE_E2E_APP} device/hid_sim_win.cpp app/test_control_win.cpp)
-target_compile_definitions(orvelle-e2e PRIVATE ORVELLE_E2E)
 add_custom_target(orvelle_e2e_app ALL
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/assets ${ORVELLE_E2E_APP}
   COMMENT "Laying out the test twin's folder in ${ORVELLE_E2E_APP}"
