@@ -85,9 +85,9 @@ void AssignDialog::Open() {
   view_.recordButton.sticky = true;
   view_.holdBox.sticky = view_.keyDelayBox.sticky = true;
   view_.disabledChoice.sticky = view_.textChoice.sticky = view_.programChoice.sticky = true;
-  view_.holdBoxVisible = IsKeyKind(edit_.kind);
+  view_.holdBoxVisible = !MacroTableAlone() && IsKeyKind(edit_.kind);
   view_.holdBox.selected = edit_.hold;
-  view_.otherButtonVisible = otherModePlaced_ && edit_.kind != kMacroOnlyKind;
+  view_.otherButtonVisible = otherModePlaced_ && !MacroTableAlone();
   view_.textFieldText = WithCrLf(edit_.text);
   view_.programPathText = edit_.program;
   view_.programArgsText = edit_.args;
@@ -100,13 +100,12 @@ void AssignDialog::Open() {
       view_.recordingHook = true;
       break;
     case kMacro:
-    case kMacroOnlyKind:
       view_.modeButtons[1].SelectButton();
       macros_.ShowMacroControls(true);
       macros_.FillMacroItems();
       macros_.SelectMacroItem(edit_.macroIndex);
       macros_.LoadStepList();
-      if (edit_.kind == kMacro) {
+      if (!MacroTableAlone()) {
         view_.keyFieldText.clear();
       } else {
         view_.singleKeyButtonVisible = view_.mediaButtonVisible = view_.functionButtonVisible = false;
@@ -172,7 +171,7 @@ void AssignDialog::OnSingleKeyButton() {
 }
 
 void AssignDialog::OnMacroButton() {
-  if (edit_.kind == kMacroOnlyKind) return;
+  if (MacroTableAlone()) return;
   EnterMode(1, kMacro, view_.macroControlsVisible, DialogFocus::MacroNames);
   macros_.FillMacroItems();
   if (edit_.macroNames.empty()) macros_.AddMacro();
@@ -188,7 +187,7 @@ void AssignDialog::OnFunctionButton() {
 }
 
 void AssignDialog::OnOtherButton() {
-  if (edit_.kind == kMacroOnlyKind || !otherModePlaced_) return;
+  if (MacroTableAlone() || !otherModePlaced_) return;
   const AssignKind chosen = ChosenOtherKind();
   EnterMode(kOtherMode, KindNumber(chosen), view_.otherControlsVisible, FocusFor(chosen));
   view_.holdBoxVisible = false;  // a key that sends nothing, types or starts something is never held
@@ -226,7 +225,7 @@ void AssignDialog::TakeBrowsedFile(const std::wstring& path) {
 }
 
 void AssignDialog::OnClear() {
-  if (edit_.kind == kMacroOnlyKind) return;
+  if (MacroTableAlone()) return;
   view_.keyFieldText.clear();
   view_.holdBox.selected = false;  // the key goes back to sending itself, and nothing of it is held
   edit_.capturedKeyCode = edit_.keyCode;
@@ -273,7 +272,7 @@ void AssignDialog::OnOk(const MediaNameMap& media, int mediaSelection, int funct
   } else if (view_.modeButtons[3].selected) {
     edit_.displayName = itemText(functionItems, functionSelection);
   }
-  if (edit_.kind != kMacroOnlyKind) edit_.hold = view_.holdBox.selected;
+  if (!MacroTableAlone()) edit_.hold = view_.holdBox.selected;
   if (!IsActionKind(edit_.kind)) {
     // Only the kinds of the "Other" mode keep a text, a program or arguments.
     edit_.text.clear();
@@ -283,6 +282,11 @@ void AssignDialog::OnOk(const MediaNameMap& media, int mediaSelection, int funct
 
   // What the key is to send; the model settles its entry by the identity rule.
   edit_.sends.reset();
+  if (MacroTableAlone()) {
+    // No key is edited: the main window takes the whole macro table back.
+    ReleaseSkin();
+    return;
+  }
   switch (edit_.kind) {
     case kSingleKey:
       edit_.sends = OutputSequence{edit_.capturedKeyCode};
@@ -305,7 +309,7 @@ void AssignDialog::OnOk(const MediaNameMap& media, int mediaSelection, int funct
       OtherOk();
       break;
     default:
-      break;  // macro-only mode: the main window takes the whole macro table back
+      break;
   }
   ReleaseSkin();
 }

@@ -29,6 +29,7 @@ class AssignDialog {
   const AssignEdit& edit() const { return edit_; }
   const AssignView& view() const { return view_; }
   int kind() const { return edit_.kind; }
+  EditTarget target() const { return edit_.target; }
   int capturedKeyCode() const { return edit_.capturedKeyCode; }
   bool recording() const { return macros_.recording(); }
 
@@ -97,6 +98,7 @@ class AssignDialog {
   bool TakeRecordedKeys(RecordedKeyQueue& keys, bool sentFromAnotherThread);
 
  private:
+  bool MacroTableAlone() const { return edit_.target == EditTarget::MacroTable; }
   // A mode button clicked: the recording stops, the edit takes `kind`, the button is selected,
   // every mode's controls hide but `control`, the Hold box shows and the focus goes to `focus`.
   void EnterMode(size_t button, int kind, bool& control, DialogFocus focus);

@@ -71,7 +71,7 @@ LRESULT AssignDialogWindow::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   SetUpControls();
   LayOutControls();
   logic_.Open();
-  appliedKind_ = logic_.kind();
+  appliedBackground_ = BackgroundOf(logic_.target(), logic_.kind());
   ApplyView(true);
   skin_.Shape(hwnd());
   CentreOnWorkArea(hwnd(), GetWindow(hwnd(), GW_OWNER));
@@ -129,7 +129,7 @@ void AssignDialogWindow::LayOutControls() {
 // --- painting, dragging, the step list --------------------------------------------------------
 
 LRESULT AssignDialogWindow::OnEraseBackground(UINT, WPARAM wParam, LPARAM, bool&) {
-  skin_.PaintBackground(reinterpret_cast<HDC>(wParam), hwnd(), logic_.kind());
+  skin_.PaintBackground(reinterpret_cast<HDC>(wParam), hwnd(), BackgroundOf(logic_.target(), logic_.kind()));
   return TRUE;
 }
 
@@ -321,12 +321,11 @@ void AssignDialogWindow::ApplyView(bool everything) {
   applied_ = v;
   applyingView_ = false;
   SyncRecordingHook();
-  if (logic_.kind() != appliedKind_) {
-    // The background follows the mode; the "Other" mode's choices share one.
-    if (!everything && BackgroundOfKind(logic_.kind()) != BackgroundOfKind(appliedKind_)) {
-      InvalidateRect(hwnd(), nullptr, TRUE);
-    }
-    appliedKind_ = logic_.kind();
+  // The background follows the mode; the "Other" mode's choices share one.
+  const auto background = BackgroundOf(logic_.target(), logic_.kind());
+  if (background != appliedBackground_) {
+    if (!everything) InvalidateRect(hwnd(), nullptr, TRUE);
+    appliedBackground_ = background;
   }
 }
 

@@ -146,7 +146,7 @@ class AssignDialogWindow final : public DialogBase, public FrontHook, private As
   HINSTANCE instance_;
   AssignDialog logic_;
   AssignView applied_;
-  int appliedKind_ = -1;
+  std::optional<DialogPicture> appliedBackground_;
   // Set while the controls are made to follow the view: the step list's own selection notices
   // and the fields' change notices then come from us and are no news for the logic.
   bool applyingView_ = false;

@@ -40,8 +40,7 @@ void AssignSkin::Shape(HWND dialog) const {
   }
 }
 
-void AssignSkin::PaintBackground(HDC dc, HWND dialog, int kind) const {
-  const auto background = BackgroundOfKind(kind);
+void AssignSkin::PaintBackground(HDC dc, HWND dialog, std::optional<DialogPicture> background) const {
   if (!background) return;
   RECT window{};
   GetWindowRect(dialog, &window);

@@ -27,7 +27,7 @@ class AssignSkin {
   // Sizes the dialog after the mask and gives it its own copy of the outline.
   void Shape(HWND dialog) const;
   // The background of a dialog kind over the whole window.
-  void PaintBackground(HDC dc, HWND dialog, int kind) const;
+  void PaintBackground(HDC dc, HWND dialog, std::optional<DialogPicture> background) const;
 
  private:
   HBITMAP Picture(DialogPicture picture) const { return pictures_[static_cast<size_t>(picture)].get(); }

@@ -79,7 +79,8 @@ ButtonSkin SkinOfEntry(int entry) {
           sticky};
 }
 
-std::optional<DialogPicture> BackgroundOfKind(int kind) {
+std::optional<DialogPicture> BackgroundOf(EditTarget target, int kind) {
+  if (target == EditTarget::MacroTable) return DialogPicture::MacroOnly;
   switch (kind) {
     case static_cast<int>(AssignKind::SingleKey):
       return DialogPicture::KeyNormal;
@@ -93,8 +94,6 @@ std::optional<DialogPicture> BackgroundOfKind(int kind) {
     case static_cast<int>(AssignKind::Text):
     case static_cast<int>(AssignKind::Program):
       return DialogPicture::OtherNormal;
-    case kMacroOnlyKind:
-      return DialogPicture::MacroOnly;
     default:
       return std::nullopt;
   }

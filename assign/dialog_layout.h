@@ -72,9 +72,9 @@ struct ButtonSkin {
 };
 ButtonSkin SkinOfEntry(int entry);
 
-// The picture a dialog kind (an AssignKind, kMacroOnlyKind the macro table alone) shows behind
-// its controls; nothing for any other kind.
-std::optional<DialogPicture> BackgroundOfKind(int kind);
+// The picture the dialog shows behind its controls: the macro table alone has its own, a key
+// slot the one of its kind (an AssignKind); nothing for any other kind.
+std::optional<DialogPicture> BackgroundOf(EditTarget target, int kind);
 
 // The control that takes the focus the view asks for; 0 for none.
 int ControlOfFocus(DialogFocus focus);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "model/working_edits.h"
+#include "model/profile_data.h"
 
 namespace orvelle {
 
@@ -36,7 +36,7 @@ bool PassedKeys::Passes(int vkCode, bool press, bool ownOutput) noexcept {
 
 CaptureTarget CaptureTargetFor(int dialogKind) {
   if (dialogKind == KindNumber(AssignKind::SingleKey)) return CaptureTarget::KeyField;
-  if (dialogKind == KindNumber(AssignKind::Macro) || dialogKind == kMacroOnlyKind) return CaptureTarget::Recorder;
+  if (dialogKind == KindNumber(AssignKind::Macro)) return CaptureTarget::Recorder;
   return CaptureTarget::Nowhere;
 }
 

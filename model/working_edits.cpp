@@ -59,6 +59,7 @@ void CommitActionEdit(ProfileSet& set, const KeyTable& table, int entry, const A
 }  // namespace
 
 void PrepareSlotEdit(const ProfileSet& set, const KeyTable& table, int entry, AssignEdit& edit) {
+  edit.target = EditTarget::KeySlot;
   const KeyAssignment& record = set.working.records[static_cast<size_t>(entry - 1)];
   edit.displayName = record.name;
   edit.kind = record.kind;
@@ -81,7 +82,8 @@ int CurrentTarget(const ProfileData& working, const AssignEdit& edit) {
 }
 
 void PrepareMacroEdit(const ProfileSet& set, AssignEdit& edit) {
-  edit.kind = kMacroOnlyKind;
+  edit.target = EditTarget::MacroTable;
+  edit.kind = KindNumber(AssignKind::Macro);
   edit.macroIndex = 0;
   edit.hold = false;
   edit.text.clear();
@@ -108,6 +110,7 @@ void RemoveMacro(AssignEdit& edit, int index) {
 }
 
 void SettleKeyEntry(KeyMap& keyMap, AssignEdit& edit) {
+  if (edit.target == EditTarget::MacroTable) return;  // no key is edited
   const int key = edit.keyCode;
   const auto entry = keyMap.find(key);
   const bool hasEntry = entry != keyMap.end();
@@ -146,7 +149,7 @@ void SettleKeyEntry(KeyMap& keyMap, AssignEdit& edit) {
       if (hasEntry) entry->second = SequenceOrIdentity(key, OutputSequence{key});
       break;
     default:
-      break;  // the macro table alone: no key is edited
+      break;
   }
 }
 

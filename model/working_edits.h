@@ -10,11 +10,15 @@
 
 namespace orvelle {
 
+// What the assignment dialog edits: one key slot, or the macro table alone ("Macro..").
+enum class EditTarget { KeySlot, MacroTable };
+
 // The assignment dialog's editing state as the main window hands it over and takes it back:
 // copies of one slot's assignment and of the whole macro table.
 struct AssignEdit {
-  int keyCode = 0;
-  int kind = 0;  // an AssignKind while a slot is edited, kMacroOnlyKind for the macro table alone
+  EditTarget target = EditTarget::KeySlot;
+  int keyCode = 0;  // the edited key's; unused for the macro table alone
+  int kind = 0;     // an AssignKind; Macro for the macro table alone
   int macroIndex = 0;
   bool hold = false;  // the edited key's; unused for the macro table alone
   std::wstring displayName;
@@ -33,9 +37,6 @@ struct AssignEdit {
   // key's entry then stays as it is.
   std::optional<OutputSequence> sends;
 };
-
-// The dialog's own kind for the macro table alone, never stored; far from the stored kinds.
-inline constexpr int kMacroOnlyKind = 100;
 
 enum class ResyncMode { SlotEdit, MacroEdit };
 

@@ -156,8 +156,10 @@ class ScriptedAssignUi final : public AssignUi {
 class AssignDialogTest : public ::testing::Test {
  protected:
   // Opens the dialog for key 112 (F1) of kind `kind`, with macros m0 (A) and m1 (B, C).
-  void OpenFor(int kind, std::wstring name = L"F1", int macroIndex = 0) {
+  void OpenFor(int kind, std::wstring name = L"F1", int macroIndex = 0,
+               EditTarget target = EditTarget::KeySlot) {
     AssignEdit& e = dialog.edit();
+    e.target = target;
     e.keyCode = 112;
     e.kind = kind;
     e.macroIndex = macroIndex;
@@ -169,6 +171,8 @@ class AssignDialogTest : public ::testing::Test {
   }
   void Press(int vk, uint32_t scan, uint32_t flags = 0) { dialog.OnHookKeyEvent(true, vk, scan, flags, 0); }
   void Release(int vk, uint32_t scan, uint32_t flags = 0x80) { dialog.OnHookKeyEvent(false, vk, scan, flags, 0); }
+  // "Macro..": the macro table alone.
+  void OpenMacroTable(int macroIndex = 0) { OpenFor(1, L"", macroIndex, EditTarget::MacroTable); }
   // OK, and the key's entry settled from the edit as the model commits it.
   void Ok(int media = -1, int function = -1) {
     dialog.OnOk(media_, media, function);
@@ -201,14 +205,15 @@ TEST_F(AssignDialogTest, OpeningShowsTheModeHandedOver) {
   EXPECT_EQ(dialog.view().macroSelection, 1);
   EXPECT_EQ(dialog.view().stepRows, (std::vector<StepRow>{{L"key48", L"down", L""}, {L"key46", L"down", L""}}));
 
-  OpenFor(kMacroOnlyKind, L"", 5);
+  OpenMacroTable(5);
   EXPECT_FALSE(dialog.view().singleKeyButtonVisible);
   EXPECT_FALSE(dialog.view().mediaButtonVisible);
   EXPECT_TRUE(dialog.view().macroControlsVisible);
   EXPECT_EQ(dialog.view().macroSelection, -1) << "a macro index past the table selects nothing";
   dialog.OnMacroButton();
   dialog.OnClear();
-  EXPECT_EQ(dialog.kind(), kMacroOnlyKind) << "macro button and Clear do nothing in macro-only mode";
+  EXPECT_EQ(dialog.target(), EditTarget::MacroTable) << "macro button and Clear do nothing in macro-only mode";
+  EXPECT_EQ(dialog.kind(), 1) << "macro button and Clear do nothing in macro-only mode";
 }
 
 TEST_F(AssignDialogTest, SingleKeyCapturesTheLastKeyPressed) {
@@ -267,7 +272,7 @@ TEST_F(AssignDialogTest, OkCommitsEachKind) {
 }
 
 TEST_F(AssignDialogTest, MacroOnlyOkChangesNoKey) {
-  OpenFor(kMacroOnlyKind);
+  OpenMacroTable();
   dialog.AddMacro();
   Ok();
   EXPECT_EQ(keyMap, IdentityKeyMap());
@@ -297,7 +302,7 @@ TEST_F(AssignDialogTest, ModeButtonsSwitchAndKeepTheHookAsTheyFindIt) {
 }
 
 TEST_F(AssignDialogTest, MacroEditorAddsRenamesAndDeletes) {
-  OpenFor(kMacroOnlyKind);
+  OpenMacroTable();
   dialog.AddMacro();
   dialog.AddMacro();
   EXPECT_EQ(dialog.edit().macroNames, (std::vector<std::wstring>{L"m0", L"m1", L"define0", L"define1"}));
@@ -519,6 +524,7 @@ TEST_F(AssignDialogTest, TheHoldBoxShowsInTheKeyModesAndOkStoresIt) {
     std::function<void()> act;
     bool shown;
     bool holdAfterOk;
+    EditTarget target = EditTarget::KeySlot;
   };
   const Case cases[] = {
       {"a held single key stays held", 0, true, [] {}, true, true},
@@ -541,12 +547,12 @@ TEST_F(AssignDialogTest, TheHoldBoxShowsInTheKeyModesAndOkStoresIt) {
          dialog.DeleteMacro();
        },
        true, false},
-      {"the macro table alone has no key to hold", kMacroOnlyKind, false, [this] { dialog.ToggleHold(); }, false,
-       false},
+      {"the macro table alone has no key to hold", 1, false, [this] { dialog.ToggleHold(); }, false, false,
+       EditTarget::MacroTable},
   };
   for (const Case& c : cases) {
     dialog.edit().hold = c.held;
-    OpenFor(c.kind, L"", 0);
+    OpenFor(c.kind, L"", 0, c.target);
     EXPECT_EQ(dialog.view().holdBox.selected, c.held) << c.what << ": the box starts from the key's record";
     EXPECT_TRUE(dialog.view().holdBox.sticky) << c.what;
     c.act();
@@ -894,10 +900,14 @@ TEST_F(OtherModeTest, CancelReleasesTheChoicesAndTypingTouchesOnlyTheView) {
 }
 
 TEST_F(OtherModeTest, TheMacroTableAloneAndAnOlderLayoutNeverShowTheMode) {
-  OpenOther(kMacroOnlyKind, L"", L"", L"");
+  dialog.edit().text.clear();
+  dialog.edit().program.clear();
+  dialog.edit().args.clear();
+  OpenMacroTable();
   EXPECT_FALSE(dialog.view().otherButtonVisible);
   dialog.OnOtherButton();
-  EXPECT_EQ(dialog.kind(), kMacroOnlyKind);
+  EXPECT_EQ(dialog.target(), EditTarget::MacroTable);
+  EXPECT_EQ(dialog.kind(), 1);
   EXPECT_FALSE(dialog.view().otherControlsVisible);
 
   // A Composite.ini from before the mode: a Text key opens on no mode at all, and OK leaves it.

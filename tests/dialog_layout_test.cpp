@@ -46,11 +46,14 @@ TEST(DialogLayout, ButtonSkinsAndBackgrounds) {
   }
   const std::pair<int, std::optional<DialogPicture>> backgrounds[] = {
       {0, DialogPicture::KeyNormal},   {1, DialogPicture::MacroNormal}, {2, DialogPicture::Media},
-      {3, DialogPicture::Function},    {kMacroOnlyKind, DialogPicture::MacroOnly},
+      {3, DialogPicture::Function},
       {4, DialogPicture::OtherNormal}, {5, DialogPicture::OtherNormal}, {6, DialogPicture::OtherNormal},
       {7, std::nullopt},               {-1, std::nullopt},
   };
-  for (const auto& [kind, picture] : backgrounds) EXPECT_EQ(BackgroundOfKind(kind), picture) << kind;
+  for (const auto& [kind, picture] : backgrounds) {
+    EXPECT_EQ(BackgroundOf(EditTarget::KeySlot, kind), picture) << kind;
+    EXPECT_EQ(BackgroundOf(EditTarget::MacroTable, kind), DialogPicture::MacroOnly) << kind;
+  }
 }
 
 TEST(DialogLayout, EveryEntryButTheGapsPlacesOneControl) {

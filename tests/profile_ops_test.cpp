@@ -413,7 +413,8 @@ TEST_F(WorkingEditTest, PrepareHandsOverCopies) {
   EXPECT_TRUE(edit.hold) << "the edited key's own";
   edit.displayName = L"kept";
   PrepareMacroEdit(set, edit);
-  EXPECT_EQ(edit.kind, kMacroOnlyKind);
+  EXPECT_EQ(edit.target, EditTarget::MacroTable);
+  EXPECT_EQ(edit.kind, 1);
   EXPECT_EQ(edit.macroIndex, 0);
   EXPECT_FALSE(edit.hold) << "no key is edited";
   EXPECT_EQ(edit.macroDelays, set.working.macroDelays);

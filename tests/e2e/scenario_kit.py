@@ -70,7 +70,7 @@ C_ADD_MACRO, C_SINGLE_KEY_TAB, C_MEDIA_TAB, C_FUNCTION_TAB = 1017, 2028, 2030, 2
 C_LOOP_COUNT, C_HOLD = 1125, 1028
 C_OTHER_TAB, C_BROWSE, C_TEXT_FIELD, C_PROGRAM_PATH, C_PROGRAM_ARGS = 2035, 2039, 1132, 1133, 1134
 # The kinds of a key's assignment are profile_ini's (imported above, for the scenarios).
-KIND_MACRO_ONLY = 100  # the dialog's own kind for the macro table alone, never stored
+KIND_MACRO_ONLY = 100  # the tests' own name for the dialog opened on the macro table alone ("Macro..")
 
 
 def key_events(seq, char=None):
