@@ -24,12 +24,6 @@ bool StartsWithNoCase(std::wstring_view text, std::wstring_view prefix) {
   return true;
 }
 
-constexpr int kSingleKey = KindNumber(AssignKind::SingleKey);
-constexpr int kMacro = KindNumber(AssignKind::Macro);
-constexpr int kMedia = KindNumber(AssignKind::Media);
-constexpr int kFunction = KindNumber(AssignKind::Function);
-constexpr int kText = KindNumber(AssignKind::Text);
-constexpr int kProgram = KindNumber(AssignKind::Program);
 constexpr size_t kOtherMode = 4;  // the "Other" mode button among the view's modeButtons
 
 std::vector<std::wstring> MediaItems() { return {kMediaTable.begin(), kMediaTable.end()}; }
@@ -40,7 +34,10 @@ std::vector<std::wstring> FunctionItems() {
   return items;
 }
 
-bool IsKeyKind(int kind) { return kind == kSingleKey || kind == kMacro || kind == kMedia || kind == kFunction; }
+bool IsKeyKind(AssignKind kind) {
+  return kind == AssignKind::SingleKey || kind == AssignKind::Macro || kind == AssignKind::Media ||
+         kind == AssignKind::Function;
+}
 
 // A key's text as its multi-line field shows it: every line break as CR LF.
 std::wstring WithCrLf(const std::wstring& text) {
@@ -74,9 +71,6 @@ int FindItemPrefix(const std::vector<std::wstring>& items, std::wstring_view tex
 AssignDialog::AssignDialog(AssignUi& ui) : ui_(ui) {}
 
 void AssignDialog::Open() {
-  // A table handed over without its timing lists is untimed and played once; every step of the
-  // dialog may then index the lists as it indexes the steps.
-  FitMacroTiming(edit_.macroDelays, edit_.macroLoops, edit_.macroSteps.size());
   // The controls are new at every opening: every button at rest, the lists at their first item.
   const std::wstring keyField = view_.keyFieldText;
   view_ = AssignView{};
@@ -93,13 +87,13 @@ void AssignDialog::Open() {
   view_.programArgsText = edit_.args;
   macros_.ResetStepList();
   switch (edit_.kind) {
-    case kSingleKey:
+    case AssignKind::SingleKey:
       view_.modeButtons[0].SelectButton();
       view_.keyFieldVisible = true;
       view_.keyFieldText = edit_.displayName;
       view_.recordingHook = true;
       break;
-    case kMacro:
+    case AssignKind::Macro:
       view_.modeButtons[1].SelectButton();
       macros_.ShowMacroControls(true);
       macros_.FillMacroItems();
@@ -111,28 +105,28 @@ void AssignDialog::Open() {
         view_.singleKeyButtonVisible = view_.mediaButtonVisible = view_.functionButtonVisible = false;
       }
       break;
-    case kMedia:
+    case AssignKind::Media:
       view_.modeButtons[2].SelectButton();
       view_.mediaListVisible = true;
       view_.mediaSelection = FindItemPrefix(MediaItems(), edit_.displayName);
       view_.keyFieldText.clear();
       break;
-    case kFunction:
+    case AssignKind::Function:
       view_.modeButtons[3].SelectButton();
       view_.functionListVisible = true;
       view_.functionSelection = FindItemPrefix(FunctionItems(), edit_.displayName);
       view_.keyFieldText.clear();
       break;
-    case KindNumber(AssignKind::Disabled):
-    case kText:
-    case kProgram:
+    case AssignKind::Disabled:
+    case AssignKind::Text:
+    case AssignKind::Program:
       view_.keyFieldText.clear();
       // A layout without the mode shows none, as for a kind the dialog does not know; OK then
       // leaves the key as it is.
       if (!otherModePlaced_) break;
       view_.modeButtons[kOtherMode].SelectButton();
       view_.otherControlsVisible = true;
-      ShowChoice(static_cast<AssignKind>(edit_.kind));
+      ShowChoice(edit_.kind);
       break;
     default:
       break;
@@ -153,10 +147,10 @@ void AssignDialog::HideModeControls() {
   macros_.ShowMacroControls(false);
 }
 
-void AssignDialog::EnterMode(size_t button, int kind, bool& control, DialogFocus focus) {
+void AssignDialog::EnterMode(size_t button, AssignKind kind, bool& control, DialogFocus focus) {
   macros_.StopRecording();
   edit_.kind = kind;
-  if (kind != kMacro) edit_.macroIndex = 0;
+  if (kind != AssignKind::Macro) edit_.macroIndex = 0;
   SelectModeButton(static_cast<int>(button));
   HideModeControls();
   view_.holdBoxVisible = true;
@@ -166,30 +160,30 @@ void AssignDialog::EnterMode(size_t button, int kind, bool& control, DialogFocus
 }
 
 void AssignDialog::OnSingleKeyButton() {
-  EnterMode(0, kSingleKey, view_.keyFieldVisible, DialogFocus::KeyField);
+  EnterMode(0, AssignKind::SingleKey, view_.keyFieldVisible, DialogFocus::KeyField);
   view_.recordingHook = true;
 }
 
 void AssignDialog::OnMacroButton() {
   if (MacroTableAlone()) return;
-  EnterMode(1, kMacro, view_.macroControlsVisible, DialogFocus::MacroNames);
+  EnterMode(1, AssignKind::Macro, view_.macroControlsVisible, DialogFocus::MacroNames);
   macros_.FillMacroItems();
-  if (edit_.macroNames.empty()) macros_.AddMacro();
+  if (edit_.macros.list.empty()) macros_.AddMacro();
   macros_.SelectMacroItem(edit_.macroIndex);
   macros_.LoadStepList();
   view_.recordingHook = false;
 }
 
-void AssignDialog::OnMediaButton() { EnterMode(2, kMedia, view_.mediaListVisible, DialogFocus::MediaList); }
+void AssignDialog::OnMediaButton() { EnterMode(2, AssignKind::Media, view_.mediaListVisible, DialogFocus::MediaList); }
 
 void AssignDialog::OnFunctionButton() {
-  EnterMode(3, kFunction, view_.functionListVisible, DialogFocus::FunctionList);
+  EnterMode(3, AssignKind::Function, view_.functionListVisible, DialogFocus::FunctionList);
 }
 
 void AssignDialog::OnOtherButton() {
   if (MacroTableAlone() || !otherModePlaced_) return;
   const AssignKind chosen = ChosenOtherKind();
-  EnterMode(kOtherMode, KindNumber(chosen), view_.otherControlsVisible, FocusFor(chosen));
+  EnterMode(kOtherMode, chosen, view_.otherControlsVisible, FocusFor(chosen));
   view_.holdBoxVisible = false;  // a key that sends nothing, types or starts something is never held
   // The text and path fields take the keys typed into them.
   view_.recordingHook = false;
@@ -213,7 +207,7 @@ void AssignDialog::ShowChoice(AssignKind kind) {
 
 void AssignDialog::Choose(AssignKind kind) {
   if (!view_.otherControlsVisible) return;
-  edit_.kind = KindNumber(kind);
+  edit_.kind = kind;
   ShowChoice(kind);
   view_.focus = FocusFor(kind);
   ++view_.focusRequests;
@@ -288,24 +282,24 @@ void AssignDialog::OnOk(const MediaNameMap& media, int mediaSelection, int funct
     return;
   }
   switch (edit_.kind) {
-    case kSingleKey:
+    case AssignKind::SingleKey:
       edit_.sends = OutputSequence{edit_.capturedKeyCode};
       break;
-    case kMacro:
+    case AssignKind::Macro:
       macros_.RefillMacroNames();
-      if (view_.macroSelection >= 0) edit_.macroIndexMap[edit_.keyCode] = view_.macroSelection;
+      if (view_.macroSelection >= 0) edit_.macros.indexMap[edit_.keyCode] = view_.macroSelection;
       break;
-    case kMedia:
+    case AssignKind::Media:
       edit_.displayName = mediaText;
       if (const auto code = FindMedia(media, mediaText)) edit_.sends = OutputSequence{*code};
       break;
-    case kFunction:
+    case AssignKind::Function:
       // No command chosen: the key keeps sending itself rather than nothing.
       edit_.sends = CommandSequence(functionSelection);
       break;
-    case KindNumber(AssignKind::Disabled):
-    case kText:
-    case kProgram:
+    case AssignKind::Disabled:
+    case AssignKind::Text:
+    case AssignKind::Program:
       OtherOk();
       break;
     default:
@@ -320,7 +314,7 @@ void AssignDialog::OtherOk() {
   // Nothing to type or to start: the key sends itself again, unassigned, as after Clear.
   const KeyAssignment record =
       ActionRecord(edit_.kind, view_.textFieldText, view_.programPathText, view_.programArgsText)
-          .value_or(KeyAssignment{std::wstring(), kSingleKey, 0, false});
+          .value_or(KeyAssignment{std::wstring(), AssignKind::SingleKey, 0, false});
   edit_.kind = record.kind;
   edit_.displayName = record.name;
   edit_.macroIndex = 0;
@@ -329,8 +323,8 @@ void AssignDialog::OtherOk() {
   edit_.program = record.program;
   edit_.args = record.args;
   // It plays no macro, whatever it becomes; a key back at itself sends itself.
-  edit_.macroIndexMap.erase(edit_.keyCode);
-  if (record.kind == kSingleKey) edit_.sends = OutputSequence{edit_.keyCode};
+  edit_.macros.indexMap.erase(edit_.keyCode);
+  if (record.kind == AssignKind::SingleKey) edit_.sends = OutputSequence{edit_.keyCode};
 }
 
 void AssignDialog::OnHookKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags, uint32_t time) {

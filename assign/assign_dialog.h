@@ -28,7 +28,7 @@ class AssignDialog {
   AssignEdit& edit() { return edit_; }
   const AssignEdit& edit() const { return edit_; }
   const AssignView& view() const { return view_; }
-  int kind() const { return edit_.kind; }
+  AssignKind kind() const { return edit_.kind; }
   EditTarget target() const { return edit_.target; }
   int capturedKeyCode() const { return edit_.capturedKeyCode; }
   bool recording() const { return macros_.recording(); }
@@ -101,7 +101,7 @@ class AssignDialog {
   bool MacroTableAlone() const { return edit_.target == EditTarget::MacroTable; }
   // A mode button clicked: the recording stops, the edit takes `kind`, the button is selected,
   // every mode's controls hide but `control`, the Hold box shows and the focus goes to `focus`.
-  void EnterMode(size_t button, int kind, bool& control, DialogFocus focus);
+  void EnterMode(size_t button, AssignKind kind, bool& control, DialogFocus focus);
   void SelectModeButton(int button);  // the clicked mode button selected, the others cleared
   // Every mode's own controls hidden; the mode's handler then shows its own.
   void HideModeControls();

@@ -79,20 +79,20 @@ ButtonSkin SkinOfEntry(int entry) {
           sticky};
 }
 
-std::optional<DialogPicture> BackgroundOf(EditTarget target, int kind) {
+std::optional<DialogPicture> BackgroundOf(EditTarget target, AssignKind kind) {
   if (target == EditTarget::MacroTable) return DialogPicture::MacroOnly;
   switch (kind) {
-    case static_cast<int>(AssignKind::SingleKey):
+    case AssignKind::SingleKey:
       return DialogPicture::KeyNormal;
-    case static_cast<int>(AssignKind::Macro):
+    case AssignKind::Macro:
       return DialogPicture::MacroNormal;
-    case static_cast<int>(AssignKind::Media):
+    case AssignKind::Media:
       return DialogPicture::Media;
-    case static_cast<int>(AssignKind::Function):
+    case AssignKind::Function:
       return DialogPicture::Function;
-    case static_cast<int>(AssignKind::Disabled):
-    case static_cast<int>(AssignKind::Text):
-    case static_cast<int>(AssignKind::Program):
+    case AssignKind::Disabled:
+    case AssignKind::Text:
+    case AssignKind::Program:
       return DialogPicture::OtherNormal;
     default:
       return std::nullopt;

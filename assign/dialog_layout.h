@@ -74,7 +74,7 @@ ButtonSkin SkinOfEntry(int entry);
 
 // The picture the dialog shows behind its controls: the macro table alone has its own, a key
 // slot the one of its kind (an AssignKind); nothing for any other kind.
-std::optional<DialogPicture> BackgroundOf(EditTarget target, int kind);
+std::optional<DialogPicture> BackgroundOf(EditTarget target, AssignKind kind);
 
 // The control that takes the focus the view asks for; 0 for none.
 int ControlOfFocus(DialogFocus focus);

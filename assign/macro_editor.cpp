@@ -8,13 +8,6 @@
 namespace orvelle {
 namespace {
 
-// The item of a macro's list (its steps, delays or loop count) at `index`; none outside the list.
-template <typename T>
-T* ItemAt(std::vector<T>& items, int index) {
-  if (index < 0 || index >= static_cast<int>(items.size())) return nullptr;
-  return &items[static_cast<size_t>(index)];
-}
-
 // What the step list's third column shows for `step`: nothing for an untimed macro.
 std::wstring DelayText(const MacroDelays& delays, size_t step) {
   if (delays.empty()) return {};
@@ -35,16 +28,17 @@ void MacroEditor::ToggleKeyDelays() {
 
 // --- macro editor -------------------------------------------------------------------------------
 
-MacroSteps* MacroEditor::ChosenSteps() { return ItemAt(edit_.macroSteps, view_.macroSelection); }
-MacroDelays* MacroEditor::ChosenDelays() { return ItemAt(edit_.macroDelays, view_.macroSelection); }
-int* MacroEditor::ChosenLoops() { return ItemAt(edit_.macroLoops, view_.macroSelection); }
+Macro* MacroEditor::Chosen() { return edit_.macros.At(view_.macroSelection); }
 
 void MacroEditor::ResetStepList() {
   view_.stepRows.clear();
   view_.stepSelection = -1;
 }
 
-void MacroEditor::FillMacroItems() { view_.macroItems = edit_.macroNames; }
+void MacroEditor::FillMacroItems() {
+  view_.macroItems.clear();
+  for (const Macro& macro : edit_.macros.list) view_.macroItems.push_back(macro.name);
+}
 
 void MacroEditor::SelectMacroItem(int item) {
   if (item >= 0 && item < static_cast<int>(view_.macroItems.size())) {
@@ -62,17 +56,14 @@ void MacroEditor::LoadStepList() {
   view_.loopCountText.clear();
   if (view_.macroSelection < 0) return;
   edit_.macroIndex = view_.macroSelection;
-  const MacroSteps* steps = ChosenSteps();
-  if (steps == nullptr) return;
-  const MacroDelays* delays = ChosenDelays();
-  const MacroDelays none;
-  const MacroDelays& waits = delays != nullptr ? *delays : none;
+  const Macro* macro = Chosen();
+  if (macro == nullptr) return;
   // The delays box says how the chosen macro was recorded: recording more into it goes on alike.
-  view_.keyDelayBox.selected = !waits.empty();
-  if (const int* loops = ChosenLoops()) view_.loopCountText = FormatInt(*loops);
-  for (size_t i = 0; i + 2 < steps->size(); i += 3) {
-    view_.stepRows.push_back(
-        {ui_.KeyName((*steps)[i]), (*steps)[i + 2] == 1 ? L"down" : L"up", DelayText(waits, i / 3)});
+  view_.keyDelayBox.selected = !macro->delays.empty();
+  view_.loopCountText = FormatInt(macro->loops);
+  for (size_t i = 0; i < macro->steps.size(); ++i) {
+    const MacroStep& step = macro->steps[i];
+    view_.stepRows.push_back({ui_.KeyName(step.keyNameParam), step.down() ? L"down" : L"up", DelayText(macro->delays, i)});
   }
 }
 
@@ -92,10 +83,7 @@ void MacroEditor::AddMacro() {
   ++macroCounter_;
   SelectMacroItem(static_cast<int>(view_.macroItems.size()) - 1);
   ResetStepList();
-  edit_.macroSteps.emplace_back();
-  edit_.macroNames.push_back(view_.macroFieldText);
-  edit_.macroDelays.emplace_back();
-  edit_.macroLoops.push_back(1);
+  edit_.macros.list.push_back(Macro{view_.macroFieldText, {}, {}, 1});
   edit_.macroIndex = view_.macroSelection;
   // A new macro has no steps yet to say how they were recorded: the delays box stays as it is.
   view_.loopCountText = FormatInt(1);
@@ -106,7 +94,7 @@ void MacroEditor::DeleteMacro() {
   const int s = view_.macroSelection;
   if (s < 0) return;
   std::vector<int> players;
-  for (const auto& [code, index] : edit_.macroIndexMap) {
+  for (const auto& [code, index] : edit_.macros.indexMap) {
     if (index == s) players.push_back(code);
   }
   if (!players.empty() && !ui_.ConfirmMacroDelete(kMacroInUseQuestion)) return;
@@ -130,53 +118,47 @@ void MacroEditor::DeleteMacro() {
 void MacroEditor::RenameMacro(const std::wstring& fieldText) {
   view_.stepButtonsEnabled = true;
   view_.macroFieldText = fieldText;
-  if (edit_.macroIndex >= 0 && edit_.macroIndex < static_cast<int>(edit_.macroNames.size())) {
-    edit_.macroNames[static_cast<size_t>(edit_.macroIndex)] = fieldText;
-  }
+  if (Macro* macro = edit_.macros.At(edit_.macroIndex)) macro->name = fieldText;
 }
 
 void MacroEditor::SetLoopCount(const std::wstring& fieldText) {
   view_.loopCountText = fieldText;
-  int* loops = ChosenLoops();
-  if (loops == nullptr) return;
+  Macro* macro = Chosen();
+  if (macro == nullptr) return;
   // Whatever is typed, the count kept is one the macro can play; the field shows it again once
   // the user leaves it.
-  *loops = std::clamp(ParseInt(fieldText), 1, kMaxMacroLoops);
+  macro->loops = std::clamp(ParseInt(fieldText), 1, kMaxMacroLoops);
 }
 
 void MacroEditor::ShowLoopCount() {
-  const int* loops = ChosenLoops();
-  view_.loopCountText = loops != nullptr ? FormatInt(*loops) : std::wstring();
+  const Macro* macro = Chosen();
+  view_.loopCountText = macro != nullptr ? FormatInt(macro->loops) : std::wstring();
 }
 
 void MacroEditor::DeleteStep(int selectedRow) {
-  MacroSteps* steps = ChosenSteps();
-  if (steps == nullptr || selectedRow < 0 || selectedRow >= static_cast<int>(view_.stepRows.size())) return;
+  Macro* macro = Chosen();
+  if (macro == nullptr || selectedRow < 0 || selectedRow >= static_cast<int>(view_.stepRows.size())) return;
   const size_t row = static_cast<size_t>(selectedRow);
   view_.stepRows.erase(view_.stepRows.begin() + selectedRow);
-  const size_t first = row * 3;
-  if (first < steps->size()) {
-    const auto begin = steps->begin() + static_cast<std::ptrdiff_t>(first);
-    steps->erase(begin, begin + static_cast<std::ptrdiff_t>(std::min<size_t>(3, steps->size() - first)));
-  }
-  MacroDelays* delays = ChosenDelays();
-  if (delays != nullptr && row < delays->size()) {
+  if (row < macro->steps.size()) macro->steps.erase(macro->steps.begin() + static_cast<std::ptrdiff_t>(row));
+  MacroDelays& delays = macro->delays;
+  if (row < delays.size()) {
     // The step that followed waits for the deleted one's time as well, so that the steps after it
     // keep their places in time.
-    if (row + 1 < delays->size()) {
-      (*delays)[row + 1] = std::min((*delays)[row + 1] + (*delays)[row], kMaxStepDelayMs);
-      if (row < view_.stepRows.size()) view_.stepRows[row].delay = FormatInt((*delays)[row + 1]);
+    if (row + 1 < delays.size()) {
+      delays[row + 1] = std::min(delays[row + 1] + delays[row], kMaxStepDelayMs);
+      if (row < view_.stepRows.size()) view_.stepRows[row].delay = FormatInt(delays[row + 1]);
     }
-    delays->erase(delays->begin() + static_cast<std::ptrdiff_t>(row));
+    delays.erase(delays.begin() + static_cast<std::ptrdiff_t>(row));
   }
   view_.stepSelection = selectedRow < static_cast<int>(view_.stepRows.size()) ? selectedRow : -1;
 }
 
 void MacroEditor::ClearSteps() {
-  MacroSteps* steps = ChosenSteps();
-  if (steps == nullptr) return;
-  steps->clear();
-  if (MacroDelays* delays = ChosenDelays()) delays->clear();
+  Macro* macro = Chosen();
+  if (macro == nullptr) return;
+  macro->steps.clear();
+  macro->delays.clear();
   ResetStepList();
 }
 
@@ -230,11 +212,11 @@ void MacroEditor::StopRecording() {
 void MacroEditor::RecordKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags, uint32_t time) {
   const int32_t parameter = KeyNameParameter(scanCode, flags);
   const int code = RecordedKeyCode(vkCode, flags);
-  const MacroSteps* steps = ChosenSteps();
-  if (steps == nullptr) return;
+  const Macro* macro = Chosen();
+  if (macro == nullptr) return;
   // A macro holds at most kMaxMacroSteps steps, as a stored one is cut to at load; what is
   // recorded beyond them is not kept.
-  if (steps->size() / 3 >= static_cast<size_t>(kMaxMacroSteps)) return;
+  if (macro->steps.size() >= static_cast<size_t>(kMaxMacroSteps)) return;
   const bool tracked = code >= 1 && code <= kMaxKeyCode;
   if (press) {
     // A key already held is auto-repeating: only its first press is a step.
@@ -243,32 +225,32 @@ void MacroEditor::RecordKeyEvent(bool press, int vkCode, uint32_t scanCode, uint
   } else if (tracked) {
     held_[static_cast<size_t>(code)] = false;
   }
-  AppendStep(parameter, code, press ? 1 : 0, time);
+  AppendStep(MacroStep{parameter, code, press ? 1 : 0}, time);
 }
 
-void MacroEditor::AppendStep(int parameter, int code, int direction, uint32_t time) {
-  MacroSteps& steps = *ChosenSteps();
-  MacroDelays* delays = ChosenDelays();
+void MacroEditor::AppendStep(const MacroStep& step, uint32_t time) {
+  Macro& macro = *Chosen();
+  MacroDelays& delays = macro.delays;
   // The first step of a recording waits for nothing: the time before it went on reaching for the
   // keys, not on the macro.
   const int wait = stepTimed_ ? StepDelayMs(lastStepTime_, time) : 0;
   stepTimed_ = true;
   lastStepTime_ = time;
-  const size_t stepsBefore = StepCount(steps);
-  steps.insert(steps.end(), {parameter, code, direction});
+  const size_t stepsBefore = macro.steps.size();
+  macro.steps.push_back(step);
   std::wstring delayText;
-  if (delays != nullptr && (recordDelays_ || !delays->empty())) {
-    if (delays->size() != stepsBefore) {
+  if (recordDelays_ || !delays.empty()) {
+    if (delays.size() != stepsBefore) {
       // An untimed macro recorded into with the box ticked becomes timed: the steps it had follow
       // one another at once, as they always did.
-      delays->resize(stepsBefore, 0);
-      for (size_t row = 0; row < view_.stepRows.size(); ++row) view_.stepRows[row].delay = DelayText(*delays, row);
+      delays.resize(stepsBefore, 0);
+      for (size_t row = 0; row < view_.stepRows.size(); ++row) view_.stepRows[row].delay = DelayText(delays, row);
     }
     // A timed macro recorded into with the box clear gets steps that follow at once.
-    delays->push_back(recordDelays_ ? wait : 0);
-    delayText = FormatInt(delays->back());
+    delays.push_back(recordDelays_ ? wait : 0);
+    delayText = FormatInt(delays.back());
   }
-  view_.stepRows.push_back({ui_.KeyName(parameter), direction == 1 ? L"down" : L"up", std::move(delayText)});
+  view_.stepRows.push_back({ui_.KeyName(step.keyNameParam), step.down() ? L"down" : L"up", std::move(delayText)});
 }
 
 }  // namespace orvelle

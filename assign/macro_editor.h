@@ -59,10 +59,9 @@ class MacroEditor {
   void SelectMacroItem(int item);
 
  private:
-  MacroSteps* ChosenSteps();
-  MacroDelays* ChosenDelays();
-  int* ChosenLoops();
-  void AppendStep(int parameter, int code, int direction, uint32_t time);
+  // The macro chosen in the name box; null when none is.
+  Macro* Chosen();
+  void AppendStep(const MacroStep& step, uint32_t time);
 
   AssignUi& ui_;
   AssignEdit& edit_;

@@ -34,9 +34,9 @@ bool PassedKeys::Passes(int vkCode, bool press, bool ownOutput) noexcept {
   return passes;
 }
 
-CaptureTarget CaptureTargetFor(int dialogKind) {
-  if (dialogKind == KindNumber(AssignKind::SingleKey)) return CaptureTarget::KeyField;
-  if (dialogKind == KindNumber(AssignKind::Macro)) return CaptureTarget::Recorder;
+CaptureTarget CaptureTargetFor(AssignKind dialogKind) {
+  if (dialogKind == AssignKind::SingleKey) return CaptureTarget::KeyField;
+  if (dialogKind == AssignKind::Macro) return CaptureTarget::Recorder;
   return CaptureTarget::Nowhere;
 }
 

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "model/profile_data.h"
+
 namespace orvelle {
 
 // What GetKeyNameTextW takes for a low-level key event: the scan code in bits 16..23 and the
@@ -18,7 +20,7 @@ int RecordedKeyCode(int vkCode, uint32_t flags);
 
 // Where the recording hook sends a key event, by the dialog's current kind.
 enum class CaptureTarget { KeyField, Recorder, Nowhere };
-CaptureTarget CaptureTargetFor(int dialogKind);
+CaptureTarget CaptureTargetFor(AssignKind dialogKind);
 
 // Which key events the recording hook hands on to the system rather than keeping them for the
 // dialog alone. Applications must see a release for every press they saw: a key already down when

@@ -31,21 +31,18 @@ ProfileSet FullProfiles(const KeyTable& table) {
   for (int n = 1; n <= 3; ++n) {
     ProfileData& p = set.Profile(n);
     for (int m = 0; m < 10; ++m) {
-      MacroSteps steps;
-      MacroDelays delays;
+      Macro& macro = p.macros.list.emplace_back();
+      macro.name = L"Макрос " + std::to_wstring(m);
       for (int s = 0; s < 20; ++s) {
-        steps.insert(steps.end(), {1966080 + s, 65 + s % 26, (s + 1) % 2});
-        delays.push_back(s * 37);
+        macro.steps.push_back({1966080 + s, 65 + s % 26, (s + 1) % 2});
+        if (m % 2 == 0) macro.delays.push_back(s * 37);
       }
-      p.macroSteps.push_back(steps);
-      p.macroNames.push_back(L"Макрос " + std::to_wstring(m));
-      p.macroDelays.push_back(m % 2 == 0 ? delays : MacroDelays{});
-      p.macroLoops.push_back(m % 2 == 0 ? 1 : m);
+      macro.loops = m % 2 == 0 ? 1 : m;
     }
     for (int entry = 1; entry <= kKeySlotCount; ++entry) {
       KeyAssignment& r = p.records[static_cast<size_t>(entry - 1)];
-      r = entry % 3 == 0 ? KeyAssignment{L"Макрос " + std::to_wstring(entry % 10), 1, entry % 10, entry % 6 == 0}
-                         : KeyAssignment{table.Entry(entry).name, 0, 0, false};
+      r = entry % 3 == 0 ? KeyAssignment{L"Макрос " + std::to_wstring(entry % 10), AssignKind::Macro, entry % 10, entry % 6 == 0}
+                         : KeyAssignment{table.Entry(entry).name, AssignKind::SingleKey, 0, false};
       if (entry % 3 == 0) p.assignedSlots.push_back(entry - 1);
       BuildOutputSequence(table.Entry(entry), r, table.Entry(entry).keyCode, table.media, p);
     }
@@ -104,8 +101,7 @@ void BM_LoadAllProfiles(benchmark::State& state) {
   }
   const ProfileData& loaded = set.Profile(2);
   const ProfileData& written = saved.Profile(2);
-  if (loaded.macroSteps != written.macroSteps || loaded.macroDelays != written.macroDelays ||
-      loaded.macroLoops != written.macroLoops || loaded.records != written.records || set.tapMs != saved.tapMs) {
+  if (loaded.macros != written.macros || loaded.records != written.records || set.tapMs != saved.tapMs) {
     state.SkipWithError("round trip lost data");
   }
 }

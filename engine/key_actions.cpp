@@ -9,23 +9,21 @@ namespace {
 
 // A macro's own program: its recorded steps with their waits when it is timed, else the presses
 // of its sequence as a tap.
-SharedProgram MacroProgram(const ProfileData& profile, size_t macro, const OutputSequence& sends, uint32_t tapMs) {
-  const int loops =
-      macro < profile.macroLoops.size() ? std::clamp(profile.macroLoops[macro], 1, kMaxMacroLoops) : 1;
-  if (macro < profile.macroDelays.size() && !profile.macroDelays[macro].empty()) {
-    SharedProgram timed = TimedProgram(profile.macroSteps[macro], profile.macroDelays[macro], loops);
+SharedProgram MacroProgram(const Macro& macro, const OutputSequence& sends, uint32_t tapMs) {
+  if (!macro.delays.empty()) {
+    SharedProgram timed = TimedProgram(macro);
     if (!timed->steps.empty()) return timed;
   }
-  return TapProgram(sends, tapMs, loops);
+  return TapProgram(sends, tapMs, std::clamp(macro.loops, 1, kMaxMacroLoops));
 }
 
 // What a Disabled, Text or Program record does. Neither is held: a text plays whole at the release
 // and a program starts once, whatever the hold flag of a hand-edited file says.
 KeyAction ActionOfRecord(const KeyAssignment& record) {
   switch (record.kind) {
-    case KindNumber(AssignKind::Text):
+    case AssignKind::Text:
       return KeyAction{ActionKind::Text, TextProgram(record.text)};
-    case KindNumber(AssignKind::Program):
+    case AssignKind::Program:
       return KeyAction{ActionKind::Launch, nullptr};
     default:
       return KeyAction{ActionKind::Disabled, nullptr};
@@ -55,12 +53,10 @@ KeyActions CompileActions(const ProfileData& profile, const KeyTable& table, int
         (sends->second.size() == 1 && sends->second.front() == code)) {
       continue;  // the key sends itself
     }
-    const auto macro = profile.macroIndexMap.find(code);
-    const bool playsMacro = record.kind == KindNumber(AssignKind::Macro) && macro != profile.macroIndexMap.end() &&
-                            macro->second >= 0 && macro->second < static_cast<int>(profile.macroSteps.size());
-    if (playsMacro) {
+    const std::optional<int> macro = profile.macros.PlayedBy(code);
+    if (record.kind == AssignKind::Macro && macro) {
       action.kind = record.hold ? ActionKind::HoldMacro : ActionKind::Macro;
-      action.program = MacroProgram(profile, static_cast<size_t>(macro->second), sends->second, tap);
+      action.program = MacroProgram(*profile.macros.At(*macro), sends->second, tap);
     } else if (record.hold) {
       action.kind = ActionKind::Hold;
       action.program = HoldProgram(sends->second);

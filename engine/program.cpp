@@ -24,20 +24,20 @@ SharedProgram HoldProgram(const std::vector<int>& codes) {
   return program;
 }
 
-SharedProgram TimedProgram(const std::vector<int>& steps, const std::vector<int>& delays, int loops) {
+SharedProgram TimedProgram(const Macro& macro) {
   auto program = std::make_shared<Program>();
-  program->steps.reserve(steps.size() / 3);
+  program->steps.reserve(macro.steps.size());
   // A step with no real key (a hand-edited code) is left out; its wait still passes.
   int64_t wait = 0;
-  for (size_t i = 0; i + 2 < steps.size(); i += 3) {
-    const size_t step = i / 3;
-    wait += step < delays.size() ? std::clamp(delays[step], 0, kMaxStepDelayMs) : 0;
-    const int code = steps[i + 1];
-    if (!IsSendableKeyCode(code)) continue;
-    program->steps.push_back({code, steps[i + 2] == 1, static_cast<uint32_t>(std::min<int64_t>(wait, kMaxStepDelayMs))});
+  for (size_t step = 0; step < macro.steps.size(); ++step) {
+    wait += step < macro.delays.size() ? std::clamp(macro.delays[step], 0, kMaxStepDelayMs) : 0;
+    const MacroStep& recorded = macro.steps[step];
+    if (!IsSendableKeyCode(recorded.keyCode)) continue;
+    program->steps.push_back(
+        {recorded.keyCode, recorded.down(), static_cast<uint32_t>(std::min<int64_t>(wait, kMaxStepDelayMs))});
     wait = 0;
   }
-  program->loops = std::clamp(loops, 1, kMaxMacroLoops);
+  program->loops = std::clamp(macro.loops, 1, kMaxMacroLoops);
   return program;
 }
 

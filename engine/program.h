@@ -8,6 +8,8 @@
 
 namespace orvelle {
 
+struct Macro;
+
 // One step of what a remapped key plays: a key going down or up, `delayMs` after the step before
 // it was played. A unicode step types `code`, a UTF-16 code unit, whatever the keyboard layout
 // (the system's packet key); it is no key code.
@@ -55,9 +57,9 @@ using KeyActions = std::array<KeyAction, 256>;
 SharedProgram TapProgram(const std::vector<int>& codes, uint32_t tapMs, int loops = 1);
 // A sequence held: its presses in order; the releases come when the key does.
 SharedProgram HoldProgram(const std::vector<int>& codes);
-// Recorded steps, flat (key-name parameter, key code, direction) triples, played in their order,
-// each after its delay (`delays` one per step, the time since the step before).
-SharedProgram TimedProgram(const std::vector<int>& steps, const std::vector<int>& delays, int loops);
+// A timed macro: its recorded steps played in their order, each after its wait (the time since the
+// step before), the whole `macro.loops` times.
+SharedProgram TimedProgram(const Macro& macro);
 // A text typed: every UTF-16 code unit (a surrogate pair as its two units) pressed and released
 // as a unicode step, a line break as the Enter key and a tab as the Tab key, each tapped.
 SharedProgram TextProgram(std::wstring_view text);

@@ -52,23 +52,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int n = 1; n <= 3; ++n) {
     const ProfileData& before = set.Profile(n);
     const ProfileData& loaded = again.Profile(n);
-    if (loaded.macroSteps != before.macroSteps || loaded.macroNames != before.macroNames ||
-        loaded.macroDelays != before.macroDelays || loaded.macroLoops != before.macroLoops ||
-        loaded.assignedSlots != before.assignedSlots) {
-      __builtin_trap();
-    }
-    // Whatever the file held, every macro has its waits (none, or one per whole step, each one a
-    // wait the player may take) and a loop count it may play.
-    if (before.macroDelays.size() != before.macroSteps.size() || before.macroLoops.size() != before.macroSteps.size()) {
-      __builtin_trap();
-    }
-    for (size_t m = 0; m < before.macroSteps.size(); ++m) {
-      const MacroDelays& delays = before.macroDelays[m];
-      if (!delays.empty() && delays.size() != StepCount(before.macroSteps[m])) __builtin_trap();
-      for (int delay : delays) {
+    if (loaded.macros.list != before.macros.list || loaded.assignedSlots != before.assignedSlots) __builtin_trap();
+    // Whatever the file held, every macro has its waits (none, or one per step, each one a wait the
+    // player may take) and a loop count it may play.
+    for (const Macro& macro : before.macros.list) {
+      if (!macro.delays.empty() && macro.delays.size() != macro.steps.size()) __builtin_trap();
+      if (macro.steps.size() > static_cast<size_t>(kMaxMacroSteps)) __builtin_trap();
+      for (int delay : macro.delays) {
         if (delay < 0 || delay > kMaxStepDelayMs) __builtin_trap();
       }
-      if (before.macroLoops[m] < 1 || before.macroLoops[m] > kMaxMacroLoops) __builtin_trap();
+      if (macro.loops < 1 || macro.loops > kMaxMacroLoops) __builtin_trap();
     }
     for (int entry = 1; entry <= kKeySlotCount; ++entry) {
       const size_t i = static_cast<size_t>(entry - 1);

@@ -112,11 +112,11 @@ std::wstring CleanProgramPath(std::wstring_view path) {
 
 std::wstring CleanProgramArgs(std::wstring_view args) { return CutToUnits(WithoutControls(args), kMaxProgramChars); }
 
-std::optional<KeyAssignment> ActionRecord(int kind, std::wstring_view text, std::wstring_view program,
+std::optional<KeyAssignment> ActionRecord(AssignKind kind, std::wstring_view text, std::wstring_view program,
                                           std::wstring_view args) {
   KeyAssignment record{std::wstring(), kind, 0, false};
-  if (kind == KindNumber(AssignKind::Text)) record.text = CleanText(text);
-  if (kind == KindNumber(AssignKind::Program)) {
+  if (kind == AssignKind::Text) record.text = CleanText(text);
+  if (kind == AssignKind::Program) {
     record.program = CleanProgramPath(program);
     record.args = CleanProgramArgs(args);
   }
@@ -127,11 +127,11 @@ std::optional<KeyAssignment> ActionRecord(int kind, std::wstring_view text, std:
 
 bool HasAction(const KeyAssignment& assignment) {
   switch (assignment.kind) {
-    case KindNumber(AssignKind::Disabled):
+    case AssignKind::Disabled:
       return true;
-    case KindNumber(AssignKind::Text):
+    case AssignKind::Text:
       return !assignment.text.empty();
-    case KindNumber(AssignKind::Program):
+    case AssignKind::Program:
       return !assignment.program.empty();
     default:
       return false;
@@ -141,12 +141,12 @@ bool HasAction(const KeyAssignment& assignment) {
 std::wstring DisplayNameOf(const KeyAssignment& assignment) {
   std::wstring name;
   switch (assignment.kind) {
-    case KindNumber(AssignKind::Disabled):
+    case AssignKind::Disabled:
       return L"Disabled";
-    case KindNumber(AssignKind::Text):
+    case AssignKind::Text:
       name = L"Text: " + Excerpt(assignment.text, kTextExcerptChars);
       break;
-    case KindNumber(AssignKind::Program):
+    case AssignKind::Program:
       name = L"Program: " + Excerpt(LastName(assignment.program), kProgramNameChars);
       break;
     default:
@@ -169,25 +169,16 @@ KeyMap IdentityKeyMap() {
 void SetDefaultAssignments(const KeyTable& table, ProfileData& data) {
   for (int code = 1; code <= kMaxKeyCode; ++code) data.keyMap[code] = OutputSequence{code};
   data.assignedSlots.clear();
-  for (size_t i = 0; i < data.records.size(); ++i) data.records[i] = KeyAssignment{table.slots[i].name, 0, 0, false};
-  data.macroIndexMap.clear();
-  data.macroNames.clear();
-  data.macroSteps.clear();
-  data.macroDelays.clear();
-  data.macroLoops.clear();
+  for (size_t i = 0; i < data.records.size(); ++i) data.records[i] = KeyAssignment{table.slots[i].name, AssignKind::SingleKey, 0, false};
+  data.macros = MacroTable{};
 }
 
 void RestoreSlotDefault(const KeyTable& table, int index, ProfileData& data) {
   if (index < 0 || index >= kKeySlotCount) return;
   const KeySlot& slot = table.slots[static_cast<size_t>(index)];
-  data.records[static_cast<size_t>(index)] = KeyAssignment{slot.name, KindNumber(AssignKind::SingleKey), 0, false};
+  data.records[static_cast<size_t>(index)] = KeyAssignment{slot.name, AssignKind::SingleKey, 0, false};
   std::erase(data.assignedSlots, index);
   if (IsSendableKeyCode(slot.keyCode)) data.keyMap[slot.keyCode] = OutputSequence{slot.keyCode};
-}
-
-void FitMacroTiming(std::vector<MacroDelays>& delays, std::vector<int>& loops, size_t macroCount) {
-  delays.resize(macroCount);
-  loops.resize(macroCount, 1);
 }
 
 const KeyAssignment* DecidingRecord(const ProfileData& data, const KeyTable& table, int code) {
@@ -208,8 +199,8 @@ std::bitset<kMaxKeyCode + 1> HeldKeyCodes(const ProfileData& data, const KeyTabl
 
 OutputSequence DownStepKeyCodes(const MacroSteps& steps) {
   OutputSequence keys;
-  for (size_t i = 0; i + 2 < steps.size(); i += 3) {
-    if (steps[i + 2] == 1) keys.push_back(steps[i + 1]);
+  for (const MacroStep& step : steps) {
+    if (step.down()) keys.push_back(step.keyCode);
   }
   return keys;
 }
@@ -244,25 +235,25 @@ void BuildOutputSequence(const KeySlot& slot, const KeyAssignment& assignment, i
   if (!IsSendableKeyCode(code)) return;
   OutputSequence sends;
   switch (assignment.kind) {
-    case static_cast<int>(AssignKind::SingleKey):
+    case AssignKind::SingleKey:
       sends = {target};
       break;
-    case static_cast<int>(AssignKind::Macro): {
-      const int index = assignment.macroIndex;
-      if (index < 0 || index >= static_cast<int>(data.macroSteps.size())) break;
-      data.macroIndexMap[code] = index;
-      sends = DownStepKeyCodes(data.macroSteps[static_cast<size_t>(index)]);
+    case AssignKind::Macro: {
+      const Macro* macro = data.macros.At(assignment.macroIndex);
+      if (macro == nullptr) break;
+      data.macros.indexMap[code] = assignment.macroIndex;
+      sends = DownStepKeyCodes(macro->steps);
       break;
     }
-    case static_cast<int>(AssignKind::Media):
+    case AssignKind::Media:
       if (const auto mediaCode = FindMedia(media, assignment.name)) sends = {*mediaCode};
       break;
-    case static_cast<int>(AssignKind::Function):
+    case AssignKind::Function:
       if (const auto row = FindCommand(assignment.name)) sends = CommandSequence(*row);
       break;
-    case static_cast<int>(AssignKind::Disabled):
-    case static_cast<int>(AssignKind::Text):
-    case static_cast<int>(AssignKind::Program):
+    case AssignKind::Disabled:
+    case AssignKind::Text:
+    case AssignKind::Program:
       break;  // the engine acts on the record; the key's own entry is the identity
     default:
       return;

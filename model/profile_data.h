@@ -12,14 +12,16 @@
 
 namespace orvelle {
 
+// What an assigned key does. The numbers are the ones the profile file stores. A file may hold a
+// number this version does not know: the record keeps it (so the key saves back as it was) and the
+// key sends itself.
 enum class AssignKind : int { SingleKey = 0, Macro = 1, Media = 2, Function = 3, Disabled = 4, Text = 5, Program = 6 };
-// The number a kind is stored as. Records keep kinds as numbers (a file may hold others), and
-// compare them by these names, never by bare numbers.
 constexpr int KindNumber(AssignKind kind) { return static_cast<int>(kind); }
+constexpr AssignKind KindOfNumber(int number) { return static_cast<AssignKind>(number); }
 
 struct KeyAssignment {
   std::wstring name;
-  int kind = 0;  // an AssignKind value; files may hold others
+  AssignKind kind = AssignKind::SingleKey;
   int macroIndex = 0;
   // The key acts while it is held: what it sends starts at its press and ends at its release,
   // instead of being played whole at the release. Meaningful for every kind that sends something.
@@ -40,9 +42,8 @@ inline constexpr size_t kMaxProgramChars = 2048;
 
 // A kind whose key acts without a KeyMap entry of its own: its entry stays the identity and the
 // engine decides by the record's kind.
-constexpr bool IsActionKind(int kind) {
-  return kind == KindNumber(AssignKind::Disabled) || kind == KindNumber(AssignKind::Text) ||
-         kind == KindNumber(AssignKind::Program);
+constexpr bool IsActionKind(AssignKind kind) {
+  return kind == AssignKind::Disabled || kind == AssignKind::Text || kind == AssignKind::Program;
 }
 
 // A text as a Text key keeps it: a CR LF pair or a lone CR becomes one line break, every control
@@ -72,22 +73,28 @@ bool HasAction(const KeyAssignment& assignment);
 // The record a Disabled, Text or Program choice of the assignment dialog makes, its values cleaned
 // as the file keeps them and its display name set; nothing when it has nothing to act on (an empty
 // text or path), and the key then sends itself again.
-std::optional<KeyAssignment> ActionRecord(int kind, std::wstring_view text, std::wstring_view program,
+std::optional<KeyAssignment> ActionRecord(AssignKind kind, std::wstring_view text, std::wstring_view program,
                                           std::wstring_view args);
 
 using OutputSequence = std::vector<int>;
 // Key code -> what the key sends. A key without an entry, or mapped to exactly itself, passes.
 using KeyMap = std::map<int, OutputSequence>;
-// Flat (key-name parameter, key code, direction) triples; direction 1 = down, 0 = up.
-using MacroSteps = std::vector<int>;
+// One recorded step of a macro: a key going down or up. `keyNameParam` is the parameter the key's
+// name is looked up by (the scan code and flags the recorder saw; an up step's has its top bit
+// set). A direction other than 1 is up; it is kept as read, so a file saves back as it was.
+struct MacroStep {
+  int keyNameParam = 0;
+  int keyCode = 0;
+  int direction = 0;
+  bool down() const { return direction == 1; }
+  bool operator==(const MacroStep&) const = default;
+};
+using MacroSteps = std::vector<MacroStep>;
 
-// The longest macro kept, in steps (3,072 integers). A stored macro longer than this is cut to its
-// first kMaxMacroSteps steps when it is read, and recording stops there too, so that no file or
-// output sequence grows without bound.
+// The longest macro kept, in steps. A stored macro longer than this is cut to its first
+// kMaxMacroSteps steps when it is read, and recording stops there too, so that no file or output
+// sequence grows without bound.
 inline constexpr int kMaxMacroSteps = 1024;
-
-// The whole steps of a macro; an incomplete triple at the end of a hand-edited list is no step.
-inline size_t StepCount(const MacroSteps& steps) { return steps.size() / 3; }
 
 // A timed macro's waits, one per step: the milliseconds since the step before it (the first
 // step's is the wait after the macro starts). Empty for an untimed macro, whose steps follow one
@@ -99,9 +106,32 @@ inline constexpr int kMaxStepDelayMs = 60000;
 // How many times a macro plays in a row at most; 1 is once.
 inline constexpr int kMaxMacroLoops = 99;
 
-// Pads or cuts the per-macro timing lists to `macroCount` entries. An added entry is an untimed
-// macro played once, so tables built before the lists existed stay as they played.
-void FitMacroTiming(std::vector<MacroDelays>& delays, std::vector<int>& loops, size_t macroCount);
+struct Macro {
+  std::wstring name;
+  MacroSteps steps;
+  MacroDelays delays;  // empty when untimed, else one per step, each 0..kMaxStepDelayMs
+  int loops = 1;       // 1..kMaxMacroLoops
+  bool operator==(const Macro&) const = default;
+};
+
+// A profile's macros and which key plays which of them.
+struct MacroTable {
+  std::vector<Macro> list;
+  std::map<int, int> indexMap;  // key code -> macro index, for every Macro slot
+
+  int size() const { return static_cast<int>(list.size()); }
+  bool Holds(int index) const { return index >= 0 && index < size(); }
+  // Macro `index`; null outside the table (a hand-edited index may name any number).
+  const Macro* At(int index) const { return Holds(index) ? &list[static_cast<size_t>(index)] : nullptr; }
+  Macro* At(int index) { return Holds(index) ? &list[static_cast<size_t>(index)] : nullptr; }
+  // The index of the macro key `code` plays, when it plays one the table holds.
+  std::optional<int> PlayedBy(int code) const {
+    const auto it = indexMap.find(code);
+    if (it == indexMap.end() || !Holds(it->second)) return std::nullopt;
+    return it->second;
+  }
+  bool operator==(const MacroTable&) const = default;
+};
 
 // What key `keyCode` sends: `sequence` without the codes outside 1..254, or the key itself when
 // nothing is left. A key is never left sending code 0 or nothing at all because of a damaged or
@@ -114,13 +144,7 @@ OutputSequence SequenceOrIdentity(int keyCode, OutputSequence sequence);
 struct ProfileData {
   KeyMap keyMap;
   std::vector<int> assignedSlots;     // key-table indexes of slots not at their default
-  std::map<int, int> macroIndexMap;   // key code -> macro index, for every Macro slot
-  std::vector<std::wstring> macroNames;
-  std::vector<MacroSteps> macroSteps;  // same length as macroNames
-  // Parallel to macroSteps, always as long: each macro's waits (empty when untimed, else one per
-  // whole step, 0..kMaxStepDelayMs) and how many times it plays (1..kMaxMacroLoops).
-  std::vector<MacroDelays> macroDelays;
-  std::vector<int> macroLoops;
+  MacroTable macros;
   std::array<KeyAssignment, kEntryCount> records;
   bool operator==(const ProfileData&) const = default;
 };
@@ -147,8 +171,7 @@ std::bitset<kMaxKeyCode + 1> HeldKeyCodes(const ProfileData& data, const KeyTabl
 // the profile file. Null when no key slot has the code.
 const KeyAssignment* DecidingRecord(const ProfileData& data, const KeyTable& table, int code);
 
-// The key codes of the down steps of a macro, in order. An incomplete triple at the end of a
-// hand-edited list is ignored.
+// The key codes of the down steps of a macro, in order.
 OutputSequence DownStepKeyCodes(const MacroSteps& steps);
 
 struct CommandRow {

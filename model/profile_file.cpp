@@ -1,6 +1,7 @@
 #include "model/profile_file.h"
 
 #include <algorithm>
+#include <array>
 #include <unordered_map>
 
 #include "base/ini_section.h"
@@ -36,17 +37,37 @@ void ForEachField(std::wstring_view text, size_t wanted, Take take) {
   }
 }
 
-// A stored count larger than the fields present pads the list with zeros only up to the next whole
-// step. A list longer than kMaxMacroSteps steps keeps its first kMaxMacroSteps whole steps.
+// The file keeps a macro as one flat list of numbers, three per step (key-name parameter, key code,
+// direction), and `count` says how many numbers to take. A stored count larger than the fields
+// present pads the list with zeros only up to the next whole step; numbers that make no whole step
+// at the end are no step. A list longer than kMaxMacroSteps steps keeps its first kMaxMacroSteps.
+constexpr size_t kStepFields = 3;
+
 MacroSteps ParseMacroSteps(std::wstring_view text, int count) {
   MacroSteps steps;
   if (count <= 0) return steps;
   const size_t fields = static_cast<size_t>(std::count(text.begin(), text.end(), L',')) + 1;
-  const size_t limit = std::min<size_t>((fields + 2) / 3 * 3, size_t{kMaxMacroSteps} * 3);
-  const size_t wanted = std::min(static_cast<size_t>(count), limit);
-  steps.reserve(wanted);
-  ForEachField(text, wanted, [&](int value) { steps.push_back(value); });
+  const size_t limit = std::min<size_t>((fields + kStepFields - 1) / kStepFields, size_t{kMaxMacroSteps}) * kStepFields;
+  const size_t wanted = std::min(static_cast<size_t>(count), limit) / kStepFields * kStepFields;
+  steps.reserve(wanted / kStepFields);
+  std::array<int, kStepFields> step{};
+  size_t field = 0;
+  ForEachField(text, wanted, [&](int value) {
+    step[field++] = value;
+    if (field < kStepFields) return;
+    steps.push_back(MacroStep{step[0], step[1], step[2]});
+    field = 0;
+  });
   return steps;
+}
+
+std::wstring JoinSteps(const MacroSteps& steps) {
+  std::wstring text;
+  for (const MacroStep& step : steps) {
+    if (!text.empty()) text += L',';
+    text += FormatInt(step.keyNameParam) + L',' + FormatInt(step.keyCode) + L',' + FormatInt(step.direction);
+  }
+  return text;
 }
 
 // A timed macro's waits, one per whole step whatever the list holds: a list too short is padded
@@ -194,11 +215,7 @@ void ReadProfileSection(IniAccess& ini, const std::wstring& path, int n, const K
 
   working.keyMap.clear();
   working.assignedSlots.clear();
-  working.macroSteps.clear();
-  working.macroNames.clear();
-  working.macroDelays.clear();
-  working.macroLoops.clear();
-  working.macroIndexMap.clear();
+  working.macros = MacroTable{};
 
   // The list names slots by key-table index; elements that name no key slot, or repeat one,
   // are dropped rather than used as indexes.
@@ -214,35 +231,31 @@ void ReadProfileSection(IniAccess& ini, const std::wstring& path, int n, const K
   }
 
   const int macroCount = BoundedCount(section.Int(L"MacroStrNum", 0), section);
-  working.macroNames.reserve(static_cast<size_t>(macroCount));
-  working.macroSteps.reserve(static_cast<size_t>(macroCount));
-  working.macroDelays.reserve(static_cast<size_t>(macroCount));
-  working.macroLoops.reserve(static_cast<size_t>(macroCount));
-  for (int i = 0; i < macroCount; ++i) working.macroNames.push_back(section.String(Key(L"MacroName", i)));
+  working.macros.list.reserve(static_cast<size_t>(macroCount));
   for (int i = 0; i < macroCount; ++i) {
+    Macro& macro = working.macros.list.emplace_back();
+    macro.name = section.String(Key(L"MacroName", i));
     const int count = section.Int(Key(L"MacroKeyNum", i), 0);
-    working.macroSteps.push_back(count > 0 ? ParseMacroSteps(section.LongString(Key(L"MacroKey", i)), count)
-                                           : MacroSteps{});
-    working.macroDelays.push_back(
-        ParseMacroDelays(section.LongString(Key(L"MacroDelay", i)), StepCount(working.macroSteps.back())));
-    working.macroLoops.push_back(ParseMacroLoops(section.Int(Key(L"MacroLoop", i), 1)));
+    if (count > 0) macro.steps = ParseMacroSteps(section.LongString(Key(L"MacroKey", i)), count);
+    macro.delays = ParseMacroDelays(section.LongString(Key(L"MacroDelay", i)), macro.steps.size());
+    macro.loops = ParseMacroLoops(section.Int(Key(L"MacroLoop", i), 1));
   }
 
   for (int entry = 1; entry <= kKeySlotCount; ++entry) {
     const KeySlot& slot = table.Entry(entry);
     const int code = slot.keyCode;
     KeyAssignment& record = working.records[static_cast<size_t>(entry - 1)];
-    record.kind = section.Int(Key(L"IndexPic", code), 0);
+    record.kind = KindOfNumber(section.Int(Key(L"IndexPic", code), 0));
     record.macroIndex = section.Int(Key(L"MacroIndex", code), 0);
     record.name = section.String(Key(L"SetName", code));
     record.hold = section.Int(Key(L"Hold", code), 0) != 0;
-    record.text = record.kind == KindNumber(AssignKind::Text) ? DecodeText(section.LongString(Key(L"Text", code)))
+    record.text = record.kind == AssignKind::Text ? DecodeText(section.LongString(Key(L"Text", code)))
                                                               : std::wstring();
-    const bool program = record.kind == KindNumber(AssignKind::Program);
+    const bool program = record.kind == AssignKind::Program;
     record.program = program ? CleanProgramPath(section.LongString(Key(L"Program", code))) : std::wstring();
     record.args =
         program && !record.program.empty() ? CleanProgramArgs(section.LongString(Key(L"Args", code))) : std::wstring();
-    const int target = record.kind == KindNumber(AssignKind::SingleKey) ? section.Int(Key(L"Key", code), 0) : 0;
+    const int target = record.kind == AssignKind::SingleKey ? section.Int(Key(L"Key", code), 0) : 0;
     BuildOutputSequence(slot, record, target, table.media, working);
   }
 }
@@ -261,10 +274,10 @@ void SaveProfile(IniAccess& ini, const std::wstring& path, int n, const KeyTable
   for (int entry = 1; entry <= kKeySlotCount; ++entry) {
     const int code = table.Entry(entry).keyCode;
     const KeyAssignment& record = profile.records[static_cast<size_t>(entry - 1)];
-    section.Set(Key(L"IndexPic", code), record.kind);
+    section.Set(Key(L"IndexPic", code), KindNumber(record.kind));
     section.Set(Key(L"MacroIndex", code), record.macroIndex);
     section.Set(Key(L"SetName", code), record.name);
-    if (record.kind == KindNumber(AssignKind::SingleKey)) {
+    if (record.kind == AssignKind::SingleKey) {
       // A single-key slot without a usable target passes its key through, so its own code is what
       // it sends; a file never says a key sends code 0.
       const auto it = profile.keyMap.find(code);
@@ -275,8 +288,8 @@ void SaveProfile(IniAccess& ini, const std::wstring& path, int n, const KeyTable
     // them: a profile without such keys is written as it always was. They were cleaned where they
     // entered the program (the dialog's OK, the reader above), so they are written as they are.
     SetOrUnset(section, Key(L"Text", code),
-               record.kind == KindNumber(AssignKind::Text) ? EncodeText(record.text) : L"");
-    const bool program = record.kind == KindNumber(AssignKind::Program) && !record.program.empty();
+               record.kind == AssignKind::Text ? EncodeText(record.text) : L"");
+    const bool program = record.kind == AssignKind::Program && !record.program.empty();
     SetOrUnset(section, Key(L"Program", code), program ? QuotedWhereNeeded(record.program) : L"");
     SetOrUnset(section, Key(L"Args", code), program ? QuotedWhereNeeded(record.args) : L"");
     // Only a held key says so. A later slot with the same key code decides for the group, as it
@@ -287,21 +300,16 @@ void SaveProfile(IniAccess& ini, const std::wstring& path, int n, const KeyTable
       section.Unset(Key(L"Hold", code));
     }
   }
-  section.Set(L"MacroStrNum", static_cast<int>(profile.macroSteps.size()));
-  for (size_t i = 0; i < profile.macroNames.size(); ++i) {
-    section.Set(Key(L"MacroName", static_cast<int>(i)), profile.macroNames[i]);
-  }
-  for (size_t i = 0; i < profile.macroSteps.size(); ++i) {
+  const std::vector<Macro>& macros = profile.macros.list;
+  section.Set(L"MacroStrNum", static_cast<int>(macros.size()));
+  for (size_t i = 0; i < macros.size(); ++i) section.Set(Key(L"MacroName", static_cast<int>(i)), macros[i].name);
+  for (size_t i = 0; i < macros.size(); ++i) {
     const int m = static_cast<int>(i);
-    section.Set(Key(L"MacroKey", m), JoinInts(profile.macroSteps[i]));
-    section.Set(Key(L"MacroKeyNum", m), static_cast<int>(profile.macroSteps[i].size()));
+    section.Set(Key(L"MacroKey", m), JoinSteps(macros[i].steps));
+    section.Set(Key(L"MacroKeyNum", m), static_cast<int>(macros[i].steps.size() * kStepFields));
     // An untimed macro played once writes nothing more, as every macro did before timing existed.
-    if (i < profile.macroDelays.size() && !profile.macroDelays[i].empty()) {
-      section.Set(Key(L"MacroDelay", m), JoinInts(profile.macroDelays[i]));
-    }
-    if (i < profile.macroLoops.size() && profile.macroLoops[i] > 1) {
-      section.Set(Key(L"MacroLoop", m), profile.macroLoops[i]);
-    }
+    if (!macros[i].delays.empty()) section.Set(Key(L"MacroDelay", m), JoinInts(macros[i].delays));
+    if (macros[i].loops > 1) section.Set(Key(L"MacroLoop", m), macros[i].loops);
   }
   section.Set(L"SetIndexNum", static_cast<int>(profile.assignedSlots.size()));
   for (size_t j = 0; j < profile.assignedSlots.size(); ++j) {

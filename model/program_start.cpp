@@ -24,7 +24,7 @@ bool IsFullPath(const std::wstring& path) {
 std::optional<ProgramStart> ProgramToStart(const ProfileSet& set, const KeyTable& table, int profile, int code) {
   if (!IsProfileNumber(profile) || !IsSendableKeyCode(code)) return std::nullopt;
   const KeyAssignment* record = DecidingRecord(set.Profile(profile), table, code);
-  if (record == nullptr || record->kind != KindNumber(AssignKind::Program) || !HasAction(*record)) return std::nullopt;
+  if (record == nullptr || record->kind != AssignKind::Program || !HasAction(*record)) return std::nullopt;
   ProgramStart start{record->program, record->args, {}};
   if (IsFullPath(start.file)) start.folder = FolderOf(start.file);
   return start;
@@ -38,7 +38,7 @@ std::vector<ProgramKey> ProgramKeys(const ProfileData& data) {
   std::vector<ProgramKey> keys;
   for (int slot = 0; slot < kKeySlotCount; ++slot) {
     const KeyAssignment& record = data.records[static_cast<size_t>(slot)];
-    if (record.kind != KindNumber(AssignKind::Program) || !HasAction(record)) continue;
+    if (record.kind != AssignKind::Program || !HasAction(record)) continue;
     keys.push_back({slot, record.args.empty() ? record.program : record.program + L' ' + record.args});
   }
   return keys;

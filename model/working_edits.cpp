@@ -14,18 +14,6 @@ std::vector<int>::iterator FindAssignedByCode(ProfileData& working, const KeyTab
   });
 }
 
-// The macro table from the working copy to the dialog's edit or back, with its timing lists as
-// long as its steps whatever either side left. Both sides name the table's parts alike.
-template <typename From, typename To>
-void CopyMacroTable(const From& from, To& to) {
-  to.macroSteps = from.macroSteps;
-  to.macroNames = from.macroNames;
-  to.macroDelays = from.macroDelays;
-  to.macroLoops = from.macroLoops;
-  FitMacroTiming(to.macroDelays, to.macroLoops, to.macroSteps.size());
-  to.macroIndexMap = from.macroIndexMap;
-}
-
 // A Disabled, Text or Program edit: the key acts on its record, with the identity as its KeyMap
 // entry; whatever macro it played, it plays no more. The dialog's OK cleaned the values already.
 void CommitActionEdit(ProfileSet& set, const KeyTable& table, int entry, const AssignEdit& edit) {
@@ -33,8 +21,8 @@ void CommitActionEdit(ProfileSet& set, const KeyTable& table, int entry, const A
   const int index = entry - 1;
   const int code = table.Entry(entry).keyCode;
   KeyAssignment record{std::wstring(), edit.kind, 0, false};
-  if (edit.kind == KindNumber(AssignKind::Text)) record.text = edit.text;
-  if (edit.kind == KindNumber(AssignKind::Program)) {
+  if (edit.kind == AssignKind::Text) record.text = edit.text;
+  if (edit.kind == AssignKind::Program) {
     record.program = edit.program;
     record.args = edit.args;
   }
@@ -48,10 +36,10 @@ void CommitActionEdit(ProfileSet& set, const KeyTable& table, int entry, const A
     RestoreSlotDefault(table, index, working);  // nothing to type or to start: the key sends itself
   }
   set.pending = true;
-  AssignEdit macros = edit;
-  macros.macroIndexMap.erase(code);
-  ResyncMacros(set, table, macros, ResyncMode::SlotEdit);
-  CopyMacroTable(macros, working);
+  AssignEdit settled = edit;
+  settled.macros.indexMap.erase(code);
+  ResyncMacros(set, table, settled, ResyncMode::SlotEdit);
+  working.macros = std::move(settled.macros);
   if (IsSendableKeyCode(code)) working.keyMap[code] = OutputSequence{code};
   ApplyWorkingCopy(set);
 }
@@ -70,38 +58,35 @@ void PrepareSlotEdit(const ProfileSet& set, const KeyTable& table, int entry, As
   edit.args = record.args;
   edit.keyCode = table.Entry(entry).keyCode;
   edit.sends.reset();
-  CopyMacroTable(set.working, edit);
+  edit.macros = set.working.macros;
   edit.capturedKeyCode = CurrentTarget(set.working, edit);
 }
 
 int CurrentTarget(const ProfileData& working, const AssignEdit& edit) {
   const auto current = working.keyMap.find(edit.keyCode);
-  const bool singleTarget = edit.kind == KindNumber(AssignKind::SingleKey) && current != working.keyMap.end() &&
+  const bool singleTarget = edit.kind == AssignKind::SingleKey && current != working.keyMap.end() &&
                             current->second.size() == 1;
   return singleTarget ? current->second.front() : edit.keyCode;
 }
 
 void PrepareMacroEdit(const ProfileSet& set, AssignEdit& edit) {
   edit.target = EditTarget::MacroTable;
-  edit.kind = KindNumber(AssignKind::Macro);
+  edit.kind = AssignKind::Macro;
   edit.macroIndex = 0;
   edit.hold = false;
   edit.text.clear();
   edit.program.clear();
   edit.args.clear();
-  CopyMacroTable(set.working, edit);
+  edit.macros = set.working.macros;
 }
 
 void RemoveMacro(AssignEdit& edit, int index) {
-  if (index < 0 || index >= static_cast<int>(edit.macroSteps.size())) return;
-  const auto at = static_cast<std::ptrdiff_t>(index);
-  edit.macroSteps.erase(edit.macroSteps.begin() + at);
-  if (index < static_cast<int>(edit.macroNames.size())) edit.macroNames.erase(edit.macroNames.begin() + at);
-  if (index < static_cast<int>(edit.macroDelays.size())) edit.macroDelays.erase(edit.macroDelays.begin() + at);
-  if (index < static_cast<int>(edit.macroLoops.size())) edit.macroLoops.erase(edit.macroLoops.begin() + at);
-  for (auto it = edit.macroIndexMap.begin(); it != edit.macroIndexMap.end();) {
+  MacroTable& table = edit.macros;
+  if (!table.Holds(index)) return;
+  table.list.erase(table.list.begin() + static_cast<std::ptrdiff_t>(index));
+  for (auto it = table.indexMap.begin(); it != table.indexMap.end();) {
     if (it->second == index) {
-      it = edit.macroIndexMap.erase(it);
+      it = table.indexMap.erase(it);
       continue;
     }
     if (it->second > index) --it->second;
@@ -115,37 +100,35 @@ void SettleKeyEntry(KeyMap& keyMap, AssignEdit& edit) {
   const auto entry = keyMap.find(key);
   const bool hasEntry = entry != keyMap.end();
   switch (edit.kind) {
-    case KindNumber(AssignKind::SingleKey):
-    case KindNumber(AssignKind::Media):
-    case KindNumber(AssignKind::Function):
+    case AssignKind::SingleKey:
+    case AssignKind::Media:
+    case AssignKind::Function:
       if (edit.sends && hasEntry) {
         entry->second = SequenceOrIdentity(key, *edit.sends);
-        edit.macroIndexMap.erase(key);
+        edit.macros.indexMap.erase(key);
       }
       break;
-    case KindNumber(AssignKind::Macro): {
-      const auto plays = edit.macroIndexMap.find(key);
-      const bool valid = plays != edit.macroIndexMap.end() && plays->second >= 0 &&
-                         plays->second < static_cast<int>(edit.macroSteps.size());
-      if (!valid) {
+    case AssignKind::Macro: {
+      const std::optional<int> plays = edit.macros.PlayedBy(key);
+      if (!plays) {
         // No macro chosen: the key goes back to sending itself, unassigned.
         if (hasEntry) entry->second = OutputSequence{key};
-        edit.kind = KindNumber(AssignKind::SingleKey);
+        edit.kind = AssignKind::SingleKey;
         edit.macroIndex = 0;
         edit.displayName.clear();
         edit.hold = false;
         break;
       }
       if (hasEntry) {
-        entry->second = SequenceOrIdentity(key, DownStepKeyCodes(edit.macroSteps[static_cast<size_t>(plays->second)]));
+        entry->second = SequenceOrIdentity(key, DownStepKeyCodes(edit.macros.At(*plays)->steps));
       }
       break;
     }
-    case KindNumber(AssignKind::Disabled):
-    case KindNumber(AssignKind::Text):
-    case KindNumber(AssignKind::Program):
+    case AssignKind::Disabled:
+    case AssignKind::Text:
+    case AssignKind::Program:
       // The engine acts on the key's record; its own entry sends the key itself.
-      edit.macroIndexMap.erase(key);
+      edit.macros.indexMap.erase(key);
       if (hasEntry) entry->second = SequenceOrIdentity(key, OutputSequence{key});
       break;
     default:
@@ -177,31 +160,27 @@ void CommitSlotEdit(ProfileSet& set, const KeyTable& table, int entry, const Ass
   working.records[static_cast<size_t>(index)] = KeyAssignment{name, edit.kind, edit.macroIndex, hold};
   set.pending = true;
   ResyncMacros(set, table, edit, ResyncMode::SlotEdit);
-  CopyMacroTable(edit, working);
+  working.macros = edit.macros;
   ApplyWorkingCopy(set);
 }
 
 void CommitMacroEdit(ProfileSet& set, const KeyTable& table, const AssignEdit& edit) {
   set.pending = true;
   ResyncMacros(set, table, edit, ResyncMode::MacroEdit);
-  CopyMacroTable(edit, set.working);
+  set.working.macros = edit.macros;
 }
 
 void ResyncMacros(ProfileSet& set, const KeyTable& table, const AssignEdit& edit, ResyncMode mode) {
   ProfileData& working = set.working;
-  for (const auto& [code, oldIndex] : working.macroIndexMap) {
-    const auto now = edit.macroIndexMap.find(code);
-    const bool playsValidMacro = now != edit.macroIndexMap.end() && now->second >= 0 &&
-                                 now->second < static_cast<int>(edit.macroSteps.size());
-    if (playsValidMacro) {
-      const int m = now->second;
-      working.keyMap[code] = SequenceOrIdentity(code, DownStepKeyCodes(edit.macroSteps[static_cast<size_t>(m)]));
+  for (const auto& [code, oldIndex] : working.macros.indexMap) {
+    if (const std::optional<int> now = edit.macros.PlayedBy(code)) {
+      const Macro& macro = *edit.macros.At(*now);
+      working.keyMap[code] = SequenceOrIdentity(code, DownStepKeyCodes(macro.steps));
       const auto element = FindAssignedByCode(working, table, code);
       if (element != working.assignedSlots.end()) {
         KeyAssignment& record = working.records[static_cast<size_t>(*element)];
-        record.macroIndex = m;
-        record.name = static_cast<size_t>(m) < edit.macroNames.size() ? edit.macroNames[static_cast<size_t>(m)]
-                                                                       : std::wstring();
+        record.macroIndex = *now;
+        record.name = macro.name;
       }
       continue;
     }
@@ -210,7 +189,7 @@ void ResyncMacros(ProfileSet& set, const KeyTable& table, const AssignEdit& edit
     const auto element = FindAssignedByCode(working, table, code);
     if (mode == ResyncMode::SlotEdit) {
       if (element != working.assignedSlots.end() &&
-          working.records[static_cast<size_t>(*element)].kind == KindNumber(AssignKind::Macro)) {
+          working.records[static_cast<size_t>(*element)].kind == AssignKind::Macro) {
         RestoreSlotDefault(table, *element, working);
       }
     } else {

@@ -18,17 +18,13 @@ enum class EditTarget { KeySlot, MacroTable };
 struct AssignEdit {
   EditTarget target = EditTarget::KeySlot;
   int keyCode = 0;  // the edited key's; unused for the macro table alone
-  int kind = 0;     // an AssignKind; Macro for the macro table alone
+  AssignKind kind = AssignKind::SingleKey;  // Macro for the macro table alone
   int macroIndex = 0;
   bool hold = false;  // the edited key's; unused for the macro table alone
   std::wstring displayName;
   // A Text key's text, a Program key's program and arguments; empty for the other kinds.
   std::wstring text, program, args;
-  std::vector<MacroSteps> macroSteps;
-  std::vector<std::wstring> macroNames;
-  std::vector<MacroDelays> macroDelays;  // parallel to macroSteps
-  std::vector<int> macroLoops;           // parallel to macroSteps
-  std::map<int, int> macroIndexMap;
+  MacroTable macros;  // a copy of the whole table
   // What a single-key edit sends: the key's current single target as the dialog opens, then the
   // last key pressed in it.
   int capturedKeyCode = 0;

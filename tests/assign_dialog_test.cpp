@@ -11,6 +11,7 @@
 #include "assign/assign_dialog.h"
 #include "assign/recording.h"
 #include "controls/bit_button.h"
+#include "tests/test_support.h"
 
 namespace orvelle {
 namespace {
@@ -156,7 +157,7 @@ class ScriptedAssignUi final : public AssignUi {
 class AssignDialogTest : public ::testing::Test {
  protected:
   // Opens the dialog for key 112 (F1) of kind `kind`, with macros m0 (A) and m1 (B, C).
-  void OpenFor(int kind, std::wstring name = L"F1", int macroIndex = 0,
+  void OpenFor(AssignKind kind, std::wstring name = L"F1", int macroIndex = 0,
                EditTarget target = EditTarget::KeySlot) {
     AssignEdit& e = dialog.edit();
     e.target = target;
@@ -164,15 +165,15 @@ class AssignDialogTest : public ::testing::Test {
     e.kind = kind;
     e.macroIndex = macroIndex;
     e.displayName = std::move(name);
-    e.macroNames = {L"m0", L"m1"};
-    e.macroSteps = {{0x1E0000, 65, 1, static_cast<int>(0x801E0000u), 65, 0}, {0x300000, 66, 1, 0x2E0000, 67, 1}};
-    e.macroIndexMap = {{113, 1}};
+    e.macros.list = {testing::MacroOf(L"m0", {0x1E0000, 65, 1, static_cast<int>(0x801E0000u), 65, 0}),
+                     testing::MacroOf(L"m1", {0x300000, 66, 1, 0x2E0000, 67, 1})};
+    e.macros.indexMap = {{113, 1}};
     dialog.Open();
   }
   void Press(int vk, uint32_t scan, uint32_t flags = 0) { dialog.OnHookKeyEvent(true, vk, scan, flags, 0); }
   void Release(int vk, uint32_t scan, uint32_t flags = 0x80) { dialog.OnHookKeyEvent(false, vk, scan, flags, 0); }
   // "Macro..": the macro table alone.
-  void OpenMacroTable(int macroIndex = 0) { OpenFor(1, L"", macroIndex, EditTarget::MacroTable); }
+  void OpenMacroTable(int macroIndex = 0) { OpenFor(AssignKind::Macro, L"", macroIndex, EditTarget::MacroTable); }
   // OK, and the key's entry settled from the edit as the model commits it.
   void Ok(int media = -1, int function = -1) {
     dialog.OnOk(media_, media, function);
@@ -186,21 +187,21 @@ class AssignDialogTest : public ::testing::Test {
 };
 
 TEST_F(AssignDialogTest, OpeningShowsTheModeHandedOver) {
-  OpenFor(0, L"Esc");
+  OpenFor(AssignKind::SingleKey, L"Esc");
   EXPECT_TRUE(dialog.view().keyFieldVisible);
   EXPECT_EQ(dialog.view().keyFieldText, L"Esc");
   EXPECT_TRUE(dialog.view().recordingHook);
   EXPECT_TRUE(dialog.view().modeButtons[0].selected);
 
-  OpenFor(2, L"WWW");
+  OpenFor(AssignKind::Media, L"WWW");
   EXPECT_EQ(dialog.view().mediaSelection, 3) << "the first item after item 0 beginning with the name";
   EXPECT_FALSE(dialog.view().recordingHook);
-  OpenFor(3, L"Nothing like it");
+  OpenFor(AssignKind::Function, L"Nothing like it");
   EXPECT_EQ(dialog.view().functionSelection, -1);
-  OpenFor(3, L"развернуть");
+  OpenFor(AssignKind::Function, L"развернуть");
   EXPECT_EQ(dialog.view().functionSelection, 12);
 
-  OpenFor(1, L"m1", 1);
+  OpenFor(AssignKind::Macro, L"m1", 1);
   EXPECT_EQ(dialog.view().macroItems, (std::vector<std::wstring>{L"m0", L"m1"}));
   EXPECT_EQ(dialog.view().macroSelection, 1);
   EXPECT_EQ(dialog.view().stepRows, (std::vector<StepRow>{{L"key48", L"down", L""}, {L"key46", L"down", L""}}));
@@ -213,11 +214,11 @@ TEST_F(AssignDialogTest, OpeningShowsTheModeHandedOver) {
   dialog.OnMacroButton();
   dialog.OnClear();
   EXPECT_EQ(dialog.target(), EditTarget::MacroTable) << "macro button and Clear do nothing in macro-only mode";
-  EXPECT_EQ(dialog.kind(), 1) << "macro button and Clear do nothing in macro-only mode";
+  EXPECT_EQ(dialog.kind(), AssignKind::Macro) << "macro button and Clear do nothing in macro-only mode";
 }
 
 TEST_F(AssignDialogTest, SingleKeyCapturesTheLastKeyPressed) {
-  OpenFor(0);
+  OpenFor(AssignKind::SingleKey);
   Press(65, 0x1E);
   Release(65, 0x1E);
   Press(13, 0x1C, 0x01);  // keypad Enter
@@ -232,42 +233,42 @@ TEST_F(AssignDialogTest, SingleKeyCapturesTheLastKeyPressed) {
 TEST_F(AssignDialogTest, OkCommitsEachKind) {
   struct Case {
     const char* what;
-    int kind;
+    AssignKind kind;
     std::function<void()> act;
     int media, function;
     OutputSequence sequence;
     std::wstring name;
-    int kindAfter;
+    AssignKind kindAfter;
     bool keyPlaysMacro;
   };
   const Case cases[] = {
-      {"function Копировать", 3, [] {}, -1, 4, {17, 67}, L"Копировать", 3, false},
-      {"function Масштаб +", 3, [] {}, -1, 9, {17, 107}, L"Масштаб +", 3, false},
-      {"no function selected: the key sends itself, not nothing", 3, [] {}, -1, -1, {112}, L"", 3, false},
-      {"media", 2, [] {}, 0, -1, {179}, L"Воспр./Пауза", 2, false},
-      {"unknown media leaves the key and its macro", 2, [] {}, 1, -1, {112}, L"Пред. трек", 2, true},
-      {"macro m1 plays its down steps", 1, [this] { dialog.SelectMacro(1); }, -1, -1, {66, 67}, L"m1", 1, true},
-      {"macro without a press: the key sends itself", 1, [this] { dialog.AddMacro(); }, -1, -1, {112}, L"define0", 1,
+      {"function Копировать", AssignKind::Function, [] {}, -1, 4, {17, 67}, L"Копировать", AssignKind::Function, false},
+      {"function Масштаб +", AssignKind::Function, [] {}, -1, 9, {17, 107}, L"Масштаб +", AssignKind::Function, false},
+      {"no function selected: the key sends itself, not nothing", AssignKind::Function, [] {}, -1, -1, {112}, L"", AssignKind::Function, false},
+      {"media", AssignKind::Media, [] {}, 0, -1, {179}, L"Воспр./Пауза", AssignKind::Media, false},
+      {"unknown media leaves the key and its macro", AssignKind::Media, [] {}, 1, -1, {112}, L"Пред. трек", AssignKind::Media, true},
+      {"macro m1 plays its down steps", AssignKind::Macro, [this] { dialog.SelectMacro(1); }, -1, -1, {66, 67}, L"m1", AssignKind::Macro, true},
+      {"macro without a press: the key sends itself", AssignKind::Macro, [this] { dialog.AddMacro(); }, -1, -1, {112}, L"define0", AssignKind::Macro,
        true},
-      {"macro mode without macros", 1,
+      {"macro mode without macros", AssignKind::Macro,
        [this] {
          ui.answers = {true, true};
          dialog.DeleteMacro();
          dialog.DeleteMacro();
        },
-       -1, -1, {112}, L"", 0, false},
-      {"clear in macro mode returns the key to itself", 1, [this] { dialog.OnClear(); }, -1, -1, {112}, L"", 0, false},
+       -1, -1, {112}, L"", AssignKind::SingleKey, false},
+      {"clear in macro mode returns the key to itself", AssignKind::Macro, [this] { dialog.OnClear(); }, -1, -1, {112}, L"", AssignKind::SingleKey, false},
   };
   for (const Case& c : cases) {
     keyMap = IdentityKeyMap();
     OpenFor(c.kind, L"", 0);
-    dialog.edit().macroIndexMap[112] = 0;  // the key played macro 0 before
+    dialog.edit().macros.indexMap[112] = 0;  // the key played macro 0 before
     c.act();
     Ok(c.media, c.function);
     EXPECT_EQ(keyMap.at(112), c.sequence) << c.what;
     EXPECT_EQ(dialog.edit().displayName, c.name) << c.what;
     EXPECT_EQ(dialog.edit().kind, c.kindAfter) << c.what;
-    EXPECT_EQ(dialog.edit().macroIndexMap.count(112) == 1, c.keyPlaysMacro) << c.what;
+    EXPECT_EQ(dialog.edit().macros.indexMap.count(112) == 1, c.keyPlaysMacro) << c.what;
   }
 }
 
@@ -279,7 +280,7 @@ TEST_F(AssignDialogTest, MacroOnlyOkChangesNoKey) {
 }
 
 TEST_F(AssignDialogTest, ModeButtonsSwitchAndKeepTheHookAsTheyFindIt) {
-  OpenFor(0);
+  OpenFor(AssignKind::SingleKey);
   dialog.OnMediaButton();
   EXPECT_TRUE(dialog.view().recordingHook) << "coming from single-key mode the hook stays";
   EXPECT_TRUE(dialog.view().mediaListVisible);
@@ -305,31 +306,31 @@ TEST_F(AssignDialogTest, MacroEditorAddsRenamesAndDeletes) {
   OpenMacroTable();
   dialog.AddMacro();
   dialog.AddMacro();
-  EXPECT_EQ(dialog.edit().macroNames, (std::vector<std::wstring>{L"m0", L"m1", L"define0", L"define1"}));
+  EXPECT_EQ(testing::MacroNames(dialog.edit().macros), (std::vector<std::wstring>{L"m0", L"m1", L"define0", L"define1"}));
   dialog.DeleteMacro();  // define1, played by nobody: no question
   dialog.AddMacro();
-  EXPECT_EQ(dialog.edit().macroNames.back(), L"define2");
+  EXPECT_EQ(dialog.edit().macros.list.back().name, L"define2");
   EXPECT_TRUE(ui.questions.empty());
 
   // Key 113 plays m1: deleting m0 asks nothing and moves its entry down to 0.
   dialog.SelectMacro(0);
   dialog.DeleteMacro();
-  EXPECT_EQ(dialog.edit().macroIndexMap.at(113), 0);
-  EXPECT_EQ(dialog.edit().macroNames[0], L"m1");
+  EXPECT_EQ(dialog.edit().macros.indexMap.at(113), 0);
+  EXPECT_EQ(dialog.edit().macros.list[0].name, L"m1");
   EXPECT_EQ(dialog.view().macroSelection, 0);
 
   // Deleting m1 asks; Cancel keeps everything, OK removes the key's entry.
   dialog.DeleteMacro();
   ASSERT_EQ(ui.questions.size(), 1u);
-  EXPECT_EQ(dialog.edit().macroNames.size(), 3u);
+  EXPECT_EQ(dialog.edit().macros.list.size(), 3u);
   ui.answers = {true};
   dialog.DeleteMacro();
-  EXPECT_EQ(dialog.edit().macroIndexMap.count(113), 0u);
-  EXPECT_EQ(dialog.edit().macroNames, (std::vector<std::wstring>{L"define0", L"define2"}));
+  EXPECT_EQ(dialog.edit().macros.indexMap.count(113), 0u);
+  EXPECT_EQ(testing::MacroNames(dialog.edit().macros), (std::vector<std::wstring>{L"define0", L"define2"}));
 
   // Renaming writes through at once; the drop-down follows when the box loses the focus.
   dialog.RenameMacro(L"Fire");
-  EXPECT_EQ(dialog.edit().macroNames[0], L"Fire");
+  EXPECT_EQ(dialog.edit().macros.list[0].name, L"Fire");
   EXPECT_EQ(dialog.view().macroItems[0], L"define0");
   dialog.RefillMacroNames();
   EXPECT_EQ(dialog.view().macroItems[0], L"Fire");
@@ -346,8 +347,8 @@ TEST_F(AssignDialogTest, MacroEditorAddsRenamesAndDeletes) {
 }
 
 TEST_F(AssignDialogTest, StepListSelectionAndEditing) {
-  OpenFor(1);
-  dialog.edit().macroSteps[0] = {1, 65, 1, 2, 66, 1, 3, 67, 0, 4, 68, 7};
+  OpenFor(AssignKind::Macro);
+  dialog.edit().macros.list[0].steps = testing::Steps({1, 65, 1, 2, 66, 1, 3, 67, 0, 4, 68, 7});
   dialog.SelectMacro(0);
   EXPECT_EQ(dialog.view().stepRows.back().action, L"up") << "any direction but 1 shows up";
   dialog.SelectStepAbove(0);
@@ -357,17 +358,17 @@ TEST_F(AssignDialogTest, StepListSelectionAndEditing) {
   dialog.SelectStepBelow(3);
   EXPECT_EQ(dialog.view().stepSelection, 3);
   dialog.DeleteStep(1);
-  EXPECT_EQ(dialog.edit().macroSteps[0], (MacroSteps{1, 65, 1, 3, 67, 0, 4, 68, 7}));
+  EXPECT_EQ(dialog.edit().macros.list[0].steps, (testing::Steps({1, 65, 1, 3, 67, 0, 4, 68, 7})));
   EXPECT_EQ(dialog.view().stepSelection, 1) << "the row that followed is selected";
   dialog.DeleteStep(2);
   EXPECT_EQ(dialog.view().stepSelection, -1) << "after the last row nothing is selected";
   dialog.ClearSteps();
-  EXPECT_TRUE(dialog.edit().macroSteps[0].empty());
-  EXPECT_EQ(dialog.edit().macroNames[0], L"m0");
+  EXPECT_TRUE(dialog.edit().macros.list[0].steps.empty());
+  EXPECT_EQ(dialog.edit().macros.list[0].name, L"m0");
 }
 
 TEST_F(AssignDialogTest, RecordingTakesPressesOnceAndKeypadKeysByTheirCodes) {
-  OpenFor(1);
+  OpenFor(AssignKind::Macro);
   dialog.AddMacro();
   dialog.OnRecordButton(0);  // NumLock off: a warning, and recording starts all the same
   ASSERT_EQ(ui.warnings, std::vector<std::wstring>{L"Keypad not locked"});
@@ -388,13 +389,13 @@ TEST_F(AssignDialogTest, RecordingTakesPressesOnceAndKeypadKeysByTheirCodes) {
   Press(36, 0x47, 0x01);  // the Home key
   Release(36, 0x47, 0x81);
   Press(161, 0x36, 0x01);  // right Shift reported as extended
-  EXPECT_EQ(dialog.edit().macroSteps.back(),
-            (MacroSteps{static_cast<int>(0x80300000u), 66, 0,                                  //
+  EXPECT_EQ(dialog.edit().macros.list.back().steps,
+            (testing::Steps({static_cast<int>(0x80300000u), 66, 0,                                  //
                         0x2A0000, 160, 1, 0x1E0000, 65, 1, static_cast<int>(0x801E0000u), 65, 0,  //
                         static_cast<int>(0x802A0000u), 160, 0,                                 //
                         0x470000, 103, 1, static_cast<int>(0x80470000u), 103, 0,               //
                         0x01470000, 36, 1, static_cast<int>(0x81470000u), 36, 0,               //
-                        0x00360000, 161, 1}));
+                        0x00360000, 161, 1})));
   EXPECT_EQ(dialog.view().stepRows.size(), 10u);
 
   dialog.OnRecordButton(1);
@@ -417,9 +418,7 @@ TEST_F(AssignDialogTest, EnteringAModeEndsTheRecording) {
       {"other", &AssignDialog::OnOtherButton, false},
   };
   for (const Case& c : cases) {
-    dialog.edit().macroDelays.clear();  // each case's macros untimed, whatever the one before recorded
-    dialog.edit().macroLoops.clear();
-    OpenFor(1);
+    OpenFor(AssignKind::Macro);  // each case's macros untimed, whatever the one before recorded
     dialog.AddMacro();
     dialog.OnRecordButton(1);
     ASSERT_TRUE(dialog.recording()) << c.mode;
@@ -455,7 +454,7 @@ namespace orvelle {
 namespace {
 
 TEST_F(AssignDialogTest, AModeButtonClickedAgainAsksForTheFocusAgain) {
-  OpenFor(0);
+  OpenFor(AssignKind::SingleKey);
   dialog.OnMediaButton();
   const int asked = dialog.view().focusRequests;
   EXPECT_EQ(dialog.view().focus, DialogFocus::MediaList);
@@ -465,7 +464,7 @@ TEST_F(AssignDialogTest, AModeButtonClickedAgainAsksForTheFocusAgain) {
 }
 
 TEST_F(AssignDialogTest, RecordedKeyMessagesTakeOnlyWhatOurHookLeft) {
-  OpenFor(1);
+  OpenFor(AssignKind::Macro);
   dialog.AddMacro();
   dialog.OnRecordButton(1);
   RecordedKeyQueue keys;
@@ -475,11 +474,11 @@ TEST_F(AssignDialogTest, RecordedKeyMessagesTakeOnlyWhatOurHookLeft) {
   // Sent from another thread or program: never ours, whatever it carries.
   EXPECT_FALSE(dialog.TakeRecordedKeys(keys, true));
   EXPECT_EQ(keys.size(), 2u);
-  EXPECT_TRUE(dialog.edit().macroSteps.back().empty());
+  EXPECT_TRUE(dialog.edit().macros.list.back().steps.empty());
 
   EXPECT_TRUE(dialog.TakeRecordedKeys(keys, false));
   EXPECT_EQ(keys.size(), 0u);
-  EXPECT_EQ(dialog.edit().macroSteps.back(), (MacroSteps{0x1E0000, 65, 1, static_cast<int>(0x801E0000u), 65, 0}));
+  EXPECT_EQ(dialog.edit().macros.list.back().steps, (testing::Steps({0x1E0000, 65, 1, static_cast<int>(0x801E0000u), 65, 0})));
 
   // A stray message with nothing queued changes nothing.
   EXPECT_TRUE(dialog.TakeRecordedKeys(keys, false));
@@ -491,14 +490,14 @@ TEST_F(AssignDialogTest, RecordedKeyMessagesTakeOnlyWhatOurHookLeft) {
 }
 
 TEST_F(AssignDialogTest, RecordingForgetsHeldKeysAtStartAndStopsAtTheLongestMacro) {
-  OpenFor(1);
+  OpenFor(AssignKind::Macro);
   dialog.AddMacro();
   dialog.OnRecordButton(1);
   Press(65, 0x1E);
   dialog.OnRecordButton(1);  // stopped with A still down; A is let go while nothing records
   dialog.OnRecordButton(1);
   Press(65, 0x1E);
-  EXPECT_EQ(DownStepKeyCodes(dialog.edit().macroSteps.back()), (OutputSequence{65, 65}))
+  EXPECT_EQ(DownStepKeyCodes(dialog.edit().macros.list.back().steps), (OutputSequence{65, 65}))
       << "the second press is a new press, not an auto-repeat";
 
   dialog.ClearSteps();
@@ -506,7 +505,7 @@ TEST_F(AssignDialogTest, RecordingForgetsHeldKeysAtStartAndStopsAtTheLongestMacr
     Press(66, 0x30);
     Release(66, 0x30);
   }
-  EXPECT_EQ(dialog.edit().macroSteps.back().size(), static_cast<size_t>(kMaxMacroSteps) * 3);
+  EXPECT_EQ(dialog.edit().macros.list.back().steps.size(), static_cast<size_t>(kMaxMacroSteps));
   EXPECT_EQ(dialog.view().stepRows.size(), static_cast<size_t>(kMaxMacroSteps));
 }
 
@@ -519,7 +518,7 @@ namespace {
 TEST_F(AssignDialogTest, TheHoldBoxShowsInTheKeyModesAndOkStoresIt) {
   struct Case {
     const char* what;
-    int kind;
+    AssignKind kind;
     bool held;  // the key's record as handed over
     std::function<void()> act;
     bool shown;
@@ -527,27 +526,27 @@ TEST_F(AssignDialogTest, TheHoldBoxShowsInTheKeyModesAndOkStoresIt) {
     EditTarget target = EditTarget::KeySlot;
   };
   const Case cases[] = {
-      {"a held single key stays held", 0, true, [] {}, true, true},
-      {"unticked", 0, true, [this] { dialog.ToggleHold(); }, true, false},
-      {"ticked for a multimedia key", 2, false, [this] { dialog.ToggleHold(); }, true, true},
-      {"a held function key", 3, true, [] {}, true, true},
-      {"a held macro key", 1, true, [] {}, true, true},
-      {"the box keeps its tick across modes", 0, false,
+      {"a held single key stays held", AssignKind::SingleKey, true, [] {}, true, true},
+      {"unticked", AssignKind::SingleKey, true, [this] { dialog.ToggleHold(); }, true, false},
+      {"ticked for a multimedia key", AssignKind::Media, false, [this] { dialog.ToggleHold(); }, true, true},
+      {"a held function key", AssignKind::Function, true, [] {}, true, true},
+      {"a held macro key", AssignKind::Macro, true, [] {}, true, true},
+      {"the box keeps its tick across modes", AssignKind::SingleKey, false,
        [this] {
          dialog.ToggleHold();
          dialog.OnFunctionButton();
          dialog.OnMacroButton();
        },
        true, true},
-      {"Clear sends the key itself again, unheld", 2, true, [this] { dialog.OnClear(); }, true, false},
-      {"a macro key left without a macro is no assignment", 1, true,
+      {"Clear sends the key itself again, unheld", AssignKind::Media, true, [this] { dialog.OnClear(); }, true, false},
+      {"a macro key left without a macro is no assignment", AssignKind::Macro, true,
        [this] {
          ui.answers = {true, true};
          dialog.DeleteMacro();
          dialog.DeleteMacro();
        },
        true, false},
-      {"the macro table alone has no key to hold", 1, false, [this] { dialog.ToggleHold(); }, false, false,
+      {"the macro table alone has no key to hold", AssignKind::Macro, false, [this] { dialog.ToggleHold(); }, false, false,
        EditTarget::MacroTable},
   };
   for (const Case& c : cases) {
@@ -562,7 +561,7 @@ TEST_F(AssignDialogTest, TheHoldBoxShowsInTheKeyModesAndOkStoresIt) {
   }
 
   // A kind the dialog has no mode for shows no box until a mode is chosen.
-  OpenFor(7);
+  OpenFor(KindOfNumber(7));
   EXPECT_FALSE(dialog.view().holdBoxVisible);
   dialog.OnMediaButton();
   EXPECT_TRUE(dialog.view().holdBoxVisible);
@@ -591,7 +590,7 @@ std::vector<std::wstring> DelayColumn(const AssignView& view) {
 }
 
 TEST_F(AssignDialogTest, RecordingWithDelaysKeepsTheTimeSinceTheStepBefore) {
-  OpenFor(1);
+  OpenFor(AssignKind::Macro);
   dialog.AddMacro();
   EXPECT_FALSE(dialog.view().keyDelayBox.selected);
   dialog.ToggleKeyDelays();
@@ -609,15 +608,15 @@ TEST_F(AssignDialogTest, RecordingWithDelaysKeepsTheTimeSinceTheStepBefore) {
                    {true, 66, 0x30, 0x00000200u},
                    {false, 66, 0x30, 0x00000014u + 70000u},
                });
-  EXPECT_EQ(DownStepKeyCodes(dialog.edit().macroSteps.back()), (OutputSequence{65, 66}));
-  EXPECT_EQ(dialog.edit().macroDelays.back(), (MacroDelays{0, 100, 176, kMaxStepDelayMs}));
+  EXPECT_EQ(DownStepKeyCodes(dialog.edit().macros.list.back().steps), (OutputSequence{65, 66}));
+  EXPECT_EQ(dialog.edit().macros.list.back().delays, (MacroDelays{0, 100, 176, kMaxStepDelayMs}));
   EXPECT_EQ(DelayColumn(dialog.view()), (std::vector<std::wstring>{L"0", L"100", L"176", L"60000"}));
 
   // A new recording starts again from nothing, however long the pause between the two.
   dialog.OnRecordButton(1);
   dialog.OnRecordButton(1);
   Feed(dialog, {{true, 67, 0x2E, 0x00500000u}, {false, 67, 0x2E, 0x0050001Eu}});
-  EXPECT_EQ(dialog.edit().macroDelays.back(), (MacroDelays{0, 100, 176, kMaxStepDelayMs, 0, 30}));
+  EXPECT_EQ(dialog.edit().macros.list.back().delays, (MacroDelays{0, 100, 176, kMaxStepDelayMs, 0, 30}));
   EXPECT_EQ(dialog.view().stepRows.back(), (StepRow{L"key46", L"up", L"30"}));
 }
 
@@ -635,25 +634,25 @@ TEST_F(AssignDialogTest, RecordingIntoAMacroKeepsItsWaitsParallelToItsSteps) {
       {"untimed, box left clear: untimed still", {}, false, false, {}},
   };
   for (const Case& c : cases) {
-    OpenFor(1);
-    dialog.edit().macroDelays[0] = c.before;
+    OpenFor(AssignKind::Macro);
+    dialog.edit().macros.list[0].delays = c.before;
     dialog.SelectMacro(0);
     EXPECT_EQ(dialog.view().keyDelayBox.selected, c.boxAtChoice) << c.what;
     if (c.tick) dialog.ToggleKeyDelays();
     dialog.OnRecordButton(1);
     Feed(dialog, {{true, 88, 0x2D, 1000}, {false, 88, 0x2D, 1040}});
     dialog.OnRecordButton(1);
-    EXPECT_EQ(dialog.edit().macroDelays[0], c.after) << c.what;
+    EXPECT_EQ(dialog.edit().macros.list[0].delays, c.after) << c.what;
     EXPECT_EQ(dialog.view().stepRows.size(), 4u) << c.what;
     EXPECT_EQ(DelayColumn(dialog.view())[0], c.after.empty() ? L"" : L"0") << c.what;
-    EXPECT_EQ(dialog.edit().macroDelays[1], MacroDelays{}) << c.what << ": the other macro untouched";
+    EXPECT_EQ(dialog.edit().macros.list[1].delays, MacroDelays{}) << c.what << ": the other macro untouched";
   }
 }
 
 TEST_F(AssignDialogTest, ChoosingAMacroShowsItsTimingAndDeletingStepsKeepsItParallel) {
-  OpenFor(1);
-  dialog.edit().macroSteps[1] = {1, 65, 1, 1, 66, 1, 1, 67, 1, 1, 68, 1, 1, 69, 1};
-  dialog.edit().macroDelays[1] = {0, 10, 20, 50000, 50000};
+  OpenFor(AssignKind::Macro);
+  dialog.edit().macros.list[1].steps = testing::Steps({1, 65, 1, 1, 66, 1, 1, 67, 1, 1, 68, 1, 1, 69, 1});
+  dialog.edit().macros.list[1].delays = {0, 10, 20, 50000, 50000};
   dialog.SelectMacro(1);
   EXPECT_TRUE(dialog.view().keyDelayBox.selected) << "a timed macro ticks the box";
   EXPECT_EQ(DelayColumn(dialog.view()), (std::vector<std::wstring>{L"0", L"10", L"20", L"50000", L"50000"}));
@@ -664,15 +663,15 @@ TEST_F(AssignDialogTest, ChoosingAMacroShowsItsTimingAndDeletingStepsKeepsItPara
 
   // The step after a deleted one waits for both, so that the later steps keep their times.
   dialog.DeleteStep(1);
-  EXPECT_EQ(dialog.edit().macroDelays[1], (MacroDelays{0, 30, 50000, 50000}));
+  EXPECT_EQ(dialog.edit().macros.list[1].delays, (MacroDelays{0, 30, 50000, 50000}));
   dialog.DeleteStep(2);
-  EXPECT_EQ(dialog.edit().macroDelays[1], (MacroDelays{0, 30, kMaxStepDelayMs})) << "never past the longest wait";
+  EXPECT_EQ(dialog.edit().macros.list[1].delays, (MacroDelays{0, 30, kMaxStepDelayMs})) << "never past the longest wait";
   dialog.DeleteStep(2);
-  EXPECT_EQ(dialog.edit().macroDelays[1], (MacroDelays{0, 30}));
+  EXPECT_EQ(dialog.edit().macros.list[1].delays, (MacroDelays{0, 30}));
   EXPECT_EQ(DelayColumn(dialog.view()), (std::vector<std::wstring>{L"0", L"30"}));
-  EXPECT_EQ(StepCount(dialog.edit().macroSteps[1]), 2u);
+  EXPECT_EQ(dialog.edit().macros.list[1].steps.size(), 2u);
   dialog.ClearSteps();
-  EXPECT_TRUE(dialog.edit().macroDelays[1].empty());
+  EXPECT_TRUE(dialog.edit().macros.list[1].delays.empty());
   EXPECT_TRUE(dialog.view().stepRows.empty());
   EXPECT_TRUE(dialog.view().keyDelayBox.selected) << "the box stays for the next recording";
 
@@ -681,14 +680,14 @@ TEST_F(AssignDialogTest, ChoosingAMacroShowsItsTimingAndDeletingStepsKeepsItPara
   dialog.ToggleKeyDelays();
   dialog.AddMacro();
   EXPECT_TRUE(dialog.view().keyDelayBox.selected);
-  EXPECT_EQ(dialog.edit().macroDelays.size(), dialog.edit().macroSteps.size());
-  EXPECT_EQ(dialog.edit().macroLoops.back(), 1);
+  EXPECT_EQ(dialog.edit().macros.list.back().delays, MacroDelays{}) << "a new macro is untimed";
+  EXPECT_EQ(dialog.edit().macros.list.back().loops, 1);
 }
 
 TEST_F(AssignDialogTest, TheLoopFieldShowsAndSetsTheChosenMacrosCount) {
-  OpenFor(1);
+  OpenFor(AssignKind::Macro);
   EXPECT_EQ(dialog.view().loopCountText, L"1") << "a table without loop counts plays each macro once";
-  dialog.edit().macroLoops[1] = 5;
+  dialog.edit().macros.list[1].loops = 5;
   dialog.SelectMacro(1);
   EXPECT_EQ(dialog.view().loopCountText, L"5");
 
@@ -698,7 +697,7 @@ TEST_F(AssignDialogTest, TheLoopFieldShowsAndSetsTheChosenMacrosCount) {
   for (const auto& [text, kept] : typed) {
     dialog.SetLoopCount(text);
     EXPECT_EQ(dialog.view().loopCountText, text) << "the field keeps what is being typed";
-    EXPECT_EQ(dialog.edit().macroLoops[1], kept) << text;
+    EXPECT_EQ(dialog.edit().macros.list[1].loops, kept) << text;
   }
   dialog.SetLoopCount(L"150");
   dialog.ShowLoopCount();
@@ -706,7 +705,7 @@ TEST_F(AssignDialogTest, TheLoopFieldShowsAndSetsTheChosenMacrosCount) {
 
   dialog.SelectMacro(0);
   EXPECT_EQ(dialog.view().loopCountText, L"1");
-  EXPECT_EQ(dialog.edit().macroLoops, (std::vector<int>{1, 99}));
+  EXPECT_EQ(testing::MacroLoops(dialog.edit().macros), (std::vector<int>{1, 99}));
   dialog.AddMacro();
   EXPECT_EQ(dialog.view().loopCountText, L"1");
 
@@ -717,7 +716,7 @@ TEST_F(AssignDialogTest, TheLoopFieldShowsAndSetsTheChosenMacrosCount) {
   dialog.SetLoopCount(L"4");
   dialog.ShowLoopCount();
   EXPECT_EQ(dialog.view().loopCountText, L"");
-  EXPECT_TRUE(dialog.edit().macroLoops.empty());
+  EXPECT_TRUE(dialog.edit().macros.list.empty());
 }
 
 }  // namespace
@@ -726,14 +725,14 @@ TEST_F(AssignDialogTest, TheLoopFieldShowsAndSetsTheChosenMacrosCount) {
 namespace orvelle {
 namespace {
 
-constexpr int kDisabledKind = KindNumber(AssignKind::Disabled);
-constexpr int kTextKind = KindNumber(AssignKind::Text);
-constexpr int kProgramKind = KindNumber(AssignKind::Program);
+constexpr AssignKind kDisabledKind = AssignKind::Disabled;
+constexpr AssignKind kTextKind = AssignKind::Text;
+constexpr AssignKind kProgramKind = AssignKind::Program;
 
 class OtherModeTest : public AssignDialogTest {
  protected:
   // Opens the dialog for F1 of kind `kind` holding a text, a program and its arguments.
-  void OpenOther(int kind, std::wstring text = L"Hi\nthere", std::wstring program = L"C:\\Tools\\app.exe",
+  void OpenOther(AssignKind kind, std::wstring text = L"Hi\nthere", std::wstring program = L"C:\\Tools\\app.exe",
                  std::wstring args = L"-x") {
     dialog.edit().text = std::move(text);
     dialog.edit().program = std::move(program);
@@ -748,7 +747,7 @@ class OtherModeTest : public AssignDialogTest {
 
 TEST_F(OtherModeTest, OpensOnItsKindsWithTheChoiceAndFieldsOfTheKey) {
   struct Case {
-    int kind;
+    AssignKind kind;
     std::array<bool, 3> choices;
     bool textEnabled, programEnabled;
   } cases[] = {
@@ -772,13 +771,13 @@ TEST_F(OtherModeTest, OpensOnItsKindsWithTheChoiceAndFieldsOfTheKey) {
     EXPECT_EQ(v.programPathText, L"C:\\Tools\\app.exe") << c.kind;
     EXPECT_EQ(v.programArgsText, L"-x") << c.kind;
   }
-  OpenOther(0, L"", L"", L"");
+  OpenOther(AssignKind::SingleKey, L"", L"", L"");
   EXPECT_TRUE(dialog.view().otherButtonVisible);
   EXPECT_FALSE(dialog.view().otherControlsVisible);
 }
 
 TEST_F(OtherModeTest, ChoicesSwitchOneAtATimeAndAreKeptAcrossModes) {
-  OpenFor(0);
+  OpenFor(AssignKind::SingleKey);
   EXPECT_TRUE(dialog.view().recordingHook);
   dialog.OnOtherButton();
   EXPECT_EQ(Choices(), (std::array<bool, 3>{true, false, false})) << "a key of another kind starts at Disabled";
@@ -788,7 +787,7 @@ TEST_F(OtherModeTest, ChoicesSwitchOneAtATimeAndAreKeptAcrossModes) {
 
   struct Step {
     void (AssignDialog::*choose)();
-    int kind;
+    AssignKind kind;
     DialogFocus focus;
     std::array<bool, 3> choices;
   } steps[] = {
@@ -813,7 +812,7 @@ TEST_F(OtherModeTest, ChoicesSwitchOneAtATimeAndAreKeptAcrossModes) {
   EXPECT_FALSE(dialog.view().otherControlsVisible);
   EXPECT_TRUE(dialog.view().holdBoxVisible);
   dialog.ChooseProgram();
-  EXPECT_EQ(dialog.kind(), KindNumber(AssignKind::Media)) << "a choice outside its mode does nothing";
+  EXPECT_EQ(dialog.kind(), AssignKind::Media) << "a choice outside its mode does nothing";
   dialog.OnOtherButton();
   EXPECT_EQ(dialog.kind(), kTextKind) << "back in the mode, the choice made before";
   EXPECT_EQ(dialog.view().textFieldText, L"typed");
@@ -828,16 +827,16 @@ TEST_F(OtherModeTest, ChoicesSwitchOneAtATimeAndAreKeptAcrossModes) {
 TEST_F(OtherModeTest, OkCommitsTheChoiceAndAnEmptyTextOrPathGivesTheKeyBack) {
   struct Case {
     const char* what;
-    int kind;  // the key's kind as handed over
+    AssignKind kind;  // the key's kind as handed over
     std::function<void()> act;
-    int kindAfter;
+    AssignKind kindAfter;
     std::wstring name, text, program, args;
   };
   const std::wstring longText(kMaxTextChars + 5, L'x');
   const Case cases[] = {
-      {"Other on a single key: Disabled", 0, [this] { dialog.OnOtherButton(); }, kDisabledKind, L"Disabled", L"", L"",
+      {"Other on a single key: Disabled", AssignKind::SingleKey, [this] { dialog.OnOtherButton(); }, kDisabledKind, L"Disabled", L"", L"",
        L""},
-      {"a text typed with a line break", 0,
+      {"a text typed with a line break", AssignKind::SingleKey,
        [this] {
          dialog.OnOtherButton();
          dialog.ChooseText();
@@ -856,18 +855,18 @@ TEST_F(OtherModeTest, OkCommitsTheChoiceAndAnEmptyTextOrPathGivesTheKeyBack) {
        kProgramKind, L"Program: notepad.exe", L"", L"C:\\Windows\\notepad.exe", L"notes.txt"},
       {"a text key turned off: no text kept", kTextKind, [this] { dialog.ChooseDisabled(); }, kDisabledKind,
        L"Disabled", L"", L"", L""},
-      {"an emptied text: the key is its own again", kTextKind, [this] { dialog.SetText(L""); }, 0, L"", L"", L"", L""},
+      {"an emptied text: the key is its own again", kTextKind, [this] { dialog.SetText(L""); }, AssignKind::SingleKey, L"", L"", L"", L""},
       {"a blank path: the key is its own again, its arguments gone", kProgramKind,
-       [this] { dialog.SetProgramPath(L"   "); }, 0, L"", L"", L"", L""},
-      {"Clear in the mode", kProgramKind, [this] { dialog.OnClear(); }, 0, L"", L"", L"", L""},
+       [this] { dialog.SetProgramPath(L"   "); }, AssignKind::SingleKey, L"", L"", L"", L""},
+      {"Clear in the mode", kProgramKind, [this] { dialog.OnClear(); }, AssignKind::SingleKey, L"", L"", L"", L""},
       {"leaving the mode for a command drops the text", kTextKind, [this] { dialog.OnFunctionButton(); },
-       KindNumber(AssignKind::Function), L"Копировать", L"", L"", L""},
+       AssignKind::Function, L"Копировать", L"", L"", L""},
   };
   for (const Case& c : cases) {
     keyMap = IdentityKeyMap();
     keyMap[112] = {66, 67};  // the key played macro m1 before
     OpenOther(c.kind);
-    dialog.edit().macroIndexMap[112] = 1;
+    dialog.edit().macros.indexMap[112] = 1;
     dialog.edit().hold = true;
     dialog.ToggleHold();
     c.act();
@@ -878,12 +877,12 @@ TEST_F(OtherModeTest, OkCommitsTheChoiceAndAnEmptyTextOrPathGivesTheKeyBack) {
     EXPECT_EQ(e.text, c.text) << c.what;
     EXPECT_EQ(e.program, c.program) << c.what;
     EXPECT_EQ(e.args, c.args) << c.what;
-    if (c.kindAfter != KindNumber(AssignKind::Function)) {
+    if (c.kindAfter != AssignKind::Function) {
       EXPECT_EQ(keyMap.at(112), OutputSequence{112}) << c.what << ": the key's own entry sends itself";
       EXPECT_FALSE(e.hold) << c.what;
     }
-    EXPECT_EQ(e.macroIndexMap.count(112), 0u) << c.what << ": no macro played any more";
-    EXPECT_EQ(e.macroIndexMap.at(113), 1) << c.what;
+    EXPECT_EQ(e.macros.indexMap.count(112), 0u) << c.what << ": no macro played any more";
+    EXPECT_EQ(e.macros.indexMap.at(113), 1) << c.what;
   }
 }
 
@@ -907,17 +906,17 @@ TEST_F(OtherModeTest, TheMacroTableAloneAndAnOlderLayoutNeverShowTheMode) {
   EXPECT_FALSE(dialog.view().otherButtonVisible);
   dialog.OnOtherButton();
   EXPECT_EQ(dialog.target(), EditTarget::MacroTable);
-  EXPECT_EQ(dialog.kind(), 1);
+  EXPECT_EQ(dialog.kind(), AssignKind::Macro);
   EXPECT_FALSE(dialog.view().otherControlsVisible);
 
   // A Composite.ini from before the mode: a Text key opens on no mode at all, and OK leaves it.
   dialog.SetOtherModePlaced(false);
   keyMap[112] = {112};
-  for (int kind : {0, kTextKind}) {
+  for (AssignKind kind : {AssignKind::SingleKey, kTextKind}) {
     OpenOther(kind);
-    EXPECT_FALSE(dialog.view().otherButtonVisible) << kind;
+    EXPECT_FALSE(dialog.view().otherButtonVisible) << KindNumber(kind);
     dialog.OnOtherButton();
-    EXPECT_FALSE(dialog.view().otherControlsVisible) << kind;
+    EXPECT_FALSE(dialog.view().otherControlsVisible) << KindNumber(kind);
     EXPECT_EQ(dialog.kind(), kind);
   }
   dialog.ChooseDisabled();

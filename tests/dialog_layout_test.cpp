@@ -51,8 +51,8 @@ TEST(DialogLayout, ButtonSkinsAndBackgrounds) {
       {7, std::nullopt},               {-1, std::nullopt},
   };
   for (const auto& [kind, picture] : backgrounds) {
-    EXPECT_EQ(BackgroundOf(EditTarget::KeySlot, kind), picture) << kind;
-    EXPECT_EQ(BackgroundOf(EditTarget::MacroTable, kind), DialogPicture::MacroOnly) << kind;
+    EXPECT_EQ(BackgroundOf(EditTarget::KeySlot, KindOfNumber(kind)), picture) << kind;
+    EXPECT_EQ(BackgroundOf(EditTarget::MacroTable, KindOfNumber(kind)), DialogPicture::MacroOnly) << kind;
   }
 }
 

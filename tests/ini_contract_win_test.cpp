@@ -31,9 +31,8 @@ TEST(ProfileFileOnWindows, ReadsTheSameThroughTheSystem) {
   InitKeyMaps(set);
   ASSERT_TRUE(store.Load(table, set).writable());
   set.activeProfile = 2;
-  set.Profile(2).records[2] = {L"Копировать", 3, 0};
-  set.Profile(2).macroNames = {L"Макрос «один»"};
-  set.Profile(2).macroSteps = {{1966080, 65, 1, -2145517568, 65, 0}};
+  set.Profile(2).records[2] = {L"Копировать", AssignKind::Function, 0};
+  set.Profile(2).macros.list = {testing::MacroOf(L"Макрос «один»", {1966080, 65, 1, -2145517568, 65, 0})};
   ASSERT_EQ(store.Save(table, set).outcome, SaveOutcome::Saved);
 
   Win32Ini system;

@@ -146,43 +146,44 @@ TEST(OutputSequences, BuiltPerKindFromTheAssignment) {
     OutputSequence expected;
     bool playsMacro;
   } cases[] = {
-      {"single key", {L"A", 0, 0}, 65, true, {65}, false},
-      {"single key with target 0", {L"A", 0, 0}, 0, true, {112}, false},
-      {"single key with target 255", {L"A", 0, 0}, 255, true, {112}, false},
-      {"single key with a negative target", {L"A", 0, 0}, -65, true, {112}, false},
-      {"macro 0: down steps only", {L"m", 1, 0}, 0, true, {65, 66}, true},
-      {"macro of up steps only", {L"up", 1, 1}, 0, true, {112}, true},
-      {"macro whose down steps hold no real key", {L"bad", 1, 3}, 0, true, {112}, true},
-      {"macro keeps its real keys only", {L"mixed", 1, 4}, 0, true, {70}, true},
-      {"macro index past the table", {L"gone", 1, 7}, 0, true, {112}, false},
-      {"negative macro index", {L"gone", 1, -1}, 0, true, {112}, false},
-      {"incomplete last triple", {L"cut", 1, 2}, 0, true, {67}, true},
-      {"media by name", {L"Воспр./Пауза", 2, 0}, 0, true, {179}, false},
-      {"media whose layout code is no key", {L"Сломанное", 2, 0}, 0, true, {112}, false},
-      {"unknown media", {L"Nope", 2, 0}, 0, true, {112}, false},
-      {"function", {L"Копировать", 3, 0}, 0, true, {17, 67}, false},
-      {"unknown function", {L"Copy", 3, 0}, 0, true, {112}, false},
-      {"disabled: the engine acts on the record", {L"Disabled", 4, 0}, 65, true, {112}, false},
-      {"text: the engine acts on the record", {L"Text: a", 5, 0, false, L"a"}, 65, true, {112}, false},
-      {"program: the engine acts on the record", {L"Program: a", 6, 0, false, L"", L"a"}, 65, true, {112}, false},
-      {"kind outside 0..6 passes the key", {L"?", 9, 0}, 0, false, {}, false},
+      {"single key", {L"A", AssignKind::SingleKey, 0}, 65, true, {65}, false},
+      {"single key with target 0", {L"A", AssignKind::SingleKey, 0}, 0, true, {112}, false},
+      {"single key with target 255", {L"A", AssignKind::SingleKey, 0}, 255, true, {112}, false},
+      {"single key with a negative target", {L"A", AssignKind::SingleKey, 0}, -65, true, {112}, false},
+      {"macro 0: down steps only", {L"m", AssignKind::Macro, 0}, 0, true, {65, 66}, true},
+      {"macro of up steps only", {L"up", AssignKind::Macro, 1}, 0, true, {112}, true},
+      {"macro whose down steps hold no real key", {L"bad", AssignKind::Macro, 3}, 0, true, {112}, true},
+      {"macro keeps its real keys only", {L"mixed", AssignKind::Macro, 4}, 0, true, {70}, true},
+      {"macro index past the table", {L"gone", AssignKind::Macro, 7}, 0, true, {112}, false},
+      {"negative macro index", {L"gone", AssignKind::Macro, -1}, 0, true, {112}, false},
+      {"incomplete last triple", {L"cut", AssignKind::Macro, 2}, 0, true, {67}, true},
+      {"media by name", {L"Воспр./Пауза", AssignKind::Media, 0}, 0, true, {179}, false},
+      {"media whose layout code is no key", {L"Сломанное", AssignKind::Media, 0}, 0, true, {112}, false},
+      {"unknown media", {L"Nope", AssignKind::Media, 0}, 0, true, {112}, false},
+      {"function", {L"Копировать", AssignKind::Function, 0}, 0, true, {17, 67}, false},
+      {"unknown function", {L"Copy", AssignKind::Function, 0}, 0, true, {112}, false},
+      {"disabled: the engine acts on the record", {L"Disabled", AssignKind::Disabled, 0}, 65, true, {112}, false},
+      {"text: the engine acts on the record", {L"Text: a", AssignKind::Text, 0, false, L"a"}, 65, true, {112}, false},
+      {"program: the engine acts on the record", {L"Program: a", AssignKind::Program, 0, false, L"", L"a"}, 65, true, {112}, false},
+      {"kind outside 0..6 passes the key", {L"?", KindOfNumber(9), 0}, 0, false, {}, false},
   };
   for (const Case& c : cases) {
     ProfileData data;
-    data.macroSteps = {{1, 65, 1, 2, 66, 1, 3, 66, 0, 4, 65, 0}, {9, 65, 0, 9, 66, 0}, {1, 67, 1, 1, 68},
-                       {1, 0, 1, 1, 255, 1}, {1, 0, 1, 1, 70, 1, 1, -3, 1}};
+    data.macros.list = {testing::MacroOf(L"", {1, 65, 1, 2, 66, 1, 3, 66, 0, 4, 65, 0}),
+                        testing::MacroOf(L"", {9, 65, 0, 9, 66, 0}), testing::MacroOf(L"", {1, 67, 1, 1, 68}),
+                        testing::MacroOf(L"", {1, 0, 1, 1, 255, 1}), testing::MacroOf(L"", {1, 0, 1, 1, 70, 1, 1, -3, 1})};
     BuildOutputSequence(f1, c.assignment, c.target, table.media, data);
     const auto it = data.keyMap.find(112);
     ASSERT_EQ(it != data.keyMap.end(), c.hasEntry) << c.what;
     if (c.hasEntry) {
       EXPECT_EQ(it->second, c.expected) << c.what;
     }
-    EXPECT_EQ(data.macroIndexMap.count(112), c.playsMacro ? 1u : 0u) << c.what;
+    EXPECT_EQ(data.macros.indexMap.count(112), c.playsMacro ? 1u : 0u) << c.what;
   }
 
   // A slot without a real key code gets no entry at all.
   ProfileData data;
-  BuildOutputSequence(table.Entry(2), KeyAssignment{L"", 0, 0}, 65, table.media, data);
+  BuildOutputSequence(table.Entry(2), KeyAssignment{L"", AssignKind::SingleKey, 0}, 65, table.media, data);
   EXPECT_TRUE(data.keyMap.empty());
 }
 
@@ -192,19 +193,19 @@ TEST(ActionKinds, DisplayNamesSayWhatTheKeyDoesOnOneLine) {
     KeyAssignment assignment;
     std::wstring name;
   } cases[] = {
-      {"disabled", {L"", 4, 0}, L"Disabled"},
-      {"a text: its start", {L"", 5, 0, false, L"Привет, world!\n"}, L"Text: Привет, wor…"},
+      {"disabled", {L"", AssignKind::Disabled, 0}, L"Disabled"},
+      {"a text: its start", {L"", AssignKind::Text, 0, false, L"Привет, world!\n"}, L"Text: Привет, wor…"},
       {"a short text whole, line breaks and tabs as blanks, none at the end",
-       {L"", 5, 0, false, L"a\tb\nc \n"},
+       {L"", AssignKind::Text, 0, false, L"a\tb\nc \n"},
        L"Text: a b c"},
-      {"eleven characters need no ellipsis", {L"", 5, 0, false, L"abcdefghijk"}, L"Text: abcdefghijk"},
-      {"a surrogate pair is not split", {L"", 5, 0, false, L"abcdefghij\U0001F600"}, L"Text: abcdefghij…"},
+      {"eleven characters need no ellipsis", {L"", AssignKind::Text, 0, false, L"abcdefghijk"}, L"Text: abcdefghijk"},
+      {"a surrogate pair is not split", {L"", AssignKind::Text, 0, false, L"abcdefghij\U0001F600"}, L"Text: abcdefghij…"},
       {"a program: its file name",
-       {L"", 6, 0, false, L"", L"C:\\Windows\\notepad.exe", L"a.txt"},
+       {L"", AssignKind::Program, 0, false, L"", L"C:\\Windows\\notepad.exe", L"a.txt"},
        L"Program: notepad.exe"},
-      {"a folder: its own name", {L"", 6, 0, false, L"", L"D:/Games/"}, L"Program: Games"},
-      {"a bare name", {L"", 6, 0, false, L"", L"calc"}, L"Program: calc"},
-      {"the older kinds take their names from the dialog", {L"A", 0, 0}, L""},
+      {"a folder: its own name", {L"", AssignKind::Program, 0, false, L"", L"D:/Games/"}, L"Program: Games"},
+      {"a bare name", {L"", AssignKind::Program, 0, false, L"", L"calc"}, L"Program: calc"},
+      {"the older kinds take their names from the dialog", {L"A", AssignKind::SingleKey, 0}, L""},
   };
   for (const Case& c : cases) EXPECT_TRUE(DisplayNameOf(c.assignment) == c.name) << c.what;
 }
@@ -215,11 +216,11 @@ TEST(ProgramStarts, WhatTheProfileSaysAtTheMomentTheMainWindowGetsTheRequest) {
   ProfileSet set;
   InitKeyMaps(set);
   auto program = [](std::wstring path, std::wstring args = L"") {
-    return KeyAssignment{L"Program", 6, 0, false, L"", std::move(path), std::move(args)};
+    return KeyAssignment{L"Program", AssignKind::Program, 0, false, L"", std::move(path), std::move(args)};
   };
   set.Profile(2).records[1] = program(L"C:\\Tools\\a.exe", L"-x");
   set.Profile(2).records[0] = program(L"D:\\never.exe");  // hidden by entry 2
-  set.Profile(2).records[2] = KeyAssignment{L"Text", 5, 0, false, L"hi"};
+  set.Profile(2).records[2] = KeyAssignment{L"Text", AssignKind::Text, 0, false, L"hi"};
   set.Profile(1).records[2] = program(L"\\\\server\\share\\b.cmd");
   set.Profile(3).records[2] = program(L"https://example.org/x");
   set.Profile(3).records[1] = program(L"notepad");

@@ -36,11 +36,10 @@ ProfileSet ExampleProfiles(const KeyTable& table) {
   ProfileSet set;
   InitKeyMaps(set);
   ProfileData& p = set.Profile(1);
-  p.records[0] = {L"Esc", 0, 0};
-  p.records[1] = {L"define0", 1, 0};
-  p.records[2] = {L"Копировать", 3, 0};
-  p.macroNames = {L"define0"};
-  p.macroSteps = {{1966080, 65, 1, -2145517568, 65, 0}};
+  p.records[0] = {L"Esc", AssignKind::SingleKey, 0};
+  p.records[1] = {L"define0", AssignKind::Macro, 0};
+  p.records[2] = {L"Копировать", AssignKind::Function, 0};
+  p.macros.list = {testing::MacroOf(L"define0", {1966080, 65, 1, -2145517568, 65, 0})};
   p.assignedSlots = {1, 2};
   for (int e = 1; e <= 3; ++e) {
     BuildOutputSequence(table.Entry(e), p.records[static_cast<size_t>(e - 1)], table.Entry(e).keyCode, table.media, p);
@@ -77,9 +76,8 @@ TEST_F(ProfileFileTest, SaveWritesEachKeyGroupThenMacrosThenTheAssignedList) {
   const ProfileData& saved = set.Profile(1);
   EXPECT_EQ(loaded.working, loaded.Profile(1));
   EXPECT_EQ(loaded.Profile(1).records, saved.records);
-  EXPECT_EQ(loaded.Profile(1).macroNames, saved.macroNames);
-  EXPECT_EQ(loaded.Profile(1).macroSteps, saved.macroSteps);
-  EXPECT_EQ(loaded.Profile(1).macroIndexMap, saved.macroIndexMap);
+  EXPECT_EQ(loaded.Profile(1).macros.list, saved.macros.list);
+  EXPECT_EQ(loaded.Profile(1).macros.indexMap, saved.macros.indexMap);
   EXPECT_EQ(loaded.Profile(1).assignedSlots, saved.assignedSlots);
   EXPECT_EQ(loaded.Profile(1).keyMap.at(27), (OutputSequence{27}));
   EXPECT_EQ(loaded.Profile(1).keyMap.at(112), (OutputSequence{65}));
@@ -92,10 +90,9 @@ TEST_F(ProfileFileTest, HoldWaitsLoopsAndTheHoldTimeFollowWhatTheyBelongTo) {
   ProfileData& p = set.Profile(1);
   p.records[0].hold = true;  // a single key: after its target
   p.records[1].hold = true;  // a macro key: after its name
-  p.macroNames.push_back(L"plain");
-  p.macroSteps.push_back({1, 66, 1});
-  p.macroDelays = {{0, 120}, {}};  // define0 is timed, plain is not
-  p.macroLoops = {3, 1};           // plain plays once and says nothing of it
+  p.macros.list.push_back(testing::MacroOf(L"plain", {1, 66, 1}));
+  p.macros.list[0].delays = {0, 120};  // define0 is timed, plain is not
+  p.macros.list[0].loops = 3;          // plain plays once and says nothing of it
   set.tapMs = 20;
   WriteAllProfiles(io, path, table, set);
 
@@ -122,10 +119,8 @@ TEST_F(ProfileFileTest, HoldWaitsLoopsAndTheHoldTimeFollowWhatTheyBelongTo) {
   LoadAllProfiles(io, path, table, loaded);
   EXPECT_EQ(loaded.tapMs, 20);
   EXPECT_EQ(loaded.Profile(1).records, p.records);
-  EXPECT_EQ(loaded.Profile(1).macroSteps, p.macroSteps);
-  EXPECT_EQ(loaded.Profile(1).macroDelays, p.macroDelays);
-  EXPECT_EQ(loaded.Profile(1).macroLoops, p.macroLoops);
-  EXPECT_EQ(loaded.Profile(2).macroLoops, std::vector<int>{}) << "no macros, no timing";
+  EXPECT_EQ(loaded.Profile(1).macros.list, p.macros.list);
+  EXPECT_EQ(loaded.Profile(2).macros.list, std::vector<Macro>{}) << "no macros, no timing";
 
   // Everything set back to its default leaves the file as if it had never been set.
   set.Profile(1) = ExampleProfiles(table).Profile(1);
@@ -141,9 +136,9 @@ TEST_F(ProfileFileTest, TextProgramAndArgsComeAfterTheKeysOtherValuesAndOnlyForT
   const KeyTable table = testing::MakeKeyTable({{1, 27, L"Esc"}, {2, 112, L"F1"}, {3, 113, L"F2"}});
   ProfileSet set = ExampleProfiles(table);
   ProfileData& p = set.Profile(1);
-  p.records[0] = {L"Text: Hi", KindNumber(AssignKind::Text), 0, true, L"Hi\n"};
-  p.records[1] = {L"Program: app.exe", KindNumber(AssignKind::Program), 0, false, L"", L"C:\\app.exe", L"-x"};
-  p.records[2] = {L"Disabled", KindNumber(AssignKind::Disabled), 0, false};
+  p.records[0] = {L"Text: Hi", AssignKind::Text, 0, true, L"Hi\n"};
+  p.records[1] = {L"Program: app.exe", AssignKind::Program, 0, false, L"", L"C:\\app.exe", L"-x"};
+  p.records[2] = {L"Disabled", AssignKind::Disabled, 0, false};
   p.assignedSlots = {0, 1, 2};
   for (int e = 1; e <= 3; ++e)
     BuildOutputSequence(table.Entry(e), p.records[static_cast<size_t>(e - 1)], 0, table.media, p);
@@ -197,42 +192,42 @@ TEST_F(ProfileFileTest, TextsPathsAndArgumentsSurviveTheFileWhateverTheyHold) {
   const std::wstring longPath = L"C:\\" + std::wstring(3000, L'p');
   struct Case {
     const char* what;
-    int kind;
+    AssignKind kind;
     std::wstring text, program, args;  // as typed into the dialog
     const wchar_t* stored;             // the line's value (Text or Program), when it matters
     std::wstring loadedText, loadedProgram, loadedArgs;
   } cases[] = {
-      {"Cyrillic, punctuation and a line break", 5, L"Привет, world!\n", L"", L"", L"Привет, world!\\n",
+      {"Cyrillic, punctuation and a line break", AssignKind::Text, L"Привет, world!\n", L"", L"", L"Привет, world!\\n",
        L"Привет, world!\n", L"", L""},
-      {"backslashes are doubled, also one at the end", 5, L"C:\\new\\", L"", L"", L"C:\\\\new\\\\", L"C:\\new\\", L"",
+      {"backslashes are doubled, also one at the end", AssignKind::Text, L"C:\\new\\", L"", L"", L"C:\\\\new\\\\", L"C:\\new\\", L"",
        L""},
-      {"a backslash and an n are not a line break", 5, L"\\n", L"", L"", L"\\\\n", L"\\n", L"", L""},
-      {"blanks at either end are quoted", 5, L"  two  ", L"", L"", L"\"  two  \"", L"  two  ", L"", L""},
-      {"quotes at both ends are quoted again", 5, L"\"quoted\"", L"", L"", L"\"\"quoted\"\"", L"\"quoted\"", L"", L""},
-      {"a quote at one end", 5, L"it's'", L"", L"", L"\"it's'\"", L"it's'", L"", L""},
-      {"a tab", 5, L"a\tb", L"", L"", L"a\\tb", L"a\tb", L"", L""},
-      {"characters beyond the Basic Multilingual Plane", 5, L"\U0001F600 ok", L"", L"", nullptr, L"\U0001F600 ok", L"",
+      {"a backslash and an n are not a line break", AssignKind::Text, L"\\n", L"", L"", L"\\\\n", L"\\n", L"", L""},
+      {"blanks at either end are quoted", AssignKind::Text, L"  two  ", L"", L"", L"\"  two  \"", L"  two  ", L"", L""},
+      {"quotes at both ends are quoted again", AssignKind::Text, L"\"quoted\"", L"", L"", L"\"\"quoted\"\"", L"\"quoted\"", L"", L""},
+      {"a quote at one end", AssignKind::Text, L"it's'", L"", L"", L"\"it's'\"", L"it's'", L"", L""},
+      {"a tab", AssignKind::Text, L"a\tb", L"", L"", L"a\\tb", L"a\tb", L"", L""},
+      {"characters beyond the Basic Multilingual Plane", AssignKind::Text, L"\U0001F600 ok", L"", L"", nullptr, L"\U0001F600 ok", L"",
        L""},
-      {"CR LF and a lone CR become line breaks", 5, L"a\r\nb\rc", L"", L"", L"a\\nb\\nc", L"a\nb\nc", L"", L""},
-      {"NUL and other control characters go", 5,
+      {"CR LF and a lone CR become line breaks", AssignKind::Text, L"a\r\nb\rc", L"", L"", L"a\\nb\\nc", L"a\nb\nc", L"", L""},
+      {"NUL and other control characters go", AssignKind::Text,
        std::wstring(L"a\0b\x01"
                     L"c\x7F",
                     6),
        L"", L"", L"abc", L"abc", L"", L""},
-      {"a long text is cut to its limit", 5, std::wstring(1500, L'я'), L"", L"", nullptr, std::wstring(1000, L'я'), L"",
+      {"a long text is cut to its limit", AssignKind::Text, std::wstring(1500, L'я'), L"", L"", nullptr, std::wstring(1000, L'я'), L"",
        L""},
-      {"the cut never splits a surrogate pair", 5, std::wstring(999, L'a') + L"\U0001F600", L"", L"", nullptr,
+      {"the cut never splits a surrogate pair", AssignKind::Text, std::wstring(999, L'a') + L"\U0001F600", L"", L"", nullptr,
        std::wstring(999, L'a'), L"", L""},
-      {"a path with blanks, arguments in quotes", 6, L"", L"C:\\Program Files\\App\\app.exe", L"\"C:\\a b\\f.txt\" -x",
+      {"a path with blanks, arguments in quotes", AssignKind::Program, L"", L"C:\\Program Files\\App\\app.exe", L"\"C:\\a b\\f.txt\" -x",
        L"C:\\Program Files\\App\\app.exe", L"", L"C:\\Program Files\\App\\app.exe", L"\"C:\\a b\\f.txt\" -x"},
-      {"a path loses blanks at its ends and line breaks", 6, L"", L"  C:\\x\r\n.exe ", L"a\nb", L"C:\\x.exe", L"",
+      {"a path loses blanks at its ends and line breaks", AssignKind::Program, L"", L"  C:\\x\r\n.exe ", L"a\nb", L"C:\\x.exe", L"",
        L"C:\\x.exe", L"ab"},
-      {"a web address", 6, L"", L"https://example.org/?a=b", L"", L"https://example.org/?a=b", L"",
+      {"a web address", AssignKind::Program, L"", L"https://example.org/?a=b", L"", L"https://example.org/?a=b", L"",
        L"https://example.org/?a=b", L""},
-      {"long paths and arguments are cut", 6, L"", longPath, std::wstring(3000, L'a'), nullptr, L"",
+      {"long paths and arguments are cut", AssignKind::Program, L"", longPath, std::wstring(3000, L'a'), nullptr, L"",
        longPath.substr(0, kMaxProgramChars), std::wstring(kMaxProgramChars, L'a')},
-      {"a program key without a path keeps no arguments", 6, L"", L"", L"-x", nullptr, L"", L"", L""},
-      {"a text key without a text", 5, L"", L"", L"", nullptr, L"", L"", L""},
+      {"a program key without a path keeps no arguments", AssignKind::Program, L"", L"", L"-x", nullptr, L"", L"", L""},
+      {"a text key without a text", AssignKind::Text, L"", L"", L"", nullptr, L"", L"", L""},
   };
   for (const Case& c : cases) {
     ProfileSet set;
@@ -243,7 +238,7 @@ TEST_F(ProfileFileTest, TextsPathsAndArgumentsSurviveTheFileWhateverTheyHold) {
     SaveProfile(io, path, 1, table, set);
     const std::vector<IniEntry> section = io.ReadSection(path, L"Profile1");
     if (c.stored != nullptr) {
-      const std::wstring key = c.kind == 5 ? L"Text112" : L"Program112";
+      const std::wstring key = c.kind == AssignKind::Text ? L"Text112" : L"Program112";
       const auto line = std::find_if(section.begin(), section.end(), [&](const IniEntry& e) { return e.key == key; });
       ASSERT_NE(line, section.end()) << c.what;
       EXPECT_EQ(line->value, c.stored) << c.what;
@@ -339,8 +334,8 @@ TEST_F(ProfileFileTest, HandEditedHoldWaitsLoopsAndHoldTimeAreReadSafely) {
                         L"\nMacroKeyNum0=" + std::to_wstring(c.count) + L"\n";
     if (c.delays) text += L"MacroDelay0=" + *c.delays + L"\n";
     const ProfileSet set = load(text);
-    ASSERT_EQ(set.working.macroDelays.size(), 1u) << c.what;
-    EXPECT_EQ(set.working.macroDelays[0], c.expected) << c.what;
+    ASSERT_EQ(set.working.macros.list.size(), 1u) << c.what;
+    EXPECT_EQ(set.working.macros.list[0].delays, c.expected) << c.what;
   }
 
   const std::pair<const wchar_t*, int> loops[] = {
@@ -351,11 +346,11 @@ TEST_F(ProfileFileTest, HandEditedHoldWaitsLoopsAndHoldTimeAreReadSafely) {
     const ProfileSet set =
         load(L"[Profile1]\nMacroStrNum=1\nMacroName0=m\nMacroKey0=1,65,1\nMacroKeyNum0=3\nMacroLoop0=" +
              std::wstring(value) + L"\n");
-    EXPECT_EQ(set.working.macroLoops, std::vector<int>{expected}) << value;
+    EXPECT_EQ(testing::MacroLoops(set.working.macros), std::vector<int>{expected}) << value;
   }
   const ProfileSet twoMacros = load(L"[Profile1]\nMacroStrNum=2\nMacroLoop1=4\nMacroDelay1=9\n");
-  EXPECT_EQ(twoMacros.working.macroLoops, (std::vector<int>{1, 4})) << "each list as long as the macros";
-  EXPECT_EQ(twoMacros.working.macroDelays, (std::vector<MacroDelays>{{}, {}}));
+  EXPECT_EQ(testing::MacroLoops(twoMacros.working.macros), (std::vector<int>{1, 4})) << "each macro has its own";
+  EXPECT_EQ(testing::MacroWaits(twoMacros.working.macros), (std::vector<MacroDelays>{{}, {}}));
 
   const std::pair<const wchar_t*, int> holdTimes[] = {
       {L"7", 7}, {L"50", 50}, {L"0", 0}, {L"51", 0}, {L"-1", 0}, {L"abc", 0}, {L"99999999999", 0},
@@ -429,15 +424,15 @@ TEST_F(ProfileFileTest, HandEditedValuesAreReadSafely) {
   LoadAllProfiles(io, path, table, set);
   const ProfileData& p = set.working;
 
-  EXPECT_EQ(p.macroNames, (std::vector<std::wstring>{L"first", L"second", L""}));
-  EXPECT_EQ(p.macroSteps[0], (MacroSteps{1, 65, 1, 2, 65, 0}));
-  EXPECT_EQ(p.macroSteps[1], (MacroSteps{1, 66, 1, 2, 66, 0}));
-  EXPECT_TRUE(p.macroSteps[2].empty());
+  EXPECT_EQ(testing::MacroNames(p.macros), (std::vector<std::wstring>{L"first", L"second", L""}));
+  EXPECT_EQ(p.macros.list[0].steps, (testing::Steps({1, 65, 1, 2, 65, 0})));
+  EXPECT_EQ(p.macros.list[1].steps, (testing::Steps({1, 66, 1, 2, 66, 0})));
+  EXPECT_TRUE(p.macros.list[2].steps.empty());
   EXPECT_EQ(p.records[0].name, L"padded name");
   EXPECT_EQ(p.records[3].name, L"padded name") << "two slots with one key code share one group";
   EXPECT_EQ(p.keyMap.at(65), (OutputSequence{66}));
   EXPECT_EQ(p.keyMap.at(66), (OutputSequence{66})) << "a dangling macro index leaves the key sending itself";
-  EXPECT_EQ(p.macroIndexMap.count(66), 0u);
+  EXPECT_EQ(p.macros.indexMap.count(66), 0u);
   EXPECT_EQ(p.keyMap.at(67), (OutputSequence{68}));
   EXPECT_EQ(p.keyMap.at(69), (OutputSequence{69})) << "code 0 is never sent";
   EXPECT_EQ(p.keyMap.at(70), (OutputSequence{70})) << "a code past 254 is no key";
@@ -453,8 +448,8 @@ TEST_F(ProfileFileTest, HugeCountsAreBoundedByTheSection) {
   ProfileSet set;
   InitKeyMaps(set);
   LoadAllProfiles(io, path, table, set);
-  EXPECT_LE(set.working.macroSteps.size(), 7u);
-  EXPECT_EQ(set.working.macroSteps[0], (MacroSteps{1, 65, 1}));
+  EXPECT_LE(set.working.macros.list.size(), 7u);
+  EXPECT_EQ(set.working.macros.list[0].steps, (testing::Steps({1, 65, 1})));
   EXPECT_EQ(set.working.assignedSlots.front(), 3);
 }
 
@@ -465,11 +460,10 @@ TEST_F(ProfileFileTest, LongMacrosSurviveSaveAndLoad) {
   MacroSteps steps;
   for (int i = 0; i < 20; ++i) {
     const int key = 65 + i % 26;
-    steps.insert(steps.end(), {1966080 + i * 65536, key, 1, static_cast<int>(0xC01E0001u) - i, key, 0});
+    steps.insert(steps.end(), {{1966080 + i * 65536, key, 1}, {static_cast<int>(0xC01E0001u) - i, key, 0}});
   }
-  set.working.macroNames = {L"Двадцать нажатий"};
-  set.working.macroSteps = {steps};
-  set.working.records[0] = {L"Двадцать нажатий", 1, 0};
+  set.working.macros.list = {Macro{L"Двадцать нажатий", steps, {}, 1}};
+  set.working.records[0] = {L"Двадцать нажатий", AssignKind::Macro, 0};
   set.working.assignedSlots = {0};
   BuildOutputSequence(table.Entry(1), set.working.records[0], 0, table.media, set.working);
   set.Active() = set.working;
@@ -478,10 +472,26 @@ TEST_F(ProfileFileTest, LongMacrosSurviveSaveAndLoad) {
   ProfileSet loaded;
   InitKeyMaps(loaded);
   LoadAllProfiles(io, path, table, loaded);
-  ASSERT_EQ(loaded.working.macroSteps.size(), 1u);
-  EXPECT_EQ(loaded.working.macroSteps[0], steps);
+  ASSERT_EQ(loaded.working.macros.list.size(), 1u);
+  EXPECT_EQ(loaded.working.macros.list[0].steps, steps);
   EXPECT_EQ(loaded.working.keyMap.at(11).size(), 20u);
-  EXPECT_EQ(loaded.working.macroNames[0], L"Двадцать нажатий");
+  EXPECT_EQ(loaded.working.macros.list[0].name, L"Двадцать нажатий");
+}
+
+TEST_F(ProfileFileTest, AKindThisVersionDoesNotKnowSendsItselfAndSavesBackAsItWas) {
+  const KeyTable table = testing::MakeKeyTable({{1, 112, L"F1"}});
+  folder.WriteUtf16(L"set.ini", L"[Profile1]\nIndexPic112=9\nMacroIndex112=2\nSetName112=later\nKey112=65\n"
+                                L"MacroStrNum=0\nSetIndexNum=1\nsetindex0=0\n");
+  ProfileSet set;
+  InitKeyMaps(set);
+  LoadAllProfiles(io, path, table, set);
+  const ProfileData& p = set.Profile(1);
+  EXPECT_EQ(p.records[0].kind, KindOfNumber(9));
+  EXPECT_TRUE(!p.keyMap.contains(112) || p.keyMap.at(112) == OutputSequence{112}) << "the key sends itself";
+  SaveProfile(io, path, 1, table, set);
+  EXPECT_EQ(io.ReadString(path, L"Profile1", L"IndexPic112", L""), L"9");
+  EXPECT_EQ(io.ReadString(path, L"Profile1", L"MacroIndex112", L""), L"2");
+  EXPECT_EQ(io.ReadString(path, L"Profile1", L"SetName112", L""), L"later");
 }
 
 TEST_F(ProfileFileTest, SaveEmptiesTheSectionAndLeavesOtherSectionsAlone) {
@@ -513,12 +523,12 @@ TEST_F(ProfileFileTest, MacrosLongerThanTheLimitAreCutToWholeSteps) {
     ProfileSet set;
     InitKeyMaps(set);
     LoadAllProfiles(io, path, table, set);
-    ASSERT_EQ(set.working.macroSteps.size(), 1u);
-    EXPECT_EQ(set.working.macroSteps[0].size(), std::min<size_t>(stored, 3 * kMaxMacroSteps)) << stored;
-    EXPECT_EQ(set.working.macroSteps[0].back(), stored % 3 == 2 ? 66 : 1) << stored;
-    const size_t wholeSteps = StepCount(set.working.macroSteps[0]);
-    ASSERT_EQ(set.working.macroDelays[0].size(), wholeSteps) << stored << ": the waits of the steps kept";
-    EXPECT_EQ(set.working.macroDelays[0].back(), static_cast<int>(wholeSteps) - 1) << stored;
+    ASSERT_EQ(set.working.macros.list.size(), 1u);
+    const size_t wholeSteps = std::min<size_t>(stored / 3, kMaxMacroSteps);
+    EXPECT_EQ(set.working.macros.list[0].steps.size(), wholeSteps) << stored << ": numbers that make no step are none";
+    EXPECT_EQ(set.working.macros.list[0].steps.back(), (MacroStep{7, 66, 1})) << stored;
+    ASSERT_EQ(set.working.macros.list[0].delays.size(), wholeSteps) << stored << ": the waits of the steps kept";
+    EXPECT_EQ(set.working.macros.list[0].delays.back(), static_cast<int>(wholeSteps) - 1) << stored;
   }
 }
 

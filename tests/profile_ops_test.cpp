@@ -26,7 +26,7 @@ class ProfileOpsTest : public ::testing::Test {
     // Distinct content per profile: profile n maps key 11 (entry 1) to 64 + n.
     for (int n = 1; n <= 3; ++n) {
       set.Profile(n).keyMap[11] = {64 + n};
-      set.Profile(n).records[0] = {L"P" + std::to_wstring(n), 0, 0};
+      set.Profile(n).records[0] = {L"P" + std::to_wstring(n), AssignKind::SingleKey, 0};
       set.Profile(n).assignedSlots = {0};
     }
     set.activeProfile = 1;
@@ -99,16 +99,13 @@ TEST_F(ProfileOpsTest, SwitchToTheSameProfileThenAnotherAsksAndKeepsTheAppliedDa
 TEST_F(ProfileOpsTest, ResetRestoresDefaultsOfTheActiveProfileOnlyAfterOk) {
   set.activeProfile = 2;
   set.working = set.Profile(2);
-  set.working.macroNames = {L"m"};
-  set.working.macroSteps = {{1, 65, 1}};
-  set.working.macroDelays = {{40}};
-  set.working.macroLoops = {5};
-  set.working.macroIndexMap = {{11, 0}};
+  set.working.macros.list = {Macro{L"m", testing::Steps({1, 65, 1}), {40}, 5}};
+  set.working.macros.indexMap = {{11, 0}};
   set.working.records[0].hold = true;
   set.working.keyMap[300] = {5};  // a code outside 1..254 stays as it is
 
   ResetToDefaults(set, table, ui);  // Cancel
-  EXPECT_EQ(set.working.macroNames.size(), 1u);
+  EXPECT_EQ(set.working.macros.list.size(), 1u);
   EXPECT_EQ(ui.repaints, 0);
 
   ui.answers = {true};
@@ -117,12 +114,10 @@ TEST_F(ProfileOpsTest, ResetRestoresDefaultsOfTheActiveProfileOnlyAfterOk) {
   EXPECT_EQ(set.working.keyMap.at(11), OutputSequence{11});
   EXPECT_EQ(set.working.keyMap.at(300), OutputSequence{5});
   EXPECT_TRUE(set.working.assignedSlots.empty());
-  EXPECT_TRUE(set.working.macroSteps.empty());
-  EXPECT_TRUE(set.working.macroDelays.empty());
-  EXPECT_TRUE(set.working.macroLoops.empty());
-  EXPECT_TRUE(set.working.macroIndexMap.empty());
-  EXPECT_EQ(set.working.records[0], (KeyAssignment{L"K1", 0, 0, false}));
-  EXPECT_EQ(set.working.records[130], (KeyAssignment{L"K131", 0, 0}));
+  EXPECT_TRUE(set.working.macros.list.empty());
+  EXPECT_TRUE(set.working.macros.indexMap.empty());
+  EXPECT_EQ(set.working.records[0], (KeyAssignment{L"K1", AssignKind::SingleKey, 0, false}));
+  EXPECT_EQ(set.working.records[130], (KeyAssignment{L"K131", AssignKind::SingleKey, 0}));
   EXPECT_EQ(set.Profile(2), set.working);
   EXPECT_EQ(set.Profile(1).keyMap.at(11), OutputSequence{65});
   EXPECT_FALSE(set.pending);
@@ -187,26 +182,22 @@ TEST_F(ProfileFileExchangeTest, ExportWritesTheAppliedProfileAndImportReplacesTh
 void ExpectSameAssignments(const ProfileData& got, const ProfileData& want, const char* what) {
   EXPECT_TRUE(std::equal(want.records.begin(), want.records.begin() + kKeySlotCount, got.records.begin())) << what;
   EXPECT_EQ(got.assignedSlots, want.assignedSlots) << what;
-  EXPECT_EQ(got.macroNames, want.macroNames) << what;
-  EXPECT_EQ(got.macroSteps, want.macroSteps) << what;
-  EXPECT_EQ(got.macroDelays, want.macroDelays) << what;
-  EXPECT_EQ(got.macroLoops, want.macroLoops) << what;
-  EXPECT_EQ(got.macroIndexMap, want.macroIndexMap) << what;
+  EXPECT_EQ(got.macros.list, want.macros.list) << what;
+  EXPECT_EQ(got.macros.indexMap, want.macros.indexMap) << what;
 }
 
 TEST_F(ProfileFileExchangeTest, HoldWaitsAndLoopsTravelEverywhereButTheHoldTimeStaysHome) {
   // Profile 2: a held single key, a held macro key, a held function key; a timed macro played 99
   // times, an untimed one played twice, a timed one of zero waits played once.
   ProfileData& p = set.Profile(2);
-  p.macroNames = {L"timed", L"twice", L"zeros"};
-  p.macroSteps = {{1, 65, 1, 1, 65, 0, 1, 66, 1}, {1, 67, 1}, {1, 68, 1, 1, 68, 0}};
-  p.macroDelays = {{0, 250, kMaxStepDelayMs}, {}, {0, 0}};
-  p.macroLoops = {kMaxMacroLoops, 2, 1};
-  p.records[0] = {L"A", KindNumber(AssignKind::SingleKey), 0, true};
+  p.macros.list = {Macro{L"timed", testing::Steps({1, 65, 1, 1, 65, 0, 1, 66, 1}), {0, 250, kMaxStepDelayMs}, kMaxMacroLoops},
+                   Macro{L"twice", testing::Steps({1, 67, 1}), {}, 2},
+                   Macro{L"zeros", testing::Steps({1, 68, 1, 1, 68, 0}), {0, 0}, 1}};
+  p.records[0] = {L"A", AssignKind::SingleKey, 0, true};
   p.keyMap[11] = {65};
-  p.records[1] = {L"timed", KindNumber(AssignKind::Macro), 0, true};
-  p.records[2] = {L"Копировать", KindNumber(AssignKind::Function), 0, true};
-  p.records[3] = {L"twice", KindNumber(AssignKind::Macro), 1, false};
+  p.records[1] = {L"timed", AssignKind::Macro, 0, true};
+  p.records[2] = {L"Копировать", AssignKind::Function, 0, true};
+  p.records[3] = {L"twice", AssignKind::Macro, 1, false};
   p.assignedSlots = {0, 1, 2, 3};
   for (int entry = 2; entry <= 4; ++entry) {
     BuildOutputSequence(table.Entry(entry), p.records[static_cast<size_t>(entry - 1)], 0, table.media, p);
@@ -288,7 +279,7 @@ TEST_F(ProfileFileExchangeTest, ImportAsksOnceBeforeKeepingKeysThatStartPrograms
     EXPECT_EQ(set.working, p);
     for (int entry = 1; entry <= 3; ++entry) {
       const KeyAssignment& r = p.records[static_cast<size_t>(entry - 1)];
-      EXPECT_EQ(r.kind, keep ? 6 : 0) << entry;
+      EXPECT_EQ(r.kind, keep ? AssignKind::Program : AssignKind::SingleKey) << entry;
       EXPECT_EQ(r.program.empty(), !keep) << entry;
       if (!keep) {
         EXPECT_EQ(r.name, L"K" + std::to_wstring(entry));
@@ -345,7 +336,7 @@ TEST_F(ProfileFileExchangeTest, ImportReadsUtf8ExportsWithCyrillicNames) {
     EXPECT_TRUE(Import(L"utf8.ini"));
     EXPECT_EQ(set.Active().records[0].name, L"Копировать");
     EXPECT_EQ(set.Active().keyMap.at(11), (OutputSequence{17, 67})) << "the command is found by its name";
-    EXPECT_EQ(set.Active().macroNames, std::vector<std::wstring>{L"Макрос"});
+    EXPECT_EQ(testing::MacroNames(set.Active().macros), std::vector<std::wstring>{L"Макрос"});
     EXPECT_EQ(set.Active().keyMap.at(12), OutputSequence{65});
   }
 }
@@ -379,15 +370,13 @@ class WorkingEditTest : public ::testing::Test {
     InitKeyMaps(set);
     // Macros 0 and 1; keys 11 (entry 1) and 12 (entry 2) play macro 0, key 13 (entry 3) macro 1.
     ProfileData& w = set.working;
-    w.macroNames = {L"zero", L"one"};
-    w.macroSteps = {{1, 65, 1, 1, 65, 0}, {1, 66, 1, 1, 67, 1}};
-    w.macroDelays = {{0, 40}, {}};
-    w.macroLoops = {3, 1};
+    w.macros.list = {Macro{L"zero", testing::Steps({1, 65, 1, 1, 65, 0}), {0, 40}, 3},
+                     testing::MacroOf(L"one", {1, 66, 1, 1, 67, 1})};
     for (auto [entry, macro] : {std::pair{1, 0}, {2, 0}, {3, 1}}) {
       const int code = table.Entry(entry).keyCode;
-      w.records[static_cast<size_t>(entry - 1)] = {w.macroNames[static_cast<size_t>(macro)], 1, macro};
-      w.macroIndexMap[code] = macro;
-      w.keyMap[code] = DownStepKeyCodes(w.macroSteps[static_cast<size_t>(macro)]);
+      w.records[static_cast<size_t>(entry - 1)] = {w.macros.list[static_cast<size_t>(macro)].name, AssignKind::Macro, macro};
+      w.macros.indexMap[code] = macro;
+      w.keyMap[code] = DownStepKeyCodes(w.macros.list[static_cast<size_t>(macro)].steps);
       w.assignedSlots.push_back(entry - 1);
     }
     w.records[0].hold = true;
@@ -402,24 +391,22 @@ class WorkingEditTest : public ::testing::Test {
 TEST_F(WorkingEditTest, PrepareHandsOverCopies) {
   PrepareSlotEdit(set, table, 3, edit);
   EXPECT_EQ(edit.displayName, L"one");
-  EXPECT_EQ(edit.kind, 1);
+  EXPECT_EQ(edit.kind, AssignKind::Macro);
   EXPECT_EQ(edit.macroIndex, 1);
   EXPECT_EQ(edit.keyCode, 13);
   EXPECT_FALSE(edit.hold);
-  EXPECT_EQ(edit.macroSteps, set.working.macroSteps);
-  EXPECT_EQ(edit.macroDelays, set.working.macroDelays);
-  EXPECT_EQ(edit.macroLoops, set.working.macroLoops);
+  EXPECT_EQ(edit.macros.list, set.working.macros.list);
   PrepareSlotEdit(set, table, 1, edit);
   EXPECT_TRUE(edit.hold) << "the edited key's own";
   edit.displayName = L"kept";
   PrepareMacroEdit(set, edit);
   EXPECT_EQ(edit.target, EditTarget::MacroTable);
-  EXPECT_EQ(edit.kind, 1);
+  EXPECT_EQ(edit.kind, AssignKind::Macro);
   EXPECT_EQ(edit.macroIndex, 0);
   EXPECT_FALSE(edit.hold) << "no key is edited";
-  EXPECT_EQ(edit.macroDelays, set.working.macroDelays);
+  EXPECT_EQ(edit.macros.list, set.working.macros.list);
   EXPECT_EQ(edit.displayName, L"kept");
-  EXPECT_EQ(edit.macroIndexMap, set.working.macroIndexMap);
+  EXPECT_EQ(edit.macros.indexMap, set.working.macros.indexMap);
 }
 
 TEST_F(WorkingEditTest, DeletingAMacroTwoKeysPlayReturnsBothToDefault) {
@@ -428,14 +415,14 @@ TEST_F(WorkingEditTest, DeletingAMacroTwoKeysPlayReturnsBothToDefault) {
   CommitSlotEdit(set, table, 3, edit);
   for (int entry : {1, 2}) {
     const int code = table.Entry(entry).keyCode;
-    EXPECT_EQ(set.working.records[static_cast<size_t>(entry - 1)], (KeyAssignment{L"K" + std::to_wstring(entry), 0, 0}));
+    EXPECT_EQ(set.working.records[static_cast<size_t>(entry - 1)], (KeyAssignment{L"K" + std::to_wstring(entry), AssignKind::SingleKey, 0}));
     EXPECT_EQ(set.working.keyMap.at(code), OutputSequence{code});
   }
   EXPECT_FALSE(set.working.records[0].hold) << "a key back at its default is not held";
   // Key 13 still plays the same macro, now at index 0, with its timing.
-  EXPECT_EQ(set.working.records[2], (KeyAssignment{L"one", 1, 0}));
-  EXPECT_EQ(set.working.macroDelays, std::vector<MacroDelays>{{}});
-  EXPECT_EQ(set.working.macroLoops, std::vector<int>{1});
+  EXPECT_EQ(set.working.records[2], (KeyAssignment{L"one", AssignKind::Macro, 0}));
+  EXPECT_EQ(testing::MacroWaits(set.working.macros), std::vector<MacroDelays>{{}});
+  EXPECT_EQ(testing::MacroLoops(set.working.macros), std::vector<int>{1});
   EXPECT_EQ(set.working.keyMap.at(13), (OutputSequence{66, 67}));
   EXPECT_EQ(set.working.assignedSlots, std::vector<int>{2});
   EXPECT_EQ(set.Active(), set.working) << "a slot edit is applied at once";
@@ -444,18 +431,18 @@ TEST_F(WorkingEditTest, DeletingAMacroTwoKeysPlayReturnsBothToDefault) {
 
 TEST_F(WorkingEditTest, EditingStepsAndRenamingUpdatesEveryKeyThatPlaysTheMacro) {
   PrepareMacroEdit(set, edit);
-  edit.macroNames[0] = L"renamed";
-  edit.macroSteps[0] = {1, 70, 1, 1, 71, 1};
-  edit.macroDelays[0] = {0, 500};
-  edit.macroLoops[0] = 7;
+  edit.macros.list[0].name = L"renamed";
+  edit.macros.list[0].steps = testing::Steps({1, 70, 1, 1, 71, 1});
+  edit.macros.list[0].delays = {0, 500};
+  edit.macros.list[0].loops = 7;
   CommitMacroEdit(set, table, edit);
   for (int code : {11, 12}) EXPECT_EQ(set.working.keyMap.at(code), (OutputSequence{70, 71}));
-  EXPECT_EQ(set.working.macroDelays[0], (MacroDelays{0, 500}));
-  EXPECT_EQ(set.working.macroLoops[0], 7);
+  EXPECT_EQ(set.working.macros.list[0].delays, (MacroDelays{0, 500}));
+  EXPECT_EQ(set.working.macros.list[0].loops, 7);
   EXPECT_TRUE(set.working.records[0].hold) << "a key that still plays its macro keeps its hold";
   EXPECT_EQ(set.working.records[0].name, L"renamed");
   EXPECT_EQ(set.working.records[1].name, L"renamed");
-  EXPECT_EQ(set.working.macroNames[0], L"renamed");
+  EXPECT_EQ(set.working.macros.list[0].name, L"renamed");
   EXPECT_TRUE(set.pending) << "a macro-table edit waits for Apply";
   EXPECT_EQ(set.Active().keyMap.at(11), (OutputSequence{65}));
 
@@ -470,7 +457,7 @@ TEST_F(WorkingEditTest, MacroEditDeletingAMacroResetsItsKeys) {
   PrepareMacroEdit(set, edit);
   RemoveMacro(edit, 1);
   CommitMacroEdit(set, table, edit);
-  EXPECT_EQ(set.working.records[2], (KeyAssignment{L"K3", 0, 0}));
+  EXPECT_EQ(set.working.records[2], (KeyAssignment{L"K3", AssignKind::SingleKey, 0}));
   EXPECT_EQ(set.working.keyMap.at(13), OutputSequence{13});
   EXPECT_EQ(set.working.assignedSlots, (std::vector<int>{0, 1}));
 }
@@ -480,15 +467,15 @@ TEST_F(WorkingEditTest, SlotEditResultsFoldBackConsistently) {
     const char* what;
     int entry;
     std::wstring name;
-    int kind;
+    AssignKind kind;
     bool dropMacroEntry;  // the dialog's OK removed the key's macro-index map entry
     bool listed;
     std::wstring recordName;
   } cases[] = {
-      {"own name counts as unassigned", 5, L"K5", 0, false, false, L"K5"},
-      {"empty name counts as unassigned", 5, L"", 0, false, false, L"K5"},
-      {"another name assigns", 5, L"Копировать", 3, false, true, L"Копировать"},
-      {"macro key turned into a function keeps the function", 1, L"Вставить", 3, true, true, L"Вставить"},
+      {"own name counts as unassigned", 5, L"K5", AssignKind::SingleKey, false, false, L"K5"},
+      {"empty name counts as unassigned", 5, L"", AssignKind::SingleKey, false, false, L"K5"},
+      {"another name assigns", 5, L"Копировать", AssignKind::Function, false, true, L"Копировать"},
+      {"macro key turned into a function keeps the function", 1, L"Вставить", AssignKind::Function, true, true, L"Вставить"},
   };
   for (const Case& c : cases) {
     SetUp();
@@ -497,7 +484,7 @@ TEST_F(WorkingEditTest, SlotEditResultsFoldBackConsistently) {
     edit.kind = c.kind;
     edit.macroIndex = 0;
     edit.hold = true;
-    if (c.dropMacroEntry) edit.macroIndexMap.erase(edit.keyCode);
+    if (c.dropMacroEntry) edit.macros.indexMap.erase(edit.keyCode);
     CommitSlotEdit(set, table, c.entry, edit);
     const auto& list = set.working.assignedSlots;
     const bool listed = std::find(list.begin(), list.end(), c.entry - 1) != list.end();
@@ -514,24 +501,24 @@ TEST_F(WorkingEditTest, CommitSettlesTheKeysEntryForEachKind) {
   struct Case {
     const char* what;
     int entry;
-    int kind;
+    AssignKind kind;
     std::wstring name;
     std::optional<OutputSequence> sends;
     int macro;
     OutputSequence sequence;  // the key's entry after the commit
-    int kindAfter;
+    AssignKind kindAfter;
     bool listed;
   } cases[] = {
-      {"a single key", 5, 0, L"A", OutputSequence{65}, kNoMacro, {65}, 0, true},
-      {"a macro key turned into a single key stops its macro", 3, 0, L"A", OutputSequence{65}, 1, {65}, 0, true},
-      {"a single key captured as no key sends itself", 5, 0, L"?", OutputSequence{0}, kNoMacro, {15}, 0, true},
-      {"a macro plays its down steps", 5, 1, L"one", std::nullopt, 1, {66, 67}, 1, true},
-      {"no macro chosen: the key sends itself, unassigned", 3, 1, L"one", std::nullopt, kNoMacro, {13}, 0, false},
-      {"a media key", 3, 2, L"Play", OutputSequence{179}, 1, {179}, 2, true},
-      {"a function", 5, 3, L"Copy", OutputSequence{17, 67}, kNoMacro, {17, 67}, 3, true},
-      {"no function chosen: the key sends itself, not nothing", 5, 3, L"", OutputSequence{}, kNoMacro, {15}, 3, false},
-      {"disabled", 3, 4, L"", std::nullopt, 1, {13}, 4, true},
-      {"an empty text falls back to the key itself", 3, 5, L"", std::nullopt, 1, {13}, 0, false},
+      {"a single key", 5, AssignKind::SingleKey, L"A", OutputSequence{65}, kNoMacro, {65}, AssignKind::SingleKey, true},
+      {"a macro key turned into a single key stops its macro", 3, AssignKind::SingleKey, L"A", OutputSequence{65}, 1, {65}, AssignKind::SingleKey, true},
+      {"a single key captured as no key sends itself", 5, AssignKind::SingleKey, L"?", OutputSequence{0}, kNoMacro, {15}, AssignKind::SingleKey, true},
+      {"a macro plays its down steps", 5, AssignKind::Macro, L"one", std::nullopt, 1, {66, 67}, AssignKind::Macro, true},
+      {"no macro chosen: the key sends itself, unassigned", 3, AssignKind::Macro, L"one", std::nullopt, kNoMacro, {13}, AssignKind::SingleKey, false},
+      {"a media key", 3, AssignKind::Media, L"Play", OutputSequence{179}, 1, {179}, AssignKind::Media, true},
+      {"a function", 5, AssignKind::Function, L"Copy", OutputSequence{17, 67}, kNoMacro, {17, 67}, AssignKind::Function, true},
+      {"no function chosen: the key sends itself, not nothing", 5, AssignKind::Function, L"", OutputSequence{}, kNoMacro, {15}, AssignKind::Function, false},
+      {"disabled", 3, AssignKind::Disabled, L"", std::nullopt, 1, {13}, AssignKind::Disabled, true},
+      {"an empty text falls back to the key itself", 3, AssignKind::Text, L"", std::nullopt, 1, {13}, AssignKind::SingleKey, false},
   };
   for (const Case& c : cases) {
     SetUp();
@@ -541,16 +528,16 @@ TEST_F(WorkingEditTest, CommitSettlesTheKeysEntryForEachKind) {
     edit.sends = c.sends;
     edit.macroIndex = std::max(c.macro, 0);
     if (c.macro == kNoMacro) {
-      edit.macroIndexMap.erase(edit.keyCode);
+      edit.macros.indexMap.erase(edit.keyCode);
     } else {
-      edit.macroIndexMap[edit.keyCode] = c.macro;
+      edit.macros.indexMap[edit.keyCode] = c.macro;
     }
     CommitSlotEdit(set, table, c.entry, edit);
     const int code = table.Entry(c.entry).keyCode;
     const ProfileData& w = set.working;
     EXPECT_EQ(w.keyMap.at(code), c.sequence) << c.what;
     EXPECT_EQ(w.records[static_cast<size_t>(c.entry - 1)].kind, c.kindAfter) << c.what;
-    EXPECT_EQ(w.macroIndexMap.count(code), c.kindAfter == 1 ? 1u : 0u) << c.what;
+    EXPECT_EQ(w.macros.indexMap.count(code), c.kindAfter == AssignKind::Macro ? 1u : 0u) << c.what;
     EXPECT_EQ(std::count(w.assignedSlots.begin(), w.assignedSlots.end(), c.entry - 1), c.listed ? 1 : 0) << c.what;
     EXPECT_EQ(set.Active(), w) << c.what << ": applied";
   }
@@ -560,33 +547,33 @@ TEST_F(WorkingEditTest, DisabledTextAndProgramEditsJoinTheListAndKeepTheKeySendi
   struct Case {
     const char* what;
     int entry;
-    int kind;
+    AssignKind kind;
     std::wstring text, program, args;
     KeyAssignment expected;
   } cases[] = {
       {"a held macro key disabled: its macro stops, nothing held",
        1,
-       4,
+       AssignKind::Disabled,
        L"stale",
        L"stale",
        L"stale",
-       {L"Disabled", 4, 0, false}},
+       {L"Disabled", AssignKind::Disabled, 0, false}},
       {"a text, its line breaks as the file keeps them",
        3,
-       5,
+       AssignKind::Text,
        L"Hello\nworld",
        L"",
        L"",
-       {L"Text: Hello world", 5, 0, false, L"Hello\nworld"}},
+       {L"Text: Hello world", AssignKind::Text, 0, false, L"Hello\nworld"}},
       {"a program with its arguments",
        5,
-       6,
+       AssignKind::Program,
        L"",
        L"C:\\a\\b.exe",
        L"-x",
-       {L"Program: b.exe", 6, 0, false, L"", L"C:\\a\\b.exe", L"-x"}},
-      {"a text key without a text is no assignment", 5, 5, L"", L"", L"", {L"K5", 0, 0, false}},
-      {"a program key without a path is no assignment", 3, 6, L"", L"", L"-x", {L"K3", 0, 0, false}},
+       {L"Program: b.exe", AssignKind::Program, 0, false, L"", L"C:\\a\\b.exe", L"-x"}},
+      {"a text key without a text is no assignment", 5, AssignKind::Text, L"", L"", L"", {L"K5", AssignKind::SingleKey, 0, false}},
+      {"a program key without a path is no assignment", 3, AssignKind::Program, L"", L"", L"-x", {L"K3", AssignKind::SingleKey, 0, false}},
   };
   for (const Case& c : cases) {
     SetUp();
@@ -602,70 +589,63 @@ TEST_F(WorkingEditTest, DisabledTextAndProgramEditsJoinTheListAndKeepTheKeySendi
     const int code = table.Entry(c.entry).keyCode;
     const ProfileData& w = set.working;
     EXPECT_EQ(w.records[static_cast<size_t>(c.entry - 1)], c.expected) << c.what;
-    const bool assigned = c.expected.kind != 0;
+    const bool assigned = c.expected.kind != AssignKind::SingleKey;
     EXPECT_EQ(std::count(w.assignedSlots.begin(), w.assignedSlots.end(), c.entry - 1), assigned ? 1 : 0) << c.what;
     EXPECT_EQ(w.keyMap.at(code), OutputSequence{code}) << c.what;
-    EXPECT_EQ(w.macroIndexMap.count(code), 0u) << c.what;
-    EXPECT_EQ(w.macroIndexMap.at(12), 0) << c.what << ": another key of the macro plays on";
+    EXPECT_EQ(w.macros.indexMap.count(code), 0u) << c.what;
+    EXPECT_EQ(w.macros.indexMap.at(12), 0) << c.what << ": another key of the macro plays on";
     EXPECT_EQ(set.Active(), w) << c.what << ": applied";
   }
 
   // Back from a text to a single key: nothing of the text stays.
   PrepareSlotEdit(set, table, 3, edit);
-  edit.kind = KindNumber(AssignKind::Text);
+  edit.kind = AssignKind::Text;
   edit.text = L"typed";
   CommitSlotEdit(set, table, 3, edit);
   PrepareSlotEdit(set, table, 3, edit);
   EXPECT_EQ(edit.text, L"typed") << "handed to the dialog";
-  edit.kind = KindNumber(AssignKind::SingleKey);
+  edit.kind = AssignKind::SingleKey;
   edit.displayName = L"A";
   CommitSlotEdit(set, table, 3, edit);
-  EXPECT_EQ(set.working.records[2], (KeyAssignment{L"A", 0, 0, false}));
+  EXPECT_EQ(set.working.records[2], (KeyAssignment{L"A", AssignKind::SingleKey, 0, false}));
 }
 
 TEST_F(WorkingEditTest, RemovingAMacroMovesTheLaterMacrosTimingDownWithThem) {
-  edit.macroNames = {L"a", L"b", L"c"};
-  edit.macroSteps = {{1, 65, 1}, {1, 66, 1}, {1, 67, 1}};
-  edit.macroDelays = {{10}, {20}, {30}};
-  edit.macroLoops = {4, 5, 6};
-  edit.macroIndexMap = {{11, 0}, {12, 1}, {13, 2}};
+  edit.macros.list = {Macro{L"a", testing::Steps({1, 65, 1}), {10}, 4}, Macro{L"b", testing::Steps({1, 66, 1}), {20}, 5},
+                      Macro{L"c", testing::Steps({1, 67, 1}), {30}, 6}};
+  edit.macros.indexMap = {{11, 0}, {12, 1}, {13, 2}};
   RemoveMacro(edit, 3);
   RemoveMacro(edit, -1);
-  EXPECT_EQ(edit.macroLoops.size(), 3u) << "an index outside the table changes nothing";
+  EXPECT_EQ(edit.macros.list.size(), 3u) << "an index outside the table changes nothing";
   RemoveMacro(edit, 1);
-  EXPECT_EQ(edit.macroNames, (std::vector<std::wstring>{L"a", L"c"}));
-  EXPECT_EQ(edit.macroDelays, (std::vector<MacroDelays>{{10}, {30}}));
-  EXPECT_EQ(edit.macroLoops, (std::vector<int>{4, 6}));
-  EXPECT_EQ(edit.macroIndexMap, (std::map<int, int>{{11, 0}, {13, 1}}));
+  EXPECT_EQ(testing::MacroNames(edit.macros), (std::vector<std::wstring>{L"a", L"c"}));
+  EXPECT_EQ(testing::MacroWaits(edit.macros), (std::vector<MacroDelays>{{10}, {30}}));
+  EXPECT_EQ(testing::MacroLoops(edit.macros), (std::vector<int>{4, 6}));
+  EXPECT_EQ(edit.macros.indexMap, (std::map<int, int>{{11, 0}, {13, 1}}));
 
-  // A table handed over without timing lists (built before they existed) loses its macro alike.
+  // A table of untimed macros loses its macro alike.
   AssignEdit bare;
-  bare.macroSteps = {{1, 65, 1}, {1, 66, 1}};
+  bare.macros.list = {testing::MacroOf(L"", {1, 65, 1}), testing::MacroOf(L"", {1, 66, 1})};
   RemoveMacro(bare, 0);
-  EXPECT_EQ(bare.macroSteps.size(), 1u);
+  EXPECT_EQ(bare.macros.list.size(), 1u);
 }
 
 TEST_F(WorkingEditTest, ACommittedMacroTableAlwaysHasItsTimingLists) {
   PrepareMacroEdit(set, edit);
-  edit.macroSteps.push_back({1, 70, 1});
-  edit.macroNames.push_back(L"added without timing");
+  edit.macros.list.push_back(testing::MacroOf(L"added without timing", {1, 70, 1}));
   CommitMacroEdit(set, table, edit);
-  EXPECT_EQ(set.working.macroDelays, (std::vector<MacroDelays>{{0, 40}, {}, {}}));
-  EXPECT_EQ(set.working.macroLoops, (std::vector<int>{3, 1, 1}));
-
-  set.working.macroDelays.clear();  // a working copy built by hand
-  set.working.macroLoops.clear();
+  EXPECT_EQ(testing::MacroWaits(set.working.macros), (std::vector<MacroDelays>{{0, 40}, {}, {}}));
+  EXPECT_EQ(testing::MacroLoops(set.working.macros), (std::vector<int>{3, 1, 1}));
   PrepareSlotEdit(set, table, 1, edit);
-  EXPECT_EQ(edit.macroDelays.size(), 3u);
-  EXPECT_EQ(edit.macroLoops, (std::vector<int>{1, 1, 1}));
+  EXPECT_EQ(edit.macros.list, set.working.macros.list) << "handed over whole, timing included";
 }
 
 TEST_F(WorkingEditTest, DanglingMacroIndexInTheDialogIsNeverDereferenced) {
   PrepareMacroEdit(set, edit);
-  edit.macroIndexMap[11] = 42;
+  edit.macros.indexMap[11] = 42;
   CommitMacroEdit(set, table, edit);
   EXPECT_EQ(set.working.keyMap.at(11), OutputSequence{11});
-  EXPECT_EQ(set.working.records[0], (KeyAssignment{L"K1", 0, 0}));
+  EXPECT_EQ(set.working.records[0], (KeyAssignment{L"K1", AssignKind::SingleKey, 0}));
 }
 
 }  // namespace

@@ -201,8 +201,8 @@ TEST_F(ProfileStoreTest, TheNewSettingsComeAndGoWithoutTouchingAnythingElse) {
   Start(store);
   ProfileData& p = set.Profile(1);
   p.records[0].hold = true;
-  p.macroDelays[0] = {0, 35};
-  p.macroLoops[0] = 4;
+  p.macros.list[0].delays = {0, 35};
+  p.macros.list[0].loops = 4;
   set.tapMs = 15;
   set.bindings = {{L"game.exe", 2}, {L"Игра.EXE", 3}};
   ASSERT_EQ(store.Save(table, set).outcome, SaveOutcome::Saved);
@@ -221,8 +221,8 @@ TEST_F(ProfileStoreTest, TheNewSettingsComeAndGoWithoutTouchingAnythingElse) {
   EXPECT_EQ(next.Save(table, set).outcome, SaveOutcome::Unchanged) << "read back exactly as written";
 
   set.Profile(1).records[0].hold = false;
-  set.Profile(1).macroDelays[0].clear();
-  set.Profile(1).macroLoops[0] = 1;
+  set.Profile(1).macros.list[0].delays.clear();
+  set.Profile(1).macros.list[0].loops = 1;
   set.tapMs = 0;
   set.bindings.clear();
   ASSERT_EQ(next.Save(table, set).outcome, SaveOutcome::Saved);
@@ -238,14 +238,13 @@ TEST_F(ProfileStoreTest, AProfileOfSeventyKilobytesSurvivesSaveAndLoad) {
   set.activeProfile = 2;
   ProfileData& p = set.Profile(2);
   for (int m = 0; m < 10; ++m) {
-    MacroSteps steps;
+    Macro& macro = p.macros.list.emplace_back();
     for (int s = 0; s < 250; ++s) {
       const int key = 65 + (s / 2) % 26;
-      steps.insert(steps.end(), {s % 2 == 0 ? 1966080 + s : -2145517568 + s, key, s % 2 == 0 ? 1 : 0});
+      macro.steps.push_back({s % 2 == 0 ? 1966080 + s : -2145517568 + s, key, s % 2 == 0 ? 1 : 0});
     }
-    p.macroSteps.push_back(steps);
-    p.macroNames.push_back(L"Макрос " + std::to_wstring(m));
-    p.records[static_cast<size_t>(m)] = {p.macroNames.back(), 1, m};
+    macro.name = L"Макрос " + std::to_wstring(m);
+    p.records[static_cast<size_t>(m)] = {p.macros.list.back().name, AssignKind::Macro, m};
     p.assignedSlots.push_back(m);
     BuildOutputSequence(table.Entry(m + 1), p.records[static_cast<size_t>(m)], 0, table.media, p);
   }
@@ -262,12 +261,11 @@ TEST_F(ProfileStoreTest, AProfileOfSeventyKilobytesSurvivesSaveAndLoad) {
   Start(next);
   EXPECT_EQ(set.activeProfile, 2);
   const ProfileData& loaded = set.Profile(2);
-  EXPECT_EQ(loaded.macroSteps, saved.macroSteps);
-  EXPECT_EQ(loaded.macroNames, saved.macroNames);
+  EXPECT_EQ(loaded.macros.list, saved.macros.list);
   // Key slots only: the screen buttons' records are not part of the file.
   EXPECT_TRUE(std::equal(saved.records.begin(), saved.records.begin() + kKeySlotCount, loaded.records.begin()));
   EXPECT_EQ(loaded.assignedSlots, saved.assignedSlots);
-  EXPECT_EQ(loaded.macroIndexMap, saved.macroIndexMap);
+  EXPECT_EQ(loaded.macros.indexMap, saved.macros.indexMap);
   for (int code = 11; code <= 131; ++code) EXPECT_EQ(loaded.keyMap.at(code), saved.keyMap.at(code)) << code;
   EXPECT_EQ(set.working, loaded);
 }

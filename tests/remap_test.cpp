@@ -12,6 +12,7 @@
 #include "engine/injection.h"
 #include "engine/remap.h"
 #include "model/key_table.h"
+#include "model/profile_data.h"
 
 namespace orvelle {
 namespace {
@@ -40,13 +41,13 @@ struct Profiles {
 
 // A recorded macro: (code, down, delay ms) steps.
 SharedProgram Recorded(std::initializer_list<std::tuple<int, bool, int>> steps, int loops = 1) {
-  std::vector<int> flat;
-  std::vector<int> delays;
+  Macro macro;
+  macro.loops = loops;
   for (const auto& [code, down, delay] : steps) {
-    flat.insert(flat.end(), {0, code, down ? 1 : 0});
-    delays.push_back(delay);
+    macro.steps.push_back({0, code, down ? 1 : 0});
+    macro.delays.push_back(delay);
   }
-  return TimedProgram(flat, delays, loops);
+  return TimedProgram(macro);
 }
 
 // A typed UTF-16 code unit as the transcripts show it: "U+0416".
@@ -488,18 +489,17 @@ TEST(RemapEngine, ExitAndFlushLetGoOfEverything) {
   // A macro that presses 120 keys and lets them go only 5 s later, and a held key, when the
   // program stops or the hook goes: what plays goes on for 200 ms, then every key still down is
   // released, in code order.
-  std::vector<int> steps;
-  std::vector<int> delays;
+  Macro macro;
   for (int code = 1; code <= 120; ++code) {
-    steps.insert(steps.end(), {0, code, 1});
-    delays.push_back(0);
+    macro.steps.push_back({0, code, 1});
+    macro.delays.push_back(0);
   }
   for (int code = 1; code <= 120; ++code) {
-    steps.insert(steps.end(), {0, code, 0});
-    delays.push_back(code == 1 ? 5000 : 0);
+    macro.steps.push_back({0, code, 0});
+    macro.delays.push_back(code == 1 ? 5000 : 0);
   }
   Profiles p;
-  p.Set(1, 200, ActionKind::Macro, TimedProgram(steps, delays, 1)).Hold(1, 201, {150});
+  p.Set(1, 200, ActionKind::Macro, TimedProgram(macro)).Hold(1, 201, {150});
   for (InjectionRequest request : {InjectionRequest::Flush, InjectionRequest::Stop}) {
     Rig rig(p);
     rig.At({{201, kDown, 0}, {200, kDown, 1}, {200, kUp, 1}});

@@ -74,6 +74,33 @@ std::wstring DecodeCp1251(std::string_view bytes) {
   return text;
 }
 
+MacroSteps Steps(std::initializer_list<int> flat) {
+  MacroSteps steps;
+  const std::vector<int> numbers(flat);
+  for (size_t i = 0; i + 2 < numbers.size(); i += 3) steps.push_back({numbers[i], numbers[i + 1], numbers[i + 2]});
+  return steps;
+}
+
+Macro MacroOf(std::wstring name, std::initializer_list<int> flat) { return Macro{std::move(name), Steps(flat), {}, 1}; }
+
+std::vector<std::wstring> MacroNames(const MacroTable& table) {
+  std::vector<std::wstring> names;
+  for (const Macro& macro : table.list) names.push_back(macro.name);
+  return names;
+}
+
+std::vector<MacroDelays> MacroWaits(const MacroTable& table) {
+  std::vector<MacroDelays> waits;
+  for (const Macro& macro : table.list) waits.push_back(macro.delays);
+  return waits;
+}
+
+std::vector<int> MacroLoops(const MacroTable& table) {
+  std::vector<int> loops;
+  for (const Macro& macro : table.list) loops.push_back(macro.loops);
+  return loops;
+}
+
 KeyTable MakeKeyTable(const std::vector<SlotDef>& slots) {
   KeyTable table;
   for (const SlotDef& def : slots) {

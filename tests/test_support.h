@@ -2,7 +2,9 @@
 
 #include <deque>
 #include <filesystem>
+#include <initializer_list>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,11 @@
 #include "model/profile_ops.h"
 #include "platform/portable/disk_file_store.h"
 #include "platform/portable/portable_ini.h"
+
+namespace orvelle {
+// A kind as the tests print it: its number, as the file stores it.
+inline std::ostream& operator<<(std::ostream& out, AssignKind kind) { return out << KindNumber(kind); }
+}  // namespace orvelle
 
 namespace orvelle::testing {
 
@@ -39,6 +46,16 @@ std::string Utf16File(std::wstring_view text);
 // how the program's older files hold Cyrillic names.
 std::string EncodeCp1251(std::wstring_view text);
 std::wstring DecodeCp1251(std::string_view bytes);
+
+// Macro steps written as a file keeps them, three numbers a step (key-name parameter, key code,
+// direction): {1, 65, 1, 2, 65, 0} is A down and up. Numbers that make no whole step are dropped.
+MacroSteps Steps(std::initializer_list<int> flat);
+// An untimed macro played once.
+Macro MacroOf(std::wstring name, std::initializer_list<int> flat);
+// One part of every macro of a table, in table order.
+std::vector<std::wstring> MacroNames(const MacroTable& table);
+std::vector<MacroDelays> MacroWaits(const MacroTable& table);
+std::vector<int> MacroLoops(const MacroTable& table);
 
 // A key table whose entries are given as (entry, key code, name); the rest stay empty.
 struct SlotDef {
