@@ -612,8 +612,10 @@ TEST(InjectedKey, TakesTheExtendedFlagFromAnE0PrefixOnly) {
   } cases[] = {
       {"E0: extended", {200, false}, 0xE010, {0x10, true}},
       {"E0 for a key of the table", rightCtrl, 0xE01D, {0x1D, true}},
-      {"E1 (Pause): not extended, or it reads as right Ctrl", pause, 0xE11D, {0x1D, false}},
-      {"E1 even where the table would say extended", {19, true}, 0xE11D, {0x1D, false}},
+      {"E1 (Pause): not extended, or it reads as right Ctrl; 0x45 as the real key sends", pause, 0xE11D,
+       {0x45, false}},
+      {"E1 even where the table would say extended", {19, true}, 0xE11D, {0x45, false}},
+      {"Pause where the layout has it without a prefix", pause, 0x45, {0x45, false}},
       {"no prefix: not extended", letter, 0x1E, {0x1E, false}},
       {"no prefix for a key the table knows extended: the table decides", home, 0x47, {0x47, true}},
       {"a key the layout has no scan code for", letter, 0, {0, false}},
