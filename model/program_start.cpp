@@ -25,7 +25,7 @@ std::wstring_view WithoutBlanksAround(std::wstring_view text) {
   return text.substr(first, text.find_last_not_of(L' ') - first + 1);
 }
 
-// "C:\Program Files\Apppp.exe" with its quotes, as Explorer's "Copy as path" gives it.
+// "C:\Program Files\App\app.exe" with its quotes, as Explorer's "Copy as path" gives it.
 std::wstring_view Unquoted(std::wstring_view path) {
   path = WithoutBlanksAround(path);
   if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"') path = path.substr(1, path.size() - 2);
