@@ -51,9 +51,13 @@ class Application {
 }  // namespace orvelle
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  // Before anything loads a DLL at run time: the system folder only. The program's folder is
-  // writable by design (set.ini lives there) and must never supply code.
-  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  // Before anything loads a DLL at run time: no current folder and no PATH in the search. What
+  // stays is the set the system recommends, the program's folder (whoever can write there can
+  // replace the program itself), folders added with AddDllDirectory and System32: input methods
+  // and shell extensions that the Open dialog loads into this process add their own folders that
+  // way and find their DLLs there, which System32 alone denies them. The system DLLs the program
+  // loads itself go through LoadSystemLibrary, System32 only.
+  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
   orvelle::Application app;
   return app.InitInstance(instance);
 }

@@ -128,7 +128,8 @@ LRESULT MainWindow::OnTimer(UINT, WPARAM wParam, LPARAM, bool& handled) {
 
 LRESULT MainWindow::OnStartProgram(UINT, WPARAM wParam, LPARAM lParam, bool&) {
   if (keeper_.closing()) return 0;
-  if (auto start = ProgramToStart(profiles_, table_, static_cast<int>(lParam), static_cast<int>(wParam))) {
+  const int profile = static_cast<int>(lParam), code = static_cast<int>(wParam);
+  if (auto start = ProgramToStart(profiles_, table_, profile, code, ExpandEnvironment)) {
     programs_.Start(hwnd(), kProgramFailedMessage, std::move(*start));
   }
   return 0;

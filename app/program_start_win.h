@@ -16,6 +16,10 @@ namespace orvelle {
 // thread of its own: the user-interface thread also runs the remap hook, and a slow start (a
 // network path, a program that takes long to come up) must hold up neither the keys of the whole
 // desktop nor the hook's place in the system's hook chain.
+// `text` with its %VARIABLES% expanded from this process's environment (ExpandVariables); the
+// text as it is when it cannot be expanded.
+std::wstring ExpandEnvironment(const std::wstring& text);
+
 class ProgramStarter {
  public:
   ProgramStarter();
@@ -26,9 +30,10 @@ class ProgramStarter {
   ProgramStarter(const ProgramStarter&) = delete;
   ProgramStarter& operator=(const ProgramStarter&) = delete;
 
-  // Starts `start`. When it cannot be started, its path is kept and `notify` is posted to
-  // `window`, which then takes the failures. At most kMaxStartsUnderWay starts run at once; a
-  // start beyond them is dropped.
+  // Starts `start`; the started program may take the foreground. When it cannot be started, its
+  // path is kept and `notify` is posted to `window`, which then takes the failures; a start the
+  // user cancelled (at the elevation prompt) is no failure. At most kMaxStartsUnderWay starts
+  // run at once; a start beyond them is dropped.
   void Start(HWND window, UINT notify, ProgramStart start);
   // The paths of the targets that could not be started, since the last call.
   std::vector<std::wstring> TakeFailures();

@@ -36,4 +36,25 @@ constexpr InjectedKey InjectedKeyFor(int keyCode) noexcept {
   }
 }
 
+// The scan code an injected key carries and whether it goes with the extended flag, given the
+// scan code the foreground keyboard layout has for its virtual key (the high byte 0xE0 or 0xE1
+// for a prefixed code, 0 when the layout has none). The flag stands for an 0xE0 prefix alone:
+// Pause's 0xE1 1D sent with it reads as 0xE0 1D, right Ctrl, to programs that go by scan codes.
+// Pause is the one key with the 0xE1 prefix (0xE1 1D 45); the system's own Pause events carry
+// 0x45 without the flag, and so do ours, rather than 0x1D, left Ctrl's code. A key of the table
+// above that the layout gives without its prefix keeps its flag.
+struct KeyScan {
+  int scan;
+  bool extended;
+  bool operator==(const KeyScan&) const = default;
+};
+
+inline constexpr int kPauseEventScan = 0x45;
+
+constexpr KeyScan ScanFor(InjectedKey key, unsigned layoutScan) noexcept {
+  const unsigned prefix = (layoutScan >> 8) & 0xFF;
+  if (prefix == 0xE1) return {kPauseEventScan, false};
+  return {static_cast<int>(layoutScan & 0xFF), key.extended || prefix == 0xE0};
+}
+
 }  // namespace orvelle

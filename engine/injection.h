@@ -20,7 +20,8 @@ enum class InjectionRequest {
 inline constexpr int64_t kDrainDeadlineUs = 200'000;
 
 // The injection worker's loop. Every cycle takes the hook's commands, then:
-// - Run: injects the event due now, if any, or waits (until the next event falls due, or for a
+// - Run: injects the event due now, if any (or the events that go together: `inject` gets an
+//   InjectionBatch and sends it in one call), or waits (until the next event falls due, or for a
 //   command when nothing plays: an idle worker sleeps);
 // - Flush: plays on until nothing is left to play or kDrainDeadlineUs has passed, then drops
 //   the rest, releases every key still held, calls `acknowledgeFlush()` and runs on;
@@ -62,8 +63,8 @@ void RunInjectionLoop(OutputQueue& queue, ReadRequest readRequest, Inject inject
         continue;
       }
     }
-    if (const auto key = player.Next(time)) {
-      inject(*key);
+    if (const auto batch = player.Next(time)) {
+      inject(*batch);
       continue;
     }
     std::optional<int64_t> until = player.NextWake(time);

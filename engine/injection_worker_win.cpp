@@ -1,5 +1,7 @@
 #include "engine/injection_worker_win.h"
 
+#include <array>
+
 #include "engine/injected_key.h"
 
 #ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
@@ -9,29 +11,37 @@
 namespace orvelle {
 namespace {
 
-// One key event into the system's input stream, as the real key would send it: its scan code,
-// the extended flag where the key has one, and our tag so our own hooks know it. A typed code
-// unit goes as the packet key that carries it, whatever the keyboard layout.
-void InjectKey(const KeyInjection& key) {
-  if (key.unicode) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wScan = static_cast<WORD>(key.keyCode);
-    input.ki.dwFlags = KEYEVENTF_UNICODE | (key.release ? KEYEVENTF_KEYUP : 0);
-    input.ki.dwExtraInfo = kInjectionTag;
-    SendInput(1, &input, sizeof input);
-    return;
-  }
-  const InjectedKey injected = InjectedKeyFor(key.keyCode);
-  const UINT scan = MapVirtualKeyW(static_cast<UINT>(injected.virtualKey), MAPVK_VK_TO_VSC_EX);
-  const bool extended = injected.extended || (scan >> 8) == 0xE0 || (scan >> 8) == 0xE1;
+// One key event as the real key would send it: its scan code in the keyboard layout of the
+// window that takes the input, the extended flag where the key has one, and our tag so our own
+// hooks know it. A typed code unit goes as the packet key that carries it, whatever the layout.
+INPUT InputFor(const KeyInjection& key, HKL layout) {
   INPUT input{};
   input.type = INPUT_KEYBOARD;
-  input.ki.wVk = static_cast<WORD>(injected.virtualKey);
-  input.ki.wScan = static_cast<WORD>(scan & 0xFF);
-  input.ki.dwFlags = (key.release ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
   input.ki.dwExtraInfo = kInjectionTag;
-  SendInput(1, &input, sizeof input);
+  if (key.unicode) {
+    input.ki.wScan = static_cast<WORD>(key.keyCode);
+    input.ki.dwFlags = KEYEVENTF_UNICODE | (key.release ? KEYEVENTF_KEYUP : 0);
+    return input;
+  }
+  const InjectedKey injected = InjectedKeyFor(key.keyCode);
+  const KeyScan scan =
+      ScanFor(injected, MapVirtualKeyExW(static_cast<UINT>(injected.virtualKey), MAPVK_VK_TO_VSC_EX, layout));
+  input.ki.wVk = static_cast<WORD>(injected.virtualKey);
+  input.ki.wScan = static_cast<WORD>(scan.scan);
+  input.ki.dwFlags = (key.release ? KEYEVENTF_KEYUP : 0) | (scan.extended ? KEYEVENTF_EXTENDEDKEY : 0);
+  return input;
+}
+
+// The events of a batch in one SendInput call, which puts them into the input stream with
+// nothing of the user's or another program's between them.
+void InjectBatch(const InjectionBatch& batch) {
+  // Scan codes are the foreground thread's layout's, not this worker's: the two differ when the
+  // user switched the layout of the window they type in.
+  const HKL layout = GetKeyboardLayout(GetWindowThreadProcessId(GetForegroundWindow(), nullptr));
+  std::array<INPUT, InjectionBatch::kMaxEvents> inputs{};
+  UINT count = 0;
+  for (const KeyInjection& key : batch) inputs[count++] = InputFor(key, layout);
+  SendInput(count, inputs.data(), sizeof(INPUT));
 }
 
 int64_t MonotonicMicroseconds() {
@@ -101,7 +111,7 @@ DWORD WINAPI InjectionWorker::Main(void* param) noexcept {
   auto* self = static_cast<InjectionWorker*>(param);
   try {
     RunInjectionLoop(
-        self->queue_, [self] { return self->request_.load(); }, InjectKey,
+        self->queue_, [self] { return self->request_.load(); }, InjectBatch,
         [self](std::optional<int64_t> until) { self->Wait(until); }, MonotonicMicroseconds,
         [self] {
           // Back to running, unless a stop came meanwhile.

@@ -14,7 +14,36 @@ constexpr size_t kMaxPlaybacks = 64;
 
 bool IsHeldOrLooping(const auto& p) { return !p.ending && p.mode != decltype(p.mode)::Once; }
 
+bool IsHighSurrogate(int unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool IsLowSurrogate(int unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
 }  // namespace
+
+size_t StepsTogether(const std::vector<ProgramStep>& steps, size_t at) {
+  constexpr size_t kPairSteps = 4;
+  if (at >= steps.size() || steps.size() - at < kPairSteps) return 1;
+  const ProgramStep& first = steps[at];
+  if (!first.unicode || !first.down || !IsHighSurrogate(first.code)) return 1;
+  // Which of the pair's events have gone: high down, high up, low down, low up.
+  std::array<bool, kPairSteps> seen{true, false, false, false};
+  int low = -1;
+  for (size_t i = at + 1; i < at + kPairSteps; ++i) {
+    const ProgramStep& step = steps[i];
+    if (!step.unicode || step.delayMs != 0) return 1;
+    size_t which = 0;
+    if (step.code == first.code) {
+      which = step.down ? 0 : 1;
+    } else if (IsLowSurrogate(step.code) && (low < 0 || step.code == low)) {
+      low = step.code;
+      which = step.down ? 2 : 3;
+    } else {
+      return 1;
+    }
+    if (seen[which] || (which == 3 && !seen[2])) return 1;
+    seen[which] = true;
+  }
+  return kPairSteps;
+}
 
 Player::Playback* Player::Find(int key, bool (*which)(const Playback&)) {
   for (Playback& p : playbacks_) {
@@ -129,7 +158,7 @@ void Player::Advance(Playback& p, const Event& event) {
   p.due += static_cast<int64_t>(next.delayMs) * 1000;
 }
 
-std::optional<KeyInjection> Player::Next(int64_t now) {
+std::optional<InjectionBatch> Player::Next(int64_t now) {
   for (Playback& p : playbacks_) Settle(p);
   Prune();
   if (now < lastInjection_ + kInjectionSpacingUs) return std::nullopt;
@@ -138,11 +167,17 @@ std::optional<KeyInjection> Player::Next(int64_t now) {
     if (p.due <= now && Peek(p) && (best == nullptr || p.due < best->due)) best = &p;
   }
   if (best == nullptr) return std::nullopt;
-  Event event = *Peek(*best);
-  // Program steps follow NumLock as the hook saw it; releases of what was pressed are the codes
-  // that went out already.
-  if (!best->ending && !event.unicode) event.code = TranslateNumpadCode(event.code, best->numLockOn);
-  Advance(*best, event);
+  // A playback that is letting go may have no program (the releases after Abandon).
+  const size_t together = best->ending ? 1 : StepsTogether(best->program->steps, best->step);
+  InjectionBatch batch;
+  for (size_t i = 0; i < together; ++i) {
+    Event event = *Peek(*best);
+    // Program steps follow NumLock as the hook saw it; releases of what was pressed are the codes
+    // that went out already.
+    if (!best->ending && !event.unicode) event.code = TranslateNumpadCode(event.code, best->numLockOn);
+    Advance(*best, event);
+    batch.events[batch.size++] = KeyInjection{event.code, !event.down, event.unicode};
+  }
   // A playback whose last event has gone out is over now, not at the next call: a press of its
   // key that the worker takes before then must start it again, not stop what already ended.
   Settle(*best);
@@ -152,7 +187,7 @@ std::optional<KeyInjection> Player::Next(int64_t now) {
   const int64_t beat = lastInjection_ + kInjectionSpacingUs;
   lastInjection_ = now < beat + kInjectionSpacingUs ? beat : now;
   Prune();
-  return KeyInjection{event.code, !event.down, event.unicode};
+  return batch;
 }
 
 std::optional<int64_t> Player::NextWake(int64_t now) {

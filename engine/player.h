@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <bitset>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -17,6 +19,21 @@ struct KeyInjection {
   bool operator==(const KeyInjection&) const = default;
 };
 
+// Events that go to the system in one call: nothing another program or the user sends can come
+// between them.
+struct InjectionBatch {
+  static constexpr size_t kMaxEvents = 4;
+  std::array<KeyInjection, kMaxEvents> events{};
+  size_t size = 0;
+  const KeyInjection* begin() const { return events.data(); }
+  const KeyInjection* end() const { return events.data() + size; }
+};
+
+// How many of `steps`, from `at` on, go out in one batch: the four of a character typed as a
+// surrogate pair (its high unit down, either unit's events in order, its low unit up, none of
+// them delayed), so that no program reads half a character; one for any other step.
+size_t StepsTogether(const std::vector<ProgramStep>& steps, size_t at);
+
 // The spacing between two injected events, in microseconds: events that fall due together still
 // leave one after another, in the order they were queued.
 inline constexpr int64_t kInjectionSpacingUs = 1000;
@@ -30,9 +47,10 @@ inline constexpr int64_t kInjectionSpacingUs = 1000;
 class Player {
  public:
   void Take(OutputCommand command, int64_t now);
-  // The event due at `now`, if any: the playback whose next event is due earliest goes first
-  // (ties: the one started first), and never sooner than kInjectionSpacingUs after the last.
-  std::optional<KeyInjection> Next(int64_t now);
+  // The events due at `now`, if any: the playback whose next event is due earliest goes first
+  // (ties: the one started first), and never sooner than kInjectionSpacingUs after the last. One
+  // event, or the steps that go together (StepsTogether), which count as one for the spacing.
+  std::optional<InjectionBatch> Next(int64_t now);
   // When Next will have something to give; nothing while there is nothing to play (no playback,
   // or only held keys waiting for their release).
   std::optional<int64_t> NextWake(int64_t now);

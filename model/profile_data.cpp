@@ -74,7 +74,10 @@ std::wstring_view TrimmedBlanks(std::wstring_view text) {
 }
 
 // The last name of a path: the file, or the folder of a path ending in a slash.
+// A path as a user may paste it, "C:\dir\app.exe" in quotes included: the quotes are no part of
+// its name.
 std::wstring_view LastName(std::wstring_view path) {
+  while (!path.empty() && (path.back() == L'"' || path.back() == L' ')) path.remove_suffix(1);
   while (!path.empty() && (path.back() == L'\\' || path.back() == L'/')) path.remove_suffix(1);
   return FileNameOf(path);
 }

@@ -19,14 +19,34 @@ bool IsFullPath(const std::wstring& path) {
   return drive || network;
 }
 
+std::wstring_view WithoutBlanksAround(std::wstring_view text) {
+  const size_t first = text.find_first_not_of(L' ');
+  if (first == std::wstring_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(L' ') - first + 1);
+}
+
+// "C:\Program Files\App\app.exe" with its quotes, as Explorer's "Copy as path" gives it.
+std::wstring_view Unquoted(std::wstring_view path) {
+  path = WithoutBlanksAround(path);
+  if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"') path = path.substr(1, path.size() - 2);
+  return WithoutBlanksAround(path);
+}
+
 }  // namespace
 
-std::optional<ProgramStart> ProgramToStart(const ProfileSet& set, const KeyTable& table, int profile, int code) {
+ProgramStart StartFor(std::wstring_view path, std::wstring args, const ExpandVariables& expand) {
+  ProgramStart start{std::wstring(WithoutBlanksAround(expand(std::wstring(Unquoted(path))))), std::move(args), {}};
+  if (IsFullPath(start.file)) start.folder = FolderOf(start.file);
+  return start;
+}
+
+std::optional<ProgramStart> ProgramToStart(const ProfileSet& set, const KeyTable& table, int profile, int code,
+                                           const ExpandVariables& expand) {
   if (!IsProfileNumber(profile) || !IsSendableKeyCode(code)) return std::nullopt;
   const KeyAssignment* record = DecidingRecord(set.Profile(profile), table, code);
   if (record == nullptr || record->kind != AssignKind::Program || !HasAction(*record)) return std::nullopt;
-  ProgramStart start{record->program, record->args, {}};
-  if (IsFullPath(start.file)) start.folder = FolderOf(start.file);
+  ProgramStart start = StartFor(record->program, record->args, expand);
+  if (start.file.empty()) return std::nullopt;  // a pair of quotes around nothing
   return start;
 }
 

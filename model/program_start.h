@@ -1,7 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/key_table.h"
@@ -14,15 +16,27 @@ struct ProgramStart {
   std::wstring file;
   std::wstring parameters;  // empty for none
   // The folder the target starts in: its own folder when the path is a full one (a drive or a
-  // network path), else empty (a bare program name, a web address).
+  // network path), else empty (a bare program name, a web address: the shell finds those).
   std::wstring folder;
   bool operator==(const ProgramStart&) const = default;
 };
 
+// Gives a text with its %VARIABLES% replaced by their values in the environment the program runs
+// in; a variable that is not set stays as it is written.
+using ExpandVariables = std::function<std::wstring(const std::wstring&)>;
+
+// What the shell is handed for a Program key's path and arguments as the user typed them (and as
+// set.ini keeps them): the path without the double quotes a path copied from Explorer comes with,
+// and with its %VARIABLES% expanded, both before the folder is chosen, or a program named through
+// a variable or pasted in quotes would start in whatever folder this process happens to be in
+// (System32 when Windows starts it). The arguments go as typed.
+ProgramStart StartFor(std::wstring_view path, std::wstring args, const ExpandVariables& expand);
+
 // What the release of key `code` starts in profile `profile` (1..3), as the profile says now: the
 // key may have changed between the release and the moment the main window gets to it. Nothing
 // when the profile number is no profile or the key that decides is no Program key with a path.
-std::optional<ProgramStart> ProgramToStart(const ProfileSet& set, const KeyTable& table, int profile, int code);
+std::optional<ProgramStart> ProgramToStart(const ProfileSet& set, const KeyTable& table, int profile, int code,
+                                           const ExpandVariables& expand);
 
 // The one message shown when a Program key's target cannot be started.
 std::wstring ProgramStartFailedMessage(const std::wstring& path);

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Checks the zip a user downloads: exactly the program, its data files, the skin and README.txt
-in one folder, nothing of the tests, and an orvelle.exe that carries its version resource; with
---setup, also that the installer beside it names the product, its publisher and the same version
-(what it installs is checked under Wine by the end-to-end scenario "install").
+in one folder, nothing of the tests, and an orvelle.exe that carries its version resource and a
+manifest that declares Windows 10 and 11 supported; with --setup, also that the installer beside
+it names the product, its publisher and the same version (what it installs is checked under Wine
+by the end-to-end scenario "install").
 
     check_package.py <zip> --assets <assets folder> --version <x.y.z> [--setup <setup.exe>]
 
@@ -12,10 +13,14 @@ import argparse
 import os
 import struct
 import sys
+import xml.etree.ElementTree as ElementTree
 import zipfile
 
 RT_VERSION = 16
+RT_MANIFEST = 24
 FIXED_INFO_SIGNATURE = 0xFEEF04BD
+COMPATIBILITY_NS = "urn:schemas-microsoft-com:compatibility.v1"
+WINDOWS_10_AND_11 = "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"
 
 
 def resource_data(pe, type_id):
@@ -125,6 +130,23 @@ def identity_failures(label, pe, version, wanted_strings):
     return failures
 
 
+def manifest_failures(label, pe):
+    """How a program's manifest fails to declare Windows 10 and 11 supported: without that the
+    system runs it as a program written for an older Windows."""
+    data = resource_data(pe, RT_MANIFEST)
+    if not data:
+        return [f"{label} carries no manifest"]
+    try:
+        root = ElementTree.fromstring(data)
+    except ElementTree.ParseError as error:
+        return [f"{label}'s manifest is no well-formed XML: {error}"]
+    supported = [e.get("Id", "").lower() for e in root.iterfind(
+        f"{{{COMPATIBILITY_NS}}}compatibility/{{{COMPATIBILITY_NS}}}application/{{{COMPATIBILITY_NS}}}supportedOS")]
+    if WINDOWS_10_AND_11 not in supported:
+        return [f"{label}'s manifest does not declare Windows 10 and 11 supported (supportedOS {supported})"]
+    return []
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("zip")
@@ -158,6 +180,7 @@ def main():
             failures += identity_failures("orvelle.exe", archive.read(folder + "orvelle.exe"), args.version,
                                           (("ProductName", "ORVELLE"), ("ProductVersion", args.version),
                                            ("FileVersion", args.version)))
+            failures += manifest_failures("orvelle.exe", archive.read(folder + "orvelle.exe"))
 
         if "README.txt" in present:
             text = archive.read(folder + "README.txt")

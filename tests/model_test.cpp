@@ -1,6 +1,9 @@
 // Field parsing, the layout file, the command and media tables and output sequences.
 #include <gtest/gtest.h>
 
+#include <cwchar>
+#include <utility>
+
 #include "model/key_table.h"
 #include "model/profile_data.h"
 #include "model/program_start.h"
@@ -205,6 +208,7 @@ TEST(ActionKinds, DisplayNamesSayWhatTheKeyDoesOnOneLine) {
        L"Program: notepad.exe"},
       {"a folder: its own name", {L"", AssignKind::Program, 0, false, L"", L"D:/Games/"}, L"Program: Games"},
       {"a bare name", {L"", AssignKind::Program, 0, false, L"", L"calc"}, L"Program: calc"},
+      {"a path pasted in quotes", {L"", AssignKind::Program, 0, false, L"", L"\"C:\\Program Files\\App\\app.exe\""}, L"Program: app.exe"},
       {"the older kinds take their names from the dialog", {L"A", AssignKind::SingleKey, 0}, L""},
   };
   for (const Case& c : cases) EXPECT_TRUE(DisplayNameOf(c.assignment) == c.name) << c.what;
@@ -240,9 +244,44 @@ TEST(ProgramStarts, WhatTheProfileSaysAtTheMomentTheMainWindowGetsTheRequest) {
       {4, 112, std::nullopt},
       {2, 300, std::nullopt},
   };
-  for (const Case& c : cases) EXPECT_EQ(ProgramToStart(set, table, c.profile, c.code), c.start) << c.profile << c.code;
+  const ExpandVariables asWritten = [](const std::wstring& text) { return text; };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ProgramToStart(set, table, c.profile, c.code, asWritten), c.start) << c.profile << c.code;
+  }
+  set.Profile(3).records[1].program = L"\"\"";
+  EXPECT_EQ(ProgramToStart(set, table, 3, 112, asWritten), std::nullopt) << "a pair of quotes around nothing";
   set.Profile(3).records[1].program.clear();
-  EXPECT_EQ(ProgramToStart(set, table, 3, 112), std::nullopt) << "a program key without a path starts nothing";
+  EXPECT_EQ(ProgramToStart(set, table, 3, 112, asWritten), std::nullopt)
+      << "a program key without a path starts nothing";
+}
+
+TEST(ProgramStarts, APastedOrVariablePathIsUnquotedAndExpandedBeforeItsFolderIsChosen) {
+  // An environment of two variables; one that is not set stays as written, as the system does.
+  const ExpandVariables expand = [](const std::wstring& text) {
+    std::wstring out = text;
+    for (const auto& [name, value] : {std::pair{L"%WINDIR%", L"C:\\Windows"}, {L"%TOOLS%", L"D:\\My Tools"}}) {
+      for (size_t at = out.find(name); at != std::wstring::npos; at = out.find(name, at))
+        out.replace(at, wcslen(name), value);
+    }
+    return out;
+  };
+  struct Case {
+    const wchar_t* stored;
+    ProgramStart start;
+  } cases[] = {
+      {L"\"C:\\Program Files\\App\\app.exe\"",
+       {L"C:\\Program Files\\App\\app.exe", L"-a", L"C:\\Program Files\\App\\"}},
+      {L"%WINDIR%\\notepad.exe", {L"C:\\Windows\\notepad.exe", L"-a", L"C:\\Windows\\"}},
+      {L"\"%TOOLS%\\run.cmd\"", {L"D:\\My Tools\\run.cmd", L"-a", L"D:\\My Tools\\"}},
+      {L" \" D:\\Games\\ \" ", {L"D:\\Games\\", L"-a", L"D:\\Games\\"}},  // blanks inside and out
+      {L"%UNSET%\\x.exe", {L"%UNSET%\\x.exe", L"-a", L""}},               // no full path: the shell's search decides
+      {L"\"notepad\"", {L"notepad", L"-a", L""}},
+      {L"\"C:\\a.exe", {L"\"C:\\a.exe", L"-a", L""}},              // no pair of quotes: left to fail as typed
+      {L"C:\\a \"b\".exe", {L"C:\\a \"b\".exe", L"-a", L"C:\\"}},  // quotes inside are the path's
+  };
+  for (const Case& c : cases) EXPECT_EQ(StartFor(c.stored, L"-a", expand), c.start) << c.stored;
+  EXPECT_EQ(StartFor(L"%TOOLS%\\a.exe", L"%TOOLS% \"x\"", expand).parameters, L"%TOOLS% \"x\"")
+      << "the arguments go as typed";
 }
 
 TEST(OutputSequences, KeepOnlyRealKeysOrFallBackToTheKeyItself) {

@@ -119,11 +119,14 @@ struct Rig {
           }
           return clock >= end ? InjectionRequest::Stop : request;
         },
-        [&](const KeyInjection& key) {
-          if (!output.empty()) output += ' ';
-          output += key.unicode ? Unit(key.keyCode) : std::to_string(key.keyCode);
-          output += key.release ? "↑@" : "↓@";
-          output += std::to_string(clock / 1000);
+        [&](const InjectionBatch& batch) {
+          // Events of one batch, sent in one call, show joined by '+'.
+          for (const KeyInjection& key : batch) {
+            if (!output.empty()) output += &key == batch.begin() ? " " : "+";
+            output += key.unicode ? Unit(key.keyCode) : std::to_string(key.keyCode);
+            output += key.release ? "↑@" : "↓@";
+            output += std::to_string(clock / 1000);
+          }
           Deliver(true);
         },
         [&](std::optional<int64_t> until) {
@@ -410,11 +413,11 @@ TEST(RemapEngine, TextKeysTypeTheirTextAtTheRelease) {
   // "Жa", a line break, a tab, then U+1F600 (a surrogate pair in UTF-16).
   p.Text(1, 112, L"\u0416a\n\t\U0001F600").Text(1, 113, L"abcdef");
   Expect(p, {
-                {"every unit down and up, Enter for the line break, Tab for the tab, the pair as two units",
+                {"every unit down and up, Enter for the line break, Tab for the tab, the pair's four events in one call",
                  {{112, kDown, 0}, {112, kDown, 300}, {112, kUp, 400}},
                  "swallow swallow swallow",
                  "U+0416↓@400 U+0416↑@401 U+0061↓@402 U+0061↑@403 13↓@404 13↑@405 9↓@406 9↑@407 "
-                 "U+D83D↓@408 U+D83D↑@409 U+DE00↓@410 U+DE00↑@411"},
+                 "U+D83D↓@408+U+D83D↑@408+U+DE00↓@408+U+DE00↑@408"},
                 {"pressed again while it types: it stops, the unit down goes up, the release types nothing",
                  {{113, kDown, 0}, {113, kUp, 0}, {113, kDown, 3}, {113, kUp, 10}},
                  "swallow swallow swallow swallow",
@@ -437,6 +440,51 @@ TEST(RemapEngine, TextKeysTypeTheirTextAtTheRelease) {
         << rig.output.substr(rig.output.size() - 60);
     EXPECT_EQ(rig.output.find("@212"), std::string::npos) << "nothing after the deadline";
   }
+}
+
+TEST(RemapEngine, ACharacterTypedAsASurrogatePairIsNeverCutInHalf) {
+  Profiles p;
+  p.Text(1, 112, L"\U0001F600\U0001F601");
+  Expect(p, {
+                {"each pair in one call, a beat apart",
+                 {{112, kDown, 0}, {112, kUp, 0}},
+                 "swallow swallow",
+                 "U+D83D↓@0+U+D83D↑@0+U+DE00↓@0+U+DE00↑@0 U+D83D↓@1+U+D83D↑@1+U+DE01↓@1+U+DE01↑@1"},
+                {"pressed again as the first pair goes out: that pair is whole, the second never starts",
+                 {{112, kDown, 0}, {112, kUp, 0}, {112, kDown, 0, 0, true}, {112, kUp, 5}},
+                 "swallow swallow swallow swallow",
+                 "U+D83D↓@0+U+D83D↑@0+U+DE00↓@0+U+DE00↑@0"},
+            });
+}
+
+TEST(InjectionBatches, ThePairsFourStepsGoTogetherAndNothingElseDoes) {
+  constexpr int kHigh = 0xD83D, kLow = 0xDE00, kOtherHigh = 0xD83C;
+  const auto unit = [](int code, bool down, uint32_t delayMs = 0) { return ProgramStep{code, down, delayMs, true}; };
+  const auto key = [](int code, bool down) { return ProgramStep{code, down, 0, false}; };
+  const std::vector<ProgramStep> pair = {unit(kHigh, true), unit(kHigh, false), unit(kLow, true), unit(kLow, false)};
+  struct Case {
+    const char* what;
+    std::vector<ProgramStep> steps;
+    size_t at, together;
+  } cases[] = {
+      {"each unit tapped, as a text types it", pair, 0, 4},
+      {"both units down, then both up",
+       {unit(kHigh, true), unit(kLow, true), unit(kHigh, false), unit(kLow, false)}, 0, 4},
+      {"a pair after a unit of its own", {unit(0x61, true), unit(0x61, false), pair[0], pair[1], pair[2], pair[3]}, 2, 4},
+      {"the unit before the pair goes alone", {unit(0x61, true), unit(0x61, false), pair[0], pair[1], pair[2], pair[3]}, 0,
+       1},
+      {"from inside a pair", pair, 1, 1},
+      {"past the end", pair, 4, 1},
+      {"a unit of the basic plane", {unit(0x416, true), unit(0x416, false), unit(0x61, true), unit(0x61, false)}, 0, 1},
+      {"a pair cut short by the end", {pair[0], pair[1], pair[2]}, 0, 1},
+      {"the low unit first", {pair[2], pair[3], pair[0], pair[1]}, 0, 1},
+      {"two high units", {pair[0], pair[1], unit(kOtherHigh, true), unit(kOtherHigh, false)}, 0, 1},
+      {"a key between the units", {pair[0], pair[1], key(13, true), key(13, false)}, 0, 1},
+      {"a recorded pause inside", {pair[0], pair[1], unit(kLow, true, 5), pair[3]}, 0, 1},
+      {"the low unit up before it is down", {pair[0], pair[1], pair[3], pair[2]}, 0, 1},
+      {"key codes, not units", {key(kHigh, true), key(kHigh, false), key(kLow, true), key(kLow, false)}, 0, 1},
+  };
+  for (const Case& c : cases) EXPECT_EQ(StepsTogether(c.steps, c.at), c.together) << c.what;
 }
 
 TEST(RemapEngine, ProgramKeysAskOnceAtTheReleaseAndSendNothing) {
@@ -533,7 +581,7 @@ TEST(RemapEngine, AnIdleWorkerSleepsUntilSomethingComes) {
   HandleKeyEvent(112, kDown, p.Inputs(), keys, queue);
   HandleKeyEvent(112, kUp, p.Inputs(), keys, queue);
   RunInjectionLoop(
-      queue, [&] { return waits >= 3 ? InjectionRequest::Stop : InjectionRequest::Run; }, [](const KeyInjection&) {},
+      queue, [&] { return waits >= 3 ? InjectionRequest::Stop : InjectionRequest::Run; }, [](const InjectionBatch&) {},
       [&](std::optional<int64_t> until) {
         ++waits;
         forever += until ? 0 : 1;
@@ -552,6 +600,27 @@ TEST(InjectedKey, CarriesTheExtendedFlagOfTheRealKey) {
   const int plain[] = {12, 19, 32, 41, 47, 90, 96, 104, 105, 106, 110, 145, 162, 164, 184, 65, 160, 161};
   for (int code : extended) EXPECT_EQ(InjectedKeyFor(code), (InjectedKey{code, true})) << code;
   for (int code : plain) EXPECT_EQ(InjectedKeyFor(code), (InjectedKey{code, false})) << code;
+}
+
+TEST(InjectedKey, TakesTheExtendedFlagFromAnE0PrefixOnly) {
+  const InjectedKey pause{19, false}, rightCtrl{163, true}, home{36, true}, letter{65, false};
+  struct Case {
+    const char* what;
+    InjectedKey key;
+    unsigned layoutScan;
+    KeyScan scan;
+  } cases[] = {
+      {"E0: extended", {200, false}, 0xE010, {0x10, true}},
+      {"E0 for a key of the table", rightCtrl, 0xE01D, {0x1D, true}},
+      {"E1 (Pause): not extended, or it reads as right Ctrl; 0x45 as the real key sends", pause, 0xE11D,
+       {0x45, false}},
+      {"E1 even where the table would say extended", {19, true}, 0xE11D, {0x45, false}},
+      {"Pause where the layout has it without a prefix", pause, 0x45, {0x45, false}},
+      {"no prefix: not extended", letter, 0x1E, {0x1E, false}},
+      {"no prefix for a key the table knows extended: the table decides", home, 0x47, {0x47, true}},
+      {"a key the layout has no scan code for", letter, 0, {0, false}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ScanFor(c.key, c.layoutScan), c.scan) << c.what;
 }
 
 TEST(OutputQueueTest, KeepsOrderAcrossThreadsAndDropsWhatDoesNotFit) {

@@ -7,7 +7,7 @@ import profile_ini
 from probe import tokens
 from report import Failure
 from scenario_kit import (
-    F5, F6, F7, F8, IDCANCEL, IDOK, OPEN_TITLE, QUESTION_CAPTION, Person, expect_typed, marker_only_profile, settle,
+    F5, F6, F7, F8, F9, IDCANCEL, IDOK, OPEN_TITLE, QUESTION_CAPTION, Person, expect_typed, marker_only_profile, settle,
     start_standard, unchanged, windows_path)
 from waiting import poll_until
 
@@ -15,27 +15,40 @@ TEXT = "Привет, world!\n"
 VK_PACKET = 0xE7  # the key that carries a typed character
 ARGUMENT = "two words"
 HOOK_GRACE_S = 0.3  # how long the hook watch waits for the hook to report a raw event
+# A variable of the program's environment that names the helpers' folder: F9's path goes through it.
+TOOLS_VARIABLE = "ORVELLE_E2E_TOOLS"
 
 
 def kinds_profile(layout, tools_dir, work_dir):
-    """F5 does nothing, F6 types TEXT, F7 starts write_file.exe, F8 a program that is not there."""
+    """F5 does nothing, F6 types TEXT, F7 starts write_file.exe, F8 a program that is not there,
+    F9 write_file.exe again by a path pasted in quotes that names its folder through a variable."""
     return (marker_only_profile(layout)
             .disabled(F5)
             .text(F6, TEXT)
             .program(F7, windows_path(os.path.join(tools_dir, "write_file.exe")),
                      f'"{windows_path(os.path.join(work_dir, "started.txt"))}" "{ARGUMENT}"')
-            .program(F8, r"Z:\nowhere\missing.exe"))
+            .program(F8, r"Z:\nowhere\missing.exe")
+            .program(F9, f'"%{TOOLS_VARIABLE}%\\write_file.exe"',
+                     f'"{windows_path(os.path.join(work_dir, "started-by-variable.txt"))}"'))
 
 
 def scenario_kinds(s, report, layout):
     """Disabled, text and program keys; an imported profile's program keys asked about first."""
     profiles = {1: kinds_profile(layout, s.tools_dir, s.work_dir), 2: marker_only_profile(layout),
                 3: marker_only_profile(layout)}
-    me = Person(s, start_standard(s, layout, label="kinds", profiles=profiles), layout, profiles)
+    # Wine hands the variables of the command that starts a program to its environment.
+    s.wine.env[TOOLS_VARIABLE] = windows_path(s.tools_dir)
+    try:
+        program = start_standard(s, layout, label="kinds", profiles=profiles)
+    finally:
+        del s.wine.env[TOOLS_VARIABLE]
+    me = Person(s, program, layout, profiles)
     report.check("the main window draws the disabled, text and program keys as assigned", assigned_look, me)
     report.check("F5 disabled: nothing of it reaches the probe", disabled, me)
     report.check(f"F6 types {TEXT!r}: the characters whatever the layout, then Enter", typed_text, me)
     report.check("F7 starts write_file.exe with its arguments, in its own folder", starts_program, me)
+    report.check(f"F9's path, in quotes and through %{TOOLS_VARIABLE}%, starts write_file.exe in its own folder",
+                 starts_program_by_variable, me)
     report.check("F8 names a program that is not there: one message, however often it is pressed", missing_program,
                  me)
     report.check("\"импорт\" of a profile with a program key asks first; Cancel leaves the key sending itself",
@@ -95,6 +108,15 @@ def starts_program(me):
     folder = windows_path(me.s.tools_dir).rstrip("\\").lower()
     if lines.get("arg") != ARGUMENT or lines.get("folder", "").rstrip("\\").lower() != folder:
         raise Failure(f"write_file.exe ran with {lines}; expected arg={ARGUMENT!r} and folder={folder!r}")
+
+
+def starts_program_by_variable(me):
+    path = os.path.join(me.s.work_dir, "started-by-variable.txt")
+    me.keys.expect("F9 tapped", me.keys.tap("F9"), [], remapping=True)
+    lines = wait_started(path, "F9")
+    folder = windows_path(me.s.tools_dir).rstrip("\\").lower()
+    if lines.get("folder", "").rstrip("\\").lower() != folder:
+        raise Failure(f"write_file.exe ran in {lines.get('folder')!r}, not in its own folder {folder!r}")
 
 
 def boxes(gui):
