@@ -20,7 +20,7 @@ inline constexpr uint32_t kPowerResumeAutomatic = 0x12;
 struct DesktopNotice {
   enum class Kind { SessionChange, Power, DesktopSwitch };
   Kind kind = Kind::SessionChange;
-  uint32_t code = 0;            // a session change's or power event's code
+  uint32_t code = 0;             // a session change's or power event's code
   bool inputDesktopOurs = true;  // a desktop switch: whether input goes to our desktop now
 };
 

@@ -34,8 +34,8 @@ class SessionNotices {
     }
     if (Current() != nullptr) return;
     Current() = this;
-    switchHook_.reset(SetWinEventHook(EVENT_SYSTEM_DESKTOPSWITCH, EVENT_SYSTEM_DESKTOPSWITCH, nullptr,
-                                      OnWinEvent, 0, 0, WINEVENT_OUTOFCONTEXT));
+    switchHook_.reset(SetWinEventHook(EVENT_SYSTEM_DESKTOPSWITCH, EVENT_SYSTEM_DESKTOPSWITCH, nullptr, OnWinEvent, 0, 0,
+                                      WINEVENT_OUTOFCONTEXT));
   }
   ~SessionNotices() {
     switchHook_.reset();

@@ -51,8 +51,8 @@ void RunInjectionLoop(OutputQueue& queue, ReadRequest readRequest, Inject inject
         draining = true;
         drainStart = time;
       }
-      if (!abandoned && (request == InjectionRequest::Drop || !player.NextWake(time) ||
-                         time - drainStart >= kDrainDeadlineUs)) {
+      if (!abandoned &&
+          (request == InjectionRequest::Drop || !player.NextWake(time) || time - drainStart >= kDrainDeadlineUs)) {
         queue.Clear();
         player.Abandon(time);
         abandoned = true;

@@ -165,8 +165,8 @@ KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, uint32_t timeMs, const Re
   }
 }
 
-KeyDecision HandleKeyEvent(int vkCode, uint32_t flags, uint32_t timeMs, const RemapInputs& inputs,
-                           KeyTracker& keys, OutputQueue& queue) {
+KeyDecision HandleKeyEvent(int vkCode, uint32_t flags, uint32_t timeMs, const RemapInputs& inputs, KeyTracker& keys,
+                           OutputQueue& queue) {
   KeyDecision decision = DecideKeyEvent(vkCode, flags, timeMs, inputs, keys);
   keys.Record(vkCode, flags, timeMs, decision);
   if (decision.command) {

@@ -118,7 +118,7 @@ KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, uint32_t timeMs, const Re
 // the caller writes back into the event record.
 // Allocates nothing and waits for nothing but the queue mutex; locking it may throw
 // std::system_error (nothing else here throws), so the system's hook procedure must catch.
-KeyDecision HandleKeyEvent(int vkCode, uint32_t flags, uint32_t timeMs, const RemapInputs& inputs,
-                           KeyTracker& keys, OutputQueue& queue);
+KeyDecision HandleKeyEvent(int vkCode, uint32_t flags, uint32_t timeMs, const RemapInputs& inputs, KeyTracker& keys,
+                           OutputQueue& queue);
 
 }  // namespace orvelle

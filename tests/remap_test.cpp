@@ -97,7 +97,8 @@ struct Rig {
       const Event e = it->second;
       it = script.erase(it);
       if (e.switchTo != 0) profiles.active = e.switchTo;
-      const KeyDecision d = HandleKeyEvent(e.vk, e.flags, static_cast<uint32_t>(e.atMs), profiles.Inputs(), keys, queue);
+      const KeyDecision d =
+          HandleKeyEvent(e.vk, e.flags, static_cast<uint32_t>(e.atMs), profiles.Inputs(), keys, queue);
       static const char* kNames[] = {"pass", "unhook", "swallow"};
       if (!verdicts.empty()) verdicts += ' ';
       verdicts += d.outputDropped ? "dropped" : kNames[int(d.verdict)];
@@ -392,7 +393,9 @@ TEST(RemapEngine, LeavingTheDesktopLetsGoAtOnceAndTheReleasesPlayNothing) {
   // F1 holds Up, F2 loops "b held 100 ms" while held, F3 taps Z. F1 and F2 are held while the user
   // leaves the desktop (the worker drops, the hook forgets), auto-repeat there, and are let go.
   Profiles p;
-  p.Hold(1, 112, {38}).Set(1, 113, ActionKind::HoldMacro, Recorded({{66, true, 0}, {66, false, 100}})).Tap(1, 114, {90});
+  p.Hold(1, 112, {38})
+      .Set(1, 113, ActionKind::HoldMacro, Recorded({{66, true, 0}, {66, false, 100}}))
+      .Tap(1, 114, {90});
   Rig rig(p);
   rig.requests[150] = InjectionRequest::Drop;
   rig.At({{112, kDown, 0}, {113, kDown, 0}, {112, kDown, 500}, {113, kDown, 500}, {112, kUp, 600}, {113, kUp, 600},
