@@ -15,7 +15,8 @@ static_assert(kPowerSuspend == PBT_APMSUSPEND && kPowerResumeSuspend == PBT_APMR
 
 void RemapKeeper::Attach(HWND window) {
   window_ = window;
-  sessionNotices_ = std::make_unique<SessionNotices>(window, *this);
+  DesktopSwitchListener& listener = *this;
+  sessionNotices_ = std::make_unique<SessionNotices>(window, listener);
   deviceNotices_ = RegisterDeviceNotices(window);
   // Raw input reports every key event of the desktop after the hooks saw it, also while the
   // window is hidden: how the program notices that the system dropped the remap hook.
