@@ -7,9 +7,16 @@
 
 namespace orvelle {
 
+static_assert(kConsoleConnect == WTS_CONSOLE_CONNECT && kConsoleDisconnect == WTS_CONSOLE_DISCONNECT &&
+              kRemoteConnect == WTS_REMOTE_CONNECT && kRemoteDisconnect == WTS_REMOTE_DISCONNECT &&
+              kSessionLock == WTS_SESSION_LOCK && kSessionUnlock == WTS_SESSION_UNLOCK);
+static_assert(kPowerSuspend == PBT_APMSUSPEND && kPowerResumeSuspend == PBT_APMRESUMESUSPEND &&
+              kPowerResumeAutomatic == PBT_APMRESUMEAUTOMATIC);
+
 void RemapKeeper::Attach(HWND window) {
   window_ = window;
-  sessionNotices_ = std::make_unique<SessionNotices>(window);
+  DesktopSwitchListener& listener = *this;
+  sessionNotices_ = std::make_unique<SessionNotices>(window, listener);
   deviceNotices_ = RegisterDeviceNotices(window);
   // Raw input reports every key event of the desktop after the hooks saw it, also while the
   // window is hidden: how the program notices that the system dropped the remap hook.
@@ -71,18 +78,27 @@ bool RemapKeeper::OnDeviceChange(WPARAM event, LPARAM data) {
 }
 
 void RemapKeeper::OnPowerBroadcast(WPARAM event) {
-  // Devices may have come or gone while the machine slept, without a notice.
-  if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND) {
-    CheckKeyboardPresence();
-    ReinstallRemapHook();
-  }
+  FollowDesktopMove(DesktopMoveFor({DesktopNotice::Kind::Power, static_cast<uint32_t>(event)}));
 }
 
 void RemapKeeper::OnSessionChange(WPARAM event) {
-  if (event == WTS_SESSION_UNLOCK) {
-    CheckKeyboardPresence();
-    ReinstallRemapHook();
-  }
+  FollowDesktopMove(DesktopMoveFor({DesktopNotice::Kind::SessionChange, static_cast<uint32_t>(event)}));
+}
+
+void RemapKeeper::OnDesktopSwitch(bool inputDesktopOurs) {
+  FollowDesktopMove(DesktopMoveFor({DesktopNotice::Kind::DesktopSwitch, 0, inputDesktopOurs}));
+}
+
+void RemapKeeper::FollowDesktopMove(DesktopMove move) {
+  if (move == DesktopMove::Stay) return;
+  // The hook sees no key on the other side: a key held there and let go of unseen would keep
+  // playing, and its release, when it comes, must not start anything either.
+  session_.LetGoOfEverything();
+  if (move != DesktopMove::Return) return;
+  // Devices may have come or gone meanwhile without a notice, and the system may have dropped
+  // the hook.
+  CheckKeyboardPresence();
+  ReinstallRemapHook();
 }
 
 }  // namespace orvelle

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "app/remap_keeper.h"
 #include "app/session_notices_win.h"
 #include "engine/remap_session_win.h"
 #include "platform/win32/handles.h"
@@ -13,8 +14,9 @@ namespace orvelle {
 // Keeps the remapping session's hook in place and its keyboard known for as long as the main
 // window lives: raw input shows a hook the system dropped, a timer looks again after a grace
 // period, a long message handler, a wake-up or an unlock puts the hook back, device notices say
-// whether the keyboard is there. Owns the session.
-class RemapKeeper {
+// whether the keyboard is there. When the user leaves the desktop (a lock, the secure desktop,
+// sleep) and comes back, nothing keeps playing. Owns the session.
+class RemapKeeper : private DesktopSwitchListener {
  public:
   // The main window's timer that looks at the hook again.
   static constexpr UINT_PTR kHookWatchTimer = 2;
@@ -44,6 +46,10 @@ class RemapKeeper {
   void OnSessionChange(WPARAM event);
 
  private:
+  void OnDesktopSwitch(bool inputDesktopOurs) override;
+  // Acts on where the user went: left, everything let go of; back, the same, and the hook and
+  // the keyboard looked at again.
+  void FollowDesktopMove(DesktopMove move);
   // The remap hook out and in again (while the program is not closing).
   void ReinstallRemapHook();
   // Acts on what the watch on the remap hook says: lost, back in; waiting, look again soon.

@@ -36,7 +36,7 @@ void Run(benchmark::State& state, int vk, uint32_t flags, bool held) {
     f.keys.swallowed.set(slot, held);
     f.keys.held.set(slot, held && vk == 113);
     f.keys.repeats.set(slot, held && vk == 113);
-    const KeyDecision d = HandleKeyEvent(vk, flags, inputs, f.keys, f.queue);
+    const KeyDecision d = HandleKeyEvent(vk, flags, 0, inputs, f.keys, f.queue);
     benchmark::DoNotOptimize(d);
     // Emptied now and then, outside the timing, so that no append is dropped.
     if (d.command && ++queued % 256 == 0) {

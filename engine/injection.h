@@ -12,6 +12,7 @@ namespace orvelle {
 enum class InjectionRequest {
   Run,    // play what the hook asks for
   Flush,  // the remap hook is gone (the keyboard left, or the system dropped the hook)
+  Drop,   // the user left the desktop or came back: nothing queued or playing is finished
   Stop,   // the program is leaving (exit, logoff)
 };
 
@@ -25,6 +26,7 @@ inline constexpr int64_t kDrainDeadlineUs = 200'000;
 //   command when nothing plays: an idle worker sleeps);
 // - Flush: plays on until nothing is left to play or kDrainDeadlineUs has passed, then drops
 //   the rest, releases every key still held, calls `acknowledgeFlush()` and runs on;
+// - Drop: the same at once, with no time to play on (also when it comes during a flush);
 // - Stop: the same, then returns.
 // `now()` is a monotonic clock in microseconds; `wait(until)` returns at `until` (nothing: only
 // when a command or request comes) or sooner when a command or request comes. Queue calls may
@@ -50,7 +52,8 @@ void RunInjectionLoop(OutputQueue& queue, ReadRequest readRequest, Inject inject
         draining = true;
         drainStart = time;
       }
-      if (!abandoned && (!player.NextWake(time) || time - drainStart >= kDrainDeadlineUs)) {
+      if (!abandoned &&
+          (request == InjectionRequest::Drop || !player.NextWake(time) || time - drainStart >= kDrainDeadlineUs)) {
         queue.Clear();
         player.Abandon(time);
         abandoned = true;

@@ -80,6 +80,15 @@ void InjectionWorker::Flush() {
   Wake();
 }
 
+void InjectionWorker::Drop() {
+  // A flush under way becomes a drop; a stop stays a stop.
+  InjectionRequest request = request_.load();
+  while ((request == InjectionRequest::Run || request == InjectionRequest::Flush) &&
+         !request_.compare_exchange_weak(request, InjectionRequest::Drop)) {
+  }
+  Wake();
+}
+
 void InjectionWorker::Stop() {
   request_.store(InjectionRequest::Stop);
   Wake();
@@ -115,8 +124,10 @@ DWORD WINAPI InjectionWorker::Main(void* param) noexcept {
         [self](std::optional<int64_t> until) { self->Wait(until); }, MonotonicMicroseconds,
         [self] {
           // Back to running, unless a stop came meanwhile.
-          InjectionRequest flushing = InjectionRequest::Flush;
-          self->request_.compare_exchange_strong(flushing, InjectionRequest::Run);
+          InjectionRequest request = self->request_.load();
+          while ((request == InjectionRequest::Flush || request == InjectionRequest::Drop) &&
+                 !self->request_.compare_exchange_weak(request, InjectionRequest::Run)) {
+          }
         });
   } catch (...) {
     // A queue whose lock failed cannot be played any more; the thread ends quietly.

@@ -29,6 +29,9 @@ class InjectionWorker {
   // The remap hook is gone: what is queued plays for up to 200 ms, the rest is dropped, and every
   // key the worker holds down is released. The worker runs on. Returns at once.
   void Flush();
+  // The user left the desktop or came back: as Flush, but what is queued is dropped and what
+  // plays stops at once, and every key the worker holds is released. Returns at once.
+  void Drop();
   // What the destructor does first; waits for the thread. Safe to call more than once.
   void Stop();
   // How often the worker has woken up since it started (for the idle figures of the tests).

@@ -24,6 +24,7 @@ void KeyTracker::Reset(int16_t numLockState, const std::bitset<256>& systemDown)
   swallowed.reset();
   held.reset();
   repeats.reset();
+  forgotten.reset();
   numLockToggled = (numLockState & 1) != 0;
   numLockHeld = numLockState < 0;
 }
@@ -32,14 +33,22 @@ void KeyTracker::Resync(int16_t numLockState, const std::bitset<256>& systemDown
   const std::bitset<256> heldSwallowed = down & swallowed & ~systemDown;
   const std::bitset<256> keptHeld = held & heldSwallowed;
   const std::bitset<256> keptRepeats = repeats & heldSwallowed;
+  const std::bitset<256> keptForgotten = forgotten & ~systemDown;
   Reset(numLockState, systemDown);
   down |= heldSwallowed;
   swallowed = heldSwallowed;
   held = keptHeld;
   repeats = keptRepeats;
+  forgotten = keptForgotten;
 }
 
-void KeyTracker::Record(int vkCode, uint32_t flags, const KeyDecision& decision) noexcept {
+void KeyTracker::Forget(int16_t numLockState, const std::bitset<256>& systemDown) noexcept {
+  const std::bitset<256> gone = ((down & swallowed) | forgotten) & ~systemDown;
+  Reset(numLockState, systemDown);
+  forgotten = gone;
+}
+
+void KeyTracker::Record(int vkCode, uint32_t flags, uint32_t timeMs, const KeyDecision& decision) noexcept {
   const bool release = (flags & kFlagUp) != 0;
   const bool passed = decision.verdict != Verdict::Swallow;
   // Only what reaches the system moves its NumLock; a press while held is a repeat.
@@ -55,13 +64,18 @@ void KeyTracker::Record(int vkCode, uint32_t flags, const KeyDecision& decision)
   const int key = TrackedKey(vkCode, flags);
   if (key < 0) return;
   const auto slot = static_cast<size_t>(key);
+  const bool forgottenRepeat = !release && RepeatsForgotten(slot, timeMs);
+  lastEventMs[slot] = timeMs;
   if (release) {
     down.reset(slot);
     swallowed.reset(slot);
     held.reset(slot);
     repeats.reset(slot);
+    forgotten.reset(slot);
     return;
   }
+  if (forgottenRepeat) return;
+  forgotten.reset(slot);
   if (down[slot]) return;  // an auto-repeat keeps what its first press set
   down.set(slot);
   swallowed.set(slot, !passed);
@@ -69,7 +83,8 @@ void KeyTracker::Record(int vkCode, uint32_t flags, const KeyDecision& decision)
   repeats.set(slot, decision.command == Kind::Hold);
 }
 
-KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, const RemapInputs& inputs, const KeyTracker& keys) noexcept {
+KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, uint32_t timeMs, const RemapInputs& inputs,
+                           const KeyTracker& keys) noexcept {
   KeyDecision decision;
   decision.vkCode = vkCode;
   if (!inputs.keyboardPresent) {
@@ -105,6 +120,8 @@ KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, const RemapInputs& inputs
   };
 
   if (!(flags & kFlagUp)) {
+    // What a forgotten key started is over, and holding it on does not start it again.
+    if (keys.RepeatsForgotten(slot, timeMs)) return swallow(std::nullopt);
     // An auto-repeat keeps the verdict of its first press, whatever the profile says now.
     if (keys.down[slot]) {
       if (!keys.swallowed[slot]) return decision;
@@ -123,6 +140,9 @@ KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, const RemapInputs& inputs
         return swallow(std::nullopt);
     }
   }
+  // The application never saw a forgotten key's press, and the worker has let go of what it
+  // started.
+  if (keys.forgotten[slot]) return swallow(std::nullopt);
   // Only a release whose press was swallowed may be swallowed: the application saw every other
   // press (or the hook never saw it), and would keep the key down without its release.
   if (!keys.down[slot] || !keys.swallowed[slot]) return decision;
@@ -145,10 +165,10 @@ KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, const RemapInputs& inputs
   }
 }
 
-KeyDecision HandleKeyEvent(int vkCode, uint32_t flags, const RemapInputs& inputs, KeyTracker& keys,
+KeyDecision HandleKeyEvent(int vkCode, uint32_t flags, uint32_t timeMs, const RemapInputs& inputs, KeyTracker& keys,
                            OutputQueue& queue) {
-  KeyDecision decision = DecideKeyEvent(vkCode, flags, inputs, keys);
-  keys.Record(vkCode, flags, decision);
+  KeyDecision decision = DecideKeyEvent(vkCode, flags, timeMs, inputs, keys);
+  keys.Record(vkCode, flags, timeMs, decision);
   if (decision.command) {
     OutputCommand command;
     command.kind = *decision.command;

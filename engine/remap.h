@@ -19,6 +19,10 @@ inline constexpr int kReturnKey = 13;        // VK_RETURN
 inline constexpr int kKeypadEnterKey = 108;  // VK_SEPARATOR: the keypad Enter key everywhere
 inline constexpr int kNumLockKey = 0x90;     // VK_NUMLOCK
 
+// The longest a held key leaves between two of its events: the system's longest auto-repeat
+// delay is about a second (the repeats that follow come faster), with room for a busy machine.
+inline constexpr uint32_t kAutoRepeatGapMs = 1500;
+
 enum class Verdict {
   Pass,                // hand the event on unchanged (but for the keypad Enter rewrite)
   RemoveHookThenPass,  // the keyboard is gone: take the hook out, then pass
@@ -55,6 +59,10 @@ struct KeyTracker {
   std::bitset<256> swallowed;  // the press was swallowed
   std::bitset<256> held;       // the press started a held key or a held macro: its release ends it
   std::bitset<256> repeats;    // ... a held key, whose auto-repeats press its last key again
+  // The press was swallowed before the user left the desktop (see Forget): whatever it started
+  // has been let go of, so its auto-repeats and its release are swallowed and start nothing.
+  std::bitset<256> forgotten;
+  std::array<uint32_t, 256> lastEventMs{};  // the time of each key's last event, as the hook saw it
   // NumLock as the system sees it: toggled by every press that reaches it (injected ones too),
   // held from such a press to its release.
   bool numLockToggled = false;
@@ -70,10 +78,21 @@ struct KeyTracker {
   // they started; every other key as Reset has it. Keys the hook swallowed look up to the system,
   // which never saw them.
   void Resync(int16_t numLockState, const std::bitset<256>& systemDown) noexcept;
+  // For the same hook when the user leaves the desktop or comes back (a lock, a secure desktop,
+  // sleep), while the worker lets go of everything: the hook sees no event on the other side, so
+  // a key swallowed before may have been let go of unseen. Such a key is forgotten: what it
+  // started is over and nothing it does will start it again; a release whose press passed still
+  // passes (the system holds that key). A forgotten key is pressed anew only after a pause no
+  // auto-repeat leaves (kAutoRepeatGapMs): then it was let go of on the other side.
+  void Forget(int16_t numLockState, const std::bitset<256>& systemDown) noexcept;
   // NumLock counts as on only when toggled and not held.
   bool NumLockOn() const noexcept { return numLockToggled && !numLockHeld; }
+  // Whether a press at `timeMs` of the forgotten key in `slot` is one of its auto-repeats.
+  bool RepeatsForgotten(size_t slot, uint32_t timeMs) const noexcept {
+    return forgotten[slot] && timeMs - lastEventMs[slot] <= kAutoRepeatGapMs;
+  }
   // Follows one event that the hook has decided on.
-  void Record(int vkCode, uint32_t flags, const KeyDecision& decision) noexcept;
+  void Record(int vkCode, uint32_t flags, uint32_t timeMs, const KeyDecision& decision) noexcept;
 };
 
 // The remap decision for one key event; touches nothing. An active profile number outside 1..3
@@ -88,7 +107,10 @@ struct KeyTracker {
 // - a text key: as a macro key, with its text;
 // - a disabled key: press and release are swallowed and nothing plays;
 // - a program key: press and release are swallowed, and the release asks for its program.
-KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, const RemapInputs& inputs, const KeyTracker& keys) noexcept;
+// A forgotten key's auto-repeats and release are swallowed and start nothing. `timeMs` is the
+// event's time stamp (milliseconds, wrapping).
+KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, uint32_t timeMs, const RemapInputs& inputs,
+                           const KeyTracker& keys) noexcept;
 
 // The whole remap hook, less the call to the next hook: decides, records the event in `keys`, and
 // queues the command the decision asks for, with NumLock as the hook follows it. A command the
@@ -96,7 +118,7 @@ KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, const RemapInputs& inputs
 // the caller writes back into the event record.
 // Allocates nothing and waits for nothing but the queue mutex; locking it may throw
 // std::system_error (nothing else here throws), so the system's hook procedure must catch.
-KeyDecision HandleKeyEvent(int vkCode, uint32_t flags, const RemapInputs& inputs, KeyTracker& keys,
+KeyDecision HandleKeyEvent(int vkCode, uint32_t flags, uint32_t timeMs, const RemapInputs& inputs, KeyTracker& keys,
                            OutputQueue& queue);
 
 }  // namespace orvelle

@@ -38,6 +38,12 @@ void RemapHook::Reinstall() {
   if (hook_.Install(instance_)) ++installs_;
 }
 
+void RemapHook::Forget() {
+  keys_.Forget(NumLockState(), SystemKeysDown());
+  watch_.Reset();
+  worker_.Drop();
+}
+
 RemapHook::WatchState RemapHook::OnRawEvent(uint32_t makeCode, bool release, uint32_t messageTime, uint32_t now) {
   if (!hook_.installed()) return WatchState::Alive;
   watch_.OnRawEvent(makeCode, release, messageTime, now);
@@ -59,7 +65,8 @@ LRESULT RemapHook::OnKeyEvent(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event) {
   inputs.activeProfile = activeProfile_;
   for (size_t n = 0; n < 3; ++n) inputs.actions[n] = &actions_[n];
 
-  const KeyDecision decision = HandleKeyEvent(static_cast<int>(event.vkCode), event.flags, inputs, keys_, queue_);
+  const KeyDecision decision =
+      HandleKeyEvent(static_cast<int>(event.vkCode), event.flags, event.time, inputs, keys_, queue_);
   if (decision.command && !decision.outputDropped) worker_.Wake();
   if (decision.launchProfile != 0 && requestWindow_ != nullptr) {
     PostMessageW(requestWindow_, requestMessage_, static_cast<WPARAM>(decision.vkCode),

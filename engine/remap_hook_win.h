@@ -34,6 +34,10 @@ class RemapHook {
   // Out and in again: back at the head of the hook chain, or back at all after the system
   // dropped it.
   void Reinstall();
+  // The user left the desktop or came back: the hook saw nothing on the other side, so it
+  // forgets the keys it swallowed (KeyTracker::Forget) and the worker drops everything at once
+  // (InjectionWorker::Drop).
+  void Forget();
   bool installed() const { return hook_.installed(); }
   int installs() const { return installs_; }
   // Where the release of a program key is posted, as `message` with the key code and the profile

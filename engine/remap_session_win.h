@@ -39,6 +39,10 @@ class RemapSession {
   bool keyboardPresent() const { return keyboardPresent_; }
   // The hook out and in again, while the keyboard is present, behind the front hook.
   void ReinstallHook();
+  // The user left the desktop or came back (a lock, a secure desktop, sleep, a disconnected
+  // session): every key the worker holds is released and every playback stops, and the keys the
+  // hook swallowed before are forgotten, so that none of them plays again when it comes up.
+  void LetGoOfEverything() { hook_.Forget(); }
   // The first step of every shut-down: no key event waits for this thread any more.
   void RemoveHook() { hook_.Remove(); }
   // Hook out, worker stopped and every key released: the session ends now (the user logs off).

@@ -98,7 +98,8 @@ struct Rig {
       const Event e = it->second;
       it = script.erase(it);
       if (e.switchTo != 0) profiles.active = e.switchTo;
-      const KeyDecision d = HandleKeyEvent(e.vk, e.flags, profiles.Inputs(), keys, queue);
+      const KeyDecision d =
+          HandleKeyEvent(e.vk, e.flags, static_cast<uint32_t>(e.atMs), profiles.Inputs(), keys, queue);
       static const char* kNames[] = {"pass", "unhook", "swallow"};
       if (!verdicts.empty()) verdicts += ' ';
       verdicts += d.outputDropped ? "dropped" : kNames[int(d.verdict)];
@@ -115,6 +116,8 @@ struct Rig {
           Deliver();
           for (auto it = requests.begin(); it != requests.end() && it->first * 1000 <= clock;) {
             request = it->second;
+            // The user left the desktop: the hook forgets as the worker drops (RemapHook::Forget).
+            if (request == InjectionRequest::Drop) keys.Forget(1, {});
             it = requests.erase(it);
           }
           return clock >= end ? InjectionRequest::Stop : request;
@@ -172,7 +175,7 @@ TEST(RemapEngine, IdentityProfilesPassEverything) {
   KeyTracker keys;
   for (int vk = 0; vk <= 255; ++vk) {
     for (uint32_t flags : {0x00u, 0x80u, 0x01u, 0x81u}) {
-      EXPECT_EQ(DecideKeyEvent(vk, flags, p.Inputs(), keys).verdict, Verdict::Pass) << vk;
+      EXPECT_EQ(DecideKeyEvent(vk, flags, 0, p.Inputs(), keys).verdict, Verdict::Pass) << vk;
     }
   }
 }
@@ -289,7 +292,7 @@ TEST(RemapEngine, AHookInstalledAgainKnowsTheKeysHeldDown) {
     std::string out;
     for (const Event& e : events) {
       if (e.switchTo != 0) p.active = e.switchTo;
-      const KeyDecision d = HandleKeyEvent(e.vk, e.flags, p.Inputs(), keys, queue);
+      const KeyDecision d = HandleKeyEvent(e.vk, e.flags, static_cast<uint32_t>(e.atMs), p.Inputs(), keys, queue);
       static const char* kCommands[] = {"play", "hold", "loop", "repeat", "release", "interrupt"};
       out += std::string(out.empty() ? "" : " ") + (d.verdict == Verdict::Swallow ? "swallow" : "pass") +
              (d.command ? std::string("/") + kCommands[int(*d.command)] : "");
@@ -327,6 +330,86 @@ TEST(RemapEngine, AHookInstalledAgainKnowsTheKeysHeldDown) {
   EXPECT_EQ(run(enter, {{13, 0x01}, {13, 0x81}}), "pass pass") << "the repeat and release of a keypad Enter held";
 }
 
+TEST(RemapEngine, KeysSwallowedBeforeTheUserLeftPlayNothingAgain) {
+  // 112 holds Up, 113 loops a macro while held, 114 taps A, 115 is nobody's. All go down, then
+  // the user leaves the desktop (and the hook sees nothing there) or comes back.
+  Profiles p;
+  p.Hold(1, 112, {38}).Set(1, 113, ActionKind::HoldMacro, TapProgram({66}, 0)).Tap(1, 114, {65});
+  OutputQueue queue;
+  auto run = [&](KeyTracker& keys, std::initializer_list<Event> events) {
+    std::string out;
+    for (const Event& e : events) {
+      const KeyDecision d = HandleKeyEvent(e.vk, e.flags, static_cast<uint32_t>(e.atMs), p.Inputs(), keys, queue);
+      static const char* kCommands[] = {"play", "hold", "loop", "repeat", "release", "interrupt"};
+      out += std::string(out.empty() ? "" : " ") + (d.verdict == Verdict::Swallow ? "swallow" : "pass") +
+             (d.command ? std::string("/") + kCommands[int(*d.command)] : "");
+    }
+    queue.Clear();
+    return out;
+  };
+  KeyTracker before;
+  before.Reset(1);
+  ASSERT_EQ(run(before, {{112, kDown, 0}, {113, kDown, 0}, {114, kDown, 0}, {115, kDown, 0}}),
+            "swallow/hold swallow/loop swallow pass");
+  std::bitset<256> systemDown;
+  systemDown.set(115);  // the one press that went through
+
+  struct Case {
+    const char* what;
+    int forgets;  // 1: left; 2: left and came back
+    std::initializer_list<Event> events;
+    const char* verdicts;
+  };
+  for (const Case& c : std::initializer_list<Case>{
+           {"held on, the keys' auto-repeats and releases start nothing; the passed key still passes", 1,
+            {{112, kDown, 500}, {113, kDown, 500}, {114, kDown, 500}, {115, kDown, 500},
+             {112, kUp, 900}, {113, kUp, 900}, {114, kUp, 900}, {115, kUp, 900}},
+            "swallow swallow swallow pass swallow swallow swallow pass"},
+           {"left and back again: the same", 2,
+            {{112, kDown, 500}, {112, kDown, 1900}, {112, kUp, 2000}, {114, kUp, 2000}},
+            "swallow swallow swallow swallow"},
+           {"once let go of, a key works again at its next press", 1,
+            {{112, kUp, 100}, {112, kDown, 200}, {112, kUp, 300}, {114, kUp, 100}, {114, kDown, 200}, {114, kUp, 300}},
+            "swallow swallow/hold swallow/release swallow swallow swallow/play"},
+           {"a press after a pause no auto-repeat leaves is a new press: the key was let go of unseen", 1,
+            {{112, kDown, 1600}, {112, kUp, 1700}, {113, kDown, 5000}, {113, kUp, 5100}},
+            "swallow/hold swallow/release swallow/loop swallow/release"},
+           {"auto-repeats a second apart keep the key forgotten", 1,
+            {{112, kDown, 1000}, {112, kDown, 2000}, {112, kDown, 3000}, {112, kUp, 3100}},
+            "swallow swallow swallow swallow"},
+       }) {
+    KeyTracker keys = before;
+    for (int n = 0; n < c.forgets; ++n) keys.Forget(1, systemDown);
+    EXPECT_EQ(run(keys, c.events), c.verdicts) << c.what;
+  }
+
+  KeyTracker reinstalled = before;
+  reinstalled.Forget(1, systemDown);
+  reinstalled.Resync(1, systemDown);
+  EXPECT_EQ(run(reinstalled, {{114, kUp, 100}}), "swallow") << "the same hook put back still forgets";
+  KeyTracker installed = before;
+  installed.Forget(1, systemDown);
+  installed.Reset(1, systemDown);
+  EXPECT_EQ(run(installed, {{114, kUp, 100}}), "pass") << "a new hook saw no key go down";
+}
+
+TEST(RemapEngine, LeavingTheDesktopLetsGoAtOnceAndTheReleasesPlayNothing) {
+  // F1 holds Up, F2 loops "b held 100 ms" while held, F3 taps Z. F1 and F2 are held while the user
+  // leaves the desktop (the worker drops, the hook forgets), auto-repeat there, and are let go.
+  Profiles p;
+  p.Hold(1, 112, {38})
+      .Set(1, 113, ActionKind::HoldMacro, Recorded({{66, true, 0}, {66, false, 100}}))
+      .Tap(1, 114, {90});
+  Rig rig(p);
+  rig.requests[150] = InjectionRequest::Drop;
+  rig.At({{112, kDown, 0}, {113, kDown, 0}, {112, kDown, 500}, {113, kDown, 500}, {112, kUp, 600}, {113, kUp, 600},
+          {114, kDown, 700}, {114, kUp, 700}})
+      .Run(1000);
+  EXPECT_EQ(rig.verdicts, "swallow swallow swallow swallow swallow swallow swallow swallow");
+  EXPECT_EQ(rig.output, "38↓@0 66↓@1 66↑@100 66↓@101 38↑@150 66↑@151 flushed@151 90↓@700 90↑@701")
+      << "Up and b go up at the drop, the loop stops, and only the key pressed anew plays";
+}
+
 TEST(RemapEngine, KeypadEnterIsKnownAs108) {
   Profiles p;
   p.Tap(1, 108, {66});
@@ -335,9 +418,9 @@ TEST(RemapEngine, KeypadEnterIsKnownAs108) {
                 {"main Enter", {{13, 0x00, 0}, {13, 0x80, 1}}, "pass pass", ""},
                 {"keypad Enter with Alt held", {{13, 0x21, 0}, {13, 0xA1, 1}}, "pass pass", ""},
             });
-  EXPECT_EQ(DecideKeyEvent(13, 0x01, p.Inputs(), KeyTracker{}).vkCode, 108);
+  EXPECT_EQ(DecideKeyEvent(13, 0x01, 0, p.Inputs(), KeyTracker{}).vkCode, 108);
   p.Set(1, 108, ActionKind::Identity, nullptr);
-  EXPECT_EQ(DecideKeyEvent(13, 0x01, p.Inputs(), KeyTracker{}).vkCode, 108) << "the rewrite stands when it passes";
+  EXPECT_EQ(DecideKeyEvent(13, 0x01, 0, p.Inputs(), KeyTracker{}).vkCode, 108) << "the rewrite stands when it passes";
 }
 
 TEST(RemapEngine, KeypadCodesFollowNumLock) {
@@ -578,8 +661,8 @@ TEST(RemapEngine, AnIdleWorkerSleepsUntilSomethingComes) {
   KeyTracker keys;
   keys.Reset(1);
   int64_t clock = 0;
-  HandleKeyEvent(112, kDown, p.Inputs(), keys, queue);
-  HandleKeyEvent(112, kUp, p.Inputs(), keys, queue);
+  HandleKeyEvent(112, kDown, 0, p.Inputs(), keys, queue);
+  HandleKeyEvent(112, kUp, 1, p.Inputs(), keys, queue);
   RunInjectionLoop(
       queue, [&] { return waits >= 3 ? InjectionRequest::Stop : InjectionRequest::Run; }, [](const InjectionBatch&) {},
       [&](std::optional<int64_t> until) {

@@ -9,8 +9,9 @@ from gui import Gui
 from probe import tokens
 from report import Failure, figure
 from scenario_kit import (
-    C_KEY_FIELD, COPY_KEYS, COPY_OUTPUT, D_CANCEL, D_OK, D_SINGLE_KEY_TAB, EIGHT_KEYS, F1, F2, F3, F5, F7, IDOK,
-    KEYBOARD_PATH, QUESTION_CAPTION, VK_KEYPAD_ENTER, VK_P, VK_Q, VK_UP, Keys, Person, expect_typed, keys_between,
+    C_KEY_FIELD, COPY_KEYS, COPY_OUTPUT, D_CANCEL, D_OK, D_SINGLE_KEY_TAB, EIGHT_KEYS, F1, F2, F3, F5, F6, F7, IDOK,
+    KEYBOARD_PATH, QUESTION_CAPTION, VK_KEYPAD_ENTER, VK_P, VK_Q, VK_UP, VK_X, Keys, Person, expect_typed,
+    keys_between,
     marker_only_profile, press_until, profile_problems, quiet_probe, read_profile_file, settle, standard_profile,
     start_standard, still_down, tap_tokens, wait_file_text, windows_path)
 from session import MAIN_TITLE, STATUS_HOOK, STATUS_PRESENT
@@ -19,6 +20,8 @@ from waiting import poll_until
 VK_PAUSE = 19  # its scan code has the E1 prefix, which the extended flag does not stand for
 RECORDED_KEY_MESSAGE = 0x466
 WM_KEYDOWN = 0x100
+WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, WTS_SESSION_UNLOCK = 0x2B1, 7, 8
+QUIET_S = 0.5               # no key event at the probe for this long: nothing plays
 SAVE_DEADLINE_S = 5         # set.ini is written about a second after an applied change
 LONG_MACRO_KEYS = [65 + i % 26 for i in range(400)]  # 800 events: longer than the 200 ms drain
 
@@ -153,6 +156,9 @@ def scenario_stuck(s, report, layout):
                  LONG_MACRO_KEYS, "macro-400")
     report.check("F1 as Up, F2 as keypad Enter and F3 as Pause reach the probe exactly as the real keys do (scan "
                  "code, extended flag)", extended_keys, s, layout)
+    report.check("F5 held as Up and F6 looping X while the session locks: Up and X go up at once and the loop "
+                 "stops; let go of after the unlock, they play nothing; no key stays down", held_across_lock, s,
+                 layout)
 
 
 def held_across_switch(s, layout):
@@ -243,6 +249,74 @@ def extended_keys(s, layout):
         end_program(program)
     if problems:
         raise Failure("\n".join(problems))
+
+
+def held_across_lock(s, layout):
+    profile = (marker_only_profile(layout).single(F5, VK_UP, hold=True)
+               .macro(F6, [VK_X], name="loop", delays=[0, 30], hold=True))
+    program = start_standard(s, layout, label="lock", profiles={1: profile, 2: profile, 3: profile})
+    try:
+        held_across_lock_with(Person(s, program))
+    finally:
+        s.xdo("keyup", "F5")
+        s.xdo("keyup", "F6")
+        end_program(program)
+
+
+def wait_quiet(s, what):
+    """Waits until the probe has seen no key event for QUIET_S; fails when it keeps hearing some."""
+    last = {"count": s.probe.position(), "at": time.monotonic()}
+
+    def quiet():
+        count = s.probe.position()
+        if count != last["count"]:
+            last.update(count=count, at=time.monotonic())
+        return time.monotonic() - last["at"] >= QUIET_S
+
+    if not poll_until(quiet, 5, interval=0.02):
+        recent = keys_between(s, max(0, s.probe.position() - 12), s.probe.position())
+        raise Failure(f"{what}: keys kept coming for 5 s, the last: {' '.join(tokens(recent, keys_only=True))}")
+    return s.probe.position()
+
+
+def held_across_lock_with(me):
+    s, program, keys = me.s, me.program, me.keys
+    s.ensure_probe_focus()
+    start = s.probe.position()
+    press_until(s, "F5", VK_UP, start, what="Up pressed by F5")
+    s.xdo("keydown", "F6")
+    first_x = s.probe.wait_for(lambda e: e.kind == "KEYDOWN" and e.vk == VK_X, 5, "X pressed by F6", start)
+    s.probe.wait_for(lambda e: e.kind == "KEYDOWN" and e.vk == VK_X, 5, "X pressed again: the loop runs", first_x + 1)
+    # The session locks with both keys held; the hook keeps seeing their auto-repeats under Wine,
+    # as it would not on Windows.
+    locked = s.probe.position()
+    s.wine.control_ok("post", WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 1)
+    up = s.probe.wait_for(lambda e: e.kind == "KEYUP" and e.vk == VK_UP, 3, "Up released at the lock", locked)
+    quiet = wait_quiet(s, "after the lock, with F5 and F6 held")
+    seen = keys_between(s, start, quiet)
+    # The loop plays on until the posted notice is handled; from then on only releases come.
+    after_lock = keys_between(s, up, quiet)
+    if still_down(seen) or any(e.is_down for e in after_lock) or any(e.vk in (F5, F6) for e in seen):
+        raise Failure(f"at the lock every output key should go up and the loop stop; from Up's release on the "
+                      f"probe saw {' '.join(tokens(after_lock, keys_only=True))}")
+    installs = program.send("installs")
+    s.wine.control_ok("post", WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 1)
+    # Coming back puts the hook in again: the sign that the unlock has been handled.
+    if not poll_until(lambda: program.send("installs") > installs, 5, interval=0.02):
+        raise Failure("the remap hook was not put back at the unlock")
+
+    def let_go():
+        s.xdo("keyup", "F6")
+        s.xdo("keyup", "F5")
+
+    window, _, _ = keys.collect(let_go, True)
+    if tokens(window, keys_only=True):
+        raise Failure(f"F5 and F6, pressed before the lock and let go of after the unlock, should play nothing; "
+                      f"the probe saw {' '.join(tokens(window, keys_only=True))}")
+    keys.expect("F5 pressed anew after the unlock", keys.tap("F5"), tap_tokens(VK_UP), True, keys_only=True)
+    held = [vk for vk in (F5, F6, VK_UP, VK_X) if s.wine.control_ok("keydown", vk).strip() == "1"]
+    if held:
+        raise Failure(f"keys the system holds down at the end: {held}")
 
 
 # ---------------------------------------------------------------------------------------------
