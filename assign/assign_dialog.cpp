@@ -329,9 +329,11 @@ void AssignDialog::OtherOk() {
 
 void AssignDialog::OnHookKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags, uint32_t time) {
   const CaptureTarget target = CaptureTargetFor(edit_.kind);
-  if (press) {
+  // Only single-key mode captures: a key pressed in another mode (a step being recorded, say)
+  // would otherwise become what the key sends while the key field still shows the earlier one.
+  if (press && target == CaptureTarget::KeyField) {
     edit_.capturedKeyCode = RecordedKeyCode(vkCode, flags);
-    if (target == CaptureTarget::KeyField) view_.keyFieldText = ui_.KeyName(KeyNameParameter(scanCode, flags));
+    view_.keyFieldText = ui_.KeyName(KeyNameParameter(scanCode, flags));
   }
   if (target == CaptureTarget::Recorder) macros_.RecordKeyEvent(press, vkCode, scanCode, flags, time);
 }

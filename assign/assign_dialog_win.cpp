@@ -205,82 +205,64 @@ LRESULT AssignDialogWindow::OnRecordedKey(UINT, WPARAM, LPARAM, bool&) {
   return 0;
 }
 
-LRESULT AssignDialogWindow::Then(void (AssignDialog::*step)()) {
+void AssignDialogWindow::Then(void (AssignDialog::*step)()) {
   (logic_.*step)();
   ApplyView(false);
-  return 0;
 }
 
-LRESULT AssignDialogWindow::ThenWithRow(void (AssignDialog::*step)(int selectedRow)) {
+void AssignDialogWindow::ThenWithRow(void (AssignDialog::*step)(int selectedRow)) {
   (logic_.*step)(ListViewSelectedRow(Item(IDC_STEP_LIST)));
   ApplyView(false);
-  return 0;
 }
 
-LRESULT AssignDialogWindow::OnOk(WORD, WORD, HWND, bool&) {
+void AssignDialogWindow::OnOk() {
   if (media_ != nullptr) {
     logic_.OnOk(*media_, ComboSelection(Item(IDC_MEDIA_LIST)), ComboSelection(Item(IDC_FUNCTION_LIST)));
   }
   Close(IDOK);
-  return 0;
 }
 
-LRESULT AssignDialogWindow::OnCancel(WORD, WORD, HWND, bool&) {
+void AssignDialogWindow::OnCancel() {
   logic_.OnCancel();
   Close(IDCANCEL);
-  return 0;
 }
 
-LRESULT AssignDialogWindow::OnOnScreenKeyboard(WORD, WORD, HWND, bool&) {
+void AssignDialogWindow::OnOnScreenKeyboard() {
   StartOnScreenKeyboard(hwnd());
-  return 0;
 }
 
-LRESULT AssignDialogWindow::OnRecord(WORD, WORD, HWND, bool&) {
+void AssignDialogWindow::OnRecord() {
   logic_.OnRecordButton(static_cast<int16_t>(GetKeyState(VK_NUMLOCK)));
   ApplyView(false);
-  return 0;
 }
 
-LRESULT AssignDialogWindow::OnMacroNameTyped(WORD, WORD, HWND, bool&) {
+void AssignDialogWindow::OnMacroNameTyped() {
   logic_.RenameMacro(WindowText(Item(IDC_MACRO_NAMES)));
   ApplyView(false);
-  return 0;
 }
 
-LRESULT AssignDialogWindow::OnLoopCountTyped(WORD, WORD, HWND, bool&) {
-  if (applyingView_) return 0;  // our own SetWindowText
+void AssignDialogWindow::OnLoopCountTyped() {
+  if (applyingView_) return;  // our own SetWindowText
   logic_.SetLoopCount(WindowText(Item(IDC_LOOP_COUNT)));
   ApplyView(false);
-  return 0;
 }
 
-LRESULT AssignDialogWindow::OnFieldTyped(WORD, WORD id, HWND control, bool&) {
-  if (applyingView_) return 0;  // our own SetWindowText
-  const std::wstring text = WindowText(control);
-  if (id == IDC_TEXT_FIELD) {
-    logic_.SetText(text);
-  } else if (id == IDC_PROGRAM_PATH) {
-    logic_.SetProgramPath(text);
-  } else {
-    logic_.SetProgramArgs(text);
-  }
+void AssignDialogWindow::TakeField(int id, void (AssignDialog::*take)(const std::wstring& fieldText)) {
+  if (applyingView_) return;  // our own SetWindowText
+  (logic_.*take)(WindowText(Item(id)));
   ApplyView(false);
-  return 0;
 }
 
-LRESULT AssignDialogWindow::OnBrowse(WORD, WORD, HWND, bool&) {
+void AssignDialogWindow::OnBrowse() {
   if (const auto file = ChooseFile(hwnd(), kProgramDialog, false, logic_.view().programPathText)) {
     logic_.TakeBrowsedFile(*file);
   }
   ApplyView(false);
-  return 0;
 }
 
-LRESULT AssignDialogWindow::OnMacroChosen(WORD, WORD, HWND, bool&) {
+void AssignDialogWindow::OnMacroChosen() {
   logic_.SelectMacro(ComboSelection(Item(IDC_MACRO_NAMES)));
   ApplyView(false);
-  return 0;
 }
 
 void AssignDialogWindow::Close(INT_PTR result) {

@@ -48,39 +48,39 @@ class AssignDialogWindow final : public DialogBase, public FrontHook, private As
     MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
     MESSAGE_HANDLER(WM_ACTIVATE, OnActivate)
     MESSAGE_HANDLER(RecordingHook::kRecordedKeyMessage, OnRecordedKey)
-    COMMAND_CODE_HANDLER(IDC_ASSIGN_OK, BN_CLICKED, OnOk)
-    COMMAND_CODE_HANDLER(IDOK, BN_CLICKED, OnOk)  // Enter does what the OK button does
-    COMMAND_CODE_HANDLER(IDCANCEL, BN_CLICKED, OnCancel)
-    COMMAND_CODE_HANDLER(IDC_SINGLE_KEY, BN_CLICKED, OnSingleKeyMode)
-    COMMAND_CODE_HANDLER(IDC_MACRO_MODE, BN_CLICKED, OnMacroMode)
-    COMMAND_CODE_HANDLER(IDC_MEDIA_MODE, BN_CLICKED, OnMediaMode)
-    COMMAND_CODE_HANDLER(IDC_FUNCTION_MODE, BN_CLICKED, OnFunctionMode)
-    COMMAND_CODE_HANDLER(IDC_CLEAR, BN_CLICKED, OnClear)
-    COMMAND_CODE_HANDLER(IDC_OSK, BN_CLICKED, OnOnScreenKeyboard)
-    COMMAND_CODE_HANDLER(IDC_ADD_MACRO, BN_CLICKED, OnAddMacro)
-    COMMAND_CODE_HANDLER(IDC_DELETE_MACRO, BN_CLICKED, OnDeleteMacro)
-    COMMAND_CODE_HANDLER(IDC_RECORD, BN_CLICKED, OnRecord)
-    COMMAND_CODE_HANDLER(IDC_DELETE_STEP, BN_CLICKED, OnDeleteStep)
-    COMMAND_CODE_HANDLER(IDC_CLEAR_STEPS, BN_CLICKED, OnClearSteps)
-    COMMAND_CODE_HANDLER(IDC_FIRST_STEP, BN_CLICKED, OnFirstStep)
-    COMMAND_CODE_HANDLER(IDC_STEP_UP, BN_CLICKED, OnStepUp)
-    COMMAND_CODE_HANDLER(IDC_STEP_DOWN, BN_CLICKED, OnStepDown)
-    COMMAND_CODE_HANDLER(IDC_LAST_STEP, BN_CLICKED, OnLastStep)
-    COMMAND_CODE_HANDLER(IDC_MACRO_NAMES, CBN_EDITCHANGE, OnMacroNameTyped)
-    COMMAND_CODE_HANDLER(IDC_MACRO_NAMES, CBN_SELCHANGE, OnMacroChosen)
-    COMMAND_CODE_HANDLER(IDC_MACRO_NAMES, CBN_KILLFOCUS, OnMacroNamesLeft)
-    COMMAND_CODE_HANDLER(IDC_HOLD, BN_CLICKED, OnHoldBox)
-    COMMAND_CODE_HANDLER(IDC_KEY_DELAY, BN_CLICKED, OnKeyDelayBox)
-    COMMAND_CODE_HANDLER(IDC_LOOP_COUNT, EN_CHANGE, OnLoopCountTyped)
-    COMMAND_CODE_HANDLER(IDC_LOOP_COUNT, EN_KILLFOCUS, OnLoopCountLeft)
-    COMMAND_CODE_HANDLER(IDC_OTHER_MODE, BN_CLICKED, OnOtherMode)
-    COMMAND_CODE_HANDLER(IDC_DISABLED_CHOICE, BN_CLICKED, OnDisabledChoice)
-    COMMAND_CODE_HANDLER(IDC_TEXT_CHOICE, BN_CLICKED, OnTextChoice)
-    COMMAND_CODE_HANDLER(IDC_PROGRAM_CHOICE, BN_CLICKED, OnProgramChoice)
-    COMMAND_CODE_HANDLER(IDC_BROWSE, BN_CLICKED, OnBrowse)
-    COMMAND_CODE_HANDLER(IDC_TEXT_FIELD, EN_CHANGE, OnFieldTyped)
-    COMMAND_CODE_HANDLER(IDC_PROGRAM_PATH, EN_CHANGE, OnFieldTyped)
-    COMMAND_CODE_HANDLER(IDC_PROGRAM_ARGS, EN_CHANGE, OnFieldTyped)
+    COMMAND_CODE_HANDLER_EX(IDC_ASSIGN_OK, BN_CLICKED, OnOk)
+    COMMAND_CODE_HANDLER_EX(IDOK, BN_CLICKED, OnOk)  // Enter does what the OK button does
+    COMMAND_CODE_HANDLER_EX(IDCANCEL, BN_CLICKED, OnCancel)
+    COMMAND_CODE_HANDLER_EX(IDC_SINGLE_KEY, BN_CLICKED, OnSingleKeyMode)
+    COMMAND_CODE_HANDLER_EX(IDC_MACRO_MODE, BN_CLICKED, OnMacroMode)
+    COMMAND_CODE_HANDLER_EX(IDC_MEDIA_MODE, BN_CLICKED, OnMediaMode)
+    COMMAND_CODE_HANDLER_EX(IDC_FUNCTION_MODE, BN_CLICKED, OnFunctionMode)
+    COMMAND_CODE_HANDLER_EX(IDC_CLEAR, BN_CLICKED, OnClear)
+    COMMAND_CODE_HANDLER_EX(IDC_OSK, BN_CLICKED, OnOnScreenKeyboard)
+    COMMAND_CODE_HANDLER_EX(IDC_ADD_MACRO, BN_CLICKED, OnAddMacro)
+    COMMAND_CODE_HANDLER_EX(IDC_DELETE_MACRO, BN_CLICKED, OnDeleteMacro)
+    COMMAND_CODE_HANDLER_EX(IDC_RECORD, BN_CLICKED, OnRecord)
+    COMMAND_CODE_HANDLER_EX(IDC_DELETE_STEP, BN_CLICKED, OnDeleteStep)
+    COMMAND_CODE_HANDLER_EX(IDC_CLEAR_STEPS, BN_CLICKED, OnClearSteps)
+    COMMAND_CODE_HANDLER_EX(IDC_FIRST_STEP, BN_CLICKED, OnFirstStep)
+    COMMAND_CODE_HANDLER_EX(IDC_STEP_UP, BN_CLICKED, OnStepUp)
+    COMMAND_CODE_HANDLER_EX(IDC_STEP_DOWN, BN_CLICKED, OnStepDown)
+    COMMAND_CODE_HANDLER_EX(IDC_LAST_STEP, BN_CLICKED, OnLastStep)
+    COMMAND_CODE_HANDLER_EX(IDC_MACRO_NAMES, CBN_EDITCHANGE, OnMacroNameTyped)
+    COMMAND_CODE_HANDLER_EX(IDC_MACRO_NAMES, CBN_SELCHANGE, OnMacroChosen)
+    COMMAND_CODE_HANDLER_EX(IDC_MACRO_NAMES, CBN_KILLFOCUS, OnMacroNamesLeft)
+    COMMAND_CODE_HANDLER_EX(IDC_HOLD, BN_CLICKED, OnHoldBox)
+    COMMAND_CODE_HANDLER_EX(IDC_KEY_DELAY, BN_CLICKED, OnKeyDelayBox)
+    COMMAND_CODE_HANDLER_EX(IDC_LOOP_COUNT, EN_CHANGE, OnLoopCountTyped)
+    COMMAND_CODE_HANDLER_EX(IDC_LOOP_COUNT, EN_KILLFOCUS, OnLoopCountLeft)
+    COMMAND_CODE_HANDLER_EX(IDC_OTHER_MODE, BN_CLICKED, OnOtherMode)
+    COMMAND_CODE_HANDLER_EX(IDC_DISABLED_CHOICE, BN_CLICKED, OnDisabledChoice)
+    COMMAND_CODE_HANDLER_EX(IDC_TEXT_CHOICE, BN_CLICKED, OnTextChoice)
+    COMMAND_CODE_HANDLER_EX(IDC_PROGRAM_CHOICE, BN_CLICKED, OnProgramChoice)
+    COMMAND_CODE_HANDLER_EX(IDC_BROWSE, BN_CLICKED, OnBrowse)
+    COMMAND_CODE_HANDLER_EX(IDC_TEXT_FIELD, EN_CHANGE, OnTextTyped)
+    COMMAND_CODE_HANDLER_EX(IDC_PROGRAM_PATH, EN_CHANGE, OnPathTyped)
+    COMMAND_CODE_HANDLER_EX(IDC_PROGRAM_ARGS, EN_CHANGE, OnArgsTyped)
   END_MSG_MAP()
 
   LRESULT OnInitDialog(UINT, WPARAM, LPARAM, bool&);
@@ -89,42 +89,45 @@ class AssignDialogWindow final : public DialogBase, public FrontHook, private As
   LRESULT OnNotify(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnActivate(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnRecordedKey(UINT, WPARAM, LPARAM, bool&);
-  LRESULT OnOk(WORD, WORD, HWND, bool&);
-  LRESULT OnCancel(WORD, WORD, HWND, bool&);
-  LRESULT OnSingleKeyMode(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::OnSingleKeyButton); }
-  LRESULT OnMacroMode(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::OnMacroButton); }
-  LRESULT OnMediaMode(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::OnMediaButton); }
-  LRESULT OnFunctionMode(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::OnFunctionButton); }
-  LRESULT OnClear(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::OnClear); }
-  LRESULT OnOnScreenKeyboard(WORD, WORD, HWND, bool&);
-  LRESULT OnAddMacro(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::AddMacro); }
-  LRESULT OnDeleteMacro(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::DeleteMacro); }
-  LRESULT OnRecord(WORD, WORD, HWND, bool&);
-  LRESULT OnDeleteStep(WORD, WORD, HWND, bool&) { return ThenWithRow(&AssignDialog::DeleteStep); }
-  LRESULT OnClearSteps(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::ClearSteps); }
-  LRESULT OnFirstStep(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::SelectFirstStep); }
-  LRESULT OnStepUp(WORD, WORD, HWND, bool&) { return ThenWithRow(&AssignDialog::SelectStepAbove); }
-  LRESULT OnStepDown(WORD, WORD, HWND, bool&) { return ThenWithRow(&AssignDialog::SelectStepBelow); }
-  LRESULT OnLastStep(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::SelectLastStep); }
-  LRESULT OnMacroNameTyped(WORD, WORD, HWND, bool&);
-  LRESULT OnMacroChosen(WORD, WORD, HWND, bool&);
-  LRESULT OnMacroNamesLeft(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::RefillMacroNames); }
-  LRESULT OnHoldBox(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::ToggleHold); }
-  LRESULT OnKeyDelayBox(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::ToggleKeyDelays); }
-  LRESULT OnLoopCountTyped(WORD, WORD, HWND, bool&);
-  LRESULT OnLoopCountLeft(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::ShowLoopCount); }
-  LRESULT OnOtherMode(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::OnOtherButton); }
-  LRESULT OnDisabledChoice(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::ChooseDisabled); }
-  LRESULT OnTextChoice(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::ChooseText); }
-  LRESULT OnProgramChoice(WORD, WORD, HWND, bool&) { return Then(&AssignDialog::ChooseProgram); }
-  LRESULT OnBrowse(WORD, WORD, HWND, bool&);
+  void OnOk();
+  void OnCancel();
+  void OnSingleKeyMode() { Then(&AssignDialog::OnSingleKeyButton); }
+  void OnMacroMode() { Then(&AssignDialog::OnMacroButton); }
+  void OnMediaMode() { Then(&AssignDialog::OnMediaButton); }
+  void OnFunctionMode() { Then(&AssignDialog::OnFunctionButton); }
+  void OnClear() { Then(&AssignDialog::OnClear); }
+  void OnOnScreenKeyboard();
+  void OnAddMacro() { Then(&AssignDialog::AddMacro); }
+  void OnDeleteMacro() { Then(&AssignDialog::DeleteMacro); }
+  void OnRecord();
+  void OnDeleteStep() { ThenWithRow(&AssignDialog::DeleteStep); }
+  void OnClearSteps() { Then(&AssignDialog::ClearSteps); }
+  void OnFirstStep() { Then(&AssignDialog::SelectFirstStep); }
+  void OnStepUp() { ThenWithRow(&AssignDialog::SelectStepAbove); }
+  void OnStepDown() { ThenWithRow(&AssignDialog::SelectStepBelow); }
+  void OnLastStep() { Then(&AssignDialog::SelectLastStep); }
+  void OnMacroNameTyped();
+  void OnMacroChosen();
+  void OnMacroNamesLeft() { Then(&AssignDialog::RefillMacroNames); }
+  void OnHoldBox() { Then(&AssignDialog::ToggleHold); }
+  void OnKeyDelayBox() { Then(&AssignDialog::ToggleKeyDelays); }
+  void OnLoopCountTyped();
+  void OnLoopCountLeft() { Then(&AssignDialog::ShowLoopCount); }
+  void OnOtherMode() { Then(&AssignDialog::OnOtherButton); }
+  void OnDisabledChoice() { Then(&AssignDialog::ChooseDisabled); }
+  void OnTextChoice() { Then(&AssignDialog::ChooseText); }
+  void OnProgramChoice() { Then(&AssignDialog::ChooseProgram); }
+  void OnBrowse();
   // The text, path and arguments fields: every change of their text.
-  LRESULT OnFieldTyped(WORD, WORD id, HWND control, bool&);
+  void OnTextTyped() { TakeField(IDC_TEXT_FIELD, &AssignDialog::SetText); }
+  void OnPathTyped() { TakeField(IDC_PROGRAM_PATH, &AssignDialog::SetProgramPath); }
+  void OnArgsTyped() { TakeField(IDC_PROGRAM_ARGS, &AssignDialog::SetProgramArgs); }
+  void TakeField(int id, void (AssignDialog::*take)(const std::wstring& fieldText));
 
   // A step of the logic, then the controls brought up to date.
-  LRESULT Then(void (AssignDialog::*step)());
+  void Then(void (AssignDialog::*step)());
   // The same for a step that acts on the row selected in the step list.
-  LRESULT ThenWithRow(void (AssignDialog::*step)(int selectedRow));
+  void ThenWithRow(void (AssignDialog::*step)(int selectedRow));
 
   // AssignUi
   std::wstring KeyName(int32_t keyNameParameter) override;

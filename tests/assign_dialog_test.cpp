@@ -279,13 +279,30 @@ TEST_F(AssignDialogTest, MacroOnlyOkChangesNoKey) {
   EXPECT_EQ(keyMap, IdentityKeyMap());
 }
 
+TEST_F(AssignDialogTest, AKeyRecordedIntoAMacroNeverBecomesWhatTheSingleKeySends) {
+  OpenFor(AssignKind::SingleKey);
+  Press(75, 0x25);  // K, shown in the key field
+  Release(75, 0x25);
+  dialog.OnMacroButton();
+  dialog.OnRecordButton(1);
+  Press(74, 0x24);  // J, recorded
+  Release(74, 0x24);
+  dialog.OnRecordButton(1);
+  dialog.OnSingleKeyButton();
+  EXPECT_EQ(dialog.view().keyFieldText, L"key37");
+  Ok();
+  EXPECT_EQ(keyMap.at(112), OutputSequence{75}) << "what the dialog showed at OK";
+  EXPECT_EQ(dialog.edit().displayName, L"key37");
+}
+
 TEST_F(AssignDialogTest, ModeButtonsSwitchAndKeepTheHookAsTheyFindIt) {
   OpenFor(AssignKind::SingleKey);
   dialog.OnMediaButton();
   EXPECT_TRUE(dialog.view().recordingHook) << "coming from single-key mode the hook stays";
   EXPECT_TRUE(dialog.view().mediaListVisible);
+  const int captured = dialog.capturedKeyCode();
   Press(65, 0x1E);
-  EXPECT_EQ(dialog.capturedKeyCode(), 65);
+  EXPECT_EQ(dialog.capturedKeyCode(), captured) << "multimedia mode captures nothing";
   EXPECT_EQ(dialog.view().keyFieldText, L"F1") << "multimedia mode does not write the key field";
   dialog.OnMacroButton();
   EXPECT_FALSE(dialog.view().recordingHook);

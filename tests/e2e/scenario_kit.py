@@ -28,7 +28,7 @@ FOREIGN_PATH = r"\\?\hid#vid_845e&pid_0001#1&2d595ca7&0&0000#{4d1e55b2-f16f-11cf
 
 # Virtual-key codes as the profiles know them, and the X keysyms that produce them.
 VK_RETURN, VK_CONTROL, VK_NUMLOCK, VK_KEYPAD_ENTER, VK_UP = 13, 17, 144, 108, 38
-VK_A, VK_B, VK_J, VK_P, VK_Q, VK_X, VK_Y = 65, 66, 74, 80, 81, 88, 89
+VK_A, VK_B, VK_J, VK_K, VK_P, VK_Q, VK_X, VK_Y = 65, 66, 74, 75, 80, 81, 88, 89
 F1, F2, F3, F4, F5, F6, F7, F8, F9, F11, F12 = 112, 113, 114, 115, 116, 117, 118, 119, 120, 122, 123
 KEYSYM = {F1: "F1", F2: "F2", F3: "F3", F4: "F4", F7: "F7", F8: "F8", F11: "F11"}
 

@@ -11,10 +11,10 @@ from report import Failure, figure, median
 from scenario_kit import (
     C_ADD_MACRO, C_FUNCTION_LIST, C_FUNCTION_TAB, C_KEY_FIELD, C_MACRO_NAMES, C_MEDIA_LIST, C_MEDIA_TAB,
     C_OTHER_TAB, C_SINGLE_KEY_TAB, C_STEP_LIST, COPY_COMMAND, COPY_OUTPUT, D_ADD_MACRO, D_CANCEL, D_CLEAR_STEPS,
-    D_DELETE_MACRO, D_FUNCTION_TAB, D_MACRO_TAB, D_MEDIA_TAB, D_OK, D_RECORD, D_STEP_LIST, EIGHT_KEYS, F1, F2, F3, F4,
+    D_DELETE_MACRO, D_FUNCTION_TAB, D_MACRO_TAB, D_MEDIA_TAB, D_OK, D_RECORD, D_SINGLE_KEY_TAB, D_STEP_LIST, EIGHT_KEYS, F1, F2, F3, F4,
     F5, F6, F7, F8, HOLD_TARGET, IDOK, KEYBOARD_PATH, KEYPAD_SEQUENCE, KIND_FUNCTION, KIND_MACRO, KIND_MACRO_ONLY,
     KIND_MEDIA, KIND_SINGLE, MARKER, MARKER_TARGET, OPEN_TITLE, PROFILE2_TARGET, QUESTION_CAPTION, SAVE_TITLE,
-    TRAY_CALLBACK, TRAY_ICON, VK_A, VK_B, VK_J, VK_Q, VK_X, VK_Y, WM_LBUTTONDBLCLK, Person, assigned_entries,
+    TRAY_CALLBACK, TRAY_ICON, VK_A, VK_B, VK_J, VK_K, VK_Q, VK_X, VK_Y, WM_LBUTTONDBLCLK, Person, assigned_entries,
     centred_places, check_sized_and_centred, expect_typed, file_problems, key_events, marker_only_profile,
     new_macro_for, open_in_mode, read_profile_file, set_numlock, settle, start_recording, start_standard, stop_recording, unchanged, windows_path)
 from waiting import now_us, poll_until
@@ -282,7 +282,9 @@ def scenario_dialog(s, report, layout):
                         ("F6: a double click starts the recording once; four steps, then Last, Up, Delete: the "
                          "selection follows and the third step goes", step_buttons_keep_the_selection),
                         ("\"Macro..\": only the macro table; the new steps play after \"Apply\"",
-                         macro_only_until_apply)):
+                         macro_only_until_apply),
+                        ("F3: K pressed in single-key mode, J recorded into a new macro, back to single-key mode "
+                         "showing K, OK: F3 types k", recording_leaves_the_single_key)):
         if not report.check(name, check, me):
             me.recover()
     report.check("set.ini after exit: the command, the key, the renamed macro, the deletion, the edited steps, "
@@ -492,6 +494,22 @@ def macro_only_until_apply(me):
     expect_typed(keys, "F8", key_events([VK_Y]), "y", "F8 after \"Apply\"")
 
 
+def recording_leaves_the_single_key(me):
+    s, gui = me.s, me.gui
+    dialog, _ = open_in_mode(me, F3, KIND_SINGLE, None)
+    s.xdo("key", "k")
+    gui.wait_control(dialog, C_KEY_FIELD, lambda c: c.title == "K", "the key field showing K")
+    gui.click_dialog(D_MACRO_TAB, dialog)
+    names = gui.wait_control(dialog, C_MACRO_NAMES, lambda c: c.visible, "the macro names")
+    gui.click_dialog(D_ADD_MACRO, dialog)
+    gui.wait_control(dialog, C_MACRO_NAMES, lambda c: c.items == names.items + 1, "a new macro")
+    record(me, dialog, KIND_MACRO, [("keydown", "j"), ("keyup", "j")])
+    switch_mode(me, dialog, D_SINGLE_KEY_TAB, KIND_SINGLE, C_KEY_FIELD, "dialog-single-after-recording")
+    gui.wait_control(dialog, C_KEY_FIELD, lambda c: c.title == "K", "the key field still showing K")
+    me.close_dialog(D_OK)
+    expect_typed(me.keys, "F3", [f"{VK_K}↓", f"{VK_K}↑"], "k", "F3 given the K key shown at OK")
+
+
 def saved_after_dialogs(me):
     me.program.exit()
     values = read_profile_file(me.program.set_ini).get("Profile1", {})
@@ -501,7 +519,8 @@ def saved_after_dialogs(me):
                 f"indexpic{F4}": "1", f"macroindex{F4}": "1", f"setname{F4}": "Fire",
                 f"indexpic{F7}": "0", f"key{F7}": str(F7), f"setname{F7}": me.layout.name_of(F7),
                 f"indexpic{F5}": "0", f"key{F5}": str(F5), f"indexpic{F8}": "1", f"macroindex{F8}": "0",
-                f"indexpic{F6}": "1", f"macroindex{F6}": "2", "macrostrnum": "3", "macroname0": "tap",
+                f"indexpic{F6}": "1", f"macroindex{F6}": "2", "macrostrnum": "4", "macroname0": "tap",
+                f"indexpic{F3}": "0", f"key{F3}": str(VK_K),
                 "macroname1": "Fire"}
     problems = [f"{key} is {values.get(key)!r}, expected {value!r}" for key, value in expected.items()
                 if values.get(key) != value]
