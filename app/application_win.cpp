@@ -58,6 +58,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // way and find their DLLs there, which System32 alone denies them. The system DLLs the program
   // loads itself go through LoadSystemLibrary, System32 only.
   SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+  // The shell looks for a program key's bare name in the current folder first. Whoever started us
+  // chose that folder (a download folder, a game's); the system folder is one nobody else writes.
+  // Every file of our own is found by its full path.
+  wchar_t system[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+  if (length > 0 && length < MAX_PATH) SetCurrentDirectoryW(system);
   orvelle::Application app;
   return app.InitInstance(instance);
 }

@@ -327,7 +327,7 @@ void MainWindow::OnExport() {
 }
 
 void MainWindow::OnImport() {
-  if (ImportProfile(saver_.files(), DecodeAnsi, table_, profiles_, *this)) ProfilesChanged();
+  if (ImportProfile(saver_.files(), DecodeAnsi, table_, profiles_, *this, ExpandEnvironment)) ProfilesChanged();
 }
 
 // --- the tray and the menus ---------------------------------------------------------------------

@@ -88,6 +88,15 @@ constexpr size_t kProgramNameChars = 64;
 
 }  // namespace
 
+std::wstring CutInTheMiddle(std::wstring_view text, size_t limit) {
+  if (text.size() <= limit) return std::wstring(text);
+  size_t head = limit / 2;
+  if (head > 0 && IsHighSurrogate(text[head - 1])) --head;
+  size_t tail = text.size() - (limit - limit / 2);
+  if (tail < text.size() && IsLowSurrogate(text[tail])) ++tail;
+  return std::wstring(text.substr(0, head)) + L"…" + std::wstring(text.substr(tail));
+}
+
 std::wstring Excerpt(std::wstring_view text, size_t limit) {
   std::wstring cut = CutToUnits(std::wstring(text.substr(0, limit + 1)), limit);
   if (cut.size() < text.size()) cut += L'…';

@@ -57,6 +57,9 @@ std::wstring CleanProgramArgs(std::wstring_view args);
 // `text` cut to at most `limit` UTF-16 units, never inside a surrogate pair, with "…" when
 // something was cut.
 std::wstring Excerpt(std::wstring_view text, size_t limit);
+// `text` with its middle given up for "…" when it is longer than `limit` UTF-16 units: the start
+// and the end stay, never cut inside a surrogate pair.
+std::wstring CutInTheMiddle(std::wstring_view text, size_t limit);
 
 // The display name (SetName) of a Disabled, Text or Program assignment, which is what the main
 // window's tooltip shows: "Disabled", "Text: " and the text's first kTextExcerptChars characters

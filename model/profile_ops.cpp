@@ -59,7 +59,7 @@ bool ExportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table
 }
 
 bool ImportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table, ProfileSet& set,
-                   ProfileUi& ui) {
+                   ProfileUi& ui, const ExpandVariables& expand) {
   const auto file = ui.ChooseImportFile();
   if (!file) return false;
   IniFileCopy copy(files, legacy, *file);
@@ -85,11 +85,14 @@ bool ImportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table
   }
   ProfileData imported = set.working;
   ReadProfileSection(copy.ini(), copy.path(), source, table, imported);
-  // A file from someone else must not start programs unasked: the keys that would go back to
-  // their defaults unless the user keeps them.
-  const std::vector<ProgramKey> programs = ProgramKeys(imported);
-  if (!programs.empty() && !ui.Confirm(ImportedProgramsQuestion(std::wstring(FileNameOf(*file)), programs))) {
-    for (const ProgramKey& key : programs) RestoreSlotDefault(table, key.slot, imported);
+  // A file from someone else must not start anything unasked: the keys that would go back to
+  // their own functions unless the user keeps them.
+  const std::vector<ImportedAction> actions = ImportedActions(imported, table, expand);
+  if (!actions.empty() && !ui.Confirm(ImportedActionsQuestion(std::wstring(FileNameOf(*file)), actions))) {
+    for (const ImportedAction& action : actions) {
+      imported.macros.indexMap.erase(table.slots[static_cast<size_t>(action.slot)].keyCode);
+      RestoreSlotDefault(table, action.slot, imported);
+    }
   }
   const bool changed = !(imported == set.Active()) || !(imported == set.working);
   set.working = std::move(imported);

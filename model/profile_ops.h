@@ -6,6 +6,7 @@
 
 #include "model/key_table.h"
 #include "model/profile_set.h"
+#include "model/program_start.h"
 #include "base/file_dialog.h"
 #include "base/file_store.h"
 
@@ -51,9 +52,10 @@ bool ExportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table
                    ProfileUi& ui);
 // Reads the profile a file the user picks names in "TYPE" into the working copy and the active
 // profile. A file that is missing, unreadable or holds no such profile is refused with a message
-// and changes nothing. A profile whose keys would start programs names them in one question
-// first; without OK those keys go back to their defaults. True when the active profile changed.
+// and changes nothing. A profile with keys that play macros, type texts or start programs names
+// them in one question first (programs with `expand`ed variables, as they would start); without OK
+// those keys go back to their own functions. True when the active profile changed.
 bool ImportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table, ProfileSet& set,
-                   ProfileUi& ui);
+                   ProfileUi& ui, const ExpandVariables& expand);
 
 }  // namespace orvelle

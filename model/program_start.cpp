@@ -54,30 +54,57 @@ std::wstring ProgramStartFailedMessage(const std::wstring& path) {
   return L"Не удалось запустить «" + path + L"». Возможно, файл или папка удалены, перемещены или недоступны.";
 }
 
-std::vector<ProgramKey> ProgramKeys(const ProfileData& data) {
-  std::vector<ProgramKey> keys;
+std::vector<ImportedAction> ImportedActions(const ProfileData& data, const KeyTable& table,
+                                            const ExpandVariables& expand) {
+  std::vector<ImportedAction> actions;
   for (int slot = 0; slot < kKeySlotCount; ++slot) {
     const KeyAssignment& record = data.records[static_cast<size_t>(slot)];
-    if (record.kind != AssignKind::Program || !HasAction(record)) continue;
-    keys.push_back({slot, record.args.empty() ? record.program : record.program + L' ' + record.args});
+    const KeySlot& key = table.slots[static_cast<size_t>(slot)];
+    if (DecidingRecord(data, table, key.keyCode) != &record) continue;
+    std::wstring what;
+    if (record.kind == AssignKind::Macro) {
+      const std::optional<int> macro = data.macros.PlayedBy(key.keyCode);
+      if (!macro) continue;
+      what = L"макрос «" + Excerpt(data.macros.At(*macro)->name, kMaxShownNameChars) + L"»";
+    } else if (record.kind == AssignKind::Text && HasAction(record)) {
+      std::wstring text = record.text;
+      std::replace(text.begin(), text.end(), L'\n', L'↵');
+      std::replace(text.begin(), text.end(), L'\t', L' ');
+      what = L"текст «" + Excerpt(text, kMaxShownNameChars) + L"»";
+    } else if (record.kind == AssignKind::Program && HasAction(record)) {
+      what = L"программа " + ShownCommand(StartFor(record.program, record.args, expand));
+    } else {
+      continue;
+    }
+    const std::wstring name = key.name.empty() ? L"клавиша " + FormatInt(key.keyCode) : key.name;
+    actions.push_back({slot, name + L": " + what});
   }
-  return keys;
+  return actions;
 }
 
-std::wstring ImportedProgramsQuestion(const std::wstring& fileName, const std::vector<ProgramKey>& keys) {
-  std::vector<std::wstring> programs;
-  for (const ProgramKey& key : keys) {
-    if (std::find(programs.begin(), programs.end(), key.commandLine) == programs.end())
-      programs.push_back(key.commandLine);
+std::wstring ShownCommand(const ProgramStart& start) {
+  const std::wstring_view file = FileNameOf(start.file);
+  const std::wstring_view folder = std::wstring_view(start.file).substr(0, start.file.size() - file.size());
+  std::wstring shown = CutInTheMiddle(folder, kMaxShownFolderChars) + std::wstring(file);
+  bool blank = true;  // no blank at the start of the arguments
+  std::wstring args;
+  for (const wchar_t c : start.parameters) {
+    const bool isBlank = c == L' ' || c == L'\t';
+    if (!isBlank || !blank) args += isBlank ? L' ' : c;
+    blank = isBlank;
   }
-  std::wstring text = L"Профиль из файла «" + fileName + L"» назначает клавишам запуск программ:\n";
-  for (size_t i = 0; i < programs.size() && i < kMaxListedPrograms; ++i) {
-    const std::wstring& program = programs[i];
-    text += L"\n";
-    text += Excerpt(program, kMaxListedChars);
-  }
-  if (programs.size() > kMaxListedPrograms) {
-    text += L"\n… и ещё " + FormatInt(static_cast<int>(programs.size() - kMaxListedPrograms));
+  while (!args.empty() && args.back() == L' ') args.pop_back();
+  if (!args.empty()) shown += L' ' + args;
+  return shown;
+}
+
+std::wstring ImportedActionsQuestion(const std::wstring& fileName, const std::vector<ImportedAction>& actions) {
+  std::wstring text = L"Профиль из файла «" + fileName +
+                      L"» назначает клавишам макросы, ввод текста или запуск программ. Так можно запустить что "
+                      L"угодно:\n";
+  for (size_t i = 0; i < actions.size() && i < kMaxListedActions; ++i) text += L"\n" + actions[i].shown;
+  if (actions.size() > kMaxListedActions) {
+    text += L"\n… и ещё " + FormatInt(static_cast<int>(actions.size() - kMaxListedActions));
   }
   text += L"\n\nОставить эти назначения? При отмене эти клавиши вернутся к своим обычным функциям.";
   return text;

@@ -41,19 +41,30 @@ std::optional<ProgramStart> ProgramToStart(const ProfileSet& set, const KeyTable
 // The one message shown when a Program key's target cannot be started.
 std::wstring ProgramStartFailedMessage(const std::wstring& path);
 
-// The Program keys of a profile that would start something, as (key slot index, path and
-// arguments) in key-table order.
-struct ProgramKey {
-  int slot;
-  std::wstring commandLine;  // the path, then a blank and the arguments when there are any
+// A key of a profile that does more than its own function: it plays a macro, types a text or starts
+// a program. A file from someone else could make any of them start something (a macro of Win+R,
+// "calc", Enter does), so none is kept unasked.
+struct ImportedAction {
+  int slot;         // key slot index
+  std::wstring shown;  // "F1: макрос «name»", "F2: текст «…»", "F3: программа C:\…\app.exe -x"
 };
-std::vector<ProgramKey> ProgramKeys(const ProfileData& data);
+// Those keys of `data`, in key-table order; of slots that share a key code only the one that decides.
+std::vector<ImportedAction> ImportedActions(const ProfileData& data, const KeyTable& table,
+                                            const ExpandVariables& expand);
 
-// The question before a profile read from file `fileName` keeps keys that start programs: the
-// programs, each once and in order, the first kMaxListedPrograms of them (each cut to
-// kMaxListedChars), then how many more there are.
-inline constexpr size_t kMaxListedPrograms = 10;
-inline constexpr size_t kMaxListedChars = 160;
-std::wstring ImportedProgramsQuestion(const std::wstring& fileName, const std::vector<ProgramKey>& keys);
+// How a program is shown in that list: its path with the variables expanded and the quotes gone, the
+// folder part cut in the middle beyond kMaxShownFolderChars, the file name whole, then the
+// arguments with runs of blanks shown as one, so that neither a long folder nor padding can hide
+// which program it is.
+inline constexpr size_t kMaxShownFolderChars = 60;
+// How much of a macro's name or a text the list shows.
+inline constexpr size_t kMaxShownNameChars = 40;
+std::wstring ShownCommand(const ProgramStart& start);
+
+// The question before a profile read from file `fileName` keeps such keys: the keys, the first
+// kMaxListedActions of them, then how many more there are. Cancel leaves every one of them at its
+// own function.
+inline constexpr size_t kMaxListedActions = 12;
+std::wstring ImportedActionsQuestion(const std::wstring& fileName, const std::vector<ImportedAction>& actions);
 
 }  // namespace orvelle

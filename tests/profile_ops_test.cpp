@@ -133,7 +133,11 @@ class ProfileFileExchangeTest : public ProfileOpsTest {
   }
   bool Import(const std::wstring& file) {
     ui.importFile = file;
-    return ImportProfile(files, DecodeLatin1, table, set, ui);
+    return ImportProfile(files, DecodeLatin1, table, set, ui, [](const std::wstring& text) {
+      std::wstring expanded = text;
+      if (const size_t at = expanded.find(L"%TOOLS%"); at != std::wstring::npos) expanded.replace(at, 7, L"D:\\My Tools");
+      return expanded;
+    });
   }
 
   MemoryFileStore files;
@@ -173,7 +177,7 @@ TEST_F(ProfileFileExchangeTest, ExportWritesTheAppliedProfileAndImportReplacesTh
   ui.exportFile.reset();
   ui.importFile.reset();
   EXPECT_FALSE(ExportProfile(files, DecodeLatin1, table, set, ui));
-  EXPECT_FALSE(ImportProfile(files, DecodeLatin1, table, set, ui));
+  EXPECT_FALSE(ImportProfile(files, DecodeLatin1, table, set, ui, [](const std::wstring& t) { return t; }));
   EXPECT_EQ(set.working, before.working);
   EXPECT_TRUE(ui.told.empty());
 }
@@ -220,6 +224,7 @@ TEST_F(ProfileFileExchangeTest, HoldWaitsAndLoopsTravelEverywhereButTheHoldTimeS
 
   SwitchProfile(set, 1, ui);
   set.tapMs = 7;
+  ui.answers = {true};  // keep the macro keys
   EXPECT_TRUE(Import(file));
   ExpectSameAssignments(set.Profile(1), p, "exported and imported");
   EXPECT_EQ(set.working, set.Profile(1));
@@ -249,18 +254,28 @@ TEST_F(ProfileFileExchangeTest, ImportReadsTheProfileTypeNamesAndKeysAbsentFromT
   }
 }
 
-TEST_F(ProfileFileExchangeTest, ImportAsksOnceBeforeKeepingKeysThatStartPrograms) {
-  // Keys 11 and 12 start the same program, key 13 another; 14 types, 15 has no program at all.
+TEST_F(ProfileFileExchangeTest, ImportAsksOnceBeforeKeepingKeysThatPlayTypeOrStartAnything) {
+  // Keys 11 and 12 start the same program, 13 a bare name, 14 types, 15 has no program at all, 16
+  // plays a macro, 17 names its program through a variable, 18 hides its file behind a long folder
+  // and its arguments behind blanks; 19 only sends another key.
+  const std::wstring longFolder = L"C:\\" + std::wstring(80, L'p') + L"\\";
   const std::wstring programs =
       L"[Profile1]\n"
       L"IndexPic11=6\nSetName11=Program: tool.exe\nProgram11=C:\\x\\tool.exe\nArgs11=-q\n"
       L"IndexPic12=6\nSetName12=Program: tool.exe\nProgram12=C:\\x\\tool.exe\nArgs12=-q\n"
       L"IndexPic13=6\nSetName13=Program: notepad.exe\nProgram13=notepad.exe\n"
-      L"IndexPic14=5\nSetName14=Text: hi\nText14=hi\n"
+      L"IndexPic14=5\nSetName14=Text: hi\nText14=hi\\nthere\n"
       L"IndexPic15=6\nSetName15=Program: \n"
-      L"SetIndexNum=5\nsetindex0=0\nsetindex1=1\nsetindex2=2\nsetindex3=3\nsetindex4=4\n";
+      L"IndexPic16=1\nSetName16=m\nMacroIndex16=0\n"
+      L"IndexPic17=6\nSetName17=Program: payload.exe\nProgram17=\"%TOOLS%\\payload.exe\"\n"
+      L"IndexPic18=6\nSetName18=Program: hidden.exe\nProgram18=" + longFolder + L"hidden.exe\nArgs18=-a" +
+      std::wstring(50, L' ') + L"-b\n"
+      L"IndexPic19=0\nSetName19=P\nKey19=80\n"
+      L"MacroStrNum=1\nMacroName0=m\nMacroKey0=0,91,1,0,82,1,0,82,0,0,91,0\nMacroKeyNum0=12\n"
+      L"SetIndexNum=9\nsetindex0=0\nsetindex1=1\nsetindex2=2\nsetindex3=3\nsetindex4=4\nsetindex5=5\n"
+      L"setindex6=6\nsetindex7=7\nsetindex8=8\n";
   files.Put(L"programs.ini", testing::Utf16File(programs));
-  files.Put(L"plain.ini", testing::Utf16File(L"[Profile1]\nIndexPic14=5\nSetName14=Text: hi\nText14=hi\n"));
+  files.Put(L"plain.ini", testing::Utf16File(L"[Profile1]\nIndexPic14=0\nSetName14=P\nKey14=80\n"));
 
   for (const bool keep : {true, false}) {
     SetUp();
@@ -270,40 +285,50 @@ TEST_F(ProfileFileExchangeTest, ImportAsksOnceBeforeKeepingKeysThatStartPrograms
     ASSERT_EQ(ui.questions.size(), 1u) << keep;
     const std::wstring& question = ui.questions[0];
     EXPECT_NE(question.find(L"«programs.ini»"), std::wstring::npos) << keep;
-    EXPECT_NE(question.find(L"\nnotepad.exe"), std::wstring::npos) << keep;
-    const size_t tool = question.find(L"\nC:\\x\\tool.exe -q");
-    EXPECT_NE(tool, std::wstring::npos) << keep;
-    EXPECT_EQ(question.find(L"tool.exe", tool + 20), std::wstring::npos) << "each program named once";
+    for (const std::wstring& line :
+         {std::wstring(L"\nK1: программа C:\\x\\tool.exe -q\n"), std::wstring(L"\nK2: программа C:\\x\\tool.exe -q\n"),
+          std::wstring(L"\nK3: программа notepad.exe\n"), std::wstring(L"\nK4: текст «hi↵there»\n"),
+          std::wstring(L"\nK6: макрос «m»\n"), std::wstring(L"\nK7: программа D:\\My Tools\\payload.exe\n"),
+          L"\nK8: программа " + CutInTheMiddle(longFolder, kMaxShownFolderChars) + L"hidden.exe -a -b\n"}) {
+      EXPECT_NE(question.find(line), std::wstring::npos) << line.size() << "-character line missing, keep " << keep;
+    }
+    EXPECT_EQ(question.find(L"K5:"), std::wstring::npos) << "a program key without a program starts nothing";
+    EXPECT_EQ(question.find(L"K9:"), std::wstring::npos) << "a key that sends another key is no question";
 
     const ProfileData& p = set.Active();
     EXPECT_EQ(set.working, p);
-    for (int entry = 1; entry <= 3; ++entry) {
+    for (int entry : {1, 2, 3, 4, 6, 7, 8}) {
       const KeyAssignment& r = p.records[static_cast<size_t>(entry - 1)];
-      EXPECT_EQ(r.kind, keep ? AssignKind::Program : AssignKind::SingleKey) << entry;
-      EXPECT_EQ(r.program.empty(), !keep) << entry;
+      EXPECT_EQ(r.kind == AssignKind::SingleKey, !keep) << entry;
       if (!keep) {
-        EXPECT_EQ(r.name, L"K" + std::to_wstring(entry));
+        EXPECT_EQ(r, (KeyAssignment{L"K" + std::to_wstring(entry), AssignKind::SingleKey, 0, false})) << entry;
       }
-      EXPECT_EQ(p.keyMap.at(10 + entry), OutputSequence{10 + entry}) << entry;
+      EXPECT_EQ(p.keyMap.at(10 + entry) == OutputSequence{10 + entry}, !keep || entry != 6) << entry;
     }
-    EXPECT_EQ(p.records[3].text, L"hi") << "a text key is kept either way";
-    EXPECT_EQ(p.assignedSlots, keep ? (std::vector<int>{0, 1, 2, 3, 4}) : (std::vector<int>{3, 4}));
+    EXPECT_EQ(p.macros.indexMap.count(16), keep ? 1u : 0u);
+    EXPECT_EQ(p.keyMap.at(19), OutputSequence{80}) << "kept either way";
+    EXPECT_EQ(p.assignedSlots, keep ? (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8}) : (std::vector<int>{4, 8}));
   }
 
   ui.questions.clear();
   EXPECT_TRUE(Import(L"plain.ini"));
-  EXPECT_TRUE(ui.questions.empty()) << "nothing to start, nothing to ask";
+  EXPECT_TRUE(ui.questions.empty()) << "nothing to play, type or start, nothing to ask";
 }
 
-TEST(ImportedProgramsQuestion, CutsALongCommandLineOnlyBetweenWholeCharacters) {
-  // A character outside the Basic Multilingual Plane across the cut: both its halves go.
-  const std::wstring program = std::wstring(kMaxListedChars - 1, L'a') + L"\xD83D\xDE00" + L"tail";
-  const std::wstring question = ImportedProgramsQuestion(L"x.ini", {{0, program}});
-  EXPECT_NE(question.find(std::wstring(kMaxListedChars - 1, L'a') + L"…"), std::wstring::npos) << "cut before the pair";
-  for (size_t i = 0; i < question.size(); ++i) {
-    const bool high = question[i] >= 0xD800 && question[i] <= 0xDBFF;
-    EXPECT_FALSE(high && (i + 1 == question.size() || question[i + 1] < 0xDC00 || question[i + 1] > 0xDFFF)) << i;
-  }
+TEST(ImportedActionsQuestion, ShowsAProgramsFileAndArgumentsWholeAndCutsOnlyItsFolder) {
+  // A character outside the Basic Multilingual Plane at either cut: both its halves go.
+  const std::wstring pair = L"\xD83D\xDE00";
+  const std::wstring folder = L"C:\\" + std::wstring(26, L'a') + pair + std::wstring(40, L'b') + pair +
+                              std::wstring(28, L'c') + L"\\";
+  const std::wstring shown = ShownCommand(ProgramStart{folder + L"x.exe", L"  -a   -b ", {}});
+  EXPECT_EQ(shown, L"C:\\" + std::wstring(26, L'a') + L"…" + std::wstring(28, L'c') + L"\\x.exe -a -b");
+  EXPECT_EQ(ShownCommand(ProgramStart{L"calc", L"", {}}), L"calc");
+  std::vector<ImportedAction> many;
+  for (int i = 0; i < 20; ++i) many.push_back({i, L"K" + std::to_wstring(i) + L": текст «x»"});
+  const std::wstring question = ImportedActionsQuestion(L"x.ini", many);
+  EXPECT_NE(question.find(L"\nK11: "), std::wstring::npos);
+  EXPECT_EQ(question.find(L"\nK12: "), std::wstring::npos);
+  EXPECT_NE(question.find(L"… и ещё 8"), std::wstring::npos);
 }
 
 TEST_F(ProfileFileExchangeTest, ImportRefusesFilesWithoutAProfileAndChangesNothing) {
@@ -333,6 +358,7 @@ TEST_F(ProfileFileExchangeTest, ImportReadsUtf8ExportsWithCyrillicNames) {
   for (const std::string& bytes : {"\xEF\xBB\xBF" + text, text}) {
     SetUp();
     files.Put(L"utf8.ini", bytes);
+    ui.answers = {true};  // keep the macro key
     EXPECT_TRUE(Import(L"utf8.ini"));
     EXPECT_EQ(set.Active().records[0].name, L"Копировать");
     EXPECT_EQ(set.Active().keyMap.at(11), (OutputSequence{17, 67})) << "the command is found by its name";

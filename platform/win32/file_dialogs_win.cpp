@@ -37,7 +37,9 @@ std::optional<std::wstring> ChooseFile(HWND owner, const FileDialogSetup& setup,
   dialog.nMaxFile = static_cast<DWORD>(file.size());
   dialog.lpstrTitle = title.c_str();
   dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
-  dialog.Flags = setup.flags | OFN_EXPLORER;
+  // The dialog would otherwise make the folder the user browsed to this process's current folder,
+  // where the shell then looks first for a program key's bare name.
+  dialog.Flags = setup.flags | OFN_EXPLORER | OFN_NOCHANGEDIR;
   const BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
   if (!chosen) return std::nullopt;
   return std::wstring(file.data());
