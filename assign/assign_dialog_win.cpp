@@ -95,6 +95,7 @@ void AssignDialogWindow::SetUpControls() {
   SetTextLimit(Item(IDC_TEXT_FIELD), kMaxTextChars);
   SetTextLimit(Item(IDC_PROGRAM_PATH), kMaxProgramChars);
   SetTextLimit(Item(IDC_PROGRAM_ARGS), kMaxProgramChars);
+  SetComboTextLimit(Item(IDC_MACRO_NAMES), kMaxNameChars);
   const wchar_t* headings[] = {L"Key", L"Action", L"Delay"};
   for (int column = 0; column < 3; ++column) {
     ListViewAddColumn(steps, column, headings[column], column == 2 ? 60 : 70, column == 2);

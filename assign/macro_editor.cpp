@@ -118,7 +118,8 @@ void MacroEditor::DeleteMacro() {
 void MacroEditor::RenameMacro(const std::wstring& fieldText) {
   view_.stepButtonsEnabled = true;
   view_.macroFieldText = fieldText;
-  if (Macro* macro = edit_.macros.At(edit_.macroIndex)) macro->name = fieldText;
+  // The field takes no more than a name keeps; a longer text from elsewhere is cut as the file would cut it.
+  if (Macro* macro = edit_.macros.At(edit_.macroIndex)) macro->name = CutToUnits(fieldText, kMaxNameChars);
 }
 
 void MacroEditor::SetLoopCount(const std::wstring& fieldText) {

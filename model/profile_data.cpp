@@ -41,22 +41,6 @@ size_t Utf16Units(wchar_t c) {
   return value > 0xFFFF ? 2 : 1;
 }
 
-// The longest start of `text` that takes at most `limit` UTF-16 code units and does not end
-// between the halves of a surrogate pair.
-std::wstring CutToUnits(std::wstring text, size_t limit) {
-  size_t units = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const size_t need =
-        IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]) ? 2 : Utf16Units(text[i]);
-    if (units + need > limit) {
-      text.resize(i);
-      break;
-    }
-    units += need;
-    if (need == 2 && Utf16Units(text[i]) == 1) ++i;  // the pair's second half
-  }
-  return text;
-}
 
 std::wstring WithoutControls(std::wstring_view text) {
   std::wstring out;
@@ -87,6 +71,21 @@ std::wstring_view LastName(std::wstring_view path) {
 constexpr size_t kProgramNameChars = 64;
 
 }  // namespace
+
+std::wstring CutToUnits(std::wstring text, size_t limit) {
+  size_t units = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const size_t need =
+        IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]) ? 2 : Utf16Units(text[i]);
+    if (units + need > limit) {
+      text.resize(i);
+      break;
+    }
+    units += need;
+    if (need == 2 && Utf16Units(text[i]) == 1) ++i;  // the pair's second half
+  }
+  return text;
+}
 
 std::wstring CutInTheMiddle(std::wstring_view text, size_t limit) {
   if (text.size() <= limit) return std::wstring(text);

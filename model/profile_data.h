@@ -39,6 +39,9 @@ struct KeyAssignment {
 // longer value is cut when it is read or committed, never inside a surrogate pair.
 inline constexpr size_t kMaxTextChars = 1000;
 inline constexpr size_t kMaxProgramChars = 2048;
+// The longest display name kept (a key's SetName, a macro's name), in UTF-16 code units: as much
+// as a name field takes, and as much as the system's profile calls ever read back of one.
+inline constexpr size_t kMaxNameChars = 259;
 
 // A kind whose key acts without a KeyMap entry of its own: its entry stays the identity and the
 // engine decides by the record's kind.
@@ -56,6 +59,10 @@ std::wstring CleanProgramArgs(std::wstring_view args);
 
 // `text` cut to at most `limit` UTF-16 units, never inside a surrogate pair, with "…" when
 // something was cut.
+// The longest start of `text` that takes at most `limit` UTF-16 code units and does not end
+// between the halves of a surrogate pair.
+std::wstring CutToUnits(std::wstring text, size_t limit);
+
 std::wstring Excerpt(std::wstring_view text, size_t limit);
 // `text` with its middle given up for "…" when it is longer than `limit` UTF-16 units: the start
 // and the end stay, never cut inside a surrogate pair.

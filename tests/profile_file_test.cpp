@@ -478,6 +478,33 @@ TEST_F(ProfileFileTest, LongMacrosSurviveSaveAndLoad) {
   EXPECT_EQ(loaded.working.macros.list[0].name, L"Двадцать нажатий");
 }
 
+TEST_F(ProfileFileTest, NamesComeBackAsWrittenBlanksAndQuotesIncluded) {
+  const KeyTable table = testing::MakeKeyTable({{1, 112, L"F1"}});
+  const std::wstring names[] = {L"plain", L" padded ", L"\"quoted\"", L"'single'", L"tab\t", L"Макрос «один»",
+                                std::wstring(kMaxNameChars, L'x')};
+  for (const std::wstring& name : names) {
+    ProfileSet set;
+    InitKeyMaps(set);
+    ProfileData& p = set.Profile(1);
+    p.macros.list = {testing::MacroOf(name, {1, 65, 1})};
+    p.records[0] = {name, AssignKind::Macro, 0};
+    p.assignedSlots = {0};
+    BuildOutputSequence(table.Entry(1), p.records[0], 0, table.media, p);
+    WriteAllProfiles(io, path, table, set);
+    ProfileSet loaded;
+    InitKeyMaps(loaded);
+    LoadAllProfiles(io, path, table, loaded);
+    EXPECT_EQ(loaded.Profile(1).records[0].name, name) << name.size();
+    EXPECT_EQ(loaded.Profile(1).macros.list.at(0).name, name) << name.size();
+  }
+  EXPECT_EQ(io.ReadString(path, L"Profile1", L"SetName112", L""), std::wstring(kMaxNameChars, L'x'));
+  folder.WriteUtf16(L"set.ini", L"[Profile1]\nSetName112=" + std::wstring(kMaxNameChars + 40, L'y') + L"\n");
+  ProfileSet longer;
+  InitKeyMaps(longer);
+  LoadAllProfiles(io, path, table, longer);
+  EXPECT_EQ(longer.Profile(1).records[0].name, std::wstring(kMaxNameChars, L'y')) << "a longer hand-written name is cut";
+}
+
 TEST_F(ProfileFileTest, AKindThisVersionDoesNotKnowSendsItselfAndSavesBackAsItWas) {
   const KeyTable table = testing::MakeKeyTable({{1, 112, L"F1"}});
   folder.WriteUtf16(L"set.ini", L"[Profile1]\nIndexPic112=9\nMacroIndex112=2\nSetName112=later\nKey112=65\n"

@@ -21,6 +21,11 @@ inline void SetTextLimit(HWND field, size_t characters) {
   SendMessageW(field, EM_SETLIMITTEXT, static_cast<WPARAM>(characters), 0);
 }
 
+// The most characters the user can type into a combo box's edit field.
+inline void SetComboTextLimit(HWND combo, size_t characters) {
+  SendMessageW(combo, CB_LIMITTEXT, static_cast<WPARAM>(characters), 0);
+}
+
 inline std::wstring WindowText(HWND window) {
   const int length = GetWindowTextLengthW(window);
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');

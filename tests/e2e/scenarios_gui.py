@@ -22,6 +22,9 @@ from waiting import now_us, poll_until
 SWITCH_QUESTION = "Выполнить сброс до настроек по ?"
 RESET_QUESTION = "Выполнить сброс до настроек по умолчанию?"
 MACRO_IN_USE_CAPTION = "keyboard"
+# A macro name with blanks and quotes at its ends, and how set.ini keeps it so that it reads back whole.
+FIRE = ' "Fire" '
+FIRE_STORED = f'"{FIRE}"'
 MACRO_IN_USE_QUESTION = "Some key settings are detected pointing to this macro"
 EXPORT_FILTER = "ini File(*.ini)"
 FUNCTION_COMMANDS = ["Открыть", "Новый", "Отмена", "Сохранить", "Копировать", "Вырезать", "Вставить", "Поиск",
@@ -403,11 +406,11 @@ def rename_macro(me):
     gui.click_control(field)
     s.give_keys_to()
     s.xdo("key", "End", *(["BackSpace"] * len("define0")))
-    s.xdo("type", "Fire")
-    gui.wait_control(dialog, C_MACRO_NAMES, lambda c: c.title == "Fire", "the name field showing Fire")
+    s.xdo("type", FIRE)
+    gui.wait_control(dialog, C_MACRO_NAMES, lambda c: c.title == FIRE, f"the name field showing {FIRE!r}")
     gui.click_dialog(D_STEP_LIST, dialog)  # the focus leaves the name box
-    gui.wait_control(dialog, C_MACRO_NAMES, lambda c: c.title == "Fire" and c.selected == 2,
-                     "Fire still chosen after the focus left")
+    gui.wait_control(dialog, C_MACRO_NAMES, lambda c: c.title == FIRE and c.selected == 2,
+                     f"{FIRE!r} still chosen after the focus left")
     # Return does what OK does: no hook takes keys in macro mode while nothing is recorded.
     s.give_keys_to()
     s.xdo("key", "Return")
@@ -428,7 +431,7 @@ def delete_macro_in_use(me):
     names = gui.wait_control(dialog, C_MACRO_NAMES, lambda c: c.items == 2 and c.title == "tap",
                              "doomed gone, tap chosen")
     gui.choose_in_list(names, 1)
-    gui.wait_control(dialog, C_MACRO_NAMES, lambda c: c.title == "Fire", "Fire chosen again for F4")
+    gui.wait_control(dialog, C_MACRO_NAMES, lambda c: c.title == FIRE, f"{FIRE!r} chosen again for F4")
     me.close_dialog(D_OK)
     expect_typed(keys, "F7", *unchanged(F7), "F7, whose macro was deleted")
     expect_typed(keys, "F4", key_events([VK_A, VK_B]), "ab", "F4, whose macro moved up one place")
@@ -516,12 +519,12 @@ def saved_after_dialogs(me):
     index_of = me.layout.index_of
     setindex = {values.get(f"setindex{j}") for j in range(int(values.get("setindexnum", "0")))}
     expected = {f"indexpic{F1}": "3", f"setname{F1}": COPY_COMMAND, f"indexpic{F2}": "0", f"key{F2}": str(VK_Q),
-                f"indexpic{F4}": "1", f"macroindex{F4}": "1", f"setname{F4}": "Fire",
+                f"indexpic{F4}": "1", f"macroindex{F4}": "1", f"setname{F4}": FIRE_STORED,
                 f"indexpic{F7}": "0", f"key{F7}": str(F7), f"setname{F7}": me.layout.name_of(F7),
                 f"indexpic{F5}": "0", f"key{F5}": str(F5), f"indexpic{F8}": "1", f"macroindex{F8}": "0",
                 f"indexpic{F6}": "1", f"macroindex{F6}": "2", "macrostrnum": "4", "macroname0": "tap",
                 f"indexpic{F3}": "0", f"key{F3}": str(VK_K),
-                "macroname1": "Fire"}
+                "macroname1": FIRE_STORED}
     problems = [f"{key} is {values.get(key)!r}, expected {value!r}" for key, value in expected.items()
                 if values.get(key) != value]
     steps = {i: [int(v) for v in values.get(f"macrokey{i}", "").split(",") if v] for i in (0, 1, 2)}

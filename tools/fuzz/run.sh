@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs the profile fuzzer for N seconds from the checked-in seeds, in a scratch corpus.
+# Runs a fuzz target for N seconds from its checked-in seeds (fuzz/seeds/<target>, the target's
+# name without "orvelle_fuzz_"), in a scratch corpus; prints the runs and their rate.
 set -uo pipefail
 fuzzer=$1
 seconds=${2:-60}
@@ -11,11 +12,12 @@ crashes="$root/build/fuzz-crashes"
 mkdir -p "$crashes"
 cd "$work"
 "$fuzzer" -max_total_time="$seconds" -max_len=16384 -rss_limit_mb=2048 -print_final_stats=1 \
-  -artifact_prefix="$crashes/" corpus "$root/fuzz/seeds" >log 2>&1
+  -artifact_prefix="$crashes/" corpus "$root/fuzz/seeds/$(basename "$fuzzer" | sed 's/^orvelle_fuzz_//')" >log 2>&1
 status=$?
 if [ $status -ne 0 ]; then
   tail -60 log
 else
-  grep -E 'stat::number_of_executed_units|DONE' log
+  runs=$(grep -oE 'stat::number_of_executed_units: [0-9]+' log | grep -oE '[0-9]+$')
+  echo "FIGURE fuzz_runs target=$(basename "$fuzzer") runs=${runs:-0} per_second=$(( ${runs:-0} / seconds ))"
 fi
 exit $status
