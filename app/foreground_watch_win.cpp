@@ -81,8 +81,9 @@ namespace {
 // The file name of the process's program from a snapshot of the processes, which needs no
 // access to the process itself; empty when it has ended.
 std::wstring ProgramNameFromSnapshot(DWORD processId) {
-  const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE) return {};
+  // It fails with INVALID_HANDLE_VALUE, as CreateFileW does.
+  const UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return {};
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
   for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
