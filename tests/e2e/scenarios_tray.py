@@ -31,6 +31,7 @@ def tray_profiles(layout):
 def scenario_tray(s, report, layout):
     """A profile for each program, the tray icon's number and tip, the tray menu, start with Windows, a second start."""
     report.check("the first start (no set.ini) shows one balloon at the tray icon, a later start none", first_start, s)
+    report.check("at 144 DPI the tray icon is drawn at 24 pixels, not stretched from 16", icon_at_144_dpi, s)
     profiles = tray_profiles(layout)
     # The probe's own hook sees the program's output while another program is in front.
     me = Person(s, start_standard(s, layout, profiles=profiles), layout, profiles)
@@ -65,6 +66,31 @@ def first_start(s):
             program.exit()
         if not os.path.isfile(os.path.join(folder, "set.ini")):
             raise Failure("the first start left no set.ini: the balloon would come again")
+
+
+DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
+
+
+def icon_at_144_dpi(s):
+    # Read by processes started after it is set; the prefix is shared, so it is put back at once.
+    code, before = run_quietly(["wine", "reg", "query", DESKTOP_KEY, "/v", "LogPixels"], s.wine.env, 30)
+    run_quietly(["wine", "reg", "add", DESKTOP_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "144", "/f"],
+                s.wine.env, 30)
+    try:
+        program = s.start_program(s.prepare_folder(None, devices=[KEYBOARD_PATH], label="dpi-144"))
+    finally:
+        if code == 0 and "LogPixels" in before:
+            old = before.split("LogPixels", 1)[1].split()[1]
+            run_quietly(["wine", "reg", "add", DESKTOP_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d",
+                         str(int(old, 0)), "/f"], s.wine.env, 30)
+        else:
+            run_quietly(["wine", "reg", "delete", DESKTOP_KEY, "/v", "LogPixels", "/f"], s.wine.env, 30)
+    try:
+        size = program.send("tray-icon-size")
+        if size != 24:
+            raise Failure(f"the tray icon is drawn at {size} pixels at 144 DPI")
+    finally:
+        program.exit()
 
 
 def tip_says(me, profile, program):
