@@ -19,4 +19,6 @@ bool RunsThisProgram(std::wstring_view runValue, std::wstring_view executablePat
   return SameProgram(path, executablePath);
 }
 
+bool StartupApprovedAllows(const std::vector<uint8_t>& state) { return state.empty() || (state.front() & 1) == 0; }
+
 }  // namespace orvelle

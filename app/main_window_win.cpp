@@ -45,6 +45,9 @@ LRESULT MainWindow::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   hover_.hovered = kNoEntry;
   saver_.Attach(hwnd());
   startupReport_ = saver_.Load(table_, profiles_);
+  if (auto balloon = FirstStartBalloon(startupReport_.profiles != ReadOutcome::Missing, WindowsBuild())) {
+    tray_.ShowBalloon(std::move(*balloon));
+  }
   session_.UseProfiles(profiles_, table_);
   follower_.Start(hwnd(), session_);
   skin_.ShapeWindow(hwnd());
@@ -119,6 +122,9 @@ LRESULT MainWindow::OnTimer(UINT, WPARAM wParam, LPARAM, bool& handled) {
       return 0;
     case RemapKeeper::kHookWatchTimer:
       keeper_.OnWatchTimer();
+      return 0;
+    case TrayPresenter::kAddRetryTimer:
+      tray_.OnAddRetryTimer();
       return 0;
     default:
       handled = false;

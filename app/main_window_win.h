@@ -68,6 +68,9 @@ class MainWindow final : public DialogBase, private ProfileUi {
     MESSAGE_HANDLER(kProgramFailedMessage, OnProgramFailed)
     MESSAGE_HANDLER(WM_TIMER, OnTimer)
     MESSAGE_HANDLER(taskbarCreated_, OnTaskbarCreated)
+    MESSAGE_HANDLER(WM_SETTINGCHANGE, OnTraySizeMayChange)
+    MESSAGE_HANDLER(WM_DISPLAYCHANGE, OnTraySizeMayChange)
+    MESSAGE_HANDLER(WM_DPICHANGED, OnTraySizeMayChange)
     MESSAGE_HANDLER(WM_DEVICECHANGE, OnDeviceChange)
     MESSAGE_HANDLER(WM_INPUT, OnRawInput)
     MESSAGE_HANDLER(WM_POWERBROADCAST, OnPowerBroadcast)
@@ -120,6 +123,11 @@ class MainWindow final : public DialogBase, private ProfileUi {
   LRESULT OnIgnoredMessage(UINT, WPARAM, LPARAM, bool&) { return 0; }
   LRESULT OnTaskbarCreated(UINT, WPARAM, LPARAM, bool&) {
     tray_.Restore();
+    return 0;
+  }
+  LRESULT OnTraySizeMayChange(UINT, WPARAM, LPARAM, bool& handled) {
+    tray_.SizeMayHaveChanged();
+    handled = false;
     return 0;
   }
   void OnOpen();

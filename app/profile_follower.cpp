@@ -14,6 +14,8 @@ FollowedProfile ProfileToFollow(int home, const ProgramBindings& bindings, std::
   return {home, {}};
 }
 
+bool IsAppFrameHost(std::wstring_view path) { return SameProgram(FileNameOf(path), L"ApplicationFrameHost.exe"); }
+
 bool ProfileChoice::Decide(int home, const ProgramBindings& bindings, bool mainWindowShown) {
   FollowedProfile now = ProfileToFollow(home, bindings, foregroundPath_, mainWindowShown);
   if (now == followed_) return false;

@@ -23,6 +23,9 @@ struct FollowedProfile {
 FollowedProfile ProfileToFollow(int home, const ProgramBindings& bindings, std::wstring_view foregroundPath,
                                 bool mainWindowShown);
 
+// Whether the program is the frame host of packaged apps, whose windows belong to the app inside.
+bool IsAppFrameHost(std::wstring_view path);
+
 // The one place that decides which profile the keys follow: the home profile (the one chosen by
 // hand), or the one a bound program in front brings. Whatever changes the home profile, the
 // bindings, the program in front or the main window's showing asks again here, so that the

@@ -36,6 +36,8 @@ class ProfileFollower final : private ForegroundListener {
   void Follow();
 
   const FollowedProfile& followed() const { return choice_.followed(); }
+  // Window events the watch received from the system.
+  unsigned foregroundEvents() const { return watch_ ? watch_->events() : 0; }
   // When followed() last changed, in Unix microseconds.
   unsigned long long followedAtUs() const { return followedAtUs_; }
 

@@ -29,6 +29,20 @@ LRESULT AnswerTestCommand(const TestControlTargets& targets, const COPYDATASTRUC
                                    blank == std::wstring_view::npos ? std::wstring() : std::wstring(rest.substr(blank + 1))};
     return targets.tray.tip() == TrayTip(expected) ? 1 : 0;
   }
+  // "raise-event foreground|restored Title": the window event for that window, through the system.
+  if (text.starts_with(L"raise-event ")) {
+    const std::wstring_view rest = text.substr(12);
+    const size_t blank = rest.find(L' ');
+    if (blank == std::wstring_view::npos) return FALSE;
+    const HWND window = FindWindowW(nullptr, std::wstring(rest.substr(blank + 1)).c_str());
+    if (window == nullptr) return FALSE;
+    ForegroundWatch::RaiseEvent(rest.starts_with(L"foreground") ? EVENT_SYSTEM_FOREGROUND : EVENT_SYSTEM_MINIMIZEEND, window);
+    return TRUE;
+  }
+  if (text == L"foreground-events") return targets.follower.foregroundEvents();
+  // The tray icon's side in pixels, and whether the first start's balloon was shown.
+  if (text == L"tray-icon-size") return targets.tray.iconSize();
+  if (text == L"tray-balloon") return targets.tray.balloonShown() ? 1 : 0;
   if (text == L"drop-hook") {
     UnhookWindowsHookEx(session.hookHandle());
     return TRUE;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 
 #include "base/text.h"
 
@@ -101,6 +102,32 @@ std::vector<uint32_t> BadgedIcon(std::vector<uint32_t> pixels, int size, int dig
     }
   }
   return pixels;
+}
+
+int TrayIconSize(int systemSize, unsigned dpi) {
+  if (systemSize > 0) return systemSize;
+  if (dpi == 0) return 16;
+  return static_cast<int>((16 * dpi + 48) / 96);
+}
+
+unsigned TrayAddRetryMs(int failures) {
+  // 1 + 2 + 4 + 8 + 15 + 15 + 15 = 60 s.
+  constexpr unsigned kWaits[] = {1000, 2000, 4000, 8000, 15000, 15000, 15000};
+  if (failures < 1 || failures > static_cast<int>(std::size(kWaits))) return 0;
+  return kWaits[failures - 1];
+}
+
+std::optional<TrayBalloon> FirstStartBalloon(bool profilesExisted, unsigned windowsBuild) {
+  if (profilesExisted) return std::nullopt;
+  constexpr unsigned kFirstBuildHidingNewIcons = 22000;
+  TrayBalloon balloon{L"ORVELLE работает",
+                      L"ORVELLE живёт здесь, в области уведомлений: двойной щелчок открывает окно, правый "
+                      L"щелчок — меню профилей."};
+  if (windowsBuild >= kFirstBuildHidingNewIcons) {
+    balloon.text += L" Windows прячет новые значки за стрелкой «^»: перетащите значок ORVELLE на панель задач, "
+                    L"чтобы он был всегда виден.";
+  }
+  return balloon;
 }
 
 }  // namespace orvelle

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,5 +27,25 @@ std::wstring TrayTip(const FollowedProfile& followed);
 // icon's picture, `size` × `size`, top row first, each pixel 0xAARRGGBB with straight alpha; the
 // result has the same form. A `digit` outside 1..9 leaves the picture as it is.
 std::vector<uint32_t> BadgedIcon(std::vector<uint32_t> pixels, int size, int digit);
+
+// The side of the tray's icons in pixels at `dpi`: the system's small-icon size for that DPI when
+// it gives one (`systemSize` above 0), else 16 pixels scaled to it. Drawn at this size, the badge's
+// digit stays sharp instead of being stretched by the shell.
+int TrayIconSize(int systemSize, unsigned dpi);
+
+// How long to wait before adding the icon again after the shell refused it (`failures` refusals
+// so far, from 1), in milliseconds; 0 once it is time to give up. At a slow logon the shell may
+// refuse for a while and never announce itself afterwards: the waits double up to 15 s and stop
+// after about a minute in all.
+unsigned TrayAddRetryMs(int failures);
+
+// The one balloon of the first start: where the program lives, and on systems that put new
+// icons out of sight (Windows 11, build 22000 on) how to keep it in view. None when the profiles
+// were already there at start: the program has run before.
+struct TrayBalloon {
+  std::wstring title;
+  std::wstring text;
+};
+std::optional<TrayBalloon> FirstStartBalloon(bool profilesExisted, unsigned windowsBuild);
 
 }  // namespace orvelle

@@ -10,7 +10,7 @@
 
 namespace orvelle {
 
-void TrayIcon::Add(HWND window, HICON icon, const std::wstring& tip) {
+bool TrayIcon::Add(HWND window, HICON icon, const std::wstring& tip) {
   data_ = NOTIFYICONDATAW{};
   data_.cbSize = NOTIFYICONDATAW_V2_SIZE;
   data_.hWnd = window;
@@ -20,12 +20,12 @@ void TrayIcon::Add(HWND window, HICON icon, const std::wstring& tip) {
   data_.hIcon = icon;
   wcsncpy_s(data_.szTip, tip.c_str(), _TRUNCATE);
   added_ = Shell_NotifyIconW(NIM_ADD, &data_) != FALSE;
+  return added_;
 }
 
 void TrayIcon::Refresh(HICON icon) {
-  if (!added_) return;
   data_.hIcon = icon;
-  Shell_NotifyIconW(NIM_MODIFY, &data_);
+  if (added_) Shell_NotifyIconW(NIM_MODIFY, &data_);
 }
 
 void TrayIcon::SetTip(const std::wstring& tip) {
@@ -33,8 +33,21 @@ void TrayIcon::SetTip(const std::wstring& tip) {
   if (added_) Shell_NotifyIconW(NIM_MODIFY, &data_);
 }
 
-void TrayIcon::Restore() {
-  if (data_.hWnd != nullptr) added_ = Shell_NotifyIconW(NIM_ADD, &data_) != FALSE;
+bool TrayIcon::Restore() {
+  if (data_.hWnd == nullptr) return false;
+  // A refusal that timed out may still have added the icon: then it only needs its state.
+  added_ = Shell_NotifyIconW(NIM_ADD, &data_) != FALSE || Shell_NotifyIconW(NIM_MODIFY, &data_) != FALSE;
+  return added_;
+}
+
+bool TrayIcon::ShowBalloon(const std::wstring& title, const std::wstring& text) {
+  if (!added_) return false;
+  NOTIFYICONDATAW balloon = data_;
+  balloon.uFlags = NIF_INFO;
+  wcsncpy_s(balloon.szInfoTitle, title.c_str(), _TRUNCATE);
+  wcsncpy_s(balloon.szInfo, text.c_str(), _TRUNCATE);
+  balloon.dwInfoFlags = NIIF_INFO;
+  return Shell_NotifyIconW(NIM_MODIFY, &balloon) != FALSE;
 }
 
 void TrayIcon::Remove() {
@@ -80,8 +93,39 @@ std::vector<uint32_t> IconPixels(HICON icon, int size) {
 
 }  // namespace
 
-UniqueIcon BadgedTrayIcon(HINSTANCE instance, int iconId, int profile) {
-  const int size = GetSystemMetrics(SM_CXSMICON) > 0 ? GetSystemMetrics(SM_CXSMICON) : 16;
+int RealTrayIconSize() {
+  using SetThreadAwareness = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
+  using DpiForSystem = UINT(WINAPI*)();
+  using MetricsForDpi = int(WINAPI*)(int, UINT);
+  const HMODULE user = GetModuleHandleW(L"user32.dll");
+  const auto setAwareness = reinterpret_cast<SetThreadAwareness>(
+      reinterpret_cast<void*>(GetProcAddress(user, "SetThreadDpiAwarenessContext")));
+  const auto dpiForSystem =
+      reinterpret_cast<DpiForSystem>(reinterpret_cast<void*>(GetProcAddress(user, "GetDpiForSystem")));
+  const auto metricsForDpi =
+      reinterpret_cast<MetricsForDpi>(reinterpret_cast<void*>(GetProcAddress(user, "GetSystemMetricsForDpi")));
+  if (setAwareness != nullptr && dpiForSystem != nullptr && metricsForDpi != nullptr) {
+    const DPI_AWARENESS_CONTEXT previous = setAwareness(DPI_AWARENESS_CONTEXT_SYSTEM_AWARE);
+    const UINT dpi = dpiForSystem();
+    if (previous != nullptr) setAwareness(previous);
+    return TrayIconSize(metricsForDpi(SM_CXSMICON, dpi), dpi);
+  }
+  // Older systems (and Wine) do not scale for an unaware program: the screen's DPI is the real one.
+  const int dpi = GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSX);
+  return TrayIconSize(dpi == 96 ? GetSystemMetrics(SM_CXSMICON) : 0, static_cast<unsigned>(dpi > 0 ? dpi : 96));
+}
+
+unsigned WindowsBuild() {
+  using GetVersionCall = LONG(WINAPI*)(OSVERSIONINFOW*);
+  const auto getVersion = reinterpret_cast<GetVersionCall>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+  OSVERSIONINFOW version{};
+  version.dwOSVersionInfoSize = sizeof version;
+  if (getVersion == nullptr || getVersion(&version) != 0) return 0;
+  return version.dwBuildNumber;
+}
+
+UniqueIcon BadgedTrayIcon(HINSTANCE instance, int iconId, int profile, int size) {
   UniqueIcon plain(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON, size, size, 0)));
   if (!plain) return plain;
   const std::vector<uint32_t> pixels = IconPixels(plain.get(), size);

@@ -1,5 +1,7 @@
 #include "app/tray_presenter_win.h"
 
+#include <utility>
+
 #include "app/autostart_win.h"
 #include "platform/win32/executable_win.h"
 #include "resources/resource.h"
@@ -7,12 +9,25 @@
 namespace orvelle {
 
 void TrayPresenter::Add(HINSTANCE instance, HWND window, HICON plainIcon) {
+  instance_ = instance;
+  window_ = window;
   plainIcon_ = plainIcon;
-  tray_.Add(window, plainIcon, L"ORVELLE");
-  for (int n = 1; n <= 3; ++n) badged_[static_cast<size_t>(n - 1)] = BadgedTrayIcon(instance, IDI_APP, n);
+  MakeIcons();
+  if (tray_.Add(window, plainIcon, L"ORVELLE")) {
+    Added();
+  } else {
+    AddFailed();
+  }
+}
+
+void TrayPresenter::MakeIcons() {
+  iconSize_ = RealTrayIconSize();
+  for (int n = 1; n <= 3; ++n) badged_[static_cast<size_t>(n - 1)] = BadgedTrayIcon(instance_, IDI_APP, n, iconSize_);
 }
 
 void TrayPresenter::ShowProfile(int profile) {
+  if (profile < 1 || profile > 3) return;
+  profile_ = profile;
   const UniqueIcon& icon = badged_[static_cast<size_t>(profile - 1)];
   tray_.Refresh(icon ? icon.get() : plainIcon_);
 }
@@ -20,6 +35,60 @@ void TrayPresenter::ShowProfile(int profile) {
 void TrayPresenter::Show(const FollowedProfile& followed) {
   ShowProfile(followed.profile);
   tray_.SetTip(TrayTip(followed));
+}
+
+void TrayPresenter::Restore() {
+  if (window_ == nullptr) return;
+  // A new shell may come with another DPI: draw first, then add.
+  SizeMayHaveChanged();
+  KillTimer(window_, kAddRetryTimer);
+  failures_ = 0;
+  if (tray_.Restore()) {
+    Added();
+  } else {
+    AddFailed();
+  }
+}
+
+void TrayPresenter::OnAddRetryTimer() {
+  KillTimer(window_, kAddRetryTimer);
+  if (tray_.Restore()) {
+    Added();
+  } else {
+    AddFailed();
+  }
+}
+
+void TrayPresenter::Added() {
+  failures_ = 0;
+  if (balloon_) ShowBalloon(*std::exchange(balloon_, std::nullopt));
+}
+
+void TrayPresenter::AddFailed() {
+  // At a slow logon the shell may be there and too busy to answer, and then it never announces
+  // itself with TaskbarCreated: ask again, less and less often, for about a minute.
+  const UINT wait = TrayAddRetryMs(++failures_);
+  if (wait != 0) SetTimer(window_, kAddRetryTimer, wait, nullptr);
+}
+
+void TrayPresenter::SizeMayHaveChanged() {
+  if (instance_ == nullptr || RealTrayIconSize() == iconSize_) return;
+  MakeIcons();
+  if (profile_ != 0) ShowProfile(profile_);
+}
+
+void TrayPresenter::ShowBalloon(TrayBalloon balloon) {
+  if (!tray_.added()) {
+    balloon_ = std::move(balloon);
+    return;
+  }
+  balloonShown_ = tray_.ShowBalloon(balloon.title, balloon.text) || balloonShown_;
+}
+
+void TrayPresenter::Remove() {
+  if (window_ != nullptr) KillTimer(window_, kAddRetryTimer);
+  balloon_.reset();
+  tray_.Remove();
 }
 
 void TrayPresenter::MarkMenu(HMENU trayMenu, int homeProfile) {

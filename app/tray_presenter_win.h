@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "app/profile_follower.h"
@@ -12,10 +13,15 @@
 
 namespace orvelle {
 
-// What the tray shows of the keys: the icon with the number of the profile they follow, the tip
-// naming it and the program that chose it, and the marks of the tray menu.
+// What the tray shows of the keys: the icon with the number of the profile they follow, drawn at
+// the tray's real size, the tip naming it and the program that chose it, the marks of the tray
+// menu and the one balloon of the first start. Keeps asking the shell for its place while the
+// shell refuses it at a slow logon.
 class TrayPresenter {
  public:
+  // The main window's timer that adds the icon again after a refusal.
+  static constexpr UINT_PTR kAddRetryTimer = 3;
+
   TrayPresenter() = default;
   TrayPresenter(const TrayPresenter&) = delete;
   TrayPresenter& operator=(const TrayPresenter&) = delete;
@@ -26,16 +32,36 @@ class TrayPresenter {
   void ShowProfile(int profile);
   // The icon and the tip of the profile the keys follow now.
   void Show(const FollowedProfile& followed);
-  // The shell restarted and forgot the icon.
-  void Restore() { tray_.Restore(); }
-  void Remove() { tray_.Remove(); }
+  // The shell restarted and forgot the icon; its size may have changed with it.
+  void Restore();
+  // The retry timer went off: the shell is asked again.
+  void OnAddRetryTimer();
+  // The DPI or the taskbar's settings may have changed: the icons are drawn again at the new size.
+  void SizeMayHaveChanged();
+  // Shown once the icon is in the tray (at once when it is).
+  void ShowBalloon(TrayBalloon balloon);
+  void Remove();
   // The tray menu's profile item of the home profile and its autostart item as they are now.
   static void MarkMenu(HMENU trayMenu, int homeProfile);
   std::wstring tip() const { return tray_.tip(); }
+  int iconSize() const { return iconSize_; }
+  bool added() const { return tray_.added(); }
+  bool balloonShown() const { return balloonShown_; }
 
  private:
+  void MakeIcons();
+  void Added();
+  void AddFailed();
+
   TrayIcon tray_;
+  HINSTANCE instance_ = nullptr;
+  HWND window_ = nullptr;
   HICON plainIcon_ = nullptr;  // shared resource icon, never destroyed
+  int iconSize_ = 0;
+  int profile_ = 0;  // the number on the icon; 0 before the first
+  int failures_ = 0;  // refusals of the shell in a row
+  std::optional<TrayBalloon> balloon_;  // waits for the icon
+  bool balloonShown_ = false;
   std::array<UniqueIcon, 3> badged_;  // the icon with the number of profile 1, 2, 3
 };
 

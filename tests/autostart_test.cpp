@@ -21,5 +21,16 @@ TEST(ProfileFollow, TheRunValueStartsThisProgramOrNot) {
   for (const auto& [value, runs] : values) EXPECT_EQ(RunsThisProgram(value, exe), runs) << std::string(value.begin(), value.end());
 }
 
+TEST(ProfileFollow, TaskManagersDisabledStateTurnsTheRunValueOff) {
+  const std::pair<std::vector<uint8_t>, bool> states[] = {
+      {{}, true},                                            // no state: the Run value counts
+      {{0x02, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, true},       // enabled
+      {{0x06, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, true},       // enabled again after a change
+      {{0x03, 0, 0, 0, 0x8c, 0x2a, 0x11, 0x4e, 0x5a, 0x3b, 0xd9, 0x01}, false},  // disabled, with the time
+      {{0x01}, false},
+  };
+  for (const auto& [state, allows] : states) EXPECT_EQ(StartupApprovedAllows(state), allows) << state.size();
+}
+
 }  // namespace
 }  // namespace orvelle

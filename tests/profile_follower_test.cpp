@@ -58,5 +58,16 @@ TEST(ProfileFollow, TheChoiceTellsAChangeOnlyWhenTheAnswerChanges) {
   }
 }
 
+TEST(ProfileFollow, PackagedAppFramesAreRecognisedByTheHostsName) {
+  const std::pair<const wchar_t*, bool> paths[] = {
+      {L"C:\\Windows\\System32\\ApplicationFrameHost.exe", true},
+      {L"applicationframehost.EXE", true},  // a name from the process snapshot
+      {L"C:\\Games\\ApplicationFrameHost.exe.bak", false},
+      {L"C:\\Windows\\explorer.exe", false},
+      {L"", false},
+  };
+  for (const auto& [path, host] : paths) EXPECT_EQ(IsAppFrameHost(path), host) << std::wstring(path).size();
+}
+
 }  // namespace
 }  // namespace orvelle

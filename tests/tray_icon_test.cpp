@@ -34,7 +34,7 @@ TEST(ProfileFollow, TheTrayTipNamesTheProfileAndWhatChoseIt) {
 }
 
 TEST(ProfileFollow, TheBadgeCarriesTheDigitAndLeavesTheRestOfTheIcon) {
-  for (int size : {16, 20, 32}) {
+  for (int size : {16, 20, 24, 32, 40}) {
     const std::vector<uint32_t> base(static_cast<size_t>(size * size), 0xFF204060u);
     const auto one = BadgedIcon(base, size, 1);
     const auto two = BadgedIcon(base, size, 2);
@@ -50,6 +50,48 @@ TEST(ProfileFollow, TheBadgeCarriesTheDigitAndLeavesTheRestOfTheIcon) {
   EXPECT_EQ(badged[14 * 16 + 10] >> 24, 0xFFu) << "the badge is opaque over a clear corner";
   EXPECT_EQ(BadgedIcon(clear, 16, 0), clear);
   EXPECT_EQ(BadgedIcon(std::vector<uint32_t>(10, 0), 16, 1), std::vector<uint32_t>(10, 0)) << "a picture of the wrong size";
+}
+
+TEST(TrayIcon, TheIconIsDrawnAtTheTraysRealSize) {
+  struct Case {
+    int systemSize;
+    unsigned dpi;
+    int size;
+  } cases[] = {
+      {16, 96, 16}, {20, 120, 20}, {24, 144, 24}, {32, 192, 32},  // what the system says
+      {0, 96, 16},  {0, 120, 20},  {0, 144, 24},  {0, 168, 28}, {0, 192, 32}, {0, 0, 16},  // scaled from 16
+  };
+  for (const Case& c : cases) EXPECT_EQ(TrayIconSize(c.systemSize, c.dpi), c.size) << c.systemSize << " at " << c.dpi;
+}
+
+TEST(TrayIcon, AddingIsTriedAgainForAboutAMinuteWithGrowingWaits) {
+  unsigned total = 0, previous = 0;
+  int failures = 1;
+  for (; TrayAddRetryMs(failures) != 0; ++failures) {
+    EXPECT_GE(TrayAddRetryMs(failures), previous) << "the waits never shrink";
+    previous = TrayAddRetryMs(failures);
+    total += previous;
+  }
+  EXPECT_GE(total, 50000u);
+  EXPECT_LE(total, 70000u);
+  EXPECT_LE(TrayAddRetryMs(1), 1000u) << "the first retry comes soon";
+  EXPECT_EQ(TrayAddRetryMs(failures + 5), 0u) << "given up stays given up";
+  EXPECT_EQ(TrayAddRetryMs(0), 0u);
+}
+
+TEST(TrayIcon, TheFirstStartBalloonComesOnceAndSaysHowToPinWhereIconsHide) {
+  EXPECT_FALSE(FirstStartBalloon(true, 19045).has_value()) << "set.ini was there: the program ran before";
+  EXPECT_FALSE(FirstStartBalloon(true, 22631).has_value());
+  const auto ten = FirstStartBalloon(false, 19045);
+  const auto eleven = FirstStartBalloon(false, 22000);
+  ASSERT_TRUE(ten && eleven);
+  for (const auto& balloon : {*ten, *eleven}) {
+    EXPECT_LT(balloon.title.size(), 64u) << "the balloon's title holds 63 characters";
+    EXPECT_LT(balloon.text.size(), 256u) << "its text 255";
+    EXPECT_NE(balloon.text.find(L"области уведомлений"), std::wstring::npos) << "says where the program lives";
+  }
+  EXPECT_EQ(ten->text.find(L"перетащите"), std::wstring::npos) << "Windows 10 shows new icons";
+  EXPECT_NE(eleven->text.find(L"перетащите"), std::wstring::npos) << "Windows 11 hides them: how to pin it";
 }
 
 }  // namespace

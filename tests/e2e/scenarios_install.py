@@ -13,11 +13,13 @@ import profile_ini
 from report import Failure, figure
 from scenario_kit import marker_only_profile, standard_profile
 from session import MAIN_TITLE
-from waiting import ended_within
+from waiting import ended_within, poll_until
 from wine import run_captured
 
 PRODUCT = "ORVELLE"
 UNINSTALL_KEY = r"Software\Microsoft\Windows\CurrentVersion\Uninstall" + "\\" + PRODUCT
+RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+APPROVED_RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run"
 UNINSTALLER = "Uninstall.exe"
 PROFILE_FILES = ("set.ini", "set.ini.bak")
 SETUP_SECONDS = 60
@@ -178,7 +180,52 @@ def scenario_install(s, report, layout, setup_exe):
         if problems:
             raise Failure("\n".join(problems))
 
+    def failed_upgrade():
+        # Another program holds orvelle.exe with no sharing: the silent installer cancels at that
+        # file, after it may have renewed others. The edited README.txt must come back as it was.
+        with open(os.path.join(place.folder, "README.txt"), "wb") as f:
+            f.write(b"edited before a failed upgrade\r\n")
+        before = {name: place.read(name) for name in place.files()}
+        entry = place.uninstall_entry("HKCU")
+        exe = os.path.join(place.folder, "orvelle.exe")
+        log = os.path.join(s.work_dir, "install-locker.log")
+        if os.path.exists(log):
+            os.remove(log)
+        locker = s.wine.spawn([s.wine.control_exe, "lock", place.windows_folder + "\\orvelle.exe", "60000"],
+                              "install-locker.log")
+        try:
+            if not poll_until(lambda: os.path.exists(log) and b"locked" in open(log, "rb").read(), 20, interval=0.05):
+                raise Failure(f"e2e_control could not lock {exe}")
+            code, out, errors = run_captured(["wine", place.setup_exe, "/S"], place.env, SETUP_SECONDS)
+        finally:
+            locker.kill()
+            locker.wait(10)
+        if code == 0:
+            raise Failure("the installer reported success although orvelle.exe was locked")
+        after = {name: place.read(name) for name in place.files()}
+        problems = [f"missing: {n}" for n in sorted(set(before) - set(after))]
+        problems += [f"unexpected: {n}" for n in sorted(set(after) - set(before))]
+        problems += [f"{n} changed" for n in sorted(set(before) & set(after)) if before[n] != after[n]]
+        if place.uninstall_entry("HKCU") != entry:
+            problems.append(f"the Add/Remove Programs entry changed: {place.uninstall_entry('HKCU')}")
+        if not os.path.isfile(place.shortcut):
+            problems.append("the Start-menu shortcut is gone")
+        if problems:
+            raise Failure("after the failed upgrade (exit code %d):\n" % code + "\n".join(problems))
+
+    def reg_value(key, name):
+        code, out, _ = run_captured(["wine", "reg", "query", key, "/v", name], place.env, 30)
+        return out if code == 0 and name in out else None
+
     def uninstall():
+        # Starting with Windows set from the tray menu, then disabled in Task Manager: both go.
+        command = f'"{place.windows_folder}\\orvelle.exe"'
+        for args in (["add", RUN_KEY, "/v", PRODUCT, "/d", command, "/f"],
+                     ["add", APPROVED_RUN_KEY, "/v", PRODUCT, "/t", "REG_BINARY", "/d", "030000000000000000000000",
+                      "/f"]):
+            code, out, errors = run_captured(["wine", "reg"] + args, place.env, 30)
+            if code != 0:
+                raise Failure(f"reg {' '.join(args)} failed: {out} {errors}")
         # The uninstaller copies itself to %TEMP% and returns at once; the copy does the work.
         # Nothing else runs in this wineserver, so its end is the copy's end.
         started = time.monotonic()
@@ -195,6 +242,8 @@ def scenario_install(s, report, layout, setup_exe):
             problems.append("the Start-menu shortcut is still there")
         if place.uninstall_entry("HKCU") is not None:
             problems.append(f"HKCU\\{UNINSTALL_KEY} is still there")
+        problems += [f"{key}\\{PRODUCT} is still there" for key in (RUN_KEY, APPROVED_RUN_KEY)
+                     if reg_value(key, PRODUCT) is not None]
         if problems:
             raise Failure("\n".join(problems))
 
@@ -206,7 +255,13 @@ def scenario_install(s, report, layout, setup_exe):
             return
         report.check("upgrade over the running program: closed, files renewed, profiles unchanged",
                      upgrade_over_running_copy)
-        report.check("silent uninstall: everything gone but set.ini and set.ini.bak", uninstall)
+        report.check("a failed upgrade (a file locked, the silent installer cancels) leaves the previous version "
+                     "as it was", failed_upgrade)
+        report.check("silent uninstall: everything gone but set.ini and set.ini.bak, and the autostart value that "
+                     "points here", uninstall)
         figure("installer", **{f"{name}_s": f"{value:.1f}" for name, value in seconds.items()})
     finally:
         place.remove()
+        for key in (RUN_KEY, APPROVED_RUN_KEY):
+            if reg_value(key, PRODUCT) is not None:
+                run_captured(["wine", "reg", "delete", key, "/v", PRODUCT, "/f"], place.env, 30)

@@ -6,7 +6,7 @@ import os
 from gui import Gui
 from report import Failure, figure, median
 from scenario_kit import (
-    COPY_KEYS, COPY_OUTPUT, F1, IDOK, TRAY_MENU, VK_P, VK_Q, Person, linux_cpu_seconds, marker_only_profile, over_idle,
+    KEYBOARD_PATH, COPY_KEYS, COPY_OUTPUT, F1, IDOK, TRAY_MENU, VK_P, VK_Q, Person, linux_cpu_seconds, marker_only_profile, over_idle,
     settle, standard_profile, start_standard, tap_tokens, wait_file_text, windows_path)
 from session import PROBE_TITLE
 from waiting import ended_within, poll_until
@@ -30,6 +30,8 @@ def tray_profiles(layout):
 
 def scenario_tray(s, report, layout):
     """A profile for each program, the tray icon's number and tip, the tray menu, start with Windows, a second start."""
+    report.check("the first start (no set.ini) shows one balloon at the tray icon, a later start none", first_start, s)
+    report.check("at 144 DPI the tray icon is drawn at 24 pixels, not stretched from 16", icon_at_144_dpi, s)
     profiles = tray_profiles(layout)
     # The probe's own hook sees the program's output while another program is in front.
     me = Person(s, start_standard(s, layout, profiles=profiles), layout, profiles)
@@ -45,6 +47,50 @@ def scenario_tray(s, report, layout):
                  autostart, me)
     report.check("a second start brings the window hidden in the tray back", second_start, me)
     report.check(f"idle CPU over {IDLE_SECONDS} s while the foreground is followed", idle, me)
+    # Last: the first event stops the polling that Wine's missing events need.
+    report.check("the window-event path: a foreground event and a restore from the taskbar, raised through the "
+                 "system, each bring the profile of their window", window_events, me)
+
+
+def first_start(s):
+    folder = s.prepare_folder(None, devices=[KEYBOARD_PATH], label="first-start")
+    for start, balloon in ((1, 1), (2, 0)):
+        program = s.start_program(folder)
+        try:
+            if program.send("tray-balloon") != balloon:
+                raise Failure(f"start {start}: the balloon was {'not ' if balloon else ''}shown")
+            # Wine does not scale an unaware program: at 96 DPI the tray's icons are 16 pixels.
+            if program.send("tray-icon-size") != 16:
+                raise Failure(f"the tray icon is drawn at {program.send('tray-icon-size')} pixels at 96 DPI")
+        finally:
+            program.exit()
+        if not os.path.isfile(os.path.join(folder, "set.ini")):
+            raise Failure("the first start left no set.ini: the balloon would come again")
+
+
+DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
+
+
+def icon_at_144_dpi(s):
+    # Read by processes started after it is set; the prefix is shared, so it is put back at once.
+    code, before = run_quietly(["wine", "reg", "query", DESKTOP_KEY, "/v", "LogPixels"], s.wine.env, 30)
+    run_quietly(["wine", "reg", "add", DESKTOP_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "144", "/f"],
+                s.wine.env, 30)
+    try:
+        program = s.start_program(s.prepare_folder(None, devices=[KEYBOARD_PATH], label="dpi-144"))
+    finally:
+        if code == 0 and "LogPixels" in before:
+            old = before.split("LogPixels", 1)[1].split()[1]
+            run_quietly(["wine", "reg", "add", DESKTOP_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d",
+                         str(int(old, 0)), "/f"], s.wine.env, 30)
+        else:
+            run_quietly(["wine", "reg", "delete", DESKTOP_KEY, "/v", "LogPixels", "/f"], s.wine.env, 30)
+    try:
+        size = program.send("tray-icon-size")
+        if size != 24:
+            raise Failure(f"the tray icon is drawn at {size} pixels at 144 DPI")
+    finally:
+        program.exit()
 
 
 def tip_says(me, profile, program):
@@ -194,3 +240,28 @@ def idle(me):
     if before is None or after is None:
         raise Failure("the program's CPU time cannot be read from /proc")
     figure("idle_cpu_percent_following", value=f"{100 * (after - before) / elapsed:.2f}", seconds=f"{elapsed:.1f}")
+
+
+def window_events(me):
+    """Wine raises no foreground events; the twin raises them through the system (NotifyWinEvent),
+    each for a window that is not the one in front, so that only the event can explain the profile."""
+    s, program = me.s, me.program
+    other = s.wine.spawn(["notepad"], "notepad.log")
+    try:
+        s.wine.control_ok("wait", OTHER_TITLE, 20000)
+        s.wine.control_ok("focus", OTHER_TITLE)
+        wait_profile(me, 1, f"\"{OTHER_TITLE}\" in front")
+        before = program.send("foreground-events")
+        if program.send(f"raise-event foreground {PROBE_TITLE}") != 1:
+            raise Failure(f"the twin found no window \"{PROBE_TITLE}\" to raise the event for")
+        wait_profile(me, 2, f"a foreground event for the probe while \"{OTHER_TITLE}\" is in front")
+        if program.send(f"raise-event restored {OTHER_TITLE}") != 1:
+            raise Failure(f"the twin found no window \"{OTHER_TITLE}\" to raise the event for")
+        wait_profile(me, 1, f"\"{OTHER_TITLE}\" restored from the taskbar")
+        tip_says(me, 1, "")
+        events = program.send("foreground-events") - before
+        if events < 2:
+            raise Failure(f"the watch counted {events} window events, expected 2")
+    finally:
+        other.kill()
+        other.wait()
