@@ -27,7 +27,7 @@ bool CheckSingleInstance() {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     AllowSetForegroundWindow(processId);
-    PostMessageW(window, WM_COMMAND, MAKEWPARAM(ID_OPEN_COMMAND, 0), 0);
+    PostMessageW(window, RegisterWindowMessageW(kShowWindowMessageName), 0, 0);
     break;
   }
   return false;

@@ -25,6 +25,7 @@ MainWindow::MainWindow(HINSTANCE instance)
       icon_(LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP))),
       follower_(profiles_, tray_),
       taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")),
+      showRequest_(RegisterWindowMessageW(kShowWindowMessageName)),
       keeper_(instance, assign_),
       session_(keeper_.session()) {
   skin_.LoadSkin(folder_);
@@ -38,9 +39,10 @@ MainWindow::~MainWindow() = default;
 LRESULT MainWindow::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   SetWindowTextW(hwnd(), L"ORVELLE");
   SetPropW(hwnd(), kInstanceName, reinterpret_cast<HANDLE>(1));
-  // Explorer announces its restart to every window; a program running elevated must let that
-  // message in, or its tray icon would not come back.
+  // Explorer announces its restart to every window, and a second start asks us to show the
+  // window; a program running elevated must let those messages in from programs that are not.
   ChangeWindowMessageFilterEx(hwnd(), taskbarCreated_, MSGFLT_ALLOW, nullptr);
+  ChangeWindowMessageFilterEx(hwnd(), showRequest_, MSGFLT_ALLOW, nullptr);
   tray_.Add(instance_, hwnd(), icon_);
   hover_.hovered = kNoEntry;
   saver_.Attach(hwnd());

@@ -68,6 +68,7 @@ class MainWindow final : public DialogBase, private ProfileUi {
     MESSAGE_HANDLER(kProgramFailedMessage, OnProgramFailed)
     MESSAGE_HANDLER(WM_TIMER, OnTimer)
     MESSAGE_HANDLER(taskbarCreated_, OnTaskbarCreated)
+    MESSAGE_HANDLER(showRequest_, OnShowRequest)
     MESSAGE_HANDLER(WM_SETTINGCHANGE, OnTraySizeMayChange)
     MESSAGE_HANDLER(WM_DISPLAYCHANGE, OnTraySizeMayChange)
     MESSAGE_HANDLER(WM_DPICHANGED, OnTraySizeMayChange)
@@ -130,6 +131,11 @@ class MainWindow final : public DialogBase, private ProfileUi {
     handled = false;
     return 0;
   }
+  // A second start asks for the window.
+  LRESULT OnShowRequest(UINT, WPARAM, LPARAM, bool&) {
+    OnOpen();
+    return 0;
+  }
   void OnOpen();
   void OnAbout();
   void OnExport();
@@ -184,6 +190,7 @@ class MainWindow final : public DialogBase, private ProfileUi {
   TrayPresenter tray_;
   ProfileFollower follower_;
   UINT taskbarCreated_ = 0;
+  UINT showRequest_ = 0;
   ProgramStarter programs_;
   bool tellingStartFailure_ = false;  // a failed start is being told: the next ones are not
   // Last, so that it goes first: the hooks out and every key released before anything it reads.

@@ -2,6 +2,8 @@
 
 #include <chrono>
 
+#include "app/elevation_guard_win.h"
+
 namespace orvelle {
 
 bool IsShownWindow(HWND window) { return IsWindowVisible(window) && !IsIconic(window); }
@@ -9,6 +11,7 @@ bool IsShownWindow(HWND window) { return IsWindowVisible(window) && !IsIconic(wi
 void ProfileFollower::Start(HWND mainWindow, RemapSession& session) {
   mainWindow_ = mainWindow;
   session_ = &session;
+  weElevated_ = IsThisProcessElevated();
   choice_.SetForeground(ProgramPathOf(GetForegroundWindow()));
   ForegroundListener& listener = *this;
   watch_ = std::make_unique<ForegroundWatch>(listener);
@@ -22,7 +25,14 @@ void ProfileFollower::BindingsChanged() {
 }
 
 void ProfileFollower::OnForegroundChanged(HWND window) {
-  choice_.SetForeground(ProgramPathOf(window));
+  std::wstring program = ProgramPathOf(window);
+  const bool elevated = window != nullptr && (IsElevatedWindow(window) || (stagedElevated_ && !program.empty()));
+  // Wine gives every process an elevated token; the staged case is the usual one on Windows, a
+  // program elevated in front of us who are not.
+  const ElevationStep step = elevation_.OnForeground(program, elevated, weElevated_ && !stagedElevated_);
+  if (step != ElevationStep::Nothing && session_ != nullptr) session_->LetGoOfEverything();
+  if (step == ElevationStep::LetGoAndTell) tray_.ShowBalloon({ElevatedProgramTitle(), ElevatedProgramText(program)});
+  choice_.SetForeground(std::move(program));
   Follow();
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "app/elevation_guard.h"
 #include "app/foreground_watch_win.h"
 #include "app/profile_follower.h"
 #include "app/tray_presenter_win.h"
@@ -18,7 +19,8 @@ bool IsShownWindow(HWND window);
 
 // The keys follow the home profile or the one the program in front brings; the tray shows which,
 // on its icon and in its tip. Watches the program in front for the ProfileChoice, and is the one
-// place that tells the remapping session which profile the keys follow.
+// place that tells the remapping session which profile the keys follow. A program in front that
+// runs elevated while we do not makes the session let go of everything (ElevationGuard).
 class ProfileFollower final : private ForegroundListener {
  public:
   ProfileFollower(const ProfileSet& profiles, TrayPresenter& tray) : profiles_(profiles), tray_(tray) {}
@@ -40,6 +42,11 @@ class ProfileFollower final : private ForegroundListener {
   unsigned foregroundEvents() const { return watch_ ? watch_->events() : 0; }
   // When followed() last changed, in Unix microseconds.
   unsigned long long followedAtUs() const { return followedAtUs_; }
+  // Programs in front that ran elevated while we do not, told about so far.
+  size_t elevatedTold() const { return elevation_.told(); }
+  // The test twin's stand-in for an elevated program in front of us who are not, which Wine
+  // cannot stage: every program there runs with an elevated token.
+  void StageElevatedForeground(bool staged) { stagedElevated_ = staged; }
 
  private:
   void OnForegroundChanged(HWND window) override;
@@ -50,6 +57,9 @@ class ProfileFollower final : private ForegroundListener {
   HWND mainWindow_ = nullptr;
   std::unique_ptr<ForegroundWatch> watch_;
   ProfileChoice choice_;
+  ElevationGuard elevation_;
+  bool weElevated_ = false;
+  bool stagedElevated_ = false;
   unsigned long long followedAtUs_ = 0;
 };
 

@@ -43,6 +43,12 @@ LRESULT AnswerTestCommand(const TestControlTargets& targets, const COPYDATASTRUC
   // The tray icon's side in pixels, and whether the first start's balloon was shown.
   if (text == L"tray-icon-size") return targets.tray.iconSize();
   if (text == L"tray-balloon") return targets.tray.balloonShown() ? 1 : 0;
+  // "stage-elevated 1|0": every other program that comes to the front counts as elevated, or no more.
+  if (text.starts_with(L"stage-elevated ")) {
+    targets.follower.StageElevatedForeground(text.substr(15) == L"1");
+    return TRUE;
+  }
+  if (text == L"elevated-told") return static_cast<LRESULT>(targets.follower.elevatedTold());
   if (text == L"drop-hook") {
     UnhookWindowsHookEx(session.hookHandle());
     return TRUE;

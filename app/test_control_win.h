@@ -12,7 +12,7 @@ namespace orvelle {
 struct TestControlTargets {
   HWND window;
   RemapSession& session;
-  const ProfileFollower& follower;
+  ProfileFollower& follower;
   const TrayPresenter& tray;
 };
 

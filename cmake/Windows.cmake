@@ -31,6 +31,7 @@ set(ORVELLE_APP_SOURCES
   app/profile_saver_win.cpp
   app/tray_icon_win.cpp
   app/foreground_watch_win.cpp
+  app/elevation_guard_win.cpp
   app/autostart_win.cpp
   app/programs_editor_win.cpp
   app/key_tooltip_win.cpp

@@ -14,7 +14,7 @@ from scenario_kit import (
     keys_between,
     marker_only_profile, press_until, profile_problems, quiet_probe, read_profile_file, settle, standard_profile,
     start_standard, still_down, tap_tokens, wait_file_text, windows_path)
-from session import MAIN_TITLE, STATUS_HOOK, STATUS_PRESENT
+from session import MAIN_TITLE, PROBE_TITLE, STATUS_HOOK, STATUS_PRESENT
 from waiting import poll_until
 
 VK_PAUSE = 19  # its scan code has the E1 prefix, which the extended flag does not stand for
@@ -159,6 +159,9 @@ def scenario_stuck(s, report, layout):
     report.check("F5 held as Up and F6 looping X while the session locks: Up and X go up at once and the loop "
                  "stops; let go of after the unlock, they play nothing; no key stays down", held_across_lock, s,
                  layout)
+    report.check("F5 held as Up when a program running as administrator comes to the front: Up goes up at once, "
+                 "the user is told once for that program; let go of afterwards, F5 plays nothing", held_across_elevated,
+                 s, layout)
 
 
 def held_across_switch(s, layout):
@@ -260,6 +263,42 @@ def held_across_lock(s, layout):
     finally:
         s.xdo("keyup", "F5")
         s.xdo("keyup", "F6")
+        end_program(program)
+
+
+def held_across_elevated(s, layout):
+    profile = marker_only_profile(layout).single(F5, VK_UP, hold=True)
+    program = start_standard(s, layout, label="elevated", profiles={1: profile, 2: profile, 3: profile})
+    try:
+        me = Person(s, program)
+        s.ensure_probe_focus()
+        start = s.probe.position()
+        press_until(s, "F5", VK_UP, start, what="Up pressed by F5")
+        # Wine runs no program elevated: the twin counts every other program in front as elevated,
+        # and raises the foreground event the system would raise for the probe.
+        program.send("stage-elevated 1")
+        entered = s.probe.position()
+        if program.send(f"raise-event foreground {PROBE_TITLE}") != 1:
+            raise Failure("the twin could not raise the foreground event for the probe")
+        s.probe.wait_for(lambda e: e.kind == "KEYUP" and e.vk == VK_UP, 3, "Up released as the elevated program "
+                         "came to the front", entered)
+        if not poll_until(lambda: program.send("elevated-told") == 1, 3, interval=0.02):
+            raise Failure(f"the user was told {program.send('elevated-told')} times, expected once")
+        program.send(f"raise-event foreground {PROBE_TITLE}")
+        program.send("stage-elevated 0")
+        program.send(f"raise-event foreground {PROBE_TITLE}")
+        if program.send("elevated-told") != 1:
+            raise Failure("the same program in front again was told about again")
+        window, _, _ = me.keys.collect(lambda: s.xdo("keyup", "F5"), True)
+        if tokens(window, keys_only=True):
+            raise Failure(f"F5, let go of after the elevated program came and went, should play nothing; the probe "
+                          f"saw {' '.join(tokens(window, keys_only=True))}")
+        me.keys.expect("F5 pressed anew", me.keys.tap("F5"), tap_tokens(VK_UP), True, keys_only=True)
+        held = [vk for vk in (F5, VK_UP) if s.wine.control_ok("keydown", vk).strip() == "1"]
+        if held:
+            raise Failure(f"keys the system holds down at the end: {held}")
+    finally:
+        s.xdo("keyup", "F5")
         end_program(program)
 
 
