@@ -138,13 +138,16 @@ class MainWindow final : public DialogBase, private ProfileUi {
   LRESULT OnShownOrSized(UINT, WPARAM, LPARAM, bool&);
 
   // ProfileUi: the questions and file choices of the profile operations.
+  // Once the exit command came, no new question or message holds the exit up.
   bool Confirm(std::wstring_view text) override {
-    return ShowMessage(hwnd(), text, kConfirmCaption, kConfirmFlags) == IDOK;
+    return !exiting_ && ShowMessage(hwnd(), text, kConfirmCaption, kConfirmFlags) == IDOK;
   }
   std::optional<std::wstring> ChooseExportFile() override { return ChooseFile(hwnd(), kExportDialog, true); }
   std::optional<std::wstring> ChooseImportFile() override { return ChooseFile(hwnd(), kImportDialog, false); }
   void RepaintMainWindow() override;
-  void Tell(std::wstring_view text) override { ShowMessage(hwnd(), text, kConfirmCaption, MB_OK | MB_ICONWARNING); }
+  void Tell(std::wstring_view text) override {
+    if (!exiting_) ShowMessage(hwnd(), text, kConfirmCaption, MB_OK | MB_ICONWARNING);
+  }
 
   void AfterMessage(UINT message, unsigned long long elapsedMs) override;
 
@@ -178,6 +181,7 @@ class MainWindow final : public DialogBase, private ProfileUi {
   UINT taskbarCreated_ = 0;
   ProgramStarter programs_;
   bool tellingStartFailure_ = false;  // a failed start is being told: the next ones are not
+  bool exiting_ = false;  // the exit command came, or the session ends
   // Last, so that it goes first: the hooks out and every key released before anything it reads.
   RemapKeeper keeper_;
   RemapSession& session_;  // the keeper's

@@ -1,5 +1,6 @@
 #include "platform/win32/dialog_base_win.h"
 
+#include <cwchar>
 #include <string>
 
 namespace orvelle {
@@ -67,6 +68,21 @@ int ShowMessage(HWND owner, std::wstring_view text, std::wstring_view caption, U
   const std::wstring message(text);
   const std::wstring title(caption);
   return MessageBoxExW(owner, message.c_str(), title.c_str(), flags, MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT));
+}
+
+void CancelThreadDialogs(HWND except) {
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM skip) -> BOOL {
+        wchar_t className[16]{};
+        // A message box takes IDCANCEL as Esc: IDCANCEL where it has Cancel, IDOK where it has only OK.
+        if (window != reinterpret_cast<HWND>(skip) && GetClassNameW(window, className, 16) > 0 &&
+            std::wcscmp(className, L"#32770") == 0) {
+          PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(except));
 }
 
 }  // namespace orvelle
