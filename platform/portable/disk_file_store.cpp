@@ -75,8 +75,12 @@ bool DiskFileStore::Remove(const std::wstring& path) {
 }
 
 FileStamp StampOfUnixSeconds(long long seconds) {
-  long long days = seconds / 86400, rest = seconds % 86400;
-  if (rest < 0) rest += 86400, --days;
+  long long days = seconds / 86400;
+  long long rest = seconds % 86400;
+  if (rest < 0) {
+    rest += 86400;
+    --days;
+  }
   // Days to a civil date, counted in 400-year eras that begin on 1 March.
   days += 719468;
   const long long era = (days >= 0 ? days : days - 146096) / 146097;

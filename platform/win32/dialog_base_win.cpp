@@ -75,11 +75,15 @@ void CancelThreadDialogs(HWND except) {
       GetCurrentThreadId(),
       [](HWND window, LPARAM skip) -> BOOL {
         wchar_t className[16]{};
-        // A message box takes IDCANCEL as Esc: IDCANCEL where it has Cancel, IDOK where it has only OK.
-        if (window != reinterpret_cast<HWND>(skip) && GetClassNameW(window, className, 16) > 0 &&
-            std::wcscmp(className, L"#32770") == 0) {
-          PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        if (window == reinterpret_cast<HWND>(skip) || GetClassNameW(window, className, 16) == 0 ||
+            std::wcscmp(className, L"#32770") != 0) {
+          return TRUE;
         }
+        // A message box's buttons carry the ids it returns, and one without Cancel ignores
+        // IDCANCEL: its Cancel button is clicked where it has one, its OK button otherwise.
+        const int button = GetDlgItem(window, IDCANCEL) != nullptr ? IDCANCEL : IDOK;
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(window, button)));
         return TRUE;
       },
       reinterpret_cast<LPARAM>(except));

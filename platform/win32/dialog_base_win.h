@@ -40,7 +40,8 @@ class DialogBase {
 int ShowMessage(HWND owner, std::wstring_view text, std::wstring_view caption, UINT flags);
 
 // Cancels every dialog of this thread but `except`: message boxes, file dialogs and the program's
-// own dialogs, as Esc would. Their modal loops end, so a window ended meanwhile really closes.
+// own dialogs, with their Cancel button (or OK, where there is none). Their modal loops end, so a
+// window ended meanwhile really closes.
 void CancelThreadDialogs(HWND except);
 
 }  // namespace orvelle

@@ -54,8 +54,9 @@ ReadOutcome Win32FileStore::Read(const std::wstring& path, std::string& bytes) {
     const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, kChunkBytes));
     DWORD got = 0;
     // A file that shrank while being read (got == 0 early) was not read whole either.
-    if (!ReadFile(file.get(), bytes.data() + done, want, &got, nullptr) || got == 0) {
-      if (got == 0) SetLastError(ERROR_HANDLE_EOF);
+    const BOOL read = ReadFile(file.get(), bytes.data() + done, want, &got, nullptr);
+    if (!read || got == 0) {
+      if (read) SetLastError(ERROR_HANDLE_EOF);
       Failed();
       bytes.clear();
       return ReadOutcome::Unreadable;
