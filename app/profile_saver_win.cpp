@@ -31,10 +31,12 @@ void ProfileSaver::SaveNow() {
 
 void ProfileSaver::SaveAtExit() {
   Cancel();
+  // A wait of its own: a file held since long before the exit is still waited for now.
+  SaveRetry retry;
   const ULONGLONG started = GetTickCount64();
   for (;;) {
     const SaveResult result = store_.Save(table_, profiles_);
-    const SaveRetry::Step step = retry_.After(result, GetTickCount64());
+    const SaveRetry::Step step = retry.After(result, GetTickCount64());
     if (!step.quick || GetTickCount64() - started >= kExitPatienceMs) return;
     Sleep(static_cast<DWORD>(*step.retryInMs));
   }
