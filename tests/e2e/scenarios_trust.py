@@ -67,6 +67,9 @@ def scenario_files(s, report, layout):
     report.check("set.ini edited by hand while the program runs, then a key edited in the program: the hand-edited "
                  "file is kept beside it as set.ini.<yyyymmdd-hhmmss>.bak and named once in a message",
                  hand_edit_kept, s, layout, profiles)
+    report.check("set.ini held by another program (no sharing) for about two seconds when the save after an edit "
+                 "comes: the save lands once it is let go, and nothing is told", held_during_save, s, layout,
+                 profiles)
     report.check("a 17 MiB set.ini: one message says it is too large; the exit command ends the program within two "
                  "seconds while that message is open; set.ini is never replaced", huge_set_ini, s, write)
 
@@ -180,6 +183,38 @@ def hand_edit_kept(s, layout, profiles):
         program.exit()
         if [n for n in os.listdir(program.folder) if KEPT_NAME.match(n)] != kept:
             raise Failure("another version was kept at the exit, although only the program wrote since")
+        if leftovers(program.folder):
+            raise Failure(f"files left beside set.ini: {leftovers(program.folder)}")
+    finally:
+        end_program(program)
+
+
+def held_during_save(s, layout, profiles):
+    program = start_standard(s, layout, label="held", profiles=profiles)
+    try:
+        me = Person(s, program)
+        dialog = me.gui.open_key_dialog(F5)
+        s.park_pointer()
+        me.gui.wait_control(dialog, C_KEY_FIELD, lambda c: c.visible, "the key field")
+        s.xdo("key", "q")
+        me.gui.wait_control(dialog, C_KEY_FIELD, lambda c: c.title == "Q", "the key field showing Q")
+        # Held from just before OK: the save a second after OK meets the file held, as a scanner
+        # holds a fresh file, and is tried again until the holder lets go.
+        log = os.path.join(s.work_dir, "holder.log")
+        holder = s.wine.spawn([s.wine.control_exe, "lock", windows_path(program.set_ini), "2500"], "holder.log")
+        if not poll_until(lambda: os.path.exists(log) and b"locked" in open(log, "rb").read(), 20, interval=0.05):
+            raise Failure(f"e2e_control could not hold set.ini: {open(log, 'rb').read()!r}")
+        committed = time.monotonic()
+        me.close_dialog(D_OK)
+        wait_file_text(program.set_ini, lambda t: t.get("Profile1", {}).get(f"key{F5}") == str(VK_Q),
+                       SAVE_DEADLINE_S, "set.ini holding F5 -> Q once it is let go")
+        figure("save_after_held_file_ms", value=f"{(time.monotonic() - committed) * 1000:.0f}",
+               target="after the holder's 2500 ms")
+        holder.wait(10)
+        code, out = s.wine.control("find", QUESTION_CAPTION)
+        if code == 0:
+            raise Failure(f"a message was shown although the save landed: {out.strip()}")
+        program.exit()
         if leftovers(program.folder):
             raise Failure(f"files left beside set.ini: {leftovers(program.folder)}")
     finally:
