@@ -74,7 +74,7 @@ LRESULT MainWindow::OnQueryEndSession(UINT, WPARAM, LPARAM, bool&) {
 
 LRESULT MainWindow::OnEndSession(UINT, WPARAM wParam, LPARAM, bool&) {
   if (!wParam) return 0;
-  exiting_ = true;
+  StopAsking();
   // The session ends and the process may be ended any moment after this returns: hooks out,
   // every key released, profiles saved, and nothing told.
   assign_.RemoveRecordingHook();
@@ -97,10 +97,7 @@ LRESULT MainWindow::OnDestroy(UINT, WPARAM, LPARAM, bool& handled) {
 }
 
 void MainWindow::OnExitApplication() {
-  // The installer and the tray send this while one of our message boxes may wait for an answer
-  // nobody gives: it is cancelled, or the window would end only once the box did.
-  exiting_ = true;
-  CancelThreadDialogs(hwnd());
+  StopAsking();
   assign_.CancelIfOpen();
   RemoveHooks();
   EndDialog(hwnd(), IDCANCEL);

@@ -151,6 +151,13 @@ class MainWindow final : public DialogBase, private ProfileUi {
 
   void AfterMessage(UINT message, unsigned long long elapsedMs) override;
 
+  // The exit command or the end of the session: no question or message holds it up any more. The
+  // installer and the tray send the command while a box of ours may wait for an answer nobody
+  // gives, and the window would end only once the box did.
+  void StopAsking() {
+    exiting_ = true;
+    CancelThreadDialogs(hwnd());
+  }
   // Takes both keyboard hooks out: the first step of every shut-down.
   void RemoveHooks();
   void PaintMainWindow(HDC target);

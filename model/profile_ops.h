@@ -38,8 +38,8 @@ inline constexpr FileDialogSetup kExportDialog{L"Save As", L"ini File(*.ini)|*.i
 // The import dialog accepts only a file that exists.
 inline constexpr FileDialogSetup kImportDialog{L"Open", L"ini File(*.ini)|*.ini||", L"tsk", 0xE | 0x1000 | 0x800};
 
-// The largest file an import reads. A profile is kilobytes; parsing a file of tens of megabytes
-// would hold the window for seconds.
+// The largest file an import reads; a larger one is refused as unreadable. A profile is kilobytes;
+// parsing a file of tens of megabytes would hold the window for seconds.
 inline constexpr size_t kMaxImportBytes = size_t{1} << 20;
 
 // Working copy -> active profile's copy; clears the pending-changes flag.
@@ -55,8 +55,7 @@ void ResetToDefaults(ProfileSet& set, const KeyTable& table, ProfileUi& ui);
 bool ExportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table, const ProfileSet& set,
                    ProfileUi& ui);
 // Reads the profile a file the user picks names in "TYPE" into the working copy and the active
-// profile. A file that is missing, unreadable, larger than kMaxImportBytes or holds no such profile
-// is refused with a message
+// profile. A file that is missing, unreadable or holds no such profile is refused with a message
 // and changes nothing. A profile whose keys would start programs names them in one question
 // first; without OK those keys go back to their defaults. True when the active profile changed.
 bool ImportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table, ProfileSet& set,
