@@ -72,15 +72,16 @@ LRESULT MainWindow::OnStartupNotice(UINT, WPARAM, LPARAM, bool&) {
 }
 
 LRESULT MainWindow::OnQueryEndSession(UINT, WPARAM, LPARAM, bool&) {
-  // Windows may end the process once the session ends, without a WM_DESTROY: save now.
-  SaveProfiles();
+  // Answered at once, without a message box (the system would show the program as holding up
+  // the shut-down); the save waits for WM_ENDSESSION, which comes whatever the others answer.
   return TRUE;
 }
 
 LRESULT MainWindow::OnEndSession(UINT, WPARAM wParam, LPARAM, bool&) {
   if (!wParam) return 0;
+  StopAsking();
   // The session ends and the process may be ended any moment after this returns: hooks out,
-  // every key released, profiles saved.
+  // every key released, profiles saved, and nothing told.
   assign_.RemoveRecordingHook();
   session_.Stop();
   SaveProfiles();
@@ -101,6 +102,7 @@ LRESULT MainWindow::OnDestroy(UINT, WPARAM, LPARAM, bool& handled) {
 }
 
 void MainWindow::OnExitApplication() {
+  StopAsking();
   assign_.CancelIfOpen();
   RemoveHooks();
   EndDialog(hwnd(), IDCANCEL);
@@ -159,7 +161,7 @@ void MainWindow::SaveProfiles() {
   saver_.Cancel();
   ApplyWorkingCopy(profiles_);
   session_.UseProfiles(profiles_, table_);
-  saver_.SaveNow();
+  saver_.SaveAtExit();
 }
 
 void MainWindow::ProfilesChanged() {

@@ -152,16 +152,26 @@ class MainWindow final : public DialogBase, private ProfileUi {
   LRESULT OnShownOrSized(UINT, WPARAM, LPARAM, bool&);
 
   // ProfileUi: the questions and file choices of the profile operations.
+  // Once the exit command came, no new question or message holds the exit up.
   bool Confirm(std::wstring_view text) override {
-    return ShowMessage(hwnd(), text, kConfirmCaption, kConfirmFlags) == IDOK;
+    return !exiting_ && ShowMessage(hwnd(), text, kConfirmCaption, kConfirmFlags) == IDOK;
   }
   std::optional<std::wstring> ChooseExportFile() override { return ChooseFile(hwnd(), kExportDialog, true); }
   std::optional<std::wstring> ChooseImportFile() override { return ChooseFile(hwnd(), kImportDialog, false); }
   void RepaintMainWindow() override;
-  void Tell(std::wstring_view text) override { ShowMessage(hwnd(), text, kConfirmCaption, MB_OK | MB_ICONWARNING); }
+  void Tell(std::wstring_view text) override {
+    if (!exiting_) ShowMessage(hwnd(), text, kConfirmCaption, MB_OK | MB_ICONWARNING);
+  }
 
   void AfterMessage(UINT message, unsigned long long elapsedMs) override;
 
+  // The exit command or the end of the session: no question or message holds it up any more. The
+  // installer and the tray send the command while a box of ours may wait for an answer nobody
+  // gives, and the window would end only once the box did.
+  void StopAsking() {
+    exiting_ = true;
+    CancelThreadDialogs(hwnd());
+  }
   // Takes both keyboard hooks out: the first step of every shut-down.
   void RemoveHooks();
   void PaintMainWindow(HDC target);
@@ -193,6 +203,7 @@ class MainWindow final : public DialogBase, private ProfileUi {
   UINT showRequest_ = 0;
   ProgramStarter programs_;
   bool tellingStartFailure_ = false;  // a failed start is being told: the next ones are not
+  bool exiting_ = false;  // the exit command came, or the session ends
   // Last, so that it goes first: the hooks out and every key released before anything it reads.
   RemapKeeper keeper_;
   RemapSession& session_;  // the keeper's

@@ -19,10 +19,27 @@ void ProfileSaver::OnTimer() {
 
 void ProfileSaver::SaveNow() {
   const SaveResult result = store_.Save(table_, profiles_);
-  if (result.outcome == SaveOutcome::Saved) failureTold_ = false;
-  if (result.outcome != SaveOutcome::Failed || failureTold_) return;
-  failureTold_ = true;
-  ui_.Tell(result.message);
+  const SaveRetry::Step step = retry_.After(result, GetTickCount64());
+  if (step.retryInMs) SetTimer(window_, kSaveTimer, static_cast<UINT>(*step.retryInMs), nullptr);
+  // A message box runs a message loop, where the timer may save again: each thing is told once.
+  if (!result.kept.empty() && result.kept != keptTold_) {
+    keptTold_ = result.kept;
+    ui_.Tell(KeptVersionMessage(result.kept));
+  }
+  if (step.tell) ui_.Tell(result.message);
+}
+
+void ProfileSaver::SaveAtExit() {
+  Cancel();
+  // A wait of its own: a file held since long before the exit is still waited for now.
+  SaveRetry retry;
+  const ULONGLONG started = GetTickCount64();
+  for (;;) {
+    const SaveResult result = store_.Save(table_, profiles_);
+    const SaveRetry::Step step = retry.After(result, GetTickCount64());
+    if (!step.quick || GetTickCount64() - started >= kExitPatienceMs) return;
+    Sleep(static_cast<DWORD>(*step.retryInMs));
+  }
 }
 
 }  // namespace orvelle

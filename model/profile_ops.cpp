@@ -50,7 +50,11 @@ bool ExportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table
   }
   copy.ini().WriteString(copy.path(), L"TYPE", L"type", FormatInt(set.activeProfile));
   SaveProfile(copy.ini(), copy.path(), set.activeProfile, table, set);
-  if (!copy.Save(IniFileCopy::Backup::None)) {
+  const IniFileCopy::SaveReport saved = copy.Save(IniFileCopy::Backup::None);
+  // Changed by someone else between our read and our write: that version is kept beside it.
+  if (!saved.kept.empty()) ui.Tell(L"Файл " + Quoted(*file) + L" изменился, пока профиль экспортировался. "
+                                   L"Прежняя версия сохранена рядом с ним как " + Quoted(saved.kept) + L".");
+  if (!saved) {
     ui.Tell(L"Не удалось записать файл " + Quoted(*file) +
             L". Возможно, он защищён от записи или диск заполнен. Профиль не экспортирован.");
     return false;
@@ -62,7 +66,7 @@ bool ImportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table
                    ProfileUi& ui, const ExpandVariables& expand) {
   const auto file = ui.ChooseImportFile();
   if (!file) return false;
-  IniFileCopy copy(files, legacy, *file);
+  IniFileCopy copy(files, legacy, *file, kMaxImportBytes);
   switch (copy.Load()) {
     case ReadOutcome::Read:
       break;
@@ -70,8 +74,10 @@ bool ImportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table
       ui.Tell(L"Файл " + Quoted(*file) + L" не найден. Профиль не изменён.");
       return false;
     case ReadOutcome::Unreadable:
-      ui.Tell(L"Не удалось прочитать файл " + Quoted(*file) +
-              L". Возможно, он открыт в другой программе. Профиль не изменён.");
+      ui.Tell(copy.tooLarge() ? L"Файл " + Quoted(*file) + L" слишком большой для профиля (больше 1 МБ). "
+                                L"Профиль не изменён."
+                              : L"Не удалось прочитать файл " + Quoted(*file) +
+                                    L". Возможно, он открыт в другой программе. Профиль не изменён.");
       return false;
   }
   // The file's own profile number only says which section to read; the data replace the active

@@ -39,6 +39,10 @@ inline constexpr FileDialogSetup kExportDialog{L"Save As", L"ini File(*.ini)|*.i
 // The import dialog accepts only a file that exists.
 inline constexpr FileDialogSetup kImportDialog{L"Open", L"ini File(*.ini)|*.ini||", L"tsk", 0xE | 0x1000 | 0x800};
 
+// The largest file an import reads; a larger one is refused as unreadable. A profile is kilobytes;
+// parsing a file of tens of megabytes would hold the window for seconds.
+inline constexpr size_t kMaxImportBytes = size_t{1} << 20;
+
 // Working copy -> active profile's copy; clears the pending-changes flag.
 void ApplyWorkingCopy(ProfileSet& set);
 // Makes profile n active; asks first when unapplied edits would be left behind.
@@ -47,7 +51,8 @@ void SwitchProfile(ProfileSet& set, int n, ProfileUi& ui);
 void ResetToDefaults(ProfileSet& set, const KeyTable& table, ProfileUi& ui);
 // Writes the active profile's copy and its number into a file the user names, keeping the file's
 // other sections, and replaces the file in one step. A file there that cannot be read is never
-// written over. True when the file was written; every failure is told to the user.
+// written over, and one changed by someone else after it was read is kept beside it. True when the
+// file was written; every failure is told to the user.
 bool ExportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table, const ProfileSet& set,
                    ProfileUi& ui);
 // Reads the profile a file the user picks names in "TYPE" into the working copy and the active

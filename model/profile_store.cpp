@@ -6,9 +6,25 @@ namespace orvelle {
 namespace {
 
 constexpr std::wstring_view kProfilesUnreadable =
-    L"Не удалось прочитать файл set.ini. Возможно, он открыт в другой программе или к нему нет доступа.\n\n"
-    L"Программа работает с настройками по умолчанию. Изменения профилей не будут записаны в файл, "
+    L"Не удалось прочитать файл set.ini. Возможно, он открыт в другой программе или к нему нет доступа.";
+constexpr std::wstring_view kProfilesTooLarge =
+    L"Файл set.ini слишком большой (больше 4 МБ): программа не может прочитать его целиком.";
+constexpr std::wstring_view kProfilesConsequence =
+    L"\n\nПрограмма работает с настройками по умолчанию. Изменения профилей не будут записаны в файл, "
     L"чтобы не затереть сохранённые настройки.";
+constexpr std::wstring_view kFolderNotWritable =
+    L"В папку программы нельзя записывать:\n";
+constexpr std::wstring_view kFolderRemedy =
+    L"\n\nТак бывает, когда архив с программой распакован в Program Files или папку защищает "
+    L"контролируемый доступ к папкам. Изменения профилей не будут сохранены.\n\n"
+    L"Установите программу её установщиком или перенесите папку программы туда, куда вы можете "
+    L"записывать, например в «Документы».";
+constexpr std::wstring_view kKeptVersion1 = L"Файл set.ini был изменён другой программой или вручную. "
+                                            L"Эта его версия сохранена рядом с ним как\n";
+constexpr std::wstring_view kKeptVersion2 =
+    L"\n\nВ set.ini записаны профили, с которыми работает программа.";
+// Where a file is created to learn whether the folder takes new files.
+constexpr std::wstring_view kWriteCheckName = L"~orvelle-write-check.tmp";
 constexpr std::wstring_view kLayoutMissing = L"Файл Main.ini не найден.";
 constexpr std::wstring_view kLayoutUnreadable =
     L"Не удалось прочитать файл Main.ini. Возможно, он открыт в другой программе или к нему нет доступа.";
@@ -30,6 +46,10 @@ bool HasKeys(const KeyTable& table) {
 
 }  // namespace
 
+std::wstring KeptVersionMessage(const std::wstring& kept) {
+  return std::wstring(kKeptVersion1) + kept + std::wstring(kKeptVersion2);
+}
+
 std::optional<std::wstring> StartupMessage(const LoadReport& report) {
   std::wstring message;
   switch (report.layout) {
@@ -47,7 +67,12 @@ std::optional<std::wstring> StartupMessage(const LoadReport& report) {
   }
   if (report.profiles == ReadOutcome::Unreadable) {
     if (!message.empty()) message += L"\n\n";
-    message += kProfilesUnreadable;
+    message += report.profilesTooLarge ? kProfilesTooLarge : kProfilesUnreadable;
+    message += kProfilesConsequence;
+  }
+  if (!report.folderWritable) {
+    if (!message.empty()) message += L"\n\n";
+    message += std::wstring(kFolderNotWritable) + report.folder + std::wstring(kFolderRemedy);
   }
   if (message.empty()) return std::nullopt;
   return message;
@@ -74,7 +99,13 @@ LoadReport ProfileStore::Load(KeyTable& table, ProfileSet& set) {
   if (report.layout == LayoutOutcome::Read && !HasKeys(table)) report.layout = LayoutOutcome::NoKeys;
 
   report.profiles = profiles_.Load();
+  report.profilesTooLarge = profiles_.tooLarge();
   LoadAllProfiles(profiles_.ini(), profiles_.path(), table, set);
+  // A folder that refuses new files would fail every save; start-up says so once, precisely.
+  report.folder = folder_;
+  const std::wstring check = folder_ + std::wstring(kWriteCheckName);
+  report.folderWritable = files_.Write(check, {});
+  files_.Remove(check);
   writable_ = report.writable();
   return report;
 }
@@ -83,8 +114,9 @@ SaveResult ProfileStore::Save(const KeyTable& table, const ProfileSet& set) {
   if (!writable_) return {SaveOutcome::NotWritable, {}};
   WriteAllProfiles(profiles_.ini(), profiles_.path(), table, set);
   if (!profiles_.Changed()) return {SaveOutcome::Unchanged, {}};
-  if (!profiles_.Save(IniFileCopy::Backup::KeepPrevious)) return {SaveOutcome::Failed, std::wstring(kSaveFailed)};
-  return {SaveOutcome::Saved, {}};
+  const IniFileCopy::SaveReport saved = profiles_.Save(IniFileCopy::Backup::KeepPrevious);
+  if (!saved) return {SaveOutcome::Failed, std::wstring(kSaveFailed), saved.busy, saved.kept};
+  return {SaveOutcome::Saved, {}, false, saved.kept};
 }
 
 }  // namespace orvelle

@@ -21,12 +21,15 @@ enum class LayoutOutcome {
 struct LoadReport {
   ReadOutcome profiles = ReadOutcome::Missing;  // "set.ini"
   LayoutOutcome layout = LayoutOutcome::Missing;  // "Main.ini"
+  bool profilesTooLarge = false;  // "set.ini" is unreadable because it is larger than the program reads
+  bool folderWritable = true;     // a file could be created in the program's folder
+  std::wstring folder{};          // the program's folder, as the messages name it
 
   // The profile file may be written: it was read or is not there yet, and the layout names the keys
   // whose assignments it holds. Saving with a layout that names no keys would write every profile
   // without its keys and erase them from the file.
   bool writable() const {
-    return profiles != ReadOutcome::Unreadable && layout == LayoutOutcome::Read;
+    return profiles != ReadOutcome::Unreadable && layout == LayoutOutcome::Read && folderWritable;
   }
 };
 
@@ -43,7 +46,12 @@ enum class SaveOutcome {
 struct SaveResult {
   SaveOutcome outcome = SaveOutcome::Unchanged;
   std::wstring message;  // for the user, when the save failed
+  bool busy = false;     // failed because another program held the file for the moment
+  std::wstring kept{};   // another writer's version of set.ini, kept under this name before the save
 };
+
+// What to tell the user about another writer's version of set.ini kept at `kept`.
+std::wstring KeptVersionMessage(const std::wstring& kept);
 
 // The program's files beside the executable: the layout "Main.ini" and the profiles "set.ini".
 class ProfileStore {
@@ -61,7 +69,8 @@ class ProfileStore {
 
   // Writes the three profile copies, the active number and the key hold time as they are (the
   // working copy is not applied: an unapplied edit stays unapplied), keeping the file it replaces
-  // as "set.ini.bak". Other sections of the file stay as they are.
+  // as "set.ini.bak". Other sections of the file stay as they are. A set.ini that someone else
+  // changed since it was read or written is kept beside it first (KeptVersionPath).
   SaveResult Save(const KeyTable& table, const ProfileSet& set);
 
   const std::wstring& profilePath() const { return profiles_.path(); }

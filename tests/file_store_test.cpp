@@ -7,6 +7,7 @@
 #include "platform/portable/disk_file_store.h"
 #include "platform/portable/ini_file_copy.h"
 #include "platform/portable/memory_file_store.h"
+#include "platform/portable/portable_ini.h"
 #include "platform/portable/text_codec.h"
 #include "tests/test_support.h"
 
@@ -163,6 +164,137 @@ TEST_F(IniFileCopyTest, AFileThatAppearsAfterTheReadIsKeptAsTheBackup) {
   Edit(copy);
   ASSERT_TRUE(copy.Save(IniFileCopy::Backup::KeepPrevious));
   EXPECT_EQ(*files.Find(path + L".bak"), restored);
+}
+
+TEST(KeptVersions, AreNamedByTheLocalTimeOfTheSave) {
+  struct Case {
+    long long unixSeconds;
+    const wchar_t* name;
+  } cases[] = {
+      {0, L"set.ini.19700101-000000.bak"},
+      {951782400, L"set.ini.20000229-000000.bak"},  // a leap day of a century year
+      {1796954706, L"set.ini.20261211-020506.bak"},
+      {4102444799, L"set.ini.20991231-235959.bak"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(KeptVersionPath(L"set.ini", StampOfUnixSeconds(c.unixSeconds)), c.name) << c.unixSeconds;
+  }
+}
+
+TEST_F(IniFileCopyTest, AnotherWritersVersionIsKeptBesideItBeforeItIsReplaced) {
+  const std::wstring kept = path + L".20260102-030405.bak";  // MemoryFileStore's clock
+  const std::string handEdited = Utf16File(L"[TYPE]\ntype=3\n[Profile1]\nKey65=77\n");
+  enum class Meanwhile { Nothing, HandEdit, PutBack, Removed, KeptNameTaken, KeepFails };
+  struct Case {
+    const char* what;
+    Meanwhile meanwhile;
+    bool saved;
+    std::wstring keptAs;  // empty: nothing kept
+  } cases[] = {
+      {"nobody else wrote", Meanwhile::Nothing, true, L""},
+      {"edited by hand while the program ran", Meanwhile::HandEdit, true, kept},
+      {"put back while the program ran without it", Meanwhile::PutBack, true, kept},
+      {"removed meanwhile: nothing to keep", Meanwhile::Removed, true, L""},
+      {"a version kept in the same second", Meanwhile::KeptNameTaken, true, path + L".20260102-030405-2.bak"},
+      {"the version cannot be kept: no save", Meanwhile::KeepFails, false, L""},
+  };
+  for (const Case& c : cases) {
+    files.Clear();
+    if (c.meanwhile != Meanwhile::PutBack) files.Put(path, original);
+    IniFileCopy copy(files, nullptr, path);
+    copy.Load();
+    Edit(copy);
+    std::string before = c.meanwhile == Meanwhile::Nothing || c.meanwhile == Meanwhile::Removed ? "" : handEdited;
+    if (!before.empty()) files.Put(path, before);
+    if (c.meanwhile == Meanwhile::Removed) files.Remove(path);
+    if (c.meanwhile == Meanwhile::KeptNameTaken) files.Put(kept, "another kept version");
+    if (c.meanwhile == Meanwhile::KeepFails) files.Inject(kept, Fault::WriteFails);
+
+    const IniFileCopy::SaveReport report = copy.Save(IniFileCopy::Backup::KeepPrevious);
+    EXPECT_EQ(report.saved, c.saved) << c.what;
+    EXPECT_EQ(report.kept, c.saved ? c.keptAs : L"") << c.what;
+    if (!c.keptAs.empty()) {
+      EXPECT_EQ(*files.Find(c.keptAs), handEdited) << c.what;
+    }
+    if (!c.saved) {
+      EXPECT_EQ(*files.Find(path), handEdited) << c.what << ": the other version stays in place";
+    }
+    EXPECT_EQ(files.Find(path + L".new"), nullptr) << c.what;
+    if (c.meanwhile == Meanwhile::KeepFails) {
+      EXPECT_EQ(files.Find(kept), nullptr) << c.what;
+    }
+    if (!c.saved) continue;
+    // The next save replaces only what the program itself wrote: nothing more is kept.
+    copy.ini().WriteString(path, L"TYPE", L"type", L"1");
+    const size_t filesBefore = files.Paths().size();
+    const IniFileCopy::SaveReport next = copy.Save(IniFileCopy::Backup::KeepPrevious);
+    EXPECT_TRUE(next.saved && next.kept.empty()) << c.what;
+    EXPECT_EQ(files.Paths().size(), filesBefore + (c.meanwhile == Meanwhile::Removed ? 1 : 0)) << c.what;
+  }
+}
+
+TEST_F(IniFileCopyTest, AFileHeldByAnotherProgramIsReportedBusySoTheSaveIsTriedAgain) {
+  struct Case {
+    const char* what;
+    std::wstring path;
+    Fault fault;
+    bool busy;
+  } cases[] = {
+      {"set.ini held at the check", path, Fault::Busy, true},
+      {"the scratch file held", path + L".new", Fault::Busy, true},
+      {"a write that fails for good", path + L".new", Fault::WriteFails, false},
+      {"a read-only file", path, Fault::ReadOnly, false},
+  };
+  for (const Case& c : cases) {
+    files.Clear();
+    files.Put(path, original);
+    IniFileCopy copy(files, nullptr, path);
+    copy.Load();
+    Edit(copy);
+    files.Inject(c.path, c.fault);
+    const IniFileCopy::SaveReport report = copy.Save(IniFileCopy::Backup::KeepPrevious);
+    EXPECT_FALSE(report.saved) << c.what;
+    EXPECT_EQ(report.busy, c.busy) << c.what;
+    EXPECT_EQ(*files.Find(path), original) << c.what;
+    files.Heal(c.path, c.fault);
+    EXPECT_TRUE(copy.Save(IniFileCopy::Backup::KeepPrevious).saved) << c.what << ": once it is let go";
+  }
+}
+
+TEST_F(IniFileCopyTest, AFileTooLargeToReadWholeIsUnreadableAndNeverWrittenOver) {
+  // ASCII doubles in the UTF-16 copy: a file the store reads may still not fit in the copy.
+  const std::string huge = "[Profile1]\r\nKey65=66\r\n" + std::string(kMaxIniBytes, ';');
+  files.Put(path, huge);
+  IniFileCopy copy(files, nullptr, path);
+  EXPECT_EQ(copy.Load(), ReadOutcome::Unreadable);
+  EXPECT_TRUE(copy.tooLarge());
+  EXPECT_EQ(copy.ini().ReadInt(path, L"Profile1", L"Key65", -1), -1);
+  Edit(copy);
+  EXPECT_FALSE(copy.Save(IniFileCopy::Backup::KeepPrevious));
+  EXPECT_EQ(*files.Find(path), huge);
+  EXPECT_EQ(files.Paths().size(), 1u);
+}
+
+TEST(PortableIniEngine, ReportsAFileItCannotReadAndNeverAnswersWithAnEmptyOne) {
+  MemoryFileStore files;
+  const std::wstring path = L"locked.ini";
+  const std::string text = Utf16File(L"[S]\nk=5\n");
+  files.Put(path, text);
+  files.Inject(path, Fault::Unreadable);
+  PortableIni ini(files);
+  EXPECT_EQ(ini.ReadInt(path, L"S", L"k", -1), -1);
+  EXPECT_TRUE(ini.ReadSection(path, L"S").empty());
+  EXPECT_TRUE(ini.TakeUnreadable());
+  EXPECT_FALSE(ini.TakeUnreadable()) << "each report is taken once";
+  // A write over a file it could not read would leave a file holding nothing but the change.
+  ini.WriteString(path, L"S", L"k", L"6");
+  ini.WriteSection(path, L"S", {{L"a", L"1"}});
+  ini.DeleteKey(path, L"S", L"k");
+  ini.DeleteSection(path, L"S");
+  EXPECT_EQ(*files.Find(path), text);
+  EXPECT_TRUE(ini.TakeUnreadable());
+  ini.WriteString(L"missing.ini", L"S", L"k", L"1");
+  EXPECT_FALSE(ini.TakeUnreadable()) << "a missing file is no failure: it is created";
 }
 
 TEST_F(IniFileCopyTest, ALegacyFileComesBackAsUtf16WithItsOtherSectionsKept) {

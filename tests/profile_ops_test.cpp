@@ -337,7 +337,10 @@ TEST_F(ProfileFileExchangeTest, ImportRefusesFilesWithoutAProfileAndChangesNothi
   files.Put(L"other.ini", testing::Utf16File(L"[TYPE]\ntype=2\n[Profile1]\nKey11=80\n"));
   files.Put(L"empty.ini", "");
   files.Put(L"hollow.ini", testing::Utf16File(L"[Profile1]\n"));
-  for (const wchar_t* file : {L"absent.ini", L"locked.ini", L"other.ini", L"empty.ini", L"hollow.ini"}) {
+  // A good profile in a file far larger than any profile: refused before it is parsed.
+  files.Put(L"huge.ini", "[Profile1]\r\nKey11=80\r\n" + std::string(kMaxImportBytes, ';'));
+  for (const wchar_t* file :
+       {L"absent.ini", L"locked.ini", L"other.ini", L"empty.ini", L"hollow.ini", L"huge.ini"}) {
     SetUp();
     Edit();
     const ProfileSet before = set;

@@ -142,6 +142,55 @@ TEST_F(ProfileStoreTest, SavesTheAppliedProfilesOnlyWhenTheyDifferAndReportsFail
   EXPECT_EQ(next.Save(table, set).outcome, SaveOutcome::Saved);
 }
 
+TEST_F(ProfileStoreTest, StartUpRefusesAFolderItCannotWriteAndASetIniTooLargeToReadWhole) {
+  const std::string layout = Utf16File(testing::LayoutText(testing::MakeKeyTable({{1, 65, L"A"}})));
+  // 17 MiB: read by the store, but twice that as UTF-16, which once loaded as an empty file.
+  const std::string huge = "[TYPE]\r\ntype=2\r\n" + std::string(size_t{17} << 20, ';');
+  struct Case {
+    const char* what;
+    bool hugeSetIni, folderReadOnly;
+    std::vector<const wchar_t*> told;
+  } cases[] = {
+      {"set.ini of 17 MiB", true, false, {L"set.ini слишком большой", L"не будут записаны"}},
+      {"a folder that refuses new files", false, true,
+       {L"нельзя записывать", L"C:\\Orvelle\\", L"Program Files", L"установщиком", L"куда вы можете записывать"}},
+  };
+  for (const Case& c : cases) {
+    files.Clear();
+    files.Put(kMainIni, layout);
+    if (c.hugeSetIni) files.Put(kSetIni, huge);
+    if (c.folderReadOnly) files.Inject(kFolder + L"~orvelle-write-check.tmp", Fault::ReadOnly);
+    ProfileStore store(files, nullptr, kFolder);
+    const LoadReport report = Start(store);
+    EXPECT_FALSE(store.writable()) << c.what;
+    const std::wstring message = StartupMessage(report).value_or(L"");
+    for (const wchar_t* part : c.told) EXPECT_NE(message.find(part), std::wstring::npos) << c.what << ": " << part;
+    set.Active().keyMap[65] = {80};
+    EXPECT_EQ(store.Save(table, set).outcome, SaveOutcome::NotWritable) << c.what;
+    if (c.hugeSetIni) {
+      EXPECT_EQ(*files.Find(kSetIni), huge) << c.what;
+    }
+    EXPECT_EQ(files.Paths().size(), c.hugeSetIni ? 2u : 1u) << c.what << ": nothing left beside the files";
+  }
+}
+
+TEST_F(ProfileStoreTest, ASetIniChangedBehindTheProgramsBackIsKeptAndNamedOnce) {
+  files.Put(kMainIni, Utf16File(testing::LayoutText(testing::MakeKeyTable({{1, 65, L"A"}}))));
+  ProfileStore store(files, nullptr, kFolder);
+  Start(store);
+  ASSERT_EQ(store.Save(table, set).outcome, SaveOutcome::Saved);
+  const std::string handEdited = Utf16File(L"[TYPE]\ntype=3\n");
+  files.Put(kSetIni, handEdited);
+  set.Active().keyMap[65] = {80};
+  const SaveResult saved = store.Save(table, set);
+  ASSERT_EQ(saved.outcome, SaveOutcome::Saved);
+  EXPECT_EQ(saved.kept, kSetIni + L".20260102-030405.bak");
+  EXPECT_EQ(*files.Find(saved.kept), handEdited);
+  EXPECT_NE(KeptVersionMessage(saved.kept).find(saved.kept), std::wstring::npos) << "the message names the file";
+  set.Active().keyMap[65] = {81};
+  EXPECT_TRUE(store.Save(table, set).kept.empty()) << "its own file is replaced without keeping it";
+}
+
 // Esc, F1 and F2; F1 plays macro define0, F2 copies.
 KeyTable ThreeKeyTable() { return testing::MakeKeyTable({{1, 27, L"Esc"}, {2, 112, L"F1"}, {3, 113, L"F2"}}); }
 

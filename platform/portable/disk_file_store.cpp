@@ -1,5 +1,6 @@
 #include "platform/portable/disk_file_store.h"
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -71,6 +72,35 @@ bool DiskFileStore::Remove(const std::wstring& path) {
   std::error_code error;
   std::filesystem::remove(FileSystemPath(path), error);
   return !error;
+}
+
+FileStamp StampOfUnixSeconds(long long seconds) {
+  long long days = seconds / 86400;
+  long long rest = seconds % 86400;
+  if (rest < 0) {
+    rest += 86400;
+    --days;
+  }
+  // Days to a civil date, counted in 400-year eras that begin on 1 March.
+  days += 719468;
+  const long long era = (days >= 0 ? days : days - 146096) / 146097;
+  const long long dayOfEra = days - era * 146097;
+  const long long yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  const long long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+  const long long monthIndex = (5 * dayOfYear + 2) / 153;
+  FileStamp stamp;
+  stamp.day = static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
+  stamp.month = static_cast<int>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
+  stamp.year = static_cast<int>(yearOfEra + era * 400 + (stamp.month <= 2 ? 1 : 0));
+  stamp.hour = static_cast<int>(rest / 3600);
+  stamp.minute = static_cast<int>(rest / 60 % 60);
+  stamp.second = static_cast<int>(rest % 60);
+  return stamp;
+}
+
+FileStamp DiskFileStore::Now() const {
+  const auto now = std::chrono::system_clock::now().time_since_epoch();
+  return StampOfUnixSeconds(std::chrono::duration_cast<std::chrono::seconds>(now).count());
 }
 
 FileStore& DiskFiles() {

@@ -15,7 +15,12 @@ class DiskFileStore final : public FileStore {
   bool Copy(const std::wstring& from, const std::wstring& to) override;
   bool Move(const std::wstring& from, const std::wstring& to) override;
   bool Remove(const std::wstring& path) override;
+  // Universal time: the standard library gives no portable local time before C++20's zones.
+  FileStamp Now() const override;
 };
+
+// A time in seconds since 1970 as a date and time of the same zone.
+FileStamp StampOfUnixSeconds(long long seconds);
 
 // One disk store for everyone: it holds no state.
 FileStore& DiskFiles();

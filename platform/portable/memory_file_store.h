@@ -22,6 +22,7 @@ class MemoryFileStore final : public FileStore {
     CopyFails,     // copies onto it fail
     MoveFails,     // moves onto it fail
     ReadOnly,      // refuses writes, copies and moves onto it, and its removal
+    Busy,          // another program holds it: reads, writes, copies and moves onto it fail as busy
   };
   void Inject(const std::wstring& path, Fault fault) { faults_.emplace(path, fault); }
   // Takes an injected fault back, as when the user clears a read-only flag.
@@ -40,12 +41,20 @@ class MemoryFileStore final : public FileStore {
   bool Copy(const std::wstring& from, const std::wstring& to) override;
   bool Move(const std::wstring& from, const std::wstring& to) override;
   bool Remove(const std::wstring& path) override;
+  FileFault LastFault() const override { return lastFault_; }
+  FileStamp Now() const override { return now_; }
+  void SetNow(FileStamp now) { now_ = now; }
 
  private:
+  // Records why an operation failed, for LastFault; returns `done`.
+  bool Outcome(bool done, const std::wstring& path);
+
   bool Has(const std::wstring& path, Fault fault) const { return faults_.count({path, fault}) != 0; }
 
   std::map<std::wstring, std::string> files_;
   std::set<std::pair<std::wstring, Fault>> faults_;
+  FileFault lastFault_ = FileFault::None;
+  FileStamp now_{2026, 1, 2, 3, 4, 5};
 };
 
 }  // namespace orvelle

@@ -109,17 +109,27 @@ const IniEntry* FindEntry(const std::vector<IniEntry>& entries, std::wstring_vie
 
 }  // namespace
 
-IniDocument PortableIni::Load(const std::wstring& path) {
+std::optional<IniDocument> PortableIni::Load(const std::wstring& path) {
   std::string bytes;
-  if (files_->Read(path, bytes) != ReadOutcome::Read) return {};
-  return IniDocument::Parse(DecodeFileText(bytes, legacy_));
+  switch (files_->Read(path, bytes)) {
+    case ReadOutcome::Read:
+      return IniDocument::Parse(DecodeFileText(bytes, legacy_));
+    case ReadOutcome::Missing:
+      return IniDocument{};
+    case ReadOutcome::Unreadable:
+      break;
+  }
+  unreadable_ = true;
+  return std::nullopt;
 }
 
 void PortableIni::Save(const std::wstring& path, const IniDocument& doc) { files_->Write(path, doc.Bytes()); }
 
 int PortableIni::ReadInt(const std::wstring& path, std::wstring_view section, std::wstring_view key,
                          int fallback) {
-  const auto entries = Load(path).Entries(section);
+  const auto doc = Load(path);
+  if (!doc) return fallback;
+  const auto entries = doc->Entries(section);
   const IniEntry* entry = FindEntry(entries, key);
   return entry ? ini_rules::ParseStoredInt(entry->value, fallback) : fallback;
 }
@@ -130,12 +140,15 @@ std::wstring PortableIni::ReadString(const std::wstring& path, std::wstring_view
 }
 
 std::vector<IniEntry> PortableIni::ReadSection(const std::wstring& path, std::wstring_view section) {
-  return Load(path).Entries(section);
+  const auto doc = Load(path);
+  return doc ? doc->Entries(section) : std::vector<IniEntry>{};
 }
 
 void PortableIni::WriteString(const std::wstring& path, std::wstring_view section, std::wstring_view key,
                               std::wstring_view value) {
-  IniDocument doc = Load(path);
+  auto loaded = Load(path);
+  if (!loaded) return;
+  IniDocument& doc = *loaded;
   const auto range = doc.SectionForWrite(section);
   for (size_t i = range.first + 1; i < range.second; ++i) {
     const auto entry = IniDocument::ParseEntry(doc.lines[i]);
@@ -151,7 +164,9 @@ void PortableIni::WriteString(const std::wstring& path, std::wstring_view sectio
 
 void PortableIni::WriteSection(const std::wstring& path, std::wstring_view section,
                                const std::vector<IniEntry>& entries) {
-  IniDocument doc = Load(path);
+  auto loaded = Load(path);
+  if (!loaded) return;
+  IniDocument& doc = *loaded;
   const auto range = doc.SectionForWrite(section);
   const size_t keysEnd = doc.EndOfKeys(range);
   const auto first = doc.lines.begin() + static_cast<std::ptrdiff_t>(range.first + 1);
@@ -164,7 +179,9 @@ void PortableIni::WriteSection(const std::wstring& path, std::wstring_view secti
 }
 
 void PortableIni::DeleteKey(const std::wstring& path, std::wstring_view section, std::wstring_view key) {
-  IniDocument doc = Load(path);
+  auto loaded = Load(path);
+  if (!loaded) return;
+  IniDocument& doc = *loaded;
   const auto range = doc.FindSection(section);
   if (!range) return;
   // Every line of the key goes: a hand-edited file may hold it twice.
@@ -180,7 +197,9 @@ void PortableIni::DeleteKey(const std::wstring& path, std::wstring_view section,
 }
 
 void PortableIni::DeleteSection(const std::wstring& path, std::wstring_view section) {
-  IniDocument doc = Load(path);
+  auto loaded = Load(path);
+  if (!loaded) return;
+  IniDocument& doc = *loaded;
   const auto range = doc.FindSection(section);
   if (!range) return;
   doc.lines.erase(doc.lines.begin() + static_cast<std::ptrdiff_t>(range->first),

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <optional>
+#include <utility>
+
 #include "base/file_store.h"
 #include "base/ini.h"
 #include "platform/portable/disk_file_store.h"
@@ -31,12 +34,19 @@ class PortableIni final : public IniAccess {
   void DeleteKey(const std::wstring& path, std::wstring_view section, std::wstring_view key) override;
   void DeleteSection(const std::wstring& path, std::wstring_view section) override;
 
+  // True when a file that exists could not be read whole since the last call: its reads answered
+  // with their fallbacks, and its writes were left undone rather than writing a file made of
+  // nothing but the change over it.
+  bool TakeUnreadable() { return std::exchange(unreadable_, false); }
+
  private:
-  IniDocument Load(const std::wstring& path);
+  // The file's document; an empty one for a missing file, none for one that could not be read.
+  std::optional<IniDocument> Load(const std::wstring& path);
   void Save(const std::wstring& path, const IniDocument& doc);
 
   FileStore* files_;
   LegacyDecoder legacy_;  // null: Latin-1
+  bool unreadable_ = false;
 };
 
 }  // namespace orvelle

@@ -1,5 +1,6 @@
 #include "platform/win32/dialog_base_win.h"
 
+#include <cwchar>
 #include <string>
 
 namespace orvelle {
@@ -67,6 +68,25 @@ int ShowMessage(HWND owner, std::wstring_view text, std::wstring_view caption, U
   const std::wstring message(text);
   const std::wstring title(caption);
   return MessageBoxExW(owner, message.c_str(), title.c_str(), flags, MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT));
+}
+
+void CancelThreadDialogs(HWND except) {
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM skip) -> BOOL {
+        wchar_t className[16]{};
+        if (window == reinterpret_cast<HWND>(skip) || GetClassNameW(window, className, 16) == 0 ||
+            std::wcscmp(className, L"#32770") != 0) {
+          return TRUE;
+        }
+        // A message box's buttons carry the ids it returns, and one without Cancel ignores
+        // IDCANCEL: its Cancel button is clicked where it has one, its OK button otherwise.
+        const int button = GetDlgItem(window, IDCANCEL) != nullptr ? IDCANCEL : IDOK;
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(window, button)));
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(except));
 }
 
 }  // namespace orvelle

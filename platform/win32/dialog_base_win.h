@@ -39,6 +39,11 @@ class DialogBase {
 // the button chosen (IDOK, IDCANCEL, ...).
 int ShowMessage(HWND owner, std::wstring_view text, std::wstring_view caption, UINT flags);
 
+// Cancels every dialog of this thread but `except`: message boxes, file dialogs and the program's
+// own dialogs, with their Cancel button (or OK, where there is none). Their modal loops end, so a
+// window ended meanwhile really closes.
+void CancelThreadDialogs(HWND except);
+
 }  // namespace orvelle
 
 // Handlers have the shape LRESULT OnSomething(UINT message, WPARAM, LPARAM, bool& handled) and

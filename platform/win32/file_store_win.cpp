@@ -12,7 +12,25 @@ namespace {
 // Large reads and writes go in pieces a DWORD count can carry.
 constexpr DWORD kChunkBytes = 1u << 20;
 
+// Errors of a file that another program has open: an antivirus scanner, the indexer, a backup or
+// a sync client holds a fresh file for a moment, and denies access while it does.
+bool IsBusyError(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED ||
+         error == ERROR_USER_MAPPED_FILE;
+}
+
 }  // namespace
+
+bool Win32FileStore::Failed() {
+  fault_ = IsBusyError(GetLastError()) ? FileFault::Busy : FileFault::Other;
+  return false;
+}
+
+FileStamp Win32FileStore::Now() const {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
 
 ReadOutcome Win32FileStore::Read(const std::wstring& path, std::string& bytes) {
   bytes.clear();
@@ -20,12 +38,14 @@ ReadOutcome Win32FileStore::Read(const std::wstring& path, std::string& bytes) {
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file) {
     const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadOutcome::Missing
-                                                                          : ReadOutcome::Unreadable;
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return ReadOutcome::Missing;
+    Failed();
+    return ReadOutcome::Unreadable;
   }
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
       static_cast<unsigned long long>(size.QuadPart) > kMaxFileBytes) {
+    fault_ = FileFault::Other;
     return ReadOutcome::Unreadable;
   }
   bytes.resize(static_cast<size_t>(size.QuadPart));
@@ -34,7 +54,10 @@ ReadOutcome Win32FileStore::Read(const std::wstring& path, std::string& bytes) {
     const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, kChunkBytes));
     DWORD got = 0;
     // A file that shrank while being read (got == 0 early) was not read whole either.
-    if (!ReadFile(file.get(), bytes.data() + done, want, &got, nullptr) || got == 0) {
+    const BOOL read = ReadFile(file.get(), bytes.data() + done, want, &got, nullptr);
+    if (!read || got == 0) {
+      if (read) SetLastError(ERROR_HANDLE_EOF);
+      Failed();
       bytes.clear();
       return ReadOutcome::Unreadable;
     }
@@ -46,31 +69,38 @@ ReadOutcome Win32FileStore::Read(const std::wstring& path, std::string& bytes) {
 bool Win32FileStore::Write(const std::wstring& path, std::string_view bytes) {
   UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return false;
+  if (!file) return Failed();
   size_t done = 0;
   while (done < bytes.size()) {
     const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, kChunkBytes));
     DWORD wrote = 0;
-    if (!WriteFile(file.get(), bytes.data() + done, want, &wrote, nullptr) || wrote == 0) return false;
+    if (!WriteFile(file.get(), bytes.data() + done, want, &wrote, nullptr) || wrote == 0) return Failed();
     done += wrote;
   }
-  if (!FlushFileBuffers(file.get())) return false;
+  if (!FlushFileBuffers(file.get())) return Failed();
   // Closing can still report a failed write-back; it counts.
-  return CloseHandle(file.release()) != 0;
+  if (CloseHandle(file.release()) == 0) return Failed();
+  fault_ = FileFault::None;
+  return true;
 }
 
 bool Win32FileStore::Copy(const std::wstring& from, const std::wstring& to) {
-  return CopyFileW(from.c_str(), to.c_str(), FALSE) != 0;
+  if (CopyFileW(from.c_str(), to.c_str(), FALSE) == 0) return Failed();
+  fault_ = FileFault::None;
+  return true;
 }
 
 bool Win32FileStore::Move(const std::wstring& from, const std::wstring& to) {
-  return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0) return Failed();
+  fault_ = FileFault::None;
+  return true;
 }
 
 bool Win32FileStore::Remove(const std::wstring& path) {
+  fault_ = FileFault::None;
   if (DeleteFileW(path.c_str())) return true;
   const DWORD error = GetLastError();
-  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || Failed();
 }
 
 std::wstring DecodeAnsi(std::string_view bytes) {

@@ -5,7 +5,8 @@
 namespace orvelle {
 
 // Whole files through the system's file functions. Files are opened for reading with every
-// sharing mode, so a file another program holds open is still read when it can be.
+// sharing mode, so a file another program holds open is still read when it can be. Each
+// operation is tried once: whether and when to try again is the caller's decision.
 class Win32FileStore final : public FileStore {
  public:
   ReadOutcome Read(const std::wstring& path, std::string& bytes) override;
@@ -13,6 +14,15 @@ class Win32FileStore final : public FileStore {
   bool Copy(const std::wstring& from, const std::wstring& to) override;
   bool Move(const std::wstring& from, const std::wstring& to) override;
   bool Remove(const std::wstring& path) override;
+  FileFault LastFault() const override { return fault_; }
+  // Local time: the names of kept files read as the user's clock shows.
+  FileStamp Now() const override;
+
+ private:
+  // Notes why the operation that just failed did so; returns false.
+  bool Failed();
+
+  FileFault fault_ = FileFault::None;
 };
 
 // Bytes in the system's ANSI code page to wide characters: the legacy decoder on Windows.

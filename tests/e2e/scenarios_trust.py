@@ -2,6 +2,7 @@
 message."""
 
 import os
+import re
 import time
 
 import profile_ini
@@ -63,6 +64,14 @@ def scenario_files(s, report, layout):
     report.check("Main.ini missing: one message, and the exit leaves set.ini unchanged", layout_missing, s, write)
     report.check("an edit made in the dialog is in set.ini about a second later and survives the process being "
                  "killed; set.ini.bak holds the file before", edit_then_killed, s, layout, profiles)
+    report.check("set.ini edited by hand while the program runs, then a key edited in the program: the hand-edited "
+                 "file is kept beside it as set.ini.<yyyymmdd-hhmmss>.bak and named once in a message",
+                 hand_edit_kept, s, layout, profiles)
+    report.check("set.ini held by another program (no sharing) for about two seconds when the save after an edit "
+                 "comes: the save lands once it is let go, and nothing is told", held_during_save, s, layout,
+                 profiles)
+    report.check("a 17 MiB set.ini: one message says it is too large; the exit command ends the program within two "
+                 "seconds while that message is open; set.ini is never replaced", huge_set_ini, s, write)
 
 
 def locked_during_start(s, write):
@@ -139,6 +148,105 @@ def edit_then_killed(s, layout, profiles):
         problems.append(f"files left beside set.ini: {leftovers(program.folder)}")
     if problems:
         raise Failure("after the kill:\n" + "\n".join(problems[:12]))
+
+
+KEPT_NAME = re.compile(r"^set\.ini\.\d{8}-\d{6}\.bak$")
+
+
+def hand_edit_kept(s, layout, profiles):
+    program = start_standard(s, layout, label="hand-edit", profiles=profiles)
+    try:
+        me = Person(s, program)
+        hand_edited = dict(profiles)
+        hand_edited[2] = standard_profile(layout)
+        profile_ini.write_set_ini(program.set_ini, hand_edited, 3)
+        by_hand = open(program.set_ini, "rb").read()
+        dialog = me.gui.open_key_dialog(F5)
+        s.park_pointer()
+        me.gui.wait_control(dialog, C_KEY_FIELD, lambda c: c.visible, "the key field")
+        s.xdo("key", "q")
+        me.gui.wait_control(dialog, C_KEY_FIELD, lambda c: c.title == "Q", "the key field showing Q")
+        me.close_dialog(D_OK)
+        wait_file_text(program.set_ini, lambda t: t.get("Profile1", {}).get(f"key{F5}") == str(VK_Q),
+                       SAVE_DEADLINE_S, "set.ini holding F5 -> Q")
+        kept = [n for n in os.listdir(program.folder) if KEPT_NAME.match(n)]
+        if len(kept) != 1:
+            raise Failure(f"expected one kept version beside set.ini, found {sorted(os.listdir(program.folder))}")
+        if open(os.path.join(program.folder, kept[0]), "rb").read() != by_hand:
+            raise Failure(f"{kept[0]} is not the hand-edited set.ini")
+        box = me.gui.wait_window(QUESTION_CAPTION, seconds=10)
+        texts = me.gui.texts(box)
+        if not any(kept[0] in t for t in texts):
+            raise Failure(f"the message says {texts}, expected it to name {kept[0]}")
+        me.gui.shot("files-hand-edit-kept")
+        me.gui.answer(box, IDOK)
+        program.exit()
+        if [n for n in os.listdir(program.folder) if KEPT_NAME.match(n)] != kept:
+            raise Failure("another version was kept at the exit, although only the program wrote since")
+        if leftovers(program.folder):
+            raise Failure(f"files left beside set.ini: {leftovers(program.folder)}")
+    finally:
+        end_program(program)
+
+
+def held_during_save(s, layout, profiles):
+    program = start_standard(s, layout, label="held", profiles=profiles)
+    try:
+        me = Person(s, program)
+        dialog = me.gui.open_key_dialog(F5)
+        s.park_pointer()
+        me.gui.wait_control(dialog, C_KEY_FIELD, lambda c: c.visible, "the key field")
+        s.xdo("key", "q")
+        me.gui.wait_control(dialog, C_KEY_FIELD, lambda c: c.title == "Q", "the key field showing Q")
+        # Held from just before OK: the save a second after OK meets the file held, as a scanner
+        # holds a fresh file, and is tried again until the holder lets go.
+        log = os.path.join(s.work_dir, "holder.log")
+        holder = s.wine.spawn([s.wine.control_exe, "lock", windows_path(program.set_ini), "2500"], "holder.log")
+        if not poll_until(lambda: os.path.exists(log) and b"locked" in open(log, "rb").read(), 20, interval=0.05):
+            raise Failure(f"e2e_control could not hold set.ini: {open(log, 'rb').read()!r}")
+        committed = time.monotonic()
+        me.close_dialog(D_OK)
+        wait_file_text(program.set_ini, lambda t: t.get("Profile1", {}).get(f"key{F5}") == str(VK_Q),
+                       SAVE_DEADLINE_S, "set.ini holding F5 -> Q once it is let go")
+        figure("save_after_held_file_ms", value=f"{(time.monotonic() - committed) * 1000:.0f}",
+               target="after the holder's 2500 ms")
+        holder.wait(10)
+        code, out = s.wine.control("find", QUESTION_CAPTION)
+        if code == 0:
+            raise Failure(f"a message was shown although the save landed: {out.strip()}")
+        program.exit()
+        if leftovers(program.folder):
+            raise Failure(f"files left beside set.ini: {leftovers(program.folder)}")
+    finally:
+        end_program(program)
+
+
+def huge_set_ini(s, write):
+    def write_huge(path):
+        write(path)
+        with open(path, "ab") as f:  # a comment line of 17 MiB of ASCII, UTF-16LE like the rest
+            f.write(("\r\n;" + "x" * (17 << 19)).encode("utf-16-le"))
+    folder = s.prepare_folder(write_huge, devices=[KEYBOARD_PATH], label="huge")
+    path = os.path.join(folder, "set.ini")
+    before = open(path, "rb").read()
+    if len(before) < 17 << 20:
+        raise Failure(f"the test's set.ini has only {len(before)} bytes")
+    program = s.start_program(folder)
+    gui = Gui(s, s.dist_dir)
+    startup_message(gui, "слишком большой")
+    gui.shot("files-huge-set-ini")
+    code, out = s.wine.control("exit", 2000)
+    if code != 0:
+        raise Failure(f"with the message open, the exit command did not end the program within 2 s: {out.strip()}")
+    fields = dict(f.split("=") for f in out.split() if "=" in f)
+    figure("exit_with_message_open_ms", value=f"{(int(fields['ended_us']) - int(fields['posted_us'])) / 1000:.0f}",
+           target="under 2000")
+    program.process.wait(10)
+    if open(path, "rb").read() != before:
+        raise Failure("the 17 MiB set.ini was replaced")
+    extra = leftovers(folder) + [n for n in os.listdir(folder) if n.endswith(".bak")]
+    if extra:
+        raise Failure(f"files left beside set.ini: {extra}")
 
 
 # ---------------------------------------------------------------------------------------------
