@@ -146,8 +146,6 @@ class MainWindow final : public DialogBase, private ProfileUi {
   void RepaintMainWindow() override;
   void Tell(std::wstring_view text) override { ShowMessage(hwnd(), text, kConfirmCaption, MB_OK | MB_ICONWARNING); }
 
-  void AfterMessage(UINT message, unsigned long long elapsedMs) override;
-
   // Takes both keyboard hooks out: the first step of every shut-down.
   void RemoveHooks();
   void PaintMainWindow(HDC target);

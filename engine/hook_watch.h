@@ -6,11 +6,6 @@
 
 namespace orvelle {
 
-// A message handler on the hook's thread that ran longer than this (ms) may have kept the remap
-// hook waiting past the system's timeout, which removes the hook without a word.
-inline constexpr int kStallMs = 200;
-constexpr bool HandlerStallMayHaveDroppedHook(int64_t elapsedMs) noexcept { return elapsedMs > kStallMs; }
-
 // How far apart (ms) the hook's time and raw input's message time of one event may lie.
 inline constexpr uint32_t kHookWatchWindowMs = 2000;
 // How long (ms) a raw event may wait for the hook to report the same event before the hook

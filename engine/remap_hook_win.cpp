@@ -33,9 +33,15 @@ void RemapHook::Remove() {
 
 void RemapHook::Reinstall() {
   hook_.Remove();
-  keys_.Resync(NumLockState(), SystemKeysDown());
-  watch_.Reset();
+  LetGoOfSwallowedKeys();
   if (hook_.Install(instance_)) ++installs_;
+}
+
+void RemapHook::LetGoOfSwallowedKeys() {
+  // The worker's mark comes first: what the swallowed keys started lies before it.
+  worker_.Flush();
+  keys_.Forget(NumLockState(), SystemKeysDown());
+  watch_.Reset();
 }
 
 void RemapHook::Forget() {
@@ -68,6 +74,9 @@ LRESULT RemapHook::OnKeyEvent(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event) {
   const KeyDecision decision =
       HandleKeyEvent(static_cast<int>(event.vkCode), event.flags, event.time, inputs, keys_, queue_);
   if (decision.command && !decision.outputDropped) worker_.Wake();
+  // No room even for a command that ends a playback (the worker has been stuck for a thousand
+  // commands): everything queued before it ends instead, so nothing it would have ended plays on.
+  if (decision.command && decision.outputDropped && EndsPlayback(*decision.command)) worker_.Flush();
   if (decision.launchProfile != 0 && requestWindow_ != nullptr) {
     PostMessageW(requestWindow_, requestMessage_, static_cast<WPARAM>(decision.vkCode),
                  static_cast<LPARAM>(decision.launchProfile));
