@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 
@@ -35,6 +36,9 @@ class HookWatch {
   bool waiting() const noexcept { return raws_.count != 0; }
   // Forgets everything: the hook has been installed again, or watching resumes.
   void Reset() noexcept;
+  // The scan codes (low byte) of the releases raw input reported and the hook never saw: keys let
+  // go of while the hook was gone.
+  std::bitset<256> MissedReleases() const noexcept;
 
  private:
   struct Event {

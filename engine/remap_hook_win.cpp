@@ -40,7 +40,13 @@ void RemapHook::Reinstall() {
 void RemapHook::LetGoOfSwallowedKeys() {
   // The worker's mark comes first: what the swallowed keys started lies before it.
   worker_.Flush();
-  keys_.Forget(NumLockState(), SystemKeysDown());
+  // A key whose release raw input reported while the hook was gone is simply up again.
+  const std::bitset<256> missed = watch_.MissedReleases();
+  std::bitset<256> releasedUnseen;
+  for (size_t code = 0; code < scanCodes_.size(); ++code) {
+    if (scanCodes_[code] != 0 && missed[scanCodes_[code] & 0xFF]) releasedUnseen.set(code);
+  }
+  keys_.Forget(NumLockState(), SystemKeysDown(), releasedUnseen);
   watch_.Reset();
 }
 
@@ -66,6 +72,7 @@ LRESULT RemapHook::OnKeyEvent(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event) {
   const HHOOK handle = hook_.handle();
   // Typed characters are not watched for (see RemapSession::OnRawInput).
   if (event.vkCode != VK_PACKET) watch_.OnHookEvent(event.scanCode, (event.flags & LLKHF_UP) != 0, event.time);
+  if ((event.flags & LLKHF_INJECTED) == 0 && event.vkCode < scanCodes_.size()) scanCodes_[event.vkCode] = event.scanCode;
   RemapInputs inputs;
   inputs.keyboardPresent = keyboardPresent_;
   inputs.activeProfile = activeProfile_;

@@ -78,6 +78,8 @@ class RemapHook {
   InjectionWorker& worker_;
   KeyTracker keys_;
   HookWatch watch_;
+  // The scan code each key last came with, by virtual-key code: raw input names keys by scan code.
+  std::array<uint32_t, 256> scanCodes_{};
   KeyboardHook<RemapHook> hook_{*this};
   int installs_ = 0;
   HWND requestWindow_ = nullptr;

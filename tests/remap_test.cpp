@@ -391,6 +391,14 @@ TEST(RemapEngine, KeysSwallowedBeforeTheUserLeftPlayNothingAgain) {
     EXPECT_EQ(run(keys, c.events), c.verdicts) << c.what;
   }
 
+  std::bitset<256> releasedUnseen;
+  releasedUnseen.set(112);  // raw input reported F1's release while the hook was gone
+  KeyTracker reported = before;
+  reported.Forget(1, systemDown, releasedUnseen);
+  EXPECT_EQ(run(reported, {{112, kDown, 100}, {112, kUp, 200}, {113, kDown, 100}, {113, kUp, 200}}),
+            "swallow/hold swallow/release swallow swallow")
+      << "a key whose release raw input reported is pressed anew at once; the others stay forgotten";
+
   KeyTracker reinstalled = before;
   reinstalled.Forget(1, systemDown);
   reinstalled.Resync(1, systemDown);

@@ -448,6 +448,8 @@ def remapped_during_stall(me):
         raise Failure(f"during the stall F2 should reach the probe as A at once; late: {late or 'none'}; "
                       f"other keys: {wrong or 'none'}")
 
+
+def stray_recorded_key_message(me):
     s, program = me.s, me.program
     dialog = me.gui.open_key_dialog(F5)
     s.park_pointer()
