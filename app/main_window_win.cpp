@@ -176,8 +176,6 @@ void MainWindow::ScheduleSave() {
 
 // --- the keyboard and its hook ------------------------------------------------------------------
 
-void MainWindow::AfterMessage(UINT message, unsigned long long elapsedMs) { keeper_.AfterMessage(message, elapsedMs); }
-
 LRESULT MainWindow::OnRawInput(UINT, WPARAM, LPARAM lParam, bool& handled) {
   handled = false;  // the system's default handling frees the input
   keeper_.OnRawInput(lParam);

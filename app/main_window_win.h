@@ -163,8 +163,6 @@ class MainWindow final : public DialogBase, private ProfileUi {
     if (!exiting_) ShowMessage(hwnd(), text, kConfirmCaption, MB_OK | MB_ICONWARNING);
   }
 
-  void AfterMessage(UINT message, unsigned long long elapsedMs) override;
-
   // The exit command or the end of the session: no question or message holds it up any more. The
   // installer and the tray send the command while a box of ours may wait for an answer nobody
   // gives, and the window would end only once the box did.

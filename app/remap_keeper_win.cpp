@@ -37,16 +37,6 @@ void RemapKeeper::ReinstallRemapHook() {
   if (!closing_) session_.ReinstallHook();
 }
 
-void RemapKeeper::AfterMessage(UINT message, unsigned long long elapsedMs) {
-  // The system removes a low-level hook whose thread kept it waiting past the hook timeout, and
-  // says nothing. After a long handler (a slow device enumeration, a modal dialog that ran inside
-  // it) the hook is put back at once rather than at the next keystroke. Start-up installs the
-  // hook at its very end, so its length cost the hook nothing.
-  if (message != WM_INITDIALOG && HandlerStallMayHaveDroppedHook(static_cast<int64_t>(elapsedMs))) {
-    ReinstallRemapHook();
-  }
-}
-
 void RemapKeeper::OnRawInput(LPARAM input) { FollowHookWatch(session_.OnRawInput(reinterpret_cast<HRAWINPUT>(input))); }
 
 void RemapKeeper::OnWatchTimer() {

@@ -13,7 +13,8 @@ namespace orvelle {
 
 // Keeps the remapping session's hook in place and its keyboard known for as long as the main
 // window lives: raw input shows a hook the system dropped, a timer looks again after a grace
-// period, a long message handler, a wake-up or an unlock puts the hook back, device notices say
+// period, a wake-up or an unlock puts the hook back (a long message handler of the window's no
+// longer matters: the hook runs on a thread of its own), device notices say
 // whether the keyboard is there. When the user leaves the desktop (a lock, the secure desktop,
 // sleep) and comes back, nothing keeps playing. Owns the session.
 class RemapKeeper : private DesktopSwitchListener {
@@ -36,8 +37,6 @@ class RemapKeeper : private DesktopSwitchListener {
   bool closing() const { return closing_; }
 
   void CheckKeyboardPresence();
-  // After every message of the window, with how long its handler took.
-  void AfterMessage(UINT message, unsigned long long elapsedMs);
   void OnRawInput(LPARAM input);
   void OnWatchTimer();
   // Whether the notice changed the keyboard's presence (the tray icon is drawn again).

@@ -9,6 +9,19 @@
 #include "device/hid_sim_win.h"
 
 namespace orvelle {
+namespace {
+
+// "stall-ui <ms>" keeps the user interface's thread busy from its next message on: the timer's
+// number carries how long, so nothing else needs to remember it.
+constexpr UINT_PTR kStallTimerBase = 0x5400'0000;
+constexpr int kLongestStallMs = 60'000;
+
+void CALLBACK StallUserInterface(HWND window, UINT, UINT_PTR id, DWORD) noexcept {
+  KillTimer(window, id);
+  Sleep(static_cast<DWORD>(id - kStallTimerBase));
+}
+
+}  // namespace
 
 LRESULT AnswerTestCommand(const TestControlTargets& targets, const COPYDATASTRUCT* data, bool&) {
   if (data == nullptr || data->dwData != kSimulatedDeviceTag) return FALSE;
@@ -50,8 +63,14 @@ LRESULT AnswerTestCommand(const TestControlTargets& targets, const COPYDATASTRUC
   }
   if (text == L"elevated-told") return static_cast<LRESULT>(targets.follower.elevatedTold());
   if (text == L"drop-hook") {
-    UnhookWindowsHookEx(session.hookHandle());
+    session.DropHookBehindItsBack();
     return TRUE;
+  }
+  // Answered at once (the driver goes on sending keys); the stall starts right after.
+  if (text.starts_with(L"stall-ui ")) {
+    const int ms = ParseInt(text.substr(9));
+    if (ms <= 0 || ms > kLongestStallMs) return FALSE;
+    return SetTimer(targets.window, kStallTimerBase + static_cast<UINT_PTR>(ms), USER_TIMER_MINIMUM, StallUserInterface) != 0;
   }
   OnSimulatedDeviceCommand(targets.window, text.data(), text.size());
   return TRUE;

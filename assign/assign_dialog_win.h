@@ -38,6 +38,7 @@ class AssignDialogWindow final : public DialogBase, public FrontHook, private As
   // FrontHook: the recording hook.
   bool installed() const override { return recordingHook_.installed(); }
   void PutFirst() override { recordingHook_.Reinstall(instance_); }
+  void HostOn(HookThread* thread, FrontHookListener* listener) override { recordingHook_.HostOn(thread, listener); }
 
  private:
   BEGIN_MSG_MAP()

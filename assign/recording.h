@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <bitset>
 #include <cstddef>
 #include <cstdint>
@@ -56,31 +57,36 @@ int StepDelayMs(uint32_t then, uint32_t now);
 // posts the dialog a message that carries nothing; the dialog takes the events in order when
 // the message comes. So no work of the dialog's runs inside the hook, and the message has no
 // pointer a stray sender could make us follow: whoever posts it finds at most our own events.
+// The hook runs on a thread of its own and the dialog on the window's: one thread pushes, one
+// pops, and neither ever waits for the other (each moves only its own end of the ring).
 class RecordedKeyQueue {
  public:
-  // False when full (the dialog has fallen far behind); the event is then lost.
-  bool Push(const RecordedKey& key) noexcept {
-    if (count_ == kCapacity) return false;
-    keys_[(head_ + count_) % kCapacity] = key;
-    ++count_;
-    return true;
-  }
-  bool Pop(RecordedKey& key) noexcept {
-    if (count_ == 0) return false;
-    key = keys_[head_];
-    head_ = (head_ + 1) % kCapacity;
-    --count_;
-    return true;
-  }
-  void Clear() noexcept { head_ = count_ = 0; }
-  size_t size() const noexcept { return count_; }
-
   static constexpr size_t kCapacity = 256;
+
+  // The hook's end. False when full (the dialog has fallen far behind); the event is then lost.
+  bool Push(const RecordedKey& key) noexcept {
+    const size_t tail = tail_.load(std::memory_order_relaxed);
+    if (tail - head_.load(std::memory_order_acquire) == kCapacity) return false;
+    keys_[tail % kCapacity] = key;
+    tail_.store(tail + 1, std::memory_order_release);
+    return true;
+  }
+  // The dialog's end.
+  bool Pop(RecordedKey& key) noexcept {
+    const size_t head = head_.load(std::memory_order_relaxed);
+    if (head == tail_.load(std::memory_order_acquire)) return false;
+    key = keys_[head % kCapacity];
+    head_.store(head + 1, std::memory_order_release);
+    return true;
+  }
+  // The dialog's end: drops what is waiting.
+  void Clear() noexcept { head_.store(tail_.load(std::memory_order_acquire), std::memory_order_release); }
+  size_t size() const noexcept { return tail_.load(std::memory_order_acquire) - head_.load(std::memory_order_acquire); }
 
  private:
   std::array<RecordedKey, kCapacity> keys_{};
-  size_t head_ = 0;
-  size_t count_ = 0;
+  std::atomic<size_t> head_{0};  // counts every event taken; the slot is the count modulo kCapacity
+  std::atomic<size_t> tail_{0};  // counts every event left
 };
 
 }  // namespace orvelle

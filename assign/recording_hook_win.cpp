@@ -5,24 +5,36 @@
 namespace orvelle {
 RecordingHook::RecordingHook(RecordedKeyQueue& keys) : keys_(keys) {}
 
-RecordingHook::~RecordingHook() = default;
+RecordingHook::~RecordingHook() { Remove(); }
 
-void RecordingHook::Install(HINSTANCE instance, HWND dialog) {
-  dialog_ = dialog;
-  if (hook_.installed()) return;
-  passed_.Reset(SystemKeysDown());
-  hook_.Install(instance);
+void RecordingHook::HostOn(HookThread* thread, FrontHookListener* listener) {
+  Remove();
+  thread_ = thread;
+  listener_ = listener;
 }
 
-void RecordingHook::Remove() { hook_.Remove(); }
+void RecordingHook::Install(HINSTANCE instance, HWND dialog) {
+  OnHookThread([&] {
+    dialog_ = dialog;
+    if (hook_.installed()) return;
+    passed_.Reset(SystemKeysDown());
+    if (hook_.Install(instance) && listener_ != nullptr) listener_->FrontHookCameIn();
+  });
+}
+
+void RecordingHook::Remove() {
+  OnHookThread([&] { hook_.Remove(); });
+}
 
 void RecordingHook::Reinstall(HINSTANCE instance) {
-  if (!hook_.installed()) return;
-  // A hook the system dropped behind our back missed events: the system's key state says what
-  // reached applications meanwhile.
-  hook_.Remove();
-  passed_.Reset(SystemKeysDown());
-  hook_.Install(instance);
+  OnHookThread([&] {
+    if (!hook_.installed()) return;
+    // A hook the system dropped behind our back missed events: the system's key state says what
+    // reached applications meanwhile.
+    hook_.Remove();
+    passed_.Reset(SystemKeysDown());
+    hook_.Install(instance);
+  });
 }
 
 LRESULT RecordingHook::OnKeyEvent(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "assign/recording.h"
+#include "platform/win32/hook_thread_win.h"
 #include "platform/win32/keyboard_hook_win.h"
 
 namespace orvelle {
@@ -11,7 +12,9 @@ namespace orvelle {
 // of the desktop but our own injected output into the dialog's queue and posts the dialog
 // kRecordedKeyMessage, so a key can be captured or recorded; it swallows each of them but the
 // auto-repeats and the release of a key that was already down when it came in (PassedKeys), so
-// no key stays down in an application. One object lives with the dialog.
+// no key stays down in an application. It lives on the remap hook's thread (HostOn), in front of
+// the remap hook, and tells the remapping session when it comes in: the remap hook then lets go
+// of the keys it holds, whose releases only this hook will see. One object lives with the dialog.
 class RecordingHook {
  public:
   static constexpr UINT kRecordedKeyMessage = WM_USER + 102;
@@ -21,21 +24,34 @@ class RecordingHook {
   RecordingHook(const RecordingHook&) = delete;
   RecordingHook& operator=(const RecordingHook&) = delete;
 
+  // See FrontHook::HostOn. Without a thread the hook is installed on the caller's.
+  void HostOn(HookThread* thread, FrontHookListener* listener);
   // Installs the hook for `dialog` unless it is installed; the keys down then pass until released.
   void Install(HINSTANCE instance, HWND dialog);
   void Remove();
   // Out and in again, so that it heads the hook chain (after the remap hook came back, which
   // would otherwise see keys before it). What passes starts again from the keys down then.
   void Reinstall(HINSTANCE instance);
+  // Asked on the hook thread.
   bool installed() const { return hook_.installed(); }
 
   // The hook procedure's call, for every key event while installed.
   LRESULT OnKeyEvent(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event);
 
  private:
+  template <typename Work>
+  void OnHookThread(Work&& work) {
+    if (thread_ != nullptr) {
+      thread_->Call(work);
+    } else {
+      work();
+    }
+  }
 
   RecordedKeyQueue& keys_;
-  PassedKeys passed_;      // on the dialog's thread, the hook's own
+  HookThread* thread_ = nullptr;
+  FrontHookListener* listener_ = nullptr;
+  PassedKeys passed_;      // on the hook thread, the hook's own
   HWND dialog_ = nullptr;  // the only window the hook ever addresses
   KeyboardHook<RecordingHook> hook_{*this};
 };

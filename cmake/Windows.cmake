@@ -10,6 +10,7 @@ add_library(orvelle_win32 STATIC
   platform/win32/dialog_base_win.cpp
   platform/win32/window_place_win.cpp
   platform/win32/file_dialogs_win.cpp
+  platform/win32/hook_thread_win.cpp
   engine/remap_hook_win.cpp
   engine/injection_worker_win.cpp
   engine/remap_session_win.cpp

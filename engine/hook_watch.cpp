@@ -73,4 +73,13 @@ void HookWatch::Reset() noexcept {
   raws_ = Ring{};
 }
 
+std::bitset<256> HookWatch::MissedReleases() const noexcept {
+  std::bitset<256> released;
+  for (size_t i = 0; i < raws_.count; ++i) {
+    const Event& event = raws_.At(i);
+    if (event.release) released.set(event.scanCode & 0xFF);
+  }
+  return released;
+}
+
 }  // namespace orvelle

@@ -1,15 +1,11 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 
 namespace orvelle {
-
-// A message handler on the hook's thread that ran longer than this (ms) may have kept the remap
-// hook waiting past the system's timeout, which removes the hook without a word.
-inline constexpr int kStallMs = 200;
-constexpr bool HandlerStallMayHaveDroppedHook(int64_t elapsedMs) noexcept { return elapsedMs > kStallMs; }
 
 // How far apart (ms) the hook's time and raw input's message time of one event may lie.
 inline constexpr uint32_t kHookWatchWindowMs = 2000;
@@ -40,6 +36,9 @@ class HookWatch {
   bool waiting() const noexcept { return raws_.count != 0; }
   // Forgets everything: the hook has been installed again, or watching resumes.
   void Reset() noexcept;
+  // The scan codes (low byte) of the releases raw input reported and the hook never saw: keys let
+  // go of while the hook was gone.
+  std::bitset<256> MissedReleases() const noexcept;
 
  private:
   struct Event {

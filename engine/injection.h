@@ -16,6 +16,18 @@ enum class InjectionRequest {
   Stop,   // the program is leaving (exit, logoff)
 };
 
+// A request as the worker reads it: a flush or drop carries its mark, the sequence number the
+// next queued command was to get when it was asked for (OutputQueue::Mark). It lets go of what
+// commands before the mark started; a key pressed after it plays on, its release still its own.
+// A request without a mark covers everything.
+struct WorkerRequest {
+  static constexpr uint64_t kEverything = UINT64_MAX;
+  InjectionRequest kind = InjectionRequest::Run;
+  uint64_t before = kEverything;
+  WorkerRequest() = default;
+  WorkerRequest(InjectionRequest k, uint64_t b = kEverything) : kind(k), before(b) {}  // NOLINT: a bare kind is a request
+};
+
 // How long a flush or stop keeps playing before dropping the rest, in microseconds: long enough
 // for any ordinary sequence to finish, short enough not to hold up an exit.
 inline constexpr int64_t kDrainDeadlineUs = 200'000;
@@ -24,44 +36,50 @@ inline constexpr int64_t kDrainDeadlineUs = 200'000;
 // - Run: injects the event due now, if any (or the events that go together: `inject` gets an
 //   InjectionBatch and sends it in one call), or waits (until the next event falls due, or for a
 //   command when nothing plays: an idle worker sleeps);
-// - Flush: plays on until nothing is left to play or kDrainDeadlineUs has passed, then drops
-//   the rest, releases every key still held, calls `acknowledgeFlush()` and runs on;
+// - Flush: what commands before its mark started plays on until none of it has anything left to
+//   play or kDrainDeadlineUs has passed, then is dropped and every key it still holds released;
+//   then `acknowledgeFlush()` is called and the loop runs on. What came after the mark plays on
+//   all the while;
 // - Drop: the same at once, with no time to play on (also when it comes during a flush);
 // - Stop: the same, then returns.
-// `now()` is a monotonic clock in microseconds; `wait(until)` returns at `until` (nothing: only
-// when a command or request comes) or sooner when a command or request comes. Queue calls may
-// throw (see OutputQueue); the thread's entry point catches.
+// `readRequest()` gives an InjectionRequest or a WorkerRequest; `now()` is a monotonic clock in
+// microseconds; `wait(until)` returns at `until` (nothing: only when a command or request comes)
+// or sooner when a command or request comes. Queue calls may throw (see OutputQueue); the
+// thread's entry point catches.
 template <typename ReadRequest, typename Inject, typename Wait, typename Now, typename AcknowledgeFlush>
 void RunInjectionLoop(OutputQueue& queue, ReadRequest readRequest, Inject inject, Wait wait, Now now,
                       AcknowledgeFlush acknowledgeFlush) {
   Player player;
-  bool draining = false;  // a flush or stop is under way since drainStart
+  bool draining = false;  // a flush or stop of drainingBefore is under way since drainStart
+  uint64_t drainingBefore = 0;
   int64_t drainStart = 0;
-  bool abandoned = false;
+  uint64_t abandonedBefore = 0;  // what commands before this started has been let go of
   OutputCommand command;
   for (;;) {
-    const InjectionRequest request = readRequest();
+    const WorkerRequest request = readRequest();
     int64_t time = now();
-    if (abandoned) {
-      queue.Clear();  // nothing new starts while the held keys are let go
-    } else {
-      while (queue.Pop(command)) player.Take(std::move(command), time);
+    while (queue.Pop(command)) {
+      // Only a request that covers everything sees commands older than what it let go of: they
+      // came while the held keys were being let go, and start nothing.
+      if (command.sequence < abandonedBefore) continue;
+      player.Take(std::move(command), time);
     }
-    if (request != InjectionRequest::Run) {
-      if (!draining) {
+    if (request.kind != InjectionRequest::Run) {
+      if (!draining || request.before != drainingBefore) {
         draining = true;
+        drainingBefore = request.before;
         drainStart = time;
       }
-      if (!abandoned &&
-          (request == InjectionRequest::Drop || !player.NextWake(time) || time - drainStart >= kDrainDeadlineUs)) {
-        queue.Clear();
-        player.Abandon(time);
-        abandoned = true;
+      if (abandonedBefore < request.before &&
+          (request.kind == InjectionRequest::Drop || !player.Playing(time, request.before) ||
+           time - drainStart >= kDrainDeadlineUs)) {
+        player.Abandon(time, request.before);
+        abandonedBefore = request.before;
       }
-      if (abandoned && !player.NextWake(time)) {
-        if (request == InjectionRequest::Stop) return;
+      if (abandonedBefore >= request.before && !player.Playing(time, request.before)) {
+        if (request.kind == InjectionRequest::Stop) return;
         draining = false;
-        abandoned = false;
+        abandonedBefore = 0;
         acknowledgeFlush();
         continue;
       }
@@ -71,7 +89,7 @@ void RunInjectionLoop(OutputQueue& queue, ReadRequest readRequest, Inject inject
       continue;
     }
     std::optional<int64_t> until = player.NextWake(time);
-    if (draining && !abandoned) {
+    if (draining && abandonedBefore < drainingBefore) {
       const int64_t deadline = drainStart + kDrainDeadlineUs;
       until = until ? std::min(*until, deadline) : deadline;
     }

@@ -1,5 +1,6 @@
 #include "engine/injection_worker_win.h"
 
+#include <algorithm>
 #include <array>
 
 #include "engine/injected_key.h"
@@ -55,7 +56,24 @@ int64_t MonotonicMicroseconds() {
   return counter.QuadPart / frequency * 1'000'000 + counter.QuadPart % frequency * 1'000'000 / frequency;
 }
 
+constexpr uint64_t kKindBits = 2;
+constexpr uint64_t kKindMask = (1u << kKindBits) - 1;
+constexpr uint64_t kMarkEverything = UINT64_MAX >> kKindBits;
+
+uint64_t Pack(const WorkerRequest& request) {
+  const uint64_t mark = request.before >= kMarkEverything ? kMarkEverything : request.before;
+  return mark << kKindBits | static_cast<uint64_t>(request.kind);
+}
+
+WorkerRequest Unpack(uint64_t word) {
+  const uint64_t mark = word >> kKindBits;
+  return {static_cast<InjectionRequest>(word & kKindMask), mark == kMarkEverything ? WorkerRequest::kEverything : mark};
+}
+
 }  // namespace
+
+static_assert(static_cast<uint64_t>(InjectionRequest::Stop) <= kKindMask && InjectionRequest::Run < InjectionRequest::Flush &&
+              InjectionRequest::Flush < InjectionRequest::Drop && InjectionRequest::Drop < InjectionRequest::Stop);
 
 InjectionWorker::InjectionWorker(OutputQueue& queue)
     : queue_(queue),
@@ -66,6 +84,9 @@ InjectionWorker::InjectionWorker(OutputQueue& queue)
       timer_(CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS)) {
   if (!timer_) timer_.reset(CreateWaitableTimerW(nullptr, FALSE, nullptr));
   if (wake_) thread_.reset(CreateThread(nullptr, 0, Main, this, 0, nullptr));
+  // Played keys keep their pace while the user interface is busy; the hook thread stands higher
+  // still, so that a key is decided on before the worker plays it.
+  if (thread_) SetThreadPriority(thread_.get(), THREAD_PRIORITY_ABOVE_NORMAL);
 }
 
 InjectionWorker::~InjectionWorker() { Stop(); }
@@ -74,24 +95,23 @@ void InjectionWorker::Wake() noexcept {
   if (wake_) SetEvent(wake_.get());
 }
 
-void InjectionWorker::Flush() {
-  InjectionRequest running = InjectionRequest::Run;
-  request_.compare_exchange_strong(running, InjectionRequest::Flush);
-  Wake();
-}
-
-void InjectionWorker::Drop() {
-  // A flush under way becomes a drop; a stop stays a stop.
-  InjectionRequest request = request_.load();
-  while ((request == InjectionRequest::Run || request == InjectionRequest::Flush) &&
-         !request_.compare_exchange_weak(request, InjectionRequest::Drop)) {
+void InjectionWorker::Ask(InjectionRequest kind, uint64_t before) noexcept {
+  uint64_t word = request_.load();
+  for (;;) {
+    const WorkerRequest waiting = Unpack(word);
+    WorkerRequest next{std::max(waiting.kind, kind), before};
+    if (waiting.kind != InjectionRequest::Run) next.before = std::max(waiting.before, before);
+    if (request_.compare_exchange_weak(word, Pack(next))) break;
   }
   Wake();
 }
 
+void InjectionWorker::Flush() { Ask(InjectionRequest::Flush, queue_.Mark()); }
+
+void InjectionWorker::Drop() { Ask(InjectionRequest::Drop, queue_.Mark()); }
+
 void InjectionWorker::Stop() {
-  request_.store(InjectionRequest::Stop);
-  Wake();
+  Ask(InjectionRequest::Stop, WorkerRequest::kEverything);
   if (thread_) {
     WaitForSingleObject(thread_.get(), INFINITE);
     thread_.reset();
@@ -118,16 +138,18 @@ void InjectionWorker::Wait(std::optional<int64_t> untilUs) {
 
 DWORD WINAPI InjectionWorker::Main(void* param) noexcept {
   auto* self = static_cast<InjectionWorker*>(param);
+  uint64_t read = 0;  // the request as the loop last read it
   try {
     RunInjectionLoop(
-        self->queue_, [self] { return self->request_.load(); }, InjectBatch,
-        [self](std::optional<int64_t> until) { self->Wait(until); }, MonotonicMicroseconds,
-        [self] {
-          // Back to running, unless a stop came meanwhile.
-          InjectionRequest request = self->request_.load();
-          while ((request == InjectionRequest::Flush || request == InjectionRequest::Drop) &&
-                 !self->request_.compare_exchange_weak(request, InjectionRequest::Run)) {
-          }
+        self->queue_,
+        [self, &read] {
+          read = self->request_.load();
+          return Unpack(read);
+        },
+        InjectBatch, [self](std::optional<int64_t> until) { self->Wait(until); }, MonotonicMicroseconds,
+        [self, &read] {
+          // Back to running, unless another request came meanwhile.
+          self->request_.compare_exchange_strong(read, Pack(InjectionRequest::Run));
         });
   } catch (...) {
     // A queue whose lock failed cannot be played any more; the thread ends quietly.

@@ -26,11 +26,12 @@ class InjectionWorker {
 
   // A command was queued. Called from the remap hook: it only signals an event.
   void Wake() noexcept;
-  // The remap hook is gone: what is queued plays for up to 200 ms, the rest is dropped, and every
-  // key the worker holds down is released. The worker runs on. Returns at once.
+  // What is queued now and what plays now (the mark: OutputQueue::Mark) plays for up to 200 ms,
+  // the rest of it is dropped, and every key it holds down is released; what is queued after
+  // this call plays on. The worker runs on. Returns at once, waits for nothing.
   void Flush();
-  // The user left the desktop or came back: as Flush, but what is queued is dropped and what
-  // plays stops at once, and every key the worker holds is released. Returns at once.
+  // The user left the desktop or came back: as Flush, but what is queued and plays now stops at
+  // once, and every key it holds is released. Returns at once.
   void Drop();
   // What the destructor does first; waits for the thread. Safe to call more than once.
   void Stop();
@@ -40,9 +41,14 @@ class InjectionWorker {
  private:
   static DWORD WINAPI Main(void* self) noexcept;
   void Wait(std::optional<int64_t> untilUs);
+  // Asks for `kind` with its mark; a request already waiting keeps the stronger kind and the
+  // later mark.
+  void Ask(InjectionRequest kind, uint64_t before) noexcept;
 
   OutputQueue& queue_;
-  std::atomic<InjectionRequest> request_{InjectionRequest::Run};
+  // A WorkerRequest in one word, so that the hook can ask without a lock: the kind in the low
+  // two bits, the mark above them (all ones: everything).
+  std::atomic<uint64_t> request_{0};
   std::atomic<uint64_t> wakeups_{0};
   UniqueHandle wake_;   // auto-reset: a command or a request came
   UniqueHandle timer_;  // high-resolution, one-shot: the next event falls due

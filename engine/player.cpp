@@ -72,6 +72,7 @@ void Player::Take(OutputCommand command, int64_t now) {
                                                    : Playback::Mode::Looping;
       playback.program = std::move(command.program);
       playback.numLockOn = command.numLockOn;
+      playback.sequence = command.sequence;
       playback.passesLeft = std::max(playback.program->loops, 1) - 1;
       playback.due = now + static_cast<int64_t>(playback.program->steps.front().delayMs) * 1000;
       playbacks_.push_back(std::move(playback));
@@ -90,6 +91,7 @@ void Player::Take(OutputCommand command, int64_t now) {
       if (Playback* p = Find(command.key, [](const Playback& p) { return !p.ending && p.mode == Playback::Mode::Once; })) {
         End(*p, now);
         skipNextPlay_.set(keySlot);
+        skipSequence_[keySlot] = command.sequence;
       }
       return;
   }
@@ -201,22 +203,41 @@ std::optional<int64_t> Player::NextWake(int64_t now) {
   return std::max({*wake, lastInjection_ + kInjectionSpacingUs, now});
 }
 
-void Player::Abandon(int64_t now) {
+bool Player::Playing(int64_t now, uint64_t before) {
+  if (!NextWake(now)) return false;  // settles and prunes
+  return std::any_of(playbacks_.begin(), playbacks_.end(),
+                     [before](const Playback& p) { return p.sequence < before && Peek(p); });
+}
+
+void Player::Abandon(int64_t now, uint64_t before) {
+  auto abandoned = [before](const Playback& p) { return p.sequence < before; };
+  // Keys a playback that plays on holds stay down for it: it lets go of them itself.
+  std::bitset<256> keptDown;
+  for (const Playback& p : playbacks_) {
+    if (abandoned(p)) continue;
+    for (int pressed : p.pressed) {
+      if ((pressed & kUnicodeMark) == 0) keptDown.set(static_cast<size_t>(pressed) & 0xFF);
+    }
+  }
   Playback releases;
   releases.ending = true;
   releases.due = now;
   for (int code = 255; code >= 0; --code) {
-    if (held_[static_cast<size_t>(code)]) releases.pressed.push_back(code);  // the back goes first
+    const auto slot = static_cast<size_t>(code);
+    if (held_[slot] && !keptDown[slot]) releases.pressed.push_back(code);  // the back goes first
   }
   // A typed unit left down by a text cut short goes up too, before the keys.
   for (const Playback& p : playbacks_) {
+    if (!abandoned(p)) continue;
     for (int pressed : p.pressed) {
       if ((pressed & kUnicodeMark) != 0) releases.pressed.push_back(pressed);
     }
   }
-  playbacks_.clear();
-  skipNextPlay_.reset();
-  if (!releases.pressed.empty()) playbacks_.push_back(std::move(releases));
+  std::erase_if(playbacks_, abandoned);
+  for (size_t key = 0; key < skipNextPlay_.size(); ++key) {
+    if (skipSequence_[key] < before) skipNextPlay_.reset(key);
+  }
+  if (!releases.pressed.empty()) playbacks_.insert(playbacks_.begin(), std::move(releases));
 }
 
 }  // namespace orvelle

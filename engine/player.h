@@ -54,9 +54,14 @@ class Player {
   // When Next will have something to give; nothing while there is nothing to play (no playback,
   // or only held keys waiting for their release).
   std::optional<int64_t> NextWake(int64_t now);
-  // Everything stops where it is; what is held down is released from `now` on as the next events:
-  // a unit a text left down first, then the keys in ascending code order.
-  void Abandon(int64_t now);
+  // Every playback started by a command before `before` (OutputCommand::sequence; by default all
+  // of them) stops where it is, and what it holds down is released from `now` on as the next
+  // events: a unit a text left down first, then the keys in ascending code order. Keys that a
+  // later playback holds too stay down for it; playbacks started later play on.
+  void Abandon(int64_t now, uint64_t before = UINT64_MAX);
+  // Whether a playback started by a command before `before` still has something to play (held
+  // keys waiting for their release do not count).
+  bool Playing(int64_t now, uint64_t before = UINT64_MAX);
 
  private:
   struct Playback {
@@ -70,6 +75,7 @@ class Player {
     int repeats = 0;       // Held: auto-repeat presses still to play
     bool ending = false;   // releasing what it pressed, then done
     int64_t due = 0;       // when its next event may play
+    uint64_t sequence = 0; // of the command that started it
     std::vector<int> pressed;  // keys it pressed and has not released, in press order (see Pressed)
   };
   struct Event {
@@ -96,6 +102,7 @@ class Player {
   std::vector<Playback> playbacks_;  // in the order they started
   std::bitset<256> held_;            // keys down as injected, whoever pressed them; typed units not counted
   std::bitset<256> skipNextPlay_;    // a macro stopped by its key's press: that press's release starts nothing
+  std::array<uint64_t, 256> skipSequence_{};  // ... the sequence of that press's command
   int64_t lastInjection_ = INT64_MIN / 2;
 };
 

@@ -42,8 +42,9 @@ void KeyTracker::Resync(int16_t numLockState, const std::bitset<256>& systemDown
   forgotten = keptForgotten;
 }
 
-void KeyTracker::Forget(int16_t numLockState, const std::bitset<256>& systemDown) noexcept {
-  const std::bitset<256> gone = ((down & swallowed) | forgotten) & ~systemDown;
+void KeyTracker::Forget(int16_t numLockState, const std::bitset<256>& systemDown,
+                        const std::bitset<256>& releasedUnseen) noexcept {
+  const std::bitset<256> gone = ((down & swallowed) | forgotten) & ~systemDown & ~releasedUnseen;
   Reset(numLockState, systemDown);
   forgotten = gone;
 }

@@ -83,8 +83,11 @@ struct KeyTracker {
   // a key swallowed before may have been let go of unseen. Such a key is forgotten: what it
   // started is over and nothing it does will start it again; a release whose press passed still
   // passes (the system holds that key). A forgotten key is pressed anew only after a pause no
-  // auto-repeat leaves (kAutoRepeatGapMs): then it was let go of on the other side.
-  void Forget(int16_t numLockState, const std::bitset<256>& systemDown) noexcept;
+  // auto-repeat leaves (kAutoRepeatGapMs): then it was let go of on the other side. Keys known to
+  // have been let go of unseen (`releasedUnseen`: raw input reported their releases while the
+  // hook was gone) are not forgotten but up: their next press is new at once.
+  void Forget(int16_t numLockState, const std::bitset<256>& systemDown,
+              const std::bitset<256>& releasedUnseen = {}) noexcept;
   // NumLock counts as on only when toggled and not held.
   bool NumLockOn() const noexcept { return numLockToggled && !numLockHeld; }
   // Whether a press at `timeMs` of the forgotten key in `slot` is one of its auto-repeats.

@@ -33,9 +33,21 @@ void RemapHook::Remove() {
 
 void RemapHook::Reinstall() {
   hook_.Remove();
-  keys_.Resync(NumLockState(), SystemKeysDown());
-  watch_.Reset();
+  LetGoOfSwallowedKeys();
   if (hook_.Install(instance_)) ++installs_;
+}
+
+void RemapHook::LetGoOfSwallowedKeys() {
+  // The worker's mark comes first: what the swallowed keys started lies before it.
+  worker_.Flush();
+  // A key whose release raw input reported while the hook was gone is simply up again.
+  const std::bitset<256> missed = watch_.MissedReleases();
+  std::bitset<256> releasedUnseen;
+  for (size_t code = 0; code < scanCodes_.size(); ++code) {
+    if (scanCodes_[code] != 0 && missed[scanCodes_[code] & 0xFF]) releasedUnseen.set(code);
+  }
+  keys_.Forget(NumLockState(), SystemKeysDown(), releasedUnseen);
+  watch_.Reset();
 }
 
 void RemapHook::Forget() {
@@ -60,6 +72,7 @@ LRESULT RemapHook::OnKeyEvent(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event) {
   const HHOOK handle = hook_.handle();
   // Typed characters are not watched for (see RemapSession::OnRawInput).
   if (event.vkCode != VK_PACKET) watch_.OnHookEvent(event.scanCode, (event.flags & LLKHF_UP) != 0, event.time);
+  if ((event.flags & LLKHF_INJECTED) == 0 && event.vkCode < scanCodes_.size()) scanCodes_[event.vkCode] = event.scanCode;
   RemapInputs inputs;
   inputs.keyboardPresent = keyboardPresent_;
   inputs.activeProfile = activeProfile_;
@@ -68,6 +81,9 @@ LRESULT RemapHook::OnKeyEvent(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event) {
   const KeyDecision decision =
       HandleKeyEvent(static_cast<int>(event.vkCode), event.flags, event.time, inputs, keys_, queue_);
   if (decision.command && !decision.outputDropped) worker_.Wake();
+  // No room even for a command that ends a playback (the worker has been stuck for a thousand
+  // commands): everything queued before it ends instead, so nothing it would have ended plays on.
+  if (decision.command && decision.outputDropped && EndsPlayback(*decision.command)) worker_.Flush();
   if (decision.launchProfile != 0 && requestWindow_ != nullptr) {
     PostMessageW(requestWindow_, requestMessage_, static_cast<WPARAM>(decision.vkCode),
                  static_cast<LPARAM>(decision.launchProfile));

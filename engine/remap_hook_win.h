@@ -12,11 +12,11 @@
 
 namespace orvelle {
 
-// The remap hook: a low-level keyboard hook on the user-interface thread that hands every key
+// The remap hook: a low-level keyboard hook on the hook thread (HookThread) that hands every key
 // event of the desktop to the remap decision and queues what a remapped key asks of the worker.
 // It reads the active profile number, what each profile's keys do and the presence flag where
-// their owners keep them (the same thread writes them). Its KeyboardHook owns the hook and calls
-// OnKeyEvent for every event.
+// their owner keeps them (written only on the hook thread). Its KeyboardHook owns the hook and
+// calls OnKeyEvent for every event. Every member is called on the hook thread.
 class RemapHook {
  public:
   RemapHook(HINSTANCE instance, const int& activeProfile, const std::array<KeyActions, 3>& actions,
@@ -32,8 +32,15 @@ class RemapHook {
   // holds, so no key stays down.
   void Remove();
   // Out and in again: back at the head of the hook chain, or back at all after the system
-  // dropped it.
+  // dropped it. The hook may have been gone for a while, and a key it swallowed may have been let
+  // go of unseen (GetAsyncKeyState cannot tell: the system never saw it go down): what the
+  // swallowed keys started ends as their releases would have ended it (InjectionWorker::Flush),
+  // and the keys are forgotten (KeyTracker::Forget), so their releases start nothing.
   void Reinstall();
+  // A hook of ours came in front of this one (FrontHookListener): it takes every key, the
+  // releases of the keys this hook swallowed too, so what they started ends now and they are
+  // forgotten, as at a reinstall.
+  void LetGoOfSwallowedKeys();
   // The user left the desktop or came back: the hook saw nothing on the other side, so it
   // forgets the keys it swallowed (KeyTracker::Forget) and the worker drops everything at once
   // (InjectionWorker::Drop).
@@ -71,6 +78,8 @@ class RemapHook {
   InjectionWorker& worker_;
   KeyTracker keys_;
   HookWatch watch_;
+  // The scan code each key last came with, by virtual-key code: raw input names keys by scan code.
+  std::array<uint32_t, 256> scanCodes_{};
   KeyboardHook<RemapHook> hook_{*this};
   int installs_ = 0;
   HWND requestWindow_ = nullptr;

@@ -7,14 +7,18 @@
 #include "engine/key_actions.h"
 #include "engine/remap_hook_win.h"
 #include "model/profile_set.h"
+#include "platform/win32/hook_thread_win.h"
 
 namespace orvelle {
 
 // Remapping while the program runs: the keyboard's presence, the remap hook that decides on
-// every key event, the output queue and the worker that plays it. They start together and stop
-// in one order, whatever ends the program: the hook first (nothing new is queued), then the
-// worker (what is queued plays for up to 200 ms, every key it holds is released), then the queue.
-class RemapSession {
+// every key event, the thread it lives on, the output queue and the worker that plays it. They
+// start together and stop in one order, whatever ends the program: the hook first (nothing new is
+// queued), then the worker (what is queued plays for up to 200 ms, every key it holds is
+// released), then the queue. The front hook lives on the same thread. Called on the user
+// interface's thread; whatever the hook reads changes on its own thread, handed over and waited
+// for, so the hook never waits for this thread.
+class RemapSession : private FrontHookListener {
  public:
   RemapSession(HINSTANCE instance, FrontHook& front);
   ~RemapSession();
@@ -42,26 +46,29 @@ class RemapSession {
   // The user left the desktop or came back (a lock, a secure desktop, sleep, a disconnected
   // session): every key the worker holds is released and every playback stops, and the keys the
   // hook swallowed before are forgotten, so that none of them plays again when it comes up.
-  void LetGoOfEverything() { hook_.Forget(); }
-  // The first step of every shut-down: no key event waits for this thread any more.
-  void RemoveHook() { hook_.Remove(); }
+  void LetGoOfEverything();
+  // The first step of every shut-down: no key event waits for the hook any more.
+  void RemoveHook();
   // Hook out, worker stopped and every key released: the session ends now (the user logs off).
   void Stop();
 
   // What raw input reports of a key event tells of the hook: still there, not sure yet, or lost.
   RemapHook::WatchState OnRawInput(HRAWINPUT input);
-  RemapHook::WatchState CheckHook() const;
+  RemapHook::WatchState CheckHook();
 
-  bool hookInstalled() const { return hook_.installed(); }
+  bool hookInstalled();
   uint64_t workerWakeups() const { return worker_.wakeups(); }
-  int hookInstalls() const { return hook_.installs(); }
-  // The remap hook's handle while installed (the test twin unhooks it behind our back).
-  HHOOK hookHandle() const { return hook_.handle(); }
+  int hookInstalls();
+  // The test twin's commands: the remap hook unhooked behind the session's back, as the system
+  // does.
+  void DropHookBehindItsBack();
 
  private:
   // The remap hook's view is meaningful only while it is installed and nothing of ours stands
-  // in front of it (the front hook takes every key, so the remap hook sees none).
+  // in front of it (the front hook takes every key, so the remap hook sees none). On the hook
+  // thread.
   bool Watching() const { return keyboardPresent_ && !front_.installed(); }
+  void FrontHookCameIn() override { hook_.LetGoOfSwallowedKeys(); }
 
   FrontHook& front_;
   bool keyboardPresent_ = true;
@@ -69,6 +76,7 @@ class RemapSession {
   std::array<KeyActions, 3> actions_;
   OutputQueue queue_;
   InjectionWorker worker_;
+  HookThread thread_;
   RemapHook hook_;
 };
 

@@ -6,6 +6,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "assign/assign_dialog.h"
@@ -72,6 +73,35 @@ TEST(KeyCapture, KeyNameParameterAndKeypadCodes) {
       {12, 0x00, 12},  {65, 0x00, 65},
   };
   for (const Case& c : cases) EXPECT_EQ(RecordedKeyCode(c.vk, c.flags), c.recorded) << c.vk << "/" << c.flags;
+}
+
+TEST(RecordingHook, TheQueueHandsEventsFromTheHookThreadToTheDialogInOrder) {
+  // The hook pushes on its own thread while the dialog pops on the window's: nothing is lost
+  // or reordered while there is room, and a full queue refuses rather than overwriting.
+  RecordedKeyQueue keys;
+  constexpr uint32_t kEvents = 20000;
+  std::thread hook([&] {
+    for (uint32_t i = 0; i < kEvents; ++i) {
+      while (!keys.Push(RecordedKey{true, 65, 0x1E, 0, i})) std::this_thread::yield();
+    }
+  });
+  uint32_t expected = 0, outOfOrder = 0;
+  RecordedKey key;
+  while (expected < kEvents) {
+    if (!keys.Pop(key)) {
+      std::this_thread::yield();
+      continue;
+    }
+    outOfOrder += key.time != expected ? 1 : 0;
+    ++expected;
+  }
+  hook.join();
+  EXPECT_EQ(outOfOrder, 0u);
+  EXPECT_EQ(keys.size(), 0u);
+  for (size_t i = 0; i < RecordedKeyQueue::kCapacity; ++i) ASSERT_TRUE(keys.Push(RecordedKey{}));
+  keys.Clear();
+  EXPECT_EQ(keys.size(), 0u) << "the dialog's Clear drops what waits";
+  EXPECT_FALSE(keys.Pop(key));
 }
 
 TEST(RecordingHook, PassesTheRepeatsAndReleasesOfKeysDownWhenItCameIn) {

@@ -42,6 +42,22 @@ std::string Watch(std::initializer_list<Step> steps) {
   return verdicts;
 }
 
+TEST(HookWatch, NamesTheReleasesTheHookMissed) {
+  HookWatch watch;
+  watch.OnHookEvent(kA, kPress, 100);
+  watch.OnRawEvent(kA, kPress, 100, 100);
+  watch.OnHookEvent(kB, kPress, 110);
+  watch.OnRawEvent(kB, kPress, 110, 110);
+  // The hook is gone: raw input alone reports A let go of and B pressed again.
+  watch.OnRawEvent(kA, kRelease, 200, 200);
+  watch.OnRawEvent(kB, kPress, 230, 230);
+  std::bitset<256> expected;
+  expected.set(kA);
+  EXPECT_EQ(watch.MissedReleases(), expected) << "only A's release; presses and events the hook saw are no news";
+  watch.Reset();
+  EXPECT_TRUE(watch.MissedReleases().none());
+}
+
 TEST(HookWatch, ARawEventTheHookNeverSeesMeansTheHookIsLost) {
   const uint32_t late = 100 + kHookGraceMs + 1;
   struct Case {

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <map>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -80,8 +81,10 @@ struct Rig {
   int64_t clock = 0;   // microseconds
   int64_t lateUs = 0;  // how late each timed wait of the worker comes back
   std::multimap<int64_t, Event> script;
-  std::map<int64_t, InjectionRequest> requests;  // by ms
-  InjectionRequest request = InjectionRequest::Run;
+  std::map<int64_t, WorkerRequest> requests;  // by ms
+  // By ms: a flush of what was queued by then, as a profile switch or a reinstalled hook asks.
+  std::set<int64_t> markedFlushes;
+  WorkerRequest request = InjectionRequest::Run;
   std::string verdicts, output;
 
   Rig& At(std::initializer_list<Event> events) {
@@ -117,10 +120,14 @@ struct Rig {
           for (auto it = requests.begin(); it != requests.end() && it->first * 1000 <= clock;) {
             request = it->second;
             // The user left the desktop: the hook forgets as the worker drops (RemapHook::Forget).
-            if (request == InjectionRequest::Drop) keys.Forget(1, {});
+            if (request.kind == InjectionRequest::Drop) keys.Forget(1, {});
             it = requests.erase(it);
           }
-          return clock >= end ? InjectionRequest::Stop : request;
+          for (auto it = markedFlushes.begin(); it != markedFlushes.end() && *it * 1000 <= clock;) {
+            request = WorkerRequest(InjectionRequest::Flush, queue.Mark());
+            it = markedFlushes.erase(it);
+          }
+          return clock >= end ? WorkerRequest(InjectionRequest::Stop) : request;
         },
         [&](const InjectionBatch& batch) {
           // Events of one batch, sent in one call, show joined by '+'.
@@ -141,6 +148,7 @@ struct Rig {
             }
           }
           if (!requests.empty()) next = std::min(next, requests.begin()->first * 1000);
+          if (!markedFlushes.empty()) next = std::min(next, *markedFlushes.begin() * 1000);
           const int64_t to = until ? std::min(*until + lateUs, next) : next;
           clock = std::max(clock, to);
         },
@@ -383,6 +391,14 @@ TEST(RemapEngine, KeysSwallowedBeforeTheUserLeftPlayNothingAgain) {
     EXPECT_EQ(run(keys, c.events), c.verdicts) << c.what;
   }
 
+  std::bitset<256> releasedUnseen;
+  releasedUnseen.set(112);  // raw input reported F1's release while the hook was gone
+  KeyTracker reported = before;
+  reported.Forget(1, systemDown, releasedUnseen);
+  EXPECT_EQ(run(reported, {{112, kDown, 100}, {112, kUp, 200}, {113, kDown, 100}, {113, kUp, 200}}),
+            "swallow/hold swallow/release swallow swallow")
+      << "a key whose release raw input reported is pressed anew at once; the others stay forgotten";
+
   KeyTracker reinstalled = before;
   reinstalled.Forget(1, systemDown);
   reinstalled.Resync(1, systemDown);
@@ -408,6 +424,64 @@ TEST(RemapEngine, LeavingTheDesktopLetsGoAtOnceAndTheReleasesPlayNothing) {
   EXPECT_EQ(rig.verdicts, "swallow swallow swallow swallow swallow swallow swallow swallow");
   EXPECT_EQ(rig.output, "38↓@0 66↓@1 66↑@100 66↓@101 38↑@150 66↑@151 flushed@151 90↓@700 90↑@701")
       << "Up and b go up at the drop, the loop stops, and only the key pressed anew plays";
+}
+
+TEST(RemapEngine, AFlushLetsGoOnlyOfWhatCameBeforeIt) {
+  // F1 plays a macro that holds A for 5 s, F2 holds Up. The profile switches at 5 ms (a flush of
+  // what was queued by then), and F2 is pressed 10 ms after it and held for half a second.
+  Profiles p;
+  p.Set(1, 112, ActionKind::Macro, Recorded({{65, true, 0}, {65, false, 5000}})).Hold(1, 113, {38});
+  p.Hold(2, 113, {38});
+  Rig rig(p);
+  rig.markedFlushes.insert(5);
+  rig.At({{112, kDown, 0}, {112, kUp, 0}, {113, kDown, 15, 2}, {113, kUp, 500}}).Run(1000);
+  EXPECT_EQ(rig.output, "65↓@0 38↓@15 65↑@205 flushed@205 38↑@500")
+      << "the macro plays on until the deadline and goes; the key held after the switch stays down until let go";
+
+  // A flush asked while the key is held, and its release queued after: the release still ends it.
+  Rig later(p);
+  later.markedFlushes.insert(20);
+  later.At({{113, kDown, 0}, {113, kUp, 30}}).Run(1000);
+  EXPECT_EQ(later.output, "38↓@0 38↑@20 flushed@20") << "held before the flush: let go at it";
+}
+
+TEST(OutputQueueTest, NeverDropsWhatEndsAPlaybackAndFoldsWaitingRepeats) {
+  using Kind = OutputCommand::Kind;
+  OutputQueue queue(8);  // two slots kept for what ends a playback
+  auto push = [&](Kind kind, int key) {
+    OutputCommand command;
+    command.kind = kind;
+    command.key = key;
+    return queue.Push(command);
+  };
+  std::string accepted;
+  for (int key = 1; key <= 7; ++key) accepted += push(Kind::Play, key) ? '+' : '-';
+  EXPECT_EQ(accepted, "++++++-") << "what starts a playback fills six of the eight slots";
+  EXPECT_TRUE(push(Kind::Release, 1));
+  EXPECT_TRUE(push(Kind::Interrupt, 2));
+  EXPECT_FALSE(push(Kind::Release, 3)) << "only a queue full to the last slot drops an end";
+
+  OutputQueue repeats(8);
+  std::string folded;
+  for (const auto& [kind, key] : {std::pair{Kind::Hold, 5}, {Kind::Repeat, 5}, {Kind::Repeat, 5}, {Kind::Repeat, 6},
+                                  {Kind::Repeat, 5}}) {
+    OutputCommand command;
+    command.kind = kind;
+    command.key = key;
+    folded += repeats.Push(command) ? '+' : '-';
+  }
+  EXPECT_EQ(folded, "+++++");
+  EXPECT_EQ(repeats.size(), 3u) << "a second auto-repeat of a key waiting adds nothing";
+  EXPECT_EQ(repeats.Mark(), 3u);
+  OutputCommand taken;
+  std::string sequences;
+  while (repeats.Pop(taken)) sequences += std::to_string(taken.sequence);
+  EXPECT_EQ(sequences, "012") << "numbered in queue order";
+  OutputCommand again;
+  again.kind = Kind::Repeat;
+  again.key = 5;
+  EXPECT_TRUE(repeats.Push(again));
+  EXPECT_EQ(repeats.size(), 1u) << "once taken, the next auto-repeat queues again";
 }
 
 TEST(RemapEngine, KeypadEnterIsKnownAs108) {

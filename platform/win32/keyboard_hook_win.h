@@ -17,14 +17,30 @@ inline std::bitset<256> SystemKeysDown() {
   return down;
 }
 
+class HookThread;
+
+// Hears, on the hook thread, that a front hook has come in: from then on the keys go to it, and
+// the hooks behind it see none of them, not even the releases of keys they hold.
+class FrontHookListener {
+ public:
+  virtual void FrontHookCameIn() = 0;
+
+ protected:
+  ~FrontHookListener() = default;
+};
+
 // Another low-level hook of ours that must stay ahead of the remap hook while it runs (the
-// assignment dialog's recording hook): it takes every key first.
+// assignment dialog's recording hook): it takes every key first. It lives on the remap hook's
+// thread; `installed` and `PutFirst` are asked there.
 class FrontHook {
  public:
   virtual ~FrontHook() = default;
   virtual bool installed() const = 0;
   // Out and in again, so that it heads the hook chain again.
   virtual void PutFirst() = 0;
+  // The thread it is installed on from now on, and who hears of it coming in; nullptr for both:
+  // the thread goes, and the hook is taken out of it first.
+  virtual void HostOn(HookThread* thread, FrontHookListener* listener) = 0;
 };
 
 // One low-level keyboard hook, owned together with the object it calls: installed and removed
@@ -32,6 +48,7 @@ class FrontHook {
 // `LRESULT OnKeyEvent(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event)`; an exception it throws
 // never reaches the system, and the event then passes unchanged.
 //
+// Install, Remove and Reinstall are called on the thread the hook is to live on (HookThread).
 // The system hands a low-level hook procedure nothing of ours, so each kind of target has one
 // slot on its thread, filled by the hook object only while its hook is installed and emptied
 // when it is removed: nothing outside this object points at the target, and an event that comes

@@ -8,15 +8,16 @@ import time
 import profile_ini
 from gui import Gui
 from probe import tokens
-from report import Failure, figure
+from report import Failure, figure, median
 from scenario_kit import (
     C_KEY_FIELD, COPY_KEYS, COPY_OUTPUT, D_CANCEL, D_OK, D_SINGLE_KEY_TAB, EIGHT_KEYS, F1, F2, F3, F5, F6, F7, IDOK,
+    HOLD_TARGET,
     KEYBOARD_PATH, QUESTION_CAPTION, VK_KEYPAD_ENTER, VK_P, VK_Q, VK_UP, VK_X, Keys, Person, expect_typed,
     keys_between,
     marker_only_profile, press_until, profile_problems, quiet_probe, read_profile_file, settle, standard_profile,
     start_standard, still_down, tap_tokens, wait_file_text, windows_path)
 from session import MAIN_TITLE, PROBE_TITLE, STATUS_HOOK, STATUS_PRESENT
-from waiting import poll_until
+from waiting import now_us, poll_until
 
 VK_PAUSE = 19  # its scan code has the E1 prefix, which the extended flag does not stand for
 RECORDED_KEY_MESSAGE = 0x466
@@ -25,6 +26,8 @@ WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, WTS_SESSION_UNLOCK = 0x2B1, 7, 8
 QUIET_S = 0.5               # no key event at the probe for this long: nothing plays
 SAVE_DEADLINE_S = 5         # set.ini is written about a second after an applied change
 LONG_MACRO_KEYS = [65 + i % 26 for i in range(400)]  # 800 events: longer than the 200 ms drain
+STALL_MS = 1500             # how long stall-ui keeps the main window's thread busy
+STALL_TAPS, STALL_TAP_GAP_S, STALL_TAP_HOLD_S = 5, 0.1, 0.03  # five taps fit well inside it
 
 
 def leftovers(folder):
@@ -479,8 +482,23 @@ def scenario_hooks(s, report, layout):
     if not report.check("a recorded-key message with a bad pointer, posted and sent: no crash, no effect",
                         stray_recorded_key_message, me):
         me.recover()
-    report.check("the dialog's recording hook takes keys only while the dialog is the active window",
-                 recording_hook_only_while_active, me)
+    if not report.check("the dialog's recording hook takes keys only while the dialog is the active window",
+                        recording_hook_only_while_active, me):
+        me.recover()
+    report.check(f"F2 (remapped to A) tapped while the main window's thread is busy for {STALL_MS} ms: A reaches "
+                 f"the probe during the busy time", remapped_during_stall, me)
+    end_program(me.program)
+    profile = marker_only_profile(layout).single(F5, VK_UP, hold=True)
+    held = Person(s, start_standard(s, layout, label="hooks-held", profiles={1: profile, 2: profile, 3: profile}))
+    try:
+        if not report.check("F5 held as Up and let go of while the remap hook is dropped: Up goes up once the hook "
+                            "is back, and no key stays down", held_key_released_while_hook_dropped, held):
+            held.recover()
+        report.check("F5 held as Up while the assignment dialog opens and let go of in it: no key stays down after "
+                     "the dialog", held_key_released_in_dialog, held)
+    finally:
+        s.xdo("keyup", "F5")
+        end_program(held.program)
 
 
 def dropped_hook_comes_back(me):
@@ -503,6 +521,85 @@ def dropped_hook_comes_back(me):
     figure("hook_back_after_keystroke_ms", value=f"{back_ms:.0f}", note="upper bound: includes the query")
     keys.expect("F1 after the hook came back", keys.tap("F1"), COPY_OUTPUT, True)
     keys.expect("F1 once more", keys.tap("F1"), COPY_OUTPUT, True)
+
+
+def keys_held_down(s, codes):
+    return [vk for vk in codes if s.wine.control_ok("keydown", vk).strip() == "1"]
+
+
+def held_key_released_while_hook_dropped(me):
+    s, program, keys = me.s, me.program, me.keys
+    s.ensure_probe_focus()
+    start = s.probe.position()
+    press_until(s, "F5", VK_UP, start, what="Up pressed by F5")
+    installs = program.send("installs")
+    program.send("drop-hook")
+    released = s.probe.position()
+    s.xdo("keyup", "F5")  # no hook sees it: it reaches the probe as it is
+    if not poll_until(lambda: program.send("installs") > installs, 5, interval=0.02):
+        raise Failure("the remap hook was not put back after the release it missed")
+    s.probe.wait_for(lambda e: e.kind == "KEYUP" and e.vk == VK_UP, 3, "Up released once the hook is back", released)
+    held = keys_held_down(s, (F5, VK_UP))
+    if held:
+        raise Failure(f"keys the system holds down after the hook came back: {held}")
+    keys.expect("F5 pressed anew", keys.tap("F5"), tap_tokens(VK_UP), True, keys_only=True)
+
+
+def held_key_released_in_dialog(me):
+    s = me.s
+    s.ensure_probe_focus()
+    pressed = press_until(s, "F5", VK_UP, s.probe.position(), what="Up pressed by F5")
+    # The dialog comes in front with F5 held; its recording hook takes the key's release.
+    dialog = me.gui.open_key_dialog(F6)
+    s.park_pointer()
+    me.gui.wait_control(dialog, C_KEY_FIELD, lambda c: c.visible, "the key field")
+    s.xdo("keyup", "F5")
+    me.close_dialog(D_CANCEL)
+    closed = s.probe.position()
+    # Up went up into the dialog, not the probe: the probe's own hook saw it go by. Wine also sets
+    # its key state from the X server's when the focus moves, which hides a key left down, so the
+    # system's state alone would not tell.
+    up_seen = any(e.kind == "HOOK" and e.vk == VK_UP and e.number("flags") & 0x80
+                  for e in s.probe.events[pressed:closed])
+    held = keys_held_down(s, (F5, VK_UP))
+    if not up_seen or held:
+        raise Failure(f"Up should have been released by the time the dialog closed (released: {up_seen}); "
+                      f"keys the system holds down after the dialog: {held or 'none'}")
+    me.keys.expect("F5 pressed anew after the dialog", me.keys.tap("F5"), tap_tokens(VK_UP), True, keys_only=True)
+
+
+def remapped_during_stall(me):
+    s, program = me.s, me.program
+    kb = s.keyboard
+    code = kb.keycode("F2")
+    s.ensure_probe_focus()
+    asked = now_us()
+    if program.send(f"stall-ui {STALL_MS}") != 1:
+        raise Failure("the test twin refused stall-ui")
+    # The stall starts at the window's next message, right after the answer; it cannot end before
+    # asked + STALL_MS.
+    busy_until = asked + STALL_MS * 1000
+    samples, late, wrong = [], [], []
+    for _ in range(STALL_TAPS):
+        time.sleep(STALL_TAP_GAP_S)
+        start = s.probe.position()
+        kb.send(code, True)
+        time.sleep(STALL_TAP_HOLD_S)
+        released = now_us()
+        kb.send(code, False)
+        end = s.probe.wait_for(lambda e: e.kind == "KEYUP" and e.vk == HOLD_TARGET, 5, "A from F2", start)
+        samples.append((s.probe.events[end].ts - released) / 1000)
+        got = tokens(s.probe.events[start:end + 1], keys_only=True)
+        if got != tap_tokens(HOLD_TARGET):
+            wrong.append(" ".join(got))
+        if s.probe.events[end].ts >= busy_until:
+            late.append(f"{(s.probe.events[end].ts - asked) / 1000:.0f} ms after the stall was asked")
+    settle(program)  # answered once the stall is over
+    figure("release_to_output_during_ui_stall_ms", median=f"{median(samples):.1f}", max=f"{max(samples):.1f}",
+           taps=len(samples))
+    if late or wrong:
+        raise Failure(f"during the stall F2 should reach the probe as A at once; late: {late or 'none'}; "
+                      f"other keys: {wrong or 'none'}")
 
 
 def stray_recorded_key_message(me):
