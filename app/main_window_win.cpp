@@ -119,23 +119,6 @@ LRESULT MainWindow::OnEndDialogCommand(WORD, WORD id, HWND, bool&) {
   return 0;
 }
 
-LRESULT MainWindow::OnTimer(UINT, WPARAM wParam, LPARAM, bool& handled) {
-  switch (wParam) {
-    case ProfileSaver::kSaveTimer:
-      saver_.OnTimer();
-      return 0;
-    case RemapKeeper::kHookWatchTimer:
-      keeper_.OnWatchTimer();
-      return 0;
-    case TrayPresenter::kAddRetryTimer:
-      tray_.OnAddRetryTimer();
-      return 0;
-    default:
-      handled = false;
-      return 0;
-  }
-}
-
 LRESULT MainWindow::OnStartProgram(UINT, WPARAM wParam, LPARAM lParam, bool&) {
   if (keeper_.closing()) return 0;
   const int profile = static_cast<int>(lParam), code = static_cast<int>(wParam);
@@ -185,18 +168,6 @@ LRESULT MainWindow::OnRawInput(UINT, WPARAM, LPARAM lParam, bool& handled) {
 LRESULT MainWindow::OnDeviceChange(UINT, WPARAM wParam, LPARAM lParam, bool&) {
   if (keeper_.OnDeviceChange(wParam, lParam)) tray_.ShowProfile(session_.activeProfile());
   return TRUE;
-}
-
-LRESULT MainWindow::OnPowerBroadcast(UINT, WPARAM wParam, LPARAM, bool& handled) {
-  keeper_.OnPowerBroadcast(wParam);
-  handled = false;
-  return TRUE;
-}
-
-LRESULT MainWindow::OnSessionChange(UINT, WPARAM wParam, LPARAM, bool& handled) {
-  keeper_.OnSessionChange(wParam);
-  handled = false;
-  return 0;
 }
 
 LRESULT MainWindow::OnCopyData(UINT, WPARAM, LPARAM lParam, bool& handled) {

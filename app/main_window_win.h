@@ -66,7 +66,9 @@ class MainWindow final : public DialogBase, private ProfileUi {
     MESSAGE_HANDLER(WM_SIZE, OnShownOrSized)
     MESSAGE_HANDLER(kStartProgramMessage, OnStartProgram)
     MESSAGE_HANDLER(kProgramFailedMessage, OnProgramFailed)
-    MESSAGE_HANDLER(WM_TIMER, OnTimer)
+    TIMER_HANDLER(ProfileSaver::kSaveTimer, saver_.OnTimer)
+    TIMER_HANDLER(RemapKeeper::kHookWatchTimer, keeper_.OnWatchTimer)
+    TIMER_HANDLER(TrayPresenter::kAddRetryTimer, tray_.OnAddRetryTimer)
     MESSAGE_HANDLER(taskbarCreated_, OnTaskbarCreated)
     MESSAGE_HANDLER(showRequest_, OnShowRequest)
     MESSAGE_HANDLER(WM_SETTINGCHANGE, OnTraySizeMayChange)
@@ -74,8 +76,8 @@ class MainWindow final : public DialogBase, private ProfileUi {
     MESSAGE_HANDLER(WM_DPICHANGED, OnTraySizeMayChange)
     MESSAGE_HANDLER(WM_DEVICECHANGE, OnDeviceChange)
     MESSAGE_HANDLER(WM_INPUT, OnRawInput)
-    MESSAGE_HANDLER(WM_POWERBROADCAST, OnPowerBroadcast)
-    MESSAGE_HANDLER(WM_WTSSESSION_CHANGE, OnSessionChange)
+    EVENT_NOTICE_HANDLER(WM_POWERBROADCAST, keeper_.OnPowerBroadcast)
+    EVENT_NOTICE_HANDLER(WM_WTSSESSION_CHANGE, keeper_.OnSessionChange)
     MESSAGE_HANDLER(WM_QUERYENDSESSION, OnQueryEndSession)
     MESSAGE_HANDLER(WM_ENDSESSION, OnEndSession)
     MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
@@ -101,14 +103,11 @@ class MainWindow final : public DialogBase, private ProfileUi {
   LRESULT OnDestroy(UINT, WPARAM, LPARAM, bool&);
   void OnExitApplication();
   LRESULT OnEndDialogCommand(WORD, WORD, HWND, bool&);
-  LRESULT OnTimer(UINT, WPARAM, LPARAM, bool&);
   // The keyboard and its hook.
   LRESULT OnDeviceChange(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnRawInput(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnStartProgram(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnProgramFailed(UINT, WPARAM, LPARAM, bool&);
-  LRESULT OnPowerBroadcast(UINT, WPARAM, LPARAM, bool&);
-  LRESULT OnSessionChange(UINT, WPARAM, LPARAM, bool&);
   // Commands of the test twin's driver; the program itself leaves them unhandled.
   LRESULT OnCopyData(UINT, WPARAM, LPARAM, bool&);
   // Painting and the mouse.

@@ -122,6 +122,22 @@ void CancelThreadDialogs(HWND except);
     if (bHandled) return true;                                                                    \
   }
 
+// A timer of the window: void OnSomething(). Other timers go on down the map.
+#define TIMER_HANDLER(id, func)                   \
+  if (uMsg == WM_TIMER && wParam == (id)) {       \
+    func();                                       \
+    lResult = 0;                                  \
+    return true;                                  \
+  }
+
+// A notice that carries its event in WPARAM (a power or session event) and that the system's
+// default handling sees too: void OnSomething(WPARAM event).
+#define EVENT_NOTICE_HANDLER(msg, func) \
+  if (uMsg == (msg)) {                  \
+    func(wParam);                       \
+    return false;                       \
+  }
+
 // A window without a caption bar, dragged by any point of it.
 #define NCHITTEST_AS_CAPTION()                                  \
   if (uMsg == WM_NCHITTEST) {                                   \
