@@ -214,17 +214,25 @@ void LoadAllProfiles(IniAccess& ini, const std::wstring& path, const KeyTable& t
   set.pending = false;
 }
 
+// More sections of one name than a file of ours or any reasonable hand edit holds; the rest of a
+// hostile file's are left as they are.
+constexpr int kMaxProgramsSections = 64;
+
 void WriteAllProfiles(IniAccess& ini, const std::wstring& path, const KeyTable& table,
                       const ProfileSet& set) {
   for (int n = 1; n <= 3; ++n) SaveProfile(ini, path, n, table, set);
   ini.WriteString(path, kTypeSection, L"type", FormatInt(set.activeProfile));
   WriteTapMs(ini, path, set.tapMs);
-  // Like the hold time, the section is there only while something is bound.
-  if (set.bindings.empty()) {
+  // Like the hold time, the section is there only while something is bound. A hand-edited file may
+  // hold it more than once; the reader takes the first, so each later one is a shadow that writing
+  // the first alone would bring to life. Every one goes (the sections are deleted first to last
+  // until two in a row are found empty: none is left, or only empty ones), and the bindings in
+  // effect are written once.
+  for (int deleted = 0, emptyInARow = 0; deleted < kMaxProgramsSections && emptyInARow < 2; ++deleted) {
+    emptyInARow = ini.ReadSection(path, kProgramsSection).empty() ? emptyInARow + 1 : 0;
     ini.DeleteSection(path, kProgramsSection);
-  } else {
-    ini.WriteSection(path, kProgramsSection, BindingEntries(set.bindings));
   }
+  if (!set.bindings.empty()) ini.WriteSection(path, kProgramsSection, BindingEntries(set.bindings));
 }
 
 void InitKeyMaps(ProfileSet& set) {

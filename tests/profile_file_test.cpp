@@ -505,6 +505,27 @@ TEST_F(ProfileFileTest, NamesComeBackAsWrittenBlanksAndQuotesIncluded) {
   EXPECT_EQ(longer.Profile(1).records[0].name, std::wstring(kMaxNameChars, L'y')) << "a longer hand-written name is cut";
 }
 
+TEST_F(ProfileFileTest, AShadowedProgramsSectionNeverComesAliveAtASave) {
+  const KeyTable table = testing::MakeKeyTable({{1, 112, L"F1"}});
+  const std::wstring second[] = {L"[Programs]\nshadow.exe=3\n", L"[Programs]\n[Programs]\nshadow.exe=3\n"};
+  for (const std::wstring& shadows : second) {
+    folder.WriteUtf16(L"set.ini", L"[Programs]\ngame.exe=2\n[Profile1]\nIndexPic112=0\nKey112=112\n" + shadows);
+    ProfileSet set;
+    InitKeyMaps(set);
+    LoadAllProfiles(io, path, table, set);
+    ASSERT_EQ(set.bindings, (ProgramBindings{{L"game.exe", 2}}));
+    for (const bool keepBinding : {true, false}) {
+      if (!keepBinding) set.bindings.clear();
+      WriteAllProfiles(io, path, table, set);
+      ProfileSet again;
+      InitKeyMaps(again);
+      LoadAllProfiles(io, path, table, again);
+      EXPECT_EQ(again.bindings, set.bindings) << "what was in effect before the save is in effect after it";
+    }
+    EXPECT_TRUE(io.ReadSection(path, L"Programs").empty());
+  }
+}
+
 TEST_F(ProfileFileTest, AKindThisVersionDoesNotKnowSendsItselfAndSavesBackAsItWas) {
   const KeyTable table = testing::MakeKeyTable({{1, 112, L"F1"}});
   folder.WriteUtf16(L"set.ini", L"[Profile1]\nIndexPic112=9\nMacroIndex112=2\nSetName112=later\nKey112=65\n"
