@@ -13,7 +13,7 @@ foreach(scenario remap presence profiles figures window dialog other gui_figures
       ${scenario})
   # 77: orvelle-e2e.exe is not built. The timeout leaves room for creating the Wine prefix.
   set_tests_properties(e2e_${scenario} PROPERTIES
-    RESOURCE_LOCK wine TIMEOUT 180 SKIP_RETURN_CODE 77 LABELS e2e)
+    RESOURCE_LOCK wine TIMEOUT 300 SKIP_RETURN_CODE 77 LABELS e2e)
 endforeach()
 
 # The installer users download, run under Wine in the same prefix: installs into the prefix's
