@@ -18,7 +18,7 @@ class ForegroundListener {
 // fetches its messages): a window that comes to the front, and one restored from the taskbar,
 // which may come back in front without a foreground event (full-screen games do). Where the system sends no such events (Wine 8 does not), a look at the
 // foreground window every kPollMs stands in for them, but only while the caller asks for it
-// (something is bound to a program) and no event has come yet. One at a time on a thread: the
+// and no event has come yet. One at a time on a thread: the
 // system hands the event and timer procedures nothing of ours, so they find the watch in a slot
 // of the thread that the watch fills while it lives and empties when it goes.
 class ForegroundWatch {

@@ -14,6 +14,12 @@ FollowedProfile ProfileToFollow(int home, const ProgramBindings& bindings, std::
   return {home, {}};
 }
 
+OwnWindowStep OwnWindowStepFor(bool offNow, FrontWindow front) {
+  if (front == FrontWindow::Ours && !offNow) return OwnWindowStep::TurnOff;
+  if (front == FrontWindow::Another && offNow) return OwnWindowStep::TurnOn;
+  return OwnWindowStep::Nothing;
+}
+
 bool IsAppFrameHost(std::wstring_view path) { return SameProgram(FileNameOf(path), L"ApplicationFrameHost.exe"); }
 
 bool ProfileChoice::Decide(int home, const ProgramBindings& bindings, bool mainWindowShown) {

@@ -26,6 +26,17 @@ FollowedProfile ProfileToFollow(int home, const ProgramBindings& bindings, std::
 // Whether the program is the frame host of packaged apps, whose windows belong to the app inside.
 bool IsAppFrameHost(std::wstring_view path);
 
+// Whose window is in front, as far as remapping cares: none (between two activations), one of
+// ours (the main window, a dialog, a file dialog or a message box of this process) or another
+// program's.
+enum class FrontWindow { None, Ours, Another };
+
+// What remapping does as the window in front changes: it is off while a window of ours is in
+// front (keys pass as they are: texts, paths and file names are typed there), on again as soon as
+// another program's window is. No window in front changes nothing: the next one decides.
+enum class OwnWindowStep { Nothing, TurnOff, TurnOn };
+OwnWindowStep OwnWindowStepFor(bool offNow, FrontWindow front);
+
 // The one place that decides which profile the keys follow: the home profile (the one chosen by
 // hand), or the one a bound program in front brings. Whatever changes the home profile, the
 // bindings, the program in front or the main window's showing asks again here, so that the

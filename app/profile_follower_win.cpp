@@ -8,23 +8,50 @@ namespace orvelle {
 
 bool IsShownWindow(HWND window) { return IsWindowVisible(window) && !IsIconic(window); }
 
+namespace {
+
+FrontWindow FrontWindowOf(HWND window) {
+  DWORD processId = 0;
+  if (window == nullptr || GetWindowThreadProcessId(window, &processId) == 0) return FrontWindow::None;
+  return processId == GetCurrentProcessId() ? FrontWindow::Ours : FrontWindow::Another;
+}
+
+}  // namespace
+
 void ProfileFollower::Start(HWND mainWindow, RemapSession& session) {
   mainWindow_ = mainWindow;
   session_ = &session;
   weElevated_ = IsThisProcessElevated();
-  choice_.SetForeground(ProgramPathOf(GetForegroundWindow()));
+  const HWND front = GetForegroundWindow();
+  choice_.SetForeground(ProgramPathOf(front));
+  FollowOwnWindow(front);
   ForegroundListener& listener = *this;
   watch_ = std::make_unique<ForegroundWatch>(listener);
-  watch_->SetPolling(!profiles_.bindings.empty());
+  // Our own windows in front matter whatever is bound: remapping is off there.
+  watch_->SetPolling(true);
   Follow();
 }
 
-void ProfileFollower::BindingsChanged() {
-  if (watch_) watch_->SetPolling(!profiles_.bindings.empty());
-  Follow();
+void ProfileFollower::BindingsChanged() { Follow(); }
+
+void ProfileFollower::FollowOwnWindow(HWND front) {
+  if (session_ == nullptr) return;
+  switch (OwnWindowStepFor(session_->ownWindowInFront(), FrontWindowOf(front))) {
+    case OwnWindowStep::TurnOff:
+      // Told late (the events come through this thread's messages), another program may be in
+      // front already: the keys held for it are not let go of.
+      if (FrontWindowOf(GetForegroundWindow()) == FrontWindow::Ours) session_->SetOwnWindowInFront(true);
+      break;
+    case OwnWindowStep::TurnOn:
+      session_->SetOwnWindowInFront(false);
+      break;
+    case OwnWindowStep::Nothing:
+      break;
+  }
 }
 
 void ProfileFollower::OnForegroundChanged(HWND window) {
+  FollowOwnWindow(window);
   std::wstring program = ProgramPathOf(window);
   const bool elevated = window != nullptr && (IsElevatedWindow(window) || (stagedElevated_ && !program.empty()));
   // Wine gives every process an elevated token; the staged case is the usual one on Windows, a

@@ -20,7 +20,8 @@ bool IsShownWindow(HWND window);
 // The keys follow the home profile or the one the program in front brings; the tray shows which,
 // on its icon and in its tip. Watches the program in front for the ProfileChoice, and is the one
 // place that tells the remapping session which profile the keys follow. A program in front that
-// runs elevated while we do not makes the session let go of everything (ElevationGuard).
+// runs elevated while we do not makes the session let go of everything (ElevationGuard). While a
+// window of ours is in front the session remaps nothing (OwnWindowStepFor).
 class ProfileFollower final : private ForegroundListener {
  public:
   ProfileFollower(const ProfileSet& profiles, TrayPresenter& tray) : profiles_(profiles), tray_(tray) {}
@@ -32,7 +33,7 @@ class ProfileFollower final : private ForegroundListener {
   void Start(HWND mainWindow, RemapSession& session);
   // No more watching: the first step of shutting down.
   void Stop() { watch_.reset(); }
-  // The program bindings changed: the watch polls only while something is bound.
+  // The program bindings changed.
   void BindingsChanged();
   // The home profile, the bindings or the main window's showing may have changed.
   void Follow();
@@ -50,6 +51,8 @@ class ProfileFollower final : private ForegroundListener {
 
  private:
   void OnForegroundChanged(HWND window) override;
+  // Remapping off while `front` is a window of ours, on again when another program's is.
+  void FollowOwnWindow(HWND front);
 
   const ProfileSet& profiles_;
   RemapSession* session_ = nullptr;

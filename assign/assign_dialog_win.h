@@ -38,6 +38,10 @@ class AssignDialogWindow final : public DialogBase, public FrontHook, private As
   // FrontHook: the recording hook.
   bool installed() const override { return recordingHook_.installed(); }
   void PutFirst() override { recordingHook_.Reinstall(instance_); }
+  bool handingOn() const override { return recordingHook_.handingOn(); }
+  bool TakeLateEvent(WPARAM wParam, const KBDLLHOOKSTRUCT& event) override {
+    return recordingHook_.Take(wParam, event);
+  }
   void HostOn(HookThread* thread, FrontHookListener* listener) override { recordingHook_.HostOn(thread, listener); }
 
  private:

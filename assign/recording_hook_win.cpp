@@ -37,11 +37,8 @@ void RecordingHook::Reinstall(HINSTANCE instance) {
   });
 }
 
-LRESULT RecordingHook::OnKeyEvent(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event) {
-  const HHOOK handle = hook_.handle();
-  if (wParam != WM_KEYDOWN && wParam != WM_SYSKEYDOWN && wParam != WM_KEYUP && wParam != WM_SYSKEYUP) {
-    return CallNextHookEx(handle, code, wParam, reinterpret_cast<LPARAM>(&event));
-  }
+bool RecordingHook::Take(WPARAM wParam, const KBDLLHOOKSTRUCT& event) noexcept {
+  if (wParam != WM_KEYDOWN && wParam != WM_SYSKEYDOWN && wParam != WM_KEYUP && wParam != WM_SYSKEYUP) return true;
   const bool press = wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN;
   const int vkCode = static_cast<int>(event.vkCode);
   // Our own output (a remapped key let go just before) reaches the application; it is not a key
@@ -51,7 +48,16 @@ LRESULT RecordingHook::OnKeyEvent(int code, WPARAM wParam, KBDLLHOOKSTRUCT& even
   if (!ownOutput && keys_.Push(RecordedKey{press, vkCode, event.scanCode, event.flags, event.time})) {
     PostMessageW(dialog_, kRecordedKeyMessage, 0, 0);
   }
-  return passes ? CallNextHookEx(handle, code, wParam, reinterpret_cast<LPARAM>(&event)) : 1;
+  return passes;
+}
+
+LRESULT RecordingHook::OnKeyEvent(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event) {
+  if (!Take(wParam, event)) return 1;
+  // The hooks behind run inside this call, on this thread.
+  handingOn_ = true;
+  const LRESULT result = CallNextHookEx(hook_.handle(), code, wParam, reinterpret_cast<LPARAM>(&event));
+  handingOn_ = false;
+  return result;
 }
 
 }  // namespace orvelle

@@ -35,6 +35,13 @@ class RecordingHook {
   // Asked on the hook thread.
   bool installed() const { return hook_.installed(); }
 
+  // Takes one key event: copies it for the dialog, and says whether it goes on to the hooks behind.
+  // Also for an event the remap hook was handed before this hook came in (FrontHook::TakeLateEvent).
+  bool Take(WPARAM wParam, const KBDLLHOOKSTRUCT& event) noexcept;
+  // Inside the call that hands an event on to the hooks behind: the remap hook then knows that
+  // this hook has seen the event.
+  bool handingOn() const { return handingOn_; }
+
   // The hook procedure's call, for every key event while installed.
   LRESULT OnKeyEvent(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event);
 
@@ -53,6 +60,7 @@ class RecordingHook {
   FrontHookListener* listener_ = nullptr;
   PassedKeys passed_;      // on the hook thread, the hook's own
   HWND dialog_ = nullptr;  // the only window the hook ever addresses
+  bool handingOn_ = false;
   KeyboardHook<RecordingHook> hook_{*this};
 };
 

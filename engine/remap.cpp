@@ -128,7 +128,7 @@ KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, uint32_t timeMs, const Re
       if (!keys.swallowed[slot]) return decision;
       return swallow(keys.repeats[slot] ? std::optional(Kind::Repeat) : std::nullopt);
     }
-    if (!remapped) return decision;
+    if (!remapped || inputs.ownWindowInFront) return decision;
     switch (action.kind) {
       case ActionKind::Hold:
         return swallow(Kind::Hold);

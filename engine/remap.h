@@ -30,11 +30,15 @@ enum class Verdict {
 };
 
 // What the remap hook reads: the presence state, the active profile number and what every key
-// does in each of the three profiles.
+// does in each of the three profiles, and whether a window of our own is in front.
 struct RemapInputs {
   bool keyboardPresent = true;
   int activeProfile = 1;
   std::array<const KeyActions*, 3> actions{};
+  // Our own windows take texts, paths and file names, and a key of ours must not start anything
+  // there: new presses pass as they are. What keys pressed elsewhere started is let go of when
+  // our window comes in front (KeyTracker::Forget).
+  bool ownWindowInFront = false;
 };
 
 struct KeyDecision {
@@ -110,7 +114,9 @@ struct KeyTracker {
 // - a text key: as a macro key, with its text;
 // - a disabled key: press and release are swallowed and nothing plays;
 // - a program key: press and release are swallowed, and the release asks for its program.
-// A forgotten key's auto-repeats and release are swallowed and start nothing. `timeMs` is the
+// A forgotten key's auto-repeats and release are swallowed and start nothing. While a window of
+// our own is in front a new press passes whatever the profile says, and so do its auto-repeats
+// and its release. `timeMs` is the
 // event's time stamp (milliseconds, wrapping).
 KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, uint32_t timeMs, const RemapInputs& inputs,
                            const KeyTracker& keys) noexcept;

@@ -5,14 +5,24 @@ namespace {
 
 int16_t NumLockState() { return static_cast<int16_t>(GetKeyState(VK_NUMLOCK)); }
 
+// Asks the system only: no allocation, no waiting.
+bool OurWindowInFront() {
+  DWORD processId = 0;
+  const HWND front = GetForegroundWindow();
+  return front != nullptr && GetWindowThreadProcessId(front, &processId) != 0 && processId == GetCurrentProcessId();
+}
+
 }  // namespace
 
 RemapHook::RemapHook(HINSTANCE instance, const int& activeProfile, const std::array<KeyActions, 3>& actions,
-                     const bool& keyboardPresent, OutputQueue& queue, InjectionWorker& worker)
+                     const bool& keyboardPresent, std::atomic<bool>& ownWindowInFront, FrontHook& front,
+                     OutputQueue& queue, InjectionWorker& worker)
     : instance_(instance),
       activeProfile_(activeProfile),
       actions_(actions),
       keyboardPresent_(keyboardPresent),
+      ownWindowInFront_(ownWindowInFront),
+      front_(front),
       queue_(queue),
       worker_(worker) {}
 
@@ -73,9 +83,21 @@ LRESULT RemapHook::OnKeyEvent(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event) {
   // Typed characters are not watched for (see RemapSession::OnRawInput).
   if (event.vkCode != VK_PACKET) watch_.OnHookEvent(event.scanCode, (event.flags & LLKHF_UP) != 0, event.time);
   if ((event.flags & LLKHF_INJECTED) == 0 && event.vkCode < scanCodes_.size()) scanCodes_[event.vkCode] = event.scanCode;
+  // A front hook (the recording's) takes every key from its coming in, but the system picks the
+  // first hook of the chain when it hands an event on: one handed to this hook while the front
+  // hook was being installed reaches this hook late, and the front hook never. Such a press was
+  // the recording's first key; were it decided here, the recording would get its release alone.
+  if (front_.installed() && !front_.handingOn() && !front_.TakeLateEvent(wParam, event)) return 1;
   RemapInputs inputs;
   inputs.keyboardPresent = keyboardPresent_;
   inputs.activeProfile = activeProfile_;
+  // The foreground watch tells when a window of ours comes in front, and a little later that
+  // another program's has: a press checks, so that remapping is back the moment it is.
+  if (ownWindowInFront_.load(std::memory_order_relaxed) && (event.flags & (LLKHF_UP | LLKHF_INJECTED)) == 0 &&
+      !OurWindowInFront()) {
+    ownWindowInFront_.store(false, std::memory_order_relaxed);
+  }
+  inputs.ownWindowInFront = ownWindowInFront_.load(std::memory_order_relaxed);
   for (size_t n = 0; n < 3; ++n) inputs.actions[n] = &actions_[n];
 
   const KeyDecision decision =

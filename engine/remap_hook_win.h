@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "engine/hook_watch.h"
 #include "engine/injection_worker_win.h"
 #include "engine/output_queue.h"
@@ -14,13 +16,15 @@ namespace orvelle {
 
 // The remap hook: a low-level keyboard hook on the hook thread (HookThread) that hands every key
 // event of the desktop to the remap decision and queues what a remapped key asks of the worker.
-// It reads the active profile number, what each profile's keys do and the presence flag where
-// their owner keeps them (written only on the hook thread). Its KeyboardHook owns the hook and
-// calls OnKeyEvent for every event. Every member is called on the hook thread.
+// It reads the active profile number, what each profile's keys do, the presence flag and whether
+// a window of ours is in front where their owner keeps them (written only on the hook thread; the
+// last one is also read on the user interface's thread).
+// Its KeyboardHook owns the hook and calls OnKeyEvent for every event. Every member is called on the hook thread.
 class RemapHook {
  public:
   RemapHook(HINSTANCE instance, const int& activeProfile, const std::array<KeyActions, 3>& actions,
-            const bool& keyboardPresent, OutputQueue& queue, InjectionWorker& worker);
+            const bool& keyboardPresent, std::atomic<bool>& ownWindowInFront, FrontHook& front, OutputQueue& queue,
+            InjectionWorker& worker);
   ~RemapHook();
   RemapHook(const RemapHook&) = delete;
   RemapHook& operator=(const RemapHook&) = delete;
@@ -74,6 +78,8 @@ class RemapHook {
   const int& activeProfile_;
   const std::array<KeyActions, 3>& actions_;
   const bool& keyboardPresent_;
+  std::atomic<bool>& ownWindowInFront_;
+  FrontHook& front_;
   OutputQueue& queue_;
   InjectionWorker& worker_;
   KeyTracker keys_;

@@ -5,7 +5,9 @@
 namespace orvelle {
 
 RemapSession::RemapSession(HINSTANCE instance, FrontHook& front)
-    : front_(front), worker_(queue_), hook_(instance, activeProfile_, actions_, keyboardPresent_, queue_, worker_) {
+    : front_(front),
+      worker_(queue_),
+      hook_(instance, activeProfile_, actions_, keyboardPresent_, ownWindowInFront_, front_, queue_, worker_) {
   // Hidden in the tray the program would count as a background process, whose pace the system
   // may slow down on battery: the worker's timing and the hook's answers with it.
   PROCESS_POWER_THROTTLING_STATE throttling{};
@@ -38,6 +40,17 @@ void RemapSession::SetActiveProfile(int profile) {
   thread_.Call([&] {
     activeProfile_ = profile;
     worker_.Flush();
+  });
+}
+
+void RemapSession::SetOwnWindowInFront(bool ours) {
+  thread_.Call([&] {
+    if (ownWindowInFront_.load(std::memory_order_relaxed) == ours) return;
+    ownWindowInFront_.store(ours, std::memory_order_relaxed);
+    // The keys held now were pressed for another program: the releases the hook swallowed the
+    // presses of start nothing in our window, and what they started stops now. Presses that
+    // passed keep passing to the end.
+    if (ours) hook_.Forget();
   });
 }
 

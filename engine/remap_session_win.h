@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "engine/injection_worker_win.h"
 #include "engine/output_queue.h"
 #include "engine/key_actions.h"
@@ -36,6 +38,13 @@ class RemapSession : private FrontHookListener {
 
   // The window that starts the programs of program keys (see RemapHook::SetRequestWindow).
   void SetRequestWindow(HWND window, UINT message) { hook_.SetRequestWindow(window, message); }
+
+  // Whether a window of ours is in front (the main window, a dialog, a file dialog, a message
+  // box): while it is, keys pass as they are and act on nothing, so texts, paths and names can be
+  // typed there; as it comes in front, what the keys held started ends (as LetGoOfEverything), and
+  // remapping is back as soon as another program is in front.
+  void SetOwnWindowInFront(bool ours);
+  bool ownWindowInFront() const { return ownWindowInFront_.load(std::memory_order_relaxed); }
 
   // Presence and hook move together: keyboard found, hook in; keyboard gone, hook out (and the
   // worker lets go of every key).
@@ -73,6 +82,8 @@ class RemapSession : private FrontHookListener {
   FrontHook& front_;
   bool keyboardPresent_ = true;
   int activeProfile_ = 1;  // what the hook reads
+  // What the hook reads; the hook also turns it off at the first press another program gets.
+  std::atomic<bool> ownWindowInFront_{false};
   std::array<KeyActions, 3> actions_;
   OutputQueue queue_;
   InjectionWorker worker_;

@@ -58,6 +58,23 @@ TEST(ProfileFollow, TheChoiceTellsAChangeOnlyWhenTheAnswerChanges) {
   }
 }
 
+TEST(ProfileFollow, RemappingIsOffWhileAWindowOfOursIsInFront) {
+  struct Case {
+    const char* what;
+    bool offNow;
+    FrontWindow front;
+    OwnWindowStep expected;
+  } cases[] = {
+      {"our window comes to the front", false, FrontWindow::Ours, OwnWindowStep::TurnOff},
+      {"another of ours after it (a message box, a file dialog)", true, FrontWindow::Ours, OwnWindowStep::Nothing},
+      {"another program comes to the front", true, FrontWindow::Another, OwnWindowStep::TurnOn},
+      {"another program after another", false, FrontWindow::Another, OwnWindowStep::Nothing},
+      {"nothing in front while ours was: still off", true, FrontWindow::None, OwnWindowStep::Nothing},
+      {"nothing in front while remapping: still on", false, FrontWindow::None, OwnWindowStep::Nothing},
+  };
+  for (const Case& c : cases) EXPECT_EQ(OwnWindowStepFor(c.offNow, c.front), c.expected) << c.what;
+}
+
 TEST(ProfileFollow, PackagedAppFramesAreRecognisedByTheHostsName) {
   const std::pair<const wchar_t*, bool> paths[] = {
       {L"C:\\Windows\\System32\\ApplicationFrameHost.exe", true},

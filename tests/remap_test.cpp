@@ -24,7 +24,10 @@ struct Profiles {
   std::array<KeyActions, 3> actions;
   int active = 1;
   bool present = true;
-  RemapInputs Inputs() const { return RemapInputs{present, active, {&actions[0], &actions[1], &actions[2]}}; }
+  bool ownWindow = false;
+  RemapInputs Inputs() const {
+    return RemapInputs{present, active, {&actions[0], &actions[1], &actions[2]}, ownWindow};
+  }
   Profiles& Set(int profile, int key, ActionKind kind, SharedProgram program) {
     actions[static_cast<size_t>(profile - 1)][static_cast<size_t>(key)] = KeyAction{kind, std::move(program)};
     return *this;
@@ -663,6 +666,57 @@ TEST(RemapEngine, ProgramKeysAskOnceAtTheReleaseAndSendNothing) {
                  ""},
                 {"a release whose press the hook never saw starts nothing", {{112, kUp, 0}}, "pass", ""},
             });
+}
+
+TEST(RemapEngine, KeysPassAsTheyAreWhileAWindowOfOursIsInFront) {
+  // 112 taps A, 113 holds Up, 114 starts a program, 115 loops a macro while held. Our window comes
+  // in front (the hook forgets, the worker drops) after `before`, another program's after `during`.
+  Profiles p;
+  p.Tap(1, 112, {65}).Hold(1, 113, {38}).Set(1, 114, ActionKind::Launch, nullptr);
+  p.Set(1, 115, ActionKind::HoldMacro, TapProgram({66}, 0));
+  OutputQueue queue;
+  auto run = [&](KeyTracker& keys, bool own, std::initializer_list<Event> events) {
+    Profiles now = p;
+    now.ownWindow = own;
+    std::string out;
+    for (const Event& e : events) {
+      const KeyDecision d = HandleKeyEvent(e.vk, e.flags, static_cast<uint32_t>(e.atMs), now.Inputs(), keys, queue);
+      static const char* kCommands[] = {"play", "hold", "loop", "repeat", "release", "interrupt"};
+      out += std::string(out.empty() ? "" : " ") + (d.verdict == Verdict::Swallow ? "swallow" : "pass") +
+             (d.command ? std::string("/") + kCommands[int(*d.command)] : "") + (d.launchProfile ? "+start" : "");
+    }
+    queue.Clear();
+    return out;
+  };
+  struct Case {
+    const char* what;
+    std::initializer_list<Event> before, during, after;
+    const char* verdicts;  // before|during|after
+  };
+  for (const Case& c : std::initializer_list<Case>{
+           {"in our window every key types itself and starts nothing", {},
+            {{112, kDown, 0}, {112, kUp, 10}, {113, kDown, 20}, {113, kDown, 520}, {113, kUp, 530},
+             {114, kDown, 540}, {114, kUp, 550}, {115, kDown, 560}, {115, kUp, 570}},
+            {}, "|pass pass pass pass pass pass pass pass pass|"},
+           {"held when our window came: the repeats and releases play nothing",
+            {{112, kDown, 0}, {113, kDown, 0}, {115, kDown, 0}},
+            {{113, kDown, 500}, {112, kUp, 510}, {113, kUp, 520}, {115, kUp, 530}},
+            {}, "swallow swallow/hold swallow/loop|swallow swallow swallow swallow|"},
+           {"pressed in our window, let go of after another program came: the release passes", {},
+            {{112, kDown, 0}, {113, kDown, 0}}, {{113, kDown, 500}, {112, kUp, 510}, {113, kUp, 520}},
+            "|pass pass|pass pass pass"},
+           {"another program in front again: remapped at the next press", {}, {{112, kDown, 0}, {112, kUp, 10}},
+            {{112, kDown, 20}, {112, kUp, 30}, {114, kDown, 40}, {114, kUp, 50}},
+            "|pass pass|swallow swallow/play swallow swallow+start"},
+       }) {
+    KeyTracker keys;
+    keys.Reset(1);
+    std::string got = run(keys, false, c.before) + "|";
+    keys.Forget(1, {});  // as RemapSession::SetOwnWindowInFront does
+    got += run(keys, true, c.during) + "|";
+    got += run(keys, false, c.after);
+    EXPECT_EQ(got, c.verdicts) << c.what;
+  }
 }
 
 TEST(RemapEngine, ProfilesAndPresenceAreReadAtEachEvent) {

@@ -38,6 +38,11 @@ class FrontHook {
   virtual bool installed() const = 0;
   // Out and in again, so that it heads the hook chain again.
   virtual void PutFirst() = 0;
+  // Whether it is handing an event on to the hooks behind it now (inside its CallNextHookEx).
+  virtual bool handingOn() const = 0;
+  // An event the system had already handed to a hook behind it when it came in, which it never
+  // sees: taken as it would have taken it; true when the event is to go on to the hooks behind.
+  virtual bool TakeLateEvent(WPARAM wParam, const KBDLLHOOKSTRUCT& event) = 0;
   // The thread it is installed on from now on, and who hears of it coming in; nullptr for both:
   // the thread goes, and the hook is taken out of it first.
   virtual void HostOn(HookThread* thread, FrontHookListener* listener) = 0;

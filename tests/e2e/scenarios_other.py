@@ -1,6 +1,7 @@
 """The key assignment dialog's "Other" mode worked as a person does: a key given a text typed over
 two lines, a key turned off, a key given a file chosen with "Browse..." and arguments, a text left
-empty; what the keys do then and what set.ini keeps of them."""
+empty, letters the profile remaps typed into the text field as they are; what the keys do then and
+what set.ini keeps of them."""
 
 import os
 
@@ -8,20 +9,24 @@ from probe import tokens
 from report import Failure
 from scenario_kit import (
     C_BROWSE, C_HOLD, C_PROGRAM_ARGS, C_PROGRAM_PATH, C_TEXT_FIELD, D_ARGS, D_BROWSE, D_CANCEL, D_OK, D_OTHER_TAB,
-    D_PROGRAM, D_TEXT, D_TEXT_FIELD, F1, F2, F3, F4, KIND_DISABLED, KIND_PROGRAM, KIND_SINGLE, KIND_TEXT, VK_A,
-    OPEN_TITLE, Person, expect_typed, marker_only_profile, open_in_mode, read_profile_file, start_standard, unchanged,
-    windows_path)
+    D_PROGRAM, D_TEXT, D_TEXT_FIELD, F1, F2, F3, F4, KIND_DISABLED, KIND_PROGRAM, KIND_SINGLE, KIND_TEXT, VK_A, VK_J,
+    VK_X, OPEN_TITLE, Person, expect_typed, marker_only_profile, open_in_mode, read_profile_file, start_standard,
+    unchanged, windows_path)
+from waiting import poll_until
 
 TEXT_LINES = ("Hello, world!", "Bye")
 FIELD_TEXT = "\r\n".join(TEXT_LINES)    # as the multi-line field shows it
 STORED_TEXT = "\\n".join(TEXT_LINES)    # as set.ini keeps it
 TEXT_NAME = "Text: Hello, worl…"        # the display name: the text's first 11 characters
 ARGS = "/s notes.txt"
+OWN_TYPED = "second line"  # what a person types into our own window's field, as typed
+VK_E, VK_O = 69, 79
 
 
 def other_profile(layout):
-    """F4 sends A; F1, F2 and F3 are their own keys; the end marker."""
-    return marker_only_profile(layout).single(F4, VK_A)
+    """F4 sends A, E sends J and O sends X (letters typed into the dialog's fields too); F1, F2 and F3
+    are their own keys; the end marker."""
+    return marker_only_profile(layout).single(F4, VK_A).single(VK_E, VK_J).single(VK_O, VK_X)
 
 
 def scenario_other(s, report, layout):
@@ -34,7 +39,9 @@ def scenario_other(s, report, layout):
             ("F1 again: the dialog opens on Text with the text in its field; Cancel", reopen_text_key),
             ("F2: \"Other\", Disabled as it opens, OK: F2 reaches no program", disabled_key),
             ("F3: Program, a file chosen with \"Browse...\" and arguments typed, OK", program_key),
-            ("F4: Text chosen and left empty, OK: F4 is its own key again", empty_text)):
+            ("F4: Text chosen and left empty, OK: F4 is its own key again", empty_text),
+            (f"letters E and O, remapped to J and X, typed into the text field: {OWN_TYPED!r} as typed; "
+             "Cancel, and E and O are remapped again in the probe right after", own_window_typing)):
         if not report.check(name, check, me):
             me.recover()
     report.check("set.ini after exit: F1 a Text key, F2 Disabled, F3 a Program key with its arguments, F4 "
@@ -132,6 +139,21 @@ def empty_text(me):
     other_mode(me, dialog, D_TEXT)
     me.close_dialog(D_OK)
     expect_typed(me.keys, "F4", *unchanged(F4), "F4 after an empty text", remapping=True)
+
+
+def own_window_typing(me):
+    s, gui = me.s, me.gui
+    dialog, _ = open_in_mode(me, F4, KIND_SINGLE, None)
+    other_mode(me, dialog, D_TEXT)
+    typed_into_field(me, dialog, D_TEXT_FIELD)
+    s.xdo("type", "--delay", "5", OWN_TYPED)
+    if not poll_until(lambda: gui.dialog_controls(dialog)[C_TEXT_FIELD].title == OWN_TYPED, 3, interval=0.05):
+        raise Failure(f"the text field holds {gui.dialog_controls(dialog)[C_TEXT_FIELD].title!r} after "
+                      f"{OWN_TYPED!r} was typed into it: remapped in our own window")
+    s.park_pointer()
+    me.close_dialog(D_CANCEL)
+    expect_typed(me.keys, "e", *unchanged(VK_J, "j"), "E right after the dialog closed")
+    expect_typed(me.keys, "o", *unchanged(VK_X, "x"), "O right after the dialog closed")
 
 
 def saved(me):
