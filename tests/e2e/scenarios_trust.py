@@ -419,6 +419,8 @@ def held_across_elevated(s, layout):
 def release_refused(s, layout):
     profile = marker_only_profile(layout).single(F5, VK_UP, hold=True)
     program = start_standard(s, layout, label="refused", profiles={1: profile, 2: profile, 3: profile})
+    # An auto-repeat of F5 plays Up again and would take the refusal meant for the release.
+    s.keyboard.set_autorepeat(10_000, 30)
     try:
         me = Person(s, program)
         s.ensure_probe_focus()
@@ -445,6 +447,7 @@ def release_refused(s, layout):
             raise Failure(f"keys the system holds down at the end: {held}")
     finally:
         s.xdo("keyup", "F5")
+        s.keyboard.set_autorepeat(250, 30)
         end_program(program)
 
 
