@@ -62,6 +62,15 @@ LRESULT AnswerTestCommand(const TestControlTargets& targets, const COPYDATASTRUC
     return TRUE;
   }
   if (text == L"elevated-told") return static_cast<LRESULT>(targets.follower.elevatedTold());
+  // "fail-injection <n>": the next n SendInput calls insert nothing, as for an elevated window;
+  // "injections-to-fail": how many of them are still to come.
+  if (text == L"injections-to-fail") return session.injectionsToFail();
+  if (text.starts_with(L"fail-injection ")) {
+    const int count = ParseInt(text.substr(15));
+    if (count < 0) return FALSE;
+    session.FailNextInjections(count);
+    return TRUE;
+  }
   if (text == L"drop-hook") {
     session.DropHookBehindItsBack();
     return TRUE;

@@ -43,6 +43,7 @@ void HookWatch::OnHookEvent(uint32_t scanCode, bool release, uint32_t time) noex
   const size_t waiting = raws_.Find(event);
   if (waiting < raws_.count) {
     raws_.Erase(waiting);  // its raw report came first
+    Matched();
     return;
   }
   hooked_.Push(event);
@@ -59,6 +60,7 @@ void HookWatch::OnRawEvent(uint32_t makeCode, bool release, uint32_t messageTime
   // hook's order, so those were swallowed and will never be reported. Left in place, they could
   // pass for the events of a later keystroke after the hook is gone.
   hooked_.DropThrough(seen);
+  Matched();
 }
 
 bool HookWatch::Lost(uint32_t now) const noexcept {
@@ -66,6 +68,28 @@ bool HookWatch::Lost(uint32_t now) const noexcept {
     if (now - raws_.At(i).arrived > kHookGraceMs) return true;
   }
   return false;
+}
+
+bool HookWatch::MayReinstall(uint32_t now) noexcept {
+  // nextReinstall_ holds the oldest of the last kReinstallBudget reinstalls once there are that
+  // many: with it inside the window, one more is too many.
+  if (!spent_ && reinstalls_ >= kReinstallBudget && now - reinstallTimes_[nextReinstall_] <= kReinstallWindowMs) {
+    spent_ = true;
+  }
+  if (spent_) {
+    raws_ = Ring{};
+    return false;
+  }
+  reinstallTimes_[nextReinstall_] = now;
+  nextReinstall_ = (nextReinstall_ + 1) % reinstallTimes_.size();
+  if (reinstalls_ < kReinstallBudget) ++reinstalls_;
+  return true;
+}
+
+void HookWatch::Matched() noexcept {
+  reinstalls_ = 0;
+  nextReinstall_ = 0;
+  spent_ = false;
 }
 
 void HookWatch::Reset() noexcept {

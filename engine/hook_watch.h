@@ -13,6 +13,14 @@ inline constexpr uint32_t kHookWatchWindowMs = 2000;
 // counts as lost.
 inline constexpr uint32_t kHookGraceMs = 300;
 
+// How often a lost hook is put back before the watch stops believing it: at most
+// kReinstallBudget reinstalls within kReinstallWindowMs without the hook matching an event in
+// between. A hook the system installs but does not call (while the window in front belongs to a
+// program with more rights than ours, raw input may still report keys no hook of ours is shown)
+// would otherwise be put back at every keystroke.
+inline constexpr int kReinstallBudget = 3;
+inline constexpr uint32_t kReinstallWindowMs = 10'000;
+
 // Notices that the system has removed the remap hook. Every key event reaches both the hook and
 // raw input, and a raw event the hook never sees means the hook is gone. The two halves of an
 // event come in either order: the system calls the hooks before it reports raw input, but some
@@ -34,7 +42,13 @@ class HookWatch {
   bool Lost(uint32_t now) const noexcept;
   // Raw events are waiting for the hook: ask Lost again once kHookGraceMs has passed.
   bool waiting() const noexcept { return raws_.count != 0; }
-  // Forgets everything: the hook has been installed again, or watching resumes.
+  // The hook is lost (Lost): whether to put it back now. Yes while the budget allows, and the
+  // reinstall is counted. Past the budget, no: the raw events waited for are given up, and the
+  // hook is not put back until it is called for an event raw input reports too (which fills the
+  // budget again), however many raw events it misses meanwhile.
+  bool MayReinstall(uint32_t now) noexcept;
+  // Forgets every event: the hook has been installed again, or watching resumes. The budget
+  // stays.
   void Reset() noexcept;
   // The scan codes (low byte) of the releases raw input reported and the hook never saw: keys let
   // go of while the hook was gone.
@@ -62,8 +76,17 @@ class HookWatch {
     void DropThrough(size_t i) noexcept;
   };
 
+  // The hook matched an event raw input reported: it works, the budget is whole again.
+  void Matched() noexcept;
+
   Ring hooked_;  // seen by the hook, not yet reported by raw input
   Ring raws_;    // reported by raw input, not yet seen by the hook
+  // Tick counts of the latest kReinstallBudget reinstalls since the last match, in a ring whose
+  // next slot is nextReinstall_; reinstalls_ counts them up to the budget.
+  std::array<uint32_t, kReinstallBudget> reinstallTimes_{};
+  size_t nextReinstall_ = 0;
+  int reinstalls_ = 0;
+  bool spent_ = false;  // waiting for a match: no reinstall until then
 };
 
 }  // namespace orvelle

@@ -34,15 +34,17 @@ INPUT InputFor(const KeyInjection& key, HKL layout) {
 }
 
 // The events of a batch in one SendInput call, which puts them into the input stream with
-// nothing of the user's or another program's between them.
-void InjectBatch(const InjectionBatch& batch) {
+// nothing of the user's or another program's between them. Returns how many the system inserted:
+// fewer (none, in practice) when input to the window in front is blocked, as for a program that
+// runs with more rights than ours; the system tells no more than that.
+size_t InjectBatch(const InjectionBatch& batch) {
   // Scan codes are the foreground thread's layout's, not this worker's: the two differ when the
   // user switched the layout of the window they type in.
   const HKL layout = GetKeyboardLayout(GetWindowThreadProcessId(GetForegroundWindow(), nullptr));
   std::array<INPUT, InjectionBatch::kMaxEvents> inputs{};
   UINT count = 0;
   for (const KeyInjection& key : batch) inputs[count++] = InputFor(key, layout);
-  SendInput(count, inputs.data(), sizeof(INPUT));
+  return SendInput(count, inputs.data(), sizeof(INPUT));
 }
 
 int64_t MonotonicMicroseconds() {
@@ -106,6 +108,19 @@ void InjectionWorker::Ask(InjectionRequest kind, uint64_t before) noexcept {
   Wake();
 }
 
+void InjectionWorker::RetryPendingReleases() noexcept {
+  retryAsked_.store(true);
+  Wake();
+}
+
+size_t InjectionWorker::Inject(const InjectionBatch& batch) noexcept {
+  // A staged failure counts whole calls, as the system refuses them.
+  for (int left = failNext_.load(); left > 0;) {
+    if (failNext_.compare_exchange_weak(left, left - 1)) return 0;
+  }
+  return InjectBatch(batch);
+}
+
 void InjectionWorker::Flush() { Ask(InjectionRequest::Flush, queue_.Mark()); }
 
 void InjectionWorker::Drop() { Ask(InjectionRequest::Drop, queue_.Mark()); }
@@ -144,13 +159,17 @@ DWORD WINAPI InjectionWorker::Main(void* param) noexcept {
         self->queue_,
         [self, &read] {
           read = self->request_.load();
-          return Unpack(read);
+          WorkerRequest request = Unpack(read);
+          request.retryReleases = self->retryAsked_.exchange(false);
+          return request;
         },
-        InjectBatch, [self](std::optional<int64_t> until) { self->Wait(until); }, MonotonicMicroseconds,
+        [self](const InjectionBatch& batch) { return self->Inject(batch); },
+        [self](std::optional<int64_t> until) { self->Wait(until); }, MonotonicMicroseconds,
         [self, &read] {
           // Back to running, unless another request came meanwhile.
           self->request_.compare_exchange_strong(read, Pack(InjectionRequest::Run));
-        });
+        },
+        self->pending_);
   } catch (...) {
     // A queue whose lock failed cannot be played any more; the thread ends quietly.
   }

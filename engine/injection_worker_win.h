@@ -35,6 +35,15 @@ class InjectionWorker {
   void Drop();
   // What the destructor does first; waits for the thread. Safe to call more than once.
   void Stop();
+  // Releases that did not go out (the window in front refused our input) are tried again now;
+  // returns at once. For a foreground change or a key event that passed the hook.
+  void RetryPendingReleases() noexcept;
+  // Whether a release is waiting to go out again; cheap enough for the hook.
+  bool releasesPending() const noexcept { return pending_.waiting(); }
+  // The test twin's command: the next `count` SendInput calls insert nothing, as for a window in
+  // front whose program runs with more rights than ours.
+  void FailNextInjections(int count) noexcept { failNext_.store(count > 0 ? count : 0); }
+  int injectionsToFail() const noexcept { return failNext_.load(); }
   // How often the worker has woken up since it started (for the idle figures of the tests).
   uint64_t wakeups() const { return wakeups_.load(std::memory_order_relaxed); }
 
@@ -44,12 +53,17 @@ class InjectionWorker {
   // Asks for `kind` with its mark; a request already waiting keeps the stronger kind and the
   // later mark.
   void Ask(InjectionRequest kind, uint64_t before) noexcept;
+  // Sends a batch in one SendInput call; how many of its events the system took.
+  size_t Inject(const InjectionBatch& batch) noexcept;
 
   OutputQueue& queue_;
   // A WorkerRequest in one word, so that the hook can ask without a lock: the kind in the low
   // two bits, the mark above them (all ones: everything).
   std::atomic<uint64_t> request_{0};
   std::atomic<uint64_t> wakeups_{0};
+  std::atomic<bool> retryAsked_{false};
+  std::atomic<int> failNext_{0};
+  PendingReleases pending_;  // the worker thread's; its flag is read by the hook
   UniqueHandle wake_;   // auto-reset: a command or a request came
   UniqueHandle timer_;  // high-resolution, one-shot: the next event falls due
   UniqueHandle thread_;

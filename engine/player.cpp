@@ -45,6 +45,35 @@ size_t StepsTogether(const std::vector<ProgramStep>& steps, size_t at) {
   return kPairSteps;
 }
 
+void PendingReleases::Record(const InjectionBatch& batch, size_t sent) {
+  size_t index = 0;
+  for (const KeyInjection& key : batch) {
+    const bool wentOut = index++ < sent;
+    // Gone out, press or release, the key or unit is no longer ours to let go of here; a press
+    // that did not go out changes nothing: the key is as down or up as it was.
+    if (!wentOut && !key.release) continue;
+    if (key.unicode) {
+      const auto at = std::find(units_.begin(), units_.end(), key.keyCode);
+      if (wentOut && at != units_.end()) units_.erase(at);
+      if (!wentOut && at == units_.end()) units_.push_back(key.keyCode);
+    } else {
+      keys_.set(static_cast<size_t>(key.keyCode) & 0xFF, !wentOut);
+    }
+  }
+  waiting_.store(keys_.any() || !units_.empty(), std::memory_order_relaxed);
+}
+
+InjectionBatch PendingReleases::First() const {
+  InjectionBatch batch;
+  for (size_t i = 0; i < units_.size() && batch.size < InjectionBatch::kMaxEvents; ++i) {
+    batch.events[batch.size++] = KeyInjection{units_[i], true, true};
+  }
+  for (size_t code = 0; code < keys_.size() && batch.size < InjectionBatch::kMaxEvents; ++code) {
+    if (keys_[code]) batch.events[batch.size++] = KeyInjection{static_cast<int>(code), true};
+  }
+  return batch;
+}
+
 Player::Playback* Player::Find(int key, bool (*which)(const Playback&)) {
   for (Playback& p : playbacks_) {
     if (p.key == key && which(p)) return &p;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <bitset>
 #include <cstddef>
 #include <cstdint>
@@ -33,6 +34,40 @@ struct InjectionBatch {
 // surrogate pair (its high unit down, either unit's events in order, its low unit up, none of
 // them delayed), so that no program reads half a character; one for any other step.
 size_t StepsTogether(const std::vector<ProgramStep>& steps, size_t at);
+
+// Releases that did not go out. The system inserts none of our events while the window in front
+// belongs to a program with more rights than ours (SendInput then inserts fewer events than it was
+// given, and says no more), and a key whose release was lost stays down for every program. So the
+// worker keeps each such release until one goes out, and tries again (Retry) when there is a
+// reason to believe the system takes input again: before its next injection, at the next command
+// of the hook and when asked (the foreground changed, a key event passed the hook). A press that
+// goes out later for the same key or unit hands it to its playback, which lets go of it itself.
+// Used on the worker's thread; `waiting()` may be read from any thread.
+class PendingReleases {
+ public:
+  // What became of `batch`: its first `sent` events went out, the rest did not.
+  void Record(const InjectionBatch& batch, size_t sent);
+  bool waiting() const noexcept { return waiting_.load(std::memory_order_relaxed); }
+  // Sends every pending release through `inject` (InjectionBatch in, how many of its events went
+  // out), a unit a text left down first, then the keys in ascending code order, and stops at the
+  // first batch that does not go out whole: the system refuses for now, the rest waits with it.
+  template <typename Inject>
+  void Retry(Inject&& inject) {
+    while (waiting()) {
+      const InjectionBatch batch = First();
+      const size_t sent = inject(batch);
+      Record(batch, sent);
+      if (sent < batch.size) return;
+    }
+  }
+
+ private:
+  InjectionBatch First() const;
+
+  std::bitset<256> keys_;
+  std::vector<int> units_;  // typed code units, each once
+  std::atomic<bool> waiting_{false};
+};
 
 // The spacing between two injected events, in microseconds: events that fall due together still
 // leave one after another, in the order they were queued.

@@ -72,9 +72,10 @@ RemapHook::WatchState RemapHook::OnRawEvent(uint32_t makeCode, bool release, uin
   return CheckWatch(now);
 }
 
-RemapHook::WatchState RemapHook::CheckWatch(uint32_t now) const {
+RemapHook::WatchState RemapHook::CheckWatch(uint32_t now) {
   if (!hook_.installed()) return WatchState::Alive;
-  if (watch_.Lost(now)) return WatchState::Lost;
+  // Past the reinstall budget the watch gives up what it waited for: alive, until the hook shows.
+  if (watch_.Lost(now) && watch_.MayReinstall(now)) return WatchState::Lost;
   return watch_.waiting() ? WatchState::Waiting : WatchState::Alive;
 }
 
@@ -103,6 +104,11 @@ LRESULT RemapHook::OnKeyEvent(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event) {
   const KeyDecision decision =
       HandleKeyEvent(static_cast<int>(event.vkCode), event.flags, event.time, inputs, keys_, queue_);
   if (decision.command && !decision.outputDropped) worker_.Wake();
+  // A key of the user's reached the hook: the system may take our input again, so releases it
+  // refused go out now.
+  if (!decision.command && (event.flags & LLKHF_INJECTED) == 0 && worker_.releasesPending()) {
+    worker_.RetryPendingReleases();
+  }
   // No room even for a command that ends a playback (the worker has been stuck for a thousand
   // commands): everything queued before it ends instead, so nothing it would have ended plays on.
   if (decision.command && decision.outputDropped && EndsPlayback(*decision.command)) worker_.Flush();

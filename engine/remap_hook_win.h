@@ -63,7 +63,7 @@ class RemapHook {
   // ours stands in front of it.
   enum class WatchState { Alive, Waiting, Lost };
   WatchState OnRawEvent(uint32_t makeCode, bool release, uint32_t messageTime, uint32_t now);
-  WatchState CheckWatch(uint32_t now) const;
+  WatchState CheckWatch(uint32_t now);
 
   // The hook's handle while installed, as the system knows it (the test twin unhooks it behind
   // the object's back, as the system does).

@@ -68,9 +68,13 @@ class RemapSession : private FrontHookListener {
   bool hookInstalled();
   uint64_t workerWakeups() const { return worker_.wakeups(); }
   int hookInstalls();
+  // Releases the window in front refused are tried again now (the foreground changed).
+  void RetryPendingReleases() { worker_.RetryPendingReleases(); }
   // The test twin's commands: the remap hook unhooked behind the session's back, as the system
-  // does.
+  // does; the next `count` injections refused, as by a program with more rights in front.
   void DropHookBehindItsBack();
+  void FailNextInjections(int count) { worker_.FailNextInjections(count); }
+  int injectionsToFail() const { return worker_.injectionsToFail(); }
 
  private:
   // The remap hook's view is meaningful only while it is installed and nothing of ours stands

@@ -105,5 +105,52 @@ TEST(HookWatch, ARawEventTheHookNeverSeesMeansTheHookIsLost) {
   for (const Case& c : cases) EXPECT_EQ(Watch(c.steps), c.verdicts) << c.what;
 }
 
+// A hook that counts as lost at every keystroke (installed, but not called while a program with
+// more rights is in front) is put back at most three times in ten seconds, then not again until
+// it matches an event.
+TEST(HookWatch, PutsALostHookBackWithinABudget) {
+  constexpr uint32_t kWindow = kReinstallWindowMs;
+  struct Case {
+    const char* what;
+    // Each step: 'k' a keystroke the hook misses at `time` (asked about kHookGraceMs later), 'm' a
+    // keystroke the hook matches.
+    std::initializer_list<std::pair<char, uint32_t>> steps;
+    const char* verdicts;  // per missed keystroke: R put back, w waits
+  } cases[] = {
+      {"three, then it waits", {{'k', 0}, {'k', 1000}, {'k', 2000}, {'k', 3000}, {'k', 9000}, {'k', 30000}},
+       "R R R w w w"},
+      {"a matched event fills the budget again",
+       {{'k', 0}, {'k', 1000}, {'k', 2000}, {'k', 3000}, {'m', 4000}, {'k', 5000}, {'k', 6000}, {'k', 7000}, {'k', 8000}},
+       "R R R w R R R w"},
+      {"spread over more than ten seconds, never spent",
+       {{'k', 0}, {'k', 6000}, {'k', kWindow + 1}, {'k', kWindow + 6001}, {'k', 2 * kWindow + 2}},
+       "R R R R R"},
+      {"tick counts that wrap", {{'k', 0xFFFFF000}, {'k', 0xFFFFFF00}, {'k', 0x100}, {'k', 0x800}}, "R R R w"},
+  };
+  for (const Case& c : cases) {
+    HookWatch watch;
+    std::string verdicts;
+    for (const auto& [kind, time] : c.steps) {
+      if (kind == 'm') {
+        watch.OnHookEvent(kA, kPress, time);
+        watch.OnRawEvent(kA, kPress, time, time);
+        continue;
+      }
+      watch.OnRawEvent(kB, kPress, time, time);
+      const uint32_t asked = time + kHookGraceMs + 1;
+      ASSERT_TRUE(watch.Lost(asked)) << c.what;
+      if (!verdicts.empty()) verdicts += ' ';
+      if (watch.MayReinstall(asked)) {
+        verdicts += 'R';
+        watch.Reset();
+      } else {
+        verdicts += 'w';
+        EXPECT_FALSE(watch.waiting()) << c.what << ": what it waited for is given up";
+      }
+    }
+    EXPECT_EQ(verdicts, c.verdicts) << c.what;
+  }
+}
+
 }  // namespace
 }  // namespace orvelle

@@ -87,6 +87,11 @@ struct Rig {
   std::map<int64_t, WorkerRequest> requests;  // by ms
   // By ms: a flush of what was queued by then, as a profile switch or a reinstalled hook asks.
   std::set<int64_t> markedFlushes;
+  // By ms: the worker is asked to try refused releases again (a foreground change).
+  std::set<int64_t> retries;
+  // By ms: the next n injections from then on are refused (a window in front with more rights).
+  std::map<int64_t, int> refusals;
+  int refuseNext = 0;
   WorkerRequest request = InjectionRequest::Run;
   std::string verdicts, output;
 
@@ -130,17 +135,31 @@ struct Rig {
             request = WorkerRequest(InjectionRequest::Flush, queue.Mark());
             it = markedFlushes.erase(it);
           }
-          return clock >= end ? WorkerRequest(InjectionRequest::Stop) : request;
+          for (auto it = refusals.begin(); it != refusals.end() && it->first * 1000 <= clock;) {
+            refuseNext = it->second;
+            it = refusals.erase(it);
+          }
+          WorkerRequest now = clock >= end ? WorkerRequest(InjectionRequest::Stop) : request;
+          for (auto it = retries.begin(); it != retries.end() && *it * 1000 <= clock;) {
+            now.retryReleases = true;
+            it = retries.erase(it);
+          }
+          return now;
         },
         [&](const InjectionBatch& batch) {
-          // Events of one batch, sent in one call, show joined by '+'.
+          // Events of one batch, sent in one call, show joined by '+'; a refused call's events
+          // carry a cross.
+          const bool refused = refuseNext > 0;
+          refuseNext -= refused ? 1 : 0;
           for (const KeyInjection& key : batch) {
             if (!output.empty()) output += &key == batch.begin() ? " " : "+";
             output += key.unicode ? Unit(key.keyCode) : std::to_string(key.keyCode);
-            output += key.release ? "↑@" : "↓@";
+            output += key.release ? "↑" : "↓";
+            output += refused ? "✗@" : "@";
             output += std::to_string(clock / 1000);
           }
           Deliver(true);
+          return refused ? size_t{0} : batch.size;
         },
         [&](std::optional<int64_t> until) {
           int64_t next = end;
@@ -152,6 +171,7 @@ struct Rig {
           }
           if (!requests.empty()) next = std::min(next, requests.begin()->first * 1000);
           if (!markedFlushes.empty()) next = std::min(next, *markedFlushes.begin() * 1000);
+          if (!retries.empty()) next = std::min(next, *retries.begin() * 1000);
           const int64_t to = until ? std::min(*until + lateUs, next) : next;
           clock = std::max(clock, to);
         },
@@ -734,6 +754,56 @@ TEST(RemapEngine, ProfilesAndPresenceAreReadAtEachEvent) {
   EXPECT_EQ(Rig(p).At({{112, kDown}, {112, kUp}, {112, kInjectedDown}}).Run().verdicts, "unhook unhook unhook");
 }
 
+// A window in front whose program runs with more rights than ours takes none of our input: a
+// release refused that way is kept and sent again, before anything else, at the next command, the
+// next injection or when the worker is asked (a foreground change), never at every timed wake.
+TEST(RemapEngine, RefusedReleasesGoOutAgainSoNoKeyStaysDown) {
+  Profiles p;
+  p.Hold(1, 116, {150}).Hold(1, 117, {160, 65}).Tap(1, 112, {67});
+  struct Case {
+    const char* what;
+    std::initializer_list<Event> events;
+    std::map<int64_t, int> refusals;  // by ms: how many injections from then on are refused
+    std::set<int64_t> retries;        // by ms: the worker asked to try again
+    const char* output;
+    int64_t endMs = 100'000;          // the exit
+  } cases[] = {
+      {"the next command: the release goes first",
+       {{116, kDown, 0}, {116, kUp, 10}, {112, kDown, 20}, {112, kUp, 30}},
+       {{10, 1}},
+       {},
+       "150↓@0 150↑✗@10 150↑@30 67↓@30 67↑@31"},
+      {"nothing else comes: it waits for the worker to be asked, with no try in between",
+       {{116, kDown, 0}, {116, kUp, 10}},
+       {{10, 1}},
+       {50},
+       "150↓@0 150↑✗@10 150↑@50"},
+      {"refused again at the next command, it goes before the next injection",
+       {{116, kDown, 0}, {116, kUp, 10}, {112, kDown, 20}, {112, kUp, 30}},
+       {{10, 2}},
+       {},
+       "150↓@0 150↑✗@10 150↑✗@30 150↑@30 67↓@30 67↑@31"},
+      {"several keys go up together, in code order",
+       {{117, kDown, 0}, {117, kUp, 10}},
+       {{10, 3}},
+       {50},
+       "160↓@0 65↓@1 65↑✗@10 65↑✗@11 160↑✗@11 65↑@50+160↑@50"},
+      {"the key pressed again meanwhile is its playback's: no stray release later",
+       {{116, kDown, 0}, {116, kUp, 10}, {116, kDown, 20}, {116, kUp, 30}},
+       {{10, 3}},
+       {},
+       "150↓@0 150↑✗@10 150↑✗@20 150↑✗@20 150↓@20 150↑@30"},
+      {"the exit tries once more", {{116, kDown, 0}, {116, kUp, 10}}, {{10, 1}}, {}, "150↓@0 150↑✗@10 150↑@100", 100},
+  };
+  for (const Case& c : cases) {
+    Rig rig(p);
+    rig.refusals = c.refusals;
+    rig.retries = c.retries;
+    rig.At(c.events).Run(c.endMs);
+    EXPECT_EQ(rig.output, c.output) << c.what;
+  }
+}
+
 TEST(RemapEngine, AFullQueueDropsTheCommandNotTheHook) {
   Profiles p;
   p.Tap(1, 113, {17, 67});
@@ -792,7 +862,8 @@ TEST(RemapEngine, AnIdleWorkerSleepsUntilSomethingComes) {
   HandleKeyEvent(112, kDown, 0, p.Inputs(), keys, queue);
   HandleKeyEvent(112, kUp, 1, p.Inputs(), keys, queue);
   RunInjectionLoop(
-      queue, [&] { return waits >= 3 ? InjectionRequest::Stop : InjectionRequest::Run; }, [](const InjectionBatch&) {},
+      queue, [&] { return waits >= 3 ? InjectionRequest::Stop : InjectionRequest::Run; },
+      [](const InjectionBatch& batch) { return batch.size; },
       [&](std::optional<int64_t> until) {
         ++waits;
         forever += until ? 0 : 1;

@@ -273,6 +273,9 @@ def scenario_stuck(s, report, layout):
     report.check("F5 held as Up when a program running as administrator comes to the front: Up goes up at once, "
                  "the user is told once for that program; let go of afterwards, F5 plays nothing", held_across_elevated,
                  s, layout)
+    report.check("F5 held as Up, let go of while the system refuses our input (fail-injection): Up stays down, "
+                 "goes up before the next key's output once input is taken again; no key stays down",
+                 release_refused, s, layout)
 
 
 def held_across_switch(s, layout):
@@ -410,6 +413,41 @@ def held_across_elevated(s, layout):
             raise Failure(f"keys the system holds down at the end: {held}")
     finally:
         s.xdo("keyup", "F5")
+        end_program(program)
+
+
+def release_refused(s, layout):
+    profile = marker_only_profile(layout).single(F5, VK_UP, hold=True)
+    program = start_standard(s, layout, label="refused", profiles={1: profile, 2: profile, 3: profile})
+    # An auto-repeat of F5 plays Up again and would take the refusal meant for the release.
+    s.keyboard.set_autorepeat(10_000, 30)
+    try:
+        me = Person(s, program)
+        s.ensure_probe_focus()
+        start = s.probe.position()
+        press_until(s, "F5", VK_UP, start, what="Up pressed by F5")
+        # As a program running as administrator in front refuses it: the call inserts nothing.
+        if program.send("fail-injection 1") != 1:
+            raise Failure("the twin did not take fail-injection")
+        refused = s.probe.position()
+        s.xdo("keyup", "F5")
+        if not poll_until(lambda: program.send("injections-to-fail") == 0, 3, interval=0.02):
+            raise Failure("F5's release never reached the worker: the refused injection is still to come")
+        if s.wine.control_ok("keydown", VK_UP).strip() != "1":
+            raise Failure("Up should still be down in the system after its release was refused")
+        if any(e.vk == VK_UP for e in keys_between(s, refused, s.probe.position())):
+            raise Failure("the probe saw Up's refused release")
+        # The marker's Z is the next command: the kept release goes before it.
+        window, _, _ = me.keys.collect(lambda: None, True)
+        got = tokens(window, keys_only=True)
+        if got[:1] != [f"{VK_UP}↑"]:
+            raise Failure(f"Up's release should come first once input is taken again; the probe saw {' '.join(got)}")
+        held = [vk for vk in (F5, VK_UP) if s.wine.control_ok("keydown", vk).strip() == "1"]
+        if held:
+            raise Failure(f"keys the system holds down at the end: {held}")
+    finally:
+        s.xdo("keyup", "F5")
+        s.keyboard.set_autorepeat(250, 30)
         end_program(program)
 
 
