@@ -51,6 +51,8 @@ void ProfileFollower::FollowOwnWindow(HWND front) {
 }
 
 void ProfileFollower::OnForegroundChanged(HWND window) {
+  // A release the system refused (input into an elevated window fails) may go out now.
+  if (session_ != nullptr) session_->RetryPendingReleases();
   FollowOwnWindow(window);
   std::wstring program = ProgramPathOf(window);
   const bool elevated = window != nullptr && (IsElevatedWindow(window) || (stagedElevated_ && !program.empty()));
