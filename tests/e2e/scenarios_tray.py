@@ -6,7 +6,7 @@ import os
 from gui import Gui
 from report import Failure, figure, median
 from scenario_kit import (
-    KEYBOARD_PATH, COPY_KEYS, COPY_OUTPUT, F1, IDOK, TRAY_MENU, VK_P, VK_Q, Person, linux_cpu_seconds, marker_only_profile, over_idle,
+    BUTTON_MENU, KEYBOARD_PATH, COPY_KEYS, COPY_OUTPUT, F1, IDOK, RUN_AS_ADMIN, TRAY_MENU, VK_P, VK_Q, Person, linux_cpu_seconds, marker_only_profile, over_idle,
     settle, standard_profile, start_standard, tap_tokens, wait_file_text, windows_path)
 from session import PROBE_TITLE
 from waiting import ended_within, poll_until
@@ -45,6 +45,9 @@ def scenario_tray(s, report, layout):
     report.check("the tray menu's profiles switch the home profile, and set.ini keeps it", tray_switch, me)
     report.check("\"Запускать вместе с Windows\" adds and removes the Run value; its check mark shows the value",
                  autostart, me)
+    report.check(f"\"{RUN_AS_ADMIN}\" (ORVELLE reads as elevated under Wine: no restart) is stored as RunAsAdmin=1 and "
+                 "checked in both menus; while on, starting with Windows is the logon task and never the Run value",
+                 run_as_admin, me)
     report.check("a second start brings the window hidden in the tray back", second_start, me)
     report.check(f"idle CPU over {IDLE_SECONDS} s while the foreground is followed", idle, me)
     # Last: the first event stops the polling that Wine's missing events need.
@@ -217,6 +220,79 @@ def autostart(me):
     me.tray_menu("Запускать вместе с Windows")
     if run_value(s) is not None:
         raise Failure(f"the Run value is still there: {run_value(s)}")
+
+
+def logon_task(s):
+    """The file in which Wine's Task Scheduler keeps the task ORVELLE, or None."""
+    path = os.path.join(s.wine.env["WINEPREFIX"], "drive_c", "windows", "system32", "tasks", "ORVELLE")
+    return path if os.path.exists(path) else None
+
+
+def marked_in_tray_menu(me, item):
+    menu = me.open_tray_menu()
+    marked = me.gui.menu_item_marked(menu, TRAY_MENU, item)
+    me.choose_menu_item(TRAY_MENU, "Профиль 1", menu)  # the home profile already: changes nothing
+    return marked
+
+
+def run_as_admin(me):
+    s, gui = me.s, me.gui
+    if run_value(s) is not None or logon_task(s) is not None:
+        raise Failure(f"a way to start with Windows exists before the test: {run_value(s)!r}, {logon_task(s)!r}")
+    exe = windows_path(os.path.join(me.program.folder, "orvelle-e2e.exe"))
+    if marked_in_tray_menu(me, RUN_AS_ADMIN):
+        raise Failure("the option is checked before it was chosen")
+
+    def expect(option, autostart, what):
+        """Set.ini, the Run value, the task and the tray menu's marks after `what`."""
+        wait_file_text(me.program.set_ini, lambda sections: sections.get("TYPE", {}).get("RunAsAdmin") ==
+                       ("1" if option else None), 5, f"{what}: RunAsAdmin {'1' if option else 'absent'} in set.ini")
+        value, task = run_value(s), logon_task(s)
+        if (value is not None) != (autostart and not option):
+            raise Failure(f"{what}: the Run value is {value!r}")
+        if (task is not None) != (autostart and option):
+            raise Failure(f"{what}: the logon task is {'there' if task else 'missing'}")
+        if task is not None:
+            text = open(task, "rb").read().decode("utf-16", errors="replace")
+            for part in (exe, "<RunLevel>HighestAvailable</RunLevel>", "<LogonTrigger>"):
+                if part.lower() not in text.lower():
+                    raise Failure(f"{what}: the logon task does not say {part}: {text[:400]}")
+        for item, marked in (("Запускать вместе с Windows", autostart), (RUN_AS_ADMIN, option)):
+            if marked_in_tray_menu(me, item) != marked:
+                raise Failure(f"{what}: \"{item}\" is {'not ' if marked else ''}checked in the tray menu")
+
+    try:
+        run_as_admin_steps(me, expect)
+    finally:
+        # A failed step leaves neither way of starting behind for the next run of the prefix.
+        run_quietly(["wine", "reg", "delete", RUN_KEY, "/v", "ORVELLE", "/f"], s.wine.env, 30)
+        run_quietly(["wine", "schtasks", "/Delete", "/TN", "ORVELLE", "/F"], s.wine.env, 30)
+
+
+def run_as_admin_steps(me, expect):
+    s, gui = me.s, me.gui
+    me.tray_menu("Запускать вместе с Windows")
+    expect(False, True, "autostart on")
+    me.tray_menu(RUN_AS_ADMIN)
+    expect(True, True, "the option on with autostart on")
+    me.tray_menu("Запускать вместе с Windows")
+    expect(True, False, "autostart off with the option on")
+    me.tray_menu("Запускать вместе с Windows")
+    expect(True, True, "autostart on again with the option on")
+    # The "Menu" button's menu shows the option too, and turns it off.
+    me.tray_menu("Открыть(&O)")
+    gui.wait_main_window(True)
+    gui.click_button("Menu")
+    menu = gui.wait_window("", cls=gui.MENU_CLASS)
+    if not gui.menu_item_marked(menu, BUTTON_MENU, RUN_AS_ADMIN):
+        raise Failure("the option is not checked in the \"Menu\" button's menu")
+    me.choose_menu_item(BUTTON_MENU, RUN_AS_ADMIN, menu)
+    expect(False, True, "the option off through \"Menu\"")
+    me.tray_menu("Запускать вместе с Windows")
+    expect(False, False, "autostart off")
+    gui.click_button("Close")
+    gui.wait_main_window(False)
+    s.ensure_probe_focus(quiet=True)
 
 
 def second_start(me):
