@@ -8,7 +8,7 @@ from report import Failure, figure, median
 from scenario_kit import (
     BUTTON_MENU, KEYBOARD_PATH, COPY_KEYS, COPY_OUTPUT, F1, IDOK, RUN_AS_ADMIN, TRAY_MENU, VK_P, VK_Q, Person, linux_cpu_seconds, marker_only_profile, over_idle,
     settle, standard_profile, start_standard, tap_tokens, wait_file_text, windows_path)
-from session import PROBE_TITLE
+from session import EXIT_COMMAND, MAIN_TITLE, PROBE_TITLE
 from waiting import ended_within, poll_until
 from wine import run_quietly
 
@@ -31,6 +31,8 @@ def tray_profiles(layout):
 def scenario_tray(s, report, layout):
     """A profile for each program, the tray icon's number and tip, the tray menu, start with Windows, a second start."""
     report.check("the first start (no set.ini) shows one balloon at the tray icon, a later start none", first_start, s)
+    report.check("the copy that turning on \"run as administrator\" starts (/elevated-restart) waits for the running "
+                 "instance to end, then runs in its place", elevated_restart, s)
     report.check("at 144 DPI the tray icon is drawn at 24 pixels, not stretched from 16", icon_at_144_dpi, s)
     profiles = tray_profiles(layout)
     # The probe's own hook sees the program's output while another program is in front.
@@ -69,6 +71,25 @@ def first_start(s):
             program.exit()
         if not os.path.isfile(os.path.join(folder, "set.ini")):
             raise Failure("the first start left no set.ini: the balloon would come again")
+
+
+def elevated_restart(s):
+    folder = s.prepare_folder(None, devices=[KEYBOARD_PATH], label="elevated-restart")
+    first = s.start_program(folder)
+    copy = s.wine.spawn([os.path.join(folder, "orvelle-e2e.exe"), "/elevated-restart"], "elevated-restart-copy.log",
+                        cwd=folder)
+    s.programs.append(copy)
+    try:
+        if ended_within(copy, 3):
+            raise Failure(f"the copy ended (exit code {copy.returncode}) while the first instance ran")
+    finally:
+        first.exit()
+    code, out = s.wine.control("wait", MAIN_TITLE, 10000)
+    if code != 0:
+        raise Failure(f"no main window of the copy within 10 s after the first instance ended: {out}")
+    s.wine.control_ok("command", EXIT_COMMAND)
+    if not ended_within(copy, 15, kill=True):
+        raise Failure("the copy did not end at the exit command")
 
 
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
