@@ -4,20 +4,29 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <string_view>
 
 #include "app/application.h"
+#include "app/autostart.h"
+#include "app/autostart_win.h"
 #include "app/main_window_win.h"
 
 namespace orvelle {
 namespace {
 
 // True when no other instance runs. Otherwise brings the running instance's window forward.
-bool CheckSingleInstance() {
+// `waitForPrevious`: the running instance started us elevated and is ending; its mutex passes to
+// us as it ends.
+bool CheckSingleInstance(bool waitForPrevious) {
   // Held, never released, until the process ends. An instance running elevated owns a mutex a
   // normal start may not open: access denied says "already running" just as well.
   const HANDLE mutex = CreateMutexW(nullptr, TRUE, kInstanceName);
   const DWORD error = GetLastError();
   if (mutex != nullptr && error != ERROR_ALREADY_EXISTS) return true;
+  if (mutex != nullptr && waitForPrevious) {
+    const DWORD waited = WaitForSingleObject(mutex, 15000);
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) return true;
+  }
   if (mutex == nullptr && error != ERROR_ACCESS_DENIED) return true;
   for (HWND window = GetWindow(GetDesktopWindow(), GW_CHILD); window != nullptr;
        window = GetWindow(window, GW_HWNDNEXT)) {
@@ -38,8 +47,12 @@ bool CheckSingleInstance() {
 class Application {
  public:
   // Runs the whole life of the user interface; the process ends when it returns.
-  int InitInstance(HINSTANCE instance) {
-    if (!CheckSingleInstance()) return 0;
+  int InitInstance(HINSTANCE instance, std::wstring_view commandLine) {
+    const bool elevatedRestart = IsElevatedRestart(commandLine);
+    if (!CheckSingleInstance(elevatedRestart)) return 0;
+    // "Run as administrator" was just turned on: the logon task takes the Run value's place,
+    // which only an elevated process may do.
+    if (elevatedRestart) MoveStartWithWindows(true);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     auto mainWindow = std::make_unique<MainWindow>(instance);
@@ -50,7 +63,7 @@ class Application {
 
 }  // namespace orvelle
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   // Before anything loads a DLL at run time: no current folder and no PATH in the search. What
   // stays is the set the system recommends, the program's folder (whoever can write there can
   // replace the program itself), folders added with AddDllDirectory and System32: input methods
@@ -65,5 +78,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   const UINT length = GetSystemDirectoryW(system, MAX_PATH);
   if (length > 0 && length < MAX_PATH) SetCurrentDirectoryW(system);
   orvelle::Application app;
-  return app.InitInstance(instance);
+  return app.InitInstance(instance, commandLine != nullptr ? commandLine : L"");
 }

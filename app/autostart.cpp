@@ -21,4 +21,61 @@ bool RunsThisProgram(std::wstring_view runValue, std::wstring_view executablePat
 
 bool StartupApprovedAllows(const std::vector<uint8_t>& state) { return state.empty() || (state.front() & 1) == 0; }
 
+AutostartPlan PlanAutostart(bool startWithWindows, bool runAsAdmin) {
+  if (!startWithWindows) return {};
+  return runAsAdmin ? AutostartPlan{false, true} : AutostartPlan{true, false};
+}
+
+namespace {
+
+// Text as XML character data: a path may hold '&' ("Tom & Jerry").
+std::wstring XmlText(std::wstring_view text) {
+  std::wstring out;
+  for (wchar_t c : text) {
+    switch (c) {
+      case L'&': out += L"&amp;"; break;
+      case L'<': out += L"&lt;"; break;
+      case L'>': out += L"&gt;"; break;
+      case L'"': out += L"&quot;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+std::wstring LogonTaskXml(std::wstring_view executablePath, std::wstring_view userId) {
+  const std::wstring user = XmlText(userId);
+  return L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n"
+         L"<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">\n"
+         L"  <Triggers><LogonTrigger><Enabled>true</Enabled><UserId>" + user + L"</UserId></LogonTrigger></Triggers>\n"
+         L"  <Principals><Principal id=\"Author\"><UserId>" + user +
+         L"</UserId><LogonType>InteractiveToken</LogonType><RunLevel>HighestAvailable</RunLevel></Principal>"
+         L"</Principals>\n"
+         L"  <Settings><MultipleInstancesPolicy>IgnoreNew</MultipleInstancesPolicy>"
+         L"<DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries>"
+         L"<StopIfGoingOnBatteries>false</StopIfGoingOnBatteries>"
+         L"<ExecutionTimeLimit>PT0S</ExecutionTimeLimit><Priority>5</Priority></Settings>\n"
+         L"  <Actions Context=\"Author\"><Exec><Command>" + XmlText(executablePath) + L"</Command></Exec></Actions>\n"
+         L"</Task>\n";
+}
+
+RunAsAdminStep DecideRunAsAdmin(bool optionOn, bool weElevated) {
+  if (optionOn) return RunAsAdminStep::TurnOff;
+  return weElevated ? RunAsAdminStep::TurnOn : RunAsAdminStep::RestartElevated;
+}
+
+bool IsElevatedRestart(std::wstring_view commandLine) {
+  // The argument stands alone: a program folder may hold the same letters in its name.
+  for (size_t at = commandLine.find(kElevatedRestartArgument); at != std::wstring_view::npos;
+       at = commandLine.find(kElevatedRestartArgument, at + 1)) {
+    const size_t end = at + std::wstring_view(kElevatedRestartArgument).size();
+    const bool startsAlone = at == 0 || commandLine[at - 1] == L' ';
+    const bool endsAlone = end == commandLine.size() || commandLine[end] == L' ';
+    if (startsAlone && endsAlone) return true;
+  }
+  return false;
+}
+
 }  // namespace orvelle

@@ -252,7 +252,7 @@ void MainWindow::RunScreenAction(ScreenAction action) {
       ShowWindow(hwnd(), SW_MINIMIZE);
       break;
     case ScreenAction::ButtonMenu:
-      ShowPopupMenu(instance_, hwnd(), IDR_BUTTON_MENU, profiles_.tapMs, profiles_.activeProfile);
+      ShowPopupMenu(instance_, hwnd(), IDR_BUTTON_MENU, profiles_);
       break;
     case ScreenAction::Apply:
       ApplyWorkingCopy(profiles_);
@@ -327,7 +327,7 @@ LRESULT MainWindow::OnTrayCallback(UINT, WPARAM wParam, LPARAM lParam, bool&) {
       SetForegroundWindow(hwnd());
       break;
     case TrayAction::TrayMenu:
-      ShowPopupMenu(instance_, hwnd(), IDR_POPUP_MENU, profiles_.tapMs, profiles_.activeProfile);
+      ShowPopupMenu(instance_, hwnd(), IDR_POPUP_MENU, profiles_);
       break;
     case TrayAction::None:
       break;
@@ -349,7 +349,7 @@ void MainWindow::OnProfileCommand(int id) {
 }
 
 void MainWindow::OnAutostart() {
-  if (!ToggleStartWithWindows()) Tell(kAutostartFailed);
+  if (!ToggleStartWithWindows(profiles_.runAsAdmin)) Tell(kAutostartFailed);
 }
 
 void MainWindow::OnPrograms() {

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "app/autostart.h"
+#include "app/autostart_win.h"
 #include "app/key_tooltip_win.h"
 #include "app/main_skin_win.h"
 #include "app/main_window.h"
@@ -90,6 +92,7 @@ class MainWindow final : public DialogBase, private ProfileUi {
     COMMAND_RANGE_HANDLER_EX(ID_TAP_TIME_BASE, ID_TAP_TIME_BASE + kMaxTapMs, OnTapTime)
     COMMAND_RANGE_HANDLER_EX(ID_PROFILE_1_COMMAND, ID_PROFILE_3_COMMAND, OnProfileCommand)
     COMMAND_ID_HANDLER_EX(ID_AUTOSTART_COMMAND, OnAutostart)
+    COMMAND_ID_HANDLER_EX(ID_RUN_AS_ADMIN_COMMAND, OnRunAsAdmin)
     COMMAND_ID_HANDLER_EX(ID_PROGRAMS_COMMAND, OnPrograms)
     COMMAND_ID_HANDLER(IDOK, OnEndDialogCommand)
     COMMAND_ID_HANDLER(IDCANCEL, OnEndDialogCommand)
@@ -142,6 +145,12 @@ class MainWindow final : public DialogBase, private ProfileUi {
   void OnTapTime(int id);
   void OnProfileCommand(int id);
   void OnAutostart();
+  void OnRunAsAdmin() {
+    const RunAsAdminOutcome outcome = ChooseRunAsAdmin(hwnd(), profiles_.runAsAdmin);
+    if (outcome.autostartFailed) Tell(kAutostartFailed);
+    if (outcome.changed) ScheduleSave();
+    if (outcome.exit) OnExitApplication();  // saves the option for the elevated copy
+  }
   void OnPrograms();
   // The profile that follows the program in front.
   LRESULT OnFollow(UINT, WPARAM, LPARAM, bool&) {

@@ -26,13 +26,15 @@ void AddTapTimeMenu(HMENU buttonMenu, int currentMs) {
 
 }  // namespace
 
-void ShowPopupMenu(HINSTANCE instance, HWND owner, int menuId, int tapMs, int homeProfile) {
+void ShowPopupMenu(HINSTANCE instance, HWND owner, int menuId, const ProfileSet& profiles) {
   POINT cursor{};
   GetCursorPos(&cursor);
   const UniqueMenu menu(LoadMenuW(instance, MAKEINTRESOURCEW(menuId)));
   if (!menu) return;
-  if (menuId == IDR_BUTTON_MENU) AddTapTimeMenu(GetSubMenu(menu.get(), 0), tapMs);
-  if (menuId == IDR_POPUP_MENU) TrayPresenter::MarkMenu(GetSubMenu(menu.get(), 0), homeProfile);
+  if (menuId == IDR_BUTTON_MENU) AddTapTimeMenu(GetSubMenu(menu.get(), 0), profiles.tapMs);
+  if (menuId == IDR_POPUP_MENU) TrayPresenter::MarkMenu(GetSubMenu(menu.get(), 0), profiles.activeProfile);
+  CheckMenuItem(GetSubMenu(menu.get(), 0), ID_RUN_AS_ADMIN_COMMAND,
+                MF_BYCOMMAND | (profiles.runAsAdmin ? MF_CHECKED : MF_UNCHECKED));
   SetForegroundWindow(owner);
   TrackPopupMenu(GetSubMenu(menu.get(), 0), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, owner, nullptr);
 }

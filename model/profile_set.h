@@ -24,6 +24,9 @@ struct ProfileSet {
   // Which programs bring which profile to the front; also a setting of the program: exports and
   // imports carry profiles only.
   ProgramBindings bindings;
+  // Whether the user asked for ORVELLE to run as administrator (and so to start with Windows
+  // through a logon task); a setting of the program as well.
+  bool runAsAdmin = false;
 
   // The copy of profile n (1..3).
   ProfileData& Profile(int n) { return profiles[static_cast<size_t>(n - 1)]; }

@@ -32,5 +32,55 @@ TEST(ProfileFollow, TaskManagersDisabledStateTurnsTheRunValueOff) {
   for (const auto& [state, allows] : states) EXPECT_EQ(StartupApprovedAllows(state), allows) << state.size();
 }
 
+TEST(ElevatedAutostart, TheRunValueOrTheLogonTaskNeverBoth) {
+  struct Case {
+    bool startWithWindows, runAsAdmin;
+    AutostartPlan plan;
+  };
+  const Case cases[] = {
+      {false, false, {false, false}},
+      {true, false, {true, false}},   // the Run value, as always
+      {false, true, {false, false}},  // the option alone starts nothing with Windows
+      {true, true, {false, true}},    // a Run value would start it with the filtered token
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(PlanAutostart(c.startWithWindows, c.runAsAdmin), c.plan) << c.startWithWindows << c.runAsAdmin;
+  }
+}
+
+TEST(ElevatedAutostart, ChoosingRunAsAdministrator) {
+  EXPECT_EQ(DecideRunAsAdmin(true, true), RunAsAdminStep::TurnOff);
+  EXPECT_EQ(DecideRunAsAdmin(true, false), RunAsAdminStep::TurnOff) << "no prompt to turn it off";
+  EXPECT_EQ(DecideRunAsAdmin(false, true), RunAsAdminStep::TurnOn) << "already elevated: no prompt, no restart";
+  EXPECT_EQ(DecideRunAsAdmin(false, false), RunAsAdminStep::RestartElevated);
+}
+
+TEST(ElevatedAutostart, TheRestartArgumentStandsAlone) {
+  const std::pair<std::wstring_view, bool> lines[] = {
+      {L"/elevated-restart", true},
+      {L"/x /elevated-restart", true},
+      {L"/elevated-restart /x", true},
+      {L"", false},
+      {L"/elevated-restarted", false},
+      {L"x/elevated-restart", false},
+  };
+  for (const auto& [line, restart] : lines) EXPECT_EQ(IsElevatedRestart(line), restart) << std::string(line.begin(), line.end());
+}
+
+TEST(ElevatedAutostart, TheLogonTaskRunsThisUsersProgramElevatedWithoutTheSchedulersLimits) {
+  const std::wstring xml = LogonTaskXml(L"C:\\Games & Tools\\<ORVELLE>\\orvelle.exe", L"PC\\Tom");
+  for (const wchar_t* part : {
+           L"<LogonTrigger><Enabled>true</Enabled><UserId>PC\\Tom</UserId></LogonTrigger>",
+           L"<Principal id=\"Author\"><UserId>PC\\Tom</UserId><LogonType>InteractiveToken</LogonType>"
+           L"<RunLevel>HighestAvailable</RunLevel></Principal>",
+           L"<DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries>",
+           L"<StopIfGoingOnBatteries>false</StopIfGoingOnBatteries>",
+           L"<ExecutionTimeLimit>PT0S</ExecutionTimeLimit>",
+           L"<Command>C:\\Games &amp; Tools\\&lt;ORVELLE&gt;\\orvelle.exe</Command>",
+       }) {
+    EXPECT_NE(xml.find(part), std::wstring::npos) << std::string(xml.begin(), xml.end());
+  }
+}
+
 }  // namespace
 }  // namespace orvelle

@@ -94,6 +94,7 @@ TEST_F(ProfileFileTest, HoldWaitsLoopsAndTheHoldTimeFollowWhatTheyBelongTo) {
   p.macros.list[0].delays = {0, 120};  // define0 is timed, plain is not
   p.macros.list[0].loops = 3;          // plain plays once and says nothing of it
   set.tapMs = 20;
+  set.runAsAdmin = true;
   WriteAllProfiles(io, path, table, set);
 
   const auto expected = Entries({
@@ -111,13 +112,14 @@ TEST_F(ProfileFileTest, HoldWaitsLoopsAndTheHoldTimeFollowWhatTheyBelongTo) {
       {L"SetIndexNum", L"2"},       {L"setindex0", L"1"},     {L"setindex1", L"2"},
   });
   EXPECT_EQ(io.ReadSection(path, L"Profile1"), expected);
-  EXPECT_EQ(io.ReadSection(path, L"TYPE"), Entries({{L"type", L"1"}, {L"TapMs", L"20"}}));
+  EXPECT_EQ(io.ReadSection(path, L"TYPE"), Entries({{L"type", L"1"}, {L"TapMs", L"20"}, {L"RunAsAdmin", L"1"}}));
   EXPECT_EQ(io.ReadSection(path, L"Profile2").size(), 4u * 4u + 2u) << "a profile without them gains no key";
 
   ProfileSet loaded;
   InitKeyMaps(loaded);
   LoadAllProfiles(io, path, table, loaded);
   EXPECT_EQ(loaded.tapMs, 20);
+  EXPECT_TRUE(loaded.runAsAdmin);
   EXPECT_EQ(loaded.Profile(1).records, p.records);
   EXPECT_EQ(loaded.Profile(1).macros.list, p.macros.list);
   EXPECT_EQ(loaded.Profile(2).macros.list, std::vector<Macro>{}) << "no macros, no timing";
@@ -125,6 +127,7 @@ TEST_F(ProfileFileTest, HoldWaitsLoopsAndTheHoldTimeFollowWhatTheyBelongTo) {
   // Everything set back to its default leaves the file as if it had never been set.
   set.Profile(1) = ExampleProfiles(table).Profile(1);
   set.tapMs = 0;
+  set.runAsAdmin = false;
   WriteAllProfiles(io, path, table, set);
   for (const wchar_t* key : {L"Hold27", L"Hold112", L"MacroDelay0", L"MacroLoop0"}) {
     EXPECT_EQ(io.ReadString(path, L"Profile1", key, L"gone"), L"gone") << key;
@@ -361,6 +364,13 @@ TEST_F(ProfileFileTest, HandEditedHoldWaitsLoopsAndHoldTimeAreReadSafely) {
     EXPECT_EQ(set.activeProfile, 2);
   }
   EXPECT_EQ(load(L"[Profile1]\nIndexPic65=0\n").tapMs, 0) << "a file without it";
+
+  // Only the value the program writes turns running as administrator on.
+  const std::pair<const wchar_t*, bool> adminValues[] = {{L"1", true}, {L"0", false}, {L"2", false}, {L"yes", false}};
+  for (const auto& [value, expected] : adminValues) {
+    EXPECT_EQ(load(L"[TYPE]\ntype=1\nRunAsAdmin=" + std::wstring(value) + L"\n").runAsAdmin, expected) << value;
+  }
+  EXPECT_FALSE(load(L"[Profile1]\nIndexPic65=0\n").runAsAdmin) << "a file without it";
 }
 
 TEST_F(ProfileFileTest, ActiveProfileIsLoadedLastAndBadNumbersMeanOne) {

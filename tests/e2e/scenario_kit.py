@@ -54,9 +54,11 @@ IDOK, IDCANCEL = 1, 2
 SAVE_TITLE, OPEN_TITLE = "Save As", "Open"  # the system's file dialogs
 TRAY_ICON, TRAY_CALLBACK, WM_LBUTTONDBLCLK, WM_RBUTTONUP = 133, 0x464, 0x203, 0x205
 # The menus, items top to bottom, None for a separator.
-BUTTON_MENU = ["импорт", "экспорт", "время нажатия клавиш", "программы и профили...", "о программе", "выход"]
-TRAY_MENU = ["Открыть(&O)", None, "Профиль 1", "Профиль 2", "Профиль 3", None, "Запускать вместе с Windows", None,
-             "Информация(&A)", "Выйти(&x)"]
+RUN_AS_ADMIN = "Запускать от имени администратора"
+BUTTON_MENU = ["импорт", "экспорт", "время нажатия клавиш", "программы и профили...", RUN_AS_ADMIN, "о программе",
+               "выход"]
+TRAY_MENU = ["Открыть(&O)", None, "Профиль 1", "Профиль 2", "Профиль 3", None, "Запускать вместе с Windows",
+             RUN_AS_ADMIN, None, "Информация(&A)", "Выйти(&x)"]
 SUBMENUS = {"время нажатия клавиш": ["выкл.", "10 мс", "20 мс", "35 мс", "50 мс"]}
 
 # Entries of "Composite.ini": the controls they place in the key assignment dialog.

@@ -6,9 +6,9 @@ import os
 from gui import Gui
 from report import Failure, figure, median
 from scenario_kit import (
-    KEYBOARD_PATH, COPY_KEYS, COPY_OUTPUT, F1, IDOK, TRAY_MENU, VK_P, VK_Q, Person, linux_cpu_seconds, marker_only_profile, over_idle,
+    BUTTON_MENU, KEYBOARD_PATH, COPY_KEYS, COPY_OUTPUT, F1, IDOK, RUN_AS_ADMIN, TRAY_MENU, VK_P, VK_Q, Person, linux_cpu_seconds, marker_only_profile, over_idle,
     settle, standard_profile, start_standard, tap_tokens, wait_file_text, windows_path)
-from session import PROBE_TITLE
+from session import EXIT_COMMAND, MAIN_TITLE, PROBE_TITLE
 from waiting import ended_within, poll_until
 from wine import run_quietly
 
@@ -31,6 +31,8 @@ def tray_profiles(layout):
 def scenario_tray(s, report, layout):
     """A profile for each program, the tray icon's number and tip, the tray menu, start with Windows, a second start."""
     report.check("the first start (no set.ini) shows one balloon at the tray icon, a later start none", first_start, s)
+    report.check("the copy that turning on \"run as administrator\" starts (/elevated-restart) waits for the running "
+                 "instance to end, then runs in its place", elevated_restart, s)
     report.check("at 144 DPI the tray icon is drawn at 24 pixels, not stretched from 16", icon_at_144_dpi, s)
     profiles = tray_profiles(layout)
     # The probe's own hook sees the program's output while another program is in front.
@@ -45,6 +47,9 @@ def scenario_tray(s, report, layout):
     report.check("the tray menu's profiles switch the home profile, and set.ini keeps it", tray_switch, me)
     report.check("\"Запускать вместе с Windows\" adds and removes the Run value; its check mark shows the value",
                  autostart, me)
+    report.check(f"\"{RUN_AS_ADMIN}\" (ORVELLE reads as elevated under Wine: no restart) is stored as RunAsAdmin=1 and "
+                 "checked in both menus; while on, starting with Windows is the logon task and never the Run value",
+                 run_as_admin, me)
     report.check("a second start brings the window hidden in the tray back", second_start, me)
     report.check(f"idle CPU over {IDLE_SECONDS} s while the foreground is followed", idle, me)
     # Last: the first event stops the polling that Wine's missing events need.
@@ -66,6 +71,25 @@ def first_start(s):
             program.exit()
         if not os.path.isfile(os.path.join(folder, "set.ini")):
             raise Failure("the first start left no set.ini: the balloon would come again")
+
+
+def elevated_restart(s):
+    folder = s.prepare_folder(None, devices=[KEYBOARD_PATH], label="elevated-restart")
+    first = s.start_program(folder)
+    copy = s.wine.spawn([os.path.join(folder, "orvelle-e2e.exe"), "/elevated-restart"], "elevated-restart-copy.log",
+                        cwd=folder)
+    s.programs.append(copy)
+    try:
+        if ended_within(copy, 3):
+            raise Failure(f"the copy ended (exit code {copy.returncode}) while the first instance ran")
+    finally:
+        first.exit()
+    code, out = s.wine.control("wait", MAIN_TITLE, 10000)
+    if code != 0:
+        raise Failure(f"no main window of the copy within 10 s after the first instance ended: {out}")
+    s.wine.control_ok("command", EXIT_COMMAND)
+    if not ended_within(copy, 15, kill=True):
+        raise Failure("the copy did not end at the exit command")
 
 
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
@@ -217,6 +241,81 @@ def autostart(me):
     me.tray_menu("Запускать вместе с Windows")
     if run_value(s) is not None:
         raise Failure(f"the Run value is still there: {run_value(s)}")
+
+
+def logon_task(s):
+    """The file in which Wine's Task Scheduler keeps the task ORVELLE, or None."""
+    path = os.path.join(s.wine.env["WINEPREFIX"], "drive_c", "windows", "system32", "tasks", "ORVELLE")
+    return path if os.path.exists(path) else None
+
+
+def marked_in_tray_menu(me, item):
+    menu = me.open_tray_menu()
+    marked = me.gui.menu_item_marked(menu, TRAY_MENU, item)
+    me.choose_menu_item(TRAY_MENU, "Профиль 1", menu)  # the home profile already: changes nothing
+    return marked
+
+
+def run_as_admin(me):
+    s = me.s
+    if run_value(s) is not None or logon_task(s) is not None:
+        raise Failure(f"a way to start with Windows exists before the test: {run_value(s)!r}, {logon_task(s)!r}")
+    if marked_in_tray_menu(me, RUN_AS_ADMIN):
+        raise Failure("the option is checked before it was chosen")
+
+    def expect(option, autostart, what):
+        """Set.ini, the Run value, the task and the tray menu's marks after `what`."""
+        wait_file_text(me.program.set_ini, lambda sections: sections.get("TYPE", {}).get("runasadmin") ==
+                       ("1" if option else None), 5, f"{what}: RunAsAdmin {'1' if option else 'absent'} in set.ini")
+        value, task = run_value(s), logon_task(s)
+        if (value is not None) != (autostart and not option):
+            raise Failure(f"{what}: the Run value is {value!r}")
+        if (task is not None) != (autostart and option):
+            raise Failure(f"{what}: the logon task is {'there' if task else 'missing'}")
+        if task is not None:
+            # Wine keeps the task's settings but writes its trigger, principal and command back
+            # empty: what those say only the unit test of the XML and Windows show.
+            raw = open(task, "rb").read()
+            text = raw.decode("utf-16") if raw[:2] in (b"\xff\xfe", b"\xfe\xff") else raw.decode("utf-8-sig")
+            for part in ("<DisallowStartIfOnBatteries>false<", "<ExecutionTimeLimit>PT0S<", "<Priority>5<"):
+                if part not in text:
+                    raise Failure(f"{what}: the logon task does not say {part}: {text[:600]}")
+        for item, marked in (("Запускать вместе с Windows", autostart), (RUN_AS_ADMIN, option)):
+            if marked_in_tray_menu(me, item) != marked:
+                raise Failure(f"{what}: \"{item}\" is {'not ' if marked else ''}checked in the tray menu")
+
+    try:
+        run_as_admin_steps(me, expect)
+    finally:
+        # A failed step leaves neither way of starting behind for the next run of the prefix.
+        run_quietly(["wine", "reg", "delete", RUN_KEY, "/v", "ORVELLE", "/f"], s.wine.env, 30)
+        run_quietly(["wine", "schtasks", "/Delete", "/TN", "ORVELLE", "/F"], s.wine.env, 30)
+
+
+def run_as_admin_steps(me, expect):
+    s, gui = me.s, me.gui
+    me.tray_menu("Запускать вместе с Windows")
+    expect(False, True, "autostart on")
+    me.tray_menu(RUN_AS_ADMIN)
+    expect(True, True, "the option on with autostart on")
+    me.tray_menu("Запускать вместе с Windows")
+    expect(True, False, "autostart off with the option on")
+    me.tray_menu("Запускать вместе с Windows")
+    expect(True, True, "autostart on again with the option on")
+    # The "Menu" button's menu shows the option too, and turns it off.
+    me.tray_menu("Открыть(&O)")
+    gui.wait_main_window(True)
+    gui.click_button("Menu")
+    menu = gui.wait_window("", cls=gui.MENU_CLASS)
+    if not gui.menu_item_marked(menu, BUTTON_MENU, RUN_AS_ADMIN):
+        raise Failure("the option is not checked in the \"Menu\" button's menu")
+    me.choose_menu_item(BUTTON_MENU, RUN_AS_ADMIN, menu)
+    expect(False, True, "the option off through \"Menu\"")
+    me.tray_menu("Запускать вместе с Windows")
+    expect(False, False, "autostart off")
+    gui.click_button("Close")
+    gui.wait_main_window(False)
+    s.ensure_probe_focus(quiet=True)
 
 
 def second_start(me):
