@@ -56,6 +56,8 @@ LRESULT AnswerTestCommand(const TestControlTargets& targets, const COPYDATASTRUC
   // The tray icon's side in pixels, and whether the first start's balloon was shown.
   if (text == L"tray-icon-size") return targets.tray.iconSize();
   if (text == L"tray-balloon") return targets.tray.balloonShown() ? 1 : 0;
+  // Whether keys pass unremapped because a window of ours is in front.
+  if (text == L"own-window") return session.ownWindowInFront() ? 1 : 0;
   // "stage-elevated 1|0": every other program that comes to the front counts as elevated, or no more.
   if (text.starts_with(L"stage-elevated ")) {
     targets.follower.StageElevatedForeground(text.substr(15) == L"1");

@@ -44,7 +44,9 @@ void KeyTracker::Resync(int16_t numLockState, const std::bitset<256>& systemDown
 
 void KeyTracker::Forget(int16_t numLockState, const std::bitset<256>& systemDown,
                         const std::bitset<256>& releasedUnseen) noexcept {
-  const std::bitset<256> gone = ((down & swallowed) | forgotten) & ~systemDown & ~releasedUnseen;
+  // A key whose press we swallowed is ours to forget whatever the system's state says of it: the
+  // system never saw it go down (Wine may show it down after a focus change all the same).
+  const std::bitset<256> gone = ((down & swallowed) | forgotten) & ~releasedUnseen;
   Reset(numLockState, systemDown);
   forgotten = gone;
 }
@@ -76,6 +78,8 @@ void KeyTracker::Record(int vkCode, uint32_t flags, uint32_t timeMs, const KeyDe
     return;
   }
   if (forgottenRepeat) return;
+  // A forgotten key pressed after the gap is pressed anew, whatever the tracker last knew of it.
+  if (forgotten[slot]) down.reset(slot);
   forgotten.reset(slot);
   if (down[slot]) return;  // an auto-repeat keeps what its first press set
   down.set(slot);
@@ -124,7 +128,7 @@ KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, uint32_t timeMs, const Re
     // What a forgotten key started is over, and holding it on does not start it again.
     if (keys.RepeatsForgotten(slot, timeMs)) return swallow(std::nullopt);
     // An auto-repeat keeps the verdict of its first press, whatever the profile says now.
-    if (keys.down[slot]) {
+    if (keys.down[slot] && !keys.forgotten[slot]) {
       if (!keys.swallowed[slot]) return decision;
       return swallow(keys.repeats[slot] ? std::optional(Kind::Repeat) : std::nullopt);
     }

@@ -941,3 +941,32 @@ TEST(OutputQueueTest, KeepsOrderAcrossThreadsAndDropsWhatDoesNotFit) {
 
 }  // namespace
 }  // namespace orvelle
+
+namespace orvelle {
+namespace {
+
+// Wine may show a key whose press we swallowed as down once the focus moves; forgetting it must
+// not depend on what the system says, or its next press would pass as an auto-repeat of a key the
+// program never pressed.
+TEST(KeyTracker, ASwallowedKeyIsForgottenWhateverTheSystemShowsAndItsNextPressIsNew) {
+  constexpr int kF5 = 116;
+  KeyTracker keys;
+  keys.Reset(0, {});
+  KeyDecision held;
+  held.verdict = Verdict::Swallow;
+  held.command = OutputCommand::Kind::Hold;
+  keys.Record(kF5, 0, 1000, held);
+  std::bitset<256> systemDown;
+  systemDown.set(kF5);
+  keys.Forget(0, systemDown, {});
+  keys.Forget(0, systemDown, {});  // our window came in front, then the recording hook came in
+  EXPECT_TRUE(keys.forgotten[kF5]);
+  EXPECT_TRUE(keys.RepeatsForgotten(kF5, 1000 + kAutoRepeatGapMs)) << "a repeat right after plays nothing";
+  const uint32_t later = 1000 + kAutoRepeatGapMs + 500;
+  EXPECT_FALSE(keys.RepeatsForgotten(kF5, later));
+  keys.Record(kF5, 0, later, held);
+  EXPECT_TRUE(keys.down[kF5] && keys.swallowed[kF5] && !keys.forgotten[kF5]) << "pressed anew, swallowed again";
+}
+
+}  // namespace
+}  // namespace orvelle

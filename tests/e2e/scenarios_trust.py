@@ -603,6 +603,11 @@ def held_key_released_in_dialog(me):
     if not up_seen or held:
         raise Failure(f"Up should have been released by the time the dialog closed (released: {up_seen}); "
                       f"keys the system holds down after the dialog: {held or 'none'}")
+    # Back in the probe: keys pass unremapped only while a window of ours is in front, and Wine's
+    # foreground may stay on the main window after the dialog while the X focus is the probe's.
+    s.ensure_probe_focus(quiet=True)
+    if not poll_until(lambda: me.program.send("own-window") == 0, 3, interval=0.02):
+        raise Failure("keys still pass unremapped 3 s after the probe came back in front")
     me.keys.expect("F5 pressed anew after the dialog", me.keys.tap("F5"), tap_tokens(VK_UP), True, keys_only=True)
 
 
