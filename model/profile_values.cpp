@@ -87,10 +87,12 @@ std::wstring JoinInts(const std::vector<int>& values) {
 // backslash; any other backslash stands for itself, so a hand-written C:\dir keeps its
 // backslash unless a 'n', 't' or second backslash follows it. Program and Args values hold no
 // control characters and are stored as they are; so are the names (SetName, MacroName). A value
-// the reader would change (blanks and tabs at either end are trimmed, one pair of enclosing quotes
-// is stripped) is stored inside double quotes, which the reader strips again.
+// the reader would change (blanks, tabs and line-end characters at either end are trimmed, one pair
+// of enclosing quotes is stripped) is stored inside double quotes, which the reader strips again.
 std::wstring QuotedWhereNeeded(std::wstring value) {
-  const auto fragile = [](wchar_t c) { return c == L' ' || c == L'\t' || c == L'"' || c == L'\''; };
+  const auto fragile = [](wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == L'"' || c == L'\'';
+  };
   if (!value.empty() && (fragile(value.front()) || fragile(value.back()))) value = L'"' + value + L'"';
   return value;
 }

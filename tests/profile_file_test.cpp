@@ -490,7 +490,7 @@ TEST_F(ProfileFileTest, LongMacrosSurviveSaveAndLoad) {
 
 TEST_F(ProfileFileTest, NamesComeBackAsWrittenBlanksAndQuotesIncluded) {
   const KeyTable table = testing::MakeKeyTable({{1, 112, L"F1"}});
-  const std::wstring names[] = {L"plain", L" padded ", L"\"quoted\"", L"'single'", L"tab\t", L"Макрос «один»",
+  const std::wstring names[] = {L"plain", L" padded ", L"\"quoted\"", L"'single'", L"tab\t", L"\rreturn", L"Макрос «один»",
                                 std::wstring(kMaxNameChars, L'x')};
   for (const std::wstring& name : names) {
     ProfileSet set;
