@@ -257,8 +257,9 @@ def still_down(events):
     return sorted(down)
 
 
-def quiet_probe(s, quiet_s=0.3, seconds=5):
-    """Waits until the probe's log has stopped growing for `quiet_s`; returns its length."""
+def quiet_probe(s, quiet_s=0.3, seconds=5, what=None):
+    """Waits until the probe's log has stopped growing for `quiet_s`; returns its length. With
+    `what`, keys that keep coming for `seconds` are a failure named by it."""
     last = {"count": s.probe.position(), "at": time.monotonic()}
 
     def quiet():
@@ -267,7 +268,10 @@ def quiet_probe(s, quiet_s=0.3, seconds=5):
             last.update(count=count, at=time.monotonic())
         return time.monotonic() - last["at"] >= quiet_s
 
-    poll_until(quiet, seconds, interval=0.02)
+    if not poll_until(quiet, seconds, interval=0.02) and what is not None:
+        recent = keys_between(s, max(0, s.probe.position() - 12), s.probe.position())
+        raise Failure(f"{what}: keys kept coming for {seconds:g} s, the last: "
+                      f"{' '.join(tokens(recent, keys_only=True))}")
     return s.probe.position()
 
 

@@ -453,18 +453,7 @@ def release_refused(s, layout):
 
 def wait_quiet(s, what):
     """Waits until the probe has seen no key event for QUIET_S; fails when it keeps hearing some."""
-    last = {"count": s.probe.position(), "at": time.monotonic()}
-
-    def quiet():
-        count = s.probe.position()
-        if count != last["count"]:
-            last.update(count=count, at=time.monotonic())
-        return time.monotonic() - last["at"] >= QUIET_S
-
-    if not poll_until(quiet, 5, interval=0.02):
-        recent = keys_between(s, max(0, s.probe.position() - 12), s.probe.position())
-        raise Failure(f"{what}: keys kept coming for 5 s, the last: {' '.join(tokens(recent, keys_only=True))}")
-    return s.probe.position()
+    return quiet_probe(s, QUIET_S, 5, what=what)
 
 
 def held_across_lock_with(me):
