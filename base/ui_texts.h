@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string_view>
+
+// Every text the user interface shows that is not stored in a file, in one place, so that a
+// translation replaces this file and nothing else. Stored names (profile names, command names
+// that the profile file reads back) are not here: they belong to the file format.
+namespace orvelle::ui_text {
+
+// The title of every message box.
+inline constexpr std::wstring_view kAppTitle = L"ORVELLE";
+
+// --- the main window and the tray --------------------------------------------------------------
+
+// --- the key assignment dialog -----------------------------------------------------------------
+
+// --- messages, menus, the About box, export ----------------------------------------------------
+
+}  // namespace orvelle::ui_text
