@@ -51,7 +51,7 @@ LRESULT MainWindow::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
     tray_.ShowBalloon(std::move(*balloon));
   }
   session_.UseProfiles(profiles_, table_);
-  follower_.Start(hwnd(), session_);
+  follower_.Start(session_);
   skin_.ShapeWindow(hwnd());
   tooltip_.Create(hwnd(), instance_);
   SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
@@ -166,8 +166,13 @@ LRESULT MainWindow::OnRawInput(UINT, WPARAM, LPARAM lParam, bool& handled) {
 }
 
 LRESULT MainWindow::OnDeviceChange(UINT, WPARAM wParam, LPARAM lParam, bool&) {
-  if (keeper_.OnDeviceChange(wParam, lParam)) tray_.ShowProfile(session_.activeProfile());
+  keeper_.OnDeviceChange(wParam, lParam);
   return TRUE;
+}
+
+LRESULT MainWindow::OnPresenceChanged(UINT, WPARAM, LPARAM, bool&) {
+  tray_.SetKeyboardPresent(session_.keyboardPresent());
+  return 0;
 }
 
 LRESULT MainWindow::OnCopyData(UINT, WPARAM, LPARAM lParam, bool& handled) {
@@ -252,7 +257,7 @@ void MainWindow::RunScreenAction(ScreenAction action) {
       ShowWindow(hwnd(), SW_MINIMIZE);
       break;
     case ScreenAction::ButtonMenu:
-      ShowPopupMenu(instance_, hwnd(), IDR_BUTTON_MENU, profiles_);
+      ShowPopupMenu(instance_, hwnd(), IDR_BUTTON_MENU, profiles_, session_.activeProfile());
       break;
     case ScreenAction::Apply:
       ApplyWorkingCopy(profiles_);
@@ -327,7 +332,9 @@ LRESULT MainWindow::OnTrayCallback(UINT, WPARAM wParam, LPARAM lParam, bool&) {
       SetForegroundWindow(hwnd());
       break;
     case TrayAction::TrayMenu:
-      ShowPopupMenu(instance_, hwnd(), IDR_POPUP_MENU, profiles_);
+      follower_.TrayMenuOpen(true);
+      ShowPopupMenu(instance_, hwnd(), IDR_POPUP_MENU, profiles_, session_.activeProfile());
+      follower_.TrayMenuOpen(false);
       break;
     case TrayAction::None:
       break;
@@ -344,7 +351,10 @@ void MainWindow::OnOpen() {
 
 void MainWindow::OnProfileCommand(int id) {
   // Exactly what the profile buttons do: the same question over unapplied edits, the same save.
-  SwitchProfile(profiles_, id - ID_PROFILE_1_COMMAND + 1, *this);
+  const int profile = id - ID_PROFILE_1_COMMAND + 1;
+  SwitchProfile(profiles_, profile, *this);
+  // Chosen over a game in front (from the tray), the profile holds until another window comes.
+  if (profiles_.activeProfile == profile) follower_.HomeChosenByHand();
   ProfilesChanged();
 }
 

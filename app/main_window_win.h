@@ -77,6 +77,7 @@ class MainWindow final : public DialogBase, private ProfileUi {
     MESSAGE_HANDLER(WM_DISPLAYCHANGE, OnTraySizeMayChange)
     MESSAGE_HANDLER(WM_DPICHANGED, OnTraySizeMayChange)
     MESSAGE_HANDLER(WM_DEVICECHANGE, OnDeviceChange)
+    MESSAGE_HANDLER(RemapKeeper::kPresenceChangedMessage, OnPresenceChanged)
     MESSAGE_HANDLER(WM_INPUT, OnRawInput)
     EVENT_NOTICE_HANDLER(WM_POWERBROADCAST, keeper_.OnPowerBroadcast)
     EVENT_NOTICE_HANDLER(WM_WTSSESSION_CHANGE, keeper_.OnSessionChange)
@@ -108,6 +109,8 @@ class MainWindow final : public DialogBase, private ProfileUi {
   LRESULT OnEndDialogCommand(WORD, WORD, HWND, bool&);
   // The keyboard and its hook.
   LRESULT OnDeviceChange(UINT, WPARAM, LPARAM, bool&);
+  // The keyboard came or went: the tray and the picture say so.
+  LRESULT OnPresenceChanged(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnRawInput(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnStartProgram(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnProgramFailed(UINT, WPARAM, LPARAM, bool&);

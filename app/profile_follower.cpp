@@ -5,8 +5,8 @@
 namespace orvelle {
 
 FollowedProfile ProfileToFollow(int home, const ProgramBindings& bindings, std::wstring_view foregroundPath,
-                                bool mainWindowShown) {
-  if (!mainWindowShown) {
+                                bool oursActive) {
+  if (!oursActive) {
     if (const int bound = BoundProfile(bindings, foregroundPath); bound != 0) {
       return {bound, std::wstring(FileNameOf(foregroundPath))};
     }
@@ -22,8 +22,20 @@ OwnWindowStep OwnWindowStepFor(bool offNow, FrontWindow front) {
 
 bool IsAppFrameHost(std::wstring_view path) { return SameProgram(FileNameOf(path), L"ApplicationFrameHost.exe"); }
 
-bool ProfileChoice::Decide(int home, const ProgramBindings& bindings, bool mainWindowShown) {
-  FollowedProfile now = ProfileToFollow(home, bindings, foregroundPath_, mainWindowShown);
+FrontWindow FrontForProfile(FrontWindow front, bool oursVisible, bool trayMenuOpen) {
+  if (front == FrontWindow::Ours && (!oursVisible || trayMenuOpen)) return FrontWindow::None;
+  return front;
+}
+
+void ProfileChoice::SetForeground(FrontWindow front, std::wstring path) {
+  if (front == FrontWindow::None) return;
+  chosenByHand_ = false;
+  oursActive_ = front == FrontWindow::Ours;
+  foregroundPath_ = oursActive_ ? std::wstring() : std::move(path);
+}
+
+bool ProfileChoice::Decide(int home, const ProgramBindings& bindings) {
+  FollowedProfile now = ProfileToFollow(home, bindings, foregroundPath_, oursActive_ || chosenByHand_);
   if (now == followed_) return false;
   followed_ = std::move(now);
   return true;

@@ -16,12 +16,12 @@ struct FollowedProfile {
   bool operator==(const FollowedProfile&) const = default;
 };
 
-// While the main window is shown the user is editing and sees the profile they chose: the keys
-// follow it. Otherwise a bound program in front brings its profile, and any other program the home
-// profile. `foregroundPath` is the path (or file name) of the program in front, empty when it is
-// not known.
+// While a window of ours is the active one the user works in ORVELLE and sees the profile they
+// chose: the keys follow it. Otherwise a bound program in front brings its profile, and any other
+// program the home profile; our main window may stay open behind it. `foregroundPath` is the path
+// (or file name) of the program in front, empty when it is not known.
 FollowedProfile ProfileToFollow(int home, const ProgramBindings& bindings, std::wstring_view foregroundPath,
-                                bool mainWindowShown);
+                                bool oursActive);
 
 // Whether the program is the frame host of packaged apps, whose windows belong to the app inside.
 bool IsAppFrameHost(std::wstring_view path);
@@ -37,19 +37,31 @@ enum class FrontWindow { None, Ours, Another };
 enum class OwnWindowStep { Nothing, TurnOff, TurnOn };
 OwnWindowStep OwnWindowStepFor(bool offNow, FrontWindow front);
 
+// Which window counts as in front for the profile: a window of ours counts only while the user
+// can work in it. The hidden main window that the tray menu makes the foreground window (the menu
+// needs that), and any window of ours while that menu is open, count as no window: the profile
+// stays as it was, and the menu shows what the tip said.
+FrontWindow FrontForProfile(FrontWindow front, bool oursVisible, bool trayMenuOpen);
+
 // The one place that decides which profile the keys follow: the home profile (the one chosen by
 // hand), or the one a bound program in front brings. Whatever changes the home profile, the
-// bindings, the program in front or the main window's showing asks again here, so that the
-// remapping session and the tray hear the same answer.
+// bindings or the window in front asks again here, so that the remapping session and the tray
+// hear the same answer.
 class ProfileChoice {
  public:
-  // The program in front changed; its path, empty when it is not known.
-  void SetForeground(std::wstring path) { foregroundPath_ = std::move(path); }
+  // The window in front changed: ours, or another program's with its path (empty when it is not
+  // known). No window in front changes nothing: the next one decides.
+  void SetForeground(FrontWindow front, std::wstring path);
+  // The home profile was chosen by hand from a menu (the tray's, over a game): it holds over the
+  // bound program in front until the next window comes to the front.
+  void ChoseByHand() { chosenByHand_ = true; }
   // Decides again; true when the profile followed or the program that chose it changed.
-  bool Decide(int home, const ProgramBindings& bindings, bool mainWindowShown);
+  bool Decide(int home, const ProgramBindings& bindings);
   const FollowedProfile& followed() const { return followed_; }
 
  private:
+  bool oursActive_ = false;
+  bool chosenByHand_ = false;
   std::wstring foregroundPath_;
   FollowedProfile followed_{0, {}};  // none yet: the first decision is always a change
 };

@@ -18,12 +18,11 @@ FrontWindow FrontWindowOf(HWND window) {
 
 }  // namespace
 
-void ProfileFollower::Start(HWND mainWindow, RemapSession& session) {
-  mainWindow_ = mainWindow;
+void ProfileFollower::Start(RemapSession& session) {
   session_ = &session;
   weElevated_ = IsThisProcessElevated();
   const HWND front = GetForegroundWindow();
-  choice_.SetForeground(ProgramPathOf(front));
+  TellChoice(front, ProgramPathOf(front));
   FollowOwnWindow(front);
   ForegroundListener& listener = *this;
   watch_ = std::make_unique<ForegroundWatch>(listener);
@@ -61,13 +60,21 @@ void ProfileFollower::OnForegroundChanged(HWND window) {
   const ElevationStep step = elevation_.OnForeground(program, elevated, weElevated_ && !stagedElevated_);
   if (step != ElevationStep::Nothing && session_ != nullptr) session_->LetGoOfEverything();
   if (step == ElevationStep::LetGoAndTell) tray_.ShowBalloon({ElevatedProgramTitle(), ElevatedProgramText(program)});
-  choice_.SetForeground(std::move(program));
+  TellChoice(window, std::move(program));
   Follow();
+}
+
+void ProfileFollower::TellChoice(HWND front, std::wstring program) {
+  front_ = front;
+  choice_.SetForeground(FrontForProfile(FrontWindowOf(front), IsShownWindow(front), trayMenuOpen_), std::move(program));
 }
 
 void ProfileFollower::Follow() {
   if (session_ == nullptr) return;
-  const bool changed = choice_.Decide(profiles_.activeProfile, profiles_.bindings, IsShownWindow(mainWindow_));
+  // A window of ours in front may have been shown or hidden since it came there (the tray menu's
+  // "Open" shows the main window that the menu had already made the foreground window).
+  if (FrontWindowOf(front_) == FrontWindow::Ours) TellChoice(front_, {});
+  const bool changed = choice_.Decide(profiles_.activeProfile, profiles_.bindings);
   session_->SetActiveProfile(choice_.followed().profile);
   if (!changed) return;
   followedAtUs_ = static_cast<unsigned long long>(

@@ -28,15 +28,27 @@ class ProfileFollower final : private ForegroundListener {
   ProfileFollower(const ProfileFollower&) = delete;
   ProfileFollower& operator=(const ProfileFollower&) = delete;
 
-  // Watches the program in front from now on and tells `session` what to follow; `mainWindow`
-  // shown keeps the home profile.
-  void Start(HWND mainWindow, RemapSession& session);
+  // Watches the program in front from now on and tells `session` what to follow; a window of ours
+  // active keeps the home profile.
+  void Start(RemapSession& session);
   // No more watching: the first step of shutting down.
   void Stop() { watch_.reset(); }
   // The program bindings changed.
   void BindingsChanged();
   // The home profile, the bindings or the main window's showing may have changed.
   void Follow();
+  // The home profile was chosen from a menu: it is the one the keys follow now, also over a bound
+  // program in front, until another window comes to the front.
+  void HomeChosenByHand() {
+    choice_.ChoseByHand();
+    Follow();
+  }
+  // The tray menu opens or closes. The menu makes our main window the foreground window, as it
+  // must; that does not count as the user working in ORVELLE.
+  void TrayMenuOpen(bool open) {
+    trayMenuOpen_ = open;
+    Follow();
+  }
 
   const FollowedProfile& followed() const { return choice_.followed(); }
   // Window events the watch received from the system.
@@ -53,16 +65,19 @@ class ProfileFollower final : private ForegroundListener {
   void OnForegroundChanged(HWND window) override;
   // Remapping off while `front` is a window of ours, on again when another program's is.
   void FollowOwnWindow(HWND front);
+  // Tells the choice which window is in front, as far as the profile cares.
+  void TellChoice(HWND front, std::wstring program);
 
   const ProfileSet& profiles_;
   RemapSession* session_ = nullptr;
   TrayPresenter& tray_;
-  HWND mainWindow_ = nullptr;
   std::unique_ptr<ForegroundWatch> watch_;
   ProfileChoice choice_;
   ElevationGuard elevation_;
   bool weElevated_ = false;
   bool stagedElevated_ = false;
+  bool trayMenuOpen_ = false;
+  HWND front_ = nullptr;  // the window in front, last told
   unsigned long long followedAtUs_ = 0;
 };
 

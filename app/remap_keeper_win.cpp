@@ -31,7 +31,13 @@ void RemapKeeper::Detach() {
   RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
 }
 
-void RemapKeeper::CheckKeyboardPresence() { session_.SetKeyboardPresent(IsKeyboardPresent(window_)); }
+void RemapKeeper::CheckKeyboardPresence() { SetKeyboardPresent(IsKeyboardPresent(window_)); }
+
+void RemapKeeper::SetKeyboardPresent(bool present) {
+  const bool before = session_.keyboardPresent();
+  session_.SetKeyboardPresent(present);
+  if (session_.keyboardPresent() != before) PostMessageW(window_, kPresenceChangedMessage, 0, 0);
+}
 
 void RemapKeeper::ReinstallRemapHook() {
   if (!closing_) session_.ReinstallHook();
@@ -58,13 +64,12 @@ void RemapKeeper::FollowHookWatch(RemapHook::WatchState state) {
   }
 }
 
-bool RemapKeeper::OnDeviceChange(WPARAM event, LPARAM data) {
+void RemapKeeper::OnDeviceChange(WPARAM event, LPARAM data) {
   const PresenceChange change = ReadDeviceNotice(event, data);
-  if (change == PresenceChange::None) return false;
+  if (change == PresenceChange::None) return;
   // The keyboard has several interfaces, and the same vendor may make the mouse: one interface
   // leaving ends remapping only when none of the vendor's is left.
-  session_.SetKeyboardPresent(change == PresenceChange::Arrived || IsKeyboardPresent(window_));
-  return true;
+  SetKeyboardPresent(change == PresenceChange::Arrived || IsKeyboardPresent(window_));
 }
 
 void RemapKeeper::OnPowerBroadcast(WPARAM event) {

@@ -21,6 +21,8 @@ class RemapKeeper : private DesktopSwitchListener {
  public:
   // The main window's timer that looks at the hook again.
   static constexpr UINT_PTR kHookWatchTimer = 2;
+  // Posted to the main window when the keyboard came or went, however that was noticed.
+  static constexpr UINT kPresenceChangedMessage = WM_APP + 11;
 
   RemapKeeper(HINSTANCE instance, FrontHook& front) : session_(instance, front) {}
   RemapKeeper(const RemapKeeper&) = delete;
@@ -39,8 +41,7 @@ class RemapKeeper : private DesktopSwitchListener {
   void CheckKeyboardPresence();
   void OnRawInput(LPARAM input);
   void OnWatchTimer();
-  // Whether the notice changed the keyboard's presence (the tray icon is drawn again).
-  bool OnDeviceChange(WPARAM event, LPARAM data);
+  void OnDeviceChange(WPARAM event, LPARAM data);
   void OnPowerBroadcast(WPARAM event);
   void OnSessionChange(WPARAM event);
 
@@ -49,6 +50,8 @@ class RemapKeeper : private DesktopSwitchListener {
   // Acts on where the user went: left, everything let go of; back, the same, and the hook and
   // the keyboard looked at again.
   void FollowDesktopMove(DesktopMove move);
+  // The session told whether the keyboard is there; the window hears when that changed.
+  void SetKeyboardPresent(bool present);
   // The remap hook out and in again (while the program is not closing).
   void ReinstallRemapHook();
   // Acts on what the watch on the remap hook says: lost, back in; waiting, look again soon.

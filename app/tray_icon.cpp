@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
+#include <utility>
 
 #include "base/text.h"
+#include "base/ui_texts.h"
 
 namespace orvelle {
 namespace {
@@ -28,8 +30,12 @@ constexpr std::array<std::array<uint8_t, 7>, 10> kDigits = {{
     {0x0E, 0x11, 0x11, 0x0F, 0x01, 0x02, 0x0C},  // 9
 }};
 
+// A cross, in the digits' grid: the badge of a keyboard that is not there.
+constexpr std::array<uint8_t, 7> kCross = {0x00, 0x11, 0x0A, 0x04, 0x0A, 0x11, 0x00};
+
 constexpr uint32_t kBadgeColour = 0xF39A1E;  // the skin's accent
 constexpr uint32_t kDigitColour = 0x1B1B1B;
+constexpr uint32_t kUnpluggedBadgeColour = 0x8A8A8A;
 
 // `over` with coverage `alpha` (0..255) laid over `under`, straight alpha both.
 uint32_t Blend(uint32_t under, uint32_t overRgb, uint32_t alpha) {
@@ -46,28 +52,9 @@ uint32_t Blend(uint32_t under, uint32_t overRgb, uint32_t alpha) {
   return result;
 }
 
-}  // namespace
-
-TrayResponse DecideTrayCallback(unsigned iconId, unsigned mouseMessage) {
-  if (iconId != kTrayIconId) return {1, TrayAction::None};
-  if (mouseMessage == kLeftDoubleClick) return {0, TrayAction::ShowWindow};
-  if (mouseMessage == kRightButtonUp) return {0, TrayAction::TrayMenu};
-  return {0, TrayAction::None};
-}
-
-std::wstring TrayTip(const FollowedProfile& followed) {
-  std::wstring tip = L"ORVELLE: профиль " + FormatInt(followed.profile);
-  if (!followed.program.empty()) tip += L" (" + followed.program + L")";
-  if (tip.size() > kTipChars) tip = tip.substr(0, kTipChars - 2) + L"…)";
-  return tip;
-}
-
-std::vector<uint32_t> BadgedIcon(std::vector<uint32_t> pixels, int size, int digit) {
-  if (digit < 1 || digit > 9 || size < 8 || pixels.size() != static_cast<size_t>(size) * static_cast<size_t>(size)) {
-    return pixels;
-  }
-  // The badge: a disc over the lower right part, its digit drawn in whole pixels, twice as big
-  // from 32 pixels up.
+// A disc over the lower right part of the picture with `glyph` in it, drawn in whole pixels,
+// twice as big from 32 pixels up. The picture is `size` × `size`, checked by the caller.
+void DrawBadge(std::vector<uint32_t>& pixels, int size, const std::array<uint8_t, 7>& glyph, uint32_t discColour) {
   const int scale = std::max(1, size / 16);
   const double diameter = std::min(size, 11 * scale);
   const double centreX = size - diameter / 2;
@@ -86,10 +73,9 @@ std::vector<uint32_t> BadgedIcon(std::vector<uint32_t> pixels, int size, int dig
       }
       if (inside == 0) continue;
       uint32_t& pixel = pixels[static_cast<size_t>(y * size + x)];
-      pixel = Blend(pixel, kBadgeColour, static_cast<uint32_t>(inside * 255 / 16));
+      pixel = Blend(pixel, discColour, static_cast<uint32_t>(inside * 255 / 16));
     }
   }
-  const auto& glyph = kDigits[static_cast<size_t>(digit)];
   const int left = static_cast<int>(centreX) - 5 * scale / 2;
   const int top = static_cast<int>(centreY) - 7 * scale / 2;
   for (int row = 0; row < 7 * scale; ++row) {
@@ -101,7 +87,49 @@ std::vector<uint32_t> BadgedIcon(std::vector<uint32_t> pixels, int size, int dig
       pixels[static_cast<size_t>(y * size + x)] = 0xFF000000u | kDigitColour;
     }
   }
+}
+
+bool IsPicture(const std::vector<uint32_t>& pixels, int size) {
+  return size >= 8 && pixels.size() == static_cast<size_t>(size) * static_cast<size_t>(size);
+}
+
+}  // namespace
+
+TrayResponse DecideTrayCallback(unsigned iconId, unsigned mouseMessage) {
+  if (iconId != kTrayIconId) return {1, TrayAction::None};
+  if (mouseMessage == kLeftDoubleClick) return {0, TrayAction::ShowWindow};
+  if (mouseMessage == kRightButtonUp) return {0, TrayAction::TrayMenu};
+  return {0, TrayAction::None};
+}
+
+std::wstring TrayTip(const FollowedProfile& followed, bool keyboardPresent) {
+  if (!keyboardPresent) return std::wstring(ui_text::kTrayKeyboardMissing);
+  std::wstring tip = L"ORVELLE: профиль " + FormatInt(followed.profile);
+  if (!followed.program.empty()) tip += L" (" + followed.program + L")";
+  if (tip.size() > kTipChars) tip = tip.substr(0, kTipChars - 2) + L"…)";
+  return tip;
+}
+
+std::vector<uint32_t> BadgedIcon(std::vector<uint32_t> pixels, int size, int digit) {
+  if (digit < 1 || digit > 9 || !IsPicture(pixels, size)) return pixels;
+  DrawBadge(pixels, size, kDigits[static_cast<size_t>(digit)], kBadgeColour);
   return pixels;
+}
+
+std::vector<uint32_t> UnpluggedIcon(std::vector<uint32_t> pixels, int size) {
+  if (!IsPicture(pixels, size)) return pixels;
+  for (uint32_t& pixel : pixels) {
+    const uint32_t r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
+    const uint32_t grey = (r * 299 + g * 587 + b * 114) / 1000;
+    const uint32_t alpha = (pixel >> 24) * 11 / 20;
+    pixel = alpha << 24 | grey << 16 | grey << 8 | grey;
+  }
+  DrawBadge(pixels, size, kCross, kUnpluggedBadgeColour);
+  return pixels;
+}
+
+std::vector<uint32_t> TrayIconPicture(std::vector<uint32_t> pixels, int size, int profile, bool keyboardPresent) {
+  return keyboardPresent ? BadgedIcon(std::move(pixels), size, profile) : UnpluggedIcon(std::move(pixels), size);
 }
 
 int TrayIconSize(int systemSize, unsigned dpi) {

@@ -22,19 +22,29 @@ void TrayPresenter::Add(HINSTANCE instance, HWND window, HICON plainIcon) {
 
 void TrayPresenter::MakeIcons() {
   iconSize_ = RealTrayIconSize();
-  for (int n = 1; n <= 3; ++n) badged_[static_cast<size_t>(n - 1)] = BadgedTrayIcon(instance_, IDI_APP, n, iconSize_);
+  for (int n = 1; n <= 3; ++n) {
+    badged_[static_cast<size_t>(n - 1)] = BadgedTrayIcon(instance_, IDI_APP, n, true, iconSize_);
+  }
+  unplugged_ = BadgedTrayIcon(instance_, IDI_APP, 0, false, iconSize_);
 }
 
-void TrayPresenter::ShowProfile(int profile) {
+void TrayPresenter::Refresh() {
+  const int profile = followed_.profile;
   if (profile < 1 || profile > 3) return;
-  profile_ = profile;
-  const UniqueIcon& icon = badged_[static_cast<size_t>(profile - 1)];
+  const UniqueIcon& icon = keyboardPresent_ ? badged_[static_cast<size_t>(profile - 1)] : unplugged_;
   tray_.Refresh(icon ? icon.get() : plainIcon_);
+  tray_.SetTip(TrayTip(followed_, keyboardPresent_));
 }
 
 void TrayPresenter::Show(const FollowedProfile& followed) {
-  ShowProfile(followed.profile);
-  tray_.SetTip(TrayTip(followed));
+  followed_ = followed;
+  Refresh();
+}
+
+void TrayPresenter::SetKeyboardPresent(bool present) {
+  if (present == keyboardPresent_) return;
+  keyboardPresent_ = present;
+  Refresh();
 }
 
 void TrayPresenter::Restore() {
@@ -74,7 +84,7 @@ void TrayPresenter::AddFailed() {
 void TrayPresenter::SizeMayHaveChanged() {
   if (instance_ == nullptr || RealTrayIconSize() == iconSize_) return;
   MakeIcons();
-  if (profile_ != 0) ShowProfile(profile_);
+  Refresh();
 }
 
 void TrayPresenter::ShowBalloon(TrayBalloon balloon) {
@@ -91,9 +101,9 @@ void TrayPresenter::Remove() {
   tray_.Remove();
 }
 
-void TrayPresenter::MarkMenu(HMENU trayMenu, int homeProfile) {
-  const UINT home = ID_PROFILE_1_COMMAND + static_cast<UINT>(homeProfile - 1);
-  CheckMenuRadioItem(trayMenu, ID_PROFILE_1_COMMAND, ID_PROFILE_3_COMMAND, home, MF_BYCOMMAND);
+void TrayPresenter::MarkMenu(HMENU trayMenu, int activeProfile) {
+  const UINT active = ID_PROFILE_1_COMMAND + static_cast<UINT>(activeProfile - 1);
+  CheckMenuRadioItem(trayMenu, ID_PROFILE_1_COMMAND, ID_PROFILE_3_COMMAND, active, MF_BYCOMMAND);
   CheckMenuItem(trayMenu, ID_AUTOSTART_COMMAND,
                 MF_BYCOMMAND | (StartsWithWindows(ExecutablePath()) ? MF_CHECKED : MF_UNCHECKED));
 }

@@ -28,10 +28,10 @@ class TrayPresenter {
 
   // The plain icon in the tray; `plainIcon` stands in for a badged icon that could not be made.
   void Add(HINSTANCE instance, HWND window, HICON plainIcon);
-  // The icon of the profile drawn again (the keyboard came or went, another profile is active).
-  void ShowProfile(int profile);
   // The icon and the tip of the profile the keys follow now.
   void Show(const FollowedProfile& followed);
+  // The keyboard came or went: without it the icon is greyed and the tip says so.
+  void SetKeyboardPresent(bool present);
   // The shell restarted and forgot the icon; its size may have changed with it.
   void Restore();
   // The retry timer went off: the shell is asked again.
@@ -41,15 +41,19 @@ class TrayPresenter {
   // Shown once the icon is in the tray (at once when it is).
   void ShowBalloon(TrayBalloon balloon);
   void Remove();
-  // The tray menu's profile item of the home profile and its autostart item as they are now.
-  static void MarkMenu(HMENU trayMenu, int homeProfile);
+  // The tray menu's item of the profile the keys follow and its autostart item as they are now.
+  static void MarkMenu(HMENU trayMenu, int activeProfile);
   std::wstring tip() const { return tray_.tip(); }
+  // Whether the icon shown is the one without the keyboard.
+  bool showsUnplugged() const { return !keyboardPresent_ && followed_.profile != 0; }
   int iconSize() const { return iconSize_; }
   bool added() const { return tray_.added(); }
   bool balloonShown() const { return balloonShown_; }
 
  private:
   void MakeIcons();
+  // The icon and the tip as the profile and the keyboard are now.
+  void Refresh();
   void Added();
   void AddFailed();
 
@@ -58,11 +62,13 @@ class TrayPresenter {
   HWND window_ = nullptr;
   HICON plainIcon_ = nullptr;  // shared resource icon, never destroyed
   int iconSize_ = 0;
-  int profile_ = 0;  // the number on the icon; 0 before the first
+  FollowedProfile followed_{0, {}};  // the number on the icon; 0 before the first
+  bool keyboardPresent_ = true;
   int failures_ = 0;  // refusals of the shell in a row
   std::optional<TrayBalloon> balloon_;  // waits for the icon
   bool balloonShown_ = false;
   std::array<UniqueIcon, 3> badged_;  // the icon with the number of profile 1, 2, 3
+  UniqueIcon unplugged_;  // the icon without the keyboard
 };
 
 }  // namespace orvelle

@@ -10,6 +10,11 @@ namespace orvelle::ui_text {
 // The title of every message box.
 inline constexpr std::wstring_view kAppTitle = L"ORVELLE";
 
+// --- the tray ------------------------------------------------------------------------------------
+
+// The tray tip while the keyboard is not plugged in.
+inline constexpr std::wstring_view kTrayKeyboardMissing = L"ORVELLE: клавиатура не подключена";
+
 // --- the main window and the tray --------------------------------------------------------------
 
 // --- the key assignment dialog -----------------------------------------------------------------

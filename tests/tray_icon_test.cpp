@@ -26,11 +26,26 @@ TEST(TrayIcon, CallbackOutcomes) {
 }
 
 TEST(ProfileFollow, TheTrayTipNamesTheProfileAndWhatChoseIt) {
-  EXPECT_EQ(TrayTip({1, L""}), L"ORVELLE: профиль 1");
-  EXPECT_EQ(TrayTip({2, L"game.exe"}), L"ORVELLE: профиль 2 (game.exe)");
-  const std::wstring tip = TrayTip({3, std::wstring(200, L'x') + L".exe"});
+  EXPECT_EQ(TrayTip({1, L""}, true), L"ORVELLE: профиль 1");
+  EXPECT_EQ(TrayTip({2, L"game.exe"}, true), L"ORVELLE: профиль 2 (game.exe)");
+  const std::wstring tip = TrayTip({3, std::wstring(200, L'x') + L".exe"}, true);
   EXPECT_EQ(tip.size(), 127u) << "the tip holds 127 characters";
   EXPECT_TRUE(tip.ends_with(L"…)"));
+  EXPECT_EQ(TrayTip({2, L"game.exe"}, false), L"ORVELLE: клавиатура не подключена")
+      << "without the keyboard nothing is remapped: the tip says why";
+}
+
+TEST(TrayIcon, WithoutTheKeyboardTheIconIsGreyAndCrossed) {
+  const std::vector<uint32_t> base(256, 0xFFF39A1Eu);  // an orange icon
+  const auto unplugged = TrayIconPicture(base, 16, 2, false);
+  ASSERT_EQ(unplugged.size(), base.size());
+  const uint32_t corner = unplugged[0];
+  EXPECT_EQ((corner >> 16) & 0xFF, (corner >> 8) & 0xFF) << "grey";
+  EXPECT_EQ((corner >> 8) & 0xFF, corner & 0xFF) << "grey";
+  EXPECT_LT(corner >> 24, 0xFFu) << "faded";
+  EXPECT_TRUE(std::any_of(unplugged.begin(), unplugged.end(), [](uint32_t p) { return p == 0xFF1B1B1Bu; })) << "the cross";
+  EXPECT_EQ(unplugged, TrayIconPicture(base, 16, 3, false)) << "no profile number without the keyboard";
+  EXPECT_EQ(TrayIconPicture(base, 16, 2, true), BadgedIcon(base, 16, 2));
 }
 
 TEST(ProfileFollow, TheBadgeCarriesTheDigitAndLeavesTheRestOfTheIcon) {

@@ -100,16 +100,19 @@ def numlock(me):
 def scenario_presence(s, report, layout):
     """Keyboard presence: start without it, arrivals, removals, other vendors, a second start."""
     me = Person(s, start_standard(s, layout, label="without-keyboard", devices=None))
-    report.check("started without e2e-devices.txt: status 0 and nothing is remapped", absent_at_start, me)
+    report.check("started without e2e-devices.txt: status 0, nothing is remapped, and the tray says the keyboard "
+                 "is missing", absent_at_start, me)
     report.check("a device of another vendor arriving changes nothing", foreign_arrival_while_absent, me)
-    report.check("the keyboard arriving later turns remapping on", arrival_after_absent_start, me)
+    report.check("the keyboard arriving later turns remapping on and the tray back to the profile",
+                 arrival_after_absent_start, me)
     if not report.check("the exit command ends the program", me.program.exit):
         return
 
     me = Person(s, start_standard(s, layout, label="with-keyboard", devices=[FOREIGN_PATH, KEYBOARD_PATH]))
     report.check("started with the keyboard: status 3 and F1 remapped", present_at_start, me)
     report.check("a second start ends at once, the first shows its window and keeps remapping", second_start, me)
-    report.check("a removal notice removes the hook and keys pass unchanged", removal, me)
+    report.check("a removal notice removes the hook, keys pass unchanged, the tray says the keyboard is missing",
+                 removal, me)
     report.check("three arrivals install one hook: one output per key", three_arrivals, me)
     report.check("a device of another vendor leaving changes nothing", foreign_removal_while_present, me)
     report.check("removals one interface at a time: remapping stops with the last one, no hook left behind",
@@ -122,6 +125,25 @@ def absent_at_start(me):
     if status & (STATUS_HOOK | STATUS_PRESENT):
         raise Failure(f"status is {describe_status(status)} with no e2e-devices.txt")
     keys.expect("F1", keys.tap("F1"), tap_tokens(F1), False)
+    tray_tells_missing(me, True)
+
+
+def tray_tells_missing(me, missing):
+    if not poll_until(lambda: me.program.send("tray-unplugged") == (1 if missing else 0), 2, interval=0.02):
+        raise Failure("the tray icon and tip " + ("do not say that the keyboard is missing" if missing else
+                                                  "still say that the keyboard is missing"))
+    # On the screen: the icon sits at the right end of Wine's taskbar, its profile badge orange;
+    # without the keyboard it is grey.
+    if not poll_until(lambda: (tray_orange_pixels(me.s) == 0) == missing, 3, interval=0.05):
+        raise Failure(f"the tray icon on the screen shows {tray_orange_pixels(me.s)} orange pixels "
+                      f"{'without' if missing else 'with'} the keyboard")
+
+
+def tray_orange_pixels(s):
+    width, height = 48, 22
+    image = s.screen.grab(1024 - width, 768 - height, width, height)
+    return sum(1 for y in range(height) for x in range(width)
+               if (lambda r, g, b: r > 200 and 110 < g < 200 and b < 90)(*image.pixel(x, y)))
 
 
 def foreign_arrival_while_absent(me):
@@ -138,6 +160,7 @@ def arrival_after_absent_start(me):
     program.send(f"arrive {KEYBOARD_PATH}")
     program.wait_status(STATUS_HOOK | STATUS_PRESENT)
     keys.expect("F1 after the keyboard arrived", keys.tap("F1"), COPY_OUTPUT, True)
+    tray_tells_missing(me, False)
 
 
 def present_at_start(me):
@@ -178,6 +201,7 @@ def removal(me):
     program.wait_status(0)
     keys.expect("F1 after the removal", keys.tap("F1"), tap_tokens(F1), False)
     keys.expect("F2 after the removal", keys.tap("F2"), tap_tokens(F2), False)
+    tray_tells_missing(me, True)
 
 
 def three_arrivals(me):

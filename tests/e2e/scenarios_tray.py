@@ -43,6 +43,10 @@ def scenario_tray(s, report, layout):
         return
     report.check("the window hidden and the probe in front: F1 gives profile 2's output, the tip names the probe",
                  probe_in_front, me)
+    report.check("the main window open behind the probe: the probe's profile 2 is active; in front again, the home "
+                 "profile", window_open_behind, me)
+    report.check("the tray menu opened over the probe keeps profile 2, in the tip and as the menu's mark",
+                 tray_menu_keeps_profile, me)
     report.check("another program in front: F1 gives profile 1's output", other_in_front, me)
     report.check("the tray menu's profiles switch the home profile, and set.ini keeps it", tray_switch, me)
     report.check("\"Запускать вместе с Windows\" adds and removes the Run value; its check mark shows the value",
@@ -156,6 +160,43 @@ def probe_in_front(me):
     wait_profile(me, 2, "the probe in front")
     keys.expect("F1 with the probe in front", keys.tap("F1"), tap_tokens(VK_P, "p"), True)
     tip_says(me, 2, PROBE_EXE)
+
+
+def window_open_behind(me):
+    s, gui = me.s, me.gui
+    me.tray_menu("Открыть(&O)")
+    gui.wait_main_window(True)
+    wait_profile(me, 1, "the main window active")
+    s.ensure_probe_focus()
+    wait_profile(me, 2, "the probe in front of the open main window")
+    tip_says(me, 2, PROBE_EXE)
+    if not gui.main_window().visible:
+        raise Failure("the main window went away when the probe came to the front")
+    s.wine.control_ok("focus", MAIN_TITLE)
+    wait_profile(me, 1, "the main window in front again")
+    gui.click_button("Close")
+    gui.wait_main_window(False)
+    s.ensure_probe_focus(quiet=True)
+    wait_profile(me, 2, "the probe in front after the window was closed")
+
+
+def tray_menu_keeps_profile(me):
+    menu = me.open_tray_menu()
+    try:
+        # The menu made the hidden main window the foreground window; the probe's profile stays.
+        if me.program.send("profile") != 2:
+            raise Failure(f"with the tray menu open the keys follow profile {me.program.send('profile')}, not 2")
+        tip_says(me, 2, PROBE_EXE)
+        marked = [item for item in ("Профиль 1", "Профиль 2", "Профиль 3")
+                  if me.gui.menu_item_marked(menu, TRAY_MENU, item)]
+        if marked != ["Профиль 2"]:
+            raise Failure(f"the tray menu marks {marked}, not the active \"Профиль 2\"")
+    finally:
+        # The home profile, chosen by hand: it holds over the probe until another window comes.
+        me.choose_menu_item(TRAY_MENU, "Профиль 1", menu)
+    wait_profile(me, 1, "\"Профиль 1\" chosen from the tray menu over the probe")
+    me.s.ensure_probe_focus(quiet=True)
+    wait_profile(me, 2, "the probe in front again after the menu")
 
 
 def other_in_front(me):
