@@ -40,11 +40,11 @@ LRESULT AnswerTestCommand(const TestControlTargets& targets, const COPYDATASTRUC
     const size_t blank = rest.find(L' ');
     const FollowedProfile expected{ParseInt(rest.substr(0, blank)),
                                    blank == std::wstring_view::npos ? std::wstring() : std::wstring(rest.substr(blank + 1))};
-    return targets.tray.tip() == TrayTip(expected, true) ? 1 : 0;
+    return targets.tray.tip() == TrayTip(expected, TrayMode::Remapping) ? 1 : 0;
   }
   // Whether the tray shows the keyboard missing: the greyed icon and the tip that says so.
   if (text == L"tray-unplugged") {
-    return targets.tray.showsUnplugged() && targets.tray.tip() == TrayTip({}, false) ? 1 : 0;
+    return targets.tray.showsUnplugged() && targets.tray.tip() == TrayTip({}, TrayMode::KeyboardMissing) ? 1 : 0;
   }
   // "raise-event foreground|restored Title": the window event for that window, through the system.
   if (text.starts_with(L"raise-event ")) {

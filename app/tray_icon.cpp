@@ -30,12 +30,14 @@ constexpr std::array<std::array<uint8_t, 7>, 10> kDigits = {{
     {0x0E, 0x11, 0x11, 0x0F, 0x01, 0x02, 0x0C},  // 9
 }};
 
-// A cross, in the digits' grid: the badge of a keyboard that is not there.
+// A cross, in the digits' grid: the badge of a keyboard that is not there; and the pause sign.
 constexpr std::array<uint8_t, 7> kCross = {0x00, 0x11, 0x0A, 0x04, 0x0A, 0x11, 0x00};
+constexpr std::array<uint8_t, 7> kPauseSign = {0x00, 0x1B, 0x1B, 0x1B, 0x1B, 0x1B, 0x00};
 
 constexpr uint32_t kBadgeColour = 0xF39A1E;  // the skin's accent
 constexpr uint32_t kDigitColour = 0x1B1B1B;
 constexpr uint32_t kUnpluggedBadgeColour = 0x8A8A8A;
+constexpr uint32_t kPausedBadgeColour = 0x35B4E8;  // the logo's blue
 
 // `over` with coverage `alpha` (0..255) laid over `under`, straight alpha both.
 uint32_t Blend(uint32_t under, uint32_t overRgb, uint32_t alpha) {
@@ -102,8 +104,14 @@ TrayResponse DecideTrayCallback(unsigned iconId, unsigned mouseMessage) {
   return {0, TrayAction::None};
 }
 
-std::wstring TrayTip(const FollowedProfile& followed, bool keyboardPresent) {
-  if (!keyboardPresent) return std::wstring(ui_text::kTrayKeyboardMissing);
+TrayMode TrayModeOf(bool keyboardPresent, bool paused) {
+  if (!keyboardPresent) return TrayMode::KeyboardMissing;
+  return paused ? TrayMode::Paused : TrayMode::Remapping;
+}
+
+std::wstring TrayTip(const FollowedProfile& followed, TrayMode mode) {
+  if (mode == TrayMode::KeyboardMissing) return std::wstring(ui_text::kTrayKeyboardMissing);
+  if (mode == TrayMode::Paused) return std::wstring(ui_text::kTrayPaused);
   std::wstring tip = L"ORVELLE: профиль " + FormatInt(followed.profile);
   if (!followed.program.empty()) tip += L" (" + followed.program + L")";
   if (tip.size() > kTipChars) tip = tip.substr(0, kTipChars - 2) + L"…)";
@@ -128,8 +136,23 @@ std::vector<uint32_t> UnpluggedIcon(std::vector<uint32_t> pixels, int size) {
   return pixels;
 }
 
-std::vector<uint32_t> TrayIconPicture(std::vector<uint32_t> pixels, int size, int profile, bool keyboardPresent) {
-  return keyboardPresent ? BadgedIcon(std::move(pixels), size, profile) : UnpluggedIcon(std::move(pixels), size);
+std::vector<uint32_t> PausedIcon(std::vector<uint32_t> pixels, int size) {
+  if (!IsPicture(pixels, size)) return pixels;
+  for (uint32_t& pixel : pixels) pixel = ((pixel >> 24) * 11 / 20) << 24 | (pixel & 0xFFFFFF);
+  DrawBadge(pixels, size, kPauseSign, kPausedBadgeColour);
+  return pixels;
+}
+
+std::vector<uint32_t> TrayIconPicture(std::vector<uint32_t> pixels, int size, int profile, TrayMode mode) {
+  switch (mode) {
+    case TrayMode::Paused:
+      return PausedIcon(std::move(pixels), size);
+    case TrayMode::KeyboardMissing:
+      return UnpluggedIcon(std::move(pixels), size);
+    case TrayMode::Remapping:
+      break;
+  }
+  return BadgedIcon(std::move(pixels), size, profile);
 }
 
 int TrayIconSize(int systemSize, unsigned dpi) {

@@ -19,10 +19,14 @@ struct TrayResponse {
 };
 TrayResponse DecideTrayCallback(unsigned iconId, unsigned mouseMessage);
 
-// The tray icon's tip: the product, the active profile and the program that chose it; without
-// the keyboard, that it is not plugged in (nothing is remapped then). At most 127 characters, as
-// the tip holds.
-std::wstring TrayTip(const FollowedProfile& followed, bool keyboardPresent);
+// What the tray tells besides the profile: keys are remapped, the user paused remapping, or the
+// keyboard is not plugged in (nothing is remapped then either; that one wins).
+enum class TrayMode { Remapping, Paused, KeyboardMissing };
+TrayMode TrayModeOf(bool keyboardPresent, bool paused);
+
+// The tray icon's tip: the product, the active profile and the program that chose it; paused or
+// without the keyboard, that instead. At most 127 characters, as the tip holds.
+std::wstring TrayTip(const FollowedProfile& followed, TrayMode mode);
 
 // The tray icon with the profile's number in a badge at its lower right corner. `pixels` is the
 // icon's picture, `size` × `size`, top row first, each pixel 0xAARRGGBB with straight alpha; the
@@ -32,9 +36,12 @@ std::vector<uint32_t> BadgedIcon(std::vector<uint32_t> pixels, int size, int dig
 // The tray icon while the keyboard is not plugged in: the icon grey and faded, with a grey badge
 // holding a cross where the profile's number would be. Same form as BadgedIcon.
 std::vector<uint32_t> UnpluggedIcon(std::vector<uint32_t> pixels, int size);
+// The tray icon while remapping is paused: the icon faded, with a blue badge holding the pause
+// sign where the profile's number would be.
+std::vector<uint32_t> PausedIcon(std::vector<uint32_t> pixels, int size);
 
-// The tray icon for the profile the keys follow, or the unplugged one without the keyboard.
-std::vector<uint32_t> TrayIconPicture(std::vector<uint32_t> pixels, int size, int profile, bool keyboardPresent);
+// The tray icon for the profile the keys follow, or the one of the mode.
+std::vector<uint32_t> TrayIconPicture(std::vector<uint32_t> pixels, int size, int profile, TrayMode mode);
 
 // The side of the tray's icons in pixels at `dpi`: the system's small-icon size for that DPI when
 // it gives one (`systemSize` above 0), else 16 pixels scaled to it. Drawn at this size, the badge's

@@ -125,12 +125,12 @@ unsigned WindowsBuild() {
   return version.dwBuildNumber;
 }
 
-UniqueIcon BadgedTrayIcon(HINSTANCE instance, int iconId, int profile, bool keyboardPresent, int size) {
+UniqueIcon BadgedTrayIcon(HINSTANCE instance, int iconId, int profile, TrayMode mode, int size) {
   UniqueIcon plain(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON, size, size, 0)));
   if (!plain) return plain;
   const std::vector<uint32_t> pixels = IconPixels(plain.get(), size);
   if (pixels.empty()) return plain;
-  const std::vector<uint32_t> badged = TrayIconPicture(pixels, size, profile, keyboardPresent);
+  const std::vector<uint32_t> badged = TrayIconPicture(pixels, size, profile, mode);
   BITMAPV5HEADER header{};
   header.bV5Size = sizeof header;
   header.bV5Width = size;

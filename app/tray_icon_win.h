@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "app/tray_icon.h"
 #include "platform/win32/handles.h"
 
 namespace orvelle {
@@ -40,9 +41,9 @@ class TrayIcon {
   bool added_ = false;
 };
 
-// The program's icon at the tray's size with a profile's number on it, or greyed with a cross
-// without the keyboard (TrayIconPicture); the plain icon when the picture cannot be read.
-UniqueIcon BadgedTrayIcon(HINSTANCE instance, int iconId, int profile, bool keyboardPresent, int size);
+// The program's icon at the tray's size with a profile's number on it, or the look of `mode`
+// (TrayIconPicture); the plain icon when the picture cannot be read.
+UniqueIcon BadgedTrayIcon(HINSTANCE instance, int iconId, int profile, TrayMode mode, int size);
 
 // The side of the tray's icons in real pixels. The program is not DPI aware, so the system would
 // report 16 at any DPI and stretch the icon; the system DPI is read with this thread made aware of

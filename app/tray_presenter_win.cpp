@@ -23,17 +23,21 @@ void TrayPresenter::Add(HINSTANCE instance, HWND window, HICON plainIcon) {
 void TrayPresenter::MakeIcons() {
   iconSize_ = RealTrayIconSize();
   for (int n = 1; n <= 3; ++n) {
-    badged_[static_cast<size_t>(n - 1)] = BadgedTrayIcon(instance_, IDI_APP, n, true, iconSize_);
+    badged_[static_cast<size_t>(n - 1)] = BadgedTrayIcon(instance_, IDI_APP, n, TrayMode::Remapping, iconSize_);
   }
-  unplugged_ = BadgedTrayIcon(instance_, IDI_APP, 0, false, iconSize_);
+  unplugged_ = BadgedTrayIcon(instance_, IDI_APP, 0, TrayMode::KeyboardMissing, iconSize_);
+  pausedIcon_ = BadgedTrayIcon(instance_, IDI_APP, 0, TrayMode::Paused, iconSize_);
 }
 
 void TrayPresenter::Refresh() {
   const int profile = followed_.profile;
   if (profile < 1 || profile > 3) return;
-  const UniqueIcon& icon = keyboardPresent_ ? badged_[static_cast<size_t>(profile - 1)] : unplugged_;
+  const TrayMode now = mode();
+  const UniqueIcon& icon = now == TrayMode::KeyboardMissing ? unplugged_
+                           : now == TrayMode::Paused        ? pausedIcon_
+                                                            : badged_[static_cast<size_t>(profile - 1)];
   tray_.Refresh(icon ? icon.get() : plainIcon_);
-  tray_.SetTip(TrayTip(followed_, keyboardPresent_));
+  tray_.SetTip(TrayTip(followed_, now));
 }
 
 void TrayPresenter::Show(const FollowedProfile& followed) {
@@ -44,6 +48,12 @@ void TrayPresenter::Show(const FollowedProfile& followed) {
 void TrayPresenter::SetKeyboardPresent(bool present) {
   if (present == keyboardPresent_) return;
   keyboardPresent_ = present;
+  Refresh();
+}
+
+void TrayPresenter::SetPaused(bool paused) {
+  if (paused == paused_) return;
+  paused_ = paused;
   Refresh();
 }
 

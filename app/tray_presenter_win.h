@@ -32,6 +32,8 @@ class TrayPresenter {
   void Show(const FollowedProfile& followed);
   // The keyboard came or went: without it the icon is greyed and the tip says so.
   void SetKeyboardPresent(bool present);
+  // Remapping paused or on again: while paused the icon shows the pause sign and the tip says so.
+  void SetPaused(bool paused);
   // The shell restarted and forgot the icon; its size may have changed with it.
   void Restore();
   // The retry timer went off: the shell is asked again.
@@ -45,7 +47,8 @@ class TrayPresenter {
   static void MarkMenu(HMENU trayMenu, int activeProfile);
   std::wstring tip() const { return tray_.tip(); }
   // Whether the icon shown is the one without the keyboard.
-  bool showsUnplugged() const { return !keyboardPresent_ && followed_.profile != 0; }
+  bool showsUnplugged() const { return mode() == TrayMode::KeyboardMissing && followed_.profile != 0; }
+  TrayMode mode() const { return TrayModeOf(keyboardPresent_, paused_); }
   int iconSize() const { return iconSize_; }
   bool added() const { return tray_.added(); }
   bool balloonShown() const { return balloonShown_; }
@@ -64,11 +67,13 @@ class TrayPresenter {
   int iconSize_ = 0;
   FollowedProfile followed_{0, {}};  // the number on the icon; 0 before the first
   bool keyboardPresent_ = true;
+  bool paused_ = false;
   int failures_ = 0;  // refusals of the shell in a row
   std::optional<TrayBalloon> balloon_;  // waits for the icon
   bool balloonShown_ = false;
   std::array<UniqueIcon, 3> badged_;  // the icon with the number of profile 1, 2, 3
   UniqueIcon unplugged_;  // the icon without the keyboard
+  UniqueIcon pausedIcon_;  // the icon while remapping is paused
 };
 
 }  // namespace orvelle

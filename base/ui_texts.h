@@ -14,6 +14,8 @@ inline constexpr std::wstring_view kAppTitle = L"ORVELLE";
 
 // The tray tip while the keyboard is not plugged in.
 inline constexpr std::wstring_view kTrayKeyboardMissing = L"ORVELLE: клавиатура не подключена";
+// The tray tip while remapping is paused.
+inline constexpr std::wstring_view kTrayPaused = L"ORVELLE: пауза";
 
 // --- the main window and the tray --------------------------------------------------------------
 

@@ -26,26 +26,48 @@ TEST(TrayIcon, CallbackOutcomes) {
 }
 
 TEST(ProfileFollow, TheTrayTipNamesTheProfileAndWhatChoseIt) {
-  EXPECT_EQ(TrayTip({1, L""}, true), L"ORVELLE: профиль 1");
-  EXPECT_EQ(TrayTip({2, L"game.exe"}, true), L"ORVELLE: профиль 2 (game.exe)");
-  const std::wstring tip = TrayTip({3, std::wstring(200, L'x') + L".exe"}, true);
+  EXPECT_EQ(TrayTip({1, L""}, TrayMode::Remapping), L"ORVELLE: профиль 1");
+  EXPECT_EQ(TrayTip({2, L"game.exe"}, TrayMode::Remapping), L"ORVELLE: профиль 2 (game.exe)");
+  const std::wstring tip = TrayTip({3, std::wstring(200, L'x') + L".exe"}, TrayMode::Remapping);
   EXPECT_EQ(tip.size(), 127u) << "the tip holds 127 characters";
   EXPECT_TRUE(tip.ends_with(L"…)"));
-  EXPECT_EQ(TrayTip({2, L"game.exe"}, false), L"ORVELLE: клавиатура не подключена")
+  EXPECT_EQ(TrayTip({2, L"game.exe"}, TrayMode::KeyboardMissing), L"ORVELLE: клавиатура не подключена")
       << "without the keyboard nothing is remapped: the tip says why";
 }
 
 TEST(TrayIcon, WithoutTheKeyboardTheIconIsGreyAndCrossed) {
   const std::vector<uint32_t> base(256, 0xFFF39A1Eu);  // an orange icon
-  const auto unplugged = TrayIconPicture(base, 16, 2, false);
+  const auto unplugged = TrayIconPicture(base, 16, 2, TrayMode::KeyboardMissing);
   ASSERT_EQ(unplugged.size(), base.size());
   const uint32_t corner = unplugged[0];
   EXPECT_EQ((corner >> 16) & 0xFF, (corner >> 8) & 0xFF) << "grey";
   EXPECT_EQ((corner >> 8) & 0xFF, corner & 0xFF) << "grey";
   EXPECT_LT(corner >> 24, 0xFFu) << "faded";
   EXPECT_TRUE(std::any_of(unplugged.begin(), unplugged.end(), [](uint32_t p) { return p == 0xFF1B1B1Bu; })) << "the cross";
-  EXPECT_EQ(unplugged, TrayIconPicture(base, 16, 3, false)) << "no profile number without the keyboard";
-  EXPECT_EQ(TrayIconPicture(base, 16, 2, true), BadgedIcon(base, 16, 2));
+  EXPECT_EQ(unplugged, TrayIconPicture(base, 16, 3, TrayMode::KeyboardMissing)) << "no profile number";
+  EXPECT_EQ(TrayIconPicture(base, 16, 2, TrayMode::Remapping), BadgedIcon(base, 16, 2));
+  const auto paused = TrayIconPicture(base, 16, 2, TrayMode::Paused);
+  EXPECT_NE(paused, unplugged);
+  EXPECT_NE(paused, BadgedIcon(base, 16, 2));
+  EXPECT_LT(paused[0] >> 24, 0xFFu) << "faded";
+  EXPECT_TRUE(std::any_of(paused.begin(), paused.end(), [](uint32_t p) { return p == 0xFF1B1B1Bu; })) << "the sign";
+}
+
+TEST(TrayIcon, TheTipSaysWhyNothingIsRemapped) {
+  struct Case {
+    bool present, paused;
+    TrayMode mode;
+    const wchar_t* tip;
+  } cases[] = {
+      {true, false, TrayMode::Remapping, L"ORVELLE: профиль 2 (game.exe)"},
+      {true, true, TrayMode::Paused, L"ORVELLE: пауза"},
+      {false, false, TrayMode::KeyboardMissing, L"ORVELLE: клавиатура не подключена"},
+      {false, true, TrayMode::KeyboardMissing, L"ORVELLE: клавиатура не подключена"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(TrayModeOf(c.present, c.paused), c.mode);
+    EXPECT_EQ(TrayTip({2, L"game.exe"}, c.mode), c.tip);
+  }
 }
 
 TEST(ProfileFollow, TheBadgeCarriesTheDigitAndLeavesTheRestOfTheIcon) {
