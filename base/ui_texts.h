@@ -17,6 +17,16 @@ inline constexpr std::wstring_view kTrayKeyboardMissing = L"ORVELLE: клави�
 // The tray tip while remapping is paused.
 inline constexpr std::wstring_view kTrayPaused = L"ORVELLE: пауза";
 
+// --- the command line -----------------------------------------------------------------------------
+
+inline constexpr std::wstring_view kCommandLineUsage =
+    L"Команды ORVELLE:\n\n"
+    L"orvelle.exe /profile 1|2|3|next\n"
+    L"    сделать активным профиль 1, 2 или 3 или следующий\n\n"
+    L"orvelle.exe /pause on|off|toggle\n"
+    L"    приостановить переназначение клавиш, возобновить его или переключить паузу\n\n"
+    L"Если ORVELLE уже запущен, команда передаётся ему.";
+
 // --- the main window and the tray --------------------------------------------------------------
 
 // --- the key assignment dialog -----------------------------------------------------------------
