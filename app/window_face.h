@@ -1,0 +1,78 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "base/ini.h"
+#include "model/profile_data.h"
+
+namespace orvelle {
+
+// What kind of thing an assigned key does, as the main window shows it: each has a picture of
+// its own. Plain is a key that sends itself (unassigned, or a record the program cannot act on).
+enum class KeyLook { Plain, Remap, Command, Macro, Text, Program, Off };
+
+// The look of one key slot and the small marks on it.
+struct KeyFace {
+  KeyLook look = KeyLook::Plain;
+  bool hold = false;
+  bool operator==(const KeyFace&) const = default;
+};
+
+// The face of an assigned key's record. A kind this version does not know, and a Text or Program
+// record with nothing to act on, send the key itself and look plain. Hold is marked only where
+// something is held: never on a plain key or one that is off.
+KeyFace FaceOfAssignment(const KeyAssignment& assignment);
+
+// The skin picture that shows a look; Plain shows the normal picture.
+RegionLook PictureOfLook(KeyLook look);
+
+// The state of NumLock, CapsLock and ScrollLock: on is lit.
+struct LockStates {
+  bool num = false;
+  bool caps = false;
+  bool scroll = false;
+  bool operator==(const LockStates&) const = default;
+};
+
+// Where the window's indicators lie, from section "INDICATORS" of "Main.ini": the three lock
+// lamps and the notice that the keyboard is missing. A layout without the section (an older
+// skin) places nothing: no lamp lights, and the notice is written as plain text instead.
+struct FaceLayout {
+  std::array<Rect, 3> lamps{};  // NumLock, CapsLock, ScrollLock
+  Rect notice{};
+  bool operator==(const FaceLayout&) const = default;
+};
+inline constexpr std::wstring_view kIndicatorSection = L"INDICATORS";
+FaceLayout LoadFaceLayout(IniAccess& ini, const std::wstring& path);
+
+// The small marks in a key's corners, copied from the marks picture: Hold at the top right,
+// Turbo (kept free for it) at the top left. Both lie inside the key's top face in every look.
+Rect HoldMarkArea(const Rect& key);
+Rect TurboMarkArea(const Rect& key);
+
+// Everything the picture of the main window depends on.
+struct FaceState {
+  int activeProfile = 1;
+  int hovered = kNoEntry;
+  bool pending = false;  // the working copy holds edits not yet applied
+  LockStates locks;
+  bool keyboardPresent = true;
+};
+
+// The whole face of the window: the copies to make over the normal picture, in order, and
+// whether the missing keyboard must be told in plain text (no place for its notice in the skin).
+struct Face {
+  std::vector<Blit> blits;
+  bool noticeAsText = false;
+};
+
+// The face of the window in `state`: the active profile's button and, while edits wait, "Apply"
+// lit; each assigned key slot in the look of its kind with its marks; the hovered entry in the
+// over look (its marks kept); the lit lamps; the notice while the keyboard is missing.
+Face ComputeFace(const KeyTable& table, const FaceLayout& layout, const ProfileData& working,
+                 const FaceState& state);
+
+}  // namespace orvelle
