@@ -12,10 +12,17 @@ void MainSkin::Load(Picture& picture, const std::wstring& path) {
 }
 
 void MainSkin::LoadSkin(const std::wstring& folder) {
+  static constexpr std::array<const wchar_t*, kPictureCount> kNames = {
+      L"normal", L"over", L"down", L"command", L"macro", L"text", L"program", L"off", L"marks"};
   mask_ = LoadSkinPicture(folder + L"skin\\main_mask.bmp");
-  Load(looks_[0], folder + L"skin\\main_normal.bmp");
-  Load(looks_[1], folder + L"skin\\main_over.bmp");
-  Load(looks_[2], folder + L"skin\\main_down.bmp");
+  for (size_t i = 0; i < kNames.size(); ++i) Load(looks_[i], folder + L"skin\\main_" + kNames[i] + L".bmp");
+}
+
+const MainSkin::Picture* MainSkin::PictureFor(RegionLook look) const {
+  const Picture* picture = &looks_[static_cast<size_t>(look)];
+  // A skin made before the kinds had looks of their own shows every assigned key pressed.
+  if (!picture->dc && look >= RegionLook::Command && look <= RegionLook::Off) picture = &looks_[static_cast<size_t>(RegionLook::Down)];
+  return picture->dc ? picture : nullptr;
 }
 
 bool MainSkin::MaskSize(SIZE& size) const { return PictureSize(mask_.get(), size); }
@@ -30,17 +37,6 @@ void MainSkin::ShapeWindow(HWND window) {
   mask_.reset();
 }
 
-void MainSkin::Draw(HWND window, const std::vector<Blit>& blits) const {
-  if (blits.empty()) return;
-  const WindowDc target(window);
-  for (const Blit& blit : blits) {
-    const Picture& picture = looks_[static_cast<size_t>(blit.from)];
-    if (!picture.dc) continue;
-    const Rect& a = blit.area;
-    BitBlt(target.get(), a.left, a.top, a.Width(), a.Height(), picture.dc.get(), a.left, a.top, SRCCOPY);
-  }
-}
-
 void MainSkin::PaintBackground(HDC target, SIZE size) const {
   const Picture& normal = looks_[0];
   if (normal.dc) {
@@ -51,16 +47,37 @@ void MainSkin::PaintBackground(HDC target, SIZE size) const {
   }
 }
 
-void MainSkin::DrawRegions(HWND window, const KeyTable& table, const std::vector<RegionDraw>& draws) const {
-  for (const RegionDraw& draw : draws) Draw(window, RegionBlits(table, draw.look, draw.entry));
+void MainSkin::Paint(HDC target, SIZE size, const Face& face, std::wstring_view noticeText) const {
+  // Composed off screen and copied in one go, so no state of the window is ever seen half drawn.
+  const UniqueMemoryDc buffer(CreateCompatibleDC(target));
+  const UniqueBitmap canvas(CreateCompatibleBitmap(target, size.cx, size.cy));
+  if (!buffer || !canvas) {
+    Compose(target, size, face, noticeText);
+    return;
+  }
+  const SelectedObject onCanvas(buffer.get(), canvas.get());
+  Compose(buffer.get(), size, face, noticeText);
+  BitBlt(target, 0, 0, size.cx, size.cy, buffer.get(), 0, 0, SRCCOPY);
 }
 
-void MainSkin::PaintWindow(HWND window, HDC target, const KeyTable& table, int activeProfile,
-                           const std::vector<int>& assignedSlots) const {
-  RECT bounds{};
-  GetWindowRect(window, &bounds);
-  PaintBackground(target, SIZE{bounds.right - bounds.left, bounds.bottom - bounds.top});
-  DrawRegions(window, table, PaintDraws(activeProfile, assignedSlots));
+void MainSkin::Compose(HDC dc, SIZE size, const Face& face, std::wstring_view noticeText) const {
+  PaintBackground(dc, size);
+  for (const Blit& blit : face.blits) {
+    const Picture* picture = PictureFor(blit.from);
+    if (picture == nullptr) continue;
+    const Rect& a = blit.area;
+    BitBlt(dc, a.left, a.top, a.Width(), a.Height(), picture->dc.get(), a.left, a.top, SRCCOPY);
+  }
+  if (face.noticeAsText) {
+    // An older skin has no place for the notice: a plain band across the top says it.
+    RECT band{size.cx / 4, 16, size.cx - size.cx / 4, 44};
+    const Unique<DeleteObjectTraits<HBRUSH>> red(CreateSolidBrush(RGB(150, 30, 30)));
+    FillRect(dc, &band, red.get());
+    const SelectedObject font(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(255, 255, 255));
+    DrawTextW(dc, noticeText.data(), static_cast<int>(noticeText.size()), &band, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  }
 }
 
 void PaintMinimised(HWND window, HICON icon) {
