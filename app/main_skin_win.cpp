@@ -1,5 +1,9 @@
 #include "app/main_skin_win.h"
 
+#include <algorithm>
+#include <utility>
+
+#include "base/ui_texts.h"
 #include "platform/win32/skin_pictures_win.h"
 
 namespace orvelle {
@@ -11,17 +15,134 @@ void MainSkin::Load(Picture& picture, const std::wstring& path) {
   if (picture.dc) picture.original = SelectObject(picture.dc.get(), picture.bitmap.get());
 }
 
+namespace {
+
+constexpr KeyLook kDerivedLooks[] = {KeyLook::Command, KeyLook::Macro, KeyLook::Text, KeyLook::Program, KeyLook::Off};
+constexpr COLORREF kCaseText = RGB(132, 140, 152);
+constexpr Rgb kDownFace{246, 156, 49};  // the middle of the down look's cap
+
+using UniqueBrush = Unique<DeleteObjectTraits<HBRUSH>>;
+using UniquePen = Unique<DeleteObjectTraits<HPEN>>;
+
+COLORREF Colour(Rgb c) { return RGB(c.r, c.g, c.b); }
+
+// A copy of the down picture in the look of a kind: every pixel recoloured as the look wants.
+UniqueBitmap RecolouredPicture(HBITMAP down, KeyLook look) {
+  SIZE size;
+  if (!PictureSize(down, size)) return {};
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  UniqueBitmap copy(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!copy || bits == nullptr) return {};
+  const UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  if (!dc || GetDIBits(dc.get(), down, 0, static_cast<UINT>(size.cy), bits, &info, DIB_RGB_COLORS) == 0) return {};
+  auto* pixel = static_cast<RGBQUAD*>(bits);
+  for (LONG i = 0; i < size.cx * size.cy; ++i, ++pixel) {
+    const Rgb c = RecolourForLook(Rgb{pixel->rgbRed, pixel->rgbGreen, pixel->rgbBlue}, look);
+    *pixel = RGBQUAD{c.b, c.g, c.r, 0};
+  }
+  GdiFlush();
+  return copy;
+}
+
+void FillArea(HDC dc, const Rect& a, Rgb colour) {
+  const RECT r{a.left, a.top, a.right, a.bottom};
+  const UniqueBrush brush(CreateSolidBrush(Colour(colour)));
+  FillRect(dc, &r, brush.get());
+}
+
+void FillEllipse(HDC dc, const Rect& a, int inset, COLORREF colour) {
+  const UniqueBrush brush(CreateSolidBrush(colour));
+  const SelectedObject pen(dc, GetStockObject(NULL_PEN));
+  const SelectedObject fill(dc, brush.get());
+  // Without a pen the ellipse leaves its right and bottom edge out: one more pixel each way.
+  Ellipse(dc, a.left + inset, a.top + inset, a.right - inset + 1, a.bottom - inset + 1);
+}
+
+UniqueFont LegendFont(int height, bool bold) {
+  return UniqueFont(CreateFontW(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma"));
+}
+
+int TextWidth(HDC dc, std::wstring_view text) {
+  SIZE extent{};
+  GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &extent);
+  return extent.cx;
+}
+
+// The legend of the key looks: a small cap in each look's colour and its word, then the Hold
+// mark and its word, centred in `area`.
+void PaintLegend(HDC dc, const Rect& area) {
+  if (area.Width() <= 0 || area.Height() <= 0) return;
+  const std::pair<KeyLook, std::wstring_view> items[] = {
+      {KeyLook::Remap, ui_text::kLegendRemap},     {KeyLook::Command, ui_text::kLegendCommand},
+      {KeyLook::Macro, ui_text::kLegendMacro},     {KeyLook::Text, ui_text::kLegendText},
+      {KeyLook::Program, ui_text::kLegendProgram}, {KeyLook::Off, ui_text::kLegendOff}};
+  const UniqueFont font = LegendFont(11, true);
+  const SelectedObject onFont(dc, font.get());
+  constexpr int kCap = 16, kGapIn = 4, kGapOut = 10, kMark = 10;
+  int total = kMark + kGapIn + TextWidth(dc, ui_text::kLegendHold);
+  for (const auto& [look, text] : items) total += kCap + kGapIn + TextWidth(dc, text) + kGapOut;
+  int x = area.left + std::max(0, (area.Width() - total) / 2);
+  const int middle = (area.top + area.bottom) / 2;
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, kCaseText);
+  const auto word = [&](std::wstring_view text) {
+    RECT box{x, area.top, area.right, area.bottom};
+    DrawTextW(dc, text.data(), static_cast<int>(text.size()), &box, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    x += TextWidth(dc, text);
+  };
+  for (const auto& [look, text] : items) {
+    const Rgb rim = RecolourForLook(Rgb{70, 34, 4}, look);
+    FillArea(dc, Rect::FromOriginAndSize(x, middle - 6, kCap, 12), rim);
+    FillArea(dc, Rect::FromOriginAndSize(x + 1, middle - 5, kCap - 2, 10), RecolourForLook(kDownFace, look));
+    x += kCap + kGapIn;
+    word(text);
+    x += kGapOut;
+  }
+  // HoldMarkArea puts the mark 6 px below a key's top and 6 px left of its right edge.
+  for (const Fill& fill : HoldMarkFills(Rect{0, middle - 4 - 6, x + kMark + 6, middle + 20})) FillArea(dc, fill.area, fill.colour);
+  x += kMark + kGapIn;
+  word(ui_text::kLegendHold);
+}
+
+// The keyboard is missing: said in a red band, in the skin's place for it or across the top.
+void PaintNotice(HDC dc, Rect area, SIZE size) {
+  if (area.Width() <= 0 || area.Height() <= 0) area = Rect{size.cx / 4, 16, size.cx - size.cx / 4, 44};
+  const UniqueBrush brush(CreateSolidBrush(RGB(168, 34, 30)));
+  const UniquePen pen(CreatePen(PS_SOLID, 1, RGB(90, 20, 20)));
+  const SelectedObject onBrush(dc, brush.get());
+  const SelectedObject onPen(dc, pen.get());
+  RoundRect(dc, area.left, area.top, area.right, area.bottom, 10, 10);
+  const UniqueFont font = LegendFont(13, true);
+  const SelectedObject onFont(dc, font.get());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, RGB(255, 255, 255));
+  RECT box{area.left, area.top, area.right, area.bottom};
+  const std::wstring_view text = ui_text::kKeyboardMissing;
+  DrawTextW(dc, text.data(), static_cast<int>(text.size()), &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+}  // namespace
+
 void MainSkin::LoadSkin(const std::wstring& folder) {
-  static constexpr std::array<const wchar_t*, kPictureCount> kNames = {
-      L"normal", L"over", L"down", L"command", L"macro", L"text", L"program", L"off", L"marks"};
   mask_ = LoadSkinPicture(folder + L"skin\\main_mask.bmp");
-  for (size_t i = 0; i < kNames.size(); ++i) Load(looks_[i], folder + L"skin\\main_" + kNames[i] + L".bmp");
+  Load(looks_[0], folder + L"skin\\main_normal.bmp");
+  Load(looks_[1], folder + L"skin\\main_over.bmp");
+  Load(looks_[2], folder + L"skin\\main_down.bmp");
+  // The kinds' looks come from the down look, so any skin shows them.
+  for (KeyLook look : kDerivedLooks) {
+    Picture& picture = looks_[static_cast<size_t>(PictureOfLook(look))];
+    picture.bitmap = RecolouredPicture(looks_[2].bitmap.get(), look);
+    if (!picture.bitmap) continue;
+    picture.dc.reset(CreateCompatibleDC(nullptr));
+    if (picture.dc) picture.original = SelectObject(picture.dc.get(), picture.bitmap.get());
+  }
 }
 
 const MainSkin::Picture* MainSkin::PictureFor(RegionLook look) const {
   const Picture* picture = &looks_[static_cast<size_t>(look)];
-  // A skin made before the kinds had looks of their own shows every assigned key pressed.
-  if (!picture->dc && look >= RegionLook::Command && look <= RegionLook::Off) picture = &looks_[static_cast<size_t>(RegionLook::Down)];
   return picture->dc ? picture : nullptr;
 }
 
@@ -47,20 +168,20 @@ void MainSkin::PaintBackground(HDC target, SIZE size) const {
   }
 }
 
-void MainSkin::Paint(HDC target, SIZE size, const Face& face, std::wstring_view noticeText) const {
+void MainSkin::Paint(HDC target, SIZE size, const Face& face) const {
   // Composed off screen and copied in one go, so no state of the window is ever seen half drawn.
   const UniqueMemoryDc buffer(CreateCompatibleDC(target));
   const UniqueBitmap canvas(CreateCompatibleBitmap(target, size.cx, size.cy));
   if (!buffer || !canvas) {
-    Compose(target, size, face, noticeText);
+    Compose(target, size, face);
     return;
   }
   const SelectedObject onCanvas(buffer.get(), canvas.get());
-  Compose(buffer.get(), size, face, noticeText);
+  Compose(buffer.get(), size, face);
   BitBlt(target, 0, 0, size.cx, size.cy, buffer.get(), 0, 0, SRCCOPY);
 }
 
-void MainSkin::Compose(HDC dc, SIZE size, const Face& face, std::wstring_view noticeText) const {
+void MainSkin::Compose(HDC dc, SIZE size, const Face& face) const {
   PaintBackground(dc, size);
   for (const Blit& blit : face.blits) {
     const Picture* picture = PictureFor(blit.from);
@@ -68,16 +189,13 @@ void MainSkin::Compose(HDC dc, SIZE size, const Face& face, std::wstring_view no
     const Rect& a = blit.area;
     BitBlt(dc, a.left, a.top, a.Width(), a.Height(), picture->dc.get(), a.left, a.top, SRCCOPY);
   }
-  if (face.noticeAsText) {
-    // An older skin has no place for the notice: a plain band across the top says it.
-    RECT band{size.cx / 4, 16, size.cx - size.cx / 4, 44};
-    const Unique<DeleteObjectTraits<HBRUSH>> red(CreateSolidBrush(RGB(150, 30, 30)));
-    FillRect(dc, &band, red.get());
-    const SelectedObject font(dc, GetStockObject(DEFAULT_GUI_FONT));
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(255, 255, 255));
-    DrawTextW(dc, noticeText.data(), static_cast<int>(noticeText.size()), &band, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  for (const Fill& fill : face.fills) FillArea(dc, fill.area, fill.colour);
+  for (const Rect& lamp : face.litLamps) {
+    FillEllipse(dc, lamp, 2, RGB(40, 150, 190));
+    FillEllipse(dc, lamp, 4, RGB(120, 232, 255));
   }
+  PaintLegend(dc, face.legend);
+  if (face.notice) PaintNotice(dc, *face.notice, size);
 }
 
 void PaintMinimised(HWND window, HICON icon) {

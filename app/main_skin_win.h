@@ -15,9 +15,9 @@ namespace orvelle {
 // The main window's skin pictures and the painting that copies regions out of them.
 class MainSkin {
  public:
-  // Loads "skin\main_mask.bmp", "main_normal.bmp", "main_over.bmp", "main_down.bmp", the kinds'
-  // pictures and "main_marks.bmp" from `folder`; a picture that cannot be loaded stays empty (a
-  // kind's look then falls back to the down picture, and marks are left out).
+  // Loads "skin\main_mask.bmp", "main_normal.bmp", "main_over.bmp" and "main_down.bmp" from
+  // `folder`, and makes the kinds' pictures from the down picture; a picture that cannot be
+  // loaded or made stays empty and its regions keep the normal look.
   void LoadSkin(const std::wstring& folder);
 
   // The mask picture's size, or nothing without a mask.
@@ -27,10 +27,9 @@ class MainSkin {
   // outside the window. The mask is needed for nothing else and is released.
   void ShapeWindow(HWND window);
 
-  // The whole window onto `target` in one copy, composed off screen: the normal picture, then
-  // the face's copies; `noticeText` written on it when the face asks for it. `size` is the
-  // window's client size.
-  void Paint(HDC target, SIZE size, const Face& face, std::wstring_view noticeText) const;
+  // The whole window onto `target` in one copy, composed off screen: the normal picture, the
+  // face's copies, its marks, lit lamps, legend and notice. `size` is the window's client size.
+  void Paint(HDC target, SIZE size, const Face& face) const;
 
  private:
   struct Picture {
@@ -42,7 +41,7 @@ class MainSkin {
 
   UniqueBitmap mask_;
   void PaintBackground(HDC target, SIZE size) const;
-  void Compose(HDC dc, SIZE size, const Face& face, std::wstring_view noticeText) const;
+  void Compose(HDC dc, SIZE size, const Face& face) const;
   const Picture* PictureFor(RegionLook look) const;
 
   std::array<Picture, kPictureCount> looks_;  // by RegionLook

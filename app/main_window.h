@@ -9,10 +9,10 @@
 
 namespace orvelle {
 
-// Which skin picture a region is copied from: the three looks of every region, the looks of the
-// kinds of assigned keys, and the marks (lit lamps, the missing keyboard's notice, key marks).
-enum class RegionLook { Normal = 0, Over = 1, Down = 2, Command = 3, Macro = 4, Text = 5, Program = 6, Off = 7, Marks = 8 };
-inline constexpr int kPictureCount = 9;
+// Which picture a region is copied from: the skin's three looks of every region, and the looks of
+// the kinds of assigned keys, which the program makes from the down picture as it loads the skin.
+enum class RegionLook { Normal = 0, Over = 1, Down = 2, Command = 3, Macro = 4, Text = 5, Program = 6, Off = 7 };
+inline constexpr int kPictureCount = 8;
 
 inline constexpr int kNoEntry = -1;
 inline constexpr int kProfileButtonEntry = 128;  // 128, 129, 130: profiles 1, 2, 3

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,8 +28,26 @@ struct KeyFace {
 // something is held: never on a plain key or one that is off.
 KeyFace FaceOfAssignment(const KeyAssignment& assignment);
 
-// The skin picture that shows a look; Plain shows the normal picture.
+// The picture that shows a look; Plain shows the normal picture, another key the down picture.
 RegionLook PictureOfLook(KeyLook look);
+
+struct Rgb {
+  uint8_t r = 0, g = 0, b = 0;
+  bool operator==(const Rgb&) const = default;
+};
+
+// A pixel of the down picture as the picture of `look` shows it. The down look's hue (the lit
+// key's orange) turns into the look's own; brightness and strength of colour stay, so grey plate
+// stays grey and the legends stay dark on the lit cap. Off dims the key and nearly greys it.
+// Integer arithmetic throughout, so that a test can compute the same pixels.
+Rgb RecolourForLook(Rgb down, KeyLook look);
+
+// A solid rectangle painted over the picture.
+struct Fill {
+  Rect area;
+  Rgb colour;
+  bool operator==(const Fill&) const = default;
+};
 
 // The state of NumLock, CapsLock and ScrollLock: on is lit.
 struct LockStates {
@@ -38,20 +58,24 @@ struct LockStates {
 };
 
 // Where the window's indicators lie, from section "INDICATORS" of "Main.ini": the three lock
-// lamps and the notice that the keyboard is missing. A layout without the section (an older
-// skin) places nothing: no lamp lights, and the notice is written as plain text instead.
+// lamps, the notice that the keyboard is missing and the legend of the key looks. A layout
+// without the section (an older skin) places nothing: no lamp lights and no legend shows, and the
+// notice is written across the top instead.
 struct FaceLayout {
   std::array<Rect, 3> lamps{};  // NumLock, CapsLock, ScrollLock
   Rect notice{};
+  Rect legend{};
   bool operator==(const FaceLayout&) const = default;
 };
 inline constexpr std::wstring_view kIndicatorSection = L"INDICATORS";
 FaceLayout LoadFaceLayout(IniAccess& ini, const std::wstring& path);
 
-// The small marks in a key's corners, copied from the marks picture: Hold at the top right,
-// Turbo (kept free for it) at the top left. Both lie inside the key's top face in every look.
+// The small marks in a key's corners: Hold at the top right, Turbo (kept free for it) at the top
+// left. Both lie inside the key's top face in every look.
 Rect HoldMarkArea(const Rect& key);
 Rect TurboMarkArea(const Rect& key);
+// The Hold mark drawn in its area: a dark chip with a light rim and a light "H".
+std::vector<Fill> HoldMarkFills(const Rect& key);
 
 // Everything the picture of the main window depends on.
 struct FaceState {
@@ -62,11 +86,15 @@ struct FaceState {
   bool keyboardPresent = true;
 };
 
-// The whole face of the window: the copies to make over the normal picture, in order, and
-// whether the missing keyboard must be told in plain text (no place for its notice in the skin).
+// The whole face of the window: the copies to make over the normal picture, in order, the fills
+// over them (the marks), the lamps to light, where to tell that the keyboard is missing (nothing:
+// it is there) and where the legend goes.
 struct Face {
   std::vector<Blit> blits;
-  bool noticeAsText = false;
+  std::vector<Fill> fills;
+  std::vector<Rect> litLamps;
+  std::optional<Rect> notice;  // an empty rectangle: no place in the skin, written across the top
+  Rect legend;
 };
 
 // The face of the window in `state`: the active profile's button and, while edits wait, "Apply"

@@ -1,7 +1,6 @@
 #include "app/window_face_win.h"
 
 #include "app/main_window.h"
-#include "base/ui_texts.h"
 #include "platform/portable/ini_file_copy.h"
 
 namespace orvelle {
@@ -69,7 +68,7 @@ void MainFace::Paint(HDC target, const MainSkin& skin, const KeyTable& table, co
   keyboardPresent_ = keyboardPresent;
   const FaceState state{profiles.activeProfile, hover_.hovered, profiles.pending, locks_, keyboardPresent_};
   skin.Paint(target, SIZE{client.right - client.left, client.bottom - client.top},
-             ComputeFace(table, layout_, profiles.working, state), ui_text::kKeyboardMissing);
+             ComputeFace(table, layout_, profiles.working, state));
 }
 
 }  // namespace orvelle

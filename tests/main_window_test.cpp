@@ -191,13 +191,37 @@ TEST(MainWindowFace, EachKindHasItsLookAndHoldItsMark) {
     for (const auto& [look, picture] : pictures) {
       EXPECT_EQ(FaceHas(face, picture, 5), look == c.look) << c.what;
     }
-    EXPECT_EQ(std::count(face.blits.begin(), face.blits.end(), Blit{RegionLook::Marks, HoldMarkArea(key)}), c.marked ? 1 : 0)
-        << c.what;
+    EXPECT_EQ(face.fills, c.marked ? HoldMarkFills(key) : std::vector<Fill>{}) << c.what;
   }
   // The marks sit inside the key's corners, Hold at the right and Turbo at the left, apart.
   const Rect key = Rect::FromOriginAndSize(100, 50, 38, 38);
   EXPECT_EQ(HoldMarkArea(key), Rect::FromOriginAndSize(122, 56, 10, 8));
   EXPECT_EQ(TurboMarkArea(key), Rect::FromOriginAndSize(106, 56, 10, 8));
+  for (const Fill& fill : HoldMarkFills(key)) {
+    const Rect& a = fill.area;
+    EXPECT_TRUE(a.left >= 122 && a.right <= 132 && a.top >= 56 && a.bottom <= 64) << "a mark stays in its corner";
+  }
+}
+
+TEST(MainWindowFace, KindLooksRecolourTheLitKey) {
+  // The down look's cap, its legend and the plate around it, in each look.
+  const Rgb face{255, 184, 76}, legend{44, 22, 0}, plate{14, 15, 18};
+  struct Case {
+    KeyLook look;
+    Rgb face, legend;
+  } cases[] = {
+      {KeyLook::Plain, face, legend},          {KeyLook::Remap, face, legend},
+      {KeyLook::Command, {180, 76, 255}, {25, 0, 44}}, {KeyLook::Macro, {76, 255, 90}, {0, 44, 3}},
+      {KeyLook::Text, {76, 150, 255}, {0, 18, 44}},    {KeyLook::Program, {255, 76, 195}, {44, 0, 29}},
+      {KeyLook::Off, {140, 87, 87}, {24, 11, 11}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(RecolourForLook(face, c.look), c.face) << static_cast<int>(c.look);
+    EXPECT_EQ(RecolourForLook(legend, c.look), c.legend) << static_cast<int>(c.look);
+    const Rgb p = RecolourForLook(plate, c.look);
+    EXPECT_LE(std::abs(p.r - plate.r) + std::abs(p.g - plate.g) + std::abs(p.b - plate.b), c.look == KeyLook::Off ? 24 : 8)
+        << "grey plate stays grey";
+  }
 }
 
 TEST(MainWindowFace, TheActiveProfileIsLitWhateverHappenedBefore) {
@@ -253,37 +277,35 @@ TEST(MainWindowFace, LampsAndTheMissingKeyboardFromTheLayout) {
   // Older readers see only BUTTONINFO; the new section follows it.
   const FaceLayout layout = LoadFaceLayout(
       ini, folder.WriteUtf16(L"Main.ini", L"[BUTTONINFO]\n1=0,0,10,10,27,Esc\n[INDICATORS]\nNumLock=800,110,12,12\n"
-                                          L"CapsLock=850,110,12,12\nScrollLock=900,110,12,12\nNoKeyboard=250,20,200,24\n"));
+                                          L"CapsLock=850,110,12,12\nScrollLock=900,110,12,12\nNoKeyboard=250,20,200,24\n"
+                                          L"Legend=480,20,400,26\n"));
   EXPECT_EQ(layout.lamps[1], Rect::FromOriginAndSize(850, 110, 12, 12));
   EXPECT_EQ(layout.notice, Rect::FromOriginAndSize(250, 20, 200, 24));
-  const Blit num{RegionLook::Marks, layout.lamps[0]}, caps{RegionLook::Marks, layout.lamps[1]},
-      scroll{RegionLook::Marks, layout.lamps[2]}, notice{RegionLook::Marks, layout.notice};
+  const Rect num = layout.lamps[0], caps = layout.lamps[1], scroll = layout.lamps[2];
   struct Case {
     LockStates locks;
     bool present;
-    std::vector<Blit> marks;
+    std::vector<Rect> lit;
   } cases[] = {
       {{false, false, false}, true, {}},
       {{true, false, false}, true, {num}},
       {{false, true, false}, true, {caps}},
       {{true, true, true}, true, {num, caps, scroll}},
-      {{false, false, true}, false, {scroll, notice}},
+      {{false, false, true}, false, {scroll}},
   };
   const ProfileData working;
   for (const Case& c : cases) {
     const Face face = ComputeFace(table, layout, working, FaceState{1, kNoEntry, false, c.locks, c.present});
-    std::vector<Blit> marks;
-    std::copy_if(face.blits.begin(), face.blits.end(), std::back_inserter(marks),
-                 [](const Blit& b) { return b.from == RegionLook::Marks; });
-    EXPECT_EQ(marks, c.marks) << c.locks.num << c.locks.caps << c.locks.scroll << c.present;
-    EXPECT_FALSE(face.noticeAsText);
+    EXPECT_EQ(face.litLamps, c.lit) << c.locks.num << c.locks.caps << c.locks.scroll << c.present;
+    EXPECT_EQ(face.notice, c.present ? std::nullopt : std::optional<Rect>(layout.notice)) << c.present;
+    EXPECT_EQ(face.legend, Rect::FromOriginAndSize(480, 20, 400, 26));
   }
-  // An older layout without the section: no lamp lights, and the notice is written as text.
+  // An older layout without the section: no lamp lights, and the notice has no place of its own.
   const FaceLayout none = LoadFaceLayout(ini, folder.WriteUtf16(L"Older.ini", L"[BUTTONINFO]\n1=0,0,10,10,27,Esc\n"));
   EXPECT_EQ(none, FaceLayout{});
   const Face face = ComputeFace(table, none, working, FaceState{1, kNoEntry, false, {true, true, true}, false});
-  EXPECT_TRUE(std::none_of(face.blits.begin(), face.blits.end(), [](const Blit& b) { return b.from == RegionLook::Marks; }));
-  EXPECT_TRUE(face.noticeAsText);
+  EXPECT_TRUE(face.litLamps.empty());
+  EXPECT_EQ(face.notice, std::optional<Rect>(Rect{}));
 }
 
 TEST(WindowShape, RunsCoverExactlyTheNonWhitePixels) {
