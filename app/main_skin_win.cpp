@@ -79,11 +79,21 @@ void PaintLegend(HDC dc, const Rect& area) {
       {KeyLook::Remap, ui_text::kLegendRemap},     {KeyLook::Command, ui_text::kLegendCommand},
       {KeyLook::Macro, ui_text::kLegendMacro},     {KeyLook::Text, ui_text::kLegendText},
       {KeyLook::Program, ui_text::kLegendProgram}, {KeyLook::Off, ui_text::kLegendOff}};
-  const UniqueFont font = LegendFont(11, true);
+  constexpr int kCap = 14, kGapIn = 3, kGapOut = 8, kMark = 10;
+  // The largest of a few sizes in which the whole legend fits its band.
+  UniqueFont font;
+  int total = 0;
+  for (const auto& [height, bold] : {std::pair{11, true}, {11, false}, {10, false}, {9, false}, {8, false}}) {
+    font = LegendFont(height, bold);
+    const SelectedObject trial(dc, font.get());
+    total = kMark + kGapIn + TextWidth(dc, ui_text::kLegendHold);
+    for (const auto& [look, text] : items) total += kCap + kGapIn + TextWidth(dc, text) + kGapOut;
+    if (total <= area.Width()) break;
+  }
   const SelectedObject onFont(dc, font.get());
-  constexpr int kCap = 16, kGapIn = 4, kGapOut = 10, kMark = 10;
-  int total = kMark + kGapIn + TextWidth(dc, ui_text::kLegendHold);
-  for (const auto& [look, text] : items) total += kCap + kGapIn + TextWidth(dc, text) + kGapOut;
+  // Whatever still does not fit stays inside the band.
+  const int saved = SaveDC(dc);
+  IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
   int x = area.left + std::max(0, (area.Width() - total) / 2);
   const int middle = (area.top + area.bottom) / 2;
   SetBkMode(dc, TRANSPARENT);
@@ -105,6 +115,7 @@ void PaintLegend(HDC dc, const Rect& area) {
   for (const Fill& fill : HoldMarkFills(Rect{0, middle - 4 - 6, x + kMark + 6, middle + 20})) FillArea(dc, fill.area, fill.colour);
   x += kMark + kGapIn;
   word(ui_text::kLegendHold);
+  RestoreDC(dc, saved);
 }
 
 // The keyboard is missing: said in a red band, in the skin's place for it or across the top.
