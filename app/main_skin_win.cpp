@@ -8,8 +8,8 @@
 
 namespace orvelle {
 
-void MainSkin::Load(Picture& picture, const std::wstring& path) {
-  picture.bitmap = LoadSkinPicture(path);
+void MainSkin::Adopt(Picture& picture, UniqueBitmap bitmap) {
+  picture.bitmap = std::move(bitmap);
   if (!picture.bitmap) return;
   picture.dc.reset(CreateCompatibleDC(nullptr));
   if (picture.dc) picture.original = SelectObject(picture.dc.get(), picture.bitmap.get());
@@ -139,17 +139,15 @@ void PaintNotice(HDC dc, Rect area, SIZE size) {
 
 void MainSkin::LoadSkin(const std::wstring& folder) {
   mask_ = LoadSkinPicture(folder + L"skin\\main_mask.bmp");
-  Load(looks_[0], folder + L"skin\\main_normal.bmp");
-  Load(looks_[1], folder + L"skin\\main_over.bmp");
-  Load(looks_[2], folder + L"skin\\main_down.bmp");
-  // The kinds' looks come from the down look, so any skin shows them.
+  Adopt(looks_[0], LoadSkinPicture(folder + L"skin\\main_normal.bmp"));
+  Adopt(looks_[1], LoadSkinPicture(folder + L"skin\\main_over.bmp"));
+  // The kinds' looks come from the down look, so any skin shows them. They are made before the
+  // down picture goes into its DC: GetDIBits reads no bitmap that is selected into one.
+  UniqueBitmap down = LoadSkinPicture(folder + L"skin\\main_down.bmp");
   for (KeyLook look : kDerivedLooks) {
-    Picture& picture = looks_[static_cast<size_t>(PictureOfLook(look))];
-    picture.bitmap = RecolouredPicture(looks_[2].bitmap.get(), look);
-    if (!picture.bitmap) continue;
-    picture.dc.reset(CreateCompatibleDC(nullptr));
-    if (picture.dc) picture.original = SelectObject(picture.dc.get(), picture.bitmap.get());
+    Adopt(looks_[static_cast<size_t>(PictureOfLook(look))], RecolouredPicture(down.get(), look));
   }
+  Adopt(looks_[2], std::move(down));
 }
 
 const MainSkin::Picture* MainSkin::PictureFor(RegionLook look) const {

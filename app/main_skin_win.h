@@ -37,7 +37,8 @@ class MainSkin {
     UniqueMemoryDc dc;  // holds the bitmap selected, ready to copy from
     HGDIOBJ original = nullptr;
   };
-  static void Load(Picture& picture, const std::wstring& path);
+  // The picture keeps the bitmap, selected into a DC of its own.
+  static void Adopt(Picture& picture, UniqueBitmap bitmap);
 
   UniqueBitmap mask_;
   void PaintBackground(HDC target, SIZE size) const;

@@ -7,11 +7,18 @@
 namespace orvelle {
 namespace {
 
-constexpr int kApplyEntry = 126;
 constexpr int kMarkWidth = 10, kMarkHeight = 8, kMarkInset = 6;
 constexpr std::array<std::wstring_view, 3> kLampKeys = {L"NumLock", L"CapsLock", L"ScrollLock"};
 constexpr std::wstring_view kNoticeKey = L"NoKeyboard";
 constexpr std::wstring_view kLegendKey = L"Legend";
+
+// The screen button "Apply", found by name as a click finds it; none in a layout without one.
+int ApplyEntry(const KeyTable& table) {
+  for (int entry = kFirstButtonEntry; entry <= kEntryCount; ++entry) {
+    if (table.Entry(entry).name == L"Apply") return entry;
+  }
+  return kNoEntry;
+}
 
 bool IsEmpty(const Rect& r) { return r.Width() <= 0 || r.Height() <= 0; }
 
@@ -152,9 +159,8 @@ Face ComputeFace(const KeyTable& table, const FaceLayout& layout, const ProfileD
   const int hovered = state.hovered == activeButton ? kNoEntry : state.hovered;
 
   if (activeButton != kNoEntry) Append(blits, RegionBlits(table, RegionLook::Down, activeButton));
-  if (state.pending && table.Entry(kApplyEntry).name == L"Apply" && hovered != kApplyEntry) {
-    Append(blits, RegionBlits(table, RegionLook::Down, kApplyEntry));
-  }
+  const int apply = ApplyEntry(table);
+  if (state.pending && apply != kNoEntry && hovered != apply) Append(blits, RegionBlits(table, RegionLook::Down, apply));
 
   std::array<bool, kKeySlotCount> assigned{};
   for (int index : working.assignedSlots) {
