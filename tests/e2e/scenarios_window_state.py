@@ -1,12 +1,12 @@
 """The main window tells the truth about its state: each kind of assigned key in its look with its
 Hold mark, the hover look gone once the pointer leaves, the active profile's button lit after a
-switch from the tray, the CapsLock lamp lit while CapsLock is on, and a notice while the keyboard
-is missing."""
+switch from the tray, the CapsLock lamp lit while CapsLock is on, "Apply" lit while an edit waits,
+and a notice while the keyboard is missing."""
 
 import window_face
 from report import Failure
 from scenario_kit import (
-    F1, F2, F3, F5, F6, F7, HOLD_TARGET, KEYBOARD_PATH, Person, marker_only_profile, start_standard, windows_path)
+    D_OK, F1, F2, F3, F5, F6, F7, HOLD_TARGET, KEYBOARD_PATH, Person, marker_only_profile, start_standard, windows_path)
 from session import STATUS_HOOK, STATUS_PRESENT
 from waiting import poll_until
 
@@ -36,6 +36,7 @@ def scenario_window_state(s, report, layout):
             ("the over look ends when the pointer leaves the window, on a plain key and on a held one", hover_ends),
             ("a switch from the tray menu lights the new profile's button at once", switch_from_tray),
             ("the CAPS lamp lights with CapsLock and goes out with it", caps_lamp),
+            ("\"Apply\" is lit while an edit of the macro table waits, and goes out once applied", apply_lit),
             ("the window says that the keyboard is missing, and stops saying so when it is back", missing_keyboard)):
         if not report.check(name, check, me):
             me.recover()
@@ -76,6 +77,17 @@ def switch_from_tray(me):
                          f"profile {profile} lit after the tray menu's switch")
         if profile == 2:
             gui.shot("window-state-tray-switch")
+
+
+def apply_lit(me):
+    gui = me.gui
+    gui.click_button("Macro..")
+    me.close_dialog(D_OK)
+    me.s.park_pointer()
+    gui.wait_picture(main_window(me), gui.expected_main(1, me.pressed(1), apply_lit=True),
+                     "\"Apply\" lit while the edit waits")
+    gui.shot("window-state-apply-lit")
+    gui.press_resting_button("Apply", 1, me.pressed(1))
 
 
 def lamp_pixel(me, window, name):
