@@ -37,12 +37,12 @@ UniqueBitmap RecolouredPicture(HBITMAP down, KeyLook look) {
   if (!copy || bits == nullptr) return {};
   const UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
   if (!dc || GetDIBits(dc.get(), down, 0, static_cast<UINT>(size.cy), bits, &info, DIB_RGB_COLORS) == 0) return {};
+  GdiFlush();  // the bits are read and written directly: nothing GDI batched may still be pending
   auto* pixel = static_cast<RGBQUAD*>(bits);
   for (LONG i = 0; i < size.cx * size.cy; ++i, ++pixel) {
     const Rgb c = RecolourForLook(Rgb{pixel->rgbRed, pixel->rgbGreen, pixel->rgbBlue}, look);
     *pixel = RGBQUAD{c.b, c.g, c.r, 0};
   }
-  GdiFlush();
   return copy;
 }
 
