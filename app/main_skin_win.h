@@ -7,15 +7,17 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/window_face.h"
 #include "platform/win32/handles.h"
 
 namespace orvelle {
 
-// The main window's four skin pictures and the drawing that copies regions out of them.
+// The main window's skin pictures and the painting that copies regions out of them.
 class MainSkin {
  public:
   // Loads "skin\main_mask.bmp", "main_normal.bmp", "main_over.bmp" and "main_down.bmp" from
-  // `folder`; a picture that cannot be loaded stays empty.
+  // `folder`, and makes the kinds' pictures from the down picture; a picture that cannot be
+  // loaded or made stays empty and its regions keep the normal look.
   void LoadSkin(const std::wstring& folder);
 
   // The mask picture's size, or nothing without a mask.
@@ -25,18 +27,9 @@ class MainSkin {
   // outside the window. The mask is needed for nothing else and is released.
   void ShapeWindow(HWND window);
 
-  // Copies each region out of its picture straight onto the window.
-  void Draw(HWND window, const std::vector<Blit>& blits) const;
-
-  // The whole normal picture onto `target`, `size` as the window's.
-  void PaintBackground(HDC target, SIZE size) const;
-
-  // The keys' regions in their looks, onto the window.
-  void DrawRegions(HWND window, const KeyTable& table, const std::vector<RegionDraw>& draws) const;
-  // The whole window onto `target`: the background, the active profile's button and the keys
-  // with an assignment.
-  void PaintWindow(HWND window, HDC target, const KeyTable& table, int activeProfile,
-                   const std::vector<int>& assignedSlots) const;
+  // The whole window onto `target` in one copy, composed off screen: the normal picture, the
+  // face's copies, its marks, lit lamps, legend and notice. `size` is the window's client size.
+  void Paint(HDC target, SIZE size, const Face& face) const;
 
  private:
   struct Picture {
@@ -44,10 +37,15 @@ class MainSkin {
     UniqueMemoryDc dc;  // holds the bitmap selected, ready to copy from
     HGDIOBJ original = nullptr;
   };
-  static void Load(Picture& picture, const std::wstring& path);
+  // The picture keeps the bitmap, selected into a DC of its own.
+  static void Adopt(Picture& picture, UniqueBitmap bitmap);
 
   UniqueBitmap mask_;
-  std::array<Picture, 3> looks_;  // Normal, Over, Down
+  void PaintBackground(HDC target, SIZE size) const;
+  void Compose(HDC dc, SIZE size, const Face& face) const;
+  const Picture* PictureFor(RegionLook look) const;
+
+  std::array<Picture, kPictureCount> looks_;  // by RegionLook
 };
 
 // A minimised window: its icon, centred on the window's background.

@@ -9,13 +9,6 @@ namespace {
 
 bool IsEntry(int entry) { return entry >= 1 && entry <= kEntryCount; }
 
-void AppendAssigned(const std::vector<int>& assignedSlots, std::vector<RegionDraw>& draws) {
-  for (int index : assignedSlots) {
-    if (index >= 0 && index < kEntryCount) draws.push_back({RegionLook::Down, index + 1});
-  }
-}
-
-
 }  // namespace
 
 std::vector<Blit> RegionBlits(const KeyTable& table, RegionLook look, int entry) {
@@ -39,25 +32,6 @@ int HitTest(const KeyTable& table, Point client) {
     if (table.HitRect(entry).Contains(client)) return entry;
   }
   return kNoEntry;
-}
-
-std::vector<RegionDraw> ProfileButtonDraws(int activeProfile) {
-  switch (activeProfile) {
-    case 1:
-      return {{RegionLook::Down, 128}, {RegionLook::Normal, 129}, {RegionLook::Normal, 130}};
-    case 2:
-      return {{RegionLook::Down, 129}, {RegionLook::Normal, 128}, {RegionLook::Normal, 130}};
-    case 3:
-      return {{RegionLook::Down, 130}, {RegionLook::Normal, 129}, {RegionLook::Normal, 128}};
-    default:
-      return {{RegionLook::Normal, 128}, {RegionLook::Normal, 129}, {RegionLook::Normal, 130}};
-  }
-}
-
-std::vector<RegionDraw> PaintDraws(int activeProfile, const std::vector<int>& assignedSlots) {
-  std::vector<RegionDraw> draws = ProfileButtonDraws(activeProfile);
-  AppendAssigned(assignedSlots, draws);
-  return draws;
 }
 
 ClickPlan HandleClick(const KeyTable& table, Point client) {
@@ -100,29 +74,27 @@ std::wstring TooltipText(const std::wstring& ownName, const std::wstring& assign
   return own + L" Key, Set As: " + assignedName;
 }
 
-HoverUpdate UpdateHover(const KeyTable& table, const ProfileData& working, int activeProfile, Point client,
-                        HoverState& state) {
+HoverUpdate UpdateHover(const KeyTable& table, const ProfileData& working, Point client, HoverState& state) {
   HoverUpdate update;
-  update.draws = ProfileButtonDraws(activeProfile);
-  const int entry = HitTest(table, client);
-  if (entry > kEditableSlotCount && entry < kFirstButtonEntry) return update;  // media keys: nothing more
-
+  int entry = HitTest(table, client);
+  // Media keys open nothing: they light nothing and leave the tip as it is.
+  const bool mediaKey = entry > kEditableSlotCount && entry < kFirstButtonEntry;
+  if (mediaKey) entry = kNoEntry;
+  update.changed = state.hovered != entry;
+  state.hovered = entry;
+  if (mediaKey) return update;
   if (entry == kNoEntry) {
-    update.draws.push_back({RegionLook::Normal, state.hovered});
-    state.hovered = kNoEntry;
     update.tipText = std::wstring();
-    AppendAssigned(working.assignedSlots, update.draws);
-    return update;
-  }
-  const bool moved = state.hovered != entry;
-  if (moved) update.draws.push_back({RegionLook::Normal, state.hovered});
-  update.draws.push_back({RegionLook::Over, entry});
-  if (entry <= kEditableSlotCount) {
+  } else if (entry <= kEditableSlotCount) {
     update.tipText = TooltipText(table.Entry(entry).name, working.records[static_cast<size_t>(entry - 1)].name);
   }
-  state.hovered = entry;
-  if (moved) AppendAssigned(working.assignedSlots, update.draws);
   return update;
+}
+
+bool EndHover(HoverState& state) {
+  const bool lit = state.hovered != kNoEntry;
+  state.hovered = kNoEntry;
+  return lit;
 }
 
 }  // namespace orvelle

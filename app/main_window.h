@@ -9,18 +9,13 @@
 
 namespace orvelle {
 
-// Which of the three skin pictures a region is copied from.
-enum class RegionLook { Normal = 0, Over = 1, Down = 2 };
+// Which picture a region is copied from: the skin's three looks of every region, and the looks of
+// the kinds of assigned keys, which the program makes from the down picture as it loads the skin.
+enum class RegionLook { Normal = 0, Over = 1, Down = 2, Command = 3, Macro = 4, Text = 5, Program = 6, Off = 7 };
+inline constexpr int kPictureCount = 8;
 
 inline constexpr int kNoEntry = -1;
 inline constexpr int kProfileButtonEntry = 128;  // 128, 129, 130: profiles 1, 2, 3
-
-// One DrawRegion call.
-struct RegionDraw {
-  RegionLook look;
-  int entry;
-  bool operator==(const RegionDraw&) const = default;
-};
 
 // One copy of a rectangle from a skin picture to the same place on the window.
 struct Blit {
@@ -29,21 +24,13 @@ struct Blit {
   bool operator==(const Blit&) const = default;
 };
 
-// The copies DrawRegion makes for one region: its rectangle from the picture of `look` and, for
+// The copies that draw one region: its rectangle from the picture of `look` and, for
 // entry 28 only, a 2-pixel strip left of it from the normal picture. Nothing for −1, an entry
 // outside the table, or an empty rectangle.
 std::vector<Blit> RegionBlits(const KeyTable& table, RegionLook look, int entry);
 
 // The first entry (lowest number) whose hit rectangle contains the point, or −1.
 int HitTest(const KeyTable& table, Point client);
-
-// The three profile buttons as a full repaint draws them: the active one Down first, the other
-// two Normal. A number outside 1..3 draws all three Normal.
-std::vector<RegionDraw> ProfileButtonDraws(int activeProfile);
-
-// What a full repaint draws over the normal picture: the profile buttons, then every assigned key
-// slot Down. Elements that name no layout entry are skipped.
-std::vector<RegionDraw> PaintDraws(int activeProfile, const std::vector<int>& assignedSlots);
 
 // What a press on the window does, besides letting the window be dragged.
 enum class ScreenAction {
@@ -71,18 +58,22 @@ ClickPlan HandleClick(const KeyTable& table, Point client);
 // assignment carries the same name, " Key, Set As: " and the assignment's name.
 std::wstring TooltipText(const std::wstring& ownName, const std::wstring& assignedName);
 
-// Where the mouse rested last: the entry drawn Over, or −1.
+// Where the mouse rests: the entry drawn Over, or −1.
 struct HoverState {
   int hovered = kNoEntry;
 };
 
 struct HoverUpdate {
-  std::vector<RegionDraw> draws;       // in order
+  bool changed = false;                 // another entry (or none) is hovered: the face changed
   std::optional<std::wstring> tipText;  // empty optional: the tip keeps its text
 };
 
-// One hover notification at `client`: the draws to make, in order, and the new tip text.
-HoverUpdate UpdateHover(const KeyTable& table, const ProfileData& working, int activeProfile, Point client,
-                        HoverState& state);
+// One hover notification at `client`: the entry it lights (a key slot that opens the dialog or a
+// screen button; nothing over a media key or an empty spot) and the new tip text.
+HoverUpdate UpdateHover(const KeyTable& table, const ProfileData& working, Point client, HoverState& state);
+
+// The pointer left the window (or went where the window no longer sees it): nothing is lit any
+// more. True when something was.
+bool EndHover(HoverState& state);
 
 }  // namespace orvelle

@@ -44,9 +44,9 @@ LRESULT MainWindow::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   ChangeWindowMessageFilterEx(hwnd(), taskbarCreated_, MSGFLT_ALLOW, nullptr);
   ChangeWindowMessageFilterEx(hwnd(), showRequest_, MSGFLT_ALLOW, nullptr);
   tray_.Add(instance_, hwnd(), icon_);
-  hover_.hovered = kNoEntry;
   saver_.Attach(hwnd());
   startupReport_ = saver_.Load(table_, profiles_);
+  face_.Attach(hwnd(), saver_.files(), DecodeAnsi, folder_ + L"Main.ini");
   if (auto balloon = FirstStartBalloon(startupReport_.profiles != ReadOutcome::Missing, WindowsBuild())) {
     tray_.ShowBalloon(std::move(*balloon));
   }
@@ -148,6 +148,7 @@ void MainWindow::SaveProfiles() {
 }
 
 void MainWindow::ProfilesChanged() {
+  face_.Changed();
   session_.UseProfiles(profiles_, table_);
   follower_.Follow();
   ScheduleSave();
@@ -172,6 +173,7 @@ LRESULT MainWindow::OnDeviceChange(UINT, WPARAM wParam, LPARAM lParam, bool&) {
 
 LRESULT MainWindow::OnPresenceChanged(UINT, WPARAM, LPARAM, bool&) {
   tray_.SetKeyboardPresent(session_.keyboardPresent());
+  LookAtFace();
   return 0;
 }
 
@@ -182,30 +184,23 @@ LRESULT MainWindow::OnCopyData(UINT, WPARAM, LPARAM lParam, bool& handled) {
 
 // --- painting ---------------------------------------------------------------------------------
 
-void MainWindow::PaintMainWindow(HDC target) {
-  skin_.PaintWindow(hwnd(), target, table_, profiles_.activeProfile, profiles_.working.assignedSlots);
+LRESULT MainWindow::OnEraseBackground(UINT, WPARAM, LPARAM, bool&) {
+  return TRUE;  // the face paints every pixel, background included, in one copy
 }
 
-LRESULT MainWindow::OnEraseBackground(UINT, WPARAM wParam, LPARAM, bool&) {
-  PaintMainWindow(reinterpret_cast<HDC>(wParam));
-  return TRUE;
-}
-
-LRESULT MainWindow::OnPaint(UINT, WPARAM, LPARAM, bool& handled) {
-  if (!IsIconic(hwnd())) {
-    handled = false;  // the standard painting, whose background is PaintMainWindow
+LRESULT MainWindow::OnPaint(UINT, WPARAM, LPARAM, bool&) {
+  if (IsIconic(hwnd())) {
+    PaintMinimised(hwnd(), icon_);
     return 0;
   }
-  PaintMinimised(hwnd(), icon_);
+  const PaintDc dc(hwnd());
+  face_.Paint(dc.get(), skin_, table_, profiles_, session_.keyboardPresent());
   return 0;
 }
 
 LRESULT MainWindow::OnQueryDragIcon(UINT, WPARAM, LPARAM, bool&) { return reinterpret_cast<LRESULT>(icon_); }
 
-void MainWindow::RepaintMainWindow() {
-  const WindowDc dc(hwnd());
-  PaintMainWindow(dc.get());
-}
+void MainWindow::RepaintMainWindow() { face_.Changed(); }
 
 // --- mouse --------------------------------------------------------------------------------------
 
@@ -219,10 +214,8 @@ LRESULT MainWindow::OnNcMouseMove(UINT message, WPARAM wParam, LPARAM lParam, bo
 
 LRESULT MainWindow::OnNcMouseHover(POINT point, bool&) {
   ScreenToClient(hwnd(), &point);
-  const HoverUpdate update =
-      UpdateHover(table_, profiles_.working, profiles_.activeProfile, Point{point.x, point.y}, hover_);
-  skin_.DrawRegions(hwnd(), table_, update.draws);
-  if (update.tipText) tooltip_.SetText(*update.tipText);
+  const std::optional<std::wstring> tipText = face_.OnHover(table_, profiles_.working, point);
+  if (tipText) tooltip_.SetText(*tipText);
   return 0;
 }
 

@@ -17,6 +17,7 @@
 #include "app/program_start_win.h"
 #include "app/remap_keeper_win.h"
 #include "app/tray_presenter_win.h"
+#include "app/window_face_win.h"
 #include "assign/assign_dialog_win.h"
 #include "model/key_table.h"
 #include "model/profile_ops.h"
@@ -71,6 +72,7 @@ class MainWindow final : public DialogBase, private ProfileUi {
     TIMER_HANDLER(ProfileSaver::kSaveTimer, saver_.OnTimer)
     TIMER_HANDLER(RemapKeeper::kHookWatchTimer, keeper_.OnWatchTimer)
     TIMER_HANDLER(TrayPresenter::kAddRetryTimer, tray_.OnAddRetryTimer)
+    TIMER_HANDLER(MainFace::kWatchTimer, LookAtFace)
     MESSAGE_HANDLER(taskbarCreated_, OnTaskbarCreated)
     MESSAGE_HANDLER(showRequest_, OnShowRequest)
     MESSAGE_HANDLER(WM_SETTINGCHANGE, OnTraySizeMayChange)
@@ -122,7 +124,11 @@ class MainWindow final : public DialogBase, private ProfileUi {
   LRESULT OnQueryDragIcon(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnNcMouseMove(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnNcMouseHover(POINT screen, bool&);
-  LRESULT OnNcMouseLeave(UINT, WPARAM, LPARAM, bool&) { return 0; }
+  LRESULT OnNcMouseLeave(UINT, WPARAM, LPARAM, bool&) {
+    face_.OnLeave();
+    return 0;
+  }
+  void LookAtFace() { face_.Look(session_.keyboardPresent()); }
   LRESULT OnNcLeftButtonDown(POINT screen, bool& handled);
   // The tray icon and the menus.
   LRESULT OnTrayCallback(UINT, WPARAM, LPARAM, bool&);
@@ -158,6 +164,7 @@ class MainWindow final : public DialogBase, private ProfileUi {
   // The profile that follows the program in front.
   LRESULT OnFollow(UINT, WPARAM, LPARAM, bool&) {
     follower_.Follow();
+    face_.Watch(MainWindowShown() && !IsIconic(hwnd()), session_.keyboardPresent());
     return 0;
   }
   LRESULT OnShownOrSized(UINT, WPARAM, LPARAM, bool&);
@@ -183,7 +190,6 @@ class MainWindow final : public DialogBase, private ProfileUi {
   }
   // Takes both keyboard hooks out: the first step of every shut-down.
   void RemoveHooks();
-  void PaintMainWindow(HDC target);
   void RunScreenAction(ScreenAction action);
   bool MainWindowShown() const { return IsShownWindow(hwnd()); }
   // Shut-down: edits not yet applied are applied, then everything is saved.
@@ -205,7 +211,7 @@ class MainWindow final : public DialogBase, private ProfileUi {
   MainSkin skin_;
   HICON icon_ = nullptr;  // shared resource icon, never destroyed
   KeyTooltip tooltip_;
-  HoverState hover_;
+  MainFace face_;
   TrayPresenter tray_;
   ProfileFollower follower_;
   UINT taskbarCreated_ = 0;

@@ -29,6 +29,19 @@ inline constexpr std::wstring_view kCommandLineUsage =
 
 // --- the main window and the tray --------------------------------------------------------------
 
+// Written on the main window while the keyboard is not plugged in. The skin generator draws these
+// texts into the pictures (tools/skin/main_window.py reads them from here); the program writes the
+// notice itself only for an older skin that has no place for it.
+inline constexpr std::wstring_view kKeyboardMissing = L"Клавиатура не подключена";
+// The legend of the key looks on the main window, one word each.
+inline constexpr std::wstring_view kLegendRemap = L"Клавиша";
+inline constexpr std::wstring_view kLegendCommand = L"Команда";
+inline constexpr std::wstring_view kLegendMacro = L"Макрос";
+inline constexpr std::wstring_view kLegendText = L"Текст";
+inline constexpr std::wstring_view kLegendProgram = L"Программа";
+inline constexpr std::wstring_view kLegendOff = L"Выкл.";
+inline constexpr std::wstring_view kLegendHold = L"Hold";
+
 // --- the key assignment dialog -----------------------------------------------------------------
 
 // --- messages, menus, the About box, export ----------------------------------------------------

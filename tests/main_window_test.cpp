@@ -1,11 +1,16 @@
 // The main window's decisions: hit tests, clicks, painting, hover and tooltips, window outline.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <map>
 #include <random>
 #include <set>
 
 #include "app/main_window.h"
+#include "app/window_face.h"
 #include "base/window_outline.h"
+#include "platform/portable/portable_ini.h"
 #include "tests/test_support.h"
 
 namespace orvelle {
@@ -25,6 +30,13 @@ KeyTable GridTable() {
                               L"Profile1", L"Profile2", L"Profile3", L"OK",      L"Отмена"};
   for (int i = 0; i < 11; ++i) table.slots[static_cast<size_t>(kFirstButtonEntry - 1 + i)].name = buttons[i];
   return table;
+}
+
+
+// Whether the face copies the whole rectangle of the entry (of GridTable) from that picture.
+bool FaceHas(const Face& face, RegionLook look, int entry) {
+  static const KeyTable table = GridTable();
+  return std::count(face.blits.begin(), face.blits.end(), Blit{look, table.HitRect(entry)}) > 0;
 }
 
 Point Centre(const KeyTable& table, int entry) {
@@ -74,13 +86,6 @@ TEST(MainWindowClicks, OverlapsResolveToTheLowestEntryAndEdgesFollowTheRectangle
   EXPECT_EQ(HitTest(table, {5, 10}), 130);  // bottom edge outside slot 1, inside Profile3 (0..20)
 }
 
-TEST(MainWindowPaint, ProfileButtonsThenAssignedSlots) {
-  EXPECT_EQ(PaintDraws(1, {4, 0}), (std::vector<RegionDraw>{{D, 128}, {N, 129}, {N, 130}, {D, 5}, {D, 1}}));
-  EXPECT_EQ(PaintDraws(2, {}), (std::vector<RegionDraw>{{D, 129}, {N, 128}, {N, 130}}));
-  EXPECT_EQ(PaintDraws(3, {}), (std::vector<RegionDraw>{{D, 130}, {N, 129}, {N, 128}}));
-  EXPECT_EQ(PaintDraws(7, {-1, 131, 132, 2}), (std::vector<RegionDraw>{{N, 128}, {N, 129}, {N, 130}, {D, 132}, {D, 3}}));
-}
-
 TEST(MainWindowPaint, RegionBlitsAndTheStripBesideEntry28) {
   KeyTable table = GridTable();
   table.slots[26].area.bottom = 14;  // entry 27
@@ -101,41 +106,206 @@ TEST(MainWindowHover, TooltipTexts) {
   EXPECT_EQ(TooltipText(L"F1", L"macro one"), L"F1 Key, Set As: macro one");
 }
 
-TEST(MainWindowHover, DrawsInOrderAndKeepsStateAsTheMouseMoves) {
+TEST(MainWindowHover, LightsOneEntryAtATimeAndEndsWhenThePointerLeaves) {
   const KeyTable table = GridTable();
   ProfileData working;
   for (int e = 1; e <= kEntryCount; ++e) working.records[static_cast<size_t>(e - 1)].name = table.Entry(e).name;
   working.records[2].name = L"Копировать";
   working.assignedSlots = {2};  // entry 3
   HoverState state;
-  const std::vector<RegionDraw> buttons = ProfileButtonDraws(1);
-  auto with = [&](std::vector<RegionDraw> tail) {
-    std::vector<RegionDraw> all = buttons;
-    all.insert(all.end(), tail.begin(), tail.end());
-    return all;
-  };
 
   struct Step {
     const char* what;
     Point at;
-    std::vector<RegionDraw> draws;
+    bool changed;
     std::optional<std::wstring> tip;
     int hovered;
   } steps[] = {
-      {"first rest on an assigned key: Over, then the assigned keys Down", Centre(table, 3),
-       with({{N, kNoEntry}, {O, 3}, {D, 3}}), L"K3 Key, Set As: Копировать", 3},
-      {"resting again on it: Over only", Centre(table, 3), with({{O, 3}}), L"K3 Key, Set As: Копировать", 3},
-      {"a media key changes nothing", Centre(table, 110), with({}), std::nullopt, 3},
-      {"a screen button keeps the tip", Centre(table, 126), with({{N, 3}, {O, 126}, {D, 3}}), std::nullopt, 126},
-      {"an unassigned key", Centre(table, 7), with({{N, 126}, {O, 7}, {D, 3}}), L"K7", 7},
-      {"an empty spot clears the highlight and the tip", {5000, 5000}, with({{N, 7}, {D, 3}}), L"", kNoEntry},
+      {"first rest on an assigned key", Centre(table, 3), true, L"K3 Key, Set As: Копировать", 3},
+      {"resting again on it changes nothing", Centre(table, 3), false, L"K3 Key, Set As: Копировать", 3},
+      {"a media key lights nothing and keeps the tip", Centre(table, 110), true, std::nullopt, kNoEntry},
+      {"a screen button keeps the tip", Centre(table, 126), true, std::nullopt, 126},
+      {"an unassigned key", Centre(table, 7), true, L"K7", 7},
+      {"an empty spot clears the highlight and the tip", {5000, 5000}, true, L"", kNoEntry},
+      {"and again: nothing new", {5000, 5000}, false, L"", kNoEntry},
+      {"a key once more", Centre(table, 104), true, L"K104", 104},
   };
   for (const Step& s : steps) {
-    const HoverUpdate update = UpdateHover(table, working, 1, s.at, state);
-    EXPECT_EQ(update.draws, s.draws) << s.what;
+    const HoverUpdate update = UpdateHover(table, working, s.at, state);
+    EXPECT_EQ(update.changed, s.changed) << s.what;
     EXPECT_EQ(update.tipText, s.tip) << s.what;
     EXPECT_EQ(state.hovered, s.hovered) << s.what;
   }
+  // The pointer leaves the window: the key is no longer lit, and the window's face shows it.
+  const FaceLayout layout;
+  FaceState face{1, state.hovered, false, {}, true};
+  EXPECT_TRUE(FaceHas(ComputeFace(table, layout, working, face), O, 104));
+  EXPECT_TRUE(EndHover(state));
+  EXPECT_EQ(state.hovered, kNoEntry);
+  EXPECT_FALSE(EndHover(state)) << "a second leave has nothing to end";
+  face.hovered = state.hovered;
+  for (int e = 1; e <= kEntryCount; ++e) EXPECT_FALSE(FaceHas(ComputeFace(table, layout, working, face), O, e)) << e;
+}
+
+TEST(MainWindowFace, EachKindHasItsLookAndHoldItsMark) {
+  struct Case {
+    const char* what;
+    AssignKind kind;
+    bool hold;
+    std::wstring text, program;
+    KeyLook look;
+    bool marked;
+  } cases[] = {
+      {"another key", AssignKind::SingleKey, false, L"", L"", KeyLook::Remap, false},
+      {"another key, held", AssignKind::SingleKey, true, L"", L"", KeyLook::Remap, true},
+      {"a command", AssignKind::Function, false, L"", L"", KeyLook::Command, false},
+      {"a media key", AssignKind::Media, true, L"", L"", KeyLook::Command, true},
+      {"a macro", AssignKind::Macro, false, L"", L"", KeyLook::Macro, false},
+      {"a macro, held", AssignKind::Macro, true, L"", L"", KeyLook::Macro, true},
+      {"a text", AssignKind::Text, false, L"hi", L"", KeyLook::Text, false},
+      {"a text record without a text sends the key itself", AssignKind::Text, false, L"", L"", KeyLook::Plain, false},
+      {"a program", AssignKind::Program, false, L"", L"C:\\a.exe", KeyLook::Program, false},
+      {"a program record without a path", AssignKind::Program, false, L"", L"", KeyLook::Plain, false},
+      {"off, whatever the hold flag says", AssignKind::Disabled, true, L"", L"", KeyLook::Off, false},
+      {"a kind of a later version", KindOfNumber(9), true, L"", L"", KeyLook::Plain, false},
+      {"a negative kind", KindOfNumber(-1), false, L"", L"", KeyLook::Plain, false},
+  };
+  const KeyTable table = GridTable();
+  const std::map<KeyLook, RegionLook> pictures = {
+      {KeyLook::Remap, D},           {KeyLook::Command, RegionLook::Command}, {KeyLook::Macro, RegionLook::Macro},
+      {KeyLook::Text, RegionLook::Text}, {KeyLook::Program, RegionLook::Program}, {KeyLook::Off, RegionLook::Off}};
+  for (const Case& c : cases) {
+    KeyAssignment record;
+    record.kind = c.kind;
+    record.hold = c.hold;
+    record.text = c.text;
+    record.program = c.program;
+    EXPECT_EQ(FaceOfAssignment(record), (KeyFace{c.look, c.marked})) << c.what;
+
+    // The face of the window shows that look on the key, and the mark in its corner.
+    ProfileData working;
+    working.records[4] = record;
+    working.assignedSlots = {4};
+    const Face face = ComputeFace(table, FaceLayout{}, working, FaceState{});
+    const Rect key = table.HitRect(5);
+    for (const auto& [look, picture] : pictures) {
+      EXPECT_EQ(FaceHas(face, picture, 5), look == c.look) << c.what;
+    }
+    EXPECT_EQ(face.fills, c.marked ? HoldMarkFills(key) : std::vector<Fill>{}) << c.what;
+  }
+  // The marks sit inside the key's corners, Hold at the right and Turbo at the left, apart.
+  const Rect key = Rect::FromOriginAndSize(100, 50, 38, 38);
+  EXPECT_EQ(HoldMarkArea(key), Rect::FromOriginAndSize(122, 56, 10, 8));
+  EXPECT_EQ(TurboMarkArea(key), Rect::FromOriginAndSize(106, 56, 10, 8));
+  for (const Fill& fill : HoldMarkFills(key)) {
+    const Rect& a = fill.area;
+    EXPECT_TRUE(a.left >= 122 && a.right <= 132 && a.top >= 56 && a.bottom <= 64) << "a mark stays in its corner";
+  }
+}
+
+TEST(MainWindowFace, KindLooksRecolourTheLitKey) {
+  // The down look's cap, its legend and the plate around it, in each look.
+  const Rgb face{255, 184, 76}, legend{44, 22, 0}, plate{14, 15, 18};
+  struct Case {
+    KeyLook look;
+    Rgb face, legend;
+  } cases[] = {
+      {KeyLook::Plain, face, legend},          {KeyLook::Remap, face, legend},
+      {KeyLook::Command, {180, 76, 255}, {25, 0, 44}}, {KeyLook::Macro, {76, 255, 90}, {0, 44, 3}},
+      {KeyLook::Text, {76, 150, 255}, {0, 18, 44}},    {KeyLook::Program, {255, 76, 195}, {44, 0, 29}},
+      {KeyLook::Off, {140, 87, 87}, {24, 11, 11}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(RecolourForLook(face, c.look), c.face) << static_cast<int>(c.look);
+    EXPECT_EQ(RecolourForLook(legend, c.look), c.legend) << static_cast<int>(c.look);
+    const Rgb p = RecolourForLook(plate, c.look);
+    EXPECT_LE(std::abs(p.r - plate.r) + std::abs(p.g - plate.g) + std::abs(p.b - plate.b), c.look == KeyLook::Off ? 24 : 8)
+        << "grey plate stays grey";
+  }
+}
+
+TEST(MainWindowFace, TheActiveProfileIsLitWhateverHappenedBefore) {
+  const KeyTable table = GridTable();
+  ProfileData working;
+  working.assignedSlots = {0, 4};
+  // Whatever lit or put out something else (a hover anywhere, the pointer gone, edits pending, a
+  // switch), the face is computed from the state alone, so each profile's button is lit.
+  const int hovers[] = {kNoEntry, 1, 5, 126, 128, 129, 130, 110};
+  for (int profile = 1; profile <= 3; ++profile) {
+    for (int hovered : hovers) {
+      for (bool pending : {false, true}) {
+        const Face face = ComputeFace(table, FaceLayout{}, working, FaceState{profile, hovered, pending, {}, true});
+        for (int n = 1; n <= 3; ++n) {
+          EXPECT_EQ(FaceHas(face, D, kProfileButtonEntry + n - 1), n == profile)
+              << "profile " << profile << ", hovered " << hovered << ", button " << n;
+        }
+        // The other profile buttons light under the pointer only.
+        for (int n = 1; n <= 3; ++n) {
+          const int entry = kProfileButtonEntry + n - 1;
+          EXPECT_EQ(FaceHas(face, O, entry), entry == hovered && n != profile) << profile << " " << hovered;
+        }
+      }
+    }
+  }
+  EXPECT_FALSE(FaceHas(ComputeFace(table, FaceLayout{}, working, FaceState{0, kNoEntry, false, {}, true}), D, 128));
+}
+
+TEST(MainWindowFace, ApplyIsLitOnlyWhileEditsWait) {
+  KeyTable table = GridTable();
+  ProfileData working;
+  struct Case {
+    bool pending;
+    int hovered;
+    RegionLook shown;
+    bool lit;
+  } cases[] = {{false, kNoEntry, N, false}, {true, kNoEntry, D, true}, {true, 126, O, false}, {false, 126, O, false}};
+  for (const Case& c : cases) {
+    const Face face = ComputeFace(table, FaceLayout{}, working, FaceState{1, c.hovered, c.pending, {}, true});
+    EXPECT_EQ(FaceHas(face, D, 126), c.lit) << c.pending << " " << c.hovered;
+    if (c.shown != N) {
+      EXPECT_TRUE(FaceHas(face, c.shown, 126)) << c.pending << " " << c.hovered;
+    }
+  }
+  table.slots[125].name = L"Menu";  // no "Apply" at that entry: nothing to light
+  EXPECT_FALSE(FaceHas(ComputeFace(table, FaceLayout{}, working, FaceState{1, kNoEntry, true, {}, true}), D, 126));
+}
+
+TEST(MainWindowFace, LampsAndTheMissingKeyboardFromTheLayout) {
+  const KeyTable table = GridTable();
+  const testing::TempFolder folder;
+  PortableIni ini;
+  // Older readers see only BUTTONINFO; the new section follows it.
+  const FaceLayout layout = LoadFaceLayout(
+      ini, folder.WriteUtf16(L"Main.ini", L"[BUTTONINFO]\n1=0,0,10,10,27,Esc\n[INDICATORS]\nNumLock=800,110,12,12\n"
+                                          L"CapsLock=850,110,12,12\nScrollLock=900,110,12,12\nNoKeyboard=250,20,200,24\n"
+                                          L"Legend=480,20,400,26\n"));
+  EXPECT_EQ(layout.lamps[1], Rect::FromOriginAndSize(850, 110, 12, 12));
+  EXPECT_EQ(layout.notice, Rect::FromOriginAndSize(250, 20, 200, 24));
+  const Rect num = layout.lamps[0], caps = layout.lamps[1], scroll = layout.lamps[2];
+  struct Case {
+    LockStates locks;
+    bool present;
+    std::vector<Rect> lit;
+  } cases[] = {
+      {{false, false, false}, true, {}},
+      {{true, false, false}, true, {num}},
+      {{false, true, false}, true, {caps}},
+      {{true, true, true}, true, {num, caps, scroll}},
+      {{false, false, true}, false, {scroll}},
+  };
+  const ProfileData working;
+  for (const Case& c : cases) {
+    const Face face = ComputeFace(table, layout, working, FaceState{1, kNoEntry, false, c.locks, c.present});
+    EXPECT_EQ(face.litLamps, c.lit) << c.locks.num << c.locks.caps << c.locks.scroll << c.present;
+    EXPECT_EQ(face.notice, c.present ? std::nullopt : std::optional<Rect>(layout.notice)) << c.present;
+    EXPECT_EQ(face.legend, Rect::FromOriginAndSize(480, 20, 400, 26));
+  }
+  // An older layout without the section: no lamp lights, and the notice has no place of its own.
+  const FaceLayout none = LoadFaceLayout(ini, folder.WriteUtf16(L"Older.ini", L"[BUTTONINFO]\n1=0,0,10,10,27,Esc\n"));
+  EXPECT_EQ(none, FaceLayout{});
+  const Face face = ComputeFace(table, none, working, FaceState{1, kNoEntry, false, {true, true, true}, false});
+  EXPECT_TRUE(face.litLamps.empty());
+  EXPECT_EQ(face.notice, std::optional<Rect>(Rect{}));
 }
 
 TEST(WindowShape, RunsCoverExactlyTheNonWhitePixels) {

@@ -6,6 +6,7 @@ import os
 import re
 
 import profile_ini
+import window_face
 from pictures import Difference, Selection, load_bmp
 from report import Failure
 from session import MAIN_TITLE
@@ -313,22 +314,50 @@ class Gui:
     def grab_window(self, window):
         return self.s.screen.grab(window.rect.left, window.rect.top, window.rect.width, window.rect.height)
 
-    def expected_main(self, active_profile, assigned_entries=(), over_entry=None):
-        """The main window at rest: the normal picture, the active profile's button and the
-        assigned key slots in the down look, `over_entry` in the over look."""
+    def expected_main(self, active_profile, assigned_entries=(), over_entry=None, apply_lit=False):
+        """The main window at rest: the normal picture, the active profile's button in the down
+        look (also under the pointer), "Apply" too while edits wait (`apply_lit`), each assigned
+        key slot in the look of its kind with its Hold mark, `over_entry` in the over look.
+        `assigned_entries` maps an entry to (kind, held), as `assigned_entries` of the kit gives
+        it; a plain list of entries stands for keys given other keys."""
         image = self.picture("main_normal")
-        down, normal = self.picture("main_down"), self.picture("main_normal")
-        for number, profile in ((128, 1), (129, 2), (130, 3)):
+        down, normal, over = self.picture("main_down"), self.picture("main_normal"), self.picture("main_over")
+        looks = assigned_entries if isinstance(assigned_entries, dict) else \
+            {number: (profile_ini.KIND_SINGLE, False) for number in assigned_entries}
+        active = {1: 128, 2: 129, 3: 130}.get(active_profile)
+        if over_entry == active:
+            over_entry = None
+        lit = [active] + ([self.screen_button("Apply").number] if apply_lit else [])
+        for number in (128, 129, 130, self.screen_button("Apply").number):
             e = self.main_layout[number]
-            image = image.paste((down if profile == active_profile else normal).crop(e.x, e.y, e.width, e.height),
-                                e.x, e.y)
-        for number in assigned_entries:
+            image = image.paste((down if number in lit else normal).crop(e.x, e.y, e.width, e.height), e.x, e.y)
+        marks = []
+        for number, (kind, held) in looks.items():
             e = self.main_layout[number]
-            image = image.paste(down.crop(e.x, e.y, e.width, e.height), e.x, e.y)
+            if number != over_entry:
+                key = (number, kind)
+                if key not in self._pictures:
+                    self._pictures[key] = window_face.recoloured(down.crop(e.x, e.y, e.width, e.height), kind)
+                image = image.paste(self._pictures[key], e.x, e.y)
+            if window_face.marked(kind, held):
+                marks += window_face.hold_mark_fills(e.x, e.y, e.width, e.height)
         if over_entry is not None:
             e = self.main_layout[over_entry]
-            image = image.paste(self.picture("main_over").crop(e.x, e.y, e.width, e.height), e.x, e.y)
+            image = image.paste(over.crop(e.x, e.y, e.width, e.height), e.x, e.y)
+        for rect, colour in marks:
+            image = window_face.fill(image, rect, colour)
         return image
+
+    def main_selection(self):
+        """The pixels of the main window that its pictures predict: inside the outline, less what
+        the program draws itself and what the system's state decides (the legend, with the
+        system's font, and the lock lamps)."""
+        key = ("selection", "main")
+        if key not in self._pictures:
+            places = window_face.indicators(self.main_layout.path)
+            drawn = [places[name] for name in ("Legend", "NumLock", "CapsLock", "ScrollLock") if name in places]
+            self._pictures[key] = self.inside_mask("main_mask").without(drawn)
+        return self._pictures[key]
 
     def inside_mask(self, mask_name):
         """The pixels a mask picture keeps (computed once per mask)."""
@@ -363,7 +392,7 @@ class Gui:
         names each region (of `layout`) that differs and the picture it shows, and leaves a
         screenshot."""
         layout = layout or self.main_layout
-        selection = selection or self.inside_mask("main_mask")
+        selection = selection or self.main_selection()
         state = {}
         candidates = expected if isinstance(expected, list) else [expected]
         expected = candidates[0]

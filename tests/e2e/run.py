@@ -30,6 +30,7 @@ from scenarios_other import scenario_other
 from scenarios_timing import scenario_timing
 from scenarios_tray import scenario_tray
 from scenarios_trust import scenario_files, scenario_hooks, scenario_stuck
+from scenarios_window_state import scenario_window_state
 from session import Session
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
@@ -50,6 +51,7 @@ SCENARIOS = {
     "tray": scenario_tray,
     "install": scenario_install,
     "kinds": scenario_kinds,
+    "window_state": scenario_window_state,
 }
 
 

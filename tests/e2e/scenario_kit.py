@@ -115,7 +115,12 @@ def marker_only_profile(layout):
 
 
 def assigned_entries(profile):
-    return [index + 1 for index in profile.assigned]
+    """The profile's assigned key slots as the main window shows them: entry -> (kind, held)."""
+    looks = {}
+    for index in profile.assigned:
+        code = profile.layout.slots[index][1]
+        looks[index + 1] = (profile.groups[code][0], code in profile.held)
+    return looks
 
 
 def read_profile_file(path):

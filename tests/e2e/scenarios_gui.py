@@ -493,7 +493,9 @@ def macro_only_until_apply(me):
     record(me, dialog, KIND_MACRO_ONLY, [("keydown", "y"), ("keyup", "y")])
     me.close_dialog(D_OK)
     expect_typed(keys, "F8", key_events([VK_X]), "x", "F8 before \"Apply\"")
-    gui.press_resting_button("Apply", 1, [gui.key_slot(code).number for code in (F1, F2, F4, F6, F8, MARKER)])
+    gui.press_resting_button("Apply", 1, {gui.key_slot(code).number: (kind, False) for code, kind in (
+        (F1, KIND_FUNCTION), (F2, KIND_SINGLE), (F4, KIND_MACRO), (F6, KIND_MACRO), (F8, KIND_MACRO),
+        (MARKER, KIND_SINGLE))})
     expect_typed(keys, "F8", key_events([VK_Y]), "y", "F8 after \"Apply\"")
 
 
@@ -622,7 +624,7 @@ def start_to_painted(s, gui, exe, profiles):
     s.park_pointer()  # the main window's hover tracking costs time while the pointer rests on it
     left, tops = centred_places(s, gui.picture("main_mask"), "workarea")
     watch = PaintWatch(s, gui.expected_main(1, assigned_entries(profiles[1])),
-                       gui.inside_mask("main_mask"), left, tops)
+                       gui.main_selection(), left, tops)
     out_path = os.path.join(s.work_dir, "launch.txt")
     with open(out_path, "wb") as out:
         launcher = subprocess.Popen(["wine", s.wine.control_exe, "launch", exe], env=s.wine.env,

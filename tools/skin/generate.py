@@ -28,7 +28,8 @@ def write_main_window():
     regions = main_window.layout()
     written = []
     ini = ASSETS / "Main.ini"
-    paint.write_ini(ini, "BUTTONINFO", main_window.ini_values(regions))
+    paint.write_ini(ini, "BUTTONINFO", main_window.ini_values(regions),
+                    [("INDICATORS", main_window.indicator_values())])
     written.append(ini)
     for name, img in main_window.render(regions).items():
         path = SKIN / f"main_{name}.bmp"

@@ -4,7 +4,11 @@ Main.ini numbers every region of the picture: entries 1..121 are key slots
 (x,y,width,height,keycode,name), 122..132 the window's own buttons
 (x,y,width,height,name). The program copies a region's rectangle out of the
 normal, over or down picture onto the window, so the three pictures differ
-only inside those rectangles.
+only inside those rectangles. Section [INDICATORS], which older readers of the
+file never look at, places what the program draws itself: the three lock
+lamps (lit over the unlit ones painted here), the notice that the keyboard is
+missing (over the case's printed line) and the legend of the key looks (in
+the free band at the top).
 """
 
 from dataclasses import dataclass, field
@@ -225,6 +229,23 @@ def draw_outline(d):
 PLATE = (29, 100, W - 29, 357)
 MEDIA_PANEL = (29, MEDIA_Y - 4, W - 29, MEDIA_Y + MEDIA_H + 4)
 LED_BOX = (PAD_X, ROW_Y["F"], PAD_X + 4 * U, ROW_Y["F"] + U)
+# The free band at the top of the case: the notice covers the case's printed
+# line at its left, the legend fills its right up to the window's buttons.
+NOTICE = Rect(248, 19, 226, 28)
+LEGEND = Rect(486, 19, 402, 28)
+
+
+def lamp_rects():
+    """Where the program lights the NumLock, CapsLock and ScrollLock lamps:
+    16 px squares centred on the unlit lamps."""
+    x0, y0, x1, _ = LED_BOX
+    return [Rect(round(x0 + (x1 - x0) * (i + 0.5) / 3) - 8, y0 + 4, 16, 16) for i in range(3)]
+
+
+def indicator_values():
+    names = ("NumLock", "CapsLock", "ScrollLock")
+    rects = list(zip(names, lamp_rects())) + [("NoKeyboard", NOTICE), ("Legend", LEGEND)]
+    return [(name, f"{r.x},{r.y},{r.w},{r.h}") for name, r in rects]
 
 
 def draw_case(shape_hi):
@@ -360,7 +381,8 @@ def parse_entry(entry, value):
 def check(ini_path, skin_dir):
     """Reads the written files back and fails loudly on any broken promise."""
     sections, values = paint.read_ini(ini_path)
-    assert sections == ["BUTTONINFO"], sections
+    assert sections == ["BUTTONINFO", "INDICATORS"], sections
+    indicators = {k: values.pop(k) for k in ("NumLock", "CapsLock", "ScrollLock", "NoKeyboard", "Legend")}
     assert sorted(values, key=int) == [str(e) for e in range(1, 133)], "entries 1..132"
     entries = {e: parse_entry(e, values[str(e)]) for e in range(1, 133)}
 
@@ -401,6 +423,16 @@ def check(ini_path, skin_dir):
         assert not r.overlaps(strip), f"entry {i + 1} lies under the strip"
 
     mask = pics["mask"].load()
+    places = {name: Rect(*(int(v) for v in value.split(","))) for name, value in indicators.items()}
+    for name, r in places.items():
+        for e, other in enumerate(rects, 1):
+            assert not r.overlaps(other), f"{name} lies over entry {e}"
+        for y in range(r.y, r.bottom):
+            for x in range(r.x, r.right):
+                assert mask[x, y] == (0, 0, 0), f"{name} leaves the window at {x},{y}"
+    for a in places:
+        for b in places:
+            assert a >= b or not places[a].overlaps(places[b]), f"{a} and {b} overlap"
     colours = set(pics["mask"].getdata())
     assert colours == {(0, 0, 0), (255, 255, 255)}, "mask is pure black and white"
     for e, r in enumerate(rects, 1):

@@ -192,10 +192,13 @@ def save_bmp(img, path):
     img.convert("RGB").save(path, "BMP")
 
 
-def write_ini(path, section, values):
+def write_ini(path, section, values, more=()):
     """INI file in UTF-16LE with a byte-order mark and CRLF line ends, the form
-    the private-profile functions read as Unicode."""
-    lines = [f"[{section}]"] + [f"{k}={v}" for k, v in values]
+    the private-profile functions read as Unicode. `more` holds further
+    (section, values) pairs, written after the first."""
+    lines = []
+    for name, entries in [(section, values)] + list(more):
+        lines += [f"[{name}]"] + [f"{k}={v}" for k, v in entries]
     text = "\r\n".join(lines) + "\r\n"
     path.parent.mkdir(parents=True, exist_ok=True)
     path.write_bytes(b"\xff\xfe" + text.encode("utf-16-le"))
