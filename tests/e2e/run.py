@@ -22,6 +22,7 @@ import time
 
 import profile_ini
 from report import Failure, Report
+from scenarios_editor import scenario_editor
 from scenarios_gui import scenario_dialog, scenario_gui_figures, scenario_window
 from scenarios_install import scenario_install
 from scenarios_kinds import scenario_kinds
@@ -50,6 +51,7 @@ SCENARIOS = {
     "tray": scenario_tray,
     "install": scenario_install,
     "kinds": scenario_kinds,
+    "editor": scenario_editor,
 }
 
 

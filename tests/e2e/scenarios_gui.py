@@ -30,7 +30,7 @@ EXPORT_FILTER = "ini File(*.ini)"
 FUNCTION_COMMANDS = ["Открыть", "Новый", "Отмена", "Сохранить", "Копировать", "Вырезать", "Вставить", "Поиск",
                      "Выделить все", "Масштаб +", "Масштаб -", "Свернуть", "Развернуть "]
 GUI_FIGURE_RUNS = 5
-D_DELETE_STEP, D_STEP_UP, D_LAST_STEP = 13, 16, 18
+D_DELETE_STEP, D_FIRST_STEP, D_STEP_UP = 13, 15, 16
 LVM_GETNEXTITEM, LVNI_SELECTED, FROM_THE_START = 0x100C, 2, 0xFFFFFFFFFFFFFFFF
 
 
@@ -282,8 +282,8 @@ def scenario_dialog(s, report, layout):
                         ("F4: deleting the macro F7 plays asks; OK: F7 unchanged, the other keys keep their macros",
                          delete_macro_in_use),
                         ("F5: a macro recorded, then Cancel: nothing kept", cancel_after_recording),
-                        ("F6: a double click starts the recording once; four steps, then Last, Up, Delete: the "
-                         "selection follows and the third step goes", step_buttons_keep_the_selection),
+                        ("F6: a double click starts the recording once; four steps; B up refused above its press, "
+                         "B down moved to the top and deleted: the selection follows", step_buttons_keep_the_selection),
                         ("\"Macro..\": only the macro table; the new steps play after \"Apply\"",
                          macro_only_until_apply),
                         ("F3: K pressed in single-key mode, J recorded into a new macro, back to single-key mode "
@@ -335,7 +335,9 @@ def function_command(me):
     if functions.items != len(FUNCTION_COMMANDS):
         raise Failure(f"the function list holds {functions.items} commands, expected {len(FUNCTION_COMMANDS)}")
     gui.choose_in_list(functions, FUNCTION_COMMANDS.index(COPY_COMMAND))
-    gui.wait_control(dialog, C_FUNCTION_LIST, lambda c: c.title == COPY_COMMAND, f"{COPY_COMMAND} chosen")
+    # The list shows each command with its shortcut; the key stores the command's own name.
+    shown = f"{COPY_COMMAND} (Ctrl+C)"
+    gui.wait_control(dialog, C_FUNCTION_LIST, lambda c: c.title == shown, f"{shown} chosen")
     me.close_dialog(D_OK)
     keys.expect(f"F1 as {COPY_COMMAND}", keys.tap("F1"), COPY_OUTPUT, True)
 
@@ -465,9 +467,19 @@ def step_buttons_keep_the_selection(me):
     s.park_pointer()
     type_steps(me, dialog, (("keydown", "a"), ("keyup", "a"), ("keydown", "b"), ("keyup", "b")), 0)
     stop_recording(me, dialog, clicked_at)
-    for entry, what, rows_after, selected in ((D_LAST_STEP, "the last step", 4, 3), (D_STEP_UP, "one step up", 4, 2),
-                                               (D_DELETE_STEP, "the third step deleted", 3, 2)):
-        gui.click_dialog(entry, dialog)
+    # The step buttons move the selected step. End selects the last step (B up) from the keyboard;
+    # it may not move above its own press; the keyboard's Up selects B down, which moves to the
+    # top, the selection with it, and is deleted there.
+    steps = gui.dialog_controls(dialog)[C_STEP_LIST]
+    gui.click_at((steps.rect.left + steps.rect.right) // 2, steps.rect.bottom - 8)  # below the rows
+    s.give_keys_to()
+    for action, what, rows_after, selected in (
+            (lambda: s.xdo("key", "End"), "End in the list", 4, 3),
+            (lambda: gui.click_dialog(D_STEP_UP, dialog), "B up refused above B down", 4, 3),
+            (lambda: s.xdo("key", "Up"), "Up in the list", 4, 2),
+            (lambda: gui.click_dialog(D_FIRST_STEP, dialog), "B down moved to the top", 4, 0),
+            (lambda: gui.click_dialog(D_DELETE_STEP, dialog), "B down deleted", 3, 0)):
+        action()
         if not poll_until(lambda: gui.dialog_controls(dialog)[C_STEP_LIST].items == rows_after and
                           selected_step(me, dialog) == selected, 3, interval=0.05):
             raise Failure(f"after {what}: {gui.dialog_controls(dialog)[C_STEP_LIST].items} rows, row "
