@@ -1,39 +1,16 @@
 #include "assign/assign_dialog_win.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <algorithm>
 
+#include "assign/assign_frame_win.h"
 #include "assign/assign_view_win.h"
 #include "base/ui_texts.h"
 #include "platform/win32/file_dialogs_win.h"
 #include "platform/win32/list_controls_win.h"
-#include "platform/win32/window_place_win.h"
 
 namespace orvelle {
-namespace {
-
-UniqueFont PointFont(int tenthsOfPoint, const wchar_t* face) {
-  const WindowDc screen(nullptr);
-  const int height = -MulDiv(tenthsOfPoint, GetDeviceCaps(screen.get(), LOGPIXELSY), 720);
-  return UniqueFont(CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face));
-}
-
-// By its full path in the system folder: the program's own folder, the current folder and the
-// search path never supply it. False when it could not be started.
-bool StartOnScreenKeyboard(HWND owner) {
-  wchar_t system[MAX_PATH];
-  const UINT length = GetSystemDirectoryW(system, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return false;
-  const std::wstring program = std::wstring(system, length) + L"\\osk.exe";
-  // Above 32 is success; the value is no handle, only a result code.
-  return reinterpret_cast<INT_PTR>(ShellExecuteW(owner, nullptr, program.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32;
-}
-
-}  // namespace
-
 AssignDialogWindow::AssignDialogWindow(HINSTANCE instance, const std::wstring& folder)
     : instance_(instance),
       logic_(*this),
@@ -76,7 +53,7 @@ LRESULT AssignDialogWindow::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   appliedBackground_ = BackgroundOf(logic_.target(), logic_.kind());
   ApplyView(true);
   skin_.Shape(hwnd());
-  CentreOnWorkArea(hwnd(), GetWindow(hwnd(), GW_OWNER));
+  place_ = PlaceAtOpening(hwnd(), GetWindow(hwnd(), GW_OWNER), place_);
   return TRUE;
 }
 
@@ -245,22 +222,9 @@ void AssignDialogWindow::OnOnScreenKeyboard() {
 
 void AssignDialogWindow::OnStepListDoubleClick() {
   HWND steps = Item(IDC_STEP_LIST);
-  const DWORD at = GetMessagePos();
-  LVHITTESTINFO hit{};
-  hit.pt = POINT{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
-  ScreenToClient(steps, &hit.pt);
-  constexpr int kDelayColumn = 2;
-  if (SendMessageW(steps, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)) < 0 || hit.iSubItem != kDelayColumn ||
-      !logic_.CanEditDelay(hit.iItem)) {
-    return;
-  }
   RECT cell{};
-  cell.top = kDelayColumn;
-  cell.left = LVIR_BOUNDS;
-  if (SendMessageW(steps, LVM_GETSUBITEMRECT, static_cast<WPARAM>(hit.iItem), reinterpret_cast<LPARAM>(&cell)) == 0) {
-    return;
-  }
-  delayField_.Open(cell, hit.iItem, logic_.DelayFieldText(hit.iItem));
+  const int row = DelayCellUnderPointer(steps, cell);
+  if (logic_.CanEditDelay(row)) delayField_.Open(cell, row, logic_.DelayFieldText(row));
 }
 
 LRESULT AssignDialogWindow::OnDelayFieldClosed(UINT, WPARAM keep, LPARAM, bool&) {

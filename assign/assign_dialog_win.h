@@ -171,6 +171,7 @@ class AssignDialogWindow final : public DialogBase, public FrontHook, private As
   RecordingHook recordingHook_{recordedKeys_};
   AssignSkin skin_;
   DelayField delayField_;
+  std::optional<POINT> place_;  // where the first opening put the dialog
   UniqueFont keyFieldFont_;
   UniqueFont listFont_;
   UniqueFont fieldFont_;  // the text, path and arguments fields

@@ -99,6 +99,15 @@ std::optional<DialogPicture> BackgroundOf(EditTarget target, AssignKind kind) {
   }
 }
 
+Point OpeningPlace(std::optional<Point> earlier, int width, int height, const Rect& workArea) {
+  if (earlier && earlier->x >= workArea.left && earlier->y >= workArea.top &&
+      static_cast<long long>(earlier->x) + width <= workArea.right &&
+      static_cast<long long>(earlier->y) + height <= workArea.bottom) {
+    return *earlier;
+  }
+  return CentredOrigin(workArea, width, height);
+}
+
 int ControlOfFocus(DialogFocus focus) {
   switch (focus) {
     case DialogFocus::KeyField:

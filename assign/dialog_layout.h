@@ -3,6 +3,8 @@
 #include <array>
 #include <optional>
 
+#include "base/geometry.h"
+
 #include "assign/assign_dialog.h"
 #include "model/key_table.h"
 #include "resources/resource.h"
@@ -91,6 +93,12 @@ ButtonSkin SkinOfEntry(int entry);
 // The picture the dialog shows behind its controls: the macro table alone has its own, a key
 // slot the one of its kind (an AssignKind); nothing for any other kind.
 std::optional<DialogPicture> BackgroundOf(EditTarget target, AssignKind kind);
+
+// Where the dialog, `width` by `height`, opens on a monitor's `workArea`: where it opened the first
+// time (`earlier`), as long as it lies wholly inside the work area there, so that it never moves
+// between openings (a taskbar that appears or a work area that changes no longer shifts it);
+// otherwise centred, kept inside as far as it fits.
+Point OpeningPlace(std::optional<Point> earlier, int width, int height, const Rect& workArea);
 
 // The control that takes the focus the view asks for; 0 for none.
 int ControlOfFocus(DialogFocus focus);

@@ -81,6 +81,22 @@ LRESULT CALLBACK DelayField::SubclassProc(HWND window, UINT message, WPARAM wPar
   return DefSubclassProc(window, message, wParam, lParam);
 }
 
+int DelayCellUnderPointer(HWND steps, RECT& cell) {
+  constexpr int kDelayColumn = 2;
+  const DWORD at = GetMessagePos();
+  LVHITTESTINFO hit{};
+  hit.pt = POINT{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+  ScreenToClient(steps, &hit.pt);
+  if (SendMessageW(steps, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)) < 0 || hit.iSubItem != kDelayColumn) {
+    return -1;
+  }
+  cell = RECT{LVIR_BOUNDS, kDelayColumn, 0, 0};  // the subitem in top, the part of it in left
+  if (SendMessageW(steps, LVM_GETSUBITEMRECT, static_cast<WPARAM>(hit.iItem), reinterpret_cast<LPARAM>(&cell)) == 0) {
+    return -1;
+  }
+  return hit.iItem;
+}
+
 namespace {
 
 LRESULT CALLBACK CaretlessProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) noexcept {

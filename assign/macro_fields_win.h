@@ -41,6 +41,10 @@ class DelayField {
   bool dropping_ = false;  // Escape was pressed: the focus leaving is no keeping
 };
 
+// The row whose delay cell of the step list lies under the pointer of the message being handled
+// (a double click), and that cell in list client coordinates; −1 when the pointer is elsewhere.
+int DelayCellUnderPointer(HWND steps, RECT& cell);
+
 // The key field takes keys through the recording hook, never by typing: it shows no text caret.
 void HideCaretWhileFocused(HWND field);
 

@@ -6,15 +6,17 @@ import time
 from probe import tokens
 from report import Failure, figure
 from scenario_kit import (
-    C_ADD_MACRO, C_STEP_LIST, D_CANCEL, D_OK, D_RECORD, F5, F6, F9, KIND_MACRO, VK_A, VK_B, VK_X, Person,
+    C_ADD_MACRO, C_STEP_LIST, D_CANCEL, D_CLEAR_STEPS, D_OK, D_RECORD, F5, F6, F9, KIND_MACRO, VK_A, VK_B, VK_X, Person,
     expect_typed, key_events, keys_between, marker_only_profile, new_macro_for, open_in_mode, set_numlock,
     start_standard, stop_recording)
-from scenarios_gui import selected_step
+from scenarios_gui import question_box, selected_step
 from waiting import poll_until
 
 D_STEP_UP = 16
 C_RECORD_NOTICE, C_DELAY_FIELD = 1135, 1137
 VK_Y = 89
+IDYES, IDNO = 6, 7
+CLEAR_QUESTION = "Remove every step of this macro?"
 NUMLOCK_NOTICE = "Keypad not locked: NumLock is off."
 EDITED_DELAY_MS = 400
 GAP_AT_LEAST_MS = 300   # loose: the edited delay shows as at least this gap at the probe
@@ -38,7 +40,8 @@ def scenario_editor(s, report, layout):
                          f"least {GAP_AT_LEAST_MS} ms between X and Y at the probe", delay_edited),
                         ("recording started and stopped with NumLock off: no message box, the notice beside the "
                          "record button", numlock_notice),
-                        ("the dialog opens at the same place every time", same_place)):
+                        ("the dialog opens at the same place every time", same_place),
+                        ("F9: \"Clear all\" asks; No keeps the steps, Yes empties the macro", clear_all_asks)):
         if not report.check(name, check, me):
             me.recover()
 
@@ -139,9 +142,8 @@ def delay_edited(me):
 
 def boxes(me, dialog):
     """Dialog windows of the program besides the main window and the assignment dialog: message boxes."""
-    main = me.gui.main_window()
     return [w for w in me.gui.windows() if w.visible and w.cls == me.gui.DIALOG_CLASS
-            and w.hwnd not in (dialog.hwnd, main.hwnd)]
+            and w.hwnd not in (dialog.hwnd, me.program.hwnd)]
 
 
 def no_box_and_the_notice(me, dialog, when):
@@ -179,3 +181,19 @@ def same_place(me):
     places = {(r.left, r.top, r.right, r.bottom) for r in me.places + [dialog.rect]}
     if len(places) != 1:
         raise Failure(f"the dialog opened at {sorted(places)} over {len(me.places) + 1} openings")
+
+
+def clear_all_asks(me):
+    gui = me.gui
+    dialog = open_macro_dialog(me, F9)
+    for button, rows in ((IDNO, 4), (IDYES, 0)):
+        gui.click_dialog(D_CLEAR_STEPS, dialog)
+        box = question_box(me, dialog)
+        # The box is listed as it is made; its text follows.
+        poll_until(lambda: CLEAR_QUESTION in gui.texts(box), 3, interval=0.05)
+        if box.title != "ORVELLE" or CLEAR_QUESTION not in gui.texts(box):
+            raise Failure(f"the question is \"{box.title}\" {gui.texts(box)}; expected \"ORVELLE\" asking "
+                          f"{CLEAR_QUESTION!r}")
+        gui.answer(box, button)
+        gui.wait_control(dialog, C_STEP_LIST, lambda c, n=rows: c.items == n, f"{rows} steps after the answer")
+    me.close_dialog(D_CANCEL)
