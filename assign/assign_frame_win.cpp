@@ -40,7 +40,8 @@ bool StartOnScreenKeyboard(HWND owner) {
   if (length == 0 || length >= MAX_PATH) return false;
   const std::wstring program = std::wstring(system, length) + L"\\osk.exe";
   // Above 32 is success; the value is no handle, only a result code.
-  return reinterpret_cast<INT_PTR>(ShellExecuteW(owner, nullptr, program.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32;
+  return reinterpret_cast<INT_PTR>(ShellExecuteW(owner, nullptr, program.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) >
+         32;
 }
 
 }  // namespace orvelle

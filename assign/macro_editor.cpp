@@ -71,7 +71,8 @@ void MacroEditor::ShowStepRows(const Macro& macro) {
   view_.stepRows.clear();
   for (size_t i = 0; i < macro.steps.size(); ++i) {
     const MacroStep& step = macro.steps[i];
-    view_.stepRows.push_back({ui_.KeyName(step.keyNameParam), step.down() ? L"down" : L"up", DelayText(macro.delays, i)});
+    view_.stepRows.push_back(
+        {ui_.KeyName(step.keyNameParam), step.down() ? L"down" : L"up", DelayText(macro.delays, i)});
   }
 }
 

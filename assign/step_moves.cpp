@@ -10,7 +10,8 @@ namespace {
 template <typename T>
 void MoveElement(std::vector<T>& items, size_t from, size_t to) {
   if (from < to) {
-    std::rotate(items.begin() + static_cast<std::ptrdiff_t>(from), items.begin() + static_cast<std::ptrdiff_t>(from) + 1,
+    std::rotate(items.begin() + static_cast<std::ptrdiff_t>(from),
+                items.begin() + static_cast<std::ptrdiff_t>(from) + 1,
                 items.begin() + static_cast<std::ptrdiff_t>(to) + 1);
   } else if (to < from) {
     std::rotate(items.begin() + static_cast<std::ptrdiff_t>(to), items.begin() + static_cast<std::ptrdiff_t>(from),
