@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "assign/field_input.h"
 #include "assign/recording.h"
 #include "base/text.h"
+#include "base/ui_texts.h"
 
 namespace orvelle {
 namespace {
@@ -58,6 +60,12 @@ DialogFocus FocusFor(AssignKind kind) {
 }
 
 }  // namespace
+
+std::vector<std::wstring> FunctionListItems() {
+  std::vector<std::wstring> items;
+  for (const CommandRow& row : kCommandTable) items.push_back(FunctionListText(row));
+  return items;
+}
 
 int FindItemPrefix(const std::vector<std::wstring>& items, std::wstring_view text) {
   const int count = static_cast<int>(items.size());
@@ -131,7 +139,14 @@ void AssignDialog::Open() {
     default:
       break;
   }
+  keyName_ = view_.keyFieldText;
+  keysDown_.reset();
   macros_.ForgetRecording();
+}
+
+void AssignDialog::ShowKeyName(std::wstring name) {
+  view_.keyFieldText = name;
+  keyName_ = std::move(name);
 }
 
 void AssignDialog::SelectModeButton(int button) {
@@ -162,6 +177,9 @@ void AssignDialog::EnterMode(size_t button, AssignKind kind, bool& control, Dial
 void AssignDialog::OnSingleKeyButton() {
   EnterMode(0, AssignKind::SingleKey, view_.keyFieldVisible, DialogFocus::KeyField);
   view_.recordingHook = true;
+  // The field shows the key it takes, not a refusal left from before.
+  view_.keyFieldText = keyName_;
+  keysDown_.reset();
 }
 
 void AssignDialog::OnMacroButton() {
@@ -220,7 +238,7 @@ void AssignDialog::TakeBrowsedFile(const std::wstring& path) {
 
 void AssignDialog::OnClear() {
   if (MacroTableAlone()) return;
-  view_.keyFieldText.clear();
+  ShowKeyName(std::wstring());
   view_.holdBox.selected = false;  // the key goes back to sending itself, and nothing of it is held
   edit_.capturedKeyCode = edit_.keyCode;
   OnSingleKeyButton();
@@ -245,7 +263,7 @@ void AssignDialog::ReleaseSkin() {
 
 void AssignDialog::OnCancel() {
   ReleaseSkin();
-  view_.keyFieldText.clear();
+  ShowKeyName(std::wstring());
   edit_.capturedKeyCode = edit_.keyCode;
 }
 
@@ -258,7 +276,7 @@ void AssignDialog::OnOk(const MediaNameMap& media, int mediaSelection, int funct
   };
   const std::wstring mediaText = itemText(mediaItems, mediaSelection);
   if (view_.modeButtons[0].selected) {
-    edit_.displayName = view_.keyFieldText;
+    edit_.displayName = keyName_;
   } else if (view_.modeButtons[1].selected) {
     edit_.displayName = view_.macroFieldText;
   } else if (view_.modeButtons[2].selected) {
@@ -331,9 +349,25 @@ void AssignDialog::OnHookKeyEvent(bool press, int vkCode, uint32_t scanCode, uin
   const CaptureTarget target = CaptureTargetFor(edit_.kind);
   // Only single-key mode captures: a key pressed in another mode (a step being recorded, say)
   // would otherwise become what the key sends while the key field still shows the earlier one.
-  if (press && target == CaptureTarget::KeyField) {
-    edit_.capturedKeyCode = RecordedKeyCode(vkCode, flags);
-    view_.keyFieldText = ui_.KeyName(KeyNameParameter(scanCode, flags));
+  if (target == CaptureTarget::KeyField && vkCode >= 0 && vkCode < static_cast<int>(keysDown_.size())) {
+    const auto key = static_cast<size_t>(vkCode);
+    if (!press) {
+      keysDown_.reset(key);
+    } else if (!keysDown_.test(key)) {  // a held key's auto-repeat changes nothing
+      if (keysDown_.none()) {
+        codeBeforeChord_ = edit_.capturedKeyCode;
+        nameBeforeChord_ = keyName_;
+        edit_.capturedKeyCode = RecordedKeyCode(vkCode, flags);
+        ShowKeyName(ui_.KeyName(KeyNameParameter(scanCode, flags)));
+      } else {
+        // Ctrl+Shift+F5 and the like: the key sends one key, so none of the combination's keys
+        // is taken for it, and the field says why.
+        edit_.capturedKeyCode = codeBeforeChord_;
+        keyName_ = nameBeforeChord_;
+        view_.keyFieldText = ui_text::kSingleKeysOnly;
+      }
+      keysDown_.set(key);
+    }
   }
   if (target == CaptureTarget::Recorder) macros_.RecordKeyEvent(press, vkCode, scanCode, flags, time);
 }

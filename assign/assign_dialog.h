@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -79,10 +80,13 @@ class AssignDialog {
   void ShowLoopCount() { macros_.ShowLoopCount(); }
   void DeleteStep(int selectedRow) { macros_.DeleteStep(selectedRow); }
   void ClearSteps() { macros_.ClearSteps(); }
-  void SelectFirstStep() { macros_.SelectFirstStep(); }
-  void SelectStepAbove(int selectedRow) { macros_.SelectStepAbove(selectedRow); }
-  void SelectStepBelow(int selectedRow) { macros_.SelectStepBelow(selectedRow); }
-  void SelectLastStep() { macros_.SelectLastStep(); }
+  void MoveStepToTop(int selectedRow) { macros_.MoveStep(StepMove::ToTop, selectedRow); }
+  void MoveStepUp(int selectedRow) { macros_.MoveStep(StepMove::Up, selectedRow); }
+  void MoveStepDown(int selectedRow) { macros_.MoveStep(StepMove::Down, selectedRow); }
+  void MoveStepToBottom(int selectedRow) { macros_.MoveStep(StepMove::ToBottom, selectedRow); }
+  bool CanEditDelay(int row) const { return macros_.CanEditDelay(row); }
+  std::wstring DelayFieldText(int row) { return macros_.DelayFieldText(row); }
+  bool SetStepDelay(int row, const std::wstring& fieldText) { return macros_.SetStepDelay(row, fieldText); }
   // The user selected a row of the step list (−1: none).
   void OnStepSelected(int row) { view_.stepSelection = row; }
   void OnRecordButton(int16_t numLockState) { macros_.OnRecordButton(numLockState); }
@@ -91,7 +95,9 @@ class AssignDialog {
   }
 
   // One key event seen by the recording hook, which hands over every one, passed or swallowed;
-  // `time` is its time stamp in milliseconds.
+  // `time` is its time stamp in milliseconds. Single-key mode takes one key: a key pressed while
+  // another is held makes a combination, which the key field refuses in words, the key captured
+  // before the combination began staying what the key sends.
   void OnHookKeyEvent(bool press, int vkCode, uint32_t scanCode, uint32_t flags, uint32_t time);
   // The recorded-key message: takes the events the recording hook left, in order. A message sent
   // from another thread is not our hook's and changes nothing; false then.
@@ -110,13 +116,23 @@ class AssignDialog {
   AssignKind ChosenOtherKind() const;
   void OtherOk();
   void ReleaseSkin();
+  void ShowKeyName(std::wstring name);  // the key field and the name OK stores
 
   AssignUi& ui_;
   AssignEdit edit_;
   AssignView view_;
   MacroEditor macros_{ui_, edit_, view_};
   bool otherModePlaced_ = true;
+  // Single-key mode: the name OK stores (the field may show a refusal instead), the keys the
+  // hook saw held, and what was captured before the keys now held went down.
+  std::wstring keyName_;
+  std::bitset<256> keysDown_;
+  int codeBeforeChord_ = 0;
+  std::wstring nameBeforeChord_;
 };
+
+// The function list's items as it shows them: each command with its shortcut.
+std::vector<std::wstring> FunctionListItems();
 
 // The first item, from item 1 on and wrapping round to item 0 last, that begins with `text`
 // without regard to case; −1 when none does (the combo box's own search).

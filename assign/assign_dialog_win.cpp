@@ -1,37 +1,16 @@
 #include "assign/assign_dialog_win.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <algorithm>
 
+#include "assign/assign_frame_win.h"
 #include "assign/assign_view_win.h"
+#include "base/ui_texts.h"
 #include "platform/win32/file_dialogs_win.h"
 #include "platform/win32/list_controls_win.h"
-#include "platform/win32/window_place_win.h"
 
 namespace orvelle {
-namespace {
-
-UniqueFont PointFont(int tenthsOfPoint, const wchar_t* face) {
-  const WindowDc screen(nullptr);
-  const int height = -MulDiv(tenthsOfPoint, GetDeviceCaps(screen.get(), LOGPIXELSY), 720);
-  return UniqueFont(CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face));
-}
-
-// By its full path in the system folder: the program's own folder, the current folder and the
-// search path never supply it.
-void StartOnScreenKeyboard(HWND owner) {
-  wchar_t system[MAX_PATH];
-  const UINT length = GetSystemDirectoryW(system, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return;
-  const std::wstring program = std::wstring(system, length) + L"\\osk.exe";
-  ShellExecuteW(owner, nullptr, program.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-}
-
-}  // namespace
-
 AssignDialogWindow::AssignDialogWindow(HINSTANCE instance, const std::wstring& folder)
     : instance_(instance),
       logic_(*this),
@@ -74,7 +53,7 @@ LRESULT AssignDialogWindow::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   appliedBackground_ = BackgroundOf(logic_.target(), logic_.kind());
   ApplyView(true);
   skin_.Shape(hwnd());
-  CentreOnWorkArea(hwnd(), GetWindow(hwnd(), GW_OWNER));
+  place_ = PlaceAtOpening(hwnd(), GetWindow(hwnd(), GW_OWNER), place_);
   return TRUE;
 }
 
@@ -86,8 +65,10 @@ void AssignDialogWindow::SetUpControls() {
   for (int id : {IDC_MEDIA_LIST, IDC_FUNCTION_LIST, IDC_MACRO_NAMES}) SetControlFont(Item(id), listFont_.get());
   for (int id : {IDC_TEXT_FIELD, IDC_PROGRAM_PATH, IDC_PROGRAM_ARGS}) SetControlFont(Item(id), fieldFont_.get());
   for (std::wstring_view name : kMediaTable) ComboAdd(Item(IDC_MEDIA_LIST), std::wstring(name));
-  for (const CommandRow& row : kCommandTable) ComboAdd(Item(IDC_FUNCTION_LIST), std::wstring(row.displayName));
+  for (const std::wstring& item : FunctionListItems()) ComboAdd(Item(IDC_FUNCTION_LIST), item);
+  HideCaretWhileFocused(Item(IDC_KEY_FIELD));
   HWND steps = Item(IDC_STEP_LIST);
+  delayField_.Create(steps, hwnd(), IDC_DELAY_FIELD);
   SendMessageW(steps, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_SUBITEMIMAGES | LVS_EX_GRIDLINES);
   SetTextLimit(Item(IDC_LOOP_COUNT), 2);
   // What a key keeps at most: typing stops there rather than the end being cut at OK. A text's
@@ -109,6 +90,7 @@ void AssignDialogWindow::LayOutControls() {
     BitButton& button = buttons_[i];
     button.model() = BitButtonModel{};
     button.model().sticky = SkinOfEntry(entry).sticky;
+    button.model().toggle = SkinOfEntry(entry).toggle;
     button.SetFaces(skin_.CutFaces(entry));
     MoveWindow(button.hwnd(), area.left, area.top, area.Width(), area.Height(), TRUE);
   }
@@ -160,6 +142,10 @@ LRESULT AssignDialogWindow::OnNotify(UINT, WPARAM, LPARAM lParam, bool& handled)
       logic_.OnStepSelected(row);
       applied_.stepSelection = row;
     }
+    return 0;
+  }
+  if (header->code == NM_DBLCLK) {
+    OnStepListDoubleClick();
     return 0;
   }
   if (header->code != NM_CUSTOMDRAW) {
@@ -229,7 +215,35 @@ void AssignDialogWindow::OnCancel() {
 }
 
 void AssignDialogWindow::OnOnScreenKeyboard() {
-  StartOnScreenKeyboard(hwnd());
+  if (!StartOnScreenKeyboard(hwnd())) {
+    ShowMessage(hwnd(), ui_text::kOnScreenKeyboardFailed, ui_text::kAppTitle, MB_OK | MB_ICONWARNING);
+  }
+}
+
+void AssignDialogWindow::OnStepListDoubleClick() {
+  HWND steps = Item(IDC_STEP_LIST);
+  RECT cell{};
+  const int row = DelayCellUnderPointer(steps, cell);
+  if (logic_.CanEditDelay(row)) delayField_.Open(cell, row, logic_.DelayFieldText(row));
+}
+
+LRESULT AssignDialogWindow::OnDelayFieldClosed(UINT, WPARAM keep, LPARAM, bool&) {
+  if (keep != FALSE) logic_.SetStepDelay(delayField_.row(), delayField_.text());
+  ApplyView(false);
+  return 0;
+}
+
+LRESULT AssignDialogWindow::OnStaticColour(UINT, WPARAM wParam, LPARAM lParam, bool& handled) {
+  const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+  if (id != IDC_RECORD_NOTICE && id != IDC_MACRO_HINT) {
+    handled = false;
+    return 0;
+  }
+  // The notices are text over the skin: the dialog's background shows through.
+  const auto dc = reinterpret_cast<HDC>(wParam);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, RGB(255, 176, 72));
+  return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
 }
 
 void AssignDialogWindow::OnRecord() {
@@ -270,6 +284,7 @@ void AssignDialogWindow::Close(INT_PTR result) {
   ApplyView(false);  // takes the recording hook out
   recordingHook_.Remove();
   recordedKeys_.Clear();
+  delayField_.Destroy();
   for (BitButton& button : buttons_) button.ReleaseFaces();
   EndDialog(hwnd(), result);
 }
@@ -288,6 +303,7 @@ void AssignDialogWindow::ApplyView(bool everything) {
   ApplyMacroNames(hwnd(), v, was, everything);
   ApplyOtherFields(hwnd(), v);
   ApplyStepRows(hwnd(), v, was, everything);
+  ApplyNotices(hwnd(), v, was, everything);
   if (changed(v.stepSelection, was.stepSelection) || changed(v.stepRows, was.stepRows)) {
     ListViewSelectOnly(Item(IDC_STEP_LIST), v.stepSelection);
   }
@@ -353,8 +369,10 @@ bool AssignDialogWindow::ConfirmMacroDelete(std::wstring_view text) {
   return ShowMessage(hwnd(), text, kMacroInUseCaption, MB_OKCANCEL | MB_ICONWARNING) == IDOK;
 }
 
-void AssignDialogWindow::Warn(std::wstring_view text) {
-  ShowMessage(hwnd(), text, L"", MB_OK);
+bool AssignDialogWindow::AskYesNo(std::wstring_view question) {
+  return ShowMessage(hwnd(), question, ui_text::kAppTitle, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
+
+void AssignDialogWindow::Beep() { MessageBeep(MB_OK); }
 
 }  // namespace orvelle

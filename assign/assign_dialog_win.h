@@ -9,6 +9,7 @@
 #include "assign/assign_dialog.h"
 #include "assign/assign_skin_win.h"
 #include "assign/dialog_layout.h"
+#include "assign/macro_fields_win.h"
 #include "assign/recording_hook_win.h"
 #include "controls/bit_button_win.h"
 #include "model/key_table.h"
@@ -52,7 +53,9 @@ class AssignDialogWindow final : public DialogBase, public FrontHook, private As
     MESSAGE_HANDLER(WM_DRAWITEM, OnDrawItem)
     MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
     MESSAGE_HANDLER(WM_ACTIVATE, OnActivate)
+    MESSAGE_HANDLER(WM_CTLCOLORSTATIC, OnStaticColour)
     MESSAGE_HANDLER(RecordingHook::kRecordedKeyMessage, OnRecordedKey)
+    MESSAGE_HANDLER(DelayField::kClosedMessage, OnDelayFieldClosed)
     COMMAND_CODE_HANDLER_EX(IDC_ASSIGN_OK, BN_CLICKED, OnOk)
     COMMAND_CODE_HANDLER_EX(IDOK, BN_CLICKED, OnOk)  // Enter does what the OK button does
     COMMAND_CODE_HANDLER_EX(IDCANCEL, BN_CLICKED, OnCancel)
@@ -94,6 +97,9 @@ class AssignDialogWindow final : public DialogBase, public FrontHook, private As
   LRESULT OnNotify(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnActivate(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnRecordedKey(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnStaticColour(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnDelayFieldClosed(UINT, WPARAM, LPARAM, bool&);
+  void OnStepListDoubleClick();
   void OnOk();
   void OnCancel();
   void OnSingleKeyMode() { Then(&AssignDialog::OnSingleKeyButton); }
@@ -107,10 +113,10 @@ class AssignDialogWindow final : public DialogBase, public FrontHook, private As
   void OnRecord();
   void OnDeleteStep() { ThenWithRow(&AssignDialog::DeleteStep); }
   void OnClearSteps() { Then(&AssignDialog::ClearSteps); }
-  void OnFirstStep() { Then(&AssignDialog::SelectFirstStep); }
-  void OnStepUp() { ThenWithRow(&AssignDialog::SelectStepAbove); }
-  void OnStepDown() { ThenWithRow(&AssignDialog::SelectStepBelow); }
-  void OnLastStep() { Then(&AssignDialog::SelectLastStep); }
+  void OnFirstStep() { ThenWithRow(&AssignDialog::MoveStepToTop); }
+  void OnStepUp() { ThenWithRow(&AssignDialog::MoveStepUp); }
+  void OnStepDown() { ThenWithRow(&AssignDialog::MoveStepDown); }
+  void OnLastStep() { ThenWithRow(&AssignDialog::MoveStepToBottom); }
   void OnMacroNameTyped();
   void OnMacroChosen();
   void OnMacroNamesLeft() { Then(&AssignDialog::RefillMacroNames); }
@@ -137,7 +143,8 @@ class AssignDialogWindow final : public DialogBase, public FrontHook, private As
   // AssignUi
   std::wstring KeyName(int32_t keyNameParameter) override;
   bool ConfirmMacroDelete(std::wstring_view text) override;
-  void Warn(std::wstring_view text) override;
+  bool AskYesNo(std::wstring_view question) override;
+  void Beep() override;
 
   void SetUpControls();
   void LayOutControls();
@@ -163,6 +170,8 @@ class AssignDialogWindow final : public DialogBase, public FrontHook, private As
   RecordedKeyQueue recordedKeys_;
   RecordingHook recordingHook_{recordedKeys_};
   AssignSkin skin_;
+  DelayField delayField_;
+  std::optional<POINT> place_;  // where the first opening put the dialog
   UniqueFont keyFieldFont_;
   UniqueFont listFont_;
   UniqueFont fieldFont_;  // the text, path and arguments fields

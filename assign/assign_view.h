@@ -11,7 +11,7 @@
 
 namespace orvelle {
 
-// What the assignment dialog asks of the system: key names, and its two messages.
+// What the assignment dialog asks of the system: key names, its questions and a beep.
 class AssignUi {
  public:
   virtual ~AssignUi() = default;
@@ -19,14 +19,15 @@ class AssignUi {
   virtual std::wstring KeyName(int32_t keyNameParameter) = 0;
   // The in-use question before a macro that keys play is deleted; true only for OK.
   virtual bool ConfirmMacroDelete(std::wstring_view text) = 0;
-  // A warning with an OK button.
-  virtual void Warn(std::wstring_view text) = 0;
+  // A yes/no question; true only for yes.
+  virtual bool AskYesNo(std::wstring_view question) = 0;
+  // The short sound of a refused click.
+  virtual void Beep() = 0;
 };
 
 inline constexpr std::wstring_view kMacroInUseQuestion =
     L"Some key settings are detected pointing to this macro, and you really need to delete this macro ?";
 inline constexpr std::wstring_view kMacroInUseCaption = L"keyboard";
-inline constexpr std::wstring_view kKeypadNotLocked = L"Keypad not locked";
 
 struct StepRow {
   std::wstring key;
@@ -65,7 +66,7 @@ struct AssignView {
   std::wstring macroFieldText;  // the name box's edit field
   std::vector<StepRow> stepRows;
   int stepSelection = -1;
-  bool stepButtonsEnabled = true;  // record, delete step, clear, the four selection buttons
+  bool stepButtonsEnabled = true;  // record, delete step, clear, the four move buttons
   bool macroEditEnabled = true;    // add, delete macro, the name box, the delays box, the loop field
 
   // The check boxes are sticky toggle buttons: selected is ticked. The hold box shows in the four
@@ -74,6 +75,10 @@ struct AssignView {
   BitButtonModel holdBox{};
   BitButtonModel keyDelayBox{};
   std::wstring loopCountText;  // the chosen macro's loop count, or what is being typed over it
+  // Notices inside the dialog, each shown with the macro controls while it is not empty: beside
+  // the record button (NumLock off), and under the step list (a loop count or delay refused).
+  std::wstring recordNotice;
+  std::wstring macroHint;
 
   // The "Other" mode: three sticky choices, one chosen at a time, and the fields of each; the
   // fields of the choices not chosen show what they hold but rest. The text is as its field

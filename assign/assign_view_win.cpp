@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "assign/dialog_layout.h"
 #include "platform/win32/list_controls_win.h"
 #include "resources/resource.h"
 
@@ -17,6 +18,22 @@ void ApplyOtherFields(HWND dialog, const AssignView& now) {
   for (const auto& [id, text] : fields) {
     HWND field = GetDlgItem(dialog, id);
     if (WindowText(field) != *text) SetWindowTextW(field, text->c_str());
+  }
+}
+
+void ApplyNotices(HWND dialog, const AssignView& now, const AssignView& before, bool everything) {
+  for (int id : {IDC_RECORD_NOTICE, IDC_MACRO_HINT}) {
+    const std::wstring& text = id == IDC_RECORD_NOTICE ? now.recordNotice : now.macroHint;
+    const std::wstring& was = id == IDC_RECORD_NOTICE ? before.recordNotice : before.macroHint;
+    const ControlLook look = NoticeLook(now, id);
+    if (!everything && text == was && look == NoticeLook(before, id)) continue;
+    HWND notice = GetDlgItem(dialog, id);
+    SetWindowTextW(notice, text.c_str());
+    ShowWindow(notice, look.shown ? SW_SHOWNA : SW_HIDE);
+    RECT area{};
+    GetWindowRect(notice, &area);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&area), 2);
+    RedrawWindow(dialog, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   }
 }
 

@@ -66,17 +66,17 @@ bool PlacesOtherMode(const CompositeLayout& layout) {
 }
 
 ButtonSkin SkinOfEntry(int entry) {
-  const bool sticky = (entry >= 6 && entry <= 9) || entry == 12 || entry == 24 || entry == 25 || entry == 28 ||
-                      (entry >= 29 && entry <= 31);
+  const bool toggle = entry == 12 || entry == 24 || entry == 25 || (entry >= 29 && entry <= 31);
+  const bool sticky = toggle || (entry >= 6 && entry <= 9) || entry == 28;
   if (entry <= 9 || entry == 24 || entry == 28) {
-    return {{DialogPicture::KeyNormal, DialogPicture::KeyOver, DialogPicture::KeyDown}, std::nullopt, sticky};
+    return {{DialogPicture::KeyNormal, DialogPicture::KeyOver, DialogPicture::KeyDown}, std::nullopt, sticky, toggle};
   }
   if (entry >= 29) {
     return {{DialogPicture::OtherNormal, DialogPicture::OtherOver, DialogPicture::OtherDown},
-            DialogPicture::OtherDisable, sticky};
+            DialogPicture::OtherDisable, sticky, toggle};
   }
   return {{DialogPicture::MacroNormal, DialogPicture::MacroOver, DialogPicture::MacroDown}, DialogPicture::MacroDisable,
-          sticky};
+          sticky, toggle};
 }
 
 std::optional<DialogPicture> BackgroundOf(EditTarget target, AssignKind kind) {
@@ -99,6 +99,15 @@ std::optional<DialogPicture> BackgroundOf(EditTarget target, AssignKind kind) {
   }
 }
 
+Point OpeningPlace(std::optional<Point> earlier, int width, int height, const Rect& workArea) {
+  if (earlier && earlier->x >= workArea.left && earlier->y >= workArea.top &&
+      static_cast<long long>(earlier->x) + width <= workArea.right &&
+      static_cast<long long>(earlier->y) + height <= workArea.bottom) {
+    return *earlier;
+  }
+  return CentredOrigin(workArea, width, height);
+}
+
 int ControlOfFocus(DialogFocus focus) {
   switch (focus) {
     case DialogFocus::KeyField:
@@ -117,6 +126,13 @@ int ControlOfFocus(DialogFocus focus) {
       break;
   }
   return 0;
+}
+
+ControlLook NoticeLook(const AssignView& view, int controlId) {
+  const std::wstring* text = controlId == IDC_RECORD_NOTICE ? &view.recordNotice
+                             : controlId == IDC_MACRO_HINT  ? &view.macroHint
+                                                            : nullptr;
+  return ControlLook{text != nullptr && view.macroControlsVisible && !text->empty(), true};
 }
 
 ControlLook LookOf(const AssignView& view, int controlId) {

@@ -3,6 +3,8 @@
 #include <array>
 #include <optional>
 
+#include "base/geometry.h"
+
 #include "assign/assign_dialog.h"
 #include "model/key_table.h"
 #include "resources/resource.h"
@@ -42,10 +44,23 @@ inline constexpr int kHoldBoxId = IDC_HOLD;
 inline constexpr int kKeyDelayBoxId = IDC_KEY_DELAY;
 
 // The plain controls placed by the layout. Entries 27 and 35 place the loop field's and the
-// arguments field's labels, which are painted into the pictures and are no controls.
-inline constexpr std::array<PlacedControl, 9> kPlacedControlIds = {{
-    {19, IDC_KEY_FIELD}, {20, IDC_MEDIA_LIST}, {21, IDC_FUNCTION_LIST}, {22, IDC_MACRO_NAMES}, {23, IDC_STEP_LIST},
-    {26, IDC_LOOP_COUNT}, {32, IDC_TEXT_FIELD}, {33, IDC_PROGRAM_PATH}, {36, IDC_PROGRAM_ARGS},
+// arguments field's labels, which are painted into the pictures and are no controls. Entries 37
+// and 38 place the notices beside the record button and under the step list; a layout without
+// them shows no notice.
+inline constexpr int kRecordNoticeEntry = 37;
+inline constexpr int kMacroHintEntry = 38;
+inline constexpr std::array<PlacedControl, 11> kPlacedControlIds = {{
+    {19, IDC_KEY_FIELD},
+    {20, IDC_MEDIA_LIST},
+    {21, IDC_FUNCTION_LIST},
+    {22, IDC_MACRO_NAMES},
+    {23, IDC_STEP_LIST},
+    {26, IDC_LOOP_COUNT},
+    {32, IDC_TEXT_FIELD},
+    {33, IDC_PROGRAM_PATH},
+    {36, IDC_PROGRAM_ARGS},
+    {kRecordNoticeEntry, IDC_RECORD_NOTICE},
+    {kMacroHintEntry, IDC_MACRO_HINT},
 }};
 
 // Whether the layout places the "Other" mode: its mode button and every control of its page. A
@@ -63,18 +78,27 @@ enum class DialogPicture {
 inline constexpr size_t kDialogPictureCount = 14;
 
 // Where a skinned button's faces are cut from: the normal, over, down and (when it can be
-// disabled) disabled pictures, at the button's own place; and whether it shows its down face at
-// rest while selected (the mode buttons, the record button and the check boxes).
+// disabled) disabled pictures, at the button's own place; whether it shows its down face at
+// rest while selected (the mode buttons, the record button and the check boxes); and whether it
+// keeps that face under the pointer and while disabled (the record button, the check boxes and
+// the choices: BitButtonModel::toggle).
 struct ButtonSkin {
   std::array<DialogPicture, 3> faces;
   std::optional<DialogPicture> disabledFace;
   bool sticky;
+  bool toggle = false;
 };
 ButtonSkin SkinOfEntry(int entry);
 
 // The picture the dialog shows behind its controls: the macro table alone has its own, a key
 // slot the one of its kind (an AssignKind); nothing for any other kind.
 std::optional<DialogPicture> BackgroundOf(EditTarget target, AssignKind kind);
+
+// Where the dialog, `width` by `height`, opens on a monitor's `workArea`: where it opened the first
+// time (`earlier`), as long as it lies wholly inside the work area there, so that it never moves
+// between openings (a taskbar that appears or a work area that changes no longer shifts it);
+// otherwise centred, kept inside as far as it fits.
+Point OpeningPlace(std::optional<Point> earlier, int width, int height, const Rect& workArea);
 
 // The control that takes the focus the view asks for; 0 for none.
 int ControlOfFocus(DialogFocus focus);
@@ -86,6 +110,8 @@ struct ControlLook {
   bool operator==(const ControlLook&) const = default;
 };
 ControlLook LookOf(const AssignView& view, int controlId);
+// The two notices: shown with the macro controls while they say something.
+ControlLook NoticeLook(const AssignView& view, int controlId);
 // Every control whose look follows the view.
 extern const std::array<int, 28> kViewBoundControlIds;
 

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "assign/field_input.h"
 #include "assign/recording.h"
 #include "base/text.h"
+#include "base/ui_texts.h"
 
 namespace orvelle {
 namespace {
@@ -54,6 +56,7 @@ void MacroEditor::LoadStepList() {
   ResetStepList();
   view_.keyDelayBox.selected = false;
   view_.loopCountText.clear();
+  view_.macroHint.clear();
   if (view_.macroSelection < 0) return;
   edit_.macroIndex = view_.macroSelection;
   const Macro* macro = Chosen();
@@ -61,9 +64,15 @@ void MacroEditor::LoadStepList() {
   // The delays box says how the chosen macro was recorded: recording more into it goes on alike.
   view_.keyDelayBox.selected = !macro->delays.empty();
   view_.loopCountText = FormatInt(macro->loops);
-  for (size_t i = 0; i < macro->steps.size(); ++i) {
-    const MacroStep& step = macro->steps[i];
-    view_.stepRows.push_back({ui_.KeyName(step.keyNameParam), step.down() ? L"down" : L"up", DelayText(macro->delays, i)});
+  ShowStepRows(*macro);
+}
+
+void MacroEditor::ShowStepRows(const Macro& macro) {
+  view_.stepRows.clear();
+  for (size_t i = 0; i < macro.steps.size(); ++i) {
+    const MacroStep& step = macro.steps[i];
+    view_.stepRows.push_back(
+        {ui_.KeyName(step.keyNameParam), step.down() ? L"down" : L"up", DelayText(macro.delays, i)});
   }
 }
 
@@ -126,9 +135,15 @@ void MacroEditor::SetLoopCount(const std::wstring& fieldText) {
   view_.loopCountText = fieldText;
   Macro* macro = Chosen();
   if (macro == nullptr) return;
-  // Whatever is typed, the count kept is one the macro can play; the field shows it again once
-  // the user leaves it.
-  macro->loops = std::clamp(ParseInt(fieldText), 1, kMaxMacroLoops);
+  // An empty field is a count being typed: nothing to refuse yet. The field shows the count kept
+  // again once the user leaves it.
+  if (fieldText.empty()) return;
+  if (const auto loops = ParseFieldNumber(fieldText, 1, kMaxMacroLoops)) {
+    macro->loops = *loops;
+    view_.macroHint.clear();
+  } else {
+    view_.macroHint = ui_text::kLoopCountHint;
+  }
 }
 
 void MacroEditor::ShowLoopCount() {
@@ -157,35 +172,66 @@ void MacroEditor::DeleteStep(int selectedRow) {
 
 void MacroEditor::ClearSteps() {
   Macro* macro = Chosen();
-  if (macro == nullptr) return;
+  if (macro == nullptr || macro->steps.empty()) return;
+  if (!ui_.AskYesNo(ui_text::kClearStepsQuestion)) return;
   macro->steps.clear();
   macro->delays.clear();
   ResetStepList();
 }
 
-void MacroEditor::SelectFirstStep() {
-  if (!view_.stepRows.empty()) view_.stepSelection = 0;
-}
-
-void MacroEditor::SelectStepAbove(int selectedRow) {
-  if (selectedRow > 0 && selectedRow < static_cast<int>(view_.stepRows.size())) view_.stepSelection = selectedRow - 1;
-}
-
-void MacroEditor::SelectStepBelow(int selectedRow) {
-  if (selectedRow >= 0 && selectedRow + 1 < static_cast<int>(view_.stepRows.size())) {
-    view_.stepSelection = selectedRow + 1;
+void MacroEditor::MoveStep(StepMove move, int selectedRow) {
+  Macro* macro = Chosen();
+  if (macro == nullptr || recording_ || selectedRow >= static_cast<int>(view_.stepRows.size())) return;
+  const auto to = StepMoveTarget(move, selectedRow, macro->steps.size());
+  if (!to) return;  // no step selected, or it is already at that end
+  const size_t from = static_cast<size_t>(selectedRow);
+  if (!MoveKeepsReleasesAfterPresses(macro->steps, from, *to)) {
+    ui_.Beep();
+    return;
   }
+  orvelle::MoveStep(macro->steps, macro->delays, from, *to);
+  ShowStepRows(*macro);
+  view_.stepSelection = static_cast<int>(*to);
 }
 
-void MacroEditor::SelectLastStep() {
-  if (!view_.stepRows.empty()) view_.stepSelection = static_cast<int>(view_.stepRows.size()) - 1;
+bool MacroEditor::CanEditDelay(int row) const {
+  const Macro* macro = Chosen();
+  return macro != nullptr && !recording_ && row >= 0 && static_cast<size_t>(row) < macro->steps.size();
+}
+
+std::wstring MacroEditor::DelayFieldText(int row) {
+  if (!CanEditDelay(row)) return {};
+  const MacroDelays& delays = Chosen()->delays;
+  return FormatInt(static_cast<size_t>(row) < delays.size() ? delays[static_cast<size_t>(row)] : 0);
+}
+
+bool MacroEditor::SetStepDelay(int row, const std::wstring& fieldText) {
+  if (!CanEditDelay(row)) return false;
+  const auto delay = ParseFieldNumber(fieldText, 0, kMaxStepDelayMs);
+  if (!delay) {
+    view_.macroHint = ui_text::kStepDelayHint;
+    return false;
+  }
+  Macro& macro = *Chosen();
+  // A delay given to an untimed macro makes it timed: its other steps keep following at once.
+  if (macro.delays.size() != macro.steps.size()) macro.delays.resize(macro.steps.size(), 0);
+  macro.delays[static_cast<size_t>(row)] = *delay;
+  view_.keyDelayBox.selected = true;  // the box says how the chosen macro is timed
+  view_.macroHint.clear();
+  ShowStepRows(macro);
+  view_.stepSelection = row;
+  return true;
 }
 
 // --- recording ----------------------------------------------------------------------------------
 
 void MacroEditor::OnRecordButton(int16_t numLockState) {
-  // Only a warning: keypad keys are recorded by their keypad codes either way.
-  if (numLockState != 1) ui_.Warn(kKeypadNotLocked);
+  // Only a notice, inside the dialog: keypad keys are recorded by their keypad codes either way.
+  if (numLockState != 1) {
+    view_.recordNotice = ui_text::kNumLockOffNotice;
+  } else {
+    view_.recordNotice.clear();
+  }
   if (recording_) {
     StopRecording();
     return;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "assign/assign_view.h"
+#include "assign/step_moves.h"
 #include "model/key_table.h"
 #include "model/profile_data.h"
 #include "model/working_edits.h"
@@ -30,16 +31,26 @@ class MacroEditor {
   void RefillMacroNames();                           // the name box lost the focus
   void SelectMacro(int item);                        // a name chosen from the drop-down
   // The loop field: every change of its text, and the field losing the focus, which shows the
-  // count kept again.
+  // count kept again. A text that is no count from 1 to kMaxMacroLoops changes nothing and shows
+  // why under the step list.
   void SetLoopCount(const std::wstring& fieldText);
   void ShowLoopCount();
   // The step buttons act on the row selected in the step list, `selectedRow` (−1 for none).
   void DeleteStep(int selectedRow);
+  // "Clear all": after the user agrees, and only when there is something to clear.
   void ClearSteps();
-  void SelectFirstStep();
-  void SelectStepAbove(int selectedRow);
-  void SelectStepBelow(int selectedRow);
-  void SelectLastStep();
+  // The four move buttons: the selected step moves, with its wait, and stays selected. A move
+  // that would put a release of its key before the press it answers is refused with a beep.
+  void MoveStep(StepMove move, int selectedRow);
+
+  // A delay cell double-clicked: whether its row's delay can be edited now (not while recording),
+  // and the text the field opens with.
+  bool CanEditDelay(int row) const;
+  std::wstring DelayFieldText(int row);
+  // The delay field closed with `fieldText`: a wait of 0..kMaxStepDelayMs ms before the step is
+  // kept (an untimed macro becomes timed, its other steps waiting for nothing); anything else
+  // changes nothing and shows why. True when kept.
+  bool SetStepDelay(int row, const std::wstring& fieldText);
 
   // The record button; `numLockState` is GetKeyState(VK_NUMLOCK).
   void OnRecordButton(int16_t numLockState);
@@ -61,6 +72,8 @@ class MacroEditor {
  private:
   // The macro chosen in the name box; null when none is.
   Macro* Chosen();
+  const Macro* Chosen() const { return edit_.macros.At(view_.macroSelection); }
+  void ShowStepRows(const Macro& macro);
   void AppendStep(const MacroStep& step, uint32_t time);
 
   AssignUi& ui_;

@@ -44,6 +44,24 @@ inline constexpr std::wstring_view kLegendHold = L"Hold";
 
 // --- the key assignment dialog -----------------------------------------------------------------
 
+// Beside the record button when a recording starts or stops with NumLock off.
+inline constexpr std::wstring_view kNumLockOffNotice = L"Keypad not locked: NumLock is off.";
+// Under the step list when the loop field or a delay field holds what a macro cannot keep.
+inline constexpr std::wstring_view kLoopCountHint = L"Loop count: a whole number from 1 to 99.";
+inline constexpr std::wstring_view kStepDelayHint = L"Delay: a whole number of ms from 0 to 60000.";
+// The key field when a combination was pressed: it takes one key.
+inline constexpr std::wstring_view kSingleKeysOnly = L"Single keys only";
+// "Clear all" asks before it empties a macro.
+inline constexpr std::wstring_view kClearStepsQuestion = L"Remove every step of this macro?";
+inline constexpr std::wstring_view kOnScreenKeyboardFailed = L"The on-screen keyboard could not be started.";
+// The keys of a command's shortcut as the function list shows them beside its name.
+inline constexpr std::wstring_view kShortcutCtrl = L"Ctrl";
+inline constexpr std::wstring_view kShortcutAlt = L"Alt";
+inline constexpr std::wstring_view kShortcutShift = L"Shift";
+inline constexpr std::wstring_view kShortcutSpace = L"Space";
+inline constexpr std::wstring_view kShortcutNumPlus = L"Num +";
+inline constexpr std::wstring_view kShortcutNumMinus = L"Num -";
+
 // --- messages, menus, the About box, export ----------------------------------------------------
 
 }  // namespace orvelle::ui_text

@@ -3,6 +3,7 @@
 namespace orvelle {
 
 ButtonFace ChooseFace(const BitButtonModel& button, bool disabled) {
+  if (button.toggle && button.sticky && button.selected) return ButtonFace::Pressed;
   if (disabled) return ButtonFace::Disabled;
   switch (button.state) {
     case ButtonState::Hover:

@@ -11,6 +11,10 @@ struct BitButtonModel {
   ButtonState state = ButtonState::Idle;
   bool selected = false;
   bool sticky = false;  // shows its pressed face at rest while selected (mode buttons, record)
+  // A sticky button whose selection is a state the user must see at every moment (the record
+  // button while recording, a ticked check box, a chosen choice): while selected it shows its
+  // pressed face under the pointer too, and while disabled.
+  bool toggle = false;
   bool selectedBeforePress = false;
 
   void SelectButton() {

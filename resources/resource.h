@@ -75,3 +75,8 @@
 #define IDC_TEXT_FIELD 1132
 #define IDC_PROGRAM_PATH 1133
 #define IDC_PROGRAM_ARGS 1134
+// The macro editor: the notices beside the record button and under the step list, and the field
+// that edits a step's delay over its cell.
+#define IDC_RECORD_NOTICE 1135
+#define IDC_MACRO_HINT 1136
+#define IDC_DELAY_FIELD 1137

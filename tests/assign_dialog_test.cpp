@@ -10,7 +10,12 @@
 #include <vector>
 
 #include "assign/assign_dialog.h"
+#include "assign/dialog_layout.h"
+#include "assign/field_input.h"
 #include "assign/recording.h"
+#include "assign/step_moves.h"
+#include "base/text.h"
+#include "base/ui_texts.h"
 #include "controls/bit_button.h"
 #include "tests/test_support.h"
 
@@ -52,6 +57,30 @@ TEST(BitButton, FaceFollowsStateFlagsAndStickiness) {
   sticky.OnRelease(false);
   EXPECT_TRUE(sticky.selected) << "the selected mode tab dragged off stays the selected mode";
   EXPECT_EQ(ChooseFace(sticky, false), ButtonFace::Pressed);
+}
+
+TEST(BitButton, ATogglesSelectionShowsUnderThePointerAndWhileDisabled) {
+  // The record button while recording, a ticked check box, a chosen choice.
+  struct Case {
+    const char* what;
+    bool selected, disabled;
+    ButtonState state;
+    ButtonFace face;
+  } cases[] = {
+      {"recording, the pointer resting on it", true, false, ButtonState::Hover, ButtonFace::Pressed},
+      {"ticked and locked while a recording runs", true, true, ButtonState::Idle, ButtonFace::Pressed},
+      {"ticked, at rest", true, false, ButtonState::Idle, ButtonFace::Pressed},
+      {"clear, under the pointer", false, false, ButtonState::Hover, ButtonFace::Hover},
+      {"clear and locked", false, true, ButtonState::Idle, ButtonFace::Disabled},
+      {"clear, at rest", false, false, ButtonState::Idle, ButtonFace::Normal},
+  };
+  for (const Case& c : cases) {
+    BitButtonModel b;
+    b.sticky = b.toggle = true;
+    b.selected = c.selected;
+    b.state = c.state;
+    EXPECT_EQ(ChooseFace(b, c.disabled), c.face) << c.what;
+  }
 }
 
 TEST(KeyCapture, KeyNameParameterAndKeypadCodes) {
@@ -179,9 +208,18 @@ class ScriptedAssignUi final : public AssignUi {
     answers.pop_front();
     return a;
   }
-  void Warn(std::wstring_view text) override { warnings.emplace_back(text); }
-  std::deque<bool> answers;
-  std::vector<std::wstring> questions, warnings;
+  // Yes unless a "no" is scripted.
+  bool AskYesNo(std::wstring_view question) override {
+    yesNoQuestions.emplace_back(question);
+    if (yesNoAnswers.empty()) return true;
+    const bool a = yesNoAnswers.front();
+    yesNoAnswers.pop_front();
+    return a;
+  }
+  void Beep() override { ++beeps; }
+  std::deque<bool> answers, yesNoAnswers;
+  std::vector<std::wstring> questions, yesNoQuestions;
+  int beeps = 0;
 };
 
 class AssignDialogTest : public ::testing::Test {
@@ -393,17 +431,11 @@ TEST_F(AssignDialogTest, MacroEditorAddsRenamesAndDeletes) {
   EXPECT_EQ(dialog.view().macroSelection, 0);
 }
 
-TEST_F(AssignDialogTest, StepListSelectionAndEditing) {
+TEST_F(AssignDialogTest, StepListEditing) {
   OpenFor(AssignKind::Macro);
   dialog.edit().macros.list[0].steps = testing::Steps({1, 65, 1, 2, 66, 1, 3, 67, 0, 4, 68, 7});
   dialog.SelectMacro(0);
   EXPECT_EQ(dialog.view().stepRows.back().action, L"up") << "any direction but 1 shows up";
-  dialog.SelectStepAbove(0);
-  EXPECT_EQ(dialog.view().stepSelection, -1);
-  dialog.SelectLastStep();
-  EXPECT_EQ(dialog.view().stepSelection, 3);
-  dialog.SelectStepBelow(3);
-  EXPECT_EQ(dialog.view().stepSelection, 3);
   dialog.DeleteStep(1);
   EXPECT_EQ(dialog.edit().macros.list[0].steps, (testing::Steps({1, 65, 1, 3, 67, 0, 4, 68, 7})));
   EXPECT_EQ(dialog.view().stepSelection, 1) << "the row that followed is selected";
@@ -417,8 +449,9 @@ TEST_F(AssignDialogTest, StepListSelectionAndEditing) {
 TEST_F(AssignDialogTest, RecordingTakesPressesOnceAndKeypadKeysByTheirCodes) {
   OpenFor(AssignKind::Macro);
   dialog.AddMacro();
-  dialog.OnRecordButton(0);  // NumLock off: a warning, and recording starts all the same
-  ASSERT_EQ(ui.warnings, std::vector<std::wstring>{L"Keypad not locked"});
+  dialog.OnRecordButton(0);  // NumLock off: a notice in the dialog, and recording starts all the same
+  EXPECT_EQ(dialog.view().recordNotice, ui_text::kNumLockOffNotice);
+  EXPECT_TRUE(ui.questions.empty() && ui.yesNoQuestions.empty()) << "no message box";
   EXPECT_TRUE(dialog.recording());
   EXPECT_FALSE(dialog.view().macroEditEnabled);
   EXPECT_TRUE(dialog.view().recordingHook);
@@ -450,7 +483,12 @@ TEST_F(AssignDialogTest, RecordingTakesPressesOnceAndKeypadKeysByTheirCodes) {
   EXPECT_FALSE(dialog.view().recordingHook);
   EXPECT_FALSE(dialog.view().recordButton.selected);
   EXPECT_TRUE(dialog.view().macroEditEnabled);
-  EXPECT_EQ(ui.warnings.size(), 1u);
+  EXPECT_EQ(dialog.view().recordNotice, L"") << "stopped with NumLock on: the notice goes";
+  dialog.OnRecordButton(1);
+  dialog.OnRecordButton(0);
+  EXPECT_EQ(dialog.view().recordNotice, ui_text::kNumLockOffNotice) << "stopped with NumLock off";
+  dialog.OnMediaButton();
+  EXPECT_FALSE(NoticeLook(dialog.view(), IDC_RECORD_NOTICE).shown) << "it shows with the macro controls only";
 }
 
 TEST_F(AssignDialogTest, EnteringAModeEndsTheRecording) {
@@ -738,21 +776,33 @@ TEST_F(AssignDialogTest, TheLoopFieldShowsAndSetsTheChosenMacrosCount) {
   dialog.SelectMacro(1);
   EXPECT_EQ(dialog.view().loopCountText, L"5");
 
-  const std::pair<const wchar_t*, int> typed[] = {
-      {L"12", 12}, {L"99", 99}, {L"", 1}, {L"150", 99}, {L"0", 1}, {L"-5", 1}, {L"abc", 1}, {L"7x", 7},
+  // A count the macro cannot play is refused, never changed into another: the count kept stays
+  // and the hint says what the field takes.
+  struct Typed {
+    const wchar_t* text;
+    int kept;
+    bool hint;
+  } typed[] = {
+      {L"12", 12, false}, {L"99", 99, false}, {L"", 99, false},  {L"0", 99, true},   {L"7", 7, false},
+      {L"abc", 7, true},  {L"7x", 7, true},   {L"-5", 7, true},  {L"150", 7, true}, {L"05", 5, false},
   };
-  for (const auto& [text, kept] : typed) {
-    dialog.SetLoopCount(text);
-    EXPECT_EQ(dialog.view().loopCountText, text) << "the field keeps what is being typed";
-    EXPECT_EQ(dialog.edit().macros.list[1].loops, kept) << text;
+  for (const Typed& t : typed) {
+    dialog.SetLoopCount(t.text);
+    EXPECT_EQ(dialog.view().loopCountText, t.text) << "the field keeps what is being typed";
+    EXPECT_EQ(dialog.edit().macros.list[1].loops, t.kept) << t.text;
+    if (*t.text != L'\0') {
+      EXPECT_EQ(dialog.view().macroHint, t.hint ? ui_text::kLoopCountHint : L"") << t.text;
+    }
   }
-  dialog.SetLoopCount(L"150");
+  dialog.SetLoopCount(L"0");
   dialog.ShowLoopCount();
-  EXPECT_EQ(dialog.view().loopCountText, L"99") << "left, the field shows the count kept";
+  EXPECT_EQ(dialog.view().loopCountText, L"5") << "left, the field shows the count kept";
+  EXPECT_TRUE(NoticeLook(dialog.view(), IDC_MACRO_HINT).shown) << "and the hint still says why";
 
   dialog.SelectMacro(0);
+  EXPECT_EQ(dialog.view().macroHint, L"") << "another macro starts without the hint";
   EXPECT_EQ(dialog.view().loopCountText, L"1");
-  EXPECT_EQ(testing::MacroLoops(dialog.edit().macros), (std::vector<int>{1, 99}));
+  EXPECT_EQ(testing::MacroLoops(dialog.edit().macros), (std::vector<int>{1, 5}));
   dialog.AddMacro();
   EXPECT_EQ(dialog.view().loopCountText, L"1");
 
@@ -972,6 +1022,203 @@ TEST_F(OtherModeTest, TheMacroTableAloneAndAnOlderLayoutNeverShowTheMode) {
   EXPECT_EQ(dialog.edit().text, L"Hi\nthere");
   EXPECT_EQ(keyMap.at(112), OutputSequence{112});
   dialog.SetOtherModePlaced(true);
+}
+
+}  // namespace
+}  // namespace orvelle
+
+namespace orvelle {
+namespace {
+
+// Steps written as "A↓ B↓ A↑": letters for keys, ↓ a press, ↑ a release.
+MacroSteps StepsOf(std::wstring_view text) {
+  MacroSteps steps;
+  for (size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] < L'A' || text[i] > L'Z') continue;
+    const int code = text[i];
+    steps.push_back(MacroStep{code << 16, code, text[i + 1] == L'↓' ? 1 : 0});
+  }
+  return steps;
+}
+
+std::wstring TextOf(const MacroSteps& steps) {
+  std::wstring text;
+  for (const MacroStep& step : steps) {
+    if (!text.empty()) text += L' ';
+    text += static_cast<wchar_t>(step.keyCode);
+    text += step.down() ? L'↓' : L'↑';
+  }
+  return text;
+}
+
+TEST(StepMoves, EachButtonMovesTheSelectedStepUnlessAReleaseWouldComeBeforeItsPress) {
+  struct Case {
+    const char* what;
+    const wchar_t* before;
+    StepMove move;
+    int row;
+    const wchar_t* after;  // nullptr: refused; the same text: nothing to move
+  } cases[] = {
+      {"up", L"A↓ A↑ B↓ B↑", StepMove::Up, 2, L"A↓ B↓ A↑ B↑"},
+      {"down", L"A↓ B↓ A↑ B↑", StepMove::Down, 1, L"A↓ A↑ B↓ B↑"},
+      {"to the top", L"A↓ A↑ B↓ B↑", StepMove::ToTop, 2, L"B↓ A↓ A↑ B↑"},
+      {"to the bottom", L"A↓ B↓ A↑ B↑", StepMove::ToBottom, 0, nullptr},
+      {"to the bottom, past other keys only", L"A↓ B↓ B↑ C↓", StepMove::ToBottom, 1, nullptr},
+      {"a release to the bottom", L"A↓ A↑ B↓ B↑", StepMove::ToBottom, 1, L"A↓ B↓ B↑ A↑"},
+      {"a release up past its own press", L"A↓ A↑ B↓", StepMove::Up, 1, nullptr},
+      {"a release to the top", L"B↓ A↓ A↑", StepMove::ToTop, 2, nullptr},
+      {"a press down past its release", L"A↓ A↑ B↓", StepMove::Down, 0, nullptr},
+      {"a press past another press of its key", L"A↓ A↑ A↓ A↑", StepMove::Up, 2, L"A↓ A↓ A↑ A↑"},
+      {"a lone release from before the recording may move on", L"A↑ B↓ B↑", StepMove::ToBottom, 0,
+       L"B↓ B↑ A↑"},
+      {"the top step up: already there", L"A↓ A↑", StepMove::Up, 0, L"A↓ A↑"},
+      {"the last step down: already there", L"A↓ A↑", StepMove::Down, 1, L"A↓ A↑"},
+      {"nothing selected", L"A↓ A↑", StepMove::ToTop, -1, L"A↓ A↑"},
+  };
+  for (const Case& c : cases) {
+    MacroSteps steps = StepsOf(c.before);
+    const auto to = StepMoveTarget(c.move, c.row, steps.size());
+    if (!to) {
+      EXPECT_EQ(c.after, std::wstring_view(c.before)) << c.what << ": no move";
+      continue;
+    }
+    const bool allowed = MoveKeepsReleasesAfterPresses(steps, static_cast<size_t>(c.row), *to);
+    EXPECT_EQ(allowed, c.after != nullptr) << c.what;
+    if (!allowed || c.after == nullptr) continue;
+    MacroDelays delays;
+    MoveStep(steps, delays, static_cast<size_t>(c.row), *to);
+    EXPECT_EQ(TextOf(steps), c.after) << c.what;
+  }
+}
+
+TEST_F(AssignDialogTest, AMovedStepTakesItsDelayAlongAndStaysSelected) {
+  OpenFor(AssignKind::Macro);
+  Macro& macro = dialog.edit().macros.list[0];
+  macro.steps = StepsOf(L"A↓ A↑ B↓ B↑");
+  macro.delays = {0, 100, 200, 300};
+  dialog.SelectMacro(0);
+
+  dialog.MoveStepUp(2);
+  EXPECT_EQ(TextOf(macro.steps), L"A↓ B↓ A↑ B↑");
+  EXPECT_EQ(macro.delays, (MacroDelays{0, 200, 100, 300})) << "each wait goes with its step";
+  EXPECT_EQ(DelayColumn(dialog.view()), (std::vector<std::wstring>{L"0", L"200", L"100", L"300"}));
+  EXPECT_EQ(dialog.view().stepRows[1], (StepRow{L"key66", L"down", L"200"}));
+  EXPECT_EQ(dialog.view().stepSelection, 1) << "the moved step stays selected";
+
+  dialog.MoveStepToTop(1);
+  EXPECT_EQ(TextOf(macro.steps), L"B↓ A↓ A↑ B↑");
+  EXPECT_EQ(dialog.view().stepSelection, 0);
+  dialog.MoveStepToBottom(2);
+  EXPECT_EQ(TextOf(macro.steps), L"B↓ A↓ B↑ A↑") << "a release may go anywhere after its press";
+  EXPECT_EQ(macro.delays, (MacroDelays{200, 0, 300, 100}));
+  EXPECT_EQ(dialog.view().stepSelection, 3);
+  ASSERT_EQ(ui.beeps, 0);
+
+  // Refused: the release of A would come before its press. Nothing changes but a beep.
+  const MacroSteps stepsBefore = macro.steps;
+  const MacroDelays delaysBefore = macro.delays;
+  dialog.MoveStepToTop(3);
+  dialog.MoveStepToBottom(1);
+  EXPECT_EQ(ui.beeps, 2);
+  EXPECT_EQ(macro.steps, stepsBefore);
+  EXPECT_EQ(macro.delays, delaysBefore);
+  EXPECT_EQ(dialog.view().stepSelection, 3) << "the selection stays where it was";
+
+  // An untimed macro stays untimed; no move while recording.
+  dialog.SelectMacro(1);
+  dialog.MoveStepDown(0);
+  EXPECT_EQ(dialog.edit().macros.list[1].delays, MacroDelays{});
+  EXPECT_EQ(dialog.view().stepRows[1].key, L"key48");
+  dialog.OnRecordButton(1);
+  dialog.MoveStepUp(1);
+  EXPECT_EQ(dialog.view().stepRows[1].key, L"key48") << "steps stay while a recording adds to them";
+}
+
+TEST_F(AssignDialogTest, ADelayFieldTakesZeroToSixtyThousandMilliseconds) {
+  OpenFor(AssignKind::Macro);
+  EXPECT_EQ(dialog.DelayFieldText(1), L"0") << "an untimed step waits for nothing";
+  struct Typed {
+    const wchar_t* text;
+    bool kept;
+  } typed[] = {
+      {L"400", true}, {L"0", true}, {L"60000", true}, {L"60001", false}, {L"", false}, {L"4s", false}, {L"-1", false},
+  };
+  for (const Typed& t : typed) {
+    OpenFor(AssignKind::Macro);
+    EXPECT_EQ(dialog.SetStepDelay(1, t.text), t.kept) << t.text;
+    const Macro& macro = dialog.edit().macros.list[0];
+    if (t.kept) {
+      EXPECT_EQ(macro.delays, (MacroDelays{0, ParseInt(t.text)})) << t.text << ": the macro becomes timed";
+      EXPECT_EQ(DelayColumn(dialog.view()), (std::vector<std::wstring>{L"0", t.text})) << t.text;
+      EXPECT_TRUE(dialog.view().keyDelayBox.selected) << t.text;
+      EXPECT_EQ(dialog.view().macroHint, L"") << t.text;
+    } else {
+      EXPECT_EQ(macro.delays, MacroDelays{}) << t.text << ": nothing changes";
+      EXPECT_EQ(dialog.view().macroHint, ui_text::kStepDelayHint) << t.text;
+    }
+  }
+  OpenFor(AssignKind::Macro);
+  EXPECT_FALSE(dialog.CanEditDelay(2)) << "no such step";
+  dialog.OnRecordButton(1);
+  EXPECT_FALSE(dialog.CanEditDelay(0)) << "not while recording";
+  EXPECT_FALSE(dialog.SetStepDelay(0, L"5"));
+}
+
+TEST_F(AssignDialogTest, ClearAllAsksFirst) {
+  OpenFor(AssignKind::Macro);
+  ui.yesNoAnswers = {false};
+  dialog.ClearSteps();
+  EXPECT_EQ(ui.yesNoQuestions, std::vector<std::wstring>{std::wstring(ui_text::kClearStepsQuestion)});
+  EXPECT_EQ(dialog.edit().macros.list[0].steps.size(), 2u) << "no: the steps stay";
+  dialog.ClearSteps();
+  EXPECT_TRUE(dialog.edit().macros.list[0].steps.empty()) << "yes: cleared";
+  dialog.ClearSteps();
+  EXPECT_EQ(ui.yesNoQuestions.size(), 2u) << "an empty macro has nothing to ask about";
+}
+
+TEST_F(AssignDialogTest, TheFunctionListShowsShortcutsAndOkStoresTheCommandsOwnName) {
+  const std::vector<std::wstring> shown = FunctionListItems();
+  ASSERT_EQ(shown.size(), kCommandTable.size());
+  EXPECT_EQ(shown[2], L"Отмена (Ctrl+Z)");
+  EXPECT_EQ(shown[4], L"Копировать (Ctrl+C)");
+  EXPECT_EQ(shown[9], L"Масштаб + (Ctrl+Num +)");
+  EXPECT_EQ(shown[12], L"Развернуть (Alt+Space+X)");
+  for (size_t row = 0; row < kCommandTable.size(); ++row) {
+    // Each command stored by its own name, its trailing blank and all, is found again at the
+    // next opening and stored as it was.
+    OpenFor(AssignKind::Function, std::wstring(kCommandTable[row].displayName));
+    EXPECT_EQ(dialog.view().functionSelection, static_cast<int>(row)) << row;
+    Ok(-1, dialog.view().functionSelection);
+    EXPECT_EQ(dialog.edit().displayName, kCommandTable[row].displayName) << row;
+    EXPECT_EQ(keyMap.at(112), kCommandTable[row].Sequence()) << row;
+  }
+}
+
+TEST_F(AssignDialogTest, TheKeyFieldTakesOneKeyAndSaysSoForACombination) {
+  OpenFor(AssignKind::SingleKey, L"Esc");
+  Press(65, 0x1E);
+  Release(65, 0x1E);
+  ASSERT_EQ(dialog.capturedKeyCode(), 65);
+  // Ctrl+Shift+F5.
+  Press(162, 0x1D);
+  Press(162, 0x1D);  // auto-repeat
+  Press(160, 0x2A);
+  Press(116, 0x3F);
+  EXPECT_EQ(dialog.view().keyFieldText, ui_text::kSingleKeysOnly);
+  EXPECT_EQ(dialog.capturedKeyCode(), 65) << "the key captured before the combination stays";
+  Release(116, 0x3F);
+  Release(160, 0x2A);
+  Release(162, 0x1D);
+  Ok();
+  EXPECT_EQ(keyMap.at(112), OutputSequence{65});
+  EXPECT_EQ(dialog.edit().displayName, L"key30") << "stored under its key's name, not the refusal";
+
+  OpenFor(AssignKind::SingleKey, L"Esc");
+  Press(162, 0x1D);
+  Release(162, 0x1D);
+  Press(116, 0x3F);
+  EXPECT_EQ(dialog.capturedKeyCode(), 116) << "one key after another: the last one";
+  EXPECT_EQ(dialog.view().keyFieldText, L"key63");
 }
 
 }  // namespace

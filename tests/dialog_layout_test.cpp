@@ -191,3 +191,27 @@ TEST(WindowPlace, CentredOnTheWorkAreaAndKeptOnIt) {
 
 }  // namespace
 }  // namespace orvelle
+
+namespace orvelle {
+namespace {
+
+TEST(DialogLayout, TheDialogOpensWhereItFirstOpenedWhileItFitsThere) {
+  const Rect work{0, 0, 1024, 748};  // a taskbar of 20 pixels at the bottom
+  struct Case {
+    const char* what;
+    std::optional<Point> earlier;
+    Rect workArea;
+    Point place;
+  } cases[] = {
+      {"the first opening: centred", std::nullopt, work, {212, 162}},
+      {"the work area shrank since: the same place", Point{212, 172}, work, {212, 172}},
+      {"grew since: the same place", Point{212, 162}, Rect{0, 0, 1024, 768}, {212, 162}},
+      {"it would reach under the taskbar: centred again", Point{212, 340}, work, {212, 162}},
+      {"another monitor's work area: centred on it", Point{212, 162}, Rect{1024, 0, 2048, 768}, {1236, 172}},
+      {"a work area smaller than the dialog: its top left corner", std::nullopt, Rect{0, 0, 500, 300}, {0, 0}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(OpeningPlace(c.earlier, 600, 424, c.workArea), c.place) << c.what;
+}
+
+}  // namespace
+}  // namespace orvelle

@@ -490,6 +490,7 @@ class Gui:
     CHOICE_ENTRY = {4: 29, 5: 30, 6: 31}
     SKINNED_ENTRIES = (1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 24, 25, 28, 29, 30, 31, 34)
     RECORD_ENTRY = 12
+    TOGGLE_ENTRIES = (12, 24, 25, 29, 30, 31)
     # Each skinned entry's faces: normal, down (the mode button of the kind, the record button
     # while recording, a ticked check box, the chosen choice) and disabled (None: drawn as normal).
     KEY_FACES = ("key_normal", "key_down", None)
@@ -541,7 +542,11 @@ class Gui:
                 continue
             normal, down, disabled = self.ENTRY_FACES[entry]
             pressed = entry == selected or entry in ticked or (recording and entry == self.RECORD_ENTRY)
-            face = disabled if disabled and not c.enabled else down if pressed else normal
+            # The record button, a check box or a choice keeps its pressed face while disabled:
+            # the delays box stays ticked while a recording runs.
+            toggle = entry in self.TOGGLE_ENTRIES
+            face = down if pressed and toggle else disabled if disabled and not c.enabled else \
+                down if pressed else normal
             expected = expected.paste(self.picture(face).crop(*r), r[0], r[1])
         selection = self.inside_mask("key_mask").without(skip)
         return self.wait_picture(dialog, expected, what, selection=selection, layout=self.dialog_layout,

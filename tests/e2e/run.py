@@ -22,6 +22,7 @@ import time
 
 import profile_ini
 from report import Failure, Report
+from scenarios_editor import scenario_editor
 from scenarios_gui import scenario_dialog, scenario_gui_figures, scenario_window
 from scenarios_install import scenario_install
 from scenarios_kinds import scenario_kinds
@@ -52,6 +53,7 @@ SCENARIOS = {
     "install": scenario_install,
     "kinds": scenario_kinds,
     "window_state": scenario_window_state,
+    "editor": scenario_editor,
 }
 
 

@@ -30,7 +30,8 @@ EXPORT_FILTER = "ini File(*.ini)"
 FUNCTION_COMMANDS = ["Открыть", "Новый", "Отмена", "Сохранить", "Копировать", "Вырезать", "Вставить", "Поиск",
                      "Выделить все", "Масштаб +", "Масштаб -", "Свернуть", "Развернуть "]
 GUI_FIGURE_RUNS = 5
-D_DELETE_STEP, D_STEP_UP, D_LAST_STEP = 13, 16, 18
+D_DELETE_STEP, D_FIRST_STEP, D_LAST_STEP = 13, 15, 18
+IDYES = 6
 LVM_GETNEXTITEM, LVNI_SELECTED, FROM_THE_START = 0x100C, 2, 0xFFFFFFFFFFFFFFFF
 
 
@@ -282,8 +283,8 @@ def scenario_dialog(s, report, layout):
                         ("F4: deleting the macro F7 plays asks; OK: F7 unchanged, the other keys keep their macros",
                          delete_macro_in_use),
                         ("F5: a macro recorded, then Cancel: nothing kept", cancel_after_recording),
-                        ("F6: a double click starts the recording once; four steps, then Last, Up, Delete: the "
-                         "selection follows and the third step goes", step_buttons_keep_the_selection),
+                        ("F6: a double click starts the recording once; four steps; B down moved to the top, refused "
+                         "below its release, deleted: the selection follows", step_buttons_keep_the_selection),
                         ("\"Macro..\": only the macro table; the new steps play after \"Apply\"",
                          macro_only_until_apply),
                         ("F3: K pressed in single-key mode, J recorded into a new macro, back to single-key mode "
@@ -335,7 +336,9 @@ def function_command(me):
     if functions.items != len(FUNCTION_COMMANDS):
         raise Failure(f"the function list holds {functions.items} commands, expected {len(FUNCTION_COMMANDS)}")
     gui.choose_in_list(functions, FUNCTION_COMMANDS.index(COPY_COMMAND))
-    gui.wait_control(dialog, C_FUNCTION_LIST, lambda c: c.title == COPY_COMMAND, f"{COPY_COMMAND} chosen")
+    # The list shows each command with its shortcut; the key stores the command's own name.
+    shown = f"{COPY_COMMAND} (Ctrl+C)"
+    gui.wait_control(dialog, C_FUNCTION_LIST, lambda c: c.title == shown, f"{shown} chosen")
     me.close_dialog(D_OK)
     keys.expect(f"F1 as {COPY_COMMAND}", keys.tap("F1"), COPY_OUTPUT, True)
 
@@ -445,6 +448,15 @@ def cancel_after_recording(me):
     expect_typed(me.keys, "F5", *unchanged(F5), "F5 after Cancel")
 
 
+def question_box(me, dialog, seconds=5):
+    """A message box over the assignment dialog (it has the main window's title)."""
+    box = poll_until(lambda: next((w for w in me.gui.windows() if w.visible and w.cls == Gui.DIALOG_CLASS and
+                                   w.hwnd not in (me.program.hwnd, dialog.hwnd)), None), seconds, interval=0.02)
+    if box is None:
+        raise Failure(f"no question came up; windows: {me.gui.describe_windows()}")
+    return box
+
+
 def selected_step(me, dialog):
     """The row the step list shows selected (-1 for none)."""
     return me.gui.ask(me.gui.dialog_controls(dialog)[C_STEP_LIST].hwnd, LVM_GETNEXTITEM, FROM_THE_START, LVNI_SELECTED)
@@ -465,9 +477,17 @@ def step_buttons_keep_the_selection(me):
     s.park_pointer()
     type_steps(me, dialog, (("keydown", "a"), ("keyup", "a"), ("keydown", "b"), ("keyup", "b")), 0)
     stop_recording(me, dialog, clicked_at)
-    for entry, what, rows_after, selected in ((D_LAST_STEP, "the last step", 4, 3), (D_STEP_UP, "one step up", 4, 2),
-                                               (D_DELETE_STEP, "the third step deleted", 3, 2)):
-        gui.click_dialog(entry, dialog)
+    # The step buttons move the selected step. End and Up in the list select B down; it moves to
+    # the top, the selection with it; it may not move below its own release; it is deleted there.
+    steps = gui.dialog_controls(dialog)[C_STEP_LIST]
+    gui.click_at((steps.rect.left + steps.rect.right) // 2, steps.rect.bottom - 8)  # below the rows
+    s.give_keys_to()
+    for action, what, rows_after, selected in (
+            (lambda: s.xdo("key", "End", "Up"), "End and Up in the list", 4, 2),
+            (lambda: gui.click_dialog(D_FIRST_STEP, dialog), "B down moved to the top", 4, 0),
+            (lambda: gui.click_dialog(D_LAST_STEP, dialog), "B down refused below B up", 4, 0),
+            (lambda: gui.click_dialog(D_DELETE_STEP, dialog), "B down deleted", 3, 0)):
+        action()
         if not poll_until(lambda: gui.dialog_controls(dialog)[C_STEP_LIST].items == rows_after and
                           selected_step(me, dialog) == selected, 3, interval=0.05):
             raise Failure(f"after {what}: {gui.dialog_controls(dialog)[C_STEP_LIST].items} rows, row "
@@ -489,6 +509,7 @@ def macro_only_until_apply(me):
     gui.check_dialog_look(dialog, KIND_MACRO_ONLY, "the dialog from \"Macro..\"")
     gui.shot("dialog-macro-only")
     gui.click_dialog(D_CLEAR_STEPS, dialog)
+    gui.answer(question_box(me, dialog), IDYES)  # "Clear all" asks first
     gui.wait_control(dialog, C_STEP_LIST, lambda c: c.items == 0, "tap's steps cleared")
     record(me, dialog, KIND_MACRO_ONLY, [("keydown", "y"), ("keyup", "y")])
     me.close_dialog(D_OK)

@@ -5,7 +5,10 @@ read but places nothing), five standard controls (19..23), two skinned check
 boxes (24, 25), one more standard control (26) and one painted label (27) as
 x,y,width,height,name; then the "Other" mode: its mode button (28), three
 choice buttons (29..31), the text, path and arguments fields (32, 33, 36), the
-browse button (34) and the arguments label (35). The dialog cuts each button's
+browse button (34) and the arguments label (35); last the two notices of the
+macro editor, beside the record button (37) and under the step list (38),
+text the program draws over the background while it has something to say. The
+dialog cuts each button's
 faces out of whole-dialog pictures at the button's rectangle: entries 1..9, 24
 and 28 from key_normal/over/down, 10..18 and 25 from
 macro_normal/over/down/disable, 29..31 and 34 from
@@ -81,9 +84,9 @@ ENTRIES = [
     Entry(8, "Multimedia", Rect(136, 54, 104, 36), "Multimedia", "note", size=TAB_TEXT),
     Entry(9, "Function", Rect(248, 54, 104, 36), "Function", "bolt", size=TAB_TEXT),
     Entry(10, "AddMacro", Rect(40, 194, 109, 32), "Add", "plus"),
-    Entry(11, "DeleteMacro", Rect(157, 194, 109, 32), "Delete"),
+    Entry(11, "DeleteMacro", Rect(157, 194, 109, 32), "Delete macro"),
     Entry(12, "Record", Rect(40, 236, 226, 40), "Record...", "record"),
-    Entry(13, "DeleteStep", Rect(478, 116, 86, 27), "Delete"),
+    Entry(13, "DeleteStep", Rect(478, 116, 86, 27), "Delete step"),
     Entry(14, "ClearSteps", Rect(478, 148, 86, 27), "Clear all"),
     Entry(15, "FirstStep", Rect(478, 180, 86, 27), "Top", "top"),
     Entry(16, "StepUp", Rect(478, 212, 86, 27), "Up", "up"),
@@ -107,6 +110,8 @@ ENTRIES = [
     Entry(34, "Browse", Rect(464, 273, 96, 28), "Browse...", "folder"),
     Entry(35, "ArgsLabel", Rect(40, 316, 140, 24), text="Arguments"),
     Entry(36, "Arguments", Rect(188, 316, 372, 24)),
+    Entry(37, "RecordNotice", Rect(40, 314, 226, 16)),
+    Entry(38, "MacroHint", Rect(284, 341, 280, 16)),
 ]
 BY_NUMBER = {e.number: e for e in ENTRIES}
 KEY_BUTTONS = (1, 2, 3, 4, 6, 7, 8, 9, 24, 28)           # faces from key_*.bmp
@@ -114,6 +119,7 @@ MACRO_BUTTONS = (10, 11, 12, 13, 14, 15, 16, 17, 18, 25)  # faces from macro_*.b
 OTHER_BUTTONS = (29, 30, 31, 34)                          # faces from other_*.bmp
 STANDARD = (19, 20, 21, 22, 23, 26, 32, 33, 36)           # controls the program places
 LABELS = (27, 35)                                         # painted into the backgrounds
+NOTICES = (37, 38)                                        # text the program draws over them
 MODE_TABS = (6, 7, 8, 9, 28)
 RECORD = 12
 HOLD, KEY_DELAY, LOOP_COUNT, LOOP_LABEL = 24, 25, 26, 27
@@ -123,7 +129,7 @@ assert all(BY_NUMBER[n].text for n in LABELS)
 
 # What each mode shows: its buttons, check boxes, standard controls and labels.
 COMMON = (1, 2, 3, 4)
-MACRO_PART = MACRO_BUTTONS + (22, 23, LOOP_COUNT, LOOP_LABEL)
+MACRO_PART = MACRO_BUTTONS + (22, 23, LOOP_COUNT, LOOP_LABEL) + NOTICES
 OTHER_PART = OTHER_BUTTONS + (TEXT_FIELD, PROGRAM_PATH, ARGS_LABEL, ARGS)
 VISIBLE = {
     SINGLE_KEY: COMMON + MODE_TABS + (19, HOLD),
@@ -284,12 +290,11 @@ def macro_text(img, mode):
     f = font(11, "regular")
     assert x0 + 20 + paint.text_width(text, f) < BY_NUMBER[23].rect.x - 8
     label_left(img, text, f, HINT, x0 + 20, y0 + 33)
-    # The recording notes sit under the last control of the recording column.
-    delay = BY_NUMBER[KEY_DELAY].rect
-    for i, t in enumerate(("Turn NumLock on to record keypad keys.",
-                           "Only key presses are played back.")):
-        label_left(img, t, font(10, "regular"), HINT, BY_NUMBER[RECORD].rect.x,
-                   delay.bottom + 16 + i * 15)
+    # The recording note sits under the record button's notice, which says when
+    # NumLock is off.
+    notice = BY_NUMBER[37].rect
+    label_left(img, "Only key presses are played back.", font(10, "regular"), HINT,
+               BY_NUMBER[RECORD].rect.x, notice.bottom + 14)
     painted_label(img, BY_NUMBER[LOOP_LABEL])
 
 
@@ -511,10 +516,11 @@ def check(ini_path, skin_dir):
             diff += sum(1 for u, v in zip(ta.getdata(), tb.getdata()) if u != v)
             assert diff > 2000, f"{a} and {b} look alike"
 
-    # Calm ground under the standard controls: no legend or picture there.
+    # Calm ground under the standard controls and the notices: no legend or
+    # picture there.
     for mode in MODES:
         for n in VISIBLE[mode.kind]:
-            if n in STANDARD:
+            if n in STANDARD + NOTICES:
                 r = visible_rect(BY_NUMBER[n])
                 lum = pics[mode.picture].crop(r.box()).convert("L")
                 lo, hi = lum.getextrema()
