@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include "app/key_tooltip.h"
+
 #include <algorithm>
 #include <array>
 #include <string_view>
@@ -88,18 +90,6 @@ ClickPlan HandleClick(const KeyTable& table, Point client) {
   return plan;
 }
 
-std::wstring TooltipText(const std::wstring& ownName, const std::wstring& assignedName) {
-  auto upper = [](std::wstring text) {
-    for (wchar_t& c : text) {
-      if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - 32);
-    }
-    return text;
-  };
-  const std::wstring own = upper(ownName);
-  if (own == upper(assignedName)) return own;
-  return own + L" Key, Set As: " + assignedName;
-}
-
 HoverUpdate UpdateHover(const KeyTable& table, const ProfileData& working, int activeProfile, Point client,
                         HoverState& state) {
   HoverUpdate update;
@@ -118,7 +108,7 @@ HoverUpdate UpdateHover(const KeyTable& table, const ProfileData& working, int a
   if (moved) update.draws.push_back({RegionLook::Normal, state.hovered});
   update.draws.push_back({RegionLook::Over, entry});
   if (entry <= kEditableSlotCount) {
-    update.tipText = TooltipText(table.Entry(entry).name, working.records[static_cast<size_t>(entry - 1)].name);
+    update.tipText = KeyTooltipText(table.Entry(entry).name, working.records[static_cast<size_t>(entry - 1)]);
   }
   state.hovered = entry;
   if (moved) AppendAssigned(working.assignedSlots, update.draws);

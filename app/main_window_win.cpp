@@ -67,7 +67,7 @@ LRESULT MainWindow::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
 }
 
 LRESULT MainWindow::OnStartupNotice(UINT, WPARAM, LPARAM, bool&) {
-  if (const auto message = StartupMessage(startupReport_)) Tell(*message);
+  if (const auto message = StartupMessage(startupReport_)) Tell(*message, MessageKind::Warning);
   return 0;
 }
 
@@ -133,7 +133,7 @@ LRESULT MainWindow::OnProgramFailed(UINT, WPARAM, LPARAM, bool&) {
   if (failed.empty() || keeper_.closing() || tellingStartFailure_) return 0;
   // The message box runs a message loop: starts that fail meanwhile tell nothing more.
   tellingStartFailure_ = true;
-  Tell(ProgramStartFailedMessage(failed.front()));
+  Tell(ProgramStartFailedMessage(failed.front()), MessageKind::Error);
   tellingStartFailure_ = false;
   return 0;
 }
@@ -349,7 +349,7 @@ void MainWindow::OnProfileCommand(int id) {
 }
 
 void MainWindow::OnAutostart() {
-  if (!ToggleStartWithWindows(profiles_.runAsAdmin)) Tell(kAutostartFailed);
+  if (!ToggleStartWithWindows(profiles_.runAsAdmin)) Tell(kAutostartFailed, MessageKind::Error);
 }
 
 void MainWindow::OnPrograms() {

@@ -350,11 +350,11 @@ std::wstring AssignDialogWindow::KeyName(int32_t keyNameParameter) {
 }
 
 bool AssignDialogWindow::ConfirmMacroDelete(std::wstring_view text) {
-  return ShowMessage(hwnd(), text, kMacroInUseCaption, MB_OKCANCEL | MB_ICONWARNING) == IDOK;
+  return ShowMessage(hwnd(), text, MessageKind::Question) == IDOK;
 }
 
 void AssignDialogWindow::Warn(std::wstring_view text) {
-  ShowMessage(hwnd(), text, L"", MB_OK);
+  ShowMessage(hwnd(), text, MessageKind::Warning);
 }
 
 }  // namespace orvelle

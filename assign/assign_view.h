@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/file_dialog.h"
+#include "base/ui_texts.h"
 #include "controls/bit_button.h"
 
 namespace orvelle {
@@ -23,9 +24,7 @@ class AssignUi {
   virtual void Warn(std::wstring_view text) = 0;
 };
 
-inline constexpr std::wstring_view kMacroInUseQuestion =
-    L"Some key settings are detected pointing to this macro, and you really need to delete this macro ?";
-inline constexpr std::wstring_view kMacroInUseCaption = L"keyboard";
+inline constexpr std::wstring_view kMacroInUseQuestion = ui_text::kMacroInUseQuestion;
 inline constexpr std::wstring_view kKeypadNotLocked = L"Keypad not locked";
 
 struct StepRow {

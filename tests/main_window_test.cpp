@@ -93,19 +93,12 @@ TEST(MainWindowPaint, RegionBlitsAndTheStripBesideEntry28) {
   EXPECT_TRUE(RegionBlits(table, D, 10).empty());
 }
 
-TEST(MainWindowHover, TooltipTexts) {
-  EXPECT_EQ(TooltipText(L"Esc", L"esc"), L"ESC");
-  EXPECT_EQ(TooltipText(L"Esc", L"Копировать"), L"ESC Key, Set As: Копировать");
-  EXPECT_EQ(TooltipText(L"Esc", L""), L"ESC Key, Set As: ");
-  EXPECT_EQ(TooltipText(L"Пробел", L"пробел"), L"Пробел Key, Set As: пробел");
-  EXPECT_EQ(TooltipText(L"F1", L"macro one"), L"F1 Key, Set As: macro one");
-}
-
 TEST(MainWindowHover, DrawsInOrderAndKeepsStateAsTheMouseMoves) {
   const KeyTable table = GridTable();
   ProfileData working;
   for (int e = 1; e <= kEntryCount; ++e) working.records[static_cast<size_t>(e - 1)].name = table.Entry(e).name;
   working.records[2].name = L"Копировать";
+  working.records[2].kind = AssignKind::Function;
   working.assignedSlots = {2};  // entry 3
   HoverState state;
   const std::vector<RegionDraw> buttons = ProfileButtonDraws(1);
@@ -123,11 +116,11 @@ TEST(MainWindowHover, DrawsInOrderAndKeepsStateAsTheMouseMoves) {
     int hovered;
   } steps[] = {
       {"first rest on an assigned key: Over, then the assigned keys Down", Centre(table, 3),
-       with({{N, kNoEntry}, {O, 3}, {D, 3}}), L"K3 Key, Set As: Копировать", 3},
-      {"resting again on it: Over only", Centre(table, 3), with({{O, 3}}), L"K3 Key, Set As: Копировать", 3},
+       with({{N, kNoEntry}, {O, 3}, {D, 3}}), L"K3: команда «Копировать»", 3},
+      {"resting again on it: Over only", Centre(table, 3), with({{O, 3}}), L"K3: команда «Копировать»", 3},
       {"a media key changes nothing", Centre(table, 110), with({}), std::nullopt, 3},
       {"a screen button keeps the tip", Centre(table, 126), with({{N, 3}, {O, 126}, {D, 3}}), std::nullopt, 126},
-      {"an unassigned key", Centre(table, 7), with({{N, 126}, {O, 7}, {D, 3}}), L"K7", 7},
+      {"an unassigned key", Centre(table, 7), with({{N, 126}, {O, 7}, {D, 3}}), L"K7: не переназначена", 7},
       {"an empty spot clears the highlight and the tip", {5000, 5000}, with({{N, 7}, {D, 3}}), L"", kNoEntry},
   };
   for (const Step& s : steps) {
