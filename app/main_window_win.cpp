@@ -204,8 +204,7 @@ void MainWindow::RepaintMainWindow() {
 
 // --- mouse --------------------------------------------------------------------------------------
 
-LRESULT MainWindow::OnNcMouseMove(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
-  tooltip_.Relay(message, wParam, lParam);
+LRESULT MainWindow::OnNcMouseMove(UINT, WPARAM, LPARAM, bool& handled) {
   TRACKMOUSEEVENT track{sizeof track, TME_HOVER | TME_LEAVE | TME_NONCLIENT, hwnd(), 10};
   TrackMouseEvent(&track);
   handled = false;
@@ -217,11 +216,14 @@ LRESULT MainWindow::OnNcMouseHover(POINT point, bool&) {
   const HoverUpdate update =
       UpdateHover(table_, profiles_.working, profiles_.activeProfile, Point{point.x, point.y}, hover_);
   skin_.DrawRegions(hwnd(), table_, update.draws);
-  if (update.tipText) tooltip_.SetText(*update.tipText);
+  // A tip stands at its key: away from a key slot it goes.
+  const bool onKey = hover_.hovered >= 1 && hover_.hovered <= kEditableSlotCount;
+  tooltip_.Show(onKey ? update.tipText.value_or(std::wstring()) : std::wstring(), onKey ? table_.HitRect(hover_.hovered) : Rect{});
   return 0;
 }
 
 LRESULT MainWindow::OnNcLeftButtonDown(POINT point, bool& handled) {
+  tooltip_.Hide();  // a dialog or menu may open where it stands
   ScreenToClient(hwnd(), &point);
   const ClickPlan plan = HandleClick(table_, Point{point.x, point.y});
   RunScreenAction(plan.action);

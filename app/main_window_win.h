@@ -119,7 +119,10 @@ class MainWindow final : public DialogBase, private ProfileUi {
   LRESULT OnQueryDragIcon(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnNcMouseMove(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnNcMouseHover(POINT screen, bool&);
-  LRESULT OnNcMouseLeave(UINT, WPARAM, LPARAM, bool&) { return 0; }
+  LRESULT OnNcMouseLeave(UINT, WPARAM, LPARAM, bool&) {
+    tooltip_.Hide();
+    return 0;
+  }
   LRESULT OnNcLeftButtonDown(POINT screen, bool& handled);
   // The tray icon and the menus.
   LRESULT OnTrayCallback(UINT, WPARAM, LPARAM, bool&);

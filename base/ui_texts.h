@@ -27,6 +27,9 @@ inline constexpr std::wstring_view kExportNameEnd = L".ini";
 inline constexpr std::wstring_view kExportDoneStart = L"Профиль ";
 inline constexpr std::wstring_view kExportDoneMiddle = L" сохранён в файл\n";
 
+// The "Menu" button's submenu of key hold times.
+inline constexpr std::wstring_view kTapTimeMenu = L"&Время нажатия клавиш";
+
 // The About box: the version line before the number the version resource carries.
 inline constexpr std::wstring_view kAboutVersion = L"Версия ";
 

@@ -75,3 +75,6 @@
 #define IDC_TEXT_FIELD 1132
 #define IDC_PROGRAM_PATH 1133
 #define IDC_PROGRAM_ARGS 1134
+
+// The about box's version line, filled in from the version resource.
+#define IDC_ABOUT_VERSION 1300
