@@ -25,6 +25,7 @@ from report import Failure, Report
 from scenarios_gui import scenario_dialog, scenario_gui_figures, scenario_window
 from scenarios_install import scenario_install
 from scenarios_kinds import scenario_kinds
+from scenarios_messages import scenario_messages
 from scenarios_keys import scenario_figures, scenario_presence, scenario_profiles, scenario_remap
 from scenarios_other import scenario_other
 from scenarios_timing import scenario_timing
@@ -50,6 +51,7 @@ SCENARIOS = {
     "tray": scenario_tray,
     "install": scenario_install,
     "kinds": scenario_kinds,
+    "messages": scenario_messages,
 }
 
 

@@ -38,7 +38,7 @@ def scenario_tray(s, report, layout):
     # The probe's own hook sees the program's output while another program is in front.
     me = Person(s, start_standard(s, layout, profiles=profiles), layout, profiles)
     report.check("at start the tray tip names profile 1, chosen by hand", tip_says, me, 1, "")
-    if not report.check("the key probe bound to profile 2 through \"программы и профили...\", by clicks", bind_probe,
+    if not report.check("the key probe bound to profile 2 through \"Программы и п&рофили…\", by clicks", bind_probe,
                         me):
         return
     report.check("the window hidden and the probe in front: F1 gives profile 2's output, the tip names the probe",
@@ -124,7 +124,7 @@ def tip_says(me, profile, program):
 
 def bind_probe(me):
     s, gui = me.s, me.gui
-    me.button_menu("программы и профили...")
+    me.button_menu("Программы и п&рофили…")
     dialog = gui.wait_window(PROGRAMS_TITLE)
     gui.shot("programs-empty")
     controls = gui.dialog_controls(dialog)
@@ -203,7 +203,7 @@ def follow_figures(me):
 
 def tray_switch(me):
     for profile in (3, 1):
-        me.tray_menu(f"Профиль {profile}")
+        me.tray_menu(f"Профиль &{profile}")
         wait_file_text(me.program.set_ini, lambda sections, n=profile: sections.get("TYPE", {}).get("type") == str(n),
                        5, f"type={profile} in set.ini")
     # The menu took the foreground; with the probe in front again its binding decides again.
@@ -221,7 +221,7 @@ def autostart_marked(me):
     gui = me.gui
     menu = me.open_tray_menu()
     marked = gui.menu_item_marked(menu, TRAY_MENU, "Запускать вместе с Windows")
-    me.choose_menu_item(TRAY_MENU, "Профиль 1", menu)  # the home profile already: changes nothing
+    me.choose_menu_item(TRAY_MENU, "Профиль &1", menu)  # the home profile already: changes nothing
     return marked
 
 
@@ -252,7 +252,7 @@ def logon_task(s):
 def marked_in_tray_menu(me, item):
     menu = me.open_tray_menu()
     marked = me.gui.menu_item_marked(menu, TRAY_MENU, item)
-    me.choose_menu_item(TRAY_MENU, "Профиль 1", menu)  # the home profile already: changes nothing
+    me.choose_menu_item(TRAY_MENU, "Профиль &1", menu)  # the home profile already: changes nothing
     return marked
 
 
@@ -280,7 +280,7 @@ def run_as_admin(me):
             for part in ("<DisallowStartIfOnBatteries>false<", "<ExecutionTimeLimit>PT0S<", "<Priority>5<"):
                 if part not in text:
                     raise Failure(f"{what}: the logon task does not say {part}: {text[:600]}")
-        for item, marked in (("Запускать вместе с Windows", autostart), (RUN_AS_ADMIN, option)):
+        for item, marked in (("Запускать &вместе с Windows", autostart), (RUN_AS_ADMIN, option)):
             if marked_in_tray_menu(me, item) != marked:
                 raise Failure(f"{what}: \"{item}\" is {'not ' if marked else ''}checked in the tray menu")
 
@@ -303,7 +303,7 @@ def run_as_admin_steps(me, expect):
     me.tray_menu("Запускать вместе с Windows")
     expect(True, True, "autostart on again with the option on")
     # The "Menu" button's menu shows the option too, and turns it off.
-    me.tray_menu("Открыть(&O)")
+    me.tray_menu("&Открыть")
     gui.wait_main_window(True)
     gui.click_button("Menu")
     menu = gui.wait_window("", cls=gui.MENU_CLASS)
