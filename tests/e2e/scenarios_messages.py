@@ -6,6 +6,7 @@ that offers its file in the user's Documents folder."""
 import glob
 import os
 import re
+import struct
 
 from report import Failure
 from scenario_kit import (
@@ -43,6 +44,35 @@ def scenario_messages(s, report, layout):
     me.program.exit()
     report.check("a start-up without Main.ini tells it in a box titled ORVELLE", layout_missing, s,
                  lambda path: profile_ini.write_set_ini(path, profiles, 1))
+    report.check("the installer's script shows ORVELLE's header (150x57) and welcome/finish (164x314) pictures",
+                 installer_pictures, s)
+
+
+def bmp_size(path):
+    data = open(path, "rb").read(26)
+    if data[:2] != b"BM":
+        raise Failure(f"{path} is no bitmap")
+    return struct.unpack_from("<ii", data, 18)
+
+
+def installer_pictures(s):
+    """What CPack handed to NSIS for the installer the build packaged last, if it packaged one."""
+    folder = s.dist_dir
+    while folder != os.path.dirname(folder) and not os.path.isfile(os.path.join(folder, "CMakeCache.txt")):
+        folder = os.path.dirname(folder)
+    script = os.path.join(folder, "_CPack_Packages", "win64", "NSIS", "project.nsi")
+    if not os.path.isfile(script):
+        print(f"  note: no installer packaged ({script}): its pictures not checked")
+        return
+    text = open(script, encoding="utf-8-sig").read()
+    for define, size in (("MUI_HEADERIMAGE_BITMAP", (150, 57)), ("MUI_WELCOMEFINISHPAGE_BITMAP", (164, 314)),
+                         ("MUI_UNWELCOMEFINISHPAGE_BITMAP", (164, 314))):
+        found = re.search(r'!define ' + define + r' "([^"]+)"', text)
+        if not found:
+            raise Failure(f"{script} defines no {define}: the installer shows the stock artwork")
+        path = found.group(1)
+        if "installer_" not in os.path.basename(path) or bmp_size(path) != size:
+            raise Failure(f"{define} is {path}, {bmp_size(path)}; expected ORVELLE's own picture of {size}")
 
 
 def visible_tip(gui, text):
