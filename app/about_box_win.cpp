@@ -1,5 +1,7 @@
 #include "app/about_box_win.h"
 
+#include <winver.h>
+
 #include <string>
 #include <vector>
 
