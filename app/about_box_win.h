@@ -4,7 +4,8 @@
 
 namespace orvelle {
 
-// The about box: product name, description, notice and address; OK, Esc or the close box end it.
+// The about box: product name, the version its version resource carries, description, notice
+// and address; OK, Esc or the close box end it.
 class AboutBox final : public DialogBase {
  private:
   BEGIN_MSG_MAP()
@@ -13,7 +14,7 @@ class AboutBox final : public DialogBase {
     COMMAND_ID_HANDLER(IDCANCEL, OnClose)
   END_MSG_MAP()
 
-  LRESULT OnInitDialog(UINT, WPARAM, LPARAM, bool&) { return TRUE; }
+  LRESULT OnInitDialog(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnClose(WORD, WORD id, HWND, bool&) {
     EndDialog(hwnd(), id);
     return 0;

@@ -6,26 +6,36 @@
 
 #include <string>
 
+#include "base/geometry.h"
 #include "platform/win32/handles.h"
 
 namespace orvelle {
 
-// The main window's tooltip, which names the key under the resting pointer and what it is set
-// to. One tool covers the whole window; the window relays its mouse messages and sets the text
-// when the hovered key changes.
+// The main window's key tooltip: a tracking tooltip that the window places itself, just below the
+// key under the resting pointer. The window answers HTCAPTION for its whole area, so the system
+// never sees a client-area tool to time a tip for; the tip is shown after the system's initial
+// tooltip delay of rest on one key instead.
 class KeyTooltip {
  public:
   void Create(HWND owner, HINSTANCE instance);
-  void SetText(const std::wstring& text);
-  // Hands a mouse message of the owner to the tooltip, which times its showing by them.
-  void Relay(UINT message, WPARAM wParam, LPARAM lParam);
-  void Destroy() { window_.reset(); }
+  // `text` for the key at `keyInClient` (the owner's client coordinates); an empty text hides the tip.
+  void Show(const std::wstring& text, const Rect& keyInClient);
+  void Hide();
+  void Destroy() {
+    Hide();
+    window_.reset();
+  }
 
  private:
+  static void CALLBACK OnShowTimer(HWND window, UINT, UINT_PTR, DWORD) noexcept;
   TOOLINFOW Tool(wchar_t* text) const;
+  void Activate();
 
   HWND owner_ = nullptr;
   UniqueWindow window_;
+  std::wstring text_;   // the text shown, or about to be
+  POINT place_{};       // where its top-left corner goes, on the screen
+  bool shown_ = false;
 };
 
 }  // namespace orvelle

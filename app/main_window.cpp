@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include "app/key_tooltip.h"
+
 #include <algorithm>
 #include <array>
 #include <string_view>
@@ -62,18 +64,6 @@ ClickPlan HandleClick(const KeyTable& table, Point client) {
   return plan;
 }
 
-std::wstring TooltipText(const std::wstring& ownName, const std::wstring& assignedName) {
-  auto upper = [](std::wstring text) {
-    for (wchar_t& c : text) {
-      if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - 32);
-    }
-    return text;
-  };
-  const std::wstring own = upper(ownName);
-  if (own == upper(assignedName)) return own;
-  return own + L" Key, Set As: " + assignedName;
-}
-
 HoverUpdate UpdateHover(const KeyTable& table, const ProfileData& working, Point client, HoverState& state) {
   HoverUpdate update;
   int entry = HitTest(table, client);
@@ -86,7 +76,7 @@ HoverUpdate UpdateHover(const KeyTable& table, const ProfileData& working, Point
   if (entry == kNoEntry) {
     update.tipText = std::wstring();
   } else if (entry <= kEditableSlotCount) {
-    update.tipText = TooltipText(table.Entry(entry).name, working.records[static_cast<size_t>(entry - 1)].name);
+    update.tipText = KeyTooltipText(table.Entry(entry).name, working.records[static_cast<size_t>(entry - 1)]);
   }
   return update;
 }

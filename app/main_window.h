@@ -54,10 +54,6 @@ struct ClickPlan {
 };
 ClickPlan HandleClick(const KeyTable& table, Point client);
 
-// The tooltip of a key slot: its own name in capitals (ASCII letters only), then, unless the
-// assignment carries the same name, " Key, Set As: " and the assignment's name.
-std::wstring TooltipText(const std::wstring& ownName, const std::wstring& assignedName);
-
 // Where the mouse rests: the entry drawn Over, or −1.
 struct HoverState {
   int hovered = kNoEntry;

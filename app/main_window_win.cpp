@@ -67,7 +67,7 @@ LRESULT MainWindow::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
 }
 
 LRESULT MainWindow::OnStartupNotice(UINT, WPARAM, LPARAM, bool&) {
-  if (const auto message = StartupMessage(startupReport_)) Tell(*message);
+  if (const auto message = StartupMessage(startupReport_)) Tell(*message, MessageKind::Warning);
   return 0;
 }
 
@@ -133,7 +133,7 @@ LRESULT MainWindow::OnProgramFailed(UINT, WPARAM, LPARAM, bool&) {
   if (failed.empty() || keeper_.closing() || tellingStartFailure_) return 0;
   // The message box runs a message loop: starts that fail meanwhile tell nothing more.
   tellingStartFailure_ = true;
-  Tell(ProgramStartFailedMessage(failed.front()));
+  Tell(ProgramStartFailedMessage(failed.front()), MessageKind::Error);
   tellingStartFailure_ = false;
   return 0;
 }
@@ -204,8 +204,7 @@ void MainWindow::RepaintMainWindow() { face_.Changed(); }
 
 // --- mouse --------------------------------------------------------------------------------------
 
-LRESULT MainWindow::OnNcMouseMove(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
-  tooltip_.Relay(message, wParam, lParam);
+LRESULT MainWindow::OnNcMouseMove(UINT, WPARAM, LPARAM, bool& handled) {
   TRACKMOUSEEVENT track{sizeof track, TME_HOVER | TME_LEAVE | TME_NONCLIENT, hwnd(), 10};
   TrackMouseEvent(&track);
   handled = false;
@@ -215,11 +214,15 @@ LRESULT MainWindow::OnNcMouseMove(UINT message, WPARAM wParam, LPARAM lParam, bo
 LRESULT MainWindow::OnNcMouseHover(POINT point, bool&) {
   ScreenToClient(hwnd(), &point);
   const std::optional<std::wstring> tipText = face_.OnHover(table_, profiles_.working, point);
-  if (tipText) tooltip_.SetText(*tipText);
+  // A tip stands at its key: away from a key slot it goes.
+  const int hovered = face_.hovered();
+  const bool onKey = hovered >= 1 && hovered <= kEditableSlotCount;
+  tooltip_.Show(onKey ? tipText.value_or(std::wstring()) : std::wstring(), onKey ? table_.HitRect(hovered) : Rect{});
   return 0;
 }
 
 LRESULT MainWindow::OnNcLeftButtonDown(POINT point, bool& handled) {
+  tooltip_.Hide();  // a dialog or menu may open where it stands
   ScreenToClient(hwnd(), &point);
   const ClickPlan plan = HandleClick(table_, Point{point.x, point.y});
   RunScreenAction(plan.action);
@@ -352,7 +355,7 @@ void MainWindow::OnProfileCommand(int id) {
 }
 
 void MainWindow::OnAutostart() {
-  if (!ToggleStartWithWindows(profiles_.runAsAdmin)) Tell(kAutostartFailed);
+  if (!ToggleStartWithWindows(profiles_.runAsAdmin)) Tell(kAutostartFailed, MessageKind::Error);
 }
 
 void MainWindow::OnPrograms() {

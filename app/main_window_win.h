@@ -126,6 +126,7 @@ class MainWindow final : public DialogBase, private ProfileUi {
   LRESULT OnNcMouseHover(POINT screen, bool&);
   LRESULT OnNcMouseLeave(UINT, WPARAM, LPARAM, bool&) {
     face_.OnLeave();
+    tooltip_.Hide();
     return 0;
   }
   void LookAtFace() { face_.Look(session_.keyboardPresent()); }
@@ -156,7 +157,7 @@ class MainWindow final : public DialogBase, private ProfileUi {
   void OnAutostart();
   void OnRunAsAdmin() {
     const RunAsAdminOutcome outcome = ChooseRunAsAdmin(hwnd(), profiles_.runAsAdmin);
-    if (outcome.autostartFailed) Tell(kAutostartFailed);
+    if (outcome.autostartFailed) Tell(kAutostartFailed, MessageKind::Error);
     if (outcome.changed) ScheduleSave();
     if (outcome.exit) OnExitApplication();  // saves the option for the elevated copy
   }
@@ -172,13 +173,15 @@ class MainWindow final : public DialogBase, private ProfileUi {
   // ProfileUi: the questions and file choices of the profile operations.
   // Once the exit command came, no new question or message holds the exit up.
   bool Confirm(std::wstring_view text) override {
-    return !exiting_ && ShowMessage(hwnd(), text, kConfirmCaption, kConfirmFlags) == IDOK;
+    return !exiting_ && ShowMessage(hwnd(), text, MessageKind::Question) == IDOK;
   }
-  std::optional<std::wstring> ChooseExportFile() override { return ChooseFile(hwnd(), kExportDialog, true); }
+  std::optional<std::wstring> ChooseExportFile(std::wstring_view name) override {
+    return ChooseFile(hwnd(), kExportDialog, true, InDocumentsFolder(name));
+  }
   std::optional<std::wstring> ChooseImportFile() override { return ChooseFile(hwnd(), kImportDialog, false); }
   void RepaintMainWindow() override;
-  void Tell(std::wstring_view text) override {
-    if (!exiting_) ShowMessage(hwnd(), text, kConfirmCaption, MB_OK | MB_ICONWARNING);
+  void Tell(std::wstring_view text, MessageKind kind) override {
+    if (!exiting_) ShowMessage(hwnd(), text, kind);
   }
 
   // The exit command or the end of the session: no question or message holds it up any more. The

@@ -14,6 +14,6 @@ struct TapTimeChoice {
   bool operator==(const TapTimeChoice&) const = default;
 };
 std::vector<TapTimeChoice> TapTimeChoices(int currentMs);
-inline constexpr wchar_t kTapTimeMenuLabel[] = L"время нажатия клавиш";
+
 
 }  // namespace orvelle

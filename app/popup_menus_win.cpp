@@ -2,6 +2,7 @@
 
 #include "app/popup_menus.h"
 #include "app/tray_presenter_win.h"
+#include "base/ui_texts.h"
 #include "platform/win32/handles.h"
 #include "resources/resource.h"
 
@@ -17,9 +18,9 @@ void AddTapTimeMenu(HMENU buttonMenu, int currentMs) {
     AppendMenuW(times.get(), MF_STRING, id, choice.label.c_str());
     if (choice.checked) CheckMenuRadioItem(times.get(), id, id, id, MF_BYCOMMAND);
   }
-  // After "экспорт"; the menu owns the submenu from here on.
+  // After "Экспорт…"; the menu owns the submenu from here on.
   if (InsertMenuW(buttonMenu, 2, MF_BYPOSITION | MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(times.get()),
-                  kTapTimeMenuLabel)) {
+                  std::wstring(ui_text::kTapTimeMenu).c_str())) {
     times.release();
   }
 }

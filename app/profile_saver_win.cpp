@@ -24,9 +24,9 @@ void ProfileSaver::SaveNow() {
   // A message box runs a message loop, where the timer may save again: each thing is told once.
   if (!result.kept.empty() && result.kept != keptTold_) {
     keptTold_ = result.kept;
-    ui_.Tell(KeptVersionMessage(result.kept));
+    ui_.Tell(KeptVersionMessage(result.kept), MessageKind::Warning);
   }
-  if (step.tell) ui_.Tell(result.message);
+  if (step.tell) ui_.Tell(result.message, MessageKind::Error);
 }
 
 void ProfileSaver::SaveAtExit() {

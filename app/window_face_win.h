@@ -30,6 +30,8 @@ class MainFace {
   // it has one.
   std::optional<std::wstring> OnHover(const KeyTable& table, const ProfileData& working, POINT client);
   void OnLeave();
+  // The entry under the pointer, or kNoEntry.
+  int hovered() const { return hover_.hovered; }
 
   // Watches the lock states and the keyboard only while the window is shown: nothing else sees them.
   void Watch(bool shown, bool keyboardPresent);

@@ -216,7 +216,7 @@ void AssignDialogWindow::OnCancel() {
 
 void AssignDialogWindow::OnOnScreenKeyboard() {
   if (!StartOnScreenKeyboard(hwnd())) {
-    ShowMessage(hwnd(), ui_text::kOnScreenKeyboardFailed, ui_text::kAppTitle, MB_OK | MB_ICONWARNING);
+    ShowMessage(hwnd(), ui_text::kOnScreenKeyboardFailed, MessageKind::Warning);
   }
 }
 
@@ -366,11 +366,11 @@ std::wstring AssignDialogWindow::KeyName(int32_t keyNameParameter) {
 }
 
 bool AssignDialogWindow::ConfirmMacroDelete(std::wstring_view text) {
-  return ShowMessage(hwnd(), text, kMacroInUseCaption, MB_OKCANCEL | MB_ICONWARNING) == IDOK;
+  return ShowMessage(hwnd(), text, MessageKind::Question) == IDOK;
 }
 
 bool AssignDialogWindow::AskYesNo(std::wstring_view question) {
-  return ShowMessage(hwnd(), question, ui_text::kAppTitle, MB_YESNO | MB_ICONQUESTION) == IDYES;
+  return ShowMessage(hwnd(), question, MessageKind::YesNo) == IDYES;
 }
 
 void AssignDialogWindow::Beep() { MessageBeep(MB_OK); }

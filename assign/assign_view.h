@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/file_dialog.h"
+#include "base/ui_texts.h"
 #include "controls/bit_button.h"
 
 namespace orvelle {
@@ -25,9 +26,7 @@ class AssignUi {
   virtual void Beep() = 0;
 };
 
-inline constexpr std::wstring_view kMacroInUseQuestion =
-    L"Some key settings are detected pointing to this macro, and you really need to delete this macro ?";
-inline constexpr std::wstring_view kMacroInUseCaption = L"keyboard";
+inline constexpr std::wstring_view kMacroInUseQuestion = ui_text::kMacroInUseQuestion;
 
 struct StepRow {
   std::wstring key;

@@ -18,7 +18,7 @@ add_library(orvelle_win32 STATIC
 )
 target_link_libraries(orvelle_win32 PUBLIC orvelle_core)
 target_compile_definitions(orvelle_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)
-target_link_libraries(orvelle_win32 PUBLIC setupapi comctl32 comdlg32 shell32 ole32 oleaut32 taskschd secur32 gdi32 user32 advapi32)
+target_link_libraries(orvelle_win32 PUBLIC setupapi comctl32 comdlg32 shell32 ole32 oleaut32 taskschd secur32 gdi32 user32 advapi32 version uuid)
 
 set(ORVELLE_DIST ${CMAKE_BINARY_DIR}/dist)
 set(ORVELLE_APP_SOURCES
@@ -39,6 +39,7 @@ set(ORVELLE_APP_SOURCES
   app/key_tooltip_win.cpp
   app/program_start_win.cpp
   app/about_box_win.h
+  app/about_box_win.cpp
   controls/bit_button_win.cpp
   assign/recording_hook_win.cpp
   assign/assign_dialog_win.cpp

@@ -82,7 +82,7 @@ bool IsKeyboardPresent(HWND owner) {
     return !outOfMemory;
   });
   if (outOfMemory) {
-    ShowMessage(owner, L"out of memory!", L"Клавиатура", MB_OKCANCEL | MB_ICONWARNING);
+    ShowMessage(owner, L"out of memory!", MessageKind::Error);
     return false;
   }
   return found;

@@ -3,6 +3,7 @@
 #include "model/profile_file.h"
 #include "model/program_start.h"
 #include "base/text.h"
+#include "base/ui_texts.h"
 #include "platform/portable/ini_file_copy.h"
 
 namespace orvelle {
@@ -38,14 +39,18 @@ void ResetToDefaults(ProfileSet& set, const KeyTable& table, ProfileUi& ui) {
   ApplyWorkingCopy(set);
 }
 
+std::wstring SuggestedExportName(int profile) {
+  return std::wstring(ui_text::kExportNameStart) + FormatInt(profile) + std::wstring(ui_text::kExportNameEnd);
+}
+
 bool ExportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table, const ProfileSet& set,
                    ProfileUi& ui) {
-  const auto file = ui.ChooseExportFile();
+  const auto file = ui.ChooseExportFile(SuggestedExportName(set.activeProfile));
   if (!file) return false;
   IniFileCopy copy(files, legacy, *file);
   if (copy.Load() == ReadOutcome::Unreadable) {
     ui.Tell(L"Не удалось прочитать файл " + Quoted(*file) +
-            L", поэтому он не перезаписан. Профиль не экспортирован.");
+            L", поэтому он не перезаписан. Профиль не экспортирован.", MessageKind::Error);
     return false;
   }
   copy.ini().WriteString(copy.path(), L"TYPE", L"type", FormatInt(set.activeProfile));
@@ -53,12 +58,16 @@ bool ExportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table
   const IniFileCopy::SaveReport saved = copy.Save(IniFileCopy::Backup::None);
   // Changed by someone else between our read and our write: that version is kept beside it.
   if (!saved.kept.empty()) ui.Tell(L"Файл " + Quoted(*file) + L" изменился, пока профиль экспортировался. "
-                                   L"Прежняя версия сохранена рядом с ним как " + Quoted(saved.kept) + L".");
+                                   L"Прежняя версия сохранена рядом с ним как " + Quoted(saved.kept) + L".",
+                                   MessageKind::Warning);
   if (!saved) {
     ui.Tell(L"Не удалось записать файл " + Quoted(*file) +
-            L". Возможно, он защищён от записи или диск заполнен. Профиль не экспортирован.");
+            L". Возможно, он защищён от записи или диск заполнен. Профиль не экспортирован.", MessageKind::Error);
     return false;
   }
+  ui.Tell(std::wstring(ui_text::kExportDoneStart) + FormatInt(set.activeProfile) + std::wstring(ui_text::kExportDoneMiddle) +
+              *file,
+          MessageKind::Information);
   return true;
 }
 
@@ -71,13 +80,14 @@ bool ImportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table
     case ReadOutcome::Read:
       break;
     case ReadOutcome::Missing:
-      ui.Tell(L"Файл " + Quoted(*file) + L" не найден. Профиль не изменён.");
+      ui.Tell(L"Файл " + Quoted(*file) + L" не найден. Профиль не изменён.", MessageKind::Error);
       return false;
     case ReadOutcome::Unreadable:
       ui.Tell(copy.tooLarge() ? L"Файл " + Quoted(*file) + L" слишком большой для профиля (больше 1 МБ). "
                                 L"Профиль не изменён."
                               : L"Не удалось прочитать файл " + Quoted(*file) +
-                                    L". Возможно, он открыт в другой программе. Профиль не изменён.");
+                                    L". Возможно, он открыт в другой программе. Профиль не изменён.",
+              MessageKind::Error);
       return false;
   }
   // The file's own profile number only says which section to read; the data replace the active
@@ -86,7 +96,7 @@ bool ImportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table
   if (!IsProfileNumber(source)) source = 1;
   if (copy.ini().ReadSection(copy.path(), ProfileSectionName(source)).empty()) {
     // Read all the same, a file without the profile would reset every key of the active profile.
-    ui.Tell(L"В файле " + Quoted(*file) + L" нет сохранённого профиля. Профиль не изменён.");
+    ui.Tell(L"В файле " + Quoted(*file) + L" нет сохранённого профиля. Профиль не изменён.", MessageKind::Warning);
     return false;
   }
   ProfileData imported = set.working;

@@ -9,6 +9,7 @@
 #include "model/program_start.h"
 #include "base/file_dialog.h"
 #include "base/file_store.h"
+#include "base/message_style.h"
 
 namespace orvelle {
 
@@ -17,22 +18,21 @@ namespace orvelle {
 class ProfileUi {
  public:
   virtual ~ProfileUi() = default;
-  // OK/Cancel question with the warning icon; true only for OK.
+  // OK/Cancel question; true only for OK.
   virtual bool Confirm(std::wstring_view text) = 0;
-  // The file to export to, or nothing when the user cancels.
-  virtual std::optional<std::wstring> ChooseExportFile() = 0;
+  // The file to export to, offered as `suggestedName` in the user's documents folder, or nothing
+  // when the user cancels.
+  virtual std::optional<std::wstring> ChooseExportFile(std::wstring_view suggestedName) = 0;
   // The file to import from, or nothing when the user cancels.
   virtual std::optional<std::wstring> ChooseImportFile() = 0;
   // Paints the whole main window again (background, profile buttons, assigned keys).
   virtual void RepaintMainWindow() = 0;
-  // A message with an OK button.
-  virtual void Tell(std::wstring_view text) = 0;
+  // A message with an OK button and the icon of its kind.
+  virtual void Tell(std::wstring_view text, MessageKind kind) = 0;
 };
 
-inline constexpr std::wstring_view kConfirmCaption = L"Клавиатура";
 inline constexpr std::wstring_view kSwitchQuestion = L"Выполнить сброс до настроек по ?";
 inline constexpr std::wstring_view kResetQuestion = L"Выполнить сброс до настроек по умолчанию?";
-inline constexpr unsigned kConfirmFlags = 0x31;    // OK/Cancel with the warning icon
 
 // How the export and import file dialogs are set up.
 inline constexpr FileDialogSetup kExportDialog{L"Save As", L"ini File(*.ini)|*.ini||", L"sew", 0x6};
@@ -49,10 +49,13 @@ void ApplyWorkingCopy(ProfileSet& set);
 void SwitchProfile(ProfileSet& set, int n, ProfileUi& ui);
 // After confirmation, every slot of the working copy and the active profile back to its default.
 void ResetToDefaults(ProfileSet& set, const KeyTable& table, ProfileUi& ui);
-// Writes the active profile's copy and its number into a file the user names, keeping the file's
-// other sections, and replaces the file in one step. A file there that cannot be read is never
-// written over, and one changed by someone else after it was read is kept beside it. True when the
-// file was written; every failure is told to the user.
+// The file name an export offers for profile `profile`: "ORVELLE профиль 2.ini".
+std::wstring SuggestedExportName(int profile);
+// Writes the active profile's copy and its number into a file the user names (offered as
+// SuggestedExportName), keeping the file's other sections, and replaces the file in one step. A
+// file there that cannot be read is never written over, and one changed by someone else after it
+// was read is kept beside it. True when the file was written, which is told with its full path;
+// every failure is told too.
 bool ExportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table, const ProfileSet& set,
                    ProfileUi& ui);
 // Reads the profile a file the user picks names in "TYPE" into the working copy and the active

@@ -80,3 +80,6 @@
 #define IDC_RECORD_NOTICE 1135
 #define IDC_MACRO_HINT 1136
 #define IDC_DELAY_FIELD 1137
+
+// The about box's version line, filled in from the version resource.
+#define IDC_ABOUT_VERSION 1300

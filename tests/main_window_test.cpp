@@ -98,19 +98,12 @@ TEST(MainWindowPaint, RegionBlitsAndTheStripBesideEntry28) {
   EXPECT_TRUE(RegionBlits(table, D, 10).empty());
 }
 
-TEST(MainWindowHover, TooltipTexts) {
-  EXPECT_EQ(TooltipText(L"Esc", L"esc"), L"ESC");
-  EXPECT_EQ(TooltipText(L"Esc", L"Копировать"), L"ESC Key, Set As: Копировать");
-  EXPECT_EQ(TooltipText(L"Esc", L""), L"ESC Key, Set As: ");
-  EXPECT_EQ(TooltipText(L"Пробел", L"пробел"), L"Пробел Key, Set As: пробел");
-  EXPECT_EQ(TooltipText(L"F1", L"macro one"), L"F1 Key, Set As: macro one");
-}
-
 TEST(MainWindowHover, LightsOneEntryAtATimeAndEndsWhenThePointerLeaves) {
   const KeyTable table = GridTable();
   ProfileData working;
   for (int e = 1; e <= kEntryCount; ++e) working.records[static_cast<size_t>(e - 1)].name = table.Entry(e).name;
   working.records[2].name = L"Копировать";
+  working.records[2].kind = AssignKind::Function;
   working.assignedSlots = {2};  // entry 3
   HoverState state;
 
@@ -121,14 +114,14 @@ TEST(MainWindowHover, LightsOneEntryAtATimeAndEndsWhenThePointerLeaves) {
     std::optional<std::wstring> tip;
     int hovered;
   } steps[] = {
-      {"first rest on an assigned key", Centre(table, 3), true, L"K3 Key, Set As: Копировать", 3},
-      {"resting again on it changes nothing", Centre(table, 3), false, L"K3 Key, Set As: Копировать", 3},
+      {"first rest on an assigned key", Centre(table, 3), true, L"K3: команда «Копировать»", 3},
+      {"resting again on it changes nothing", Centre(table, 3), false, L"K3: команда «Копировать»", 3},
       {"a media key lights nothing and keeps the tip", Centre(table, 110), true, std::nullopt, kNoEntry},
       {"a screen button keeps the tip", Centre(table, 126), true, std::nullopt, 126},
-      {"an unassigned key", Centre(table, 7), true, L"K7", 7},
+      {"an unassigned key", Centre(table, 7), true, L"K7: не переназначена", 7},
       {"an empty spot clears the highlight and the tip", {5000, 5000}, true, L"", kNoEntry},
       {"and again: nothing new", {5000, 5000}, false, L"", kNoEntry},
-      {"a key once more", Centre(table, 104), true, L"K104", 104},
+      {"a key once more", Centre(table, 104), true, L"K104: не переназначена", 104},
   };
   for (const Step& s : steps) {
     const HoverUpdate update = UpdateHover(table, working, s.at, state);

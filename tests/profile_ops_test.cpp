@@ -172,14 +172,29 @@ TEST_F(ProfileFileExchangeTest, ExportWritesTheAppliedProfileAndImportReplacesTh
   EXPECT_EQ(ui.repaints, repaintsBefore);
   EXPECT_FALSE(Import(file)) << "the same data again change nothing";
 
-  // Cancelled dialogs change nothing.
+  // Cancelled dialogs change nothing and tell nothing.
   const ProfileSet before = set;
+  const std::vector<std::wstring> toldBefore = ui.told;
   ui.exportFile.reset();
   ui.importFile.reset();
   EXPECT_FALSE(ExportProfile(files, DecodeLatin1, table, set, ui));
   EXPECT_FALSE(ImportProfile(files, DecodeLatin1, table, set, ui, [](const std::wstring& t) { return t; }));
   EXPECT_EQ(set.working, before.working);
-  EXPECT_TRUE(ui.told.empty());
+  EXPECT_EQ(ui.told, toldBefore);
+}
+
+TEST_F(ProfileFileExchangeTest, ExportOffersTheActiveProfilesNameAndConfirmsTheFileItWrote) {
+  for (int profile = 1; profile <= 3; ++profile) {
+    SetUp();
+    ui = ScriptedUi{};
+    SwitchProfile(set, profile, ui);
+    const std::wstring file = L"C:\\Users\\me\\Documents\\ORVELLE профиль " + std::to_wstring(profile) + L".ini";
+    ASSERT_TRUE(Export(file));
+    EXPECT_EQ(ui.suggestedExportNames, std::vector<std::wstring>{L"ORVELLE профиль " + std::to_wstring(profile) + L".ini"});
+    EXPECT_EQ(ui.told, std::vector<std::wstring>{L"Профиль " + std::to_wstring(profile) + L" сохранён в файл\n" + file})
+        << "the confirmation names the whole path";
+    EXPECT_EQ(ui.toldKinds, std::vector<MessageKind>{MessageKind::Information});
+  }
 }
 
 // What the profile file and an exported file hold of a profile's assignments.
@@ -389,6 +404,7 @@ TEST_F(ProfileFileExchangeTest, ExportNeverWritesOverAFileItCannotReadAndReports
     EXPECT_EQ(*files.Find(L"target.ini"), original) << c.what;
     EXPECT_EQ(files.Paths().size(), 1u) << c.what;
     EXPECT_EQ(ui.told.size(), 1u) << c.what;
+    EXPECT_EQ(ui.toldKinds, std::vector<MessageKind>{MessageKind::Error}) << c.what << ": no confirmation";
   }
 }
 

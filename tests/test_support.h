@@ -80,13 +80,21 @@ class ScriptedUi final : public ProfileUi {
   std::optional<std::wstring> importFile;
   std::vector<std::wstring> questions;
   std::vector<std::wstring> told;
+  std::vector<MessageKind> toldKinds;  // one per message told
+  std::vector<std::wstring> suggestedExportNames;
   int repaints = 0;
 
   bool Confirm(std::wstring_view text) override;
-  std::optional<std::wstring> ChooseExportFile() override { return exportFile; }
+  std::optional<std::wstring> ChooseExportFile(std::wstring_view suggestedName) override {
+    suggestedExportNames.emplace_back(suggestedName);
+    return exportFile;
+  }
   std::optional<std::wstring> ChooseImportFile() override { return importFile; }
   void RepaintMainWindow() override { ++repaints; }
-  void Tell(std::wstring_view text) override { told.emplace_back(text); }
+  void Tell(std::wstring_view text, MessageKind kind) override {
+    told.emplace_back(text);
+    toldKinds.push_back(kind);
+  }
 };
 
 }  // namespace orvelle::testing

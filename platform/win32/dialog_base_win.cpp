@@ -63,11 +63,16 @@ INT_PTR CALLBACK DialogBase::DialogProc(HWND window, UINT message, WPARAM wParam
   return TRUE;
 }
 
-int ShowMessage(HWND owner, std::wstring_view text, std::wstring_view caption, UINT flags) {
+static_assert(kMessageOk == MB_OK && kMessageOkCancel == MB_OKCANCEL && kMessageYesNo == MB_YESNO && kMessageIconError == MB_ICONERROR &&
+              kMessageIconQuestion == MB_ICONQUESTION && kMessageIconWarning == MB_ICONWARNING &&
+              kMessageIconInformation == MB_ICONINFORMATION);
+
+int ShowMessage(HWND owner, std::wstring_view text, MessageKind kind) {
+  const MessageStyle style = StyleOf(kind);
   // The system wants both texts ending in a null.
   const std::wstring message(text);
-  const std::wstring title(caption);
-  return MessageBoxExW(owner, message.c_str(), title.c_str(), flags, MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT));
+  const std::wstring title(style.title);
+  return MessageBoxExW(owner, message.c_str(), title.c_str(), style.flags, MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT));
 }
 
 void CancelThreadDialogs(HWND except) {

@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "base/message_style.h"
 #include "platform/win32/caption_drag_win.h"
 
 namespace orvelle {
@@ -35,9 +36,9 @@ class DialogBase {
   HWND hwnd_ = nullptr;
 };
 
-// A message box of the program, its buttons in Russian whatever the system's language; returns
-// the button chosen (IDOK, IDCANCEL, ...).
-int ShowMessage(HWND owner, std::wstring_view text, std::wstring_view caption, UINT flags);
+// A message box of the program: the title, buttons and icon of its kind, the buttons in Russian
+// whatever the system's language; returns the button chosen (IDOK, IDCANCEL, ...).
+int ShowMessage(HWND owner, std::wstring_view text, MessageKind kind);
 
 // Cancels every dialog of this thread but `except`: message boxes, file dialogs and the program's
 // own dialogs, with their Cancel button (or OK, where there is none). Their modal loops end, so a

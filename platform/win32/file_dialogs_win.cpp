@@ -1,6 +1,8 @@
 #include "platform/win32/file_dialogs_win.h"
 
 #include <commdlg.h>
+#include <knownfolders.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <vector>
@@ -43,6 +45,17 @@ std::optional<std::wstring> ChooseFile(HWND owner, const FileDialogSetup& setup,
   const BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
   if (!chosen) return std::nullopt;
   return std::wstring(file.data());
+}
+
+std::wstring InDocumentsFolder(std::wstring_view name) {
+  // Not the folder the dialog remembers: started with Windows, the program's last folder would be
+  // whatever the process started in (System32).
+  PWSTR folder = nullptr;
+  const HRESULT found = SHGetKnownFolderPath(FOLDERID_Documents, KF_FLAG_DEFAULT, nullptr, &folder);
+  std::wstring path;
+  if (SUCCEEDED(found) && folder != nullptr) path = std::wstring(folder) + L"\\";
+  CoTaskMemFree(folder);  // also when the call failed
+  return path + std::wstring(name);
 }
 
 }  // namespace orvelle

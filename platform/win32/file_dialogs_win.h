@@ -14,4 +14,8 @@ namespace orvelle {
 std::optional<std::wstring> ChooseFile(HWND owner, const FileDialogSetup& setup, bool save,
                                        const std::wstring& initial = {});
 
+// `name` in the user's Documents folder, which a file dialog given it opens in; `name` alone when
+// the system names no such folder.
+std::wstring InDocumentsFolder(std::wstring_view name);
+
 }  // namespace orvelle

@@ -12,7 +12,7 @@
 //   e2e_control clock                     the Unix time in microseconds, as the key probe stamps it
 //   e2e_control windows [title]           the top-level windows of the process that owns the window
 //                                          with that caption ("ORVELLE" by default), one a line:
-//                                          hwnd=0x.. visible=0|1 rect=l,t,r,b class="..." title="..."
+//                                          hwnd=0x.. visible=0|1 main=0|1 rect=l,t,r,b class="..." title="..."
 //   e2e_control children <hwnd>           the child windows of a window, one a line: hwnd=0x.. id=..
 //                                          visible=0|1 enabled=0|1 rect=l,t,r,b (screen) class="..."
 //                                          [items=.. selected=..] text="..."
@@ -78,7 +78,18 @@ bool ParseNumber(const wchar_t* text, unsigned long long& value) {
   return end != text && *end == L'\0';
 }
 
-HWND FindTopLevel(const wchar_t* title) { return FindWindowW(nullptr, title); }
+// The property the program's main window carries (kInstanceName): its message boxes share its
+// caption.
+constexpr wchar_t kMainWindowProperty[] = L"game keyboard";
+
+// The top-level window with that caption; of several, the program's main window.
+HWND FindTopLevel(const wchar_t* title) {
+  HWND first = FindWindowExW(nullptr, nullptr, nullptr, title);
+  for (HWND window = first; window != nullptr; window = FindWindowExW(nullptr, window, nullptr, title)) {
+    if (GetPropW(window, kMainWindowProperty) != nullptr) return window;
+  }
+  return first;
+}
 
 HWND RequireWindow(const wchar_t* title) {
   HWND window = FindTopLevel(title);
@@ -291,9 +302,10 @@ int Windows(const wchar_t* title) {
   for (HWND window : list.windows) {
     RECT rect{};
     GetWindowRect(window, &rect);
-    std::printf("hwnd=0x%llX visible=%d rect=%ld,%ld,%ld,%ld class=%s title=%s\n", Hex(window),
-                IsWindowVisible(window) ? 1 : 0, rect.left, rect.top, rect.right, rect.bottom,
-                Utf8Quoted(ClassOf(window)).c_str(), Utf8Quoted(TextOf(window)).c_str());
+    std::printf("hwnd=0x%llX visible=%d main=%d rect=%ld,%ld,%ld,%ld class=%s title=%s\n", Hex(window),
+                IsWindowVisible(window) ? 1 : 0, GetPropW(window, kMainWindowProperty) != nullptr ? 1 : 0, rect.left,
+                rect.top, rect.right, rect.bottom, Utf8Quoted(ClassOf(window)).c_str(),
+                Utf8Quoted(TextOf(window)).c_str());
   }
   return 0;
 }

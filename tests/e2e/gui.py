@@ -105,6 +105,7 @@ class WindowInfo:
         self.line = line
         self.hwnd = f["hwnd"]
         self.visible = f.get("visible") == "1"
+        self.main = f.get("main") == "1"  # the program's main window (its boxes share its caption)
         self.enabled = f.get("enabled", "1") == "1"
         self.rect = parse_rect(f["rect"])
         self.cls = f.get("class", "")
@@ -153,7 +154,8 @@ class Gui:
         return int(self.s.wine.control_ok("ask", hwnd, hex(message), wparam, lparam))
 
     def main_window(self):
-        for w in self.windows():
+        shown = self.windows()
+        for w in [w for w in shown if w.main] + shown:
             if w.title == MAIN_TITLE and w.cls == self.DIALOG_CLASS:
                 return w
         raise Failure(f"no \"{MAIN_TITLE}\" window")
@@ -185,14 +187,19 @@ class Gui:
         return self.assign_dialog()
 
     def wait_window(self, title, seconds=5, cls=DIALOG_CLASS):
-        """A visible top-level window of the program with that caption."""
+        """A visible top-level window of the program with that caption, the main window aside."""
         def find():
-            return next((w for w in self.windows() if w.visible and w.title == title and w.cls == cls), None)
+            return next((w for w in self.windows() if w.visible and w.title == title and w.cls == cls and not w.main),
+                        None)
 
         window = poll_until(find, seconds, interval=0.02)
         if window is None:
             raise Failure(f"no window \"{title}\" within {seconds:g} s; windows: {self.describe_windows()}")
         return window
+
+    def message_boxes(self, title):
+        """The program's visible boxes with that caption, the main window aside."""
+        return [w for w in self.windows() if w.visible and w.title == title and w.cls == self.DIALOG_CLASS and not w.main]
 
     def wait_gone(self, window, seconds=5):
         def gone():

@@ -26,6 +26,7 @@ from scenarios_editor import scenario_editor
 from scenarios_gui import scenario_dialog, scenario_gui_figures, scenario_window
 from scenarios_install import scenario_install
 from scenarios_kinds import scenario_kinds
+from scenarios_messages import scenario_messages
 from scenarios_keys import scenario_figures, scenario_presence, scenario_profiles, scenario_remap
 from scenarios_other import scenario_other
 from scenarios_timing import scenario_timing
@@ -54,6 +55,7 @@ SCENARIOS = {
     "kinds": scenario_kinds,
     "window_state": scenario_window_state,
     "editor": scenario_editor,
+    "messages": scenario_messages,
 }
 
 

@@ -6,6 +6,7 @@ the assignment dialog opened and a recording started and stopped, the CPU time o
 while."""
 
 import os
+import re
 import time
 
 import profile_ini
@@ -48,18 +49,19 @@ PROFILE2_TARGET = 80                        # F4 -> P, in profile 2 only
 MARKER, MARKER_TARGET = F11, 90
 
 # The program's captions and the system's answers to its boxes.
-QUESTION_CAPTION = "Клавиатура"
-ABOUT_CAPTION, ABOUT_PRODUCT = "About", "Product name：ORVELLE"
+QUESTION_CAPTION = "ORVELLE"  # every message box's; the main window's too, which wait_window passes over
+ABOUT_CAPTION, ABOUT_PRODUCT = "About", "ORVELLE"
 IDOK, IDCANCEL = 1, 2
 SAVE_TITLE, OPEN_TITLE = "Save As", "Open"  # the system's file dialogs
 TRAY_ICON, TRAY_CALLBACK, WM_LBUTTONDBLCLK, WM_RBUTTONUP = 133, 0x464, 0x203, 0x205
 # The menus, items top to bottom, None for a separator.
-RUN_AS_ADMIN = "Запускать от имени администратора"
-BUTTON_MENU = ["импорт", "экспорт", "время нажатия клавиш", "программы и профили...", RUN_AS_ADMIN, "о программе",
-               "выход"]
-TRAY_MENU = ["Открыть(&O)", None, "Профиль 1", "Профиль 2", "Профиль 3", None, "Запускать вместе с Windows",
-             RUN_AS_ADMIN, None, "Информация(&A)", "Выйти(&x)"]
-SUBMENUS = {"время нажатия клавиш": ["выкл.", "10 мс", "20 мс", "35 мс", "50 мс"]}
+RUN_AS_ADMIN = "Запускать от имени &администратора"
+ABOUT, EXIT = "О &программе…", "Вы&ход"  # the same action, the same name in both menus
+BUTTON_MENU = ["&Импорт…", "&Экспорт…", "&Время нажатия клавиш", "Программы и п&рофили…", RUN_AS_ADMIN, ABOUT, EXIT]
+AUTOSTART = "Запускать &вместе с Windows"
+TRAY_MENU = ["&Открыть", None, "Профиль &1", "Профиль &2", "Профиль &3", None, AUTOSTART,
+             RUN_AS_ADMIN, None, ABOUT, EXIT]
+SUBMENUS = {"&Время нажатия клавиш": ["выкл.", "10 мс", "20 мс", "35 мс", "50 мс"]}
 
 # Entries of "Composite.ini": the controls they place in the key assignment dialog.
 D_OK, D_CANCEL, D_SINGLE_KEY_TAB, D_FUNCTION_TAB, D_MEDIA_TAB, D_MACRO_TAB = 1, 2, 6, 9, 8, 7
@@ -383,6 +385,7 @@ class Person:
         """Types a full Windows path into a file dialog's name field and presses Return."""
         dialog = self.gui.wait_window(title)
         self.s.give_keys_to()
+        self.s.xdo("key", "ctrl+a")  # over the name the dialog offers
         self.s.xdo("type", "--delay", "5", windows_path(path))
         self.s.xdo("key", "Return")
         self.gui.wait_gone(dialog, seconds=10)
@@ -391,7 +394,9 @@ class Person:
 
     def about_box(self, name):
         about = self.gui.wait_window(ABOUT_CAPTION)
-        if ABOUT_PRODUCT not in self.gui.texts(about):
+        texts = self.gui.texts(about)
+        if ABOUT_PRODUCT not in texts or not any(re.fullmatch(r"Версия \d+\.\d+\.\d+", t) for t in texts) or \
+                any("\uff1a" in t for t in texts):
             raise Failure(f"the about box says {self.gui.texts(about)}")
         self.gui.shot(name)
         self.gui.answer(about, IDOK)
@@ -514,8 +519,8 @@ def start_recording(me, dialog):
 
     def started():
         # A warning is another captionless dialog window of the program.
-        warning = [w for w in gui.windows() if w.visible and w.cls == Gui.DIALOG_CLASS and w.title == ""
-                   and w.hwnd != dialog.hwnd]
+        warning = [w for w in gui.windows() if w.visible and w.cls == Gui.DIALOG_CLASS and not w.main
+                   and w.title in ("", QUESTION_CAPTION) and w.hwnd != dialog.hwnd]
         if warning:
             raise Failure(f"the record button warned although NumLock is on: {gui.texts(warning[0])}")
         return not gui.dialog_controls(dialog)[C_ADD_MACRO].enabled

@@ -13,7 +13,7 @@ from scenario_kit import (
     C_OTHER_TAB, C_SINGLE_KEY_TAB, C_STEP_LIST, COPY_COMMAND, COPY_OUTPUT, D_ADD_MACRO, D_CANCEL, D_CLEAR_STEPS,
     D_DELETE_MACRO, D_FUNCTION_TAB, D_MACRO_TAB, D_MEDIA_TAB, D_OK, D_RECORD, D_SINGLE_KEY_TAB, D_STEP_LIST, EIGHT_KEYS, F1, F2, F3, F4,
     F5, F6, F7, F8, HOLD_TARGET, IDOK, KEYBOARD_PATH, KEYPAD_SEQUENCE, KIND_FUNCTION, KIND_MACRO, KIND_MACRO_ONLY,
-    KIND_MEDIA, KIND_SINGLE, MARKER, MARKER_TARGET, OPEN_TITLE, PROFILE2_TARGET, QUESTION_CAPTION, SAVE_TITLE,
+    ABOUT, EXIT, KIND_MEDIA, KIND_SINGLE, MARKER, MARKER_TARGET, OPEN_TITLE, PROFILE2_TARGET, QUESTION_CAPTION, SAVE_TITLE,
     TRAY_CALLBACK, TRAY_ICON, VK_A, VK_B, VK_J, VK_K, VK_Q, VK_X, VK_Y, WM_LBUTTONDBLCLK, Person, assigned_entries,
     centred_places, check_sized_and_centred, expect_typed, file_problems, key_events, marker_only_profile,
     new_macro_for, open_in_mode, read_profile_file, set_numlock, settle, start_recording, start_standard, stop_recording, unchanged, windows_path)
@@ -21,11 +21,11 @@ from waiting import now_us, poll_until
 
 SWITCH_QUESTION = "Выполнить сброс до настроек по ?"
 RESET_QUESTION = "Выполнить сброс до настроек по умолчанию?"
-MACRO_IN_USE_CAPTION = "keyboard"
+MACRO_IN_USE_CAPTION = QUESTION_CAPTION
 # A macro name with blanks and quotes at its ends, and how set.ini keeps it so that it reads back whole.
 FIRE = ' "Fire" '
 FIRE_STORED = f'"{FIRE}"'
-MACRO_IN_USE_QUESTION = "Some key settings are detected pointing to this macro"
+MACRO_IN_USE_QUESTION = "Этот макрос назначен клавишам. Удалить его?"
 EXPORT_FILTER = "ini File(*.ini)"
 FUNCTION_COMMANDS = ["Открыть", "Новый", "Отмена", "Сохранить", "Копировать", "Вырезать", "Вставить", "Поиск",
                      "Выделить все", "Масштаб +", "Масштаб -", "Свернуть", "Развернуть "]
@@ -69,17 +69,17 @@ def scenario_window(s, report, layout):
             ("\"экспорт\" writes TYPE and profile 1 with the macro kept by the question's OK", export_profile1),
             ("\"экспорт\" with profile 2 active writes TYPE 2 and profile 2", export_profile2),
             ("\"Default\" asks, then resets profile 1 at once", reset_to_defaults),
-            ("the tray menu's \"Информация(&A)\" opens the about box, OK closes it", about_from_tray)):
+            ("the tray menu's \"О &программе…\" opens the about box, OK closes it", about_from_tray)):
         if not report.check(name, check, me):
             me.recover()
-    if not report.check("the tray menu's \"Выйти(&x)\" ends the program; set.ini: profile 1 at defaults, "
+    if not report.check("the tray menu's \"Вы&ход\" ends the program; set.ini: profile 1 at defaults, "
                         "profile 2 untouched", exit_from_tray, me):
         return
 
     # A new start with the same profiles: profile 2's export imported into profile 1.
     me = Person(s, start_standard(s, layout, label="import", profiles=profiles), layout, profiles)
     for name, check in (("\"импорт\" of profile 2's export replaces the active profile 1", import_into_profile1),
-                        ("the button menu's \"о программе\" opens the about box, OK closes it",
+                        ("the button menu's \"О &программе…\" opens the about box, OK closes it",
                          about_from_button_menu)):
         if not report.check(name, check, me):
             me.recover()
@@ -156,7 +156,7 @@ def switch_back_without_question(me):
     gui, keys = me.gui, me.keys
     gui.click_button("Profile1")
     gui.rest_pointer(1, me.pressed(1), "profile 1 active again")
-    asked = [w for w in gui.windows() if w.visible and w.title == QUESTION_CAPTION]
+    asked = gui.message_boxes(QUESTION_CAPTION)
     if asked:
         raise Failure(f"switching without unapplied edits asked: {asked}")
     keys.expect("F1 in profile 1", keys.tap("F1"), COPY_OUTPUT, True)
@@ -164,13 +164,14 @@ def switch_back_without_question(me):
 
 def export(me, number, typed_path):
     gui = me.gui
-    me.button_menu("экспорт")
+    me.button_menu("&Экспорт…")
     dialog = gui.wait_window(SAVE_TITLE)
     filters = [c.title for c in gui.children(dialog.hwnd) if c.cls == "ComboBox"]
     if EXPORT_FILTER not in filters:
         raise Failure(f"the save dialog offers {filters}, not {EXPORT_FILTER!r}")
     gui.shot(f"main-export-profile{number}")
     me.file_dialog(SAVE_TITLE, typed_path)
+    gui.answer(me.question(QUESTION_CAPTION, f"Профиль {number} сохранён в файл"), IDOK)
 
 
 def check_export(me, path, number, expected):
@@ -218,13 +219,13 @@ def reset_to_defaults(me):
 
 
 def about_from_tray(me):
-    me.tray_menu("Информация(&A)")
+    me.tray_menu(ABOUT)
     me.about_box("about-from-tray")
 
 
 def exit_from_tray(me):
-    me.tray_menu("Выйти(&x)")
-    me.wait_ended("\"Выйти(&x)\"")
+    me.tray_menu(EXIT)
+    me.wait_ended(f"\"{EXIT}\" of the tray menu")
     sections = read_profile_file(me.program.set_ini)
     problems = file_problems(sections, 1, {1: profile_ini.Profile(me.layout), 2: me.profiles[2]})
     if problems:
@@ -235,20 +236,20 @@ def import_into_profile1(me):
     path = export_path(me.s, 2)
     if not os.path.isfile(path):
         raise Failure(f"no export of profile 2 ({path}) to import")
-    me.button_menu("импорт")
+    me.button_menu("&Импорт…")
     me.file_dialog(OPEN_TITLE, path)
     expect_typed(me.keys, "F4", [f"{PROFILE2_TARGET}↓", f"{PROFILE2_TARGET}↑"], "p", "F4 after the import")
     expect_typed(me.keys, "F1", *unchanged(F1), "F1 after the import")
 
 
 def about_from_button_menu(me):
-    me.button_menu("о программе")
+    me.button_menu(ABOUT)
     me.about_box("about-from-button-menu")
 
 
 def exit_from_button_menu(me):
-    me.button_menu("выход")
-    me.wait_ended("\"выход\"")
+    me.button_menu(EXIT)
+    me.wait_ended(f"\"{EXIT}\" of the button menu")
     sections = read_profile_file(me.program.set_ini)
     problems = file_problems(sections, 1, {1: me.profiles[2], 2: me.profiles[2]})
     if problems:

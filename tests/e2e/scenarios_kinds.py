@@ -121,7 +121,7 @@ def starts_program_by_variable(me):
 
 
 def boxes(gui):
-    return [w for w in gui.windows() if w.visible and w.title == QUESTION_CAPTION]
+    return gui.message_boxes(QUESTION_CAPTION)
 
 
 def missing_program(me):
@@ -149,7 +149,7 @@ def import_asks(me):
                 .text(F6, "x"))
     profile_ini.write_set_ini(path, {1: imported, 2: marker_only_profile(me.layout),
                                      3: marker_only_profile(me.layout)}, active=1)
-    me.button_menu("импорт")
+    me.button_menu("&Импорт…")
     me.file_dialog(OPEN_TITLE, path)
     box = me.question(QUESTION_CAPTION, "Профиль из файла «kinds-import.ini»")
     texts = "\n".join(gui.texts(box))

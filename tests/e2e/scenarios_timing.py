@@ -218,7 +218,7 @@ def held_for_ms(me, keysym, vk):
 def tap_time(me):
     s = me.s
     before = held_for_ms(me, "F2", HOLD_TARGET)
-    me.button_submenu("время нажатия клавиш", f"{TAP_TIME_MS} мс")
+    me.button_submenu("&Время нажатия клавиш", f"{TAP_TIME_MS} мс")
     settle(me.program)
     s.ensure_probe_focus(quiet=True)
     after = held_for_ms(me, "F2", HOLD_TARGET)

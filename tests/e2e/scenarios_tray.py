@@ -6,7 +6,7 @@ import os
 from gui import Gui
 from report import Failure, figure, median
 from scenario_kit import (
-    BUTTON_MENU, KEYBOARD_PATH, COPY_KEYS, COPY_OUTPUT, F1, IDOK, RUN_AS_ADMIN, TRAY_MENU, VK_P, VK_Q, Person, linux_cpu_seconds, marker_only_profile, over_idle,
+    AUTOSTART, BUTTON_MENU, KEYBOARD_PATH, COPY_KEYS, COPY_OUTPUT, F1, IDOK, RUN_AS_ADMIN, TRAY_MENU, VK_P, VK_Q, Person, linux_cpu_seconds, marker_only_profile, over_idle,
     settle, standard_profile, start_standard, tap_tokens, wait_file_text, windows_path)
 from session import EXIT_COMMAND, MAIN_TITLE, PROBE_TITLE
 from waiting import ended_within, poll_until
@@ -38,7 +38,7 @@ def scenario_tray(s, report, layout):
     # The probe's own hook sees the program's output while another program is in front.
     me = Person(s, start_standard(s, layout, profiles=profiles), layout, profiles)
     report.check("at start the tray tip names profile 1, chosen by hand", tip_says, me, 1, "")
-    if not report.check("the key probe bound to profile 2 through \"программы и профили...\", by clicks", bind_probe,
+    if not report.check("the key probe bound to profile 2 through \"Программы и п&рофили…\", by clicks", bind_probe,
                         me):
         return
     report.check("the window hidden and the probe in front: F1 gives profile 2's output, the tip names the probe",
@@ -128,7 +128,7 @@ def tip_says(me, profile, program):
 
 def bind_probe(me):
     s, gui = me.s, me.gui
-    me.button_menu("программы и профили...")
+    me.button_menu("Программы и п&рофили…")
     dialog = gui.wait_window(PROGRAMS_TITLE)
     gui.shot("programs-empty")
     controls = gui.dialog_controls(dialog)
@@ -244,7 +244,7 @@ def follow_figures(me):
 
 def tray_switch(me):
     for profile in (3, 1):
-        me.tray_menu(f"Профиль {profile}")
+        me.tray_menu(f"Профиль &{profile}")
         wait_file_text(me.program.set_ini, lambda sections, n=profile: sections.get("TYPE", {}).get("type") == str(n),
                        5, f"type={profile} in set.ini")
     # The menu took the foreground; with the probe in front again its binding decides again.
@@ -261,8 +261,8 @@ def autostart_marked(me):
     """Whether the tray menu shows the autostart item checked; leaves the menu closed."""
     gui = me.gui
     menu = me.open_tray_menu()
-    marked = gui.menu_item_marked(menu, TRAY_MENU, "Запускать вместе с Windows")
-    me.choose_menu_item(TRAY_MENU, "Профиль 1", menu)  # the home profile already: changes nothing
+    marked = gui.menu_item_marked(menu, TRAY_MENU, AUTOSTART)
+    me.choose_menu_item(TRAY_MENU, "Профиль &1", menu)  # the home profile already: changes nothing
     return marked
 
 
@@ -272,14 +272,14 @@ def autostart(me):
         raise Failure(f"a Run value exists before the test: {run_value(s)}")
     if autostart_marked(me):
         raise Failure("the autostart item is checked without a Run value")
-    me.tray_menu("Запускать вместе с Windows")
+    me.tray_menu(AUTOSTART)
     value = run_value(s)
     exe = windows_path(os.path.join(me.program.folder, "orvelle-e2e.exe"))
     if value is None or f'"{exe}"'.lower() not in value.lower():
         raise Failure(f"the Run value is {value!r}, expected \"{exe}\" in quotes")
     if not autostart_marked(me):
         raise Failure("the autostart item is not checked with the Run value there")
-    me.tray_menu("Запускать вместе с Windows")
+    me.tray_menu(AUTOSTART)
     if run_value(s) is not None:
         raise Failure(f"the Run value is still there: {run_value(s)}")
 
@@ -293,7 +293,7 @@ def logon_task(s):
 def marked_in_tray_menu(me, item):
     menu = me.open_tray_menu()
     marked = me.gui.menu_item_marked(menu, TRAY_MENU, item)
-    me.choose_menu_item(TRAY_MENU, "Профиль 1", menu)  # the home profile already: changes nothing
+    me.choose_menu_item(TRAY_MENU, "Профиль &1", menu)  # the home profile already: changes nothing
     return marked
 
 
@@ -321,7 +321,7 @@ def run_as_admin(me):
             for part in ("<DisallowStartIfOnBatteries>false<", "<ExecutionTimeLimit>PT0S<", "<Priority>5<"):
                 if part not in text:
                     raise Failure(f"{what}: the logon task does not say {part}: {text[:600]}")
-        for item, marked in (("Запускать вместе с Windows", autostart), (RUN_AS_ADMIN, option)):
+        for item, marked in ((AUTOSTART, autostart), (RUN_AS_ADMIN, option)):
             if marked_in_tray_menu(me, item) != marked:
                 raise Failure(f"{what}: \"{item}\" is {'not ' if marked else ''}checked in the tray menu")
 
@@ -335,16 +335,16 @@ def run_as_admin(me):
 
 def run_as_admin_steps(me, expect):
     s, gui = me.s, me.gui
-    me.tray_menu("Запускать вместе с Windows")
+    me.tray_menu(AUTOSTART)
     expect(False, True, "autostart on")
     me.tray_menu(RUN_AS_ADMIN)
     expect(True, True, "the option on with autostart on")
-    me.tray_menu("Запускать вместе с Windows")
+    me.tray_menu(AUTOSTART)
     expect(True, False, "autostart off with the option on")
-    me.tray_menu("Запускать вместе с Windows")
+    me.tray_menu(AUTOSTART)
     expect(True, True, "autostart on again with the option on")
     # The "Menu" button's menu shows the option too, and turns it off.
-    me.tray_menu("Открыть(&O)")
+    me.tray_menu("&Открыть")
     gui.wait_main_window(True)
     gui.click_button("Menu")
     menu = gui.wait_window("", cls=gui.MENU_CLASS)
@@ -352,7 +352,7 @@ def run_as_admin_steps(me, expect):
         raise Failure("the option is not checked in the \"Menu\" button's menu")
     me.choose_menu_item(BUTTON_MENU, RUN_AS_ADMIN, menu)
     expect(False, True, "the option off through \"Menu\"")
-    me.tray_menu("Запускать вместе с Windows")
+    me.tray_menu(AUTOSTART)
     expect(False, False, "autostart off")
     gui.click_button("Close")
     gui.wait_main_window(False)

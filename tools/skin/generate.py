@@ -16,6 +16,7 @@ from pathlib import Path  # noqa: E402
 
 import app_icon  # noqa: E402
 import assign_dialog  # noqa: E402
+import installer  # noqa: E402
 import main_window  # noqa: E402
 import paint  # noqa: E402
 
@@ -59,9 +60,16 @@ def write_icon():
     return [path]
 
 
+def write_installer_pictures():
+    # Beside the icon, not in assets/: they go into the installer, not beside the program. Cut
+    # from the main window's pictures, so drawn after them.
+    return installer.write(SKIN, ROOT / "resources")
+
+
 def main():
     icon_files = write_icon()
     main_files, main_result = write_main_window()
+    icon_files += write_installer_pictures()
     dialog_files, dialog_result = write_assign_dialog()
     for path in icon_files + main_files + dialog_files:
         print(f"wrote {path.relative_to(ROOT)} ({path.stat().st_size} bytes)")
