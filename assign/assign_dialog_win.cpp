@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "assign/assign_frame_win.h"
 #include "assign/assign_view_win.h"
@@ -61,6 +62,8 @@ void AssignDialogWindow::SetUpControls() {
   for (size_t i = 0; i < kSkinnedButtons.size(); ++i) buttons_[i].Attach(Item(kSkinnedButtons[i].id));
   Button(kHoldBoxId).TakeDoubleClicksAsTwoClicks();
   Button(kKeyDelayBoxId).TakeDoubleClicksAsTwoClicks();
+  // Two quick clicks on a step button move the step twice, as a person clicking twice means.
+  for (int id : {IDC_FIRST_STEP, IDC_STEP_UP, IDC_STEP_DOWN, IDC_LAST_STEP}) Button(id).TakeDoubleClicksAsTwoClicks();
   SetControlFont(Item(IDC_KEY_FIELD), keyFieldFont_.get());
   for (int id : {IDC_MEDIA_LIST, IDC_FUNCTION_LIST, IDC_MACRO_NAMES}) SetControlFont(Item(id), listFont_.get());
   for (int id : {IDC_TEXT_FIELD, IDC_PROGRAM_PATH, IDC_PROGRAM_ARGS}) SetControlFont(Item(id), fieldFont_.get());

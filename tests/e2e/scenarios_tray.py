@@ -164,7 +164,7 @@ def probe_in_front(me):
 
 def window_open_behind(me):
     s, gui = me.s, me.gui
-    me.tray_menu("Открыть(&O)")
+    me.tray_menu("&Открыть")
     gui.wait_main_window(True)
     wait_profile(me, 1, "the main window active")
     s.ensure_probe_focus()
@@ -187,13 +187,13 @@ def tray_menu_keeps_profile(me):
         if me.program.send("profile") != 2:
             raise Failure(f"with the tray menu open the keys follow profile {me.program.send('profile')}, not 2")
         tip_says(me, 2, PROBE_EXE)
-        marked = [item for item in ("Профиль 1", "Профиль 2", "Профиль 3")
+        marked = [item for item in ("Профиль &1", "Профиль &2", "Профиль &3")
                   if me.gui.menu_item_marked(menu, TRAY_MENU, item)]
-        if marked != ["Профиль 2"]:
+        if marked != ["Профиль &2"]:
             raise Failure(f"the tray menu marks {marked}, not the active \"Профиль 2\"")
     finally:
         # The home profile, chosen by hand: it holds over the probe until another window comes.
-        me.choose_menu_item(TRAY_MENU, "Профиль 1", menu)
+        me.choose_menu_item(TRAY_MENU, "Профиль &1", menu)
     wait_profile(me, 1, "\"Профиль 1\" chosen from the tray menu over the probe")
     me.s.ensure_probe_focus(quiet=True)
     wait_profile(me, 2, "the probe in front again after the menu")

@@ -70,7 +70,7 @@ def hover_ends(me):
 def switch_from_tray(me):
     gui = me.gui
     for profile in (2, 1):
-        me.tray_menu(f"Профиль {profile}")
+        me.tray_menu(f"Профиль &{profile}")
         me.s.park_pointer()
         # No pointer crosses the window: the button must be lit by the switch itself.
         gui.wait_picture(main_window(me), gui.expected_main(profile, me.pressed(profile)),
