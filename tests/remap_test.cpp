@@ -184,7 +184,8 @@ struct Rig {
           refuseNext -= refused ? 1 : 0;
           for (const KeyInjection& key : batch) {
             if (!output.empty()) output += &key == batch.begin() ? " " : "+";
-            output += key.unicode ? Unit(key.keyCode) : key.mouse ? "m" + std::to_string(key.keyCode) : std::to_string(key.keyCode);
+            if (key.mouse) output += 'm';
+            output += key.unicode ? Unit(key.keyCode) : std::to_string(key.keyCode);
             output += key.release ? "↑" : "↓";
             output += refused ? "✗@" : "@";
             output += std::to_string(clock / 1000);

@@ -23,6 +23,7 @@ import time
 import profile_ini
 from report import Failure, Report
 from scenarios_gui import scenario_dialog, scenario_gui_figures, scenario_window
+from scenarios_gamer import scenario_gamer
 from scenarios_install import scenario_install
 from scenarios_kinds import scenario_kinds
 from scenarios_keys import scenario_figures, scenario_presence, scenario_profiles, scenario_remap
@@ -50,6 +51,7 @@ SCENARIOS = {
     "tray": scenario_tray,
     "install": scenario_install,
     "kinds": scenario_kinds,
+    "gamer": scenario_gamer,
 }
 
 
