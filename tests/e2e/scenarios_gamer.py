@@ -36,7 +36,7 @@ def scenario_gamer(s, report, layout):
     me = Person(s, program, layout, profiles)
     report.check("a profile key changes what F1 sends, at its press, and reaches no application", profile_key, me)
     report.check("the profile a key chose is saved as the home profile", saved_as_type, me)
-    report.check("\"next\" goes 2, 3, 1, 2", next_cycles, me)
+    report.check("\"next\" goes 2, 3, 1 and round again", next_cycles, me)
     report.check("pause lets F1 through; a second press brings the remap back", pause, me)
     report.check(f"turbo taps D every {TURBO_MS} ms while F8 is held, and stops at its release", turbo, me)
     report.check("F9 holds the left button and F12 turns the wheel, at the probe's window", mouse_keys, me)
@@ -67,9 +67,22 @@ def saved_as_type(me):
 
 
 def next_cycles(me):
-    for profile in (3, 1, 2):
+    delays = []
+    for profile in (3, 1, 2, 3, 1, 2):
+        start = me.s.probe.position()
         me.keys.expect("F6 tapped", me.keys.tap("F6"), [], remapping=True, keys_only=True)
+        delays.append(press_to_switch_ms(me, start))
         f1_sends(me, profile, f"F1 after next, in profile {profile}")
+    figure("gamer_profile_key_to_switch_ms", median=f"{median(delays):.2f}", max=f"{max(delays):.2f}",
+           samples=len(delays))
+
+
+def press_to_switch_ms(me, start):
+    """From F6's press, as the probe's own hook saw it, to the moment the keys followed the new
+    profile (both on the host's clock): after it, a key's next press is the new profile's."""
+    press = me.s.probe.wait_for(lambda e: e.kind == "HOOK" and e.number("vk") == F6 and not e.number("flags") & 0x80,
+                                5, "F6's press at the probe's hook", start)
+    return (me.program.send("followed-at") - me.s.probe.events[press].ts) / 1000
 
 
 def pause(me):
