@@ -76,7 +76,7 @@ TEST(KeyActions, WhatEachKeyPlaysFromTheFile) {
 
 TEST(KeyActions, DisabledTextAndProgramKeysActByTheirKindAndUnknownKindsSendThemselves) {
   std::vector<testing::SlotDef> slots;
-  for (int e = 1; e <= 12; ++e) slots.push_back({e, 111 + e, L"F" + std::to_wstring(e)});
+  for (int e = 1; e <= 15; ++e) slots.push_back({e, 111 + e, L"F" + std::to_wstring(e)});
   const KeyTable table = testing::MakeKeyTable(slots);
   testing::TempFolder folder;
   const std::wstring path =
@@ -93,6 +93,9 @@ TEST(KeyActions, DisabledTextAndProgramKeysActByTheirKindAndUnknownKindsSendThem
                         L"IndexPic120=garbage\nKey120=66\n"  // no number: kind 0
                         L"IndexPic121=0\nKey121=67\nText121=ignored\nProgram121=ignored\n"
                         L"IndexPic122=5\nText122=\\x01\x01\n"  // an unknown escape stays, a control character goes
+                        L"IndexPic123=7\nProfile123=7\n"        // values this program does not know
+                        L"IndexPic124=8\nMouse124=nose\n"
+                        L"IndexPic125=0\nKey125=65\nTurbo125=5\n"  // turbo off: a plain tap
                         L"[TYPE]\ntype=1\n");
   PortableIni io;
   ProfileSet set;
@@ -111,6 +114,9 @@ TEST(KeyActions, DisabledTextAndProgramKeysActByTheirKindAndUnknownKindsSendThem
       {120, "tap: 66↓ 66↑+20"},
       {121, "tap: 67↓ 67↑+20"},
       {122, "text: u92↓ u92↑ u120↓ u120↑ u48↓ u48↑ u49↓ u49↑"},
+      {123, "identity"},
+      {124, "identity"},
+      {125, "tap: 65↓ 65↑+20"},
   };
   for (const auto& [code, what] : expected) {
     EXPECT_EQ(Describe(actions[static_cast<size_t>(code)]), what) << code;
