@@ -68,14 +68,22 @@ constexpr MouseEvent MouseEventFor(int action, bool release) noexcept {
   // Each button's up flag is the bit after its down flag.
   const auto button = [release](uint32_t down, int32_t data) { return MouseEvent{release ? down << 1 : down, data}; };
   switch (action) {
-    case 1: return button(kLeftDown, 0);
-    case 2: return button(kRightDown, 0);
-    case 3: return button(kMiddleDown, 0);
-    case 4: return button(kXDown, 1);  // XBUTTON1
-    case 5: return button(kXDown, 2);  // XBUTTON2
-    case 6: return {kWheel, kWheelDelta};
-    case 7: return {kWheel, -kWheelDelta};
-    default: return {0, 0};
+    case 1:
+      return button(kLeftDown, 0);
+    case 2:
+      return button(kRightDown, 0);
+    case 3:
+      return button(kMiddleDown, 0);
+    case 4:
+      return button(kXDown, 1);  // XBUTTON1
+    case 5:
+      return button(kXDown, 2);  // XBUTTON2
+    case 6:
+      return {kWheel, kWheelDelta};
+    case 7:
+      return {kWheel, -kWheelDelta};
+    default:
+      return {0, 0};
   }
 }
 

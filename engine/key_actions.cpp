@@ -17,8 +17,8 @@ SharedProgram MacroProgram(const Macro& macro, const OutputSequence& sends, uint
   return TapProgram(sends, tapMs, std::clamp(macro.loops, 1, kMaxMacroLoops));
 }
 
-// What a Disabled, Text, Program, Profile or Mouse record does. A text or program is not held: a text plays whole at the release
-// and a program starts once, whatever the hold flag of a hand-edited file says.
+// What a Disabled, Text, Program, Profile or Mouse record does. A text or program is not held: a text plays whole at
+// the release and a program starts once, whatever the hold flag of a hand-edited file says.
 KeyAction ActionOfRecord(const KeyAssignment& record) {
   switch (record.kind) {
     case AssignKind::Text:

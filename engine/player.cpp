@@ -170,7 +170,8 @@ std::optional<Player::Event> Player::Peek(const Playback& p) {
     const ProgramStep& step = steps[p.step];
     return Event{step.code, step.down, step.unicode, step.mouse};
   }
-  if (p.mode == Playback::Mode::Held && p.repeats > 0) return Event{p.program->repeatCode, true, false, p.program->repeatMouse};
+  if (p.mode == Playback::Mode::Held && p.repeats > 0)
+    return Event{p.program->repeatCode, true, false, p.program->repeatMouse};
   return std::nullopt;
 }
 

@@ -115,7 +115,7 @@ class Player {
     int repeats = 0;       // Held: auto-repeat presses still to play
     bool ending = false;   // releasing what it pressed, then done
     int64_t due = 0;       // when its next event may play
-    int64_t passStart = 0; // when the current pass was due to start (a program with a period)
+    int64_t passStart = 0;  // when the current pass was due to start (a program with a period)
     uint64_t sequence = 0; // of the command that started it
     std::vector<int> pressed;  // keys it pressed and has not released, in press order (see Pressed)
   };

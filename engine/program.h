@@ -10,7 +10,6 @@
 
 namespace orvelle {
 
-
 // One step of what a remapped key plays: a key going down or up, `delayMs` after the step before
 // it was played. A unicode step types `code`, a UTF-16 code unit, whatever the keyboard layout
 // (the system's packet key); it is no key code.
@@ -57,7 +56,7 @@ enum class ActionKind : uint8_t {
 
 struct KeyAction {
   ActionKind kind = ActionKind::Identity;
-  SharedProgram program;  // empty for Identity, Disabled, Launch and Profile
+  SharedProgram program;                              // empty for Identity, Disabled, Launch and Profile
   ProfileTarget profileTarget = ProfileTarget::None;  // what a Profile key switches to
 };
 

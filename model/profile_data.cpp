@@ -146,7 +146,9 @@ std::wstring_view ProfileTargetValue(ProfileTarget target) {
   const auto index = static_cast<size_t>(target);
   return index < kProfileTargetValues.size() ? kProfileTargetValues[index] : std::wstring_view();
 }
-MouseAction MouseActionOf(std::wstring_view value) { return static_cast<MouseAction>(IndexOf(kMouseActionValues, value)); }
+MouseAction MouseActionOf(std::wstring_view value) {
+  return static_cast<MouseAction>(IndexOf(kMouseActionValues, value));
+}
 std::wstring_view MouseActionValue(MouseAction action) {
   const auto index = static_cast<size_t>(action);
   return index < kMouseActionValues.size() ? kMouseActionValues[index] : std::wstring_view();

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <array>
-#include <cstdint>
 #include <bitset>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -17,7 +17,15 @@ namespace orvelle {
 // number this version does not know: the record keeps it (so the key saves back as it was) and the
 // key sends itself.
 enum class AssignKind : int {
-  SingleKey = 0, Macro = 1, Media = 2, Function = 3, Disabled = 4, Text = 5, Program = 6, Profile = 7, Mouse = 8
+  SingleKey = 0,
+  Macro = 1,
+  Media = 2,
+  Function = 3,
+  Disabled = 4,
+  Text = 5,
+  Program = 6,
+  Profile = 7,
+  Mouse = 8
 };
 constexpr int KindNumber(AssignKind kind) { return static_cast<int>(kind); }
 constexpr AssignKind KindOfNumber(int number) { return static_cast<AssignKind>(number); }
@@ -28,7 +36,9 @@ enum class ProfileTarget : uint8_t { None, One, Two, Three, Next, Pause };
 // What a Mouse key does: holds a button down while the key is, or turns the wheel one notch at
 // its press and at each auto-repeat. None: a value this version does not know.
 enum class MouseAction : uint8_t { None, Left, Right, Middle, X1, X2, WheelUp, WheelDown };
-constexpr bool IsWheel(MouseAction action) { return action == MouseAction::WheelUp || action == MouseAction::WheelDown; }
+constexpr bool IsWheel(MouseAction action) {
+  return action == MouseAction::WheelUp || action == MouseAction::WheelDown;
+}
 
 // A turbo key's period: while the key is held its output is tapped once per period. Any other
 // stored value is off (0).

@@ -147,9 +147,10 @@ void ReadProfileSection(IniAccess& ini, const std::wstring& path, int n, const K
     record.program = program ? CleanProgramPath(section.LongString(Key(L"Program", code))) : std::wstring();
     record.args =
         program && !record.program.empty() ? CleanProgramArgs(section.LongString(Key(L"Args", code))) : std::wstring();
-    record.profileTarget =
-        record.kind == AssignKind::Profile ? ProfileTargetOf(section.String(Key(L"Profile", code))) : ProfileTarget::None;
-    record.mouse = record.kind == AssignKind::Mouse ? MouseActionOf(section.String(Key(L"Mouse", code))) : MouseAction::None;
+    record.profileTarget = record.kind == AssignKind::Profile ? ProfileTargetOf(section.String(Key(L"Profile", code)))
+                                                              : ProfileTarget::None;
+    record.mouse =
+        record.kind == AssignKind::Mouse ? MouseActionOf(section.String(Key(L"Mouse", code))) : MouseAction::None;
     const int turbo = section.Int(Key(L"Turbo", code), 0);
     record.turboMs = TakesTurbo(record.kind) && IsTurboPeriod(turbo) ? turbo : 0;
     // A file that says both means turbo: the two exclude each other.

@@ -13,7 +13,7 @@ namespace {
 
 // "65↓ 65↑+20": each step's key and direction, and its wait when it has one; then "×n" for loops.
 std::string Describe(const KeyAction& action) {
-  static const char* kKinds[] = {"identity", "tap",    "hold",  "macro",  "hold-macro",
+  static const char* kKinds[] = {"identity", "tap",      "hold",   "macro", "hold-macro",
                                  "text",     "disabled", "launch", "turbo", "profile"};
   static const char* kTargets[] = {"?", "1", "2", "3", "next", "pause"};
   std::ostringstream out;
@@ -93,7 +93,7 @@ TEST(KeyActions, DisabledTextAndProgramKeysActByTheirKindAndUnknownKindsSendThem
                         L"IndexPic120=garbage\nKey120=66\n"  // no number: kind 0
                         L"IndexPic121=0\nKey121=67\nText121=ignored\nProgram121=ignored\n"
                         L"IndexPic122=5\nText122=\\x01\x01\n"  // an unknown escape stays, a control character goes
-                        L"IndexPic123=7\nProfile123=7\n"        // values this program does not know
+                        L"IndexPic123=7\nProfile123=7\n"       // values this program does not know
                         L"IndexPic124=8\nMouse124=nose\n"
                         L"IndexPic125=0\nKey125=65\nTurbo125=5\n"  // turbo off: a plain tap
                         L"[TYPE]\ntype=1\n");
@@ -140,21 +140,21 @@ TEST(KeyActions, ProfileMouseAndTurboKeysAndTheValuesThisVersionDoesNotKnow) {
                         L"IndexPic113=7\nProfile113=next\nHold113=1\nTurbo113=50\n"  // neither held nor turbo
                         L"IndexPic114=7\nProfile114=pause\n"
                         L"IndexPic115=7\nProfile115=7\n"  // a profile this version does not know
-                        L"IndexPic116=7\n"                 // no profile
+                        L"IndexPic116=7\n"                // no profile
                         L"IndexPic117=8\nMouse117=left\nHold117=1\n"
                         L"IndexPic118=8\nMouse118=wheelup\n"
                         L"IndexPic119=8\nMouse119=x2\nTurbo119=40\n"
                         L"IndexPic120=8\nMouse120=nose\n"  // a button this version does not know
                         L"IndexPic121=8\nMouse121=LEFT\n"  // values are written in lower case
                         L"IndexPic122=0\nKey122=65\nTurbo122=50\n"
-                        L"IndexPic123=0\nKey123=65\nTurbo123=5\n"        // too fast: off
-                        L"IndexPic124=0\nKey124=65\nTurbo124=50\nHold124=1\n"  // both: turbo
-                        L"IndexPic125=0\nKey125=125\nTurbo125=1000\n"    // rapid fire of the key itself
+                        L"IndexPic123=0\nKey123=65\nTurbo123=5\n"                // too fast: off
+                        L"IndexPic124=0\nKey124=65\nTurbo124=50\nHold124=1\n"    // both: turbo
+                        L"IndexPic125=0\nKey125=125\nTurbo125=1000\n"            // rapid fire of the key itself
                         L"IndexPic126=0\nKey126=65\nTurbo126=1001\nHold126=1\n"  // too slow: off, held
                         L"IndexPic127=2\nSetName127=Пред. трек\nTurbo127=99\n"
                         L"IndexPic128=3\nSetName128=Копировать\nTurbo128=20\n"
                         L"IndexPic129=1\nMacroIndex129=0\nSetName129=m\nTurbo129=50\n"  // no turbo for macros
-                        L"IndexPic130=5\nText130=x\nTurbo130=50\n"                       // nor texts
+                        L"IndexPic130=5\nText130=x\nTurbo130=50\n"                      // nor texts
                         L"IndexPic131=8\nMouse131=right\nTurbo131=abc\n"
                         L"MacroStrNum=1\nMacroName0=m\nMacroKey0=0,65,1,-2147483648,65,0\nMacroKeyNum0=6\n"
                         L"[TYPE]\ntype=1\n");

@@ -207,16 +207,30 @@ TEST_F(ProfileFileTest, ProfileMouseAndTurboValuesComeLastAndOnlyWhenNotTheDefau
   WriteAllProfiles(io, path, table, set);
 
   const auto expected = Entries({
-      {L"IndexPic27", L"7"},       {L"MacroIndex27", L"0"},  {L"SetName27", L"Profile: next"},
-      {L"Profile27", L"next"},     {L"IndexPic112", L"8"},   {L"MacroIndex112", L"0"},
-      {L"SetName112", L"Mouse: x1"}, {L"Mouse112", L"x1"},   {L"Turbo112", L"40"},
-      {L"IndexPic113", L"3"},      {L"MacroIndex113", L"0"}, {L"SetName113", L"Копировать"},
+      {L"IndexPic27", L"7"},
+      {L"MacroIndex27", L"0"},
+      {L"SetName27", L"Profile: next"},
+      {L"Profile27", L"next"},
+      {L"IndexPic112", L"8"},
+      {L"MacroIndex112", L"0"},
+      {L"SetName112", L"Mouse: x1"},
+      {L"Mouse112", L"x1"},
+      {L"Turbo112", L"40"},
+      {L"IndexPic113", L"3"},
+      {L"MacroIndex113", L"0"},
+      {L"SetName113", L"Копировать"},
       {L"Turbo113", L"1000"},
-      {L"IndexPic0", L"0"},        {L"MacroIndex0", L"0"},   {L"SetName0", L""},
+      {L"IndexPic0", L"0"},
+      {L"MacroIndex0", L"0"},
+      {L"SetName0", L""},
       {L"Key0", L"0"},
-      {L"MacroStrNum", L"1"},      {L"MacroName0", L"define0"},
-      {L"MacroKey0", L"1966080,65,1,-2145517568,65,0"},      {L"MacroKeyNum0", L"6"},
-      {L"SetIndexNum", L"3"},      {L"setindex0", L"0"},     {L"setindex1", L"1"},
+      {L"MacroStrNum", L"1"},
+      {L"MacroName0", L"define0"},
+      {L"MacroKey0", L"1966080,65,1,-2145517568,65,0"},
+      {L"MacroKeyNum0", L"6"},
+      {L"SetIndexNum", L"3"},
+      {L"setindex0", L"0"},
+      {L"setindex1", L"1"},
       {L"setindex2", L"2"},
   });
   EXPECT_EQ(io.ReadSection(path, L"Profile1"), expected);
@@ -226,9 +240,9 @@ TEST_F(ProfileFileTest, ProfileMouseAndTurboValuesComeLastAndOnlyWhenNotTheDefau
   EXPECT_EQ(loaded.Profile(1).records, p.records);
   for (const wchar_t* name : {L"Profile: next", L"Mouse: x1"}) {
     const auto& records = loaded.Profile(1).records;
-    EXPECT_TRUE(std::any_of(records.begin(), records.begin() + 2,
-                            [&](const KeyAssignment& r) { return r.name == name && DisplayNameOf(r) == name; }))
-        << "the display name is the record's own";
+    EXPECT_TRUE(std::any_of(records.begin(), records.begin() + 2, [&](const KeyAssignment& r) {
+      return r.name == name && DisplayNameOf(r) == name;
+    })) << "the display name is the record's own";
   }
 
   // Back to keys of the older kinds: the values leave the file, and it is as it always was.

@@ -9,8 +9,8 @@ namespace {
 
 TEST(ProfileKeys, WhichProfileAKeyMakesActive) {
   const std::tuple<ProfileTarget, int, int> cases[] = {
-      {ProfileTarget::One, 3, 1},  {ProfileTarget::Two, 2, 2},  {ProfileTarget::Three, 1, 3},
-      {ProfileTarget::Next, 1, 2}, {ProfileTarget::Next, 2, 3}, {ProfileTarget::Next, 3, 1},
+      {ProfileTarget::One, 3, 1},  {ProfileTarget::Two, 2, 2},   {ProfileTarget::Three, 1, 3},
+      {ProfileTarget::Next, 1, 2}, {ProfileTarget::Next, 2, 3},  {ProfileTarget::Next, 3, 1},
       {ProfileTarget::Next, 0, 1}, {ProfileTarget::Pause, 2, 0}, {ProfileTarget::None, 2, 0},
   };
   for (const auto& [target, active, chosen] : cases) {

@@ -44,7 +44,8 @@ struct Profiles {
     return Set(profile, key, ActionKind::Text, TextProgram(text));
   }
   Profiles& ProfileKey(int profile, int key, ProfileTarget target) {
-    actions[static_cast<size_t>(profile - 1)][static_cast<size_t>(key)] = KeyAction{ActionKind::Profile, nullptr, target};
+    actions[static_cast<size_t>(profile - 1)][static_cast<size_t>(key)] =
+        KeyAction{ActionKind::Profile, nullptr, target};
     return *this;
   }
   Profiles& Turbo(int profile, int key, std::vector<int> codes, uint32_t periodMs) {
@@ -1031,9 +1032,18 @@ TEST(RemapEngine, AProfileKeySwitchesAtItsPressAndLeavesNothingDown) {
   Expect(ProfileKeyProfiles(ProfileTarget::Next),
          {
              {"next goes 1, 2, 3 and back to 1",
-              {{120, kDown, 0}, {120, kUp, 1}, {112, kDown, 10}, {112, kUp, 11},
-               {120, kDown, 20}, {120, kUp, 21}, {112, kDown, 30}, {112, kUp, 31},
-               {120, kDown, 40}, {120, kUp, 41}, {112, kDown, 50}, {112, kUp, 51}},
+              {{120, kDown, 0},
+               {120, kUp, 1},
+               {112, kDown, 10},
+               {112, kUp, 11},
+               {120, kDown, 20},
+               {120, kUp, 21},
+               {112, kDown, 30},
+               {112, kUp, 31},
+               {120, kDown, 40},
+               {120, kUp, 41},
+               {112, kDown, 50},
+               {112, kUp, 51}},
               "swallow+profile2 swallow swallow swallow swallow+profile3 swallow swallow swallow "
               "swallow+profile1 swallow swallow swallow",
               "flushed@0 66↓@11 66↑@12 flushed@20 67↓@31 67↑@32 flushed@40 65↓@51 65↑@52"},
@@ -1043,25 +1053,32 @@ TEST(RemapEngine, AProfileKeySwitchesAtItsPressAndLeavesNothingDown) {
 TEST(RemapEngine, PausePassesEveryOtherKeyWhileProfileKeysStillAct) {
   Profiles p = ProfileKeyProfiles(ProfileTarget::Pause);
   p.ProfileKey(1, 121, ProfileTarget::Three);
-  Expect(p, {
-                {"paused, F1 types itself; the second press remaps again",
-                 {{120, kDown, 0}, {120, kUp, 10}, {112, kDown, 20}, {112, kUp, 30},
-                  {120, kDown, 40}, {120, kUp, 50}, {112, kDown, 60}, {112, kUp, 70}},
-                 "swallow+paused swallow pass pass swallow+remapping swallow swallow swallow",
-                 "flushed@0 65↓@70 65↑@71"},
-                {"pausing lets go of a held key; its release and a tap key's release play nothing",
-                 {{113, kDown, 0}, {112, kDown, 5}, {120, kDown, 100}, {120, kUp, 110}, {113, kUp, 200}, {112, kUp, 210}},
-                 "swallow swallow swallow+paused swallow swallow swallow",
-                 "38↓@0 38↑@100 flushed@100"},
-                {"a profile key still switches while paused, and the pause holds",
-                 {{120, kDown, 0}, {120, kUp, 10}, {121, kDown, 20}, {121, kUp, 30}, {112, kDown, 40}, {112, kUp, 50}},
-                 "swallow+paused swallow swallow+profile3 swallow pass pass",
-                 "flushed@0 flushed@20"},
-                {"a key pressed before the pause ended passes to its release", 
-                 {{120, kDown, 0}, {120, kUp, 10}, {112, kDown, 20}, {120, kDown, 30}, {120, kUp, 40}, {112, kUp, 50}},
-                 "swallow+paused swallow pass swallow+remapping swallow pass",
-                 "flushed@0"},
-            });
+  Expect(p,
+         {
+             {"paused, F1 types itself; the second press remaps again",
+              {{120, kDown, 0},
+               {120, kUp, 10},
+               {112, kDown, 20},
+               {112, kUp, 30},
+               {120, kDown, 40},
+               {120, kUp, 50},
+               {112, kDown, 60},
+               {112, kUp, 70}},
+              "swallow+paused swallow pass pass swallow+remapping swallow swallow swallow",
+              "flushed@0 65↓@70 65↑@71"},
+             {"pausing lets go of a held key; its release and a tap key's release play nothing",
+              {{113, kDown, 0}, {112, kDown, 5}, {120, kDown, 100}, {120, kUp, 110}, {113, kUp, 200}, {112, kUp, 210}},
+              "swallow swallow swallow+paused swallow swallow swallow",
+              "38↓@0 38↑@100 flushed@100"},
+             {"a profile key still switches while paused, and the pause holds",
+              {{120, kDown, 0}, {120, kUp, 10}, {121, kDown, 20}, {121, kUp, 30}, {112, kDown, 40}, {112, kUp, 50}},
+              "swallow+paused swallow swallow+profile3 swallow pass pass",
+              "flushed@0 flushed@20"},
+             {"a key pressed before the pause ended passes to its release",
+              {{120, kDown, 0}, {120, kUp, 10}, {112, kDown, 20}, {120, kDown, 30}, {120, kUp, 40}, {112, kUp, 50}},
+              "swallow+paused swallow pass swallow+remapping swallow pass",
+              "flushed@0"},
+         });
 }
 
 TEST(RemapEngine, TurboTapsOncePerPeriodWhileHeld) {
@@ -1095,13 +1112,16 @@ TEST(RemapEngine, MouseKeysHoldButtonsAndTurnTheWheel) {
   Expect(p, {
                 {"a button down at the press, up at the release; auto-repeats do nothing",
                  {{112, kDown, 0}, {112, kDown, 300}, {112, kDown, 330}, {112, kUp, 400}},
-                 "swallow swallow swallow swallow", "m1↓@0 m1↑@400"},
+                 "swallow swallow swallow swallow",
+                 "m1↓@0 m1↑@400"},
                 {"the wheel turns a notch at the press and at each auto-repeat, nothing at the release",
                  {{113, kDown, 0}, {113, kDown, 300}, {113, kDown, 330}, {113, kUp, 400}},
-                 "swallow swallow swallow swallow", "m7↓@0 m7↓@300 m7↓@330"},
+                 "swallow swallow swallow swallow",
+                 "m7↓@0 m7↓@300 m7↓@330"},
                 {"a button held across a profile switch goes up at the switch",
                  {{114, kDown, 0}, {120, kDown, 100}, {120, kUp, 110}, {114, kUp, 200}},
-                 "swallow swallow+profile2 swallow swallow", "m5↓@0 m5↑@100 flushed@100"},
+                 "swallow swallow+profile2 swallow swallow",
+                 "m5↓@0 m5↑@100 flushed@100"},
                 {"turbo clicks a button and turns the wheel once per period",
                  {{115, kDown, 0}, {116, kDown, 0}, {115, kUp, 90}, {116, kUp, 90}},
                  "swallow swallow swallow swallow",
@@ -1115,10 +1135,10 @@ TEST(RemapEngine, MouseKeysHoldButtonsAndTurnTheWheel) {
 
 TEST(InjectedKey, MouseKeysGoAsButtonsAndWheelNotches) {
   const std::tuple<int, bool, MouseEvent> expected[] = {
-      {1, false, {0x0002, 0}},    {1, true, {0x0004, 0}},    {2, false, {0x0008, 0}},  {2, true, {0x0010, 0}},
-      {3, false, {0x0020, 0}},    {3, true, {0x0040, 0}},    {4, false, {0x0080, 1}},  {4, true, {0x0100, 1}},
-      {5, false, {0x0080, 2}},    {5, true, {0x0100, 2}},    {6, false, {0x0800, 120}}, {7, false, {0x0800, -120}},
-      {0, false, {0, 0}},         {8, false, {0, 0}},
+      {1, false, {0x0002, 0}}, {1, true, {0x0004, 0}}, {2, false, {0x0008, 0}},   {2, true, {0x0010, 0}},
+      {3, false, {0x0020, 0}}, {3, true, {0x0040, 0}}, {4, false, {0x0080, 1}},   {4, true, {0x0100, 1}},
+      {5, false, {0x0080, 2}}, {5, true, {0x0100, 2}}, {6, false, {0x0800, 120}}, {7, false, {0x0800, -120}},
+      {0, false, {0, 0}},      {8, false, {0, 0}},
   };
   for (const auto& [action, release, event] : expected) {
     EXPECT_EQ(MouseEventFor(action, release), event) << action << release;

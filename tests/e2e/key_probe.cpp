@@ -81,15 +81,25 @@ void LogKeyMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void LogMouseButton(UINT message, WPARAM wParam, LPARAM lParam) {
   const char* button = "left";
   switch (message) {
-    case WM_RBUTTONDOWN: case WM_RBUTTONUP: button = "right"; break;
-    case WM_MBUTTONDOWN: case WM_MBUTTONUP: button = "middle"; break;
-    case WM_XBUTTONDOWN: case WM_XBUTTONUP: button = GET_XBUTTON_WPARAM(wParam) == XBUTTON1 ? "x1" : "x2"; break;
-    default: break;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+      button = "right";
+      break;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+      button = "middle";
+      break;
+    case WM_XBUTTONDOWN:
+    case WM_XBUTTONUP:
+      button = GET_XBUTTON_WPARAM(wParam) == XBUTTON1 ? "x1" : "x2";
+      break;
+    default:
+      break;
   }
-  const bool down = message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN ||
-                    message == WM_XBUTTONDOWN;
-  LogLine("%s button=%s x=%d y=%d", down ? "BUTTONDOWN" : "BUTTONUP", button, static_cast<int>(static_cast<short>(LOWORD(lParam))),
-          static_cast<int>(static_cast<short>(HIWORD(lParam))));
+  const bool down =
+      message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN || message == WM_XBUTTONDOWN;
+  LogLine("%s button=%s x=%d y=%d", down ? "BUTTONDOWN" : "BUTTONUP", button,
+          static_cast<int>(static_cast<short>(LOWORD(lParam))), static_cast<int>(static_cast<short>(HIWORD(lParam))));
 }
 
 LRESULT CALLBACK ProbeHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
