@@ -167,6 +167,22 @@ std::optional<KeyAssignment> ActionRecord(AssignKind kind, std::wstring_view tex
   return record;
 }
 
+std::optional<KeyAssignment> ProfileKeyRecord(ProfileTarget target) {
+  KeyAssignment record{std::wstring(), AssignKind::Profile, 0, false};
+  record.profileTarget = target;
+  if (!HasAction(record)) return std::nullopt;
+  record.name = DisplayNameOf(record);
+  return record;
+}
+
+std::optional<KeyAssignment> MouseKeyRecord(MouseAction action) {
+  KeyAssignment record{std::wstring(), AssignKind::Mouse, 0, false};
+  record.mouse = action;
+  if (!HasAction(record)) return std::nullopt;
+  record.name = DisplayNameOf(record);
+  return record;
+}
+
 bool HasAction(const KeyAssignment& assignment) {
   switch (assignment.kind) {
     case AssignKind::Disabled:

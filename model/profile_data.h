@@ -135,6 +135,11 @@ bool HasAction(const KeyAssignment& assignment);
 std::optional<KeyAssignment> ActionRecord(AssignKind kind, std::wstring_view text, std::wstring_view program,
                                           std::wstring_view args);
 
+// The record a Profile or a Mouse choice of the assignment dialog makes, with its display name;
+// nothing for None (the key then sends itself again).
+std::optional<KeyAssignment> ProfileKeyRecord(ProfileTarget target);
+std::optional<KeyAssignment> MouseKeyRecord(MouseAction action);
+
 using OutputSequence = std::vector<int>;
 // Key code -> what the key sends. A key without an entry, or mapped to exactly itself, passes.
 using KeyMap = std::map<int, OutputSequence>;

@@ -49,5 +49,14 @@ TEST(ProfileKeys, AKeySwitchKeepsUnappliedEditsForTheProfileTheyBelongTo) {
   EXPECT_EQ(set.activeProfile, 1);
 }
 
+TEST(ProfileKeys, TheDialogsProfileAndMouseRecordsNameWhatTheyDo) {
+  EXPECT_EQ(ProfileKeyRecord(ProfileTarget::Next)->name, L"Profile: next");
+  EXPECT_EQ(ProfileKeyRecord(ProfileTarget::Two)->name, L"Profile: 2");
+  EXPECT_EQ(MouseKeyRecord(MouseAction::WheelUp)->name, L"Mouse: wheelup");
+  EXPECT_EQ(MouseKeyRecord(MouseAction::X1)->kind, AssignKind::Mouse);
+  EXPECT_FALSE(ProfileKeyRecord(ProfileTarget::None));
+  EXPECT_FALSE(MouseKeyRecord(MouseAction::None));
+}
+
 }  // namespace
 }  // namespace orvelle
