@@ -59,6 +59,7 @@ LRESULT MainWindow::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   keeper_.Attach(hwnd());
   CentreOnWorkArea(hwnd());
   session_.SetRequestWindow(hwnd(), kStartProgramMessage);
+  session_.SetProfileKeyMessage(kProfileKeyMessage);
   // Last: until the profiles are read every key maps to itself, and a hook installed earlier
   // would only wait for the files to be read, where the system could drop it.
   keeper_.CheckKeyboardPresence();

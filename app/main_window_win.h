@@ -14,6 +14,7 @@
 #include "app/main_window.h"
 #include "app/popup_menus_win.h"
 #include "app/profile_follower_win.h"
+#include "app/profile_keys.h"
 #include "app/program_start_win.h"
 #include "app/remap_keeper_win.h"
 #include "app/tray_presenter_win.h"
@@ -50,6 +51,8 @@ class MainWindow final : public DialogBase, private ProfileUi {
   static constexpr UINT kStartProgramMessage = WM_APP + 2;
   // Posted by the program starter when a target could not be started.
   static constexpr UINT kProgramFailedMessage = WM_APP + 3;
+  // Posted by the remap hook at the press of a profile key: wParam its ProfileTarget.
+  static constexpr UINT kProfileKeyMessage = WM_APP + 20;
 
   BEGIN_MSG_MAP()
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
@@ -69,6 +72,7 @@ class MainWindow final : public DialogBase, private ProfileUi {
     MESSAGE_HANDLER(WM_SIZE, OnShownOrSized)
     MESSAGE_HANDLER(kStartProgramMessage, OnStartProgram)
     MESSAGE_HANDLER(kProgramFailedMessage, OnProgramFailed)
+    MESSAGE_HANDLER(kProfileKeyMessage, OnProfileKey)
     TIMER_HANDLER(ProfileSaver::kSaveTimer, saver_.OnTimer)
     TIMER_HANDLER(RemapKeeper::kHookWatchTimer, keeper_.OnWatchTimer)
     TIMER_HANDLER(TrayPresenter::kAddRetryTimer, tray_.OnAddRetryTimer)
@@ -116,6 +120,18 @@ class MainWindow final : public DialogBase, private ProfileUi {
   LRESULT OnRawInput(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnStartProgram(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnProgramFailed(UINT, WPARAM, LPARAM, bool&);
+  // A profile key: a pause is the session's already; a switch is a Profile button's without the
+  // question, and holds over a bound program in front until another window comes.
+  LRESULT OnProfileKey(UINT, WPARAM wParam, LPARAM, bool&) {
+    tray_.SetPaused(session_.paused());
+    const int profile = ProfileChosenByKey(static_cast<ProfileTarget>(wParam), session_.activeProfile());
+    if (keeper_.closing() || profile == 0) return 0;
+    keySwitch_.Switch(profiles_, profile);
+    RepaintMainWindow();
+    follower_.HomeChosenByHand();
+    ScheduleSave();
+    return 0;
+  }
   // Commands of the test twin's driver; the program itself leaves them unhandled.
   LRESULT OnCopyData(UINT, WPARAM, LPARAM, bool&);
   // Painting and the mouse.
@@ -220,6 +236,7 @@ class MainWindow final : public DialogBase, private ProfileUi {
   UINT taskbarCreated_ = 0;
   UINT showRequest_ = 0;
   ProgramStarter programs_;
+  KeySwitch keySwitch_;  // a profile key's switch, which never asks
   bool tellingStartFailure_ = false;  // a failed start is being told: the next ones are not
   bool exiting_ = false;  // the exit command came, or the session ends
   // Last, so that it goes first: the hooks out and every key released before anything it reads.

@@ -17,6 +17,10 @@ struct Fixture {
     actions[0][113] = KeyAction{ActionKind::Hold, HoldProgram({38})};
     actions[0][114] = KeyAction{ActionKind::Text, TextProgram(L"Привет, world!\n")};
     actions[0][115] = KeyAction{ActionKind::Launch, nullptr};
+    actions[0][116] = KeyAction{ActionKind::Profile, nullptr, ProfileTarget::Next};
+    actions[0][117] = KeyAction{ActionKind::Hold, MouseProgram(MouseAction::Left)};
+    actions[0][118] = KeyAction{ActionKind::Hold, MouseProgram(MouseAction::WheelUp)};
+    actions[0][119] = KeyAction{ActionKind::Turbo, TurboProgram({65}, 50)};
     keys.Reset(1);
   }
   RemapInputs Inputs() const { return RemapInputs{true, 1, {&actions[0], &actions[1], &actions[2]}}; }
@@ -34,8 +38,9 @@ void Run(benchmark::State& state, int vk, uint32_t flags, bool held) {
   for (auto _ : state) {
     f.keys.down.set(slot, held);
     f.keys.swallowed.set(slot, held);
-    f.keys.held.set(slot, held && vk == 113);
-    f.keys.repeats.set(slot, held && vk == 113);
+    f.keys.held.set(slot, held && (vk == 113 || vk == 117 || vk == 118 || vk == 119));
+    f.keys.repeats.set(slot, held && (vk == 113 || vk == 118));
+    f.keys.acted.set(slot, held && vk == 116);
     const KeyDecision d = HandleKeyEvent(vk, flags, 0, inputs, f.keys, f.queue);
     benchmark::DoNotOptimize(d);
     // Emptied now and then, outside the timing, so that no append is dropped.
@@ -69,6 +74,19 @@ BENCHMARK(BM_DecideRemappedRepeat)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_DecideRemappedRelease3Keys)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_DecideHeldKeyPress)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_DecideHeldKeyRepeat)->Repetitions(5)->ReportAggregatesOnly(true);
+void BM_DecideProfileKeyPress(benchmark::State& s) { Run(s, 116, 0x00, false); }
+void BM_DecideProfileKeyRelease(benchmark::State& s) { Run(s, 116, 0x80, true); }
+void BM_DecideMouseButtonPress(benchmark::State& s) { Run(s, 117, 0x00, false); }
+void BM_DecideMouseWheelRepeat(benchmark::State& s) { Run(s, 118, 0x00, true); }
+void BM_DecideTurboPress(benchmark::State& s) { Run(s, 119, 0x00, false); }
+void BM_DecideTurboRelease(benchmark::State& s) { Run(s, 119, 0x80, true); }
+
+BENCHMARK(BM_DecideProfileKeyPress)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DecideProfileKeyRelease)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DecideMouseButtonPress)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DecideMouseWheelRepeat)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DecideTurboPress)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DecideTurboRelease)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_DecideTextKeyRelease)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_DecideProgramKeyRelease)->Repetitions(5)->ReportAggregatesOnly(true);
 

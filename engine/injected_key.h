@@ -51,6 +51,42 @@ struct KeyScan {
 
 inline constexpr int kPauseEventScan = 0x45;
 
+// A mouse event as SendInput takes it: MOUSEINPUT's dwFlags and mouseData for a button of a
+// MouseAction (1 left, 2 right, 3 middle, 4 and 5 the X buttons) going down or up, or a wheel
+// notch (6 up, away from the user: positive; 7 down). No move flag: the pointer stays where it is.
+// Nothing (flags 0) for any other number.
+struct MouseEvent {
+  uint32_t flags;
+  int32_t data;
+  bool operator==(const MouseEvent&) const = default;
+};
+
+inline constexpr int kWheelDelta = 120;  // one notch, WHEEL_DELTA
+
+constexpr MouseEvent MouseEventFor(int action, bool release) noexcept {
+  constexpr uint32_t kLeftDown = 0x0002, kRightDown = 0x0008, kMiddleDown = 0x0020, kXDown = 0x0080, kWheel = 0x0800;
+  // Each button's up flag is the bit after its down flag.
+  const auto button = [release](uint32_t down, int32_t data) { return MouseEvent{release ? down << 1 : down, data}; };
+  switch (action) {
+    case 1:
+      return button(kLeftDown, 0);
+    case 2:
+      return button(kRightDown, 0);
+    case 3:
+      return button(kMiddleDown, 0);
+    case 4:
+      return button(kXDown, 1);  // XBUTTON1
+    case 5:
+      return button(kXDown, 2);  // XBUTTON2
+    case 6:
+      return {kWheel, kWheelDelta};
+    case 7:
+      return {kWheel, -kWheelDelta};
+    default:
+      return {0, 0};
+  }
+}
+
 constexpr KeyScan ScanFor(InjectedKey key, unsigned layoutScan) noexcept {
   const unsigned prefix = (layoutScan >> 8) & 0xFF;
   if (prefix == 0xE1) return {kPauseEventScan, false};

@@ -17,6 +17,15 @@ namespace {
 // hooks know it. A typed code unit goes as the packet key that carries it, whatever the layout.
 INPUT InputFor(const KeyInjection& key, HKL layout) {
   INPUT input{};
+  if (key.mouse) {
+    // A button or a wheel notch where the pointer is, tagged as the keys are.
+    const MouseEvent mouse = MouseEventFor(key.keyCode, key.release);
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = mouse.flags;
+    input.mi.mouseData = static_cast<DWORD>(mouse.data);
+    input.mi.dwExtraInfo = kInjectionTag;
+    return input;
+  }
   input.type = INPUT_KEYBOARD;
   input.ki.dwExtraInfo = kInjectionTag;
   if (key.unicode) {

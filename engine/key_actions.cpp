@@ -17,14 +17,22 @@ SharedProgram MacroProgram(const Macro& macro, const OutputSequence& sends, uint
   return TapProgram(sends, tapMs, std::clamp(macro.loops, 1, kMaxMacroLoops));
 }
 
-// What a Disabled, Text or Program record does. Neither is held: a text plays whole at the release
-// and a program starts once, whatever the hold flag of a hand-edited file says.
+// What a Disabled, Text, Program, Profile or Mouse record does. A text or program is not held: a text plays whole at
+// the release and a program starts once, whatever the hold flag of a hand-edited file says.
 KeyAction ActionOfRecord(const KeyAssignment& record) {
   switch (record.kind) {
     case AssignKind::Text:
       return KeyAction{ActionKind::Text, TextProgram(record.text)};
     case AssignKind::Program:
       return KeyAction{ActionKind::Launch, nullptr};
+    case AssignKind::Profile:
+      return KeyAction{ActionKind::Profile, nullptr, record.profileTarget};
+    case AssignKind::Mouse:
+      // A button or the wheel acts while the key is held, whatever the hold flag says.
+      if (IsTurboPeriod(record.turboMs)) {
+        return KeyAction{ActionKind::Turbo, MouseTurboProgram(record.mouse, static_cast<uint32_t>(record.turboMs))};
+      }
+      return KeyAction{ActionKind::Hold, MouseProgram(record.mouse)};
     default:
       return KeyAction{ActionKind::Disabled, nullptr};
   }
@@ -49,14 +57,17 @@ KeyActions CompileActions(const ProfileData& profile, const KeyTable& table, int
       continue;
     }
     const auto sends = profile.keyMap.find(code);
-    if (sends == profile.keyMap.end() || sends->second.empty() ||
-        (sends->second.size() == 1 && sends->second.front() == code)) {
-      continue;  // the key sends itself
-    }
+    if (sends == profile.keyMap.end() || sends->second.empty()) continue;
+    // Turbo on a key that sends itself taps the key itself.
+    const bool turbo = TakesTurbo(record.kind) && IsTurboPeriod(record.turboMs);
+    if (!turbo && sends->second.size() == 1 && sends->second.front() == code) continue;  // the key sends itself
     const std::optional<int> macro = profile.macros.PlayedBy(code);
     if (record.kind == AssignKind::Macro && macro) {
       action.kind = record.hold ? ActionKind::HoldMacro : ActionKind::Macro;
       action.program = MacroProgram(*profile.macros.At(*macro), sends->second, tap);
+    } else if (turbo) {
+      action.kind = ActionKind::Turbo;
+      action.program = TurboProgram(sends->second, static_cast<uint32_t>(record.turboMs));
     } else if (record.hold) {
       action.kind = ActionKind::Hold;
       action.program = HoldProgram(sends->second);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/key_table.h"
+#include "model/profile_data.h"
 
 namespace orvelle {
 namespace {
@@ -52,7 +53,11 @@ void PendingReleases::Record(const InjectionBatch& batch, size_t sent) {
     // Gone out, press or release, the key or unit is no longer ours to let go of here; a press
     // that did not go out changes nothing: the key is as down or up as it was.
     if (!wentOut && !key.release) continue;
-    if (key.unicode) {
+    if (key.mouse) {
+      // A wheel notch has nothing to let go of.
+      const auto action = static_cast<MouseAction>(key.keyCode & 7);
+      if (!IsWheel(action)) buttons_.set(static_cast<size_t>(action), !wentOut);
+    } else if (key.unicode) {
       const auto at = std::find(units_.begin(), units_.end(), key.keyCode);
       if (wentOut && at != units_.end()) units_.erase(at);
       if (!wentOut && at == units_.end()) units_.push_back(key.keyCode);
@@ -60,13 +65,16 @@ void PendingReleases::Record(const InjectionBatch& batch, size_t sent) {
       keys_.set(static_cast<size_t>(key.keyCode) & 0xFF, !wentOut);
     }
   }
-  waiting_.store(keys_.any() || !units_.empty(), std::memory_order_relaxed);
+  waiting_.store(keys_.any() || buttons_.any() || !units_.empty(), std::memory_order_relaxed);
 }
 
 InjectionBatch PendingReleases::First() const {
   InjectionBatch batch;
   for (size_t i = 0; i < units_.size() && batch.size < InjectionBatch::kMaxEvents; ++i) {
     batch.events[batch.size++] = KeyInjection{units_[i], true, true};
+  }
+  for (size_t button = 0; button < buttons_.size() && batch.size < InjectionBatch::kMaxEvents; ++button) {
+    if (buttons_[button]) batch.events[batch.size++] = KeyInjection{static_cast<int>(button), true, false, true};
   }
   for (size_t code = 0; code < keys_.size() && batch.size < InjectionBatch::kMaxEvents; ++code) {
     if (keys_[code]) batch.events[batch.size++] = KeyInjection{static_cast<int>(code), true};
@@ -104,6 +112,7 @@ void Player::Take(OutputCommand command, int64_t now) {
       playback.sequence = command.sequence;
       playback.passesLeft = std::max(playback.program->loops, 1) - 1;
       playback.due = now + static_cast<int64_t>(playback.program->steps.front().delayMs) * 1000;
+      playback.passStart = playback.due;
       playbacks_.push_back(std::move(playback));
       return;
     }
@@ -157,8 +166,12 @@ std::optional<Player::Event> Player::Peek(const Playback& p) {
     return Release(p.pressed.back());
   }
   const std::vector<ProgramStep>& steps = p.program->steps;
-  if (p.step < steps.size()) return Event{steps[p.step].code, steps[p.step].down, steps[p.step].unicode};
-  if (p.mode == Playback::Mode::Held && p.repeats > 0) return Event{p.program->repeatCode, true};
+  if (p.step < steps.size()) {
+    const ProgramStep& step = steps[p.step];
+    return Event{step.code, step.down, step.unicode, step.mouse};
+  }
+  if (p.mode == Playback::Mode::Held && p.repeats > 0)
+    return Event{p.program->repeatCode, true, false, p.program->repeatMouse};
   return std::nullopt;
 }
 
@@ -168,13 +181,15 @@ void Player::Prune() {
 
 void Player::Advance(Playback& p, const Event& event) {
   const int pressed = Pressed(event);
-  if (event.down) {
+  if (event.mouse && IsWheel(static_cast<MouseAction>(event.code))) {
+    // A wheel notch is over as it goes out.
+  } else if (event.down) {
     // A key pressed again while down (an auto-repeat) still comes up with one release.
     if (std::find(p.pressed.begin(), p.pressed.end(), pressed) == p.pressed.end()) p.pressed.push_back(pressed);
   } else if (const auto at = std::find(p.pressed.rbegin(), p.pressed.rend(), pressed); at != p.pressed.rend()) {
     p.pressed.erase(std::next(at).base());
   }
-  if (!event.unicode) held_.set(static_cast<size_t>(event.code) & 0xFF, event.down);
+  if (!event.unicode && !event.mouse) held_.set(static_cast<size_t>(event.code) & 0xFF, event.down);
   if (p.ending) return;
   const std::vector<ProgramStep>& steps = p.program->steps;
   if (p.step >= steps.size()) {
@@ -185,6 +200,12 @@ void Player::Advance(Playback& p, const Event& event) {
   // when it went out: a sequence that waited behind another keeps its place in the queue order
   // and its rhythm.
   ++p.step;
+  if (p.step >= steps.size() && p.program->periodMs != 0) {
+    // A tapped pass starts a period after the one before it started, however its steps went.
+    p.passStart += static_cast<int64_t>(p.program->periodMs) * 1000;
+    p.due = p.passStart;
+    return;
+  }
   const ProgramStep& next = p.step < steps.size() ? steps[p.step] : steps.front();
   p.due += static_cast<int64_t>(next.delayMs) * 1000;
 }
@@ -205,9 +226,9 @@ std::optional<InjectionBatch> Player::Next(int64_t now) {
     Event event = *Peek(*best);
     // Program steps follow NumLock as the hook saw it; releases of what was pressed are the codes
     // that went out already.
-    if (!best->ending && !event.unicode) event.code = TranslateNumpadCode(event.code, best->numLockOn);
+    if (!best->ending && !event.unicode && !event.mouse) event.code = TranslateNumpadCode(event.code, best->numLockOn);
     Advance(*best, event);
-    batch.events[batch.size++] = KeyInjection{event.code, !event.down, event.unicode};
+    batch.events[batch.size++] = KeyInjection{event.code, !event.down, event.unicode, event.mouse};
   }
   // A playback whose last event has gone out is over now, not at the next call: a press of its
   // key that the worker takes before then must start it again, not stop what already ended.
@@ -242,10 +263,15 @@ void Player::Abandon(int64_t now, uint64_t before) {
   auto abandoned = [before](const Playback& p) { return p.sequence < before; };
   // Keys a playback that plays on holds stay down for it: it lets go of them itself.
   std::bitset<256> keptDown;
+  std::vector<int> keptMarked;  // typed units and buttons a playback that plays on holds
   for (const Playback& p : playbacks_) {
     if (abandoned(p)) continue;
     for (int pressed : p.pressed) {
-      if ((pressed & kUnicodeMark) == 0) keptDown.set(static_cast<size_t>(pressed) & 0xFF);
+      if ((pressed & kMarks) == 0) {
+        keptDown.set(static_cast<size_t>(pressed) & 0xFF);
+      } else {
+        keptMarked.push_back(pressed);
+      }
     }
   }
   Playback releases;
@@ -255,11 +281,15 @@ void Player::Abandon(int64_t now, uint64_t before) {
     const auto slot = static_cast<size_t>(code);
     if (held_[slot] && !keptDown[slot]) releases.pressed.push_back(code);  // the back goes first
   }
-  // A typed unit left down by a text cut short goes up too, before the keys.
+  // A typed unit left down by a text cut short, and a mouse button, go up too, before the keys.
   for (const Playback& p : playbacks_) {
     if (!abandoned(p)) continue;
     for (int pressed : p.pressed) {
-      if ((pressed & kUnicodeMark) != 0) releases.pressed.push_back(pressed);
+      if ((pressed & kMarks) == 0 || std::find(keptMarked.begin(), keptMarked.end(), pressed) != keptMarked.end() ||
+          std::find(releases.pressed.begin(), releases.pressed.end(), pressed) != releases.pressed.end()) {
+        continue;
+      }
+      releases.pressed.push_back(pressed);
     }
   }
   std::erase_if(playbacks_, abandoned);

@@ -13,10 +13,13 @@
 namespace orvelle {
 
 // One key event for the system's input; a unicode one types `keyCode`, a UTF-16 code unit.
+// A mouse one (`mouse`) is a button of MouseAction `keyCode` going down or up, or a notch of the
+// wheel (never released).
 struct KeyInjection {
   int keyCode;
   bool release;
   bool unicode = false;
+  bool mouse = false;
   bool operator==(const KeyInjection&) const = default;
 };
 
@@ -65,6 +68,7 @@ class PendingReleases {
   InjectionBatch First() const;
 
   std::bitset<256> keys_;
+  std::bitset<8> buttons_;  // mouse buttons, by MouseAction
   std::vector<int> units_;  // typed code units, each once
   std::atomic<bool> waiting_{false};
 };
@@ -91,7 +95,8 @@ class Player {
   std::optional<int64_t> NextWake(int64_t now);
   // Every playback started by a command before `before` (OutputCommand::sequence; by default all
   // of them) stops where it is, and what it holds down is released from `now` on as the next
-  // events: a unit a text left down first, then the keys in ascending code order. Keys that a
+  // events: a unit a text left down and a mouse button first, then the keys in ascending code
+  // order. Keys that a
   // later playback holds too stay down for it; playbacks started later play on.
   void Abandon(int64_t now, uint64_t before = UINT64_MAX);
   // Whether a playback started by a command before `before` still has something to play (held
@@ -110,6 +115,7 @@ class Player {
     int repeats = 0;       // Held: auto-repeat presses still to play
     bool ending = false;   // releasing what it pressed, then done
     int64_t due = 0;       // when its next event may play
+    int64_t passStart = 0;  // when the current pass was due to start (a program with a period)
     uint64_t sequence = 0; // of the command that started it
     std::vector<int> pressed;  // keys it pressed and has not released, in press order (see Pressed)
   };
@@ -117,12 +123,20 @@ class Player {
     int code;
     bool down;
     bool unicode = false;
+    bool mouse = false;
   };
-  // How a playback remembers what it pressed: a key code, or a typed code unit above every key
-  // code, so that a text cut short still lets go of the unit it pressed.
+  // How a playback remembers what it pressed: a key code, a typed code unit or a mouse button
+  // above every key code, so that a text cut short still lets go of the unit it pressed and a
+  // mouse key of its button.
   static constexpr int kUnicodeMark = 0x10000;
-  static int Pressed(const Event& event) { return event.unicode ? kUnicodeMark | event.code : event.code; }
-  static Event Release(int pressed) { return Event{pressed & ~kUnicodeMark, false, (pressed & kUnicodeMark) != 0}; }
+  static constexpr int kMouseMark = 0x20000;
+  static constexpr int kMarks = kUnicodeMark | kMouseMark;
+  static int Pressed(const Event& event) {
+    return event.unicode ? kUnicodeMark | event.code : event.mouse ? kMouseMark | event.code : event.code;
+  }
+  static Event Release(int pressed) {
+    return Event{pressed & ~kMarks, false, (pressed & kUnicodeMark) != 0, (pressed & kMouseMark) != 0};
+  }
 
   // Moves a playback whose pass is over on: into its next pass or loop, or into letting go of
   // what it pressed.
@@ -135,7 +149,7 @@ class Player {
   Playback* Find(int key, bool (*which)(const Playback&));
 
   std::vector<Playback> playbacks_;  // in the order they started
-  std::bitset<256> held_;            // keys down as injected, whoever pressed them; typed units not counted
+  std::bitset<256> held_;            // keys down as injected, whoever pressed them; typed units and buttons not counted
   std::bitset<256> skipNextPlay_;    // a macro stopped by its key's press: that press's release starts nothing
   std::array<uint64_t, 256> skipSequence_{};  // ... the sequence of that press's command
   int64_t lastInjection_ = INT64_MIN / 2;

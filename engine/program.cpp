@@ -69,4 +69,37 @@ SharedProgram TextProgram(std::wstring_view text) {
   return program;
 }
 
+SharedProgram TurboProgram(const std::vector<int>& codes, uint32_t periodMs) {
+  auto program = std::make_shared<Program>();
+  program->steps.reserve(codes.size() * 2);
+  for (int code : codes) program->steps.push_back({code, true, 0});
+  for (size_t i = 0; i < codes.size(); ++i) program->steps.push_back({codes[i], false, i == 0 ? periodMs / 2 : 0});
+  program->periodMs = periodMs;
+  return program;
+}
+
+// The worker sends a mouse step's code as a MouseAction number (MouseEventFor).
+static_assert(static_cast<int>(MouseAction::Left) == 1 && static_cast<int>(MouseAction::X2) == 5 &&
+              static_cast<int>(MouseAction::WheelUp) == 6 && static_cast<int>(MouseAction::WheelDown) == 7);
+
+SharedProgram MouseProgram(MouseAction action) {
+  auto program = std::make_shared<Program>();
+  const int code = static_cast<int>(action);
+  program->steps.push_back({code, true, 0, false, true});
+  if (IsWheel(action)) {
+    program->repeatCode = code;
+    program->repeatMouse = true;
+  }
+  return program;
+}
+
+SharedProgram MouseTurboProgram(MouseAction action, uint32_t periodMs) {
+  auto program = std::make_shared<Program>();
+  const int code = static_cast<int>(action);
+  program->steps.push_back({code, true, 0, false, true});
+  if (!IsWheel(action)) program->steps.push_back({code, false, periodMs / 2, false, true});
+  program->periodMs = periodMs;
+  return program;
+}
+
 }  // namespace orvelle

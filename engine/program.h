@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-namespace orvelle {
+#include "model/profile_data.h"
 
-struct Macro;
+namespace orvelle {
 
 // One step of what a remapped key plays: a key going down or up, `delayMs` after the step before
 // it was played. A unicode step types `code`, a UTF-16 code unit, whatever the keyboard layout
@@ -18,6 +18,9 @@ struct ProgramStep {
   bool down = true;
   uint32_t delayMs = 0;
   bool unicode = false;
+  // A mouse step: `code` is a MouseAction, a button going down or up or a notch of the wheel (a
+  // wheel notch has no up step).
+  bool mouse = false;
   bool operator==(const ProgramStep&) const = default;
 };
 
@@ -27,8 +30,13 @@ struct ProgramStep {
 struct Program {
   std::vector<ProgramStep> steps;
   int loops = 1;
-  // The key a held key presses again at each auto-repeat: the sequence's last key.
+  // The key a held key presses again at each auto-repeat: the sequence's last key (a wheel notch
+  // when `repeatMouse`). 0: an auto-repeat does nothing (a mouse button stays down).
   int repeatCode = 0;
+  bool repeatMouse = false;
+  // A pass that starts again (a looping program) starts this long after the pass before it
+  // started, not after its last step; 0: its first step's wait follows the last step.
+  uint32_t periodMs = 0;
 };
 using SharedProgram = std::shared_ptr<const Program>;
 
@@ -42,11 +50,14 @@ enum class ActionKind : uint8_t {
   Text,       // at the release: types the key's text; pressing the key while it types stops it
   Disabled,   // nothing: press and release are swallowed, nothing is sent
   Launch,     // at the release: the main window is asked to start the key's program
+  Turbo,      // from the press: the program tapped once per period until the key comes up
+  Profile,    // at the press: the main window is asked to switch the profile, or remapping pauses
 };
 
 struct KeyAction {
   ActionKind kind = ActionKind::Identity;
-  SharedProgram program;  // empty for Identity, Disabled and Launch
+  SharedProgram program;                              // empty for Identity, Disabled, Launch and Profile
+  ProfileTarget profileTarget = ProfileTarget::None;  // what a Profile key switches to
 };
 
 // What every key code 0..255 does in one profile.
@@ -63,5 +74,13 @@ SharedProgram TimedProgram(const Macro& macro);
 // A text typed: every UTF-16 code unit (a surrogate pair as its two units) pressed and released
 // as a unicode step, a line break as the Enter key and a tab as the Tab key, each tapped.
 SharedProgram TextProgram(std::wstring_view text);
+// A sequence tapped once per `periodMs` while the key is held: its presses at once, its releases
+// half a period later, the next pass a period after this one started.
+SharedProgram TurboProgram(const std::vector<int>& codes, uint32_t periodMs);
+// A mouse key held: a button down until the key comes up (its auto-repeats do nothing), or a
+// wheel notch at once and at each auto-repeat.
+SharedProgram MouseProgram(MouseAction action);
+// A mouse key with turbo: the button clicked, or the wheel turned, once per `periodMs`.
+SharedProgram MouseTurboProgram(MouseAction action, uint32_t periodMs);
 
 }  // namespace orvelle

@@ -24,6 +24,7 @@ void KeyTracker::Reset(int16_t numLockState, const std::bitset<256>& systemDown)
   swallowed.reset();
   held.reset();
   repeats.reset();
+  acted.reset();
   forgotten.reset();
   numLockToggled = (numLockState & 1) != 0;
   numLockHeld = numLockState < 0;
@@ -33,12 +34,14 @@ void KeyTracker::Resync(int16_t numLockState, const std::bitset<256>& systemDown
   const std::bitset<256> heldSwallowed = down & swallowed & ~systemDown;
   const std::bitset<256> keptHeld = held & heldSwallowed;
   const std::bitset<256> keptRepeats = repeats & heldSwallowed;
+  const std::bitset<256> keptActed = acted & heldSwallowed;
   const std::bitset<256> keptForgotten = forgotten & ~systemDown;
   Reset(numLockState, systemDown);
   down |= heldSwallowed;
   swallowed = heldSwallowed;
   held = keptHeld;
   repeats = keptRepeats;
+  acted = keptActed;
   forgotten = keptForgotten;
 }
 
@@ -74,6 +77,7 @@ void KeyTracker::Record(int vkCode, uint32_t flags, uint32_t timeMs, const KeyDe
     swallowed.reset(slot);
     held.reset(slot);
     repeats.reset(slot);
+    acted.reset(slot);
     forgotten.reset(slot);
     return;
   }
@@ -85,7 +89,10 @@ void KeyTracker::Record(int vkCode, uint32_t flags, uint32_t timeMs, const KeyDe
   down.set(slot);
   swallowed.set(slot, !passed);
   held.set(slot, decision.command == Kind::Hold || decision.command == Kind::HoldLoop);
-  repeats.set(slot, decision.command == Kind::Hold);
+  // A held mouse button has nothing to press again; a wheel turns at each auto-repeat.
+  repeats.set(slot, decision.command == Kind::Hold && decision.action != nullptr && decision.action->program &&
+                        decision.action->program->repeatCode != 0);
+  acted.set(slot, decision.profileKey != ProfileTarget::None);
 }
 
 KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, uint32_t timeMs, const RemapInputs& inputs,
@@ -115,6 +122,7 @@ KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, uint32_t timeMs, const Re
   const KeyAction& action = (*actions)[static_cast<size_t>(decision.vkCode)];
   // Disabled and program keys act without a program of their own.
   const bool remapped = action.kind == ActionKind::Disabled || action.kind == ActionKind::Launch ||
+                        action.kind == ActionKind::Profile ||
                         (action.kind != ActionKind::Identity && action.program != nullptr);
 
   auto swallow = [&](std::optional<Kind> command) {
@@ -133,11 +141,16 @@ KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, uint32_t timeMs, const Re
       return swallow(keys.repeats[slot] ? std::optional(Kind::Repeat) : std::nullopt);
     }
     if (!remapped || inputs.ownWindowInFront) return decision;
+    if (inputs.paused && action.kind != ActionKind::Profile) return decision;
     switch (action.kind) {
       case ActionKind::Hold:
         return swallow(Kind::Hold);
       case ActionKind::HoldMacro:
+      case ActionKind::Turbo:
         return swallow(Kind::HoldLoop);
+      case ActionKind::Profile:
+        decision.profileKey = action.profileTarget;
+        return swallow(std::nullopt);
       case ActionKind::Macro:
       case ActionKind::Text:
         return swallow(Kind::Interrupt);
@@ -151,7 +164,10 @@ KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, uint32_t timeMs, const Re
   // Only a release whose press was swallowed may be swallowed: the application saw every other
   // press (or the hook never saw it), and would keep the key down without its release.
   if (!keys.down[slot] || !keys.swallowed[slot]) return decision;
+  if (keys.acted[slot]) return swallow(std::nullopt);
   if (keys.held[slot]) return swallow(Kind::Release);
+  // The pause let go of what the key would end, and nothing starts while it lasts.
+  if (inputs.paused) return swallow(std::nullopt);
   // What plays is what the key does now; a key that holds only since its press plays nothing
   // and its release passes alone.
   if (!remapped) return decision;
@@ -161,6 +177,7 @@ KeyDecision DecideKeyEvent(int vkCode, uint32_t flags, uint32_t timeMs, const Re
     case ActionKind::Text:
       return swallow(Kind::Play);
     case ActionKind::Disabled:
+    case ActionKind::Profile:
       return swallow(std::nullopt);
     case ActionKind::Launch:
       decision.launchProfile = inputs.activeProfile;

@@ -39,6 +39,8 @@ struct RemapInputs {
   // there: new presses pass as they are. What keys pressed elsewhere started is let go of when
   // our window comes in front (KeyTracker::Forget).
   bool ownWindowInFront = false;
+  // Remapping is paused: every new press passes but a profile key's, which still acts.
+  bool paused = false;
 };
 
 struct KeyDecision {
@@ -52,6 +54,9 @@ struct KeyDecision {
   // The release of a program key: the profile (1..3) whose program for the key the main window is
   // to start; 0 for every other event. The hook only passes the request on.
   int launchProfile = 0;
+  // The press of a profile key: what it switches to (the hook turns a pause over itself and tells
+  // the main window; the main window switches the profile). None for every other event.
+  ProfileTarget profileKey = ProfileTarget::None;
 };
 
 // What the remap hook remembers between events, on the hook's thread only. Applications must see
@@ -63,6 +68,7 @@ struct KeyTracker {
   std::bitset<256> swallowed;  // the press was swallowed
   std::bitset<256> held;       // the press started a held key or a held macro: its release ends it
   std::bitset<256> repeats;    // ... a held key, whose auto-repeats press its last key again
+  std::bitset<256> acted;      // the press acted itself (a profile key): its repeats and release do nothing
   // The press was swallowed before the user left the desktop (see Forget): whatever it started
   // has been let go of, so its auto-repeats and its release are swallowed and start nothing.
   std::bitset<256> forgotten;
@@ -113,7 +119,12 @@ struct KeyTracker {
 // - a held macro key: its press starts the macro looping, its release ends it;
 // - a text key: as a macro key, with its text;
 // - a disabled key: press and release are swallowed and nothing plays;
-// - a program key: press and release are swallowed, and the release asks for its program.
+// - a program key: press and release are swallowed, and the release asks for its program;
+// - a turbo key: its press starts the sequence tapping once per period, its release ends it;
+// - a profile key: press, auto-repeats and release are swallowed, and the press asks for the
+//   switch or the pause, whatever the profile says at the release.
+// While remapping is paused a new press passes unless it is a profile key's, and a release whose
+// press was swallowed before the pause plays nothing.
 // A forgotten key's auto-repeats and release are swallowed and start nothing. While a window of
 // our own is in front a new press passes whatever the profile says, and so do its auto-repeats
 // and its release. `timeMs` is the

@@ -60,6 +60,11 @@ void RemapHook::LetGoOfSwallowedKeys() {
   watch_.Reset();
 }
 
+void RemapHook::SetPaused(bool paused) {
+  if (paused_.exchange(paused, std::memory_order_relaxed) == paused || !paused) return;
+  worker_.Flush();
+}
+
 void RemapHook::Forget() {
   keys_.Forget(NumLockState(), SystemKeysDown());
   watch_.Reset();
@@ -99,6 +104,7 @@ LRESULT RemapHook::OnKeyEvent(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event) {
     ownWindowInFront_.store(false, std::memory_order_relaxed);
   }
   inputs.ownWindowInFront = ownWindowInFront_.load(std::memory_order_relaxed);
+  inputs.paused = paused_.load(std::memory_order_relaxed);
   for (size_t n = 0; n < 3; ++n) inputs.actions[n] = &actions_[n];
 
   const KeyDecision decision =
@@ -115,6 +121,14 @@ LRESULT RemapHook::OnKeyEvent(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event) {
   if (decision.launchProfile != 0 && requestWindow_ != nullptr) {
     PostMessageW(requestWindow_, requestMessage_, static_cast<WPARAM>(decision.vkCode),
                  static_cast<LPARAM>(decision.launchProfile));
+  }
+  if (decision.profileKey != ProfileTarget::None) {
+    // A pause is the hook's own: the next key already sees it. A switch goes through the window,
+    // as a click on a profile button does.
+    if (decision.profileKey == ProfileTarget::Pause) SetPaused(!paused());
+    if (requestWindow_ != nullptr && profileMessage_ != 0) {
+      PostMessageW(requestWindow_, profileMessage_, static_cast<WPARAM>(decision.profileKey), paused() ? 1 : 0);
+    }
   }
   event.vkCode = static_cast<DWORD>(decision.vkCode);
   switch (decision.verdict) {

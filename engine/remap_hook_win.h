@@ -58,6 +58,15 @@ class RemapHook {
     requestMessage_ = message;
   }
 
+  // Where the press of a profile key is posted, to the same window: `message` with the
+  // ProfileTarget as a number and, for a pause key, whether remapping is paused now. The hook
+  // turns the pause over itself (SetPaused); the window switches the profile.
+  void SetProfileKeyMessage(UINT message) { profileMessage_ = message; }
+  // Remapping off for every key but the profile keys, or on again. Pausing lets go of what the
+  // keys started: the worker releases what it holds and stops every macro (InjectionWorker::Flush).
+  void SetPaused(bool paused);
+  // Read on any thread.
+  bool paused() const { return paused_.load(std::memory_order_relaxed); }
   // A raw keyboard event (WM_INPUT), and whether the hook is still there: every event raw input
   // reports must reach the hook too, within kHookGraceMs. Only meaningful while no other hook of
   // ours stands in front of it.
@@ -90,6 +99,8 @@ class RemapHook {
   int installs_ = 0;
   HWND requestWindow_ = nullptr;
   UINT requestMessage_ = 0;
+  UINT profileMessage_ = 0;
+  std::atomic<bool> paused_{false};
 };
 
 }  // namespace orvelle

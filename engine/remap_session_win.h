@@ -38,6 +38,21 @@ class RemapSession : private FrontHookListener {
 
   // The window that starts the programs of program keys (see RemapHook::SetRequestWindow).
   void SetRequestWindow(HWND window, UINT message) { hook_.SetRequestWindow(window, message); }
+  // The message a profile key's press posts to that window (see RemapHook::SetProfileKeyMessage).
+  void SetProfileKeyMessage(UINT message) {
+    thread_.Call([&] { hook_.SetProfileKeyMessage(message); });
+  }
+
+  // Remapping paused: every key but the profile keys passes as it is. Pausing releases what the
+  // keys hold and stops their macros. A profile key's pause turns it over on the hook's thread;
+  // this is the same for the user interface. Not saved: a new session remaps.
+  void SetPaused(bool paused) {
+    thread_.Call([&] { hook_.SetPaused(paused); });
+  }
+  void TogglePause() {
+    thread_.Call([&] { hook_.SetPaused(!hook_.paused()); });
+  }
+  bool paused() const { return hook_.paused(); }
 
   // Whether a window of ours is in front (the main window, a dialog, a file dialog, a message
   // box): while it is, keys pass as they are and act on nothing, so texts, paths and names can be

@@ -123,6 +123,37 @@ std::wstring CleanProgramPath(std::wstring_view path) {
 
 std::wstring CleanProgramArgs(std::wstring_view args) { return CutToUnits(WithoutControls(args), kMaxProgramChars); }
 
+namespace {
+
+constexpr std::array<std::wstring_view, 6> kProfileTargetValues = {L"", L"1", L"2", L"3", L"next", L"pause"};
+constexpr std::array<std::wstring_view, 8> kMouseActionValues = {L"",   L"left", L"right",   L"middle",
+                                                                 L"x1", L"x2",   L"wheelup", L"wheeldown"};
+
+template <size_t N>
+size_t IndexOf(const std::array<std::wstring_view, N>& values, std::wstring_view value) {
+  for (size_t i = 1; i < N; ++i) {
+    if (values[i] == value) return i;
+  }
+  return 0;
+}
+
+}  // namespace
+
+ProfileTarget ProfileTargetOf(std::wstring_view value) {
+  return static_cast<ProfileTarget>(IndexOf(kProfileTargetValues, value));
+}
+std::wstring_view ProfileTargetValue(ProfileTarget target) {
+  const auto index = static_cast<size_t>(target);
+  return index < kProfileTargetValues.size() ? kProfileTargetValues[index] : std::wstring_view();
+}
+MouseAction MouseActionOf(std::wstring_view value) {
+  return static_cast<MouseAction>(IndexOf(kMouseActionValues, value));
+}
+std::wstring_view MouseActionValue(MouseAction action) {
+  const auto index = static_cast<size_t>(action);
+  return index < kMouseActionValues.size() ? kMouseActionValues[index] : std::wstring_view();
+}
+
 std::optional<KeyAssignment> ActionRecord(AssignKind kind, std::wstring_view text, std::wstring_view program,
                                           std::wstring_view args) {
   KeyAssignment record{std::wstring(), kind, 0, false};
@@ -136,6 +167,22 @@ std::optional<KeyAssignment> ActionRecord(AssignKind kind, std::wstring_view tex
   return record;
 }
 
+std::optional<KeyAssignment> ProfileKeyRecord(ProfileTarget target) {
+  KeyAssignment record{std::wstring(), AssignKind::Profile, 0, false};
+  record.profileTarget = target;
+  if (!HasAction(record)) return std::nullopt;
+  record.name = DisplayNameOf(record);
+  return record;
+}
+
+std::optional<KeyAssignment> MouseKeyRecord(MouseAction action) {
+  KeyAssignment record{std::wstring(), AssignKind::Mouse, 0, false};
+  record.mouse = action;
+  if (!HasAction(record)) return std::nullopt;
+  record.name = DisplayNameOf(record);
+  return record;
+}
+
 bool HasAction(const KeyAssignment& assignment) {
   switch (assignment.kind) {
     case AssignKind::Disabled:
@@ -144,6 +191,10 @@ bool HasAction(const KeyAssignment& assignment) {
       return !assignment.text.empty();
     case AssignKind::Program:
       return !assignment.program.empty();
+    case AssignKind::Profile:
+      return assignment.profileTarget != ProfileTarget::None;
+    case AssignKind::Mouse:
+      return assignment.mouse != MouseAction::None;
     default:
       return false;
   }
@@ -160,6 +211,12 @@ std::wstring DisplayNameOf(const KeyAssignment& assignment) {
     case AssignKind::Program:
       name = L"Program: " + Excerpt(LastName(assignment.program), kProgramNameChars);
       break;
+    case AssignKind::Profile:
+      if (assignment.profileTarget == ProfileTarget::None) return {};
+      return L"Profile: " + std::wstring(ProfileTargetValue(assignment.profileTarget));
+    case AssignKind::Mouse:
+      if (assignment.mouse == MouseAction::None) return {};
+      return L"Mouse: " + std::wstring(MouseActionValue(assignment.mouse));
     default:
       return {};
   }
@@ -265,6 +322,8 @@ void BuildOutputSequence(const KeySlot& slot, const KeyAssignment& assignment, i
     case AssignKind::Disabled:
     case AssignKind::Text:
     case AssignKind::Program:
+    case AssignKind::Profile:
+    case AssignKind::Mouse:
       break;  // the engine acts on the record; the key's own entry is the identity
     default:
       return;

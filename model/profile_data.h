@@ -2,6 +2,7 @@
 
 #include <array>
 #include <bitset>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -15,9 +16,40 @@ namespace orvelle {
 // What an assigned key does. The numbers are the ones the profile file stores. A file may hold a
 // number this version does not know: the record keeps it (so the key saves back as it was) and the
 // key sends itself.
-enum class AssignKind : int { SingleKey = 0, Macro = 1, Media = 2, Function = 3, Disabled = 4, Text = 5, Program = 6 };
+enum class AssignKind : int {
+  SingleKey = 0,
+  Macro = 1,
+  Media = 2,
+  Function = 3,
+  Disabled = 4,
+  Text = 5,
+  Program = 6,
+  Profile = 7,
+  Mouse = 8
+};
 constexpr int KindNumber(AssignKind kind) { return static_cast<int>(kind); }
 constexpr AssignKind KindOfNumber(int number) { return static_cast<AssignKind>(number); }
+
+// What a Profile key does at its press: makes profile 1, 2 or 3 active, the next one (3 is
+// followed by 1), or turns remapping off and on again. None: a value this version does not know.
+enum class ProfileTarget : uint8_t { None, One, Two, Three, Next, Pause };
+// What a Mouse key does: holds a button down while the key is, or turns the wheel one notch at
+// its press and at each auto-repeat. None: a value this version does not know.
+enum class MouseAction : uint8_t { None, Left, Right, Middle, X1, X2, WheelUp, WheelDown };
+constexpr bool IsWheel(MouseAction action) {
+  return action == MouseAction::WheelUp || action == MouseAction::WheelDown;
+}
+
+// A turbo key's period: while the key is held its output is tapped once per period. Any other
+// stored value is off (0).
+inline constexpr int kMinTurboMs = 20;
+inline constexpr int kMaxTurboMs = 1000;
+constexpr bool IsTurboPeriod(int ms) { return ms >= kMinTurboMs && ms <= kMaxTurboMs; }
+// The kinds whose output turbo may tap: a single key, a multimedia key, a command, a mouse key.
+constexpr bool TakesTurbo(AssignKind kind) {
+  return kind == AssignKind::SingleKey || kind == AssignKind::Media || kind == AssignKind::Function ||
+         kind == AssignKind::Mouse;
+}
 
 struct KeyAssignment {
   std::wstring name;
@@ -31,6 +63,12 @@ struct KeyAssignment {
   std::wstring text{};
   std::wstring program{};
   std::wstring args{};
+  // What a Profile key switches to and what a Mouse key does; None for every other kind.
+  ProfileTarget profileTarget = ProfileTarget::None;
+  MouseAction mouse = MouseAction::None;
+  // The turbo period in milliseconds (kMinTurboMs..kMaxTurboMs), 0 when off. Only the kinds that
+  // TakesTurbo have one, and a turbo key is never held as well: turbo wins.
+  int turboMs = 0;
   bool operator==(const KeyAssignment&) const = default;
 };
 
@@ -46,8 +84,17 @@ inline constexpr size_t kMaxNameChars = 259;
 // A kind whose key acts without a KeyMap entry of its own: its entry stays the identity and the
 // engine decides by the record's kind.
 constexpr bool IsActionKind(AssignKind kind) {
-  return kind == AssignKind::Disabled || kind == AssignKind::Text || kind == AssignKind::Program;
+  return kind == AssignKind::Disabled || kind == AssignKind::Text || kind == AssignKind::Program ||
+         kind == AssignKind::Profile || kind == AssignKind::Mouse;
 }
+
+// The values a Profile and a Mouse key store, and back: "1", "2", "3", "next", "pause" and
+// "left", "right", "middle", "x1", "x2", "wheelup", "wheeldown". A value not in the list reads as
+// None; None writes as empty.
+ProfileTarget ProfileTargetOf(std::wstring_view value);
+std::wstring_view ProfileTargetValue(ProfileTarget target);
+MouseAction MouseActionOf(std::wstring_view value);
+std::wstring_view MouseActionValue(MouseAction action);
 
 // A text as a Text key keeps it: a CR LF pair or a lone CR becomes one line break, every control
 // character but line break and tab goes, and the rest is cut to kMaxTextChars.
@@ -68,16 +115,18 @@ std::wstring Excerpt(std::wstring_view text, size_t limit);
 // and the end stay, never cut inside a surrogate pair.
 std::wstring CutInTheMiddle(std::wstring_view text, size_t limit);
 
-// The display name (SetName) of a Disabled, Text or Program assignment, which is what the main
-// window's tooltip shows: "Disabled", "Text: " and the text's first kTextExcerptChars characters
-// (line breaks and tabs as blanks, "…" when there is more), "Program: " and the target's file or
-// folder name. Empty for the other kinds, whose names come from the dialog.
+// The display name (SetName) of a Disabled, Text, Program, Profile or Mouse assignment, which is
+// what the main window's tooltip shows: "Disabled", "Text: " and the text's first
+// kTextExcerptChars characters (line breaks and tabs as blanks, "…" when there is more),
+// "Program: " and the target's file or folder name, "Profile: " and "Mouse: " with the stored
+// value. Empty for the other kinds, whose names come from the dialog.
 inline constexpr size_t kTextExcerptChars = 11;
 std::wstring DisplayNameOf(const KeyAssignment& assignment);
 
 // A record of an action kind that has what it acts on: Disabled always, Text with a text, Program
-// with a program. A Text or Program record without it (a hand-edited file) leaves the key sending
-// itself, as a record of a kind the program does not know does.
+// with a program, Profile and Mouse with a value this version knows. A record without it (a
+// hand-edited file) leaves the key sending itself, as a record of a kind the program does not
+// know does.
 bool HasAction(const KeyAssignment& assignment);
 
 // The record a Disabled, Text or Program choice of the assignment dialog makes, its values cleaned
@@ -85,6 +134,11 @@ bool HasAction(const KeyAssignment& assignment);
 // text or path), and the key then sends itself again.
 std::optional<KeyAssignment> ActionRecord(AssignKind kind, std::wstring_view text, std::wstring_view program,
                                           std::wstring_view args);
+
+// The record a Profile or a Mouse choice of the assignment dialog makes, with its display name;
+// nothing for None (the key then sends itself again).
+std::optional<KeyAssignment> ProfileKeyRecord(ProfileTarget target);
+std::optional<KeyAssignment> MouseKeyRecord(MouseAction action);
 
 using OutputSequence = std::vector<int>;
 // Key code -> what the key sends. A key without an entry, or mapped to exactly itself, passes.
@@ -204,8 +258,8 @@ std::optional<int> FindMedia(const MediaNameMap& media, const std::wstring& name
 // Sets the KeyMap entry (and for macros the macro-index map entry) of a slot whose assignment has
 // just been read. `target` is the stored target of a SingleKey slot. Whatever does not resolve (a
 // target outside 1..254, an unknown command or media name, a macro index outside the table, a
-// macro without a down step) leaves the key sending itself; Disabled, Text and Program keys get
-// the identity (the engine acts on their records); a kind outside 0..6 sets nothing, so the key
+// macro without a down step) leaves the key sending itself; Disabled, Text, Program, Profile and
+// Mouse keys get the identity (the engine acts on their records); a kind outside 0..8 sets nothing, so the key
 // passes. A slot whose key code is outside 1..254 is no real key and gets no entry.
 void BuildOutputSequence(const KeySlot& slot, const KeyAssignment& assignment, int target,
                          const MediaNameMap& media, ProfileData& data);

@@ -147,6 +147,14 @@ void ReadProfileSection(IniAccess& ini, const std::wstring& path, int n, const K
     record.program = program ? CleanProgramPath(section.LongString(Key(L"Program", code))) : std::wstring();
     record.args =
         program && !record.program.empty() ? CleanProgramArgs(section.LongString(Key(L"Args", code))) : std::wstring();
+    record.profileTarget = record.kind == AssignKind::Profile ? ProfileTargetOf(section.String(Key(L"Profile", code)))
+                                                              : ProfileTarget::None;
+    record.mouse =
+        record.kind == AssignKind::Mouse ? MouseActionOf(section.String(Key(L"Mouse", code))) : MouseAction::None;
+    const int turbo = section.Int(Key(L"Turbo", code), 0);
+    record.turboMs = TakesTurbo(record.kind) && IsTurboPeriod(turbo) ? turbo : 0;
+    // A file that says both means turbo: the two exclude each other.
+    if (record.turboMs != 0) record.hold = false;
     const int target = record.kind == AssignKind::SingleKey ? section.Int(Key(L"Key", code), 0) : 0;
     BuildOutputSequence(slot, record, target, table.media, working);
   }
@@ -186,10 +194,20 @@ void SaveProfile(IniAccess& ini, const std::wstring& path, int n, const KeyTable
     SetOrUnset(section, Key(L"Args", code), program ? QuotedWhereNeeded(record.args) : L"");
     // Only a held key says so. A later slot with the same key code decides for the group, as it
     // does for every other value of it.
-    if (record.hold) {
+    const bool turbo = TakesTurbo(record.kind) && IsTurboPeriod(record.turboMs);
+    if (record.hold && !turbo) {
       section.Set(Key(L"Hold", code), 1);
     } else {
       section.Unset(Key(L"Hold", code));
+    }
+    SetOrUnset(section, Key(L"Profile", code),
+               record.kind == AssignKind::Profile ? std::wstring(ProfileTargetValue(record.profileTarget)) : L"");
+    SetOrUnset(section, Key(L"Mouse", code),
+               record.kind == AssignKind::Mouse ? std::wstring(MouseActionValue(record.mouse)) : L"");
+    if (turbo) {
+      section.Set(Key(L"Turbo", code), record.turboMs);
+    } else {
+      section.Unset(Key(L"Turbo", code));
     }
   }
   const std::vector<Macro>& macros = profile.macros.list;

@@ -190,6 +190,119 @@ TEST_F(ProfileFileTest, TextProgramAndArgsComeAfterTheKeysOtherValuesAndOnlyForT
   }
 }
 
+TEST_F(ProfileFileTest, ProfileMouseAndTurboValuesComeLastAndOnlyWhenNotTheDefault) {
+  const KeyTable table = testing::MakeKeyTable({{1, 27, L"Esc"}, {2, 112, L"F1"}, {3, 113, L"F2"}});
+  ProfileSet set = ExampleProfiles(table);
+  ProfileData& p = set.Profile(1);
+  p.records[0] = {L"Profile: next", AssignKind::Profile, 0, false};
+  p.records[0].profileTarget = ProfileTarget::Next;
+  p.records[1] = {L"Mouse: x1", AssignKind::Mouse, 0, false};
+  p.records[1].mouse = MouseAction::X1;
+  p.records[1].turboMs = 40;
+  p.records[2] = {L"Копировать", AssignKind::Function, 0, false};
+  p.records[2].turboMs = 1000;
+  p.assignedSlots = {0, 1, 2};
+  for (int e = 1; e <= 3; ++e)
+    BuildOutputSequence(table.Entry(e), p.records[static_cast<size_t>(e - 1)], 0, table.media, p);
+  WriteAllProfiles(io, path, table, set);
+
+  const auto expected = Entries({
+      {L"IndexPic27", L"7"},
+      {L"MacroIndex27", L"0"},
+      {L"SetName27", L"Profile: next"},
+      {L"Profile27", L"next"},
+      {L"IndexPic112", L"8"},
+      {L"MacroIndex112", L"0"},
+      {L"SetName112", L"Mouse: x1"},
+      {L"Mouse112", L"x1"},
+      {L"Turbo112", L"40"},
+      {L"IndexPic113", L"3"},
+      {L"MacroIndex113", L"0"},
+      {L"SetName113", L"Копировать"},
+      {L"Turbo113", L"1000"},
+      {L"IndexPic0", L"0"},
+      {L"MacroIndex0", L"0"},
+      {L"SetName0", L""},
+      {L"Key0", L"0"},
+      {L"MacroStrNum", L"1"},
+      {L"MacroName0", L"define0"},
+      {L"MacroKey0", L"1966080,65,1,-2145517568,65,0"},
+      {L"MacroKeyNum0", L"6"},
+      {L"SetIndexNum", L"3"},
+      {L"setindex0", L"0"},
+      {L"setindex1", L"1"},
+      {L"setindex2", L"2"},
+  });
+  EXPECT_EQ(io.ReadSection(path, L"Profile1"), expected);
+  ProfileSet loaded;
+  InitKeyMaps(loaded);
+  LoadAllProfiles(io, path, table, loaded);
+  EXPECT_EQ(loaded.Profile(1).records, p.records);
+  for (const wchar_t* name : {L"Profile: next", L"Mouse: x1"}) {
+    const auto& records = loaded.Profile(1).records;
+    EXPECT_TRUE(std::any_of(records.begin(), records.begin() + 2, [&](const KeyAssignment& r) {
+      return r.name == name && DisplayNameOf(r) == name;
+    })) << "the display name is the record's own";
+  }
+
+  // Back to keys of the older kinds: the values leave the file, and it is as it always was.
+  set.Profile(1) = ExampleProfiles(table).Profile(1);
+  WriteAllProfiles(io, path, table, set);
+  for (const wchar_t* key : {L"Profile27", L"Mouse112", L"Turbo112", L"Turbo113"}) {
+    EXPECT_EQ(io.ReadString(path, L"Profile1", key, L"gone"), L"gone") << key;
+  }
+}
+
+// Values this version does not know, or out of their range, leave the key sending itself (turbo:
+// off), and are not written back.
+TEST_F(ProfileFileTest, ProfileMouseAndTurboValuesThisVersionDoesNotKnowLeaveTheKeyItself) {
+  const KeyTable table = testing::MakeKeyTable({{1, 65, L"A"}});
+  struct Case {
+    const wchar_t* lines;
+    ProfileTarget target;
+    MouseAction mouse;
+    int turboMs;
+    bool hold;
+  } cases[] = {
+      {L"IndexPic65=7\nProfile65=7\n", ProfileTarget::None, MouseAction::None, 0, false},
+      {L"IndexPic65=7\nProfile65=0\n", ProfileTarget::None, MouseAction::None, 0, false},
+      {L"IndexPic65=7\nProfile65=Next\n", ProfileTarget::None, MouseAction::None, 0, false},
+      {L"IndexPic65=7\nProfile65=\"pause\"\n", ProfileTarget::Pause, MouseAction::None, 0, false},
+      {L"IndexPic65=7\nMouse65=left\n", ProfileTarget::None, MouseAction::None, 0, false},
+      {L"IndexPic65=8\nMouse65=nose\n", ProfileTarget::None, MouseAction::None, 0, false},
+      {L"IndexPic65=8\nMouse65=\n", ProfileTarget::None, MouseAction::None, 0, false},
+      {L"IndexPic65=8\nMouse65=wheeldown\nProfile65=2\n", ProfileTarget::None, MouseAction::WheelDown, 0, false},
+      {L"IndexPic65=0\nKey65=66\nTurbo65=5\n", ProfileTarget::None, MouseAction::None, 0, false},
+      {L"IndexPic65=0\nKey65=66\nTurbo65=19\nHold65=1\n", ProfileTarget::None, MouseAction::None, 0, true},
+      {L"IndexPic65=0\nKey65=66\nTurbo65=20\nHold65=1\n", ProfileTarget::None, MouseAction::None, 20, false},
+      {L"IndexPic65=0\nKey65=66\nTurbo65=-50\n", ProfileTarget::None, MouseAction::None, 0, false},
+      {L"IndexPic65=0\nKey65=66\nTurbo65=99999999999\n", ProfileTarget::None, MouseAction::None, 0, false},
+      {L"IndexPic65=0\nKey65=66\nTurbo65=fast\n", ProfileTarget::None, MouseAction::None, 0, false},
+      {L"IndexPic65=4\nTurbo65=50\n", ProfileTarget::None, MouseAction::None, 0, false},
+  };
+  for (const Case& c : cases) {
+    folder.WriteUtf16(L"set.ini", L"[Profile1]\n" + std::wstring(c.lines));
+    ProfileSet set;
+    InitKeyMaps(set);
+    LoadAllProfiles(io, path, table, set);
+    const KeyAssignment& record = set.Profile(1).records[0];
+    EXPECT_EQ(record.profileTarget, c.target) << c.lines;
+    EXPECT_EQ(record.mouse, c.mouse) << c.lines;
+    EXPECT_EQ(record.turboMs, c.turboMs) << c.lines;
+    EXPECT_EQ(record.hold, c.hold) << c.lines;
+    const bool acts = c.target != ProfileTarget::None || c.mouse != MouseAction::None;
+    EXPECT_EQ(HasAction(record), acts || record.kind == AssignKind::Disabled) << c.lines;
+    SaveProfile(io, path, 1, table, set);
+    EXPECT_EQ(io.ReadString(path, L"Profile1", L"Turbo65", L"none"), c.turboMs ? std::to_wstring(c.turboMs) : L"none")
+        << c.lines;
+    if (!acts) {
+      for (const wchar_t* key : {L"Profile65", L"Mouse65"}) {
+        EXPECT_EQ(io.ReadString(path, L"Profile1", key, L"none"), L"none") << c.lines;
+      }
+    }
+  }
+}
+
 TEST_F(ProfileFileTest, TextsPathsAndArgumentsSurviveTheFileWhateverTheyHold) {
   const KeyTable table = testing::MakeKeyTable({{1, 112, L"F1"}, {2, 113, L"F2"}});
   const std::wstring longPath = L"C:\\" + std::wstring(3000, L'p');

@@ -9,6 +9,7 @@
 #include <sstream>
 #include <thread>
 
+#include "app/profile_keys.h"
 #include "engine/injected_key.h"
 #include "engine/injection.h"
 #include "engine/remap.h"
@@ -25,8 +26,9 @@ struct Profiles {
   int active = 1;
   bool present = true;
   bool ownWindow = false;
+  bool paused = false;
   RemapInputs Inputs() const {
-    return RemapInputs{present, active, {&actions[0], &actions[1], &actions[2]}, ownWindow};
+    return RemapInputs{present, active, {&actions[0], &actions[1], &actions[2]}, ownWindow, paused};
   }
   Profiles& Set(int profile, int key, ActionKind kind, SharedProgram program) {
     actions[static_cast<size_t>(profile - 1)][static_cast<size_t>(key)] = KeyAction{kind, std::move(program)};
@@ -40,6 +42,18 @@ struct Profiles {
   }
   Profiles& Text(int profile, int key, std::wstring_view text) {
     return Set(profile, key, ActionKind::Text, TextProgram(text));
+  }
+  Profiles& ProfileKey(int profile, int key, ProfileTarget target) {
+    actions[static_cast<size_t>(profile - 1)][static_cast<size_t>(key)] =
+        KeyAction{ActionKind::Profile, nullptr, target};
+    return *this;
+  }
+  Profiles& Turbo(int profile, int key, std::vector<int> codes, uint32_t periodMs) {
+    return Set(profile, key, ActionKind::Turbo, TurboProgram(codes, periodMs));
+  }
+  Profiles& Mouse(int profile, int key, MouseAction action, uint32_t turboMs = 0) {
+    return turboMs != 0 ? Set(profile, key, ActionKind::Turbo, MouseTurboProgram(action, turboMs))
+                        : Set(profile, key, ActionKind::Hold, MouseProgram(action));
   }
 };
 
@@ -115,7 +129,25 @@ struct Rig {
       if (!verdicts.empty()) verdicts += ' ';
       verdicts += d.outputDropped ? "dropped" : kNames[int(d.verdict)];
       if (d.launchProfile != 0) verdicts += "+start" + std::to_string(d.launchProfile);
+      if (d.profileKey != ProfileTarget::None) ProfileKeyPressed(d.profileKey);
     }
+  }
+
+  // What the hook and the main window make of a profile key's press: a pause turns over at once
+  // and lets go of what the keys started (RemapHook::SetPaused); a switch makes the profile active
+  // with the flush of a Profile button (RemapSession::SetActiveProfile).
+  void ProfileKeyPressed(ProfileTarget target) {
+    if (target == ProfileTarget::Pause) {
+      profiles.paused = !profiles.paused;
+      verdicts += profiles.paused ? "+paused" : "+remapping";
+      if (profiles.paused) request = WorkerRequest(InjectionRequest::Flush, queue.Mark());
+      return;
+    }
+    const int chosen = ProfileChosenByKey(target, profiles.active);
+    verdicts += "+profile" + std::to_string(chosen);
+    if (chosen == profiles.active || chosen == 0) return;
+    profiles.active = chosen;
+    request = WorkerRequest(InjectionRequest::Flush, queue.Mark());
   }
 
   // Runs until `endMs`, then stops the worker (which lets go of what it still holds).
@@ -153,6 +185,7 @@ struct Rig {
           refuseNext -= refused ? 1 : 0;
           for (const KeyInjection& key : batch) {
             if (!output.empty()) output += &key == batch.begin() ? " " : "+";
+            if (key.mouse) output += 'm';
             output += key.unicode ? Unit(key.keyCode) : std::to_string(key.keyCode);
             output += key.release ? "↑" : "↓";
             output += refused ? "✗@" : "@";
@@ -966,6 +999,169 @@ TEST(KeyTracker, ASwallowedKeyIsForgottenWhateverTheSystemShowsAndItsNextPressIs
   EXPECT_FALSE(keys.RepeatsForgotten(kF5, later));
   keys.Record(kF5, 0, later, held);
   EXPECT_TRUE(keys.down[kF5] && keys.swallowed[kF5] && !keys.forgotten[kF5]) << "pressed anew, swallowed again";
+}
+
+// F9 in every profile is a profile key; F1 taps A in profile 1, B in profile 2, C in profile 3; F2
+// holds Up in profile 1 and plays a long macro in profile 2.
+Profiles ProfileKeyProfiles(ProfileTarget f9) {
+  Profiles p;
+  for (int n = 1; n <= 3; ++n) p.ProfileKey(n, 120, f9).Tap(n, 112, {64 + n});
+  p.Hold(1, 113, {38}).Set(2, 113, ActionKind::Macro, Recorded({{66, true, 0}, {66, false, 1000}}));
+  return p;
+}
+
+TEST(RemapEngine, AProfileKeySwitchesAtItsPressAndLeavesNothingDown) {
+  Expect(ProfileKeyProfiles(ProfileTarget::Two),
+         {
+             {"press, auto-repeats and release are swallowed; the switch comes at the press",
+              {{120, kDown, 0}, {120, kDown, 300}, {120, kUp, 400}, {112, kDown, 500}, {112, kUp, 510}},
+              "swallow+profile2 swallow swallow swallow swallow",
+              "flushed@0 66↓@510 66↑@511"},
+             {"a key held across the switch is let go of at the switch, and its release plays nothing",
+              {{113, kDown, 0}, {120, kDown, 100}, {120, kUp, 110}, {113, kUp, 200}},
+              "swallow swallow+profile2 swallow swallow",
+              "38↓@0 38↑@100 flushed@100"},
+         });
+  Expect(ProfileKeyProfiles(ProfileTarget::One),
+         {
+             {"a macro of the old profile stops at the switch, its key left up",
+              {{113, kDown, 0, 2}, {113, kUp, 10}, {120, kDown, 500}, {120, kUp, 510}},
+              "swallow swallow swallow+profile1 swallow",
+              "66↓@10 66↑@700 flushed@700"},
+         });
+  Expect(ProfileKeyProfiles(ProfileTarget::Next),
+         {
+             {"next goes 1, 2, 3 and back to 1",
+              {{120, kDown, 0},
+               {120, kUp, 1},
+               {112, kDown, 10},
+               {112, kUp, 11},
+               {120, kDown, 20},
+               {120, kUp, 21},
+               {112, kDown, 30},
+               {112, kUp, 31},
+               {120, kDown, 40},
+               {120, kUp, 41},
+               {112, kDown, 50},
+               {112, kUp, 51}},
+              "swallow+profile2 swallow swallow swallow swallow+profile3 swallow swallow swallow "
+              "swallow+profile1 swallow swallow swallow",
+              "flushed@0 66↓@11 66↑@12 flushed@20 67↓@31 67↑@32 flushed@40 65↓@51 65↑@52"},
+         });
+}
+
+TEST(RemapEngine, PausePassesEveryOtherKeyWhileProfileKeysStillAct) {
+  Profiles p = ProfileKeyProfiles(ProfileTarget::Pause);
+  p.ProfileKey(1, 121, ProfileTarget::Three);
+  Expect(p,
+         {
+             {"paused, F1 types itself; the second press remaps again",
+              {{120, kDown, 0},
+               {120, kUp, 10},
+               {112, kDown, 20},
+               {112, kUp, 30},
+               {120, kDown, 40},
+               {120, kUp, 50},
+               {112, kDown, 60},
+               {112, kUp, 70}},
+              "swallow+paused swallow pass pass swallow+remapping swallow swallow swallow",
+              "flushed@0 65↓@70 65↑@71"},
+             {"pausing lets go of a held key; its release and a tap key's release play nothing",
+              {{113, kDown, 0}, {112, kDown, 5}, {120, kDown, 100}, {120, kUp, 110}, {113, kUp, 200}, {112, kUp, 210}},
+              "swallow swallow swallow+paused swallow swallow swallow",
+              "38↓@0 38↑@100 flushed@100"},
+             {"a profile key still switches while paused, and the pause holds",
+              {{120, kDown, 0}, {120, kUp, 10}, {121, kDown, 20}, {121, kUp, 30}, {112, kDown, 40}, {112, kUp, 50}},
+              "swallow+paused swallow swallow+profile3 swallow pass pass",
+              "flushed@0 flushed@20"},
+             {"a key pressed before the pause ended passes to its release",
+              {{120, kDown, 0}, {120, kUp, 10}, {112, kDown, 20}, {120, kDown, 30}, {120, kUp, 40}, {112, kUp, 50}},
+              "swallow+paused swallow pass swallow+remapping swallow pass",
+              "flushed@0"},
+         });
+}
+
+TEST(RemapEngine, TurboTapsOncePerPeriodWhileHeld) {
+  Profiles p;
+  p.Turbo(1, 112, {65}, 50).Turbo(1, 113, {17, 67}, 100).Turbo(1, 114, {114}, 20);
+  Expect(p, {
+                {"the first tap at the press, each down half the period; auto-repeats change nothing",
+                 {{112, kDown, 0}, {112, kDown, 60}, {112, kDown, 90}, {112, kUp, 140}},
+                 "swallow swallow swallow swallow",
+                 "65↓@0 65↑@25 65↓@50 65↑@75 65↓@100 65↑@125"},
+                {"a release in the middle of a tap lets go at once",
+                 {{112, kDown, 0}, {112, kUp, 60}},
+                 "swallow swallow",
+                 "65↓@0 65↑@25 65↓@50 65↑@60"},
+                {"a combination: presses, releases half a period later, the next pass a period after the first",
+                 {{113, kDown, 0}, {113, kUp, 150}},
+                 "swallow swallow",
+                 "17↓@0 67↓@1 17↑@50 67↑@51 17↓@100 67↓@101 67↑@150 17↑@151"},
+                {"a key tapping itself at the shortest period",
+                 {{114, kDown, 0}, {114, kUp, 45}},
+                 "swallow swallow",
+                 "114↓@0 114↑@10 114↓@20 114↑@30 114↓@40 114↑@45"},
+            });
+}
+
+TEST(RemapEngine, MouseKeysHoldButtonsAndTurnTheWheel) {
+  Profiles p;
+  p.Mouse(1, 112, MouseAction::Left).Mouse(1, 113, MouseAction::WheelDown).Mouse(1, 114, MouseAction::X2);
+  p.Mouse(1, 115, MouseAction::Right, 40).Mouse(1, 116, MouseAction::WheelUp, 40);
+  p.ProfileKey(1, 120, ProfileTarget::Two);
+  Expect(p, {
+                {"a button down at the press, up at the release; auto-repeats do nothing",
+                 {{112, kDown, 0}, {112, kDown, 300}, {112, kDown, 330}, {112, kUp, 400}},
+                 "swallow swallow swallow swallow",
+                 "m1↓@0 m1↑@400"},
+                {"the wheel turns a notch at the press and at each auto-repeat, nothing at the release",
+                 {{113, kDown, 0}, {113, kDown, 300}, {113, kDown, 330}, {113, kUp, 400}},
+                 "swallow swallow swallow swallow",
+                 "m7↓@0 m7↓@300 m7↓@330"},
+                {"a button held across a profile switch goes up at the switch",
+                 {{114, kDown, 0}, {120, kDown, 100}, {120, kUp, 110}, {114, kUp, 200}},
+                 "swallow swallow+profile2 swallow swallow",
+                 "m5↓@0 m5↑@100 flushed@100"},
+                {"turbo clicks a button and turns the wheel once per period",
+                 {{115, kDown, 0}, {116, kDown, 0}, {115, kUp, 90}, {116, kUp, 90}},
+                 "swallow swallow swallow swallow",
+                 "m2↓@0 m6↓@1 m2↑@20 m2↓@40 m6↓@41 m2↑@60 m2↓@80 m6↓@81 m2↑@90"},
+            });
+  // The program stops with a button down: it goes up.
+  Rig rig(p);
+  rig.At({{112, kDown, 0}}).Run(50);
+  EXPECT_EQ(rig.output, "m1↓@0 m1↑@50");
+}
+
+TEST(InjectedKey, MouseKeysGoAsButtonsAndWheelNotches) {
+  const std::tuple<int, bool, MouseEvent> expected[] = {
+      {1, false, {0x0002, 0}}, {1, true, {0x0004, 0}}, {2, false, {0x0008, 0}},   {2, true, {0x0010, 0}},
+      {3, false, {0x0020, 0}}, {3, true, {0x0040, 0}}, {4, false, {0x0080, 1}},   {4, true, {0x0100, 1}},
+      {5, false, {0x0080, 2}}, {5, true, {0x0100, 2}}, {6, false, {0x0800, 120}}, {7, false, {0x0800, -120}},
+      {0, false, {0, 0}},      {8, false, {0, 0}},
+  };
+  for (const auto& [action, release, event] : expected) {
+    EXPECT_EQ(MouseEventFor(action, release), event) << action << release;
+    EXPECT_EQ(MouseEventFor(action, release).flags & 0x0001, 0u) << "the pointer never moves";
+  }
+}
+
+TEST(RemapEngine, ARefusedButtonReleaseGoesOutAgain) {
+  PendingReleases pending;
+  InjectionBatch batch;
+  batch.events[0] = KeyInjection{1, true, false, true};
+  batch.events[1] = KeyInjection{6, false, false, true};
+  batch.events[2] = KeyInjection{65, true};
+  batch.size = 3;
+  pending.Record(batch, 0);
+  ASSERT_TRUE(pending.waiting());
+  std::vector<KeyInjection> sent;
+  pending.Retry([&](const InjectionBatch& b) {
+    sent.assign(b.begin(), b.end());
+    return b.size;
+  });
+  EXPECT_EQ(sent, (std::vector<KeyInjection>{{1, true, false, true}, {65, true}})) << "the wheel notch is not kept";
+  EXPECT_FALSE(pending.waiting());
 }
 
 }  // namespace

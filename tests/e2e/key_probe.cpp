@@ -77,6 +77,31 @@ void LogKeyMessage(UINT message, WPARAM wParam, LPARAM lParam) {
           GetKeyState(VK_NUMLOCK) & 1);
 }
 
+// A mouse button's message: which button, down or up, and where in the client area.
+void LogMouseButton(UINT message, WPARAM wParam, LPARAM lParam) {
+  const char* button = "left";
+  switch (message) {
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+      button = "right";
+      break;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+      button = "middle";
+      break;
+    case WM_XBUTTONDOWN:
+    case WM_XBUTTONUP:
+      button = GET_XBUTTON_WPARAM(wParam) == XBUTTON1 ? "x1" : "x2";
+      break;
+    default:
+      break;
+  }
+  const bool down =
+      message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN || message == WM_XBUTTONDOWN;
+  LogLine("%s button=%s x=%d y=%d", down ? "BUTTONDOWN" : "BUTTONUP", button,
+          static_cast<int>(static_cast<short>(LOWORD(lParam))), static_cast<int>(static_cast<short>(HIWORD(lParam))));
+}
+
 LRESULT CALLBACK ProbeHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
   if (code == HC_ACTION) {
     const auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
@@ -111,6 +136,19 @@ LRESULT CALLBACK ProbeWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_CHAR:
     case WM_SYSCHAR:
       LogLine("%s code=0x%04X", message == WM_CHAR ? "CHAR" : "SYSCHAR", static_cast<unsigned>(wParam));
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_XBUTTONDOWN:
+    case WM_XBUTTONUP:
+      LogMouseButton(message, wParam, lParam);
+      return message == WM_XBUTTONDOWN || message == WM_XBUTTONUP ? TRUE : 0;
+    case WM_MOUSEWHEEL:
+      LogLine("WHEEL delta=%d", static_cast<int>(GET_WHEEL_DELTA_WPARAM(wParam)));
       return 0;
     case WM_SETFOCUS:
       LogLine("FOCUS gained");

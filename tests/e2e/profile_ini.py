@@ -10,7 +10,7 @@ import re
 KEY_SLOT_COUNT = 121  # layout entries 1..121 are key slots; the rest are screen buttons
 
 KIND_SINGLE, KIND_MACRO, KIND_MEDIA, KIND_FUNCTION = 0, 1, 2, 3
-KIND_DISABLED, KIND_TEXT, KIND_PROGRAM = 4, 5, 6
+KIND_DISABLED, KIND_TEXT, KIND_PROGRAM, KIND_PROFILE, KIND_MOUSE = 4, 5, 6, 7, 8
 TEXT_EXCERPT_CHARS = 11  # the start of a text its display name shows
 
 UP_STEP_PARAM = -2147483648  # a recorded up step's key-name parameter has its top bit set
@@ -76,6 +76,7 @@ class Profile:
             self.groups.setdefault(code, [KIND_SINGLE, 0, name, code])
         self.values = {}  # key code -> [(key stem, value)]: a text key's text, a program key's path and arguments
         self.held = set()  # key codes that act while held
+        self.turbo = {}  # key code -> turbo period in milliseconds
         self.macros = []  # (name, steps, delays or None, loops)
         self.assigned = []  # key-table indexes, as the assignment dialog records them
 
@@ -84,6 +85,7 @@ class Profile:
             raise KeyError(f"no key slot has key code {code}")
         self.groups[code] = [kind, macro_index, name, target]
         self.values.pop(code, None)
+        self.turbo.pop(code, None)
         index = self.layout.index_of(code)
         if index not in self.assigned:
             self.assigned.append(index)
@@ -136,6 +138,28 @@ class Profile:
         self.values[code] = [("Program", quoted_where_needed(path))] + ([("Args", quoted_where_needed(args))] if args else [])
         return self
 
+    def profile_key(self, code, target):
+        """A key that makes profile "1", "2" or "3" active, the "next" one, or "pause"s remapping,
+        at its press."""
+        self._hold(code, False)
+        self._assign(code, KIND_PROFILE, 0, f"Profile: {target}", None)
+        self.values[code] = [("Profile", target)]
+        return self
+
+    def mouse(self, code, action):
+        """A key that holds a mouse button ("left", "right", "middle", "x1", "x2") or turns the
+        wheel ("wheelup", "wheeldown")."""
+        self._hold(code, False)
+        self._assign(code, KIND_MOUSE, 0, f"Mouse: {action}", None)
+        self.values[code] = [("Mouse", action)]
+        return self
+
+    def with_turbo(self, code, period_ms):
+        """The key's output tapped once per `period_ms` while it is held (set after its kind)."""
+        self._hold(code, False)
+        self.turbo[code] = period_ms
+        return self
+
     def _hold(self, code, hold):
         if hold:
             self.held.add(code)
@@ -151,6 +175,8 @@ class Profile:
             out += [f"{stem}{code}={value}" for stem, value in self.values.get(code, [])]
             if code in self.held:
                 out.append(f"Hold{code}=1")
+            if code in self.turbo:
+                out.append(f"Turbo{code}={self.turbo[code]}")
         out.append(f"MacroStrNum={len(self.macros)}")
         out += [f"MacroName{i}={name}" for i, (name, *_) in enumerate(self.macros)]
         for i, (_, steps, delays, loops) in enumerate(self.macros):

@@ -24,6 +24,7 @@ import profile_ini
 from report import Failure, Report
 from scenarios_editor import scenario_editor
 from scenarios_gui import scenario_dialog, scenario_gui_figures, scenario_window
+from scenarios_gamer import scenario_gamer
 from scenarios_install import scenario_install
 from scenarios_kinds import scenario_kinds
 from scenarios_messages import scenario_messages
@@ -56,6 +57,7 @@ SCENARIOS = {
     "window_state": scenario_window_state,
     "editor": scenario_editor,
     "messages": scenario_messages,
+    "gamer": scenario_gamer,
 }
 
 
