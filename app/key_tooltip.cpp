@@ -1,5 +1,7 @@
 #include "app/key_tooltip.h"
 
+#include <string>
+
 #include "base/ui_texts.h"
 
 namespace orvelle {
@@ -49,6 +51,28 @@ std::wstring Action(std::wstring_view ownName, const KeyAssignment& assignment) 
       return std::wstring(ui_text::kTipCommand) + Quoted(assignment.name);
     case AssignKind::Disabled:
       return std::wstring(ui_text::kTipDisabled);
+    case AssignKind::Profile:
+      switch (assignment.profileTarget) {
+        case ProfileTarget::One: return std::wstring(ui_text::kTipProfile) + L"1";
+        case ProfileTarget::Two: return std::wstring(ui_text::kTipProfile) + L"2";
+        case ProfileTarget::Three: return std::wstring(ui_text::kTipProfile) + L"3";
+        case ProfileTarget::Next: return std::wstring(ui_text::kTipNextProfile);
+        case ProfileTarget::Pause: return std::wstring(ui_text::kTipPause);
+        case ProfileTarget::None: break;
+      }
+      break;
+    case AssignKind::Mouse:
+      switch (assignment.mouse) {
+        case MouseAction::Left: return std::wstring(ui_text::kTipMouseLeft);
+        case MouseAction::Right: return std::wstring(ui_text::kTipMouseRight);
+        case MouseAction::Middle: return std::wstring(ui_text::kTipMouseMiddle);
+        case MouseAction::X1: return std::wstring(ui_text::kTipMouseX1);
+        case MouseAction::X2: return std::wstring(ui_text::kTipMouseX2);
+        case MouseAction::WheelUp: return std::wstring(ui_text::kTipWheelUp);
+        case MouseAction::WheelDown: return std::wstring(ui_text::kTipWheelDown);
+        case MouseAction::None: break;
+      }
+      break;
     case AssignKind::Text:
     case AssignKind::Program:
       if (!HasAction(assignment)) break;  // nothing to type or start: the key sends itself
@@ -68,7 +92,10 @@ std::wstring KeyTooltipText(std::wstring_view ownName, const KeyAssignment& assi
   std::wstring tip = AsciiUpper(ownName) + std::wstring(ui_text::kTipSeparator) + action;
   // A disabled key does nothing, held or not, and a key that sends itself acts as long as it is
   // held anyway.
-  if (assignment.hold && assignment.kind != AssignKind::Disabled && action != ui_text::kTipUnchanged) {
+  const bool acts = assignment.kind != AssignKind::Disabled && action != ui_text::kTipUnchanged;
+  if (assignment.turboMs != 0 && acts) {
+    tip += std::wstring(ui_text::kTipTurboBefore) + std::to_wstring(assignment.turboMs) + std::wstring(ui_text::kTipTurboAfter);
+  } else if (assignment.hold && acts && assignment.kind != AssignKind::Profile) {
     tip += ui_text::kTipHold;
   }
   return tip;

@@ -36,6 +36,12 @@ KeyFace FaceOfAssignment(const KeyAssignment& assignment) {
     case AssignKind::Function:
       face.look = KeyLook::Command;
       break;
+    case AssignKind::Profile:
+      face.look = HasAction(assignment) ? KeyLook::Command : KeyLook::Plain;
+      break;
+    case AssignKind::Mouse:
+      face.look = HasAction(assignment) ? KeyLook::Remap : KeyLook::Plain;
+      break;
     case AssignKind::Macro:
       face.look = KeyLook::Macro;
       break;
@@ -52,6 +58,7 @@ KeyFace FaceOfAssignment(const KeyAssignment& assignment) {
       break;  // a kind of a later version: the key sends itself
   }
   face.hold = assignment.hold && face.look != KeyLook::Plain && face.look != KeyLook::Off;
+  face.turbo = assignment.turboMs != 0 && face.look != KeyLook::Plain && face.look != KeyLook::Off;
   return face;
 }
 
@@ -150,6 +157,15 @@ std::vector<Fill> HoldMarkFills(const Rect& key) {
           {at(4, 3, 2, 1), letter}};
 }
 
+std::vector<Fill> TurboMarkFills(const Rect& key) {
+  const Rect a = TurboMarkArea(key);
+  const Rgb rim{206, 212, 222}, chip{18, 20, 24}, letter{243, 154, 30};
+  const auto at = [&a](int x, int y, int w, int h) {
+    return Rect::FromOriginAndSize(Rect::SaturatingSum(a.left, x), Rect::SaturatingSum(a.top, y), w, h);
+  };
+  return {{a, rim}, {at(1, 1, kMarkWidth - 2, kMarkHeight - 2), chip}, {at(3, 2, 4, 1), letter}, {at(4, 3, 2, 3), letter}};
+}
+
 Face ComputeFace(const KeyTable& table, const FaceLayout& layout, const ProfileData& working,
                  const FaceState& state) {
   Face face;
@@ -172,6 +188,10 @@ Face ComputeFace(const KeyTable& table, const FaceLayout& layout, const ProfileD
     if (entry == hovered) Append(blits, RegionBlits(table, RegionLook::Over, entry));
     if (key.hold && !IsEmpty(table.HitRect(entry))) {
       const std::vector<Fill> mark = HoldMarkFills(table.HitRect(entry));
+      face.fills.insert(face.fills.end(), mark.begin(), mark.end());
+    }
+    if (key.turbo && !IsEmpty(table.HitRect(entry))) {
+      const std::vector<Fill> mark = TurboMarkFills(table.HitRect(entry));
       face.fills.insert(face.fills.end(), mark.begin(), mark.end());
     }
   }

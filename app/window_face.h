@@ -20,6 +20,7 @@ enum class KeyLook { Plain, Remap, Command, Macro, Text, Program, Off };
 struct KeyFace {
   KeyLook look = KeyLook::Plain;
   bool hold = false;
+  bool turbo = false;
   bool operator==(const KeyFace&) const = default;
 };
 
@@ -76,6 +77,8 @@ Rect HoldMarkArea(const Rect& key);
 Rect TurboMarkArea(const Rect& key);
 // The Hold mark drawn in its area: a dark chip with a light rim and a light "H".
 std::vector<Fill> HoldMarkFills(const Rect& key);
+// The Turbo mark drawn in its area: the same chip with an orange "T".
+std::vector<Fill> TurboMarkFills(const Rect& key);
 
 // Everything the picture of the main window depends on.
 struct FaceState {

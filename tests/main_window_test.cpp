@@ -140,6 +140,38 @@ TEST(MainWindowHover, LightsOneEntryAtATimeAndEndsWhenThePointerLeaves) {
   for (int e = 1; e <= kEntryCount; ++e) EXPECT_FALSE(FaceHas(ComputeFace(table, layout, working, face), O, e)) << e;
 }
 
+TEST(MainWindowFace, ProfileAndMouseKeysHaveLooksAndTurboItsMark) {
+  auto record = [](AssignKind kind, ProfileTarget target, MouseAction mouse, int turboMs) {
+    KeyAssignment a;
+    a.kind = kind;
+    a.profileTarget = target;
+    a.mouse = mouse;
+    a.turboMs = turboMs;
+    return a;
+  };
+  struct Case {
+    const char* what;
+    KeyAssignment assignment;
+    KeyFace face;
+  } cases[] = {
+      {"a profile key", record(AssignKind::Profile, ProfileTarget::Next, MouseAction::None, 0), {KeyLook::Command}},
+      {"a profile key of an unknown target", record(AssignKind::Profile, ProfileTarget::None, MouseAction::None, 0),
+       {KeyLook::Plain}},
+      {"a mouse button", record(AssignKind::Mouse, ProfileTarget::None, MouseAction::Left, 0), {KeyLook::Remap}},
+      {"a mouse button in turbo", record(AssignKind::Mouse, ProfileTarget::None, MouseAction::X2, 40),
+       {KeyLook::Remap, false, true}},
+      {"an unknown mouse action", record(AssignKind::Mouse, ProfileTarget::None, MouseAction::None, 40), {KeyLook::Plain}},
+      {"another key in turbo", record(AssignKind::SingleKey, ProfileTarget::None, MouseAction::None, 50),
+       {KeyLook::Remap, false, true}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FaceOfAssignment(c.assignment), c.face) << c.what;
+  const Rect key = Rect::FromOriginAndSize(100, 50, 38, 38);
+  const std::vector<Fill> turbo = TurboMarkFills(key), hold = HoldMarkFills(key);
+  ASSERT_FALSE(turbo.empty());
+  EXPECT_TRUE(key.Contains({turbo.front().area.left, turbo.front().area.top})) << "the mark lies on the key";
+  EXPECT_NE(turbo.front().area, hold.front().area) << "Turbo and Hold marks have corners of their own";
+}
+
 TEST(MainWindowFace, EachKindHasItsLookAndHoldItsMark) {
   struct Case {
     const char* what;

@@ -42,6 +42,18 @@ TEST(KeyTooltip, NamesWhatTheKeyDoesForEveryKind) {
   KeyAssignment folder = record(L"Program: Tools", AssignKind::Program, true);
   folder.program = L"D:\\Tools\\";
   const KeyAssignment emptyText = record(L"Text:", AssignKind::Text);
+  KeyAssignment next = record(L"Profile: next", AssignKind::Profile);
+  next.profileTarget = ProfileTarget::Next;
+  KeyAssignment two = record(L"Profile: 2", AssignKind::Profile);
+  two.profileTarget = ProfileTarget::Two;
+  KeyAssignment wheel = record(L"Mouse: wheelup", AssignKind::Mouse);
+  wheel.mouse = MouseAction::WheelUp;
+  KeyAssignment unknownMouse = record(L"Mouse:", AssignKind::Mouse);
+  KeyAssignment turbo = record(L"Space", AssignKind::SingleKey);
+  turbo.turboMs = 50;
+  KeyAssignment turboLeft = record(L"Mouse: left", AssignKind::Mouse, true);
+  turboLeft.mouse = MouseAction::Left;
+  turboLeft.turboMs = 30;
 
   struct Case {
     const wchar_t* own;
@@ -62,6 +74,12 @@ TEST(KeyTooltip, NamesWhatTheKeyDoesForEveryKind) {
       {L"F9", program, L"F9: запускает программу «notepad.exe»"},
       {L"F10", folder, L"F10: запускает программу «Tools», пока нажата"},
       {L"F11", emptyText, L"F11: не переназначена"},
+      {L"F12", next, L"F12: следующий профиль"},
+      {L"1", two, L"1: профиль 2"},
+      {L"Q", wheel, L"Q: колесо мыши вверх"},
+      {L"W", unknownMouse, L"W: не переназначена"},
+      {L"E", turbo, L"E: клавиша Space, турбо каждые 50 мс"},
+      {L"R", turboLeft, L"R: левая кнопка мыши, турбо каждые 30 мс"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(KeyTooltipText(c.own, c.assignment), c.tip);
