@@ -9,5 +9,8 @@ inline constexpr wchar_t kInstanceName[] = L"game keyboard";
 // of its own, let through to an instance running elevated: the system keeps every other message of
 // a program that is not elevated away from one that is.
 inline constexpr wchar_t kShowWindowMessageName[] = L"ORVELLE.ShowMainWindow";
+// The message a start with a command on its command line ("/profile 2") posts to the running
+// instance's window instead: wParam is the RemoteCommand's number. Let through the same way.
+inline constexpr wchar_t kRemoteCommandMessageName[] = L"ORVELLE.Command";
 
 }  // namespace orvelle

@@ -5,19 +5,37 @@
 
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "app/application.h"
 #include "app/autostart.h"
 #include "app/autostart_win.h"
+#include "app/command_line.h"
 #include "app/main_window_win.h"
+#include "base/ui_texts.h"
+#include "platform/win32/dialog_base_win.h"
 
 namespace orvelle {
 namespace {
 
-// True when no other instance runs. Otherwise brings the running instance's window forward.
-// `waitForPrevious`: the running instance started us elevated and is ending; its mutex passes to
-// us as it ends.
-bool CheckSingleInstance(bool waitForPrevious) {
+// The running instance's main window, which carries the instance property. An instance that is
+// still starting may not have it yet: looked for again for up to `waitMs`.
+HWND FindRunningInstance(DWORD waitMs) {
+  const ULONGLONG until = GetTickCount64() + waitMs;
+  for (;;) {
+    for (HWND window = GetWindow(GetDesktopWindow(), GW_CHILD); window != nullptr;
+         window = GetWindow(window, GW_HWNDNEXT)) {
+      if (GetPropW(window, kInstanceName) != nullptr) return window;
+    }
+    if (GetTickCount64() >= until) return nullptr;
+    Sleep(50);
+  }
+}
+
+// True when no other instance runs. Otherwise hands the running instance the commands of the
+// command line, or, without any, brings its window forward. `waitForPrevious`: the running
+// instance started us elevated and is ending; its mutex passes to us as it ends.
+bool CheckSingleInstance(bool waitForPrevious, const std::vector<RemoteCommand>& commands) {
   // Held, never released, until the process ends. An instance running elevated owns a mutex a
   // normal start may not open: access denied says "already running" just as well.
   const HANDLE mutex = CreateMutexW(nullptr, TRUE, kInstanceName);
@@ -28,17 +46,21 @@ bool CheckSingleInstance(bool waitForPrevious) {
     if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) return true;
   }
   if (mutex == nullptr && error != ERROR_ACCESS_DENIED) return true;
-  for (HWND window = GetWindow(GetDesktopWindow(), GW_CHILD); window != nullptr;
-       window = GetWindow(window, GW_HWNDNEXT)) {
-    if (GetPropW(window, kInstanceName) == nullptr) continue;
-    // The running instance shows its window itself, from the tray too, and may take the
-    // foreground that this start was given.
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    AllowSetForegroundWindow(processId);
-    PostMessageW(window, RegisterWindowMessageW(kShowWindowMessageName), 0, 0);
-    break;
+  // A start with commands ends within a second, whether the instance took them or not.
+  const HWND window = FindRunningInstance(commands.empty() ? 0 : 800);
+  if (window == nullptr) return false;
+  if (!commands.empty()) {
+    // Posted in order; the running instance does each as a profile key would, and shows nothing.
+    const UINT message = RegisterWindowMessageW(kRemoteCommandMessageName);
+    for (RemoteCommand command : commands) PostMessageW(window, message, static_cast<WPARAM>(command), 0);
+    return false;
   }
+  // The running instance shows its window itself, from the tray too, and may take the
+  // foreground that this start was given.
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  AllowSetForegroundWindow(processId);
+  PostMessageW(window, RegisterWindowMessageW(kShowWindowMessageName), 0, 0);
   return false;
 }
 
@@ -46,16 +68,23 @@ bool CheckSingleInstance(bool waitForPrevious) {
 
 class Application {
  public:
+  // What the program ends with when its command line is not understood, after saying so.
+  static constexpr int kBadCommandLineExitCode = 2;
+
   // Runs the whole life of the user interface; the process ends when it returns.
   int InitInstance(HINSTANCE instance, std::wstring_view commandLine) {
-    const bool elevatedRestart = IsElevatedRestart(commandLine);
-    if (!CheckSingleInstance(elevatedRestart)) return 0;
+    const CommandLine line = ParseCommandLine(commandLine);
+    if (!line.valid) {
+      ShowMessage(nullptr, CommandLineUsage(), ui_text::kAppTitle, MB_OK | MB_ICONERROR);
+      return kBadCommandLineExitCode;
+    }
+    if (!CheckSingleInstance(line.elevatedRestart, line.commands)) return 0;
     // "Run as administrator" was just turned on: the logon task takes the Run value's place,
     // which only an elevated process may do.
-    if (elevatedRestart) MoveStartWithWindows(true);
+    if (line.elevatedRestart) MoveStartWithWindows(true);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
-    auto mainWindow = std::make_unique<MainWindow>(instance);
+    auto mainWindow = std::make_unique<MainWindow>(instance, line.commands);
     mainWindow->DoModal(instance, IDD_MAIN);
     return 0;
   }
