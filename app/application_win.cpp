@@ -12,7 +12,6 @@
 #include "app/autostart_win.h"
 #include "app/command_line.h"
 #include "app/main_window_win.h"
-#include "base/ui_texts.h"
 #include "platform/win32/dialog_base_win.h"
 
 namespace orvelle {
@@ -75,7 +74,7 @@ class Application {
   int InitInstance(HINSTANCE instance, std::wstring_view commandLine) {
     const CommandLine line = ParseCommandLine(commandLine);
     if (!line.valid) {
-      ShowMessage(nullptr, CommandLineUsage(), ui_text::kAppTitle, MB_OK | MB_ICONERROR);
+      ShowMessage(nullptr, CommandLineUsage(), MessageKind::Error);
       return kBadCommandLineExitCode;
     }
     if (!CheckSingleInstance(line.elevatedRestart, line.commands)) return 0;

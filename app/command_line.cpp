@@ -77,6 +77,25 @@ CommandLine ParseCommandLine(std::wstring_view arguments) {
   return line;
 }
 
+ProfileTarget ProfileTargetOf(RemoteCommand command) {
+  switch (command) {
+    case RemoteCommand::Profile1: return ProfileTarget::One;
+    case RemoteCommand::Profile2: return ProfileTarget::Two;
+    case RemoteCommand::Profile3: return ProfileTarget::Three;
+    case RemoteCommand::NextProfile: return ProfileTarget::Next;
+    default: return ProfileTarget::None;
+  }
+}
+
+std::optional<bool> PauseWanted(RemoteCommand command, bool pausedNow) {
+  switch (command) {
+    case RemoteCommand::PauseOn: return true;
+    case RemoteCommand::PauseOff: return false;
+    case RemoteCommand::PauseToggle: return !pausedNow;
+    default: return std::nullopt;
+  }
+}
+
 std::wstring_view CommandLineUsage() { return ui_text::kCommandLineUsage; }
 
 }  // namespace orvelle

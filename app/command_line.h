@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/profile_data.h"
+
 namespace orvelle {
 
 // What a start of the program may ask of the running instance, or of itself once it runs:
@@ -30,6 +32,12 @@ struct CommandLine {
 // values follow as the next word. Anything else, a switch without its value or a value it does
 // not take makes the whole line invalid: nothing of it is done.
 CommandLine ParseCommandLine(std::wstring_view arguments);
+
+// What a command does, as a profile key would: the profile it chooses (None for the pause
+// commands), or whether remapping is to be paused given whether it is now (nothing for the
+// profile commands).
+ProfileTarget ProfileTargetOf(RemoteCommand command);
+std::optional<bool> PauseWanted(RemoteCommand command, bool pausedNow);
 
 // What the program tells when the command line is invalid.
 std::wstring_view CommandLineUsage();

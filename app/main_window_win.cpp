@@ -1,5 +1,7 @@
 #include "app/main_window_win.h"
 
+#include <utility>
+
 #include "app/about_box_win.h"
 #include "app/application.h"
 #include "app/autostart.h"
@@ -17,7 +19,7 @@
 
 namespace orvelle {
 
-MainWindow::MainWindow(HINSTANCE instance)
+MainWindow::MainWindow(HINSTANCE instance, std::vector<RemoteCommand> commands)
     : instance_(instance),
       folder_(ExecutableFolder()),
       assign_(instance, folder_),
@@ -26,6 +28,8 @@ MainWindow::MainWindow(HINSTANCE instance)
       follower_(profiles_, tray_),
       taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")),
       showRequest_(RegisterWindowMessageW(kShowWindowMessageName)),
+      remoteCommand_(RegisterWindowMessageW(kRemoteCommandMessageName)),
+      startCommands_(std::move(commands)),
       keeper_(instance, assign_),
       session_(keeper_.session()) {
   skin_.LoadSkin(folder_);
@@ -43,6 +47,7 @@ LRESULT MainWindow::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   // window; a program running elevated must let those messages in from programs that are not.
   ChangeWindowMessageFilterEx(hwnd(), taskbarCreated_, MSGFLT_ALLOW, nullptr);
   ChangeWindowMessageFilterEx(hwnd(), showRequest_, MSGFLT_ALLOW, nullptr);
+  ChangeWindowMessageFilterEx(hwnd(), remoteCommand_, MSGFLT_ALLOW, nullptr);
   tray_.Add(instance_, hwnd(), icon_);
   saver_.Attach(hwnd());
   startupReport_ = saver_.Load(table_, profiles_);
@@ -64,6 +69,7 @@ LRESULT MainWindow::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   // would only wait for the files to be read, where the system could drop it.
   keeper_.CheckKeyboardPresence();
   if (StartupMessage(startupReport_)) PostMessageW(hwnd(), kStartupNoticeMessage, 0, 0);
+  for (RemoteCommand command : startCommands_) PostMessageW(hwnd(), remoteCommand_, static_cast<WPARAM>(command), 0);
   return TRUE;
 }
 

@@ -6,9 +6,11 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/autostart.h"
 #include "app/autostart_win.h"
+#include "app/command_line.h"
 #include "app/key_tooltip_win.h"
 #include "app/main_skin_win.h"
 #include "app/main_window.h"
@@ -36,7 +38,8 @@ namespace orvelle {
 // the tray icon and the tooltip.
 class MainWindow final : public DialogBase, private ProfileUi {
  public:
-  explicit MainWindow(HINSTANCE instance);
+  // `commands`: what the command line of this start asked for, done once the window is up.
+  MainWindow(HINSTANCE instance, std::vector<RemoteCommand> commands);
   ~MainWindow() override;
 
  private:
@@ -73,6 +76,7 @@ class MainWindow final : public DialogBase, private ProfileUi {
     MESSAGE_HANDLER(kStartProgramMessage, OnStartProgram)
     MESSAGE_HANDLER(kProgramFailedMessage, OnProgramFailed)
     MESSAGE_HANDLER(kProfileKeyMessage, OnProfileKey)
+    MESSAGE_HANDLER(remoteCommand_, OnRemoteCommand)
     TIMER_HANDLER(ProfileSaver::kSaveTimer, saver_.OnTimer)
     TIMER_HANDLER(RemapKeeper::kHookWatchTimer, keeper_.OnWatchTimer)
     TIMER_HANDLER(TrayPresenter::kAddRetryTimer, tray_.OnAddRetryTimer)
@@ -123,13 +127,25 @@ class MainWindow final : public DialogBase, private ProfileUi {
   // A profile key: a pause is the session's already; a switch is a Profile button's without the
   // question, and holds over a bound program in front until another window comes.
   LRESULT OnProfileKey(UINT, WPARAM wParam, LPARAM, bool&) {
+    SwitchAsProfileKey(static_cast<ProfileTarget>(wParam));
+    return 0;
+  }
+  void SwitchAsProfileKey(ProfileTarget target) {
     tray_.SetPaused(session_.paused());
-    const int profile = ProfileChosenByKey(static_cast<ProfileTarget>(wParam), session_.activeProfile());
-    if (keeper_.closing() || profile == 0) return 0;
+    const int profile = ProfileChosenByKey(target, session_.activeProfile());
+    if (keeper_.closing() || profile == 0) return;
     keySwitch_.Switch(profiles_, profile);
     RepaintMainWindow();
     follower_.HomeChosenByHand();
     ScheduleSave();
+  }
+  // "/profile" and "/pause" of a start's command line, this one's or a later start's: done as a
+  // profile key would do them, without showing the window.
+  LRESULT OnRemoteCommand(UINT, WPARAM wParam, LPARAM, bool&) {
+    const std::optional<RemoteCommand> command = RemoteCommandOfNumber(static_cast<long long>(wParam));
+    if (!command || keeper_.closing()) return 0;
+    if (const std::optional<bool> pause = PauseWanted(*command, session_.paused())) session_.SetPaused(*pause);
+    SwitchAsProfileKey(ProfileTargetOf(*command));
     return 0;
   }
   // Commands of the test twin's driver; the program itself leaves them unhandled.
@@ -235,6 +251,8 @@ class MainWindow final : public DialogBase, private ProfileUi {
   ProfileFollower follower_;
   UINT taskbarCreated_ = 0;
   UINT showRequest_ = 0;
+  UINT remoteCommand_ = 0;
+  std::vector<RemoteCommand> startCommands_;
   ProgramStarter programs_;
   KeySwitch keySwitch_;  // a profile key's switch, which never asks
   bool tellingStartFailure_ = false;  // a failed start is being told: the next ones are not

@@ -42,6 +42,13 @@ LRESULT AnswerTestCommand(const TestControlTargets& targets, const COPYDATASTRUC
                                    blank == std::wstring_view::npos ? std::wstring() : std::wstring(rest.substr(blank + 1))};
     return targets.tray.tip() == TrayTip(expected, TrayMode::Remapping) ? 1 : 0;
   }
+  // Whether remapping is paused, and the tray shows it: the pause icon and the tip that says so.
+  if (text == L"tray-paused") {
+    return session.paused() && targets.tray.mode() == TrayMode::Paused &&
+                   targets.tray.tip() == TrayTip({}, TrayMode::Paused)
+               ? 1
+               : 0;
+  }
   // Whether the tray shows the keyboard missing: the greyed icon and the tip that says so.
   if (text == L"tray-unplugged") {
     return targets.tray.showsUnplugged() && targets.tray.tip() == TrayTip({}, TrayMode::KeyboardMissing) ? 1 : 0;

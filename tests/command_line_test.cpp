@@ -56,5 +56,26 @@ TEST(CommandLine, TheNumbersThatTravelBetweenInstancesAreStable) {
   for (long long n : {0LL, 8LL, -1LL, 1LL << 40}) EXPECT_FALSE(RemoteCommandOfNumber(n)) << n;
 }
 
+TEST(CommandLine, EachCommandActsAsAProfileKeyWould) {
+  struct Case {
+    RemoteCommand command;
+    ProfileTarget target;
+    std::optional<bool> pauseWhenOn, pauseWhenOff;
+  } cases[] = {
+      {C::Profile1, ProfileTarget::One, std::nullopt, std::nullopt},
+      {C::Profile2, ProfileTarget::Two, std::nullopt, std::nullopt},
+      {C::Profile3, ProfileTarget::Three, std::nullopt, std::nullopt},
+      {C::NextProfile, ProfileTarget::Next, std::nullopt, std::nullopt},
+      {C::PauseOn, ProfileTarget::None, true, true},
+      {C::PauseOff, ProfileTarget::None, false, false},
+      {C::PauseToggle, ProfileTarget::None, false, true},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ProfileTargetOf(c.command), c.target) << static_cast<int>(c.command);
+    EXPECT_EQ(PauseWanted(c.command, true), c.pauseWhenOn) << static_cast<int>(c.command);
+    EXPECT_EQ(PauseWanted(c.command, false), c.pauseWhenOff) << static_cast<int>(c.command);
+  }
+}
+
 }  // namespace
 }  // namespace orvelle

@@ -43,6 +43,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -293,12 +294,23 @@ BOOL CALLBACK CollectChild(HWND window, LPARAM context) {
   return TRUE;
 }
 
+BOOL CALLBACK CollectEveryTopLevel(HWND window, LPARAM context) {
+  reinterpret_cast<WindowList*>(context)->windows.push_back(window);
+  return TRUE;
+}
+
+// "windows <title>": the top-level windows of the process owning the window with that caption;
+// "windows *": those of every process (a box of a second start, say).
 int Windows(const wchar_t* title) {
-  HWND anchor = RequireWindow(title);
-  if (anchor == nullptr) return 1;
   WindowList list;
-  GetWindowThreadProcessId(anchor, &list.pid);
-  EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&list));
+  if (std::wstring_view(title) == L"*") {
+    EnumWindows(CollectEveryTopLevel, reinterpret_cast<LPARAM>(&list));
+  } else {
+    HWND anchor = RequireWindow(title);
+    if (anchor == nullptr) return 1;
+    GetWindowThreadProcessId(anchor, &list.pid);
+    EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&list));
+  }
   for (HWND window : list.windows) {
     RECT rect{};
     GetWindowRect(window, &rect);

@@ -1,12 +1,15 @@
 """Keys for games: profile keys that switch the profile or pause remapping at their press, turbo,
 and keys that press mouse buttons or turn the wheel."""
 
+import os
 import time
 
 import profile_ini
 from probe import tokens
 from report import Failure, figure, median, percentile
-from scenario_kit import F1, F5, F6, F7, F8, F9, F12, MARKER, MARKER_TARGET, Person, start_standard, wait_file_text
+from scenario_kit import (F1, F5, F6, F7, F8, F9, F12, MARKER, MARKER_TARGET, QUESTION_CAPTION, Person, start_standard,
+                          wait_file_text)
+from waiting import ended_within, poll_until
 
 TARGETS = {1: 65, 2: 66, 3: 67}  # what F1 sends in each profile: A, B, C
 TURBO_TARGET, TURBO_MS, TURBO_HOLD_S = 68, 50, 0.5  # F8 taps D every 50 ms while held for half a second
@@ -37,9 +40,11 @@ def scenario_gamer(s, report, layout):
     report.check("a profile key changes what F1 sends, at its press, and reaches no application", profile_key, me)
     report.check("the profile a key chose is saved as the home profile", saved_as_type, me)
     report.check("\"next\" goes 2, 3, 1 and round again", next_cycles, me)
-    report.check("pause lets F1 through; a second press brings the remap back", pause, me)
+    report.check("pause lets F1 through and the tray shows it; a second press brings the remap back", pause, me)
     report.check(f"turbo taps D every {TURBO_MS} ms while F8 is held, and stops at its release", turbo, me)
     report.check("F9 holds the left button and F12 turns the wheel, at the probe's window", mouse_keys, me)
+    report.check("the command line: /profile and /pause handed to the running instance, which shows no window; "
+                 "the second start ends with 0; a bad argument is told once and ends with 2", command_line, me)
 
 
 def f1_sends(me, profile, what):
@@ -88,8 +93,71 @@ def press_to_switch_ms(me, start):
 def pause(me):
     me.keys.expect("F7 tapped, then F1: F1 itself", lambda: me.s.xdo("key", "F7", "key", "F1"),
                    [f"{F1}↓", f"{F1}↑"], remapping=False, keys_only=True)
+    tray_paused(me, True)
     me.keys.expect("F7 tapped again", me.keys.tap("F7"), [], remapping=True, keys_only=True)
+    tray_paused(me, False)
     f1_sends(me, 2, "F1 after the pause")
+
+
+def tray_paused(me, paused):
+    if not poll_until(lambda: me.program.send("tray-paused") == (1 if paused else 0), 2, interval=0.02):
+        raise Failure("the tray " + ("does not show the pause (icon, \"ORVELLE: пауза\")" if paused else
+                                     "still shows the pause"))
+
+
+def start_with(me, *arguments):
+    """A second start of the program with `arguments`; returns it and how long it ran."""
+    folder = me.program.folder
+    process = me.s.wine.spawn([os.path.join(folder, "orvelle-e2e.exe"), *arguments],
+                              f"gamer-command-{len(me.s.programs)}.log", cwd=folder)
+    me.s.programs.append(process)
+    return process
+
+
+def command_line(me):
+    s, gui = me.s, me.gui
+    if gui.main_window().visible:
+        gui.click_button("Close")
+        gui.wait_main_window(False)
+        s.ensure_probe_focus(quiet=True)
+    samples = []
+    for arguments, profile in ((("/profile", "3"), 3), (("/profile", "next"), 1), (("-PROFILE", "2"), 2)):
+        started = time.monotonic()
+        process = start_with(me, *arguments)
+        if not poll_until(lambda: me.program.send("profile") == profile, 3, interval=0.01):
+            raise Failure(f"{' '.join(arguments)}: the keys follow profile {me.program.send('profile')}, not {profile}")
+        samples.append((time.monotonic() - started) * 1000)
+        if not ended_within(process, 2, kill=True):
+            raise Failure(f"{' '.join(arguments)}: the second start did not end within two seconds")
+        if process.returncode != 0:
+            raise Failure(f"{' '.join(arguments)}: the second start ended with exit code {process.returncode}")
+        if gui.main_window().visible:
+            raise Failure(f"{' '.join(arguments)}: the main window came up")
+    figure("gamer_command_line_to_switch_ms", median=f"{median(samples):.0f}", max=f"{max(samples):.0f}",
+           samples=len(samples))
+    f1_sends(me, 2, "F1 after /profile 2")
+    for arguments, paused in ((("/pause", "on"), True), (("/pause", "toggle"), False), (("/pause", "toggle"), True),
+                              (("/pause", "off"), False)):
+        process = start_with(me, *arguments)
+        if not ended_within(process, 2, kill=True) or process.returncode != 0:
+            raise Failure(f"{' '.join(arguments)}: the second start ended with {process.returncode}")
+        tray_paused(me, paused)
+    process = start_with(me, "/profile", "9")
+    # The box belongs to the second start, not to the running instance.
+    box = poll_until(lambda: next((w for w in gui.windows("*") if w.visible and w.title == QUESTION_CAPTION and
+                                   w.cls == gui.DIALOG_CLASS and not w.main), None), 5, interval=0.05)
+    if box is None:
+        raise Failure(f"no box of the second start told about /profile 9: {gui.describe_windows()}")
+    texts = gui.texts(box)
+    if not any(t.startswith("Команды ORVELLE") for t in texts):
+        raise Failure(f"the box says {texts}, expected the usage")
+    gui.shot("command-line-usage")
+    gui.answer(box, 1)
+    if not ended_within(process, 3, kill=True) or process.returncode != 2:
+        raise Failure(f"/profile 9 ended with exit code {process.returncode}, not 2")
+    if me.program.send("profile") != 2:
+        raise Failure("a bad command line changed the profile")
+    s.ensure_probe_focus(quiet=True)
 
 
 def turbo(me):
