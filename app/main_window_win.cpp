@@ -260,7 +260,7 @@ void MainWindow::RunScreenAction(ScreenAction action) {
       ShowWindow(hwnd(), SW_MINIMIZE);
       break;
     case ScreenAction::ButtonMenu:
-      ShowPopupMenu(instance_, hwnd(), IDR_BUTTON_MENU, profiles_, session_.activeProfile());
+      ShowPopupMenu(instance_, hwnd(), IDR_BUTTON_MENU, profiles_, session_.activeProfile(), session_.paused());
       break;
     case ScreenAction::Apply:
       ApplyWorkingCopy(profiles_);
@@ -336,7 +336,7 @@ LRESULT MainWindow::OnTrayCallback(UINT, WPARAM wParam, LPARAM lParam, bool&) {
       break;
     case TrayAction::TrayMenu:
       follower_.TrayMenuOpen(true);
-      ShowPopupMenu(instance_, hwnd(), IDR_POPUP_MENU, profiles_, session_.activeProfile());
+      ShowPopupMenu(instance_, hwnd(), IDR_POPUP_MENU, profiles_, session_.activeProfile(), session_.paused());
       follower_.TrayMenuOpen(false);
       break;
     case TrayAction::None:

@@ -103,6 +103,7 @@ class MainWindow final : public DialogBase, private ProfileUi {
     COMMAND_RANGE_HANDLER_EX(ID_TAP_TIME_BASE, ID_TAP_TIME_BASE + kMaxTapMs, OnTapTime)
     COMMAND_RANGE_HANDLER_EX(ID_PROFILE_1_COMMAND, ID_PROFILE_3_COMMAND, OnProfileCommand)
     COMMAND_ID_HANDLER_EX(ID_AUTOSTART_COMMAND, OnAutostart)
+    COMMAND_ID_HANDLER_EX(ID_PAUSE_COMMAND, OnPauseCommand)
     COMMAND_ID_HANDLER_EX(ID_RUN_AS_ADMIN_COMMAND, OnRunAsAdmin)
     COMMAND_ID_HANDLER_EX(ID_PROGRAMS_COMMAND, OnPrograms)
     COMMAND_ID_HANDLER(IDOK, OnEndDialogCommand)
@@ -129,6 +130,11 @@ class MainWindow final : public DialogBase, private ProfileUi {
   LRESULT OnProfileKey(UINT, WPARAM wParam, LPARAM, bool&) {
     SwitchAsProfileKey(static_cast<ProfileTarget>(wParam));
     return 0;
+  }
+  // The tray menu's "Пауза": what a pause key does.
+  void OnPauseCommand() {
+    session_.TogglePause();
+    tray_.SetPaused(session_.paused());
   }
   void SwitchAsProfileKey(ProfileTarget target) {
     tray_.SetPaused(session_.paused());

@@ -27,13 +27,14 @@ void AddTapTimeMenu(HMENU buttonMenu, int currentMs) {
 
 }  // namespace
 
-void ShowPopupMenu(HINSTANCE instance, HWND owner, int menuId, const ProfileSet& profiles, int activeProfile) {
+void ShowPopupMenu(HINSTANCE instance, HWND owner, int menuId, const ProfileSet& profiles, int activeProfile,
+                   bool paused) {
   POINT cursor{};
   GetCursorPos(&cursor);
   const UniqueMenu menu(LoadMenuW(instance, MAKEINTRESOURCEW(menuId)));
   if (!menu) return;
   if (menuId == IDR_BUTTON_MENU) AddTapTimeMenu(GetSubMenu(menu.get(), 0), profiles.tapMs);
-  if (menuId == IDR_POPUP_MENU) TrayPresenter::MarkMenu(GetSubMenu(menu.get(), 0), activeProfile);
+  if (menuId == IDR_POPUP_MENU) TrayPresenter::MarkMenu(GetSubMenu(menu.get(), 0), activeProfile, paused);
   CheckMenuItem(GetSubMenu(menu.get(), 0), ID_RUN_AS_ADMIN_COMMAND,
                 MF_BYCOMMAND | (profiles.runAsAdmin ? MF_CHECKED : MF_UNCHECKED));
   SetForegroundWindow(owner);

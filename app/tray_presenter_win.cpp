@@ -111,9 +111,10 @@ void TrayPresenter::Remove() {
   tray_.Remove();
 }
 
-void TrayPresenter::MarkMenu(HMENU trayMenu, int activeProfile) {
+void TrayPresenter::MarkMenu(HMENU trayMenu, int activeProfile, bool paused) {
   const UINT active = ID_PROFILE_1_COMMAND + static_cast<UINT>(activeProfile - 1);
   CheckMenuRadioItem(trayMenu, ID_PROFILE_1_COMMAND, ID_PROFILE_3_COMMAND, active, MF_BYCOMMAND);
+  CheckMenuItem(trayMenu, ID_PAUSE_COMMAND, MF_BYCOMMAND | (paused ? MF_CHECKED : MF_UNCHECKED));
   CheckMenuItem(trayMenu, ID_AUTOSTART_COMMAND,
                 MF_BYCOMMAND | (StartsWithWindows(ExecutablePath()) ? MF_CHECKED : MF_UNCHECKED));
 }

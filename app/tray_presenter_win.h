@@ -43,8 +43,9 @@ class TrayPresenter {
   // Shown once the icon is in the tray (at once when it is).
   void ShowBalloon(TrayBalloon balloon);
   void Remove();
-  // The tray menu's item of the profile the keys follow and its autostart item as they are now.
-  static void MarkMenu(HMENU trayMenu, int activeProfile);
+  // The tray menu's item of the profile the keys follow, its pause and autostart items as they are
+  // now.
+  static void MarkMenu(HMENU trayMenu, int activeProfile, bool paused);
   std::wstring tip() const { return tray_.tip(); }
   // Whether the icon shown is the one without the keyboard.
   bool showsUnplugged() const { return mode() == TrayMode::KeyboardMissing && followed_.profile != 0; }

@@ -59,7 +59,7 @@ RUN_AS_ADMIN = "Запускать от имени &администратора
 ABOUT, EXIT = "О &программе…", "Вы&ход"  # the same action, the same name in both menus
 BUTTON_MENU = ["&Импорт…", "&Экспорт…", "&Время нажатия клавиш", "Программы и п&рофили…", RUN_AS_ADMIN, ABOUT, EXIT]
 AUTOSTART = "Запускать &вместе с Windows"
-TRAY_MENU = ["&Открыть", None, "Профиль &1", "Профиль &2", "Профиль &3", None, AUTOSTART,
+TRAY_MENU = ["&Открыть", None, "Профиль &1", "Профиль &2", "Профиль &3", "Па&уза", None, AUTOSTART,
              RUN_AS_ADMIN, None, ABOUT, EXIT]
 SUBMENUS = {"&Время нажатия клавиш": ["выкл.", "10 мс", "20 мс", "35 мс", "50 мс"]}
 

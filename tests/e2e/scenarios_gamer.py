@@ -7,7 +7,7 @@ import time
 import profile_ini
 from probe import tokens
 from report import Failure, figure, median, percentile
-from scenario_kit import (F1, F5, F6, F7, F8, F9, F12, MARKER, MARKER_TARGET, QUESTION_CAPTION, Person, start_standard,
+from scenario_kit import (F1, F5, F6, F7, F8, F9, F12, MARKER, MARKER_TARGET, QUESTION_CAPTION, TRAY_MENU, Person, start_standard,
                           wait_file_text)
 from waiting import ended_within, poll_until
 
@@ -97,6 +97,18 @@ def pause(me):
     me.keys.expect("F7 tapped again", me.keys.tap("F7"), [], remapping=True, keys_only=True)
     tray_paused(me, False)
     f1_sends(me, 2, "F1 after the pause")
+    # The tray menu's "Пауза" does the same, and shows its check mark while paused.
+    for paused in (True, False):
+        menu = me.open_tray_menu()
+        if me.gui.menu_item_marked(menu, TRAY_MENU, "Па&уза") == paused:
+            raise Failure(f"\"Пауза\" is {'already' if paused else 'still'} checked in the tray menu")
+        me.choose_menu_item(TRAY_MENU, "Па&уза", menu)
+        tray_paused(me, paused)
+        me.s.ensure_probe_focus(quiet=True)
+        if paused:
+            me.keys.expect("F1 paused from the tray menu", me.keys.tap("F1"), [f"{F1}↓", f"{F1}↑"], remapping=False,
+                           keys_only=True)
+    f1_sends(me, 2, "F1 after the tray menu's pause")
 
 
 def tray_paused(me, paused):
