@@ -13,9 +13,9 @@ std::vector<std::wstring> ProfileListItems() {
 }
 
 std::vector<std::wstring> MouseListItems() {
-  return {std::wstring(ui_text::kMouseLeft),   std::wstring(ui_text::kMouseRight),
-          std::wstring(ui_text::kMouseMiddle), std::wstring(ui_text::kMouseX1),
-          std::wstring(ui_text::kMouseX2),     std::wstring(ui_text::kMouseWheelUp),
+  return {std::wstring(ui_text::kMouseLeft),     std::wstring(ui_text::kMouseRight),
+          std::wstring(ui_text::kMouseMiddle),   std::wstring(ui_text::kMouseX1),
+          std::wstring(ui_text::kMouseX2),       std::wstring(ui_text::kMouseWheelUp),
           std::wstring(ui_text::kMouseWheelDown)};
 }
 
@@ -54,9 +54,7 @@ void GamerChoices::ShowChoice(AssignKind kind) {
   view_.gamerChoicesVisible = placed_;
 }
 
-void GamerChoices::ShowTurbo(bool keySlot) {
-  view_.turboVisible = placed_ && keySlot && TakesTurbo(edit_.kind);
-}
+void GamerChoices::ShowTurbo(bool keySlot) { view_.turboVisible = placed_ && keySlot && TakesTurbo(edit_.kind); }
 
 void GamerChoices::SelectProfile(int item) {
   if (view_.profileListEnabled && InList(item, ProfileListItems().size())) view_.profileSelection = item;

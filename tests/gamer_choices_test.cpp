@@ -66,29 +66,49 @@ TEST_F(GamerChoicesTest, OkReturnsWhatEachChoiceMakes) {
   };
   const Case cases[] = {
       {"Profile 2 chosen on a plain key, every profile by default", Plain(),
-       [this] { dialog.OnOtherButton(); dialog.ChooseProfile(); dialog.SelectProfile(1); },
+       [this] {
+         dialog.OnOtherButton();
+         dialog.ChooseProfile();
+         dialog.SelectProfile(1);
+       },
        AssignKind::Profile, ProfileTarget::Two, MouseAction::None, 0, true, L"Profile: 2"},
       {"pause in this profile alone", Plain(),
-       [this] { dialog.OnOtherButton(); dialog.ChooseProfile(); dialog.SelectProfile(4); dialog.ToggleAllProfiles(); },
+       [this] {
+         dialog.OnOtherButton();
+         dialog.ChooseProfile();
+         dialog.SelectProfile(4);
+         dialog.ToggleAllProfiles();
+       },
        AssignKind::Profile, ProfileTarget::Pause, MouseAction::None, 0, false, L"Profile: pause"},
       {"the mouse list's last item is wheel down", Plain(),
-       [this] { dialog.OnOtherButton(); dialog.ChooseMouse(); dialog.SelectMouse(6); },
+       [this] {
+         dialog.OnOtherButton();
+         dialog.ChooseMouse();
+         dialog.SelectMouse(6);
+       },
        AssignKind::Mouse, ProfileTarget::None, MouseAction::WheelDown, 0, false, L"Mouse: wheeldown"},
       {"a list item out of range changes nothing", Plain(),
-       [this] { dialog.OnOtherButton(); dialog.ChooseMouse(); dialog.SelectMouse(7); },
+       [this] {
+         dialog.OnOtherButton();
+         dialog.ChooseMouse();
+         dialog.SelectMouse(7);
+       },
        AssignKind::Mouse, ProfileTarget::None, MouseAction::Left, 0, false, L"Mouse: left"},
-      {"a profile key opened and OK'd stays as it is", ProfileKey(ProfileTarget::Next), [] {},
-       AssignKind::Profile, ProfileTarget::Next, MouseAction::None, 0, true, L"Profile: next"},
-      {"a mouse turbo key opened and OK'd stays as it is", MouseKey(MouseAction::X2, 120), [] {},
-       AssignKind::Mouse, ProfileTarget::None, MouseAction::X2, 120, false, L"Mouse: x2"},
-      {"a mouse key gets turbo at 50 when first ticked", MouseKey(MouseAction::Right),
-       [this] { dialog.ToggleTurbo(); },
+      {"a profile key opened and OK'd stays as it is", ProfileKey(ProfileTarget::Next), [] {}, AssignKind::Profile,
+       ProfileTarget::Next, MouseAction::None, 0, true, L"Profile: next"},
+      {"a mouse turbo key opened and OK'd stays as it is", MouseKey(MouseAction::X2, 120), [] {}, AssignKind::Mouse,
+       ProfileTarget::None, MouseAction::X2, 120, false, L"Mouse: x2"},
+      {"a mouse key gets turbo at 50 when first ticked", MouseKey(MouseAction::Right), [this] { dialog.ToggleTurbo(); },
        AssignKind::Mouse, ProfileTarget::None, MouseAction::Right, 50, false, L"Mouse: right"},
-      {"turbo on a function key", Plain(), [this] { dialog.OnFunctionButton(); dialog.ToggleTurbo(); },
+      {"turbo on a function key", Plain(),
+       [this] {
+         dialog.OnFunctionButton();
+         dialog.ToggleTurbo();
+       },
        AssignKind::Function, ProfileTarget::None, MouseAction::None, 50, false, L"Вставить"},
       {"a profile key leaves for a program choice: no target left", ProfileKey(ProfileTarget::One),
-       [this] { dialog.ChooseDisabled(); },
-       AssignKind::Disabled, ProfileTarget::None, MouseAction::None, 0, false, L"Disabled"},
+       [this] { dialog.ChooseDisabled(); }, AssignKind::Disabled, ProfileTarget::None, MouseAction::None, 0, false,
+       L"Disabled"},
   };
   for (const Case& c : cases) {
     OpenOn(c.opened);
@@ -142,9 +162,9 @@ TEST_F(GamerChoicesTest, ThePeriodFieldTakesTwentyToAThousand) {
     int kept;
     bool refused;
   };
-  const Case cases[] = {{L"20", 20, false},  {L"1000", 1000, false}, {L"19", 50, true},  {L"1001", 50, true},
-                        {L"0", 50, true},    {L"-30", 50, true},     {L"3x", 50, true}, {L"", 50, false},
-                        {L"250", 250, false}};
+  const Case cases[] = {{L"20", 20, false},  {L"1000", 1000, false}, {L"19", 50, true},
+                        {L"1001", 50, true}, {L"0", 50, true},       {L"-30", 50, true},
+                        {L"3x", 50, true},   {L"", 50, false},       {L"250", 250, false}};
   for (const Case& c : cases) {
     OpenOn(Plain());
     dialog.ToggleTurbo();
