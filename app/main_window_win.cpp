@@ -65,6 +65,7 @@ LRESULT MainWindow::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   CentreOnWorkArea(hwnd());
   session_.SetRequestWindow(hwnd(), kStartProgramMessage);
   session_.SetProfileKeyMessage(kProfileKeyMessage);
+  session_.SetLiveKeyMessage(kLiveKeyMessage);
   // Last: until the profiles are read every key maps to itself, and a hook installed earlier
   // would only wait for the files to be read, where the system could drop it.
   keeper_.CheckKeyboardPresence();

@@ -20,6 +20,7 @@
 #include "app/program_start_win.h"
 #include "app/remap_keeper_win.h"
 #include "app/tray_presenter_win.h"
+#include "app/key_tooltip.h"
 #include "app/window_face_win.h"
 #include "assign/assign_dialog_win.h"
 #include "model/key_table.h"
@@ -56,6 +57,8 @@ class MainWindow final : public DialogBase, private ProfileUi {
   static constexpr UINT kProgramFailedMessage = WM_APP + 3;
   // Posted by the remap hook at the press of a profile key: wParam its ProfileTarget.
   static constexpr UINT kProfileKeyMessage = WM_APP + 20;
+  // Posted by the remap hook while the window is shown: a key went down (lParam 1) or up (0).
+  static constexpr UINT kLiveKeyMessage = WM_APP + 21;
 
   BEGIN_MSG_MAP()
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
@@ -76,6 +79,7 @@ class MainWindow final : public DialogBase, private ProfileUi {
     MESSAGE_HANDLER(kStartProgramMessage, OnStartProgram)
     MESSAGE_HANDLER(kProgramFailedMessage, OnProgramFailed)
     MESSAGE_HANDLER(kProfileKeyMessage, OnProfileKey)
+    MESSAGE_HANDLER(kLiveKeyMessage, OnLiveKey)
     MESSAGE_HANDLER(remoteCommand_, OnRemoteCommand)
     TIMER_HANDLER(ProfileSaver::kSaveTimer, saver_.OnTimer)
     TIMER_HANDLER(RemapKeeper::kHookWatchTimer, keeper_.OnWatchTimer)
@@ -125,6 +129,17 @@ class MainWindow final : public DialogBase, private ProfileUi {
   LRESULT OnRawInput(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnStartProgram(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnProgramFailed(UINT, WPARAM, LPARAM, bool&);
+  // The live view: the key lights while it is down, and the tip names what it does.
+  LRESULT OnLiveKey(UINT, WPARAM wParam, LPARAM lParam, bool&) {
+    const int code = static_cast<int>(wParam);
+    face_.SetPressed(code, lParam != 0);
+    const int entry = EntryOfKeyCode(table_, code);
+    if (lParam == 0) tooltip_.Hide();
+    if (lParam == 0 || entry == kNoEntry) return 0;
+    tooltip_.Show(KeyTooltipText(table_.Entry(entry).name, profiles_.working.records[static_cast<size_t>(entry - 1)]),
+                  table_.HitRect(entry));
+    return 0;
+  }
   // A profile key: a pause is the session's already; a switch is a Profile button's without the
   // question, and holds over a bound program in front until another window comes.
   LRESULT OnProfileKey(UINT, WPARAM wParam, LPARAM, bool&) {
@@ -203,6 +218,9 @@ class MainWindow final : public DialogBase, private ProfileUi {
   // The profile that follows the program in front.
   LRESULT OnFollow(UINT, WPARAM, LPARAM, bool&) {
     follower_.Follow();
+    // The live view runs only while the window can be seen; hidden, its keys' releases never come.
+    session_.SetLiveView(MainWindowShown());
+    if (!MainWindowShown()) face_.ReleaseAll();
     face_.Watch(MainWindowShown() && !IsIconic(hwnd()), session_.keyboardPresent());
     return 0;
   }

@@ -157,6 +157,14 @@ std::vector<Fill> HoldMarkFills(const Rect& key) {
           {at(4, 3, 2, 1), letter}};
 }
 
+int EntryOfKeyCode(const KeyTable& table, int code) {
+  if (code < 1 || code > 255) return kNoEntry;
+  for (int entry = 1; entry <= kEditableSlotCount; ++entry) {
+    if (table.Entry(entry).keyCode == code) return entry;
+  }
+  return kNoEntry;
+}
+
 std::vector<Fill> TurboMarkFills(const Rect& key) {
   const Rect a = TurboMarkArea(key);
   const Rgb rim{206, 212, 222}, chip{18, 20, 24}, letter{243, 154, 30};
@@ -197,6 +205,14 @@ Face ComputeFace(const KeyTable& table, const FaceLayout& layout, const ProfileD
   }
   const bool hoveredAssigned = hovered >= 1 && hovered <= kKeySlotCount && assigned[static_cast<size_t>(hovered - 1)];
   if (!hoveredAssigned) Append(blits, RegionBlits(table, RegionLook::Over, hovered));
+  if (state.pressed.any()) {
+    for (int entry = 1; entry <= kKeySlotCount; ++entry) {
+      const int code = table.Entry(entry).keyCode;
+      if (code >= 1 && code <= 255 && state.pressed.test(static_cast<size_t>(code)) && entry != hovered) {
+        Append(blits, RegionBlits(table, RegionLook::Over, entry));
+      }
+    }
+  }
 
   const std::array<bool, 3> lit = {state.locks.num, state.locks.caps, state.locks.scroll};
   for (size_t i = 0; i < lit.size(); ++i) {

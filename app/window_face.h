@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -87,7 +88,14 @@ struct FaceState {
   bool pending = false;  // the working copy holds edits not yet applied
   LockStates locks;
   bool keyboardPresent = true;
+  // The keyboard's keys held down now, by key code, while the window shows them (a live view):
+  // their slots show the over look until they are let go of.
+  std::bitset<256> pressed;
 };
+
+// The key slot (1..104, one that opens the dialog) of key code `code`, the first of several; none
+// for a code no slot has.
+int EntryOfKeyCode(const KeyTable& table, int code);
 
 // The whole face of the window: the copies to make over the normal picture, in order, the fills
 // over them (the marks), the lamps to light, where to tell that the keyboard is missing (nothing:

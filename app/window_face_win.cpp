@@ -35,6 +35,18 @@ std::optional<std::wstring> MainFace::OnHover(const KeyTable& table, const Profi
   return update.tipText;
 }
 
+void MainFace::SetPressed(int code, bool down) {
+  if (code < 1 || code > 255 || pressed_.test(static_cast<size_t>(code)) == down) return;
+  pressed_.set(static_cast<size_t>(code), down);
+  Changed();
+}
+
+void MainFace::ReleaseAll() {
+  if (pressed_.none()) return;
+  pressed_.reset();
+  Changed();
+}
+
 void MainFace::OnLeave() {
   if (EndHover(hover_)) Changed();
 }
@@ -66,7 +78,7 @@ void MainFace::Paint(HDC target, const MainSkin& skin, const KeyTable& table, co
   // was hidden shows at once.
   locks_ = ReadLockStates();
   keyboardPresent_ = keyboardPresent;
-  const FaceState state{profiles.activeProfile, hover_.hovered, profiles.pending, locks_, keyboardPresent_};
+  const FaceState state{profiles.activeProfile, hover_.hovered, profiles.pending, locks_, keyboardPresent_, pressed_};
   skin.Paint(target, SIZE{client.right - client.left, client.bottom - client.top},
              ComputeFace(table, layout_, profiles.working, state));
 }

@@ -30,6 +30,10 @@ class MainFace {
   // it has one.
   std::optional<std::wstring> OnHover(const KeyTable& table, const ProfileData& working, POINT client);
   void OnLeave();
+  // A key of the keyboard went down or up (the live view, while the window is shown), or every
+  // key counts as up again (the window was hidden: no release would reach it).
+  void SetPressed(int code, bool down);
+  void ReleaseAll();
   // The entry under the pointer, or kNoEntry.
   int hovered() const { return hover_.hovered; }
 
@@ -46,6 +50,7 @@ class MainFace {
   FaceLayout layout_;
   HoverState hover_;
   LockStates locks_;
+  std::bitset<256> pressed_;
   bool keyboardPresent_ = true;
   bool watching_ = false;
 };

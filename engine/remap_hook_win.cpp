@@ -60,6 +60,17 @@ void RemapHook::LetGoOfSwallowedKeys() {
   watch_.Reset();
 }
 
+void RemapHook::TellLiveView(int key, uint32_t flags) {
+  if (key < 1 || key > 255) return;
+  const bool down = (flags & LLKHF_UP) == 0;
+  const size_t slot = static_cast<size_t>(key);
+  if (liveDown_.test(slot) == down) return;  // auto-repeats tell nothing
+  liveDown_.set(slot, down);
+  if (liveView_.load(std::memory_order_relaxed) && requestWindow_ != nullptr && liveMessage_ != 0) {
+    PostMessageW(requestWindow_, liveMessage_, static_cast<WPARAM>(key), down ? 1 : 0);
+  }
+}
+
 void RemapHook::SetPaused(bool paused) {
   if (paused_.exchange(paused, std::memory_order_relaxed) == paused || !paused) return;
   worker_.Flush();
@@ -122,6 +133,7 @@ LRESULT RemapHook::OnKeyEvent(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event) {
     PostMessageW(requestWindow_, requestMessage_, static_cast<WPARAM>(decision.vkCode),
                  static_cast<LPARAM>(decision.launchProfile));
   }
+  if ((event.flags & LLKHF_INJECTED) == 0) TellLiveView(decision.key >= 0 ? decision.key : decision.vkCode, event.flags);
   if (decision.profileKey != ProfileTarget::None) {
     // A pause is the hook's own: the next key already sees it. A switch goes through the window,
     // as a click on a profile button does.

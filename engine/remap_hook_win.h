@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <bitset>
 
 #include "engine/hook_watch.h"
 #include "engine/injection_worker_win.h"
@@ -62,6 +63,11 @@ class RemapHook {
   // ProfileTarget as a number and, for a pause key, whether remapping is paused now. The hook
   // turns the pause over itself (SetPaused); the window switches the profile.
   void SetProfileKeyMessage(UINT message) { profileMessage_ = message; }
+  // The live view: while on, every change of a key of the keyboard between up and down (injected
+  // events aside) is posted to the same window as `message`, wParam the key, lParam 1 down, 0 up.
+  // The window lights the key; the hook only posts. Off while the window is hidden.
+  void SetLiveKeyMessage(UINT message) { liveMessage_ = message; }
+  void SetLiveView(bool on) { liveView_.store(on, std::memory_order_relaxed); }
   // Remapping off for every key but the profile keys, or on again. Pausing lets go of what the
   // keys started: the worker releases what it holds and stops every macro (InjectionWorker::Flush).
   void SetPaused(bool paused);
@@ -78,6 +84,8 @@ class RemapHook {
   // the object's back, as the system does).
   HHOOK handle() const { return hook_.handle(); }
 
+  // Posts a key's change between up and down to the window while the live view is on.
+  void TellLiveView(int key, uint32_t flags);
   // The hook procedure's call, for every key event while installed.
   LRESULT OnKeyEvent(int code, WPARAM wParam, KBDLLHOOKSTRUCT& event);
 
@@ -101,6 +109,9 @@ class RemapHook {
   UINT requestMessage_ = 0;
   UINT profileMessage_ = 0;
   std::atomic<bool> paused_{false};
+  UINT liveMessage_ = 0;
+  std::atomic<bool> liveView_{false};
+  std::bitset<256> liveDown_;  // the keys down as the live view last told them
 };
 
 }  // namespace orvelle

@@ -42,6 +42,11 @@ class RemapSession : private FrontHookListener {
   void SetProfileKeyMessage(UINT message) {
     thread_.Call([&] { hook_.SetProfileKeyMessage(message); });
   }
+  // The live view's message (see RemapHook::SetLiveKeyMessage), and whether it is on.
+  void SetLiveKeyMessage(UINT message) {
+    thread_.Call([&] { hook_.SetLiveKeyMessage(message); });
+  }
+  void SetLiveView(bool on) { hook_.SetLiveView(on); }
 
   // Remapping paused: every key but the profile keys passes as it is. Pausing releases what the
   // keys hold and stops their macros. A profile key's pause turns it over on the hook's thread;

@@ -131,7 +131,7 @@ TEST(MainWindowHover, LightsOneEntryAtATimeAndEndsWhenThePointerLeaves) {
   }
   // The pointer leaves the window: the key is no longer lit, and the window's face shows it.
   const FaceLayout layout;
-  FaceState face{1, state.hovered, false, {}, true};
+  FaceState face{1, state.hovered, false, {}, true, {}};
   EXPECT_TRUE(FaceHas(ComputeFace(table, layout, working, face), O, 104));
   EXPECT_TRUE(EndHover(state));
   EXPECT_EQ(state.hovered, kNoEntry);
@@ -170,6 +170,20 @@ TEST(MainWindowFace, ProfileAndMouseKeysHaveLooksAndTurboItsMark) {
   ASSERT_FALSE(turbo.empty());
   EXPECT_TRUE(key.Contains({turbo.front().area.left, turbo.front().area.top})) << "the mark lies on the key";
   EXPECT_NE(turbo.front().area, hold.front().area) << "Turbo and Hold marks have corners of their own";
+}
+
+TEST(MainWindowFace, AKeyHeldDownLightsItsSlotsUntilLetGo) {
+  const KeyTable table = GridTable();
+  ProfileData working;
+  FaceState state;
+  const int code = table.Entry(5).keyCode;
+  EXPECT_EQ(EntryOfKeyCode(table, code), 5);
+  EXPECT_EQ(EntryOfKeyCode(table, 0), kNoEntry);
+  EXPECT_FALSE(FaceHas(ComputeFace(table, FaceLayout{}, working, state), O, 5));
+  state.pressed.set(static_cast<size_t>(code));
+  EXPECT_TRUE(FaceHas(ComputeFace(table, FaceLayout{}, working, state), O, 5)) << "held: the over look";
+  state.pressed.reset();
+  EXPECT_FALSE(FaceHas(ComputeFace(table, FaceLayout{}, working, state), O, 5)) << "let go of: gone";
 }
 
 TEST(MainWindowFace, EachKindHasItsLookAndHoldItsMark) {
@@ -259,7 +273,7 @@ TEST(MainWindowFace, TheActiveProfileIsLitWhateverHappenedBefore) {
   for (int profile = 1; profile <= 3; ++profile) {
     for (int hovered : hovers) {
       for (bool pending : {false, true}) {
-        const Face face = ComputeFace(table, FaceLayout{}, working, FaceState{profile, hovered, pending, {}, true});
+        const Face face = ComputeFace(table, FaceLayout{}, working, FaceState{profile, hovered, pending, {}, true, {}});
         for (int n = 1; n <= 3; ++n) {
           EXPECT_EQ(FaceHas(face, D, kProfileButtonEntry + n - 1), n == profile)
               << "profile " << profile << ", hovered " << hovered << ", button " << n;
@@ -272,7 +286,7 @@ TEST(MainWindowFace, TheActiveProfileIsLitWhateverHappenedBefore) {
       }
     }
   }
-  EXPECT_FALSE(FaceHas(ComputeFace(table, FaceLayout{}, working, FaceState{0, kNoEntry, false, {}, true}), D, 128));
+  EXPECT_FALSE(FaceHas(ComputeFace(table, FaceLayout{}, working, FaceState{0, kNoEntry, false, {}, true, {}}), D, 128));
 }
 
 TEST(MainWindowFace, ApplyIsLitOnlyWhileEditsWait) {
@@ -285,14 +299,14 @@ TEST(MainWindowFace, ApplyIsLitOnlyWhileEditsWait) {
     bool lit;
   } cases[] = {{false, kNoEntry, N, false}, {true, kNoEntry, D, true}, {true, 126, O, false}, {false, 126, O, false}};
   for (const Case& c : cases) {
-    const Face face = ComputeFace(table, FaceLayout{}, working, FaceState{1, c.hovered, c.pending, {}, true});
+    const Face face = ComputeFace(table, FaceLayout{}, working, FaceState{1, c.hovered, c.pending, {}, true, {}});
     EXPECT_EQ(FaceHas(face, D, 126), c.lit) << c.pending << " " << c.hovered;
     if (c.shown != N) {
       EXPECT_TRUE(FaceHas(face, c.shown, 126)) << c.pending << " " << c.hovered;
     }
   }
   table.slots[125].name = L"Menu";  // no "Apply" at that entry: nothing to light
-  EXPECT_FALSE(FaceHas(ComputeFace(table, FaceLayout{}, working, FaceState{1, kNoEntry, true, {}, true}), D, 126));
+  EXPECT_FALSE(FaceHas(ComputeFace(table, FaceLayout{}, working, FaceState{1, kNoEntry, true, {}, true, {}}), D, 126));
 }
 
 TEST(MainWindowFace, LampsAndTheMissingKeyboardFromTheLayout) {
@@ -320,7 +334,7 @@ TEST(MainWindowFace, LampsAndTheMissingKeyboardFromTheLayout) {
   };
   const ProfileData working;
   for (const Case& c : cases) {
-    const Face face = ComputeFace(table, layout, working, FaceState{1, kNoEntry, false, c.locks, c.present});
+    const Face face = ComputeFace(table, layout, working, FaceState{1, kNoEntry, false, c.locks, c.present, {}});
     EXPECT_EQ(face.litLamps, c.lit) << c.locks.num << c.locks.caps << c.locks.scroll << c.present;
     EXPECT_EQ(face.notice, c.present ? std::nullopt : std::optional<Rect>(layout.notice)) << c.present;
     EXPECT_EQ(face.legend, Rect::FromOriginAndSize(480, 20, 400, 26));
@@ -328,7 +342,7 @@ TEST(MainWindowFace, LampsAndTheMissingKeyboardFromTheLayout) {
   // An older layout without the section: no lamp lights, and the notice has no place of its own.
   const FaceLayout none = LoadFaceLayout(ini, folder.WriteUtf16(L"Older.ini", L"[BUTTONINFO]\n1=0,0,10,10,27,Esc\n"));
   EXPECT_EQ(none, FaceLayout{});
-  const Face face = ComputeFace(table, none, working, FaceState{1, kNoEntry, false, {true, true, true}, false});
+  const Face face = ComputeFace(table, none, working, FaceState{1, kNoEntry, false, {true, true, true}, false, {}});
   EXPECT_TRUE(face.litLamps.empty());
   EXPECT_EQ(face.notice, std::optional<Rect>(Rect{}));
 }
