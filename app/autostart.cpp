@@ -66,16 +66,4 @@ RunAsAdminStep DecideRunAsAdmin(bool optionOn, bool weElevated) {
   return weElevated ? RunAsAdminStep::TurnOn : RunAsAdminStep::RestartElevated;
 }
 
-bool IsElevatedRestart(std::wstring_view commandLine) {
-  // The argument stands alone: a program folder may hold the same letters in its name.
-  for (size_t at = commandLine.find(kElevatedRestartArgument); at != std::wstring_view::npos;
-       at = commandLine.find(kElevatedRestartArgument, at + 1)) {
-    const size_t end = at + std::wstring_view(kElevatedRestartArgument).size();
-    const bool startsAlone = at == 0 || commandLine[at - 1] == L' ';
-    const bool endsAlone = end == commandLine.size() || commandLine[end] == L' ';
-    if (startsAlone && endsAlone) return true;
-  }
-  return false;
-}
-
 }  // namespace orvelle

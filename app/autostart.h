@@ -53,6 +53,5 @@ inline constexpr wchar_t kRunAsAdminMenuLabel[] = L"Запускать от им
 // The argument of the elevated copy that a running one starts: it waits for that one to end
 // before it runs, and the logon task takes the place of the Run value.
 inline constexpr wchar_t kElevatedRestartArgument[] = L"/elevated-restart";
-bool IsElevatedRestart(std::wstring_view commandLine);
 
 }  // namespace orvelle

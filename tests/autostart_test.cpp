@@ -55,18 +55,6 @@ TEST(ElevatedAutostart, ChoosingRunAsAdministrator) {
   EXPECT_EQ(DecideRunAsAdmin(false, false), RunAsAdminStep::RestartElevated);
 }
 
-TEST(ElevatedAutostart, TheRestartArgumentStandsAlone) {
-  const std::pair<std::wstring_view, bool> lines[] = {
-      {L"/elevated-restart", true},
-      {L"/x /elevated-restart", true},
-      {L"/elevated-restart /x", true},
-      {L"", false},
-      {L"/elevated-restarted", false},
-      {L"x/elevated-restart", false},
-  };
-  for (const auto& [line, restart] : lines) EXPECT_EQ(IsElevatedRestart(line), restart) << std::string(line.begin(), line.end());
-}
-
 TEST(ElevatedAutostart, TheLogonTaskRunsThisUsersProgramElevatedWithoutTheSchedulersLimits) {
   const std::wstring xml = LogonTaskXml(L"C:\\Games & Tools\\<ORVELLE>\\orvelle.exe", L"PC\\Tom");
   for (const wchar_t* part : {

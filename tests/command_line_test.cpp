@@ -38,7 +38,7 @@ TEST(CommandLine, AnythingElseMakesTheWholeLineInvalid) {
       L"/profile",          L"/profile 4",          L"/profile 0",      L"/profile 02",   L"/profile previous",
       L"/pause",            L"/pause yes",          L"/pause 1",        L"profile 1",     L"/profiles 1",
       L"/profile 1 extra",  L"/pause on /profile",  L"\"/profile\" 1",  L"/p 1",          L"/?",
-      L"/profile 1 /pause maybe",
+      L"/profile 1 /pause maybe", L"/elevated-restarted", L"x/elevated-restart",
   };
   for (const wchar_t* text : lines) {
     const CommandLine line = ParseCommandLine(text);

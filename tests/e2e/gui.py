@@ -13,6 +13,9 @@ from session import MAIN_TITLE
 from waiting import poll_until
 from x11 import screenshot
 
+# Entries 1..121 of Main.ini are key slots; the buttons come after them.
+KEY_SLOT_COUNT = 121
+
 
 class ButtonInfo:
     """Section [BUTTONINFO] of "Main.ini" or "Composite.ini": entry -> Entry with the rectangle in
@@ -321,10 +324,11 @@ class Gui:
     def grab_window(self, window):
         return self.s.screen.grab(window.rect.left, window.rect.top, window.rect.width, window.rect.height)
 
-    def expected_main(self, active_profile, assigned_entries=(), over_entry=None, apply_lit=False):
+    def expected_main(self, active_profile, assigned_entries=(), over_entry=None, apply_lit=False, held_codes=()):
         """The main window at rest: the normal picture, the active profile's button in the down
         look (also under the pointer), "Apply" too while edits wait (`apply_lit`), each assigned
-        key slot in the look of its kind with its Hold mark, `over_entry` in the over look.
+        key slot in the look of its kind with its Hold mark, `over_entry` in the over look, and
+        every key slot of a key held down now (`held_codes`, the live view) in the over look.
         `assigned_entries` maps an entry to (kind, held), as `assigned_entries` of the kit gives
         it; a plain list of entries stands for keys given other keys."""
         image = self.picture("main_normal")
@@ -348,8 +352,10 @@ class Gui:
                 image = image.paste(self._pictures[key], e.x, e.y)
             if window_face.marked(kind, held):
                 marks += window_face.hold_mark_fills(e.x, e.y, e.width, e.height)
-        if over_entry is not None:
-            e = self.main_layout[over_entry]
+        lit_keys = [e.number for e in self.main_layout.entries.values()
+                    if e.code in held_codes and 1 <= e.number <= KEY_SLOT_COUNT]
+        for number in ([over_entry] if over_entry is not None else []) + lit_keys:
+            e = self.main_layout[number]
             image = image.paste(over.crop(e.x, e.y, e.width, e.height), e.x, e.y)
         for rect, colour in marks:
             image = window_face.fill(image, rect, colour)
@@ -471,16 +477,17 @@ class Gui:
                         return found
         raise Failure("the main window has too few points outside every region")
 
-    def rest_pointer(self, active_profile, assigned_entries, what):
+    def rest_pointer(self, active_profile, assigned_entries, what, held_codes=()):
         """Rests the pointer on an empty spot of the main window, then on another, then parks it
         outside the desktop, and waits for the picture at rest. A hover on no region draws the
         entry hovered last in its normal look, the active profile's button included; the second
         hover draws that button pressed again. Leaving the window changes nothing."""
         window = self.main_window()
-        at_rest = self.expected_main(active_profile, assigned_entries)
+        at_rest = self.expected_main(active_profile, assigned_entries, held_codes=held_codes)
         (ax, ay), (bx, by) = self.neutral_points(2)
         self.s.screen.move(window.rect.left + ax, window.rect.top + ay)
-        self.wait_picture(window, [at_rest, self.expected_main(0, assigned_entries)], what + " (first rest)")
+        self.wait_picture(window, [at_rest, self.expected_main(0, assigned_entries, held_codes=held_codes)],
+                          what + " (first rest)")
         self.s.screen.move(window.rect.left + bx, window.rect.top + by)
         actual = self.wait_picture(window, at_rest, what)
         self.s.park_pointer()

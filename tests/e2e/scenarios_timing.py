@@ -184,7 +184,7 @@ def held_across_switch(me):
     press_until(s, "F5", VK_UP, start)
     try:
         gui.click_button("Profile2")
-        gui.rest_pointer(2, me.pressed(2), "profile 2 active while F5 is held")
+        gui.rest_pointer(2, me.pressed(2), "profile 2 active while F5 is held", held_codes=(F5,))
         # The click took the focus, so the release of Up goes to the main window: the system's
         # key state tells.
         if not poll_until(lambda: not key_down(s, VK_UP), 3, interval=0.02):

@@ -293,7 +293,7 @@ def held_across_switch_with(me):
     start = s.probe.position()
     press_until(s, "F1", F1, start, what="F1 pressed")
     me.gui.click_button("Profile2")
-    me.gui.rest_pointer(2, me.pressed(2), "profile 2 active while F1 is held")
+    me.gui.rest_pointer(2, me.pressed(2), "profile 2 active while F1 is held", held_codes=(F1,))
     s.ensure_probe_focus(quiet=True)
     s.xdo("keyup", "F1")
     window, _, end = keys.collect(lambda: None, True)

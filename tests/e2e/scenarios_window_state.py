@@ -1,6 +1,6 @@
 """The main window tells the truth about its state: each kind of assigned key in its look with its
 Hold mark, the hover look gone once the pointer leaves, the active profile's button lit after a
-switch from the tray, the CapsLock lamp lit while CapsLock is on, "Apply" lit while an edit waits,
+switch from the tray, keys held on the keyboard lit, the CapsLock lamp lit while CapsLock is on, "Apply" lit while an edit waits,
 and a notice while the keyboard is missing."""
 
 import window_face
@@ -34,6 +34,8 @@ def scenario_window_state(s, report, layout):
     for name, check in (
             ("each kind of assigned key shows its own look, the held key its Hold mark", kinds_at_start),
             ("the over look ends when the pointer leaves the window, on a plain key and on a held one", hover_ends),
+            ("keys held down on the keyboard light on the picture until let go of, the tip says what one does",
+             live_view),
             ("a switch from the tray menu lights the new profile's button at once", switch_from_tray),
             ("the CAPS lamp lights with CapsLock and goes out with it", caps_lamp),
             ("\"Apply\" is lit while an edit of the macro table waits, and goes out once applied", apply_lit),
@@ -65,6 +67,37 @@ def hover_ends(me):
         s.park_pointer()
         gui.wait_picture(window, gui.expected_main(1, me.pressed(1)), f"the window after the pointer left {what}")
     gui.shot("window-state-after-leave")
+
+
+def live_view(me):
+    s, gui = me.s, me.gui
+    window = main_window(me)
+    s.park_pointer()
+
+    def tip_of(text):
+        tip = poll_until(lambda: next((w for w in gui.windows() if w.visible and w.cls == "tooltips_class32"
+                                       and w.title == text), None), 5, interval=0.05)
+        if tip is None:
+            raise Failure(f"no tooltip {text!r} while the key is held; tooltip windows: "
+                          f"{[w for w in gui.windows() if w.cls == 'tooltips_class32']}")
+        # The tip lies over the picture, below the key: the comparison leaves its place out.
+        r = tip.rect
+        return gui.main_selection().without([(r.left - window.rect.left, r.top - window.rect.top, r.width, r.height)])
+
+    # K sends itself and F5 is off (swallowed, nothing reaches a program): both light alike.
+    try:
+        s.xdo("keydown", "k")
+        outside_tip = tip_of("K: не переназначена")
+        gui.wait_picture(window, gui.expected_main(1, me.pressed(1), held_codes=(VK_K,)), "K held down",
+                         selection=outside_tip)
+        s.xdo("keydown", "F5")
+        outside_tip = tip_of("F5: выключена")
+        gui.wait_picture(window, gui.expected_main(1, me.pressed(1), held_codes=(VK_K, F5)), "K and F5 held down",
+                         selection=outside_tip)
+    finally:
+        s.xdo("keyup", "F5")
+        s.xdo("keyup", "k")
+    gui.wait_picture(window, gui.expected_main(1, me.pressed(1)), "K and F5 let go of")
 
 
 def switch_from_tray(me):
