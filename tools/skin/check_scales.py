@@ -14,7 +14,8 @@ import sys
 from pathlib import Path
 
 PERCENTS = (100, 125, 150, 175, 200)
-LANGUAGES = ("ru", "en")
+# One set per table of labels beside this script (labels_<code>.py), as the generator draws them.
+LANGUAGES = tuple(sorted(p.stem[len("labels_"):] for p in Path(__file__).resolve().parent.glob("labels_*.py")))
 
 
 def scale_edge(v, p):
