@@ -24,6 +24,7 @@ from PIL import Image
 
 import paint
 import style
+from labels import say
 from paint import Rect, font, label_left
 
 W, H = 600, 424
@@ -46,18 +47,19 @@ class Mode:
 
 
 MODES = [
-    Mode(SINGLE_KEY, "key_normal", "SINGLE KEY", style.ACCENT),
-    Mode(MACRO, "macro_normal", "MACRO", (255, 170, 60)),
-    Mode(MULTIMEDIA, "media_normal", "MULTIMEDIA", (214, 120, 255)),
-    Mode(FUNCTION, "function_normal", "FUNCTION", (120, 224, 112)),
-    Mode(MACRO_ONLY, "macro2_normal", "MACRO EDITOR", (255, 170, 60)),
-    Mode(OTHER, "other_normal", "OTHER", (255, 112, 142)),
+    Mode(SINGLE_KEY, "key_normal", "title_single_key", style.ACCENT),
+    Mode(MACRO, "macro_normal", "title_macro", (255, 170, 60)),
+    Mode(MULTIMEDIA, "media_normal", "title_multimedia", (214, 120, 255)),
+    Mode(FUNCTION, "function_normal", "title_function", (120, 224, 112)),
+    Mode(MACRO_ONLY, "macro2_normal", "title_macro_editor", (255, 170, 60)),
+    Mode(OTHER, "other_normal", "title_other", (255, 112, 142)),
 ]
 
 
 @dataclass(frozen=True)
 class Entry:
-    """One line of Composite.ini and what the pictures draw for it."""
+    """One line of Composite.ini and what the pictures draw for it: caption and text name
+    labels (labels_<language>.py)."""
     number: int
     name: str
     rect: Rect
@@ -74,41 +76,41 @@ COMBO_DROP = 240  # a combo box's rectangle includes its opened list
 TAB_TEXT = 11     # the five mode buttons' captions, one size for all
 
 ENTRIES = [
-    Entry(1, "OK", Rect(384, BAR_Y, 92, 36), "OK"),
-    Entry(2, "Cancel", Rect(484, BAR_Y, 92, 36), "Отмена"),
-    Entry(3, "Clear", Rect(24, BAR_Y, 100, 36), "Clear"),
-    Entry(4, "Osk", Rect(132, BAR_Y, 100, 36), "Osk", "keyboard"),
+    Entry(1, "OK", Rect(384, BAR_Y, 92, 36), "ok"),
+    Entry(2, "Cancel", Rect(484, BAR_Y, 92, 36), "cancel"),
+    Entry(3, "Clear", Rect(24, BAR_Y, 100, 36), "clear"),
+    Entry(4, "Osk", Rect(132, BAR_Y, 100, 36), "on_screen_keyboard", "keyboard"),
     Entry(5, "Title", Rect(*TAB[:2], TAB[2] - TAB[0], TAB[3] - TAB[1])),
-    Entry(6, "SingleKey", Rect(24, 54, 104, 36), "Single key", "keyboard", size=TAB_TEXT),
-    Entry(7, "Macro", Rect(472, 54, 104, 36), "Macro", "list", size=TAB_TEXT),
-    Entry(8, "Multimedia", Rect(136, 54, 104, 36), "Multimedia", "note", size=TAB_TEXT),
-    Entry(9, "Function", Rect(248, 54, 104, 36), "Function", "bolt", size=TAB_TEXT),
-    Entry(10, "AddMacro", Rect(40, 194, 109, 32), "Add", "plus"),
-    Entry(11, "DeleteMacro", Rect(157, 194, 109, 32), "Delete macro"),
-    Entry(12, "Record", Rect(40, 236, 226, 40), "Record...", "record"),
-    Entry(13, "DeleteStep", Rect(478, 116, 86, 27), "Delete step"),
-    Entry(14, "ClearSteps", Rect(478, 148, 86, 27), "Clear all"),
-    Entry(15, "FirstStep", Rect(478, 180, 86, 27), "Top", "top"),
-    Entry(16, "StepUp", Rect(478, 212, 86, 27), "Up", "up"),
-    Entry(17, "StepDown", Rect(478, 244, 86, 27), "Down", "down"),
-    Entry(18, "LastStep", Rect(478, 276, 86, 27), "Bottom", "bottom"),
+    Entry(6, "SingleKey", Rect(24, 54, 104, 36), "mode_single_key", "keyboard", size=TAB_TEXT),
+    Entry(7, "Macro", Rect(472, 54, 104, 36), "mode_macro", "list", size=TAB_TEXT),
+    Entry(8, "Multimedia", Rect(136, 54, 104, 36), "mode_multimedia", "note", size=TAB_TEXT),
+    Entry(9, "Function", Rect(248, 54, 104, 36), "mode_function", "bolt", size=TAB_TEXT),
+    Entry(10, "AddMacro", Rect(40, 194, 109, 32), "add_macro", "plus"),
+    Entry(11, "DeleteMacro", Rect(157, 194, 109, 32), "delete_macro"),
+    Entry(12, "Record", Rect(40, 236, 226, 40), "record", "record"),
+    Entry(13, "DeleteStep", Rect(478, 116, 86, 27), "delete_step"),
+    Entry(14, "ClearSteps", Rect(478, 148, 86, 27), "clear_steps"),
+    Entry(15, "FirstStep", Rect(478, 180, 86, 27), "step_top", "top"),
+    Entry(16, "StepUp", Rect(478, 212, 86, 27), "step_up", "up"),
+    Entry(17, "StepDown", Rect(478, 244, 86, 27), "step_down", "down"),
+    Entry(18, "LastStep", Rect(478, 276, 86, 27), "step_bottom", "bottom"),
     Entry(19, "KeyField", Rect(150, 194, 300, 40)),
     Entry(20, "MultimediaList", Rect(150, 194, 300, COMBO_DROP), field_height=36),
     Entry(21, "FunctionList", Rect(150, 194, 300, COMBO_DROP), field_height=36),
     Entry(22, "MacroName", Rect(40, 148, 226, COMBO_DROP), field_height=36),
     Entry(23, "StepList", Rect(284, 116, 184, 187)),
-    Entry(24, "Hold", Rect(244, BAR_Y, 84, 36), "Hold", check=True),
-    Entry(25, "KeyDelay", Rect(36, 284, 234, 26), "Record key delays", check=True),
+    Entry(24, "Hold", Rect(244, BAR_Y, 84, 36), "hold", check=True),
+    Entry(25, "KeyDelay", Rect(36, 284, 234, 26), "record_delays", check=True),
     Entry(26, "LoopCount", Rect(478, 313, 86, 24)),
-    Entry(27, "LoopLabel", Rect(370, 313, 100, 24), text="Loop count"),
-    Entry(28, "Other", Rect(360, 54, 104, 36), "Other", "more", size=TAB_TEXT),
-    Entry(29, "Disabled", Rect(40, 146, 132, 30), "Disabled", check=True, radio=True),
-    Entry(30, "Text", Rect(40, 186, 132, 30), "Text", check=True, radio=True),
-    Entry(31, "Program", Rect(40, 272, 132, 30), "Program", check=True, radio=True),
+    Entry(27, "LoopLabel", Rect(370, 313, 100, 24), text="loop_count"),
+    Entry(28, "Other", Rect(360, 54, 104, 36), "mode_other", "more", size=TAB_TEXT),
+    Entry(29, "Disabled", Rect(40, 146, 132, 30), "choice_disabled", check=True, radio=True),
+    Entry(30, "Text", Rect(40, 186, 132, 30), "choice_text", check=True, radio=True),
+    Entry(31, "Program", Rect(40, 272, 132, 30), "choice_program", check=True, radio=True),
     Entry(32, "TextField", Rect(188, 186, 372, 56)),
     Entry(33, "ProgramPath", Rect(188, 275, 268, 24)),
-    Entry(34, "Browse", Rect(464, 273, 96, 28), "Browse...", "folder"),
-    Entry(35, "ArgsLabel", Rect(40, 316, 140, 24), text="Arguments"),
+    Entry(34, "Browse", Rect(464, 273, 96, 28), "browse", "folder"),
+    Entry(35, "ArgsLabel", Rect(40, 316, 140, 24), text="arguments"),
     Entry(36, "Arguments", Rect(188, 316, 372, 24)),
     Entry(37, "RecordNotice", Rect(40, 314, 226, 16)),
     Entry(38, "MacroHint", Rect(284, 341, 280, 16)),
@@ -190,10 +192,15 @@ def draw_panel_heading(surf, mode):
     surf.rrect((x0 + 10, y0 + 7, x0 + 13, y0 + 27), 1, fill=mode.accent)
 
 
-def panel_heading_text(img, mode, text):
+def panel_heading_text(img, mode, text, right=PANEL[2] - 20):
+    """The mode's title and one line saying what it does, left of right."""
     x0, y0, _, _ = PANEL
-    label_left(img, mode.title, font(12, "bold"), mode.accent, x0 + 20, y0 + 17)
-    label_left(img, text, font(11, "regular"), HINT, x0 + 20, y0 + 33)
+    title, text = say(mode.title), say(text)
+    room = right - (x0 + 20)
+    label_left(img, title, paint.fit_font(title, room, 12, "bold", smallest=10), mode.accent,
+               x0 + 20, y0 + 17)
+    label_left(img, text, paint.fit_font(text, room, 11, "regular", smallest=9), HINT,
+               x0 + 20, y0 + 33)
 
 
 def watermark(surf, mode, icon):
@@ -208,18 +215,17 @@ def single_key_panel(surf, mode):
     watermark(surf, mode, "keyboard")
 
 
-def hints(img, field, lines, top):
+def hints(img, field, names, top):
     """Quiet help lines centred under a control, clear of the watermark."""
-    f = font(11, "regular")
-    for i, t in enumerate(lines):
-        assert paint.text_width(t, f) <= field.w, f"hint {t!r} is wider than its control"
+    for i, name in enumerate(names):
+        t = say(name)
+        f = paint.fit_font(t, field.w, 11, "regular", smallest=9)
         paint.label(img, t, f, HINT, field.x + field.w / 2, top + i * 18)
 
 
 def single_key_text(img, mode):
-    panel_heading_text(img, mode, "Press the key that this key should send.")
-    hints(img, BY_NUMBER[19].rect, ("A key your keyboard lacks: use Osk.",
-                                    "Clear gives the key its own function back."),
+    panel_heading_text(img, mode, "about_single_key")
+    hints(img, BY_NUMBER[19].rect, ("hint_missing_key", "hint_clear"),
           BY_NUMBER[19].rect.bottom + 34)
 
 
@@ -240,9 +246,9 @@ def media_panel(surf, mode):
 
 
 def media_text(img, mode):
-    panel_heading_text(img, mode, "Choose the media or browser command this key should send.")
+    panel_heading_text(img, mode, "about_multimedia")
     field = visible_rect(BY_NUMBER[20])
-    hints(img, field, ("Playback and browser keys of the keyboard.",), field.bottom + 84)
+    hints(img, field, ("hint_multimedia",), field.bottom + 84)
 
 
 SHORTCUTS = ("Ctrl+O", "Ctrl+S", "Ctrl+C", "Ctrl+X", "Ctrl+V", "Ctrl+Z")
@@ -262,7 +268,7 @@ def function_panel(surf, mode):
 
 
 def function_text(img, mode):
-    panel_heading_text(img, mode, "Choose a command; the key will send its shortcut.")
+    panel_heading_text(img, mode, "about_function")
     field = visible_rect(BY_NUMBER[21])
     x = field.x
     f = font(10, "bold")
@@ -271,7 +277,7 @@ def function_text(img, mode):
         paint.label(img, t, f, paint.mix(style.PLATE_BOTTOM, mode.accent, 0.85),
                     x + w / 2, field.bottom + 44)
         x += w + 6.4
-    hints(img, field, ("Also zoom, select all, minimise, maximise.",), field.bottom + 84)
+    hints(img, field, ("hint_function",), field.bottom + 84)
 
 
 def macro_panel(surf, mode):
@@ -283,29 +289,27 @@ def macro_panel(surf, mode):
 
 
 def macro_text(img, mode):
-    x0, y0, _, _ = PANEL
-    title, text = (("MACRO", "The macro this key plays:") if mode.kind == MACRO
-                   else ("MACROS", "Macros of this profile:"))
-    label_left(img, title, font(12, "bold"), mode.accent, x0 + 20, y0 + 17)
-    f = font(11, "regular")
-    assert x0 + 20 + paint.text_width(text, f) < BY_NUMBER[23].rect.x - 8
-    label_left(img, text, f, HINT, x0 + 20, y0 + 33)
+    # Left of the step list, which starts in the heading's row.
+    heading = Mode(mode.kind, mode.picture,
+                   "title_macro" if mode.kind == MACRO else "title_macros", mode.accent)
+    panel_heading_text(img, heading, "about_macro" if mode.kind == MACRO else "about_macros",
+                       right=BY_NUMBER[23].rect.x - 8)
     # The recording note sits under the record button's notice, which says when
     # NumLock is off.
-    notice = BY_NUMBER[37].rect
-    label_left(img, "Only key presses are played back.", font(10, "regular"), HINT,
-               BY_NUMBER[RECORD].rect.x, notice.bottom + 14)
+    notice, record = BY_NUMBER[37].rect, BY_NUMBER[RECORD].rect
+    t = say("note_recording")
+    label_left(img, t, paint.fit_font(t, record.w, 10, "regular", smallest=8), HINT,
+               record.x, notice.bottom + 14)
     painted_label(img, BY_NUMBER[LOOP_LABEL])
 
 
 def painted_label(img, e):
     """A label painted into the background, right-aligned against the control
     it names and on the same middle line."""
-    f = font(11, "bold")
-    width = paint.text_width(e.text, f)
-    assert width <= e.rect.w, f"label {e.text!r} is wider than entry {e.number}"
-    label_left(img, e.text, f, style.NORMAL.subtext, round(e.rect.right - width),
-               round(e.rect.y + e.rect.h / 2 + paint.cap_height(f) / 2))
+    text = say(e.text)
+    f = paint.fit_font(text, e.rect.w, 11, "bold", smallest=9)
+    paint.label_right(img, text, f, style.NORMAL.subtext, e.rect.right,
+                      round(e.rect.y + e.rect.h / 2 + paint.cap_height(f) / 2))
 
 
 def macro_only_tab_row(img, mode):
@@ -313,8 +317,11 @@ def macro_only_tab_row(img, mode):
     the editor's title instead."""
     x = BY_NUMBER[6].rect.x
     y = BY_NUMBER[6].rect.y
-    label_left(img, "Macro editor", font(17, "bold"), (236, 240, 245), x + 4, y + 22)
-    label_left(img, "Changes are kept when you press OK.", font(10, "regular"), HINT,
+    room = BY_NUMBER[7].rect.x - 8 - (x + 4)  # up to the one mode button the row keeps
+    title, note = say("editor_title"), say("editor_note")
+    label_left(img, title, paint.fit_font(title, room, 17, "bold", smallest=13), (236, 240, 245),
+               x + 4, y + 22)
+    label_left(img, note, paint.fit_font(note, room, 10, "regular", smallest=8), HINT,
                x + 4, y + 36)
 
 
@@ -331,15 +338,15 @@ def other_panel(surf, mode):
 
 
 def other_text(img, mode):
-    panel_heading_text(img, mode, "Turn the key off, have it type a text, or start a program with it.")
-    f = font(11, "regular")
+    panel_heading_text(img, mode, "about_other")
     disabled, field = BY_NUMBER[29].rect, BY_NUMBER[TEXT_FIELD].rect
-    label_left(img, "The key does nothing: no program sees it.", f, HINT, field.x,
+    t = say("about_disabled")
+    f = paint.fit_font(t, field.w, 11, "regular", smallest=9)
+    label_left(img, t, f, HINT, field.x,
                round(disabled.y + disabled.h / 2 + paint.cap_height(f) / 2))
-    note = "Enter starts a new line, typed as Enter. Up to 1,000 characters."
-    small = font(10, "regular")
-    assert paint.text_width(note, small) <= field.w, "the text field's note is wider than the field"
-    label_left(img, note, small, HINT, field.x, field.bottom + 17)
+    note = say("note_text_field")
+    label_left(img, note, paint.fit_font(note, field.w, 10, "regular", smallest=8), HINT,
+               field.x, field.bottom + 17)
     painted_label(img, BY_NUMBER[ARGS_LABEL])
 
 
@@ -354,23 +361,29 @@ PANELS = {
 
 
 def title_text(img, mode):
+    """The dialog's name and the mode's, beside the tab, up to the case's right edge."""
+    heading, title, dot = say("dialog_title"), say(mode.title), "·  "
+    x, right = TAB[2] + 18, W - 24
     f = font(11, "bold")
-    x = TAB[2] + 18
-    label_left(img, "KEY ASSIGNMENT", f, style.CASE_TEXT_DIM, x, 34)
-    x += paint.text_width("KEY ASSIGNMENT", f) + 10
-    label_left(img, "·  " + mode.title, f, mode.accent, x, 34)
+    while not paint.fits(heading + dot + title, f, right - x - 10) and f.size > 9:
+        f = font(f.size - 1, "bold")
+    paint.need_fit(heading, f, right - x - 10 - paint.text_width(dot + title, f))
+    paint.need_fit(title, f, right - x - 10 - paint.text_width(heading + dot, f))
+    label_left(img, heading, f, style.CASE_TEXT_DIM, x, 34)
+    x += paint.scaled_width(heading, f) / (paint.percent() / 100) + 10
+    label_left(img, dot + title, f, mode.accent, x, 34)
 
 
 # ---------------------------------------------------------------- buttons
 
 def button_face(surf, e, look):
     if e.check:
-        return style.check_box(surf, e.rect, look, e.caption, radio=e.radio)
+        return style.check_box(surf, e.rect, look, say(e.caption), radio=e.radio)
     if e.number == RECORD:
-        return style.button(surf, e.rect, look, "Recording..." if look.pressed else e.caption,
+        return style.button(surf, e.rect, look, say("recording" if look.pressed else e.caption),
                             icon="record", icon_colour=(232, 52, 44) if look is not style.DISABLED
                             else (96, 60, 58))
-    return style.button(surf, e.rect, look, e.caption, icon=e.icon, size=e.size)
+    return style.button(surf, e.rect, look, say(e.caption), icon=e.icon, size=e.size)
 
 
 def render():
@@ -397,14 +410,14 @@ def render():
         for n in VISIBLE[mode.kind]:
             e = BY_NUMBER[n]
             if e.caption:
-                img.paste(button_face(grounds[FACES_OF[n]], e, style.NORMAL), (e.rect.x, e.rect.y))
+                paint.paste(img, button_face(grounds[FACES_OF[n]], e, style.NORMAL), e.rect.x, e.rect.y)
         pictures[mode.picture] = img
 
     def lit(stem, numbers, look, surf):
         img = pictures[stem].copy()
         for n in numbers:
             e = BY_NUMBER[n]
-            img.paste(button_face(surf, e, look), (e.rect.x, e.rect.y))
+            paint.paste(img, button_face(surf, e, look), e.rect.x, e.rect.y)
         return img
 
     for group, numbers, looks in (("key", KEY_BUTTONS, ("over", "down")),
@@ -426,7 +439,9 @@ PICTURES = ("key_mask", "key_normal", "key_over", "key_down", "media_normal",
 
 # ---------------------------------------------------------------- self-check
 
-def check(ini_path, skin_dir):
+def check(ini_path, picture_path, percent=100):
+    """Reads the written files back; picture_path(stem) names a picture of the set drawn at
+    percent, whose rectangles are Composite.ini's as the program scales them."""
     sections, values = paint.read_ini(ini_path)
     assert sections == ["BUTTONINFO"], sections
     assert sorted(values, key=int) == [str(n) for n in range(1, len(ENTRIES) + 1)], \
@@ -439,38 +454,45 @@ def check(ini_path, skin_dir):
         assert rects[n] == BY_NUMBER[n].rect
         assert fields[4] == BY_NUMBER[n].name, f"Composite.ini entry {n}: {values[str(n)]!r}"
 
-    pics = {stem: Image.open(skin_dir / f"{stem}.bmp") for stem in PICTURES}
+    pics = {stem: Image.open(picture_path(stem)) for stem in PICTURES}
     size = pics["key_mask"].size
     for stem, p in pics.items():
-        assert p.format == "BMP" and p.mode == "RGB", stem
-        assert p.size == size, f"{stem}.bmp has another size"
+        assert p.mode == "RGB", stem
+        assert p.size == size, f"{stem} has another size"
     width, height = size
-    assert width <= 1000 and height <= 700, size
-    assert set(pics["key_mask"].getdata()) == {(0, 0, 0), (255, 255, 255)}
-    mask = pics["key_mask"].load()
+    assert size == (paint.scale_edge(W, percent), paint.scale_edge(H, percent)), \
+        f"dialog {size} at {percent} %"
+    assert percent != 100 or (width <= 1000 and height <= 700), size
+    colours = pics["key_mask"].getcolors(256)
+    assert colours and {c for _, c in colours} == {(0, 0, 0), (255, 255, 255)}, \
+        "mask is pure black and white"
+    mask = pics["key_mask"]
+
+    def at(r):
+        return r.scaled(percent)
 
     for kind, shown in VISIBLE.items():
-        parts = [(n, visible_rect(BY_NUMBER[n])) for n in shown]
+        parts = [(n, at(visible_rect(BY_NUMBER[n]))) for n in shown]
         for i, (n, r) in enumerate(parts):
             for m, q in parts[:i]:
                 assert not r.overlaps(q), f"mode {kind}: entries {m} and {n} overlap"
             assert r.x >= 0 and r.y >= 0 and r.right <= width and r.bottom <= height, \
                 f"entry {n} leaves the picture"
-            assert all(mask[x, y] == (0, 0, 0) for x in range(r.x, r.right)
-                       for y in range(r.y, r.bottom)), f"entry {n} leaves the dialog"
+            assert paint.all_black(mask, r.box()), f"entry {n} leaves the dialog"
 
     def same_inside(a, b, r):
-        return pics[a].crop(r.box()).tobytes() == pics[b].crop(r.box()).tobytes()
+        return pics[a].crop(at(r).box()).tobytes() == pics[b].crop(at(r).box()).tobytes()
 
     def lit_only_inside(normal, lit_stem, numbers):
         outside = Image.new("L", size, 255)
         for n in numbers:
-            r = BY_NUMBER[n].rect
+            r = at(BY_NUMBER[n].rect)
             outside.paste(0, r.box())
             a, b = pics[normal].crop(r.box()), pics[lit_stem].crop(r.box())
-            diff = sum(1 for u, v in zip(a.getdata(), b.getdata()) if u != v)
+            diff = paint.differing_pixels(a, b)
             # A button changes its whole cap; a check box at least its box.
-            least = style.CHECK_BOX ** 2 // 2 if BY_NUMBER[n].check else r.w * r.h // 4
+            box = paint.scale_edge(style.CHECK_BOX, percent)
+            least = box ** 2 // 2 if BY_NUMBER[n].check else r.w * r.h // 4
             assert diff > least, f"{lit_stem}: entry {n} barely differs"
         blank = Image.new("RGB", size)
         assert (Image.composite(pics[normal], blank, outside).tobytes()
@@ -502,18 +524,18 @@ def check(ini_path, skin_dir):
     for mode in MODES:
         for n in LABELS:
             if n in VISIBLE[mode.kind]:
-                lum = pics[mode.picture].crop(BY_NUMBER[n].rect.box()).convert("L")
+                lum = pics[mode.picture].crop(at(BY_NUMBER[n].rect).box()).convert("L")
                 assert lum.getextrema()[1] > 120, f"{mode.picture}: entry {n} shows no text"
 
     # One clearly different background per mode.
-    panel = tuple(PANEL)
+    panel = at(Rect(PANEL[0], PANEL[1], PANEL[2] - PANEL[0], PANEL[3] - PANEL[1])).box()
     backgrounds = [m.picture for m in MODES]
     for i, a in enumerate(backgrounds):
         for b in backgrounds[:i]:
             pa, pb = pics[a].crop(panel), pics[b].crop(panel)
-            diff = sum(1 for u, v in zip(pa.getdata(), pb.getdata()) if u != v)
-            ta, tb = pics[a].crop((0, 0, width, 100)), pics[b].crop((0, 0, width, 100))
-            diff += sum(1 for u, v in zip(ta.getdata(), tb.getdata()) if u != v)
+            diff = paint.differing_pixels(pa, pb)
+            top = (0, 0, width, paint.scale_edge(100, percent))
+            diff += paint.differing_pixels(pics[a].crop(top), pics[b].crop(top))
             assert diff > 2000, f"{a} and {b} look alike"
 
     # Calm ground under the standard controls and the notices: no legend or
@@ -521,7 +543,7 @@ def check(ini_path, skin_dir):
     for mode in MODES:
         for n in VISIBLE[mode.kind]:
             if n in STANDARD + NOTICES:
-                r = visible_rect(BY_NUMBER[n])
+                r = at(visible_rect(BY_NUMBER[n]))
                 lum = pics[mode.picture].crop(r.box()).convert("L")
                 lo, hi = lum.getextrema()
                 assert hi - lo < 24, f"{mode.picture}: busy ground under entry {n}"

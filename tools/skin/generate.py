@@ -3,7 +3,10 @@
 
     python3 tools/skin/generate.py
 
-Output goes to assets/ of the repository that holds this script. The run is
+Output goes to assets/ of the repository that holds this script: the layout
+files, skin/<lang>/<percent>/<stem>.png for every language table (labels_*.py)
+at 100, 125, 150, 175 and 200 %, and skin/<stem>.bmp, the Russian 100 % set
+that older programs read. The run is
 deterministic: two runs write byte-identical files. It ends by reading every
 file back and checking it; any broken promise stops it with an error.
 """
@@ -14,15 +17,61 @@ sys.dont_write_bytecode = True  # keep the source folder clean
 
 from pathlib import Path  # noqa: E402
 
+from PIL import Image  # noqa: E402
+
 import app_icon  # noqa: E402
 import assign_dialog  # noqa: E402
 import installer  # noqa: E402
+import labels  # noqa: E402
 import main_window  # noqa: E402
 import paint  # noqa: E402
 
 ROOT = Path(__file__).resolve().parents[2]
 ASSETS = ROOT / "assets"
 SKIN = ASSETS / "skin"
+
+
+def picture_path(lang, percent):
+    """Where the set of one language and scale lies: skin/<lang>/<percent>/<stem>.png."""
+    return lambda stem: SKIN / lang / str(percent) / f"{stem}.png"
+
+
+def old_picture_path(stem):
+    """The older skin's bitmaps, the Russian 100 % set, which older programs and the program's
+    last fallback read."""
+    return SKIN / f"{stem}.bmp"
+
+
+def each_set():
+    """Every language and scale, with drawing switched to it."""
+    for lang in labels.LANGUAGES:
+        with labels.speaking(lang):
+            for percent in paint.PERCENTS:
+                with paint.at_scale(percent):
+                    yield lang, percent
+
+
+def save_set(pictures, lang, percent):
+    written = []
+    for stem, img in pictures.items():
+        path = picture_path(lang, percent)(stem)
+        paint.save_png(img, path)
+        written.append(path)
+        if (lang, percent) == (labels.LANGUAGES[0], 100):
+            paint.save_bmp(img, old_picture_path(stem))
+            written.append(old_picture_path(stem))
+    return written
+
+
+def check_old_set(stems, check):
+    """The bitmaps are the Russian 100 % pictures, pixel for pixel, in the format older programs
+    read."""
+    for stem in stems:
+        old = Image.open(old_picture_path(stem))
+        assert old.format == "BMP" and old.mode == "RGB", stem
+        new = Image.open(picture_path(labels.LANGUAGES[0], 100)(stem))
+        assert old.tobytes() == new.convert("RGB").tobytes(), f"{stem}.bmp differs from its PNG"
+    return check(old_picture_path, 100)
 
 
 def write_main_window():
@@ -32,11 +81,13 @@ def write_main_window():
     paint.write_ini(ini, "BUTTONINFO", main_window.ini_values(regions),
                     [("INDICATORS", main_window.indicator_values())])
     written.append(ini)
-    for name, img in main_window.render(regions).items():
-        path = SKIN / f"main_{name}.bmp"
-        paint.save_bmp(img, path)
-        written.append(path)
-    result = main_window.check(ini, SKIN)
+    for lang, percent in each_set():
+        pictures = {f"main_{name}": img for name, img in main_window.render(regions).items()}
+        written += save_set(pictures, lang, percent)
+        main_window.check(ini, picture_path(lang, percent), percent)
+    result = check_old_set([f"main_{n}" for n in ("mask", "normal", "over", "down")],
+                           lambda path, p: main_window.check(ini, path, p))
+    main_window.check_program_texts()
     return written, result
 
 
@@ -45,12 +96,11 @@ def write_assign_dialog():
     ini = ASSETS / "Composite.ini"
     paint.write_ini(ini, "BUTTONINFO", assign_dialog.ini_values())
     written.append(ini)
-    pictures = assign_dialog.render()
-    for stem in assign_dialog.PICTURES:
-        path = SKIN / f"{stem}.bmp"
-        paint.save_bmp(pictures[stem], path)
-        written.append(path)
-    result = assign_dialog.check(ini, SKIN)
+    for lang, percent in each_set():
+        written += save_set(assign_dialog.render(), lang, percent)
+        assign_dialog.check(ini, picture_path(lang, percent), percent)
+    result = check_old_set(assign_dialog.PICTURES,
+                           lambda path, p: assign_dialog.check(ini, path, p))
     return written, result
 
 
@@ -66,7 +116,13 @@ def write_installer_pictures():
     return installer.write(SKIN, ROOT / "resources")
 
 
+def folder_size(folder):
+    return sum(p.stat().st_size for p in folder.rglob("*") if p.is_file())
+
+
 def main():
+    labels.check_tables()
+    before = folder_size(SKIN) if SKIN.exists() else 0
     icon_files = write_icon()
     main_files, main_result = write_main_window()
     icon_files += write_installer_pictures()
@@ -78,6 +134,10 @@ def main():
     print(f"main window {w}x{h}; strip at x={s.x} y={s.y} {s.w}x{s.h}; checks passed")
     w, h = dialog_result["size"]
     print(f"key assignment dialog {w}x{h}; checks passed")
+    sets, drawn = labels.check_fits()
+    print(f"{drawn} labels in {sets} sets ({', '.join(labels.LANGUAGES)} at "
+          f"{', '.join(map(str, paint.PERCENTS))} %) fit their places")
+    print(f"skin folder: {before} bytes before, {folder_size(SKIN)} bytes now")
 
 
 if __name__ == "__main__":

@@ -15,8 +15,10 @@ from dataclasses import dataclass, field
 
 from PIL import Image
 
+import labels
 import paint
 import style
+from labels import say
 from paint import Rect, centred_label, fit_font, font, label
 
 W, H = 980, 412
@@ -120,7 +122,7 @@ SEGMENTS = [
 
 @dataclass
 class M:
-    """One extra key of the media row: layout name, code, icon, cap legend."""
+    """One extra key of the media row: layout name, code, icon, the label under the icon."""
     name: str
     vk: int
     icon: str
@@ -130,33 +132,33 @@ class M:
 # Entries 105..121, left to right in four groups. Seven names are the ones
 # the assignment dialog's multimedia list resolves through the layout file.
 MEDIA_GROUPS = [
-    [M("Пред. трек", 177, "prev", "Пред."), M("Воспр./Пауза", 179, "play_pause", "Воспр."),
-     M("След. трек", 176, "next", "След."), M("Стоп", 178, "stop", "Стоп")],
-    [M("Без звука", 173, "mute", "Звук"), M("Тише", 174, "volume_down", "Тише"),
-     M("Громче", 175, "volume_up", "Громче")],
-    [M("WWW Назад", 166, "back", "Назад"), M("WWW Вперед", 167, "forward", "Вперед"),
-     M("WWW Обновить", 168, "refresh", "Обнов."), M("WWW Стоп", 169, "www_stop", "Стоп"),
-     M("WWW Домой", 172, "home", "Домой"), M("WWW Поиск", 170, "search", "Поиск"),
-     M("WWW Избранное", 171, "star", "Закладки")],
-    [M("Почта", 180, "mail", "Почта"), M("Калькулятор", 183, "calculator", "Кальк."),
-     M("Мой компьютер", 182, "computer", "Мой ПК")],
+    [M("Пред. трек", 177, "prev", "media_prev"), M("Воспр./Пауза", 179, "play_pause", "media_play"),
+     M("След. трек", 176, "next", "media_next"), M("Стоп", 178, "stop", "media_stop")],
+    [M("Без звука", 173, "mute", "media_mute"), M("Тише", 174, "volume_down", "media_quieter"),
+     M("Громче", 175, "volume_up", "media_louder")],
+    [M("WWW Назад", 166, "back", "web_back"), M("WWW Вперед", 167, "forward", "web_forward"),
+     M("WWW Обновить", 168, "refresh", "web_refresh"), M("WWW Стоп", 169, "www_stop", "web_stop"),
+     M("WWW Домой", 172, "home", "web_home"), M("WWW Поиск", 170, "search", "web_search"),
+     M("WWW Избранное", 171, "star", "web_favourites")],
+    [M("Почта", 180, "mail", "app_mail"), M("Калькулятор", 183, "calculator", "app_calculator"),
+     M("Мой компьютер", 182, "computer", "app_computer")],
 ]
 MEDIA_GAP, MEDIA_GROUP_GAP = 2, 10
 
-# Window buttons, entries 122..132, with the text each picture shows.
+# Window buttons, entries 122..132, with the label each picture shows (or an icon).
 # Profile buttons must be 128, 129, 130: the painting finds them by number.
 BUTTONS = [
     ("Close", Rect(926, 22, 26, 22), "close"),
     ("Minimize", Rect(896, 22, 26, 22), "minimize"),
-    ("Menu", Rect(34, STRIP_Y, 76, STRIP_H), "≡  Menu"),
-    ("Macro..", Rect(116, STRIP_Y, 88, STRIP_H), "Macro.."),
-    ("Apply", Rect(690, STRIP_Y, 84, STRIP_H), "Apply"),
-    ("Default", Rect(594, STRIP_Y, 90, STRIP_H), "Default"),
-    ("Profile1", Rect(262, STRIP_Y, 88, STRIP_H), "Profile 1"),
-    ("Profile2", Rect(356, STRIP_Y, 88, STRIP_H), "Profile 2"),
-    ("Profile3", Rect(450, STRIP_Y, 88, STRIP_H), "Profile 3"),
-    ("OK", Rect(780, STRIP_Y, 70, STRIP_H), "OK"),
-    ("Отмена", Rect(856, STRIP_Y, 90, STRIP_H), "Отмена"),
+    ("Menu", Rect(34, STRIP_Y, 76, STRIP_H), "menu"),
+    ("Macro..", Rect(116, STRIP_Y, 88, STRIP_H), "macros"),
+    ("Apply", Rect(690, STRIP_Y, 84, STRIP_H), "apply"),
+    ("Default", Rect(594, STRIP_Y, 90, STRIP_H), "default"),
+    ("Profile1", Rect(262, STRIP_Y, 88, STRIP_H), "profile_1"),
+    ("Profile2", Rect(356, STRIP_Y, 88, STRIP_H), "profile_2"),
+    ("Profile3", Rect(450, STRIP_Y, 88, STRIP_H), "profile_3"),
+    ("OK", Rect(780, STRIP_Y, 70, STRIP_H), "ok"),
+    ("Отмена", Rect(856, STRIP_Y, 90, STRIP_H), "cancel"),
 ]
 
 
@@ -265,15 +267,25 @@ def draw_case(shape_hi):
     return surf
 
 
+TAGLINE_X = 252
+
+
 def draw_case_text(img):
     """Printed legends of the case, drawn at final size."""
-    paint.label_left(img, "GAME KEYBOARD  ·  KEY REMAPPER", font(10, "bold"),
-                     style.CASE_TEXT_DIM, 252, 36)
+    # The tagline lies under the missing keyboard's notice, which covers it.
+    tagline = say("tagline")
+    paint.label_left(img, tagline, fit_font(tagline, NOTICE.right - TAGLINE_X - 4, 10, "bold"),
+                     style.CASE_TEXT_DIM, TAGLINE_X, 36)
     x0, y0, x1, _ = LED_BOX
-    for i, t in enumerate(("NUM", "CAPS", "SCROLL")):
+    for i, name in enumerate(("lamp_num", "lamp_caps", "lamp_scroll")):
         cx = x0 + (x1 - x0) * (i + 0.5) / 3
-        label(img, t, font(8, "bold"), style.CASE_TEXT, cx, y0 + 30)
-    label(img, "PROFILE", font(8, "bold"), style.CASE_TEXT_DIM, 233, STRIP_Y + 21)
+        t = say(name)
+        label(img, t, fit_font(t, (x1 - x0) / 3 - 4, 8, "bold"), style.CASE_TEXT, cx, y0 + 30)
+    # Centred in the gap between the macro button and the first profile button.
+    left, right = BUTTONS[3][1].right, BUTTONS[6][1].x
+    t = say("profiles_heading")
+    label(img, t, fit_font(t, right - left - 4, 8, "bold"), style.CASE_TEXT_DIM,
+          (left + right) / 2, STRIP_Y + 21)
 
 
 # ---------------------------------------------------------------- regions
@@ -285,8 +297,8 @@ def cap_font(text, width):
         return fit_font(text, width, 14, "bold")
     for size, weight in ((11, "bold"), (10, "bold"), (9, "cond-bold")):
         f = font(size, weight)
-        if paint.text_width(text, f) <= width:
-            return f
+        if paint.fits(text, f, width):
+            return paint.need_fit(text, f, width)
     return fit_font(text, width, 8, "cond-bold")
 
 
@@ -314,7 +326,8 @@ def draw_key_legend(img, k, face, look):
 
 def draw_media_legend(img, m, face, look):
     x0, _, x1, y1 = face
-    label(img, m.cap, fit_font(m.cap, x1 - x0 - 2, 9, "cond", smallest=8), look.subtext,
+    cap = say(m.cap)
+    label(img, cap, fit_font(cap, x1 - x0 - 2, 9, "cond", smallest=7), look.subtext,
           (x0 + x1) / 2, round(y1 - 3))
 
 
@@ -326,7 +339,7 @@ def render_region(base, region, look):
             look = style.OVER_DANGER
         if region.caption in style.ICONS:
             return style.button(base, r, look, icon=region.caption, icon_size=8)
-        return style.button(base, r, look, region.caption)
+        return style.button(base, r, look, say(region.caption))
     surf = base.crop(r)
     face = style.keycap(surf, r.w, r.h, look)
     x0, y0, x1, y1 = face
@@ -353,7 +366,7 @@ def render(regions):
     for look in (style.NORMAL, style.OVER, style.DOWN):
         img = base_small.copy()
         for region in regions:
-            img.paste(render_region(base, region, look), (region.rect.x, region.rect.y))
+            paint.paste(img, render_region(base, region, look), region.rect.x, region.rect.y)
         pictures[look.name] = style.cut_outline(img, inside)
     return pictures
 
@@ -378,20 +391,24 @@ def parse_entry(entry, value):
     return Rect(*nums), None, fields[4]
 
 
-def check(ini_path, skin_dir):
-    """Reads the written files back and fails loudly on any broken promise."""
+def check(ini_path, picture_path, percent=100):
+    """Reads the written files back and fails loudly on any broken promise. picture_path(stem)
+    names a picture of the set drawn at percent; the layout file's rectangles are checked as the
+    program scales them."""
     sections, values = paint.read_ini(ini_path)
     assert sections == ["BUTTONINFO", "INDICATORS"], sections
     indicators = {k: values.pop(k) for k in ("NumLock", "CapsLock", "ScrollLock", "NoKeyboard", "Legend")}
     assert sorted(values, key=int) == [str(e) for e in range(1, 133)], "entries 1..132"
     entries = {e: parse_entry(e, values[str(e)]) for e in range(1, 133)}
 
-    pics = {n: Image.open(skin_dir / f"main_{n}.bmp") for n in ("mask", "normal", "over", "down")}
+    pics = {n: Image.open(picture_path(f"main_{n}")) for n in ("mask", "normal", "over", "down")}
     for n, p in pics.items():
-        assert p.mode == "RGB" and p.format == "BMP", (n, p.mode)
-        assert p.size == pics["mask"].size, f"main_{n}.bmp has another size"
+        assert p.mode == "RGB", (n, p.mode)
+        assert p.size == pics["mask"].size, f"main_{n} has another size"
     width, height = pics["mask"].size
-    assert width <= 1000 and height <= 420, (width, height)
+    assert (width, height) == (paint.scale_edge(W, percent), paint.scale_edge(H, percent)), \
+        f"main window {width}x{height} at {percent} %"
+    assert percent != 100 or (width <= 1000 and height <= 420), (width, height)
 
     names = [entries[e][2] for e in range(122, 133)]
     assert sorted(names) == sorted(SCREEN_BUTTON_NAMES), names
@@ -415,33 +432,36 @@ def check(ini_path, skin_dir):
     assert b.x - a.right >= 10, "entries 27 and 28 are at least 10 px apart"
     strip = Rect(b.x - STRIP_OFFSET, b.y, STRIP_WIDTH, a.h)
 
-    rects = [entries[e][0] for e in range(1, 133)]
-    for i, r in enumerate(rects):
+    stored = [entries[e][0] for e in range(1, 133)]
+    for i, r in enumerate(stored):
         assert r.w > 0 and r.h > 0, f"entry {i + 1} is empty"
         for j in range(i):
-            assert not r.overlaps(rects[j]), f"entries {j + 1} and {i + 1} overlap"
+            assert not r.overlaps(stored[j]), f"entries {j + 1} and {i + 1} overlap"
         assert not r.overlaps(strip), f"entry {i + 1} lies under the strip"
 
-    mask = pics["mask"].load()
-    places = {name: Rect(*(int(v) for v in value.split(","))) for name, value in indicators.items()}
+    # From here on in the pixels of this scale, as the program sees them.
+    rects = [r.scaled(percent) for r in stored]
+    for i, r in enumerate(rects):
+        assert r.w > 0 and r.h > 0, f"entry {i + 1} is empty at {percent} %"
+        for j in range(i):
+            assert not r.overlaps(rects[j]), f"entries {j + 1} and {i + 1} overlap at {percent} %"
+    mask = pics["mask"]
+    places = {name: Rect(*(int(v) for v in value.split(","))).scaled(percent)
+              for name, value in indicators.items()}
     for name, r in places.items():
         for e, other in enumerate(rects, 1):
             assert not r.overlaps(other), f"{name} lies over entry {e}"
-        for y in range(r.y, r.bottom):
-            for x in range(r.x, r.right):
-                assert mask[x, y] == (0, 0, 0), f"{name} leaves the window at {x},{y}"
+        assert paint.all_black(mask, r.box()), f"{name} leaves the window"
     for a in places:
         for b in places:
             assert a >= b or not places[a].overlaps(places[b]), f"{a} and {b} overlap"
-    colours = set(pics["mask"].getdata())
-    assert colours == {(0, 0, 0), (255, 255, 255)}, "mask is pure black and white"
+    colours = mask.getcolors(256)
+    assert colours and {c for _, c in colours} == {(0, 0, 0), (255, 255, 255)}, \
+        "mask is pure black and white"
     for e, r in enumerate(rects, 1):
-        for y in range(r.y, r.bottom):
-            for x in range(r.x, r.right):
-                assert mask[x, y] == (0, 0, 0), f"entry {e} leaves the window at {x},{y}"
-    for y in range(strip.y, strip.bottom):
-        for x in range(strip.x, strip.right):
-            assert mask[x, y] == (0, 0, 0), "the strip leaves the window"
+        assert paint.all_black(mask, r.box()), f"entry {e} leaves the window"
+    # The program repaints the strip in pixels scaled as its rectangles are.
+    assert paint.all_black(mask, strip.scaled(percent).box()), "the strip leaves the window"
 
     # Inside every rectangle the three looks differ; outside all of them they
     # are the same picture.
@@ -451,14 +471,36 @@ def check(ini_path, skin_dir):
     normal, over, down = (pics[n].convert("RGB") for n in ("normal", "over", "down"))
     for e, r in enumerate(rects, 1):
         crops = [p.crop(r.box()) for p in (normal, over, down)]
-        for (i, p), (j, q) in (((0, crops[0]), (1, crops[1])), ((0, crops[0]), (2, crops[2])),
-                               ((1, crops[1]), (2, crops[2]))):
-            diff = sum(1 for u, v in zip(p.getdata(), q.getdata()) if u != v)
+        for i, j in ((0, 1), (0, 2), (1, 2)):
+            diff = paint.differing_pixels(crops[i], crops[j])
             assert diff > r.w * r.h // 4, f"entry {e}: looks {i} and {j} barely differ"
     outside = Image.eval(inside, lambda v: 255 - v)
     for n, p in (("over", over), ("down", down)):
         blank = Image.new("RGB", (width, height))
         a_ = Image.composite(normal, blank, outside)
         b_ = Image.composite(p, blank, outside)
-        assert a_.tobytes() == b_.tobytes(), f"main_{n}.bmp differs outside the regions"
+        assert a_.tobytes() == b_.tobytes(), f"main_{n} differs outside the regions"
     return {"size": (width, height), "strip": strip, "entries": entries}
+
+
+LEGEND_WORDS = ("LegendRemap", "LegendCommand", "LegendMacro", "LegendText", "LegendProgram",
+                "LegendOff")
+
+
+def check_program_texts():
+    """The program writes the missing keyboard's notice and the legend into their places in
+    Tahoma; DejaVu Sans, wider, stands in for it here. The notice comes in 13 px bold, the legend
+    shrinks to 8 px at the least: a small cap and a gap before each word, the Hold mark last."""
+    for lang in labels.LANGUAGES:
+        notice = labels.program_text("KeyboardMissing", lang)
+        words = [labels.program_text(n, lang) for n in LEGEND_WORDS + ("LegendHold",)]
+        if notice is None or None in words:
+            print(f"no program texts in {lang}: its notice and legend are not measured")
+            continue
+        with labels.speaking(lang):
+            for p in paint.PERCENTS:
+                with paint.at_scale(p):
+                    paint.need_fit(notice, font(13, "bold"), NOTICE.w - 8)
+                    f = font(8, "regular")
+                    room = LEGEND.w - len(LEGEND_WORDS) * (14 + 3 + 8) - (10 + 3)
+                    paint.need_fit("".join(words), f, room)

@@ -145,9 +145,8 @@ def check_box(base, rect, look, caption, size=12, radio=False):
         surf.rrect(box, corner, fill=lip)
         surf.gradient((x0 + 1.2, y0 + 1.2, x0 + b - 1.2, y0 + b - 1.2), corner - 1.2, top, bottom)
     img = surf.reduce()
-    f = font(size, "bold")
     left = x0 + b + 8
-    assert left + paint.text_width(caption, f) <= w - 6, f"label {caption!r} is wider than its box"
+    f = paint.fit_font(caption, w - 6 - left, size, "bold", smallest=9)
     text = DISABLED.text if look is DISABLED else OVER.text if look is OVER else NORMAL.text
     paint.label_left(img, caption, f, text, left, round(h / 2 + paint.cap_height(f) / 2))
     return img
@@ -169,13 +168,13 @@ def case_surface(shape_hi, seed):
                           Image.new("RGB", (w, h), CASE_TOP), ramp)
     # Brushing: long horizontal streaks, from a fixed seed so every run agrees.
     rng = random.Random(seed)
-    cols, rows = max(2, w // (SS * 60)), h // SS
+    cols, rows = max(2, w // S(60)), max(2, round(h / (SS * paint.px(1))))
     noise = Image.new("L", (cols, rows))
     noise.putdata([rng.randint(0, 4) for _ in range(cols * rows)])
     noise = noise.resize((w, h), Image.BICUBIC)
     img = ImageChops.add(img, Image.merge("RGB", (noise, noise, noise)), 1.0, -2)
     # Chamfer: a light band just inside the outline, brighter towards the top.
-    inner = shape_hi.filter(ImageFilter.GaussianBlur(1.2 * SS)).point(
+    inner = shape_hi.filter(ImageFilter.GaussianBlur(paint.px(1.2) * SS)).point(
         lambda v: 255 if v >= 250 else 0)
     band = ImageChops.subtract(shape_hi, inner)
     chamfer = Image.composite(Image.new("RGB", (w, h), (70, 75, 84)),
@@ -187,7 +186,7 @@ def case_surface(shape_hi, seed):
 def shape_picture(w, h, draw_shape):
     """Large shape picture (mode L, 255 inside) and the final-size mask with
     exactly white outside and exactly black inside."""
-    hi = Image.new("L", (w * SS, h * SS), 0)
+    hi = Image.new("L", (paint.edge(w) * SS, paint.edge(h) * SS), 0)
     draw_shape(ImageDraw.Draw(hi))
     small = hi.reduce(SS).point(lambda v: 255 if v >= 128 else 0)
     mask = Image.merge("RGB", [small.point(lambda v: 0 if v else 255)] * 3)
