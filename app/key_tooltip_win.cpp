@@ -1,10 +1,13 @@
 #include "app/key_tooltip_win.h"
 
+#include "app/display_scale_win.h"
+
 namespace orvelle {
 namespace {
 
 constexpr UINT_PTR kShowTimer = 1;
 constexpr int kGapBelowKey = 4;  // keeps the tip off the pointer, which rests on the key
+constexpr int kMaxTipWidth = 480;  // both at 100 %
 
 }  // namespace
 
@@ -29,7 +32,6 @@ void KeyTooltip::Create(HWND owner, HINSTANCE instance) {
   wchar_t empty[] = L"";
   TOOLINFOW tool = Tool(empty);
   SendMessageW(window_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-  SendMessageW(window_.get(), TTM_SETMAXTIPWIDTH, 0, 480);
 }
 
 void KeyTooltip::Show(const std::wstring& text, const Rect& keyInClient) {
@@ -38,7 +40,10 @@ void KeyTooltip::Show(const std::wstring& text, const Rect& keyInClient) {
     Hide();
     return;
   }
-  POINT corner{keyInClient.left, keyInClient.bottom + kGapBelowKey};
+  // At the scale of the owner's monitor, which may have changed since the last tip.
+  const int percent = PercentForDpi(static_cast<int>(WindowDpi(owner_)));
+  SendMessageW(window_.get(), TTM_SETMAXTIPWIDTH, 0, ScaleEdge(kMaxTipWidth, percent));
+  POINT corner{keyInClient.left, keyInClient.bottom + ScaleEdge(kGapBelowKey, percent)};
   ClientToScreen(owner_, &corner);
   if (text == text_ && corner.x == place_.x && corner.y == place_.y) return;  // the same key again
   Hide();
