@@ -45,7 +45,8 @@ struct SkinPlace {
 };
 
 // Where to look, best first: the chosen language at each percent in the order ChoosePercent
-// prefers them, then the other language the same way, then the old pictures.
+// prefers them, then the other language the same way; the old pictures, the Russian set at 100 %,
+// right after Russian at 100 %.
 std::vector<SkinPlace> SkinPlaces(std::wstring_view lang, int monitorPercent);
 
 // The picture's path below the program's folder: "skin\ru\150\main_mask.png" or

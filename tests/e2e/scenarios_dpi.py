@@ -85,7 +85,8 @@ def open_dialog(gui, window, percent):
     """A press on the middle of F5's scaled slot opens the assignment dialog; its window."""
     box = scaled_rect(gui.key_slot(F5), percent)
     gui.click_at(window.rect.left + (box.left + box.right) // 2, window.rect.top + (box.top + box.bottom) // 2)
-    dialog = gui.wait_assign_dialog(True)
+    # The first opening at a scale reads the dialog's pictures: on a busy machine that takes seconds.
+    dialog = gui.wait_assign_dialog(True, seconds=20)
     gui.s.park_pointer()
     return dialog
 
