@@ -86,6 +86,21 @@ TEST(DisplayScale, APointHitsTheScaledRectangleExactlyWhenItsStoredPointHitsTheS
   EXPECT_LT(UnscaleEdge(-1, 150), 0);  // left of the window stays outside every key
 }
 
+TEST(DisplayScale, TheFaceIsPlacedOnThePicturesOfTheScale) {
+  Face face;
+  face.blits = {Blit{RegionLook::Over, Rect{3, 1, 6, 7}}};
+  face.fills = {Fill{Rect{1, 1, 2, 2}, Rgb{1, 2, 3}}};
+  face.litLamps = {Rect{6, 7, 9, 9}};
+  face.notice = Rect{0, 0, 0, 0};  // no place in the skin stays no place
+  face.legend = Rect{2, 2, 4, 4};
+  const Face at150 = ScaleFace(face, 150);
+  EXPECT_EQ(at150.blits[0], (Blit{RegionLook::Over, Rect{5, 2, 9, 11}}));
+  EXPECT_EQ(at150.fills[0], (Fill{Rect{2, 2, 3, 3}, Rgb{1, 2, 3}}));
+  EXPECT_EQ(at150.litLamps[0], (Rect{9, 11, 14, 14}));
+  EXPECT_EQ(at150.notice, (Rect{0, 0, 0, 0}));
+  EXPECT_EQ(at150.legend, (Rect{3, 3, 6, 6}));
+}
+
 TEST(DisplayScale, SkinPlacesInTheOrderTheyAreTried) {
   // English chosen: English at each percent, best first, then Russian, whose 100 % set the old
   // pictures stand in for.
