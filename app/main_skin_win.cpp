@@ -11,6 +11,10 @@
 namespace orvelle {
 
 void MainSkin::Adopt(Picture& picture, UniqueBitmap bitmap) {
+  // A picture of another scale takes the place: the old bitmap leaves its DC before it is deleted.
+  if (picture.dc && picture.original != nullptr) SelectObject(picture.dc.get(), picture.original);
+  picture.dc.reset();
+  picture.original = nullptr;
   picture.bitmap = std::move(bitmap);
   if (!picture.bitmap) return;
   picture.dc.reset(CreateCompatibleDC(nullptr));
@@ -252,8 +256,9 @@ void PaintMinimised(HWND window, HICON icon) {
   SendMessageW(window, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0);
   RECT client{};
   GetClientRect(window, &client);
-  const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
-  const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+  const UINT dpi = WindowDpi(window);
+  const int x = (client.right - client.left - SystemMetricForDpi(SM_CXICON, dpi) + 1) / 2;
+  const int y = (client.bottom - client.top - SystemMetricForDpi(SM_CYICON, dpi) + 1) / 2;
   DrawIcon(dc.get(), x, y, icon);
 }
 

@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "app/display_scale_win.h"
-
 #include "platform/portable/ini_file_copy.h"
 #include "platform/win32/file_store_win.h"
 #include "platform/win32/skin_pictures_win.h"
@@ -28,9 +27,10 @@ void AssignSkin::FitDpi(HWND dialog) {
   const HWND owner = GetWindow(dialog, GW_OWNER);
   const int monitor = PercentForDpi(static_cast<int>(WindowDpi(owner != nullptr ? owner : dialog)));
   const SkinPlace place = FindSkinPlace(folder_, lang_, monitor, L"key_normal");
-  // Kept while the dialog opens at the same scale: reading them takes longer than it is shown.
-  if (loaded_ && place.percent == percent_) return;
-  loaded_ = true;
+  // Kept from one opening to the next at the same scale: reading fifteen pictures is most of the
+  // time the dialog takes to open.
+  if (place_ && *place_ == place) return;
+  place_ = place;
   percent_ = place.percent;
   for (size_t i = 0; i < kStems.size(); ++i) pictures_[i] = LoadSkinPicture(folder_ + SkinPicturePath(place, kStems[i]));
   // The mask is needed only for its outline and size.

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "app/display_scale.h"
@@ -40,7 +41,7 @@ class AssignSkin {
   std::wstring folder_;
   std::wstring lang_;
   int percent_ = 100;
-  bool loaded_ = false;
+  std::optional<SkinPlace> place_;  // where the pictures in use came from
   std::array<UniqueBitmap, kDialogPictureCount> pictures_;  // by DialogPicture
   UniqueRegion outline_;
   SIZE maskSize_{};
