@@ -1,10 +1,15 @@
 #include "app/key_tooltip_win.h"
 
+#include <utility>
+
+#include "app/display_scale_win.h"
+
 namespace orvelle {
 namespace {
 
 constexpr UINT_PTR kShowTimer = 1;
 constexpr int kGapBelowKey = 4;  // keeps the tip off the pointer, which rests on the key
+constexpr int kMaxTipWidth = 480;  // both at 100 %
 
 }  // namespace
 
@@ -29,7 +34,6 @@ void KeyTooltip::Create(HWND owner, HINSTANCE instance) {
   wchar_t empty[] = L"";
   TOOLINFOW tool = Tool(empty);
   SendMessageW(window_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-  SendMessageW(window_.get(), TTM_SETMAXTIPWIDTH, 0, 480);
 }
 
 void KeyTooltip::Show(const std::wstring& text, const Rect& keyInClient) {
@@ -38,7 +42,12 @@ void KeyTooltip::Show(const std::wstring& text, const Rect& keyInClient) {
     Hide();
     return;
   }
-  POINT corner{keyInClient.left, keyInClient.bottom + kGapBelowKey};
+  // At the scale of the owner's monitor, which may have changed since the last tip.
+  const UINT dpi = WindowDpi(owner_);
+  const int percent = PercentForDpi(static_cast<int>(dpi));
+  FollowDpi(dpi);
+  SendMessageW(window_.get(), TTM_SETMAXTIPWIDTH, 0, ScaleEdge(kMaxTipWidth, percent));
+  POINT corner{keyInClient.left, keyInClient.bottom + ScaleEdge(kGapBelowKey, percent)};
   ClientToScreen(owner_, &corner);
   if (text == text_ && corner.x == place_.x && corner.y == place_.y) return;  // the same key again
   Hide();
@@ -46,6 +55,25 @@ void KeyTooltip::Show(const std::wstring& text, const Rect& keyInClient) {
   place_ = corner;
   const UINT delay = static_cast<UINT>(SendMessageW(window_.get(), TTM_GETDELAYTIME, TTDT_INITIAL, 0));
   SetTimer(window_.get(), kShowTimer, delay > 0 ? delay : 1, &KeyTooltip::OnShowTimer);
+}
+
+void KeyTooltip::FollowDpi(UINT dpi) {
+  if (dpi == fontDpi_) return;
+  using ParametersForDpi = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+  const HMODULE user = GetModuleHandleW(L"user32.dll");
+  const auto parametersForDpi = user == nullptr ? nullptr
+                                                : reinterpret_cast<ParametersForDpi>(reinterpret_cast<void*>(
+                                                      GetProcAddress(user, "SystemParametersInfoForDpi")));
+  // Without the call (before Windows 10 1607) the tip keeps the font the system gave it.
+  if (parametersForDpi == nullptr) return;
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (!parametersForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) return;
+  UniqueFont font(CreateFontIndirectW(&metrics.lfStatusFont));
+  if (!font) return;
+  SendMessageW(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+  font_ = std::move(font);  // the old font goes only once the tip no longer uses it
+  fontDpi_ = dpi;
 }
 
 void KeyTooltip::Hide() {

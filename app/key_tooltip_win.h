@@ -31,8 +31,13 @@ class KeyTooltip {
   TOOLINFOW Tool(wchar_t* text) const;
   void Activate();
 
+  // The tip's font at the DPI of the owner's monitor, made again when that changes.
+  void FollowDpi(UINT dpi);
+
   HWND owner_ = nullptr;
+  UniqueFont font_;  // outlives the window that uses it
   UniqueWindow window_;
+  UINT fontDpi_ = 0;
   std::wstring text_;   // the text shown, or about to be
   POINT place_{};       // where its top-left corner goes, on the screen
   bool shown_ = false;

@@ -6,29 +6,42 @@
 #include <string>
 #include <vector>
 
+#include "app/display_scale.h"
 #include "app/main_window.h"
 #include "app/window_face.h"
 #include "platform/win32/handles.h"
 
 namespace orvelle {
 
-// The main window's skin pictures and the painting that copies regions out of them.
+// The main window's skin pictures, at the scale of the monitor the window is on, and the painting
+// that copies regions out of them. The layout stays in 100 % pixels; the skin scales what is
+// painted and unscales where the pointer is.
 class MainSkin {
  public:
-  // Loads "skin\main_mask.bmp", "main_normal.bmp", "main_over.bmp" and "main_down.bmp" from
-  // `folder`, and makes the kinds' pictures from the down picture; a picture that cannot be
-  // loaded or made stays empty and its regions keep the normal look.
-  void LoadSkin(const std::wstring& folder);
+  // Where the pictures lie ("<folder>skin\") and in which language; nothing is read yet: the
+  // window's monitor decides the scale.
+  void UseFolder(const std::wstring& folder, std::wstring lang);
 
-  // The mask picture's size, or nothing without a mask.
-  bool MaskSize(SIZE& size) const;
-
-  // Sizes the window after the mask and cuts its outline: every exactly white mask pixel lies
-  // outside the window. The mask is needed for nothing else and is released.
+  // Loads the pictures for the window's DPI (the mask, the normal, over and down pictures), sizes
+  // the window after the mask and cuts its outline: every exactly white mask pixel lies outside
+  // the window. The mask is needed for nothing else and is released. A picture that cannot be
+  // loaded stays empty and its regions keep the normal look; without a mask the window keeps
+  // its template size and frame.
   void ShapeWindow(HWND window);
 
+  // The window's monitor has another DPI (WM_DPICHANGED): the pictures of its scale, the outline
+  // cut again, and the window at the suggested place.
+  void FollowDpi(HWND window, UINT dpi, const RECT& suggested);
+
+  // The percent the pictures in use are drawn at.
+  int percent() const { return percent_; }
+  // A point of the window in the layout's 100 % pixels, and a layout rectangle on the window.
+  POINT ToLayout(POINT client) const;
+  Rect ToWindow(const Rect& layout) const { return ScaleRect(layout, percent_); }
+
   // The whole window onto `target` in one copy, composed off screen: the normal picture, the
-  // face's copies, its marks, lit lamps, legend and notice. `size` is the window's client size.
+  // face's copies, its marks, lit lamps, legend and notice. `size` is the window's client size;
+  // the face is in layout pixels.
   void Paint(HDC target, SIZE size, const Face& face) const;
 
  private:
@@ -40,12 +53,16 @@ class MainSkin {
   // The picture keeps the bitmap, selected into a DC of its own.
   static void Adopt(Picture& picture, UniqueBitmap bitmap);
 
-  UniqueBitmap mask_;
+  void Load(UINT dpi);
+  bool Reshape(HWND window, POINT origin);
   void PaintBackground(HDC target, SIZE size) const;
-  void Compose(HDC dc, SIZE size, const Face& face) const;
-  const Picture* PictureFor(RegionLook look) const;
+  void Compose(HDC dc, void* bits, SIZE size, const Face& face) const;
 
-  std::array<Picture, kPictureCount> looks_;  // by RegionLook
+  std::wstring folder_;
+  std::wstring lang_ = L"ru";
+  int percent_ = 100;
+  UniqueBitmap mask_;
+  Picture normal_, over_, down_;
 };
 
 // A minimised window: its icon, centred on the window's background.

@@ -32,7 +32,7 @@ MainWindow::MainWindow(HINSTANCE instance, std::vector<RemoteCommand> commands)
       startCommands_(std::move(commands)),
       keeper_(instance, assign_),
       session_(keeper_.session()) {
-  skin_.LoadSkin(folder_);
+  skin_.UseFolder(folder_, L"ru");
   InitKeyMaps(profiles_);
 }
 
@@ -221,17 +221,19 @@ LRESULT MainWindow::OnNcMouseMove(UINT, WPARAM, LPARAM, bool& handled) {
 
 LRESULT MainWindow::OnNcMouseHover(POINT point, bool&) {
   ScreenToClient(hwnd(), &point);
+  point = skin_.ToLayout(point);
   const std::optional<std::wstring> tipText = face_.OnHover(table_, profiles_.working, point);
   // A tip stands at its key: away from a key slot it goes.
   const int hovered = face_.hovered();
   const bool onKey = hovered >= 1 && hovered <= kEditableSlotCount;
-  tooltip_.Show(onKey ? tipText.value_or(std::wstring()) : std::wstring(), onKey ? table_.HitRect(hovered) : Rect{});
+  tooltip_.Show(onKey ? tipText.value_or(std::wstring()) : std::wstring(), onKey ? skin_.ToWindow(table_.HitRect(hovered)) : Rect{});
   return 0;
 }
 
 LRESULT MainWindow::OnNcLeftButtonDown(POINT point, bool& handled) {
   tooltip_.Hide();  // a dialog or menu may open where it stands
   ScreenToClient(hwnd(), &point);
+  point = skin_.ToLayout(point);
   const ClickPlan plan = HandleClick(table_, Point{point.x, point.y});
   RunScreenAction(plan.action);
   if (plan.keyEdit) EditKey(plan.entry);
@@ -372,6 +374,14 @@ void MainWindow::OnPrograms() {
   profiles_.bindings = dialog.bindings();
   ScheduleSave();
   follower_.BindingsChanged();
+}
+
+LRESULT MainWindow::OnDpiChanged(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+  tooltip_.Hide();
+  skin_.FollowDpi(hwnd(), HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+  OnTraySizeMayChange(message, wParam, lParam, handled);
+  handled = true;  // sized after the pictures: the dialog's own scaling would undo it
+  return 0;
 }
 
 LRESULT MainWindow::OnShownOrSized(UINT, WPARAM, LPARAM, bool& handled) {

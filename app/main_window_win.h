@@ -89,7 +89,7 @@ class MainWindow final : public DialogBase, private ProfileUi {
     MESSAGE_HANDLER(showRequest_, OnShowRequest)
     MESSAGE_HANDLER(WM_SETTINGCHANGE, OnTraySizeMayChange)
     MESSAGE_HANDLER(WM_DISPLAYCHANGE, OnTraySizeMayChange)
-    MESSAGE_HANDLER(WM_DPICHANGED, OnTraySizeMayChange)
+    MESSAGE_HANDLER(WM_DPICHANGED, OnDpiChanged)
     MESSAGE_HANDLER(WM_DEVICECHANGE, OnDeviceChange)
     MESSAGE_HANDLER(RemapKeeper::kPresenceChangedMessage, OnPresenceChanged)
     MESSAGE_HANDLER(WM_INPUT, OnRawInput)
@@ -191,6 +191,8 @@ class MainWindow final : public DialogBase, private ProfileUi {
     tray_.Restore();
     return 0;
   }
+  // The window's monitor has another scale: the skin at it, the window resized in place.
+  LRESULT OnDpiChanged(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
   LRESULT OnTraySizeMayChange(UINT, WPARAM, LPARAM, bool& handled) {
     tray_.SizeMayHaveChanged();
     handled = false;

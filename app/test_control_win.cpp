@@ -7,6 +7,7 @@
 
 #include "base/text.h"
 #include "device/hid_sim_win.h"
+#include "platform/win32/handles.h"
 
 namespace orvelle {
 namespace {
@@ -67,6 +68,16 @@ LRESULT AnswerTestCommand(const TestControlTargets& targets, const COPYDATASTRUC
   // The tray icon's side in pixels, and whether the first start's balloon was shown.
   if (text == L"tray-icon-size") return targets.tray.iconSize();
   if (text == L"tray-balloon") return targets.tray.balloonShown() ? 1 : 0;
+  // "in-outline x y": whether that point of the main window lies inside its outline (1) or was
+  // cut away (0).
+  if (text.starts_with(L"in-outline ")) {
+    const std::wstring_view rest = text.substr(11);
+    const size_t blank = rest.find(L' ');
+    if (blank == std::wstring_view::npos) return -1;
+    const UniqueRegion outline(CreateRectRgn(0, 0, 0, 0));
+    if (!outline || GetWindowRgn(targets.window, outline.get()) == ERROR) return -1;
+    return PtInRegion(outline.get(), ParseInt(rest.substr(0, blank)), ParseInt(rest.substr(blank + 1))) ? 1 : 0;
+  }
   // Whether keys pass unremapped because a window of ours is in front.
   if (text == L"own-window") return session.ownWindowInFront() ? 1 : 0;
   // "stage-elevated 1|0": every other program that comes to the front counts as elevated, or no more.

@@ -49,6 +49,7 @@ BitButton& AssignDialogWindow::Button(int id) {
 LRESULT AssignDialogWindow::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   active_ = false;
   recordedKeys_.Clear();
+  skin_.FitDpi(hwnd());
   SetUpControls();
   LayOutControls();
   logic_.Open();

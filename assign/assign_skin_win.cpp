@@ -1,30 +1,48 @@
 #include "assign/assign_skin_win.h"
 
+#include <utility>
+
+#include "app/display_scale_win.h"
 #include "platform/portable/ini_file_copy.h"
 #include "platform/win32/file_store_win.h"
 #include "platform/win32/skin_pictures_win.h"
 
 namespace orvelle {
 
-void AssignSkin::Load(const std::wstring& folder) {
-  static constexpr std::array<const wchar_t*, kDialogPictureCount> kFiles = {
-      L"key_normal.bmp",   L"key_over.bmp",   L"key_down.bmp",   L"media_normal.bmp",  L"function_normal.bmp",
-      L"macro_normal.bmp", L"macro_over.bmp", L"macro_down.bmp", L"macro_disable.bmp", L"macro2_normal.bmp",
-      L"other_normal.bmp", L"other_over.bmp", L"other_down.bmp", L"other_disable.bmp",
-  };
-  for (size_t i = 0; i < kFiles.size(); ++i) pictures_[i] = LoadSkinPicture(folder + L"skin\\" + kFiles[i]);
-  // The mask is needed only for its outline and size.
-  const UniqueBitmap mask = LoadSkinPicture(folder + L"skin\\key_mask.bmp");
-  if (PictureSize(mask.get(), maskSize_)) outline_ = RegionFromMask(mask.get());
+void AssignSkin::Load(const std::wstring& folder, std::wstring lang) {
+  folder_ = folder;
+  lang_ = std::move(lang);
   Win32FileStore files;
   IniFileCopy composite(files, DecodeAnsi, folder + L"Composite.ini");
   composite.Load();
   layout_ = LoadCompositeLayout(composite.ini(), composite.path());
 }
 
+void AssignSkin::FitDpi(HWND dialog) {
+  static constexpr std::array<const wchar_t*, kDialogPictureCount> kStems = {
+      L"key_normal",   L"key_over",   L"key_down",   L"media_normal",  L"function_normal",
+      L"macro_normal", L"macro_over", L"macro_down", L"macro_disable", L"macro2_normal",
+      L"other_normal", L"other_over", L"other_down", L"other_disable",
+  };
+  const HWND owner = GetWindow(dialog, GW_OWNER);
+  const int monitor = PercentForDpi(static_cast<int>(WindowDpi(owner != nullptr ? owner : dialog)));
+  const SkinPlace place = FindSkinPlace(folder_, lang_, monitor, L"key_normal");
+  // Kept from one opening to the next at the same scale: reading fifteen pictures is most of the
+  // time the dialog takes to open.
+  if (place_ && *place_ == place) return;
+  place_ = place;
+  percent_ = place.percent;
+  for (size_t i = 0; i < kStems.size(); ++i) pictures_[i] = LoadSkinPicture(folder_ + SkinPicturePath(place, kStems[i]));
+  // The mask is needed only for its outline and size.
+  const UniqueBitmap mask = LoadSkinPicture(folder_ + SkinPicturePath(place, L"key_mask"));
+  maskSize_ = SIZE{};
+  outline_.reset();
+  if (PictureSize(mask.get(), maskSize_)) outline_ = RegionFromMask(mask.get());
+}
+
 std::array<UniqueBitmap, 4> AssignSkin::CutFaces(int entry) const {
   const ButtonSkin skin = SkinOfEntry(entry);
-  const Rect& area = Area(entry);
+  const Rect area = Area(entry);
   std::array<UniqueBitmap, 4> faces;
   for (size_t i = 0; i < skin.faces.size(); ++i) faces[i] = CutPicture(Picture(skin.faces[i]), area);
   if (skin.disabledFace) faces[3] = CutPicture(Picture(*skin.disabledFace), area);

@@ -3,23 +3,29 @@
 #include <windows.h>
 
 #include <array>
+#include <optional>
 #include <string>
 
+#include "app/display_scale.h"
 #include "assign/dialog_layout.h"
 #include "model/key_table.h"
 #include "platform/win32/handles.h"
 
 namespace orvelle {
 
-// The key assignment dialog's skin, loaded once: its pictures, the outline cut from its mask and
-// the composite layout that places its controls.
+// The key assignment dialog's skin: the composite layout that places its controls, read once and
+// kept in 100 % pixels, and its pictures and the outline cut from its mask at the scale of the
+// monitor the dialog opens on, read when it first opens there.
 class AssignSkin {
  public:
-  // Pictures from "<folder>skin\", the layout from "<folder>Composite.ini". What is missing stays
-  // empty: no picture, no outline, entries that place nothing.
-  void Load(const std::wstring& folder);
+  // The layout from "<folder>Composite.ini"; the pictures will come from "<folder>skin\". What is
+  // missing stays empty: no picture, no outline, entries that place nothing.
+  void Load(const std::wstring& folder, std::wstring lang = L"ru");
+  // The pictures and outline for the scale of the monitor the dialog opens on (its owner's).
+  void FitDpi(HWND dialog);
 
-  const Rect& Area(int entry) const { return layout_[static_cast<size_t>(entry - 1)]; }
+  // Where an entry lies on the dialog at the scale in use.
+  Rect Area(int entry) const { return ScaleRect(layout_[static_cast<size_t>(entry - 1)], percent_); }
   const CompositeLayout& layout() const { return layout_; }
   // The four faces of the skinned button of an entry, cut at its place (the disabled face empty
   // for buttons that cannot be disabled).
@@ -32,6 +38,10 @@ class AssignSkin {
  private:
   HBITMAP Picture(DialogPicture picture) const { return pictures_[static_cast<size_t>(picture)].get(); }
 
+  std::wstring folder_;
+  std::wstring lang_;
+  int percent_ = 100;
+  std::optional<SkinPlace> place_;  // where the pictures in use came from
   std::array<UniqueBitmap, kDialogPictureCount> pictures_;  // by DialogPicture
   UniqueRegion outline_;
   SIZE maskSize_{};

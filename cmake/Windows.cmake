@@ -18,11 +18,12 @@ add_library(orvelle_win32 STATIC
 )
 target_link_libraries(orvelle_win32 PUBLIC orvelle_core)
 target_compile_definitions(orvelle_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)
-target_link_libraries(orvelle_win32 PUBLIC setupapi comctl32 comdlg32 shell32 ole32 oleaut32 taskschd secur32 gdi32 user32 advapi32 version uuid)
+target_link_libraries(orvelle_win32 PUBLIC setupapi comctl32 comdlg32 shell32 ole32 oleaut32 taskschd secur32 gdi32 user32 advapi32 version uuid windowscodecs)
 
 set(ORVELLE_DIST ${CMAKE_BINARY_DIR}/dist)
 set(ORVELLE_APP_SOURCES
   app/main_skin_win.cpp
+  app/display_scale_win.cpp
   app/window_face_win.cpp
   app/main_window_win.cpp
   app/application_win.cpp

@@ -1,5 +1,7 @@
 #include "platform/win32/skin_pictures_win.h"
 
+#include <wincodec.h>
+
 #include <memory>
 #include <vector>
 
@@ -8,9 +10,93 @@
 
 namespace orvelle {
 
+namespace {
+
+// Releases a COM interface pointer at the end of its scope.
+template <typename T>
+class ComRef {
+ public:
+  ComRef() = default;
+  ComRef(const ComRef&) = delete;
+  ComRef& operator=(const ComRef&) = delete;
+  ~ComRef() {
+    if (p_ != nullptr) p_->Release();
+  }
+  T* get() const { return p_; }
+  T** put() { return &p_; }
+  T* operator->() const { return p_; }
+
+ private:
+  T* p_ = nullptr;
+};
+
+// COM for the calling thread while a picture is decoded; a thread that has it already keeps it
+// as it is.
+class ComForThread {
+ public:
+  ComForThread() : started_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+  ComForThread(const ComForThread&) = delete;
+  ComForThread& operator=(const ComForThread&) = delete;
+  ~ComForThread() {
+    if (started_) CoUninitialize();
+  }
+
+ private:
+  bool started_;
+};
+
+// The first frame of a PNG file as a top-down 32 bpp DIB section. The skin is opaque: the
+// fourth byte of each pixel carries nothing.
+UniqueBitmap DecodePng(const std::wstring& path) {
+  const ComForThread com;
+  ComRef<IWICImagingFactory> factory;
+  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                              reinterpret_cast<void**>(factory.put())))) {
+    return {};
+  }
+  ComRef<IWICBitmapDecoder> decoder;
+  ComRef<IWICBitmapFrameDecode> frame;
+  ComRef<IWICFormatConverter> converter;
+  if (FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
+                                                decoder.put())) ||
+      FAILED(decoder->GetFrame(0, frame.put())) || FAILED(factory->CreateFormatConverter(converter.put())) ||
+      FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                   WICBitmapPaletteTypeCustom))) {
+    return {};
+  }
+  UINT width = 0, height = 0;
+  if (FAILED(converter->GetSize(&width, &height)) || width == 0 || height == 0 || width > 16384 || height > 16384) {
+    return {};
+  }
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), static_cast<LONG>(width), -static_cast<LONG>(height), 1, 32, BI_RGB,
+                    0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  UniqueBitmap picture(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!picture || bits == nullptr) return {};
+  const UINT stride = width * 4;
+  if (FAILED(converter->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits)))) return {};
+  // The outline reads a pixel as 0x00RRGGBB, as from a bitmap file: the unused byte is cleared.
+  auto* pixel = static_cast<RGBQUAD*>(bits);
+  for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i) pixel[i].rgbReserved = 0;
+  return picture;
+}
+
+bool EndsWithPng(const std::wstring& path) {
+  return path.size() > 4 && _wcsicmp(path.c_str() + path.size() - 4, L".png") == 0;
+}
+
+}  // namespace
+
 UniqueBitmap LoadSkinPicture(const std::wstring& path) {
+  if (EndsWithPng(path)) return DecodePng(path);
   return UniqueBitmap(static_cast<HBITMAP>(
       LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+}
+
+bool PictureFileExists(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 bool PictureSize(HBITMAP picture, SIZE& size) {

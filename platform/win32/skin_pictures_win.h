@@ -9,9 +9,12 @@
 
 namespace orvelle {
 
-// A skin picture from a bitmap file at its natural size, as a DIB section; null when it cannot be
-// loaded.
+// A skin picture at its natural size, as a DIB section: a ".png" file decoded by the Windows
+// Imaging Component, anything else read as a bitmap file. Null when it cannot be loaded.
 UniqueBitmap LoadSkinPicture(const std::wstring& path);
+
+// True when a file lies at `path`.
+bool PictureFileExists(const std::wstring& path);
 
 // The bitmap's size; false for a null or unreadable bitmap.
 bool PictureSize(HBITMAP picture, SIZE& size);

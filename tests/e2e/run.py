@@ -26,6 +26,7 @@ from scenarios_editor import scenario_editor
 from scenarios_gui import scenario_dialog, scenario_gui_figures, scenario_window
 from scenarios_gamer import scenario_gamer
 from scenarios_dialog20 import scenario_dialog20
+from scenarios_dpi import scenario_dpi
 from scenarios_install import scenario_install
 from scenarios_kinds import scenario_kinds
 from scenarios_messages import scenario_messages
@@ -60,6 +61,7 @@ SCENARIOS = {
     "messages": scenario_messages,
     "gamer": scenario_gamer,
     "dialog20": scenario_dialog20,
+    "dpi": scenario_dpi,
 }
 
 

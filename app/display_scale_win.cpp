@@ -1,0 +1,42 @@
+#include "app/display_scale_win.h"
+
+#include "platform/win32/handles.h"
+#include "platform/win32/skin_pictures_win.h"
+
+namespace orvelle {
+namespace {
+
+template <typename Function>
+Function User32Function(const char* name) {
+  const HMODULE user = GetModuleHandleW(L"user32.dll");
+  return user != nullptr ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user, name))) : nullptr;
+}
+
+}  // namespace
+
+UINT WindowDpi(HWND window) {
+  using DpiForWindow = UINT(WINAPI*)(HWND);
+  static const auto dpiForWindow = User32Function<DpiForWindow>("GetDpiForWindow");
+  if (dpiForWindow != nullptr && window != nullptr) {
+    if (const UINT dpi = dpiForWindow(window); dpi != 0) return dpi;
+  }
+  const WindowDc screen(nullptr);
+  const int dpi = screen.get() != nullptr ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
+  return dpi > 0 ? static_cast<UINT>(dpi) : static_cast<UINT>(kBaseDpi);
+}
+
+int SystemMetricForDpi(int index, UINT dpi) {
+  using MetricsForDpi = int(WINAPI*)(int, UINT);
+  static const auto metricsForDpi = User32Function<MetricsForDpi>("GetSystemMetricsForDpi");
+  return metricsForDpi != nullptr ? metricsForDpi(index, dpi) : GetSystemMetrics(index);
+}
+
+SkinPlace FindSkinPlace(const std::wstring& folder, std::wstring_view lang, int monitorPercent,
+                        std::wstring_view probeStem) {
+  for (const SkinPlace& place : SkinPlaces(lang, monitorPercent)) {
+    if (place.lang.empty() || PictureFileExists(folder + SkinPicturePath(place, probeStem))) return place;
+  }
+  return SkinPlace{};
+}
+
+}  // namespace orvelle
