@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/display_scale_win.h"
+#include "platform/win32/display_scale_win.h"
 
 namespace orvelle {
 namespace {

@@ -4,7 +4,7 @@
 #include <optional>
 #include <utility>
 
-#include "app/display_scale_win.h"
+#include "platform/win32/display_scale_win.h"
 #include "base/ui_texts.h"
 #include "platform/win32/skin_pictures_win.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/display_scale.h"
+#include "base/display_scale.h"
 #include "app/main_window.h"
 #include "app/window_face.h"
 #include "platform/win32/handles.h"

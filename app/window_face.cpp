@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/display_scale.h"
 #include "base/ini_section.h"
 
 namespace orvelle {
@@ -220,6 +221,16 @@ Face ComputeFace(const KeyTable& table, const FaceLayout& layout, const ProfileD
   }
   if (!state.keyboardPresent) face.notice = IsEmpty(layout.notice) ? Rect{} : layout.notice;
   face.legend = layout.legend;
+  return face;
+}
+
+Face ScaleFace(Face face, int percent) {
+  if (percent == 100) return face;
+  for (Blit& blit : face.blits) blit.area = ScaleRect(blit.area, percent);
+  for (Fill& fill : face.fills) fill.area = ScaleRect(fill.area, percent);
+  for (Rect& lamp : face.litLamps) lamp = ScaleRect(lamp, percent);
+  if (face.notice) *face.notice = ScaleRect(*face.notice, percent);
+  face.legend = ScaleRect(face.legend, percent);
   return face;
 }
 

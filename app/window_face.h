@@ -114,4 +114,7 @@ struct Face {
 Face ComputeFace(const KeyTable& table, const FaceLayout& layout, const ProfileData& working,
                  const FaceState& state);
 
+// The face computed on the stored layout, placed on pictures drawn at `percent`.
+Face ScaleFace(Face face, int percent);
+
 }  // namespace orvelle

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/display_scale_win.h"
+#include "platform/win32/display_scale_win.h"
 #include "platform/portable/ini_file_copy.h"
 #include "platform/win32/file_store_win.h"
 #include "platform/win32/skin_pictures_win.h"

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "app/display_scale.h"
+#include "base/display_scale.h"
 #include "assign/dialog_layout.h"
 #include "model/key_table.h"
 #include "platform/win32/handles.h"

@@ -23,7 +23,7 @@ target_link_libraries(orvelle_win32 PUBLIC setupapi comctl32 comdlg32 shell32 ol
 set(ORVELLE_DIST ${CMAKE_BINARY_DIR}/dist)
 set(ORVELLE_APP_SOURCES
   app/main_skin_win.cpp
-  app/display_scale_win.cpp
+  platform/win32/display_scale_win.cpp
   app/window_face_win.cpp
   app/main_window_win.cpp
   app/application_win.cpp

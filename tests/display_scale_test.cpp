@@ -1,8 +1,10 @@
-#include "app/display_scale.h"
+#include "base/display_scale.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
+
+#include "app/window_face.h"
 
 namespace orvelle {
 namespace {

@@ -5,7 +5,6 @@
 #include <string_view>
 #include <vector>
 
-#include "app/window_face.h"
 #include "base/geometry.h"
 
 namespace orvelle {
@@ -32,9 +31,6 @@ Rect ScaleRect(const Rect& r, int percent);
 // a point lies in a scaled rectangle exactly when its 100 % point lies in the stored one.
 int UnscaleEdge(int x, int percent);
 Point UnscalePoint(Point p, int percent);
-
-// The face computed on the stored layout, placed on pictures drawn at `percent`.
-Face ScaleFace(Face face, int percent);
 
 // One place the pictures of a skin may come from: a language folder at a percent, or the old
 // layout (an empty language: "skin\<stem>.bmp", 100 %).

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/display_scale.h"
+#include "base/display_scale.h"
 
 namespace orvelle {
 

@@ -1,4 +1,4 @@
-#include "app/display_scale_win.h"
+#include "platform/win32/display_scale_win.h"
 
 #include "platform/win32/handles.h"
 #include "platform/win32/skin_pictures_win.h"

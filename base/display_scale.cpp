@@ -1,4 +1,4 @@
-#include "app/display_scale.h"
+#include "base/display_scale.h"
 
 #include <algorithm>
 
@@ -38,16 +38,6 @@ int UnscaleEdge(int x, int percent) {
 }
 
 Point UnscalePoint(Point p, int percent) { return Point{UnscaleEdge(p.x, percent), UnscaleEdge(p.y, percent)}; }
-
-Face ScaleFace(Face face, int percent) {
-  if (percent == 100) return face;
-  for (Blit& blit : face.blits) blit.area = ScaleRect(blit.area, percent);
-  for (Fill& fill : face.fills) fill.area = ScaleRect(fill.area, percent);
-  for (Rect& lamp : face.litLamps) lamp = ScaleRect(lamp, percent);
-  if (face.notice) *face.notice = ScaleRect(*face.notice, percent);
-  face.legend = ScaleRect(face.legend, percent);
-  return face;
-}
 
 std::vector<SkinPlace> SkinPlaces(std::wstring_view lang, int monitorPercent) {
   // Percents in the order ChoosePercent prefers them: each time the best of those left.
