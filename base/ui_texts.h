@@ -107,4 +107,11 @@ inline constexpr std::wstring_view kTipWheelDown = L"колесо мыши вн�
 inline constexpr std::wstring_view kTipOpenQuote = L"«";
 inline constexpr std::wstring_view kTipCloseQuote = L"»";
 
+// --- the on-screen notice of the active profile ----------------------------------------------------
+
+// What the notice says: "Профиль 2 — game.exe", "Профиль 1", or the pause.
+inline constexpr std::wstring_view kNoticeProfile = L"Профиль ";
+inline constexpr std::wstring_view kNoticeProgramSeparator = L" — ";
+inline constexpr std::wstring_view kNoticePaused = L"Пауза";
+
 }  // namespace orvelle::ui_text
