@@ -54,9 +54,8 @@ std::wstring WithCrLf(const std::wstring& text) {
 
 // The field a choice of the "Other" mode puts the focus on.
 DialogFocus FocusFor(AssignKind kind) {
-  return kind == AssignKind::Text      ? DialogFocus::TextField
-         : kind == AssignKind::Program ? DialogFocus::ProgramPath
-                                       : DialogFocus::None;
+  return kind == AssignKind::Text ? DialogFocus::TextField
+                                  : (kind == AssignKind::Program ? DialogFocus::ProgramPath : DialogFocus::None);
 }
 
 }  // namespace
@@ -94,6 +93,7 @@ void AssignDialog::Open() {
   view_.programPathText = edit_.program;
   view_.programArgsText = edit_.args;
   macros_.ResetStepList();
+  gamer_.Open();
   switch (edit_.kind) {
     case AssignKind::SingleKey:
       view_.modeButtons[0].SelectButton();
@@ -128,10 +128,12 @@ void AssignDialog::Open() {
     case AssignKind::Disabled:
     case AssignKind::Text:
     case AssignKind::Program:
+    case AssignKind::Profile:
+    case AssignKind::Mouse:
       view_.keyFieldText.clear();
-      // A layout without the mode shows none, as for a kind the dialog does not know; OK then
-      // leaves the key as it is.
-      if (!otherModePlaced_) break;
+      // A layout without the mode (or the choice) shows none, as for a kind the dialog does not
+      // know; OK then leaves the key as it is.
+      if (!otherModePlaced_ || (edit_.kind >= AssignKind::Profile && !gamer_.placed())) break;
       view_.modeButtons[kOtherMode].SelectButton();
       view_.otherControlsVisible = true;
       ShowChoice(edit_.kind);
@@ -139,6 +141,7 @@ void AssignDialog::Open() {
     default:
       break;
   }
+  gamer_.ShowTurbo(!MacroTableAlone());
   keyName_ = view_.keyFieldText;
   keysDown_.reset();
   macros_.ForgetRecording();
@@ -169,6 +172,7 @@ void AssignDialog::EnterMode(size_t button, AssignKind kind, bool& control, Dial
   SelectModeButton(static_cast<int>(button));
   HideModeControls();
   view_.holdBoxVisible = true;
+  gamer_.ShowTurbo(true);
   control = true;
   view_.focus = focus;
   ++view_.focusRequests;
@@ -212,6 +216,8 @@ AssignKind AssignDialog::ChosenOtherKind() const {
   // The choice made before in this opening, or the first one.
   if (view_.textChoice.selected) return AssignKind::Text;
   if (view_.programChoice.selected) return AssignKind::Program;
+  if (view_.profileChoice.selected) return AssignKind::Profile;
+  if (view_.mouseChoice.selected) return AssignKind::Mouse;
   return AssignKind::Disabled;
 }
 
@@ -221,6 +227,8 @@ void AssignDialog::ShowChoice(AssignKind kind) {
   view_.programChoice.selected = kind == AssignKind::Program;
   view_.textFieldEnabled = kind == AssignKind::Text;
   view_.programFieldsEnabled = kind == AssignKind::Program;
+  gamer_.ShowChoice(kind);
+  gamer_.ShowTurbo(true);
 }
 
 void AssignDialog::Choose(AssignKind kind) {
@@ -248,6 +256,7 @@ void AssignDialog::OnClear() {
 void AssignDialog::ToggleHold() {
   if (!view_.holdBoxVisible) return;
   view_.holdBox.selected = !view_.holdBox.selected;
+  if (view_.holdBox.selected) gamer_.HoldTicked();
 }
 
 void AssignDialog::ReleaseSkin() {
@@ -259,6 +268,7 @@ void AssignDialog::ReleaseSkin() {
   view_.disabledChoice.Reset();
   view_.textChoice.Reset();
   view_.programChoice.Reset();
+  gamer_.Release();
 }
 
 void AssignDialog::OnCancel() {
@@ -285,6 +295,7 @@ void AssignDialog::OnOk(const MediaNameMap& media, int mediaSelection, int funct
     edit_.displayName = itemText(functionItems, functionSelection);
   }
   if (!MacroTableAlone()) edit_.hold = view_.holdBox.selected;
+  gamer_.Ok();
   if (!IsActionKind(edit_.kind)) {
     // Only the kinds of the "Other" mode keep a text, a program or arguments.
     edit_.text.clear();
@@ -318,6 +329,8 @@ void AssignDialog::OnOk(const MediaNameMap& media, int mediaSelection, int funct
     case AssignKind::Disabled:
     case AssignKind::Text:
     case AssignKind::Program:
+    case AssignKind::Profile:
+    case AssignKind::Mouse:
       OtherOk();
       break;
     default:
@@ -330,8 +343,10 @@ void AssignDialog::OtherOk() {
   // Opened on such a key by a layout without the mode: nothing was shown, nothing changes.
   if (!view_.otherControlsVisible) return;
   // Nothing to type or to start: the key sends itself again, unassigned, as after Clear.
+  const bool gamer = edit_.kind == AssignKind::Profile || edit_.kind == AssignKind::Mouse;
   const KeyAssignment record =
-      ActionRecord(edit_.kind, view_.textFieldText, view_.programPathText, view_.programArgsText)
+      (gamer ? gamer_.OtherRecord(edit_.kind)
+             : ActionRecord(edit_.kind, view_.textFieldText, view_.programPathText, view_.programArgsText))
           .value_or(KeyAssignment{std::wstring(), AssignKind::SingleKey, 0, false});
   edit_.kind = record.kind;
   edit_.displayName = record.name;
@@ -340,6 +355,8 @@ void AssignDialog::OtherOk() {
   edit_.text = record.text;
   edit_.program = record.program;
   edit_.args = record.args;
+  edit_.profileTarget = record.profileTarget;
+  edit_.mouse = record.mouse;
   // It plays no macro, whatever it becomes; a key back at itself sends itself.
   edit_.macros.indexMap.erase(edit_.keyCode);
   if (record.kind == AssignKind::SingleKey) edit_.sends = OutputSequence{edit_.keyCode};

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "assign/assign_view.h"
+#include "assign/gamer_choices.h"
 #include "assign/macro_editor.h"
 #include "assign/recording.h"
 #include "model/key_table.h"
@@ -36,12 +37,18 @@ class AssignDialog {
 
   // Whether the skin places the "Other" mode (PlacesOtherMode); set once, before the openings.
   void SetOtherModePlaced(bool placed) { otherModePlaced_ = placed; }
+  // Whether it places the Profile and Mouse choices and the Turbo box; likewise.
+  void SetGamerControlsPlaced(bool placed) { gamer_.SetPlaced(placed); }
   // Opening: the lists, the layout's hidden controls and the mode the main window handed over.
   void Open();
 
   // The check boxes: each click ticks or clears.
   void ToggleHold();
   void ToggleKeyDelays() { macros_.ToggleKeyDelays(); }
+  void ToggleTurbo() { gamer_.ToggleTurbo(); }
+  void ToggleAllProfiles() { gamer_.ToggleAllProfiles(); }
+  void SetTurboPeriod(const std::wstring& fieldText) { gamer_.SetTurboPeriod(fieldText); }
+  void ShowTurboPeriod() { gamer_.ShowTurboPeriod(); }
 
   // The mode buttons, Clear and Cancel.
   void OnSingleKeyButton();
@@ -57,6 +64,10 @@ class AssignDialog {
   void ChooseDisabled() { Choose(AssignKind::Disabled); }
   void ChooseText() { Choose(AssignKind::Text); }
   void ChooseProgram() { Choose(AssignKind::Program); }
+  void ChooseProfile() { Choose(AssignKind::Profile); }
+  void ChooseMouse() { Choose(AssignKind::Mouse); }
+  void SelectProfile(int item) { gamer_.SelectProfile(item); }
+  void SelectMouse(int item) { gamer_.SelectMouse(item); }
   void SetText(const std::wstring& fieldText) { view_.textFieldText = fieldText; }
   void SetProgramPath(const std::wstring& fieldText) { view_.programPathText = fieldText; }
   void SetProgramArgs(const std::wstring& fieldText) { view_.programArgsText = fieldText; }
@@ -122,6 +133,7 @@ class AssignDialog {
   AssignEdit edit_;
   AssignView view_;
   MacroEditor macros_{ui_, edit_, view_};
+  GamerChoices gamer_{edit_, view_};
   bool otherModePlaced_ = true;
   // Single-key mode: the name OK stores (the field may show a refusal instead), the keys the
   // hook saw held, and what was captured before the keys now held went down.

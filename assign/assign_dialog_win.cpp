@@ -20,6 +20,7 @@ AssignDialogWindow::AssignDialogWindow(HINSTANCE instance, const std::wstring& f
       fieldFont_(PointFont(100, L"Tahoma")) {
   skin_.Load(folder);
   logic_.SetOtherModePlaced(PlacesOtherMode(skin_.layout()));
+  logic_.SetGamerControlsPlaced(PlacesGamerControls(skin_.layout()));
 }
 
 AssignDialogWindow::~AssignDialogWindow() = default;

@@ -91,6 +91,21 @@ struct AssignView {
   std::wstring textFieldText;
   std::wstring programPathText;
   std::wstring programArgsText;
+  // Its Profile and Mouse choices, shown when the skin places them, each with its list (enabled
+  // while chosen), and the box that puts a Profile key into all three profiles.
+  bool gamerChoicesVisible = false;
+  BitButtonModel profileChoice{};
+  BitButtonModel mouseChoice{};
+  bool profileListEnabled = false;
+  bool mouseListEnabled = false;
+  int profileSelection = 0;
+  int mouseSelection = 0;
+  BitButtonModel allProfilesBox{};
+  // The Turbo box and its period field beside Hold, and the notice of a period refused.
+  bool turboVisible = false;
+  BitButtonModel turboBox{};
+  std::wstring turboText;
+  std::wstring turboHint;
 
   DialogFocus focus = DialogFocus::None;
   // Counts the times the focus was asked for: a mode button clicked again puts the focus back on

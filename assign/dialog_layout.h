@@ -66,6 +66,10 @@ inline constexpr std::array<PlacedControl, 11> kPlacedControlIds = {{
 // Whether the layout places the "Other" mode: its mode button and every control of its page. A
 // layout made before the mode existed does not, and the dialog then never offers it.
 bool PlacesOtherMode(const CompositeLayout& layout);
+// Whether the layout places the "Other" mode's Profile and Mouse choices and the Turbo box
+// beside Hold. No layout entry places them yet, so the dialog hides them and leaves a key's
+// Profile, Mouse and Turbo values as it found them.
+constexpr bool PlacesGamerControls(const CompositeLayout&) { return false; }
 
 // The dialog's pictures besides its mask.
 enum class DialogPicture {

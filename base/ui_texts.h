@@ -61,6 +61,20 @@ inline constexpr std::wstring_view kShortcutShift = L"Shift";
 inline constexpr std::wstring_view kShortcutSpace = L"Space";
 inline constexpr std::wstring_view kShortcutNumPlus = L"Num +";
 inline constexpr std::wstring_view kShortcutNumMinus = L"Num -";
+// The "Other" mode's Profile list and Mouse list, and the notice of a turbo period refused.
+inline constexpr std::wstring_view kProfileChoice1 = L"Профиль 1";
+inline constexpr std::wstring_view kProfileChoice2 = L"Профиль 2";
+inline constexpr std::wstring_view kProfileChoice3 = L"Профиль 3";
+inline constexpr std::wstring_view kProfileChoiceNext = L"Следующий профиль";
+inline constexpr std::wstring_view kProfileChoicePause = L"Пауза";
+inline constexpr std::wstring_view kMouseLeft = L"Левая кнопка";
+inline constexpr std::wstring_view kMouseRight = L"Правая кнопка";
+inline constexpr std::wstring_view kMouseMiddle = L"Средняя кнопка";
+inline constexpr std::wstring_view kMouseX1 = L"Кнопка X1";
+inline constexpr std::wstring_view kMouseX2 = L"Кнопка X2";
+inline constexpr std::wstring_view kMouseWheelUp = L"Колесо вверх";
+inline constexpr std::wstring_view kMouseWheelDown = L"Колесо вниз";
+inline constexpr std::wstring_view kTurboPeriodHint = L"Turbo: a whole number of ms from 20 to 1000.";
 
 // --- messages, menus, the About box, export ----------------------------------------------------
 

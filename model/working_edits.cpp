@@ -14,8 +14,24 @@ std::vector<int>::iterator FindAssignedByCode(ProfileData& working, const KeyTab
   });
 }
 
-// A Disabled, Text or Program edit: the key acts on its record, with the identity as its KeyMap
-// entry; whatever macro it played, it plays no more. The dialog's OK cleaned the values already.
+int TurboOf(const AssignEdit& edit) {
+  return TakesTurbo(edit.kind) && IsTurboPeriod(edit.turboMs) ? edit.turboMs : 0;
+}
+
+// Profile `data` gets the action `record` on slot `index` with key code `code`: listed, the
+// identity as its entry, no macro played. Its macros themselves stay.
+void PutActionRecord(ProfileData& data, int index, int code, const KeyAssignment& record) {
+  if (std::find(data.assignedSlots.begin(), data.assignedSlots.end(), index) == data.assignedSlots.end()) {
+    data.assignedSlots.push_back(index);
+  }
+  data.records[static_cast<size_t>(index)] = record;
+  data.macros.indexMap.erase(code);
+  if (IsSendableKeyCode(code)) data.keyMap[code] = OutputSequence{code};
+}
+
+// An action edit (Disabled, Text, Program, Profile, Mouse): the key acts on its record, with the
+// identity as its KeyMap entry; whatever macro it played, it plays no more. The dialog's OK
+// cleaned the values already.
 void CommitActionEdit(ProfileSet& set, const KeyTable& table, int entry, const AssignEdit& edit) {
   ProfileData& working = set.working;
   const int index = entry - 1;
@@ -26,6 +42,9 @@ void CommitActionEdit(ProfileSet& set, const KeyTable& table, int entry, const A
     record.program = edit.program;
     record.args = edit.args;
   }
+  if (edit.kind == AssignKind::Profile) record.profileTarget = edit.profileTarget;
+  if (edit.kind == AssignKind::Mouse) record.mouse = edit.mouse;
+  record.turboMs = TurboOf(edit);
   if (HasAction(record)) {
     record.name = DisplayNameOf(record);
     if (std::find(working.assignedSlots.begin(), working.assignedSlots.end(), index) == working.assignedSlots.end()) {
@@ -42,6 +61,12 @@ void CommitActionEdit(ProfileSet& set, const KeyTable& table, int entry, const A
   working.macros = std::move(settled.macros);
   if (IsSendableKeyCode(code)) working.keyMap[code] = OutputSequence{code};
   ApplyWorkingCopy(set);
+  if (edit.kind == AssignKind::Profile && edit.allProfiles && HasAction(record)) {
+    const KeyAssignment& kept = working.records[static_cast<size_t>(index)];
+    for (int n = 1; n <= 3; ++n) {
+      if (n != set.activeProfile) PutActionRecord(set.Profile(n), index, code, kept);
+    }
+  }
 }
 
 }  // namespace
@@ -56,6 +81,10 @@ void PrepareSlotEdit(const ProfileSet& set, const KeyTable& table, int entry, As
   edit.text = record.text;
   edit.program = record.program;
   edit.args = record.args;
+  edit.profileTarget = record.profileTarget;
+  edit.mouse = record.mouse;
+  edit.turboMs = record.turboMs;
+  edit.allProfiles = false;
   edit.keyCode = table.Entry(entry).keyCode;
   edit.sends.reset();
   edit.macros = set.working.macros;
@@ -77,6 +106,10 @@ void PrepareMacroEdit(const ProfileSet& set, AssignEdit& edit) {
   edit.text.clear();
   edit.program.clear();
   edit.args.clear();
+  edit.profileTarget = ProfileTarget::None;
+  edit.mouse = MouseAction::None;
+  edit.turboMs = 0;
+  edit.allProfiles = false;
   edit.macros = set.working.macros;
 }
 
@@ -127,6 +160,8 @@ void SettleKeyEntry(KeyMap& keyMap, AssignEdit& edit) {
     case AssignKind::Disabled:
     case AssignKind::Text:
     case AssignKind::Program:
+    case AssignKind::Profile:
+    case AssignKind::Mouse:
       // The engine acts on the key's record; its own entry sends the key itself.
       edit.macros.indexMap.erase(key);
       if (hasEntry) entry->second = SequenceOrIdentity(key, OutputSequence{key});
@@ -157,7 +192,10 @@ void CommitSlotEdit(ProfileSet& set, const KeyTable& table, int entry, const Ass
     name = edit.displayName;
     hold = edit.hold;
   }
-  working.records[static_cast<size_t>(index)] = KeyAssignment{name, edit.kind, edit.macroIndex, hold};
+  KeyAssignment record{name, edit.kind, edit.macroIndex, hold};
+  record.turboMs = TurboOf(edit);
+  if (record.turboMs != 0) record.hold = false;  // turbo and hold exclude each other
+  working.records[static_cast<size_t>(index)] = std::move(record);
   set.pending = true;
   ResyncMacros(set, table, edit, ResyncMode::SlotEdit);
   working.macros = edit.macros;

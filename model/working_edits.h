@@ -24,6 +24,13 @@ struct AssignEdit {
   std::wstring displayName;
   // A Text key's text, a Program key's program and arguments; empty for the other kinds.
   std::wstring text, program, args;
+  // A Profile key's target and a Mouse key's action; None for the other kinds.
+  ProfileTarget profileTarget = ProfileTarget::None;
+  MouseAction mouse = MouseAction::None;
+  // The turbo period in milliseconds, 0 when off; kept only for the kinds that TakesTurbo.
+  int turboMs = 0;
+  // A Profile edit goes into all three profiles, so that a key always switches back.
+  bool allProfiles = false;
   MacroTable macros;  // a copy of the whole table
   // What a single-key edit sends: the key's current single target as the dialog opens, then the
   // last key pressed in it.
@@ -61,7 +68,10 @@ int CurrentTarget(const ProfileData& working, const AssignEdit& edit);
 // gives it (the edit's display name is not used), stops playing a macro, keeps the identity as its
 // KeyMap entry and is not held; it keeps the text, path and arguments of its kind as the dialog's
 // OK cleaned them. A Text edit without a text or a Program edit without a path puts the slot back to its
-// default. Every other kind keeps no text, path or arguments.
+// default. Every other kind keeps no text, path or arguments. A Profile or Mouse edit keeps its
+// target or action (none puts the slot back to its default); a Profile edit with allProfiles
+// puts the same record into the other two profiles as well. A turbo period in range is kept for
+// the kinds that take it, and the key is then not held.
 void CommitSlotEdit(ProfileSet& set, const KeyTable& table, int entry, const AssignEdit& edit);
 // Before the dialog opens from "Macro..".
 void PrepareMacroEdit(const ProfileSet& set, AssignEdit& edit);

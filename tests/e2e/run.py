@@ -25,6 +25,7 @@ from report import Failure, Report
 from scenarios_editor import scenario_editor
 from scenarios_gui import scenario_dialog, scenario_gui_figures, scenario_window
 from scenarios_gamer import scenario_gamer
+from scenarios_dialog20 import scenario_dialog20
 from scenarios_install import scenario_install
 from scenarios_kinds import scenario_kinds
 from scenarios_messages import scenario_messages
@@ -58,6 +59,7 @@ SCENARIOS = {
     "editor": scenario_editor,
     "messages": scenario_messages,
     "gamer": scenario_gamer,
+    "dialog20": scenario_dialog20,
 }
 
 

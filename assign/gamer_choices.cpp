@@ -1,0 +1,118 @@
+#include "assign/gamer_choices.h"
+
+#include "assign/field_input.h"
+#include "base/text.h"
+#include "base/ui_texts.h"
+
+namespace orvelle {
+
+std::vector<std::wstring> ProfileListItems() {
+  return {std::wstring(ui_text::kProfileChoice1), std::wstring(ui_text::kProfileChoice2),
+          std::wstring(ui_text::kProfileChoice3), std::wstring(ui_text::kProfileChoiceNext),
+          std::wstring(ui_text::kProfileChoicePause)};
+}
+
+std::vector<std::wstring> MouseListItems() {
+  return {std::wstring(ui_text::kMouseLeft),     std::wstring(ui_text::kMouseRight),
+          std::wstring(ui_text::kMouseMiddle),   std::wstring(ui_text::kMouseX1),
+          std::wstring(ui_text::kMouseX2),       std::wstring(ui_text::kMouseWheelUp),
+          std::wstring(ui_text::kMouseWheelDown)};
+}
+
+namespace {
+
+// A value's place in its list (None is not listed); the first item for None.
+template <typename Value>
+int ItemOf(Value value) {
+  const int item = static_cast<int>(value) - 1;
+  return item < 0 ? 0 : item;
+}
+
+bool InList(int item, size_t count) { return item >= 0 && item < static_cast<int>(count); }
+
+}  // namespace
+
+void GamerChoices::Open() {
+  view_.profileChoice.sticky = view_.mouseChoice.sticky = true;
+  view_.allProfilesBox.sticky = view_.turboBox.sticky = true;
+  view_.profileSelection = ItemOf(edit_.profileTarget);
+  view_.mouseSelection = ItemOf(edit_.mouse);
+  // On by default: a key that switches away is in every profile, so there is always a way back.
+  view_.allProfilesBox.selected = true;
+  periodMs_ = IsTurboPeriod(edit_.turboMs) ? edit_.turboMs : 0;
+  view_.turboBox.selected = periodMs_ != 0;
+  view_.turboText = periodMs_ != 0 ? FormatInt(periodMs_) : std::wstring();
+  view_.turboHint.clear();
+  if (view_.turboBox.selected) view_.holdBox.selected = false;
+}
+
+void GamerChoices::ShowChoice(AssignKind kind) {
+  view_.profileChoice.selected = kind == AssignKind::Profile;
+  view_.mouseChoice.selected = kind == AssignKind::Mouse;
+  view_.profileListEnabled = kind == AssignKind::Profile;
+  view_.mouseListEnabled = kind == AssignKind::Mouse;
+  view_.gamerChoicesVisible = placed_;
+}
+
+void GamerChoices::ShowTurbo(bool keySlot) { view_.turboVisible = placed_ && keySlot && TakesTurbo(edit_.kind); }
+
+void GamerChoices::SelectProfile(int item) {
+  if (view_.profileListEnabled && InList(item, ProfileListItems().size())) view_.profileSelection = item;
+}
+
+void GamerChoices::SelectMouse(int item) {
+  if (view_.mouseListEnabled && InList(item, MouseListItems().size())) view_.mouseSelection = item;
+}
+
+void GamerChoices::ToggleAllProfiles() {
+  if (view_.profileListEnabled) view_.allProfilesBox.selected = !view_.allProfilesBox.selected;
+}
+
+void GamerChoices::ToggleTurbo() {
+  if (!view_.turboVisible) return;
+  view_.turboBox.selected = !view_.turboBox.selected;
+  if (!view_.turboBox.selected) return;
+  view_.holdBox.selected = false;
+  if (periodMs_ == 0) periodMs_ = kFirstTurboMs;
+  view_.turboText = FormatInt(periodMs_);
+  view_.turboHint.clear();
+}
+
+void GamerChoices::SetTurboPeriod(const std::wstring& fieldText) {
+  view_.turboText = fieldText;
+  if (fieldText.empty()) return;
+  if (const auto ms = ParseFieldNumber(fieldText, kMinTurboMs, kMaxTurboMs)) {
+    periodMs_ = *ms;
+    view_.turboHint.clear();
+  } else {
+    view_.turboHint = ui_text::kTurboPeriodHint;
+  }
+}
+
+void GamerChoices::ShowTurboPeriod() {
+  view_.turboText = periodMs_ != 0 ? FormatInt(periodMs_) : std::wstring();
+  view_.turboHint.clear();
+}
+
+std::optional<KeyAssignment> GamerChoices::OtherRecord(AssignKind kind) const {
+  if (kind == AssignKind::Profile) {
+    return ProfileKeyRecord(static_cast<ProfileTarget>(view_.profileSelection + 1));
+  }
+  return MouseKeyRecord(static_cast<MouseAction>(view_.mouseSelection + 1));
+}
+
+void GamerChoices::Ok() {
+  edit_.allProfiles = edit_.kind == AssignKind::Profile && view_.allProfilesBox.selected;
+  if (!placed_) return;  // the key keeps the period it had
+  edit_.turboMs = view_.turboVisible && view_.turboBox.selected ? periodMs_ : 0;
+  if (edit_.turboMs != 0) edit_.hold = false;
+}
+
+void GamerChoices::Release() {
+  view_.profileChoice.Reset();
+  view_.mouseChoice.Reset();
+  view_.allProfilesBox.Reset();
+  view_.turboBox.Reset();
+}
+
+}  // namespace orvelle
