@@ -18,6 +18,12 @@ constexpr size_t kMaxProgramChars = 40;
 
 }  // namespace
 
+bool NoticeWorthy(const FollowedProfile& before, bool pausedBefore, const FollowedProfile& now, bool pausedNow) {
+  if (before.profile == 0) return false;
+  if (pausedBefore != pausedNow) return true;
+  return !pausedNow && before.profile != now.profile;
+}
+
 std::wstring NoticeText(const FollowedProfile& followed, bool paused) {
   if (paused) return std::wstring(ui_text::kNoticePaused);
   std::wstring text = std::wstring(ui_text::kNoticeProfile) + FormatInt(followed.profile);

@@ -25,6 +25,12 @@ inline constexpr unsigned kNoticeShowMs = 1000;
 // the same thing itself.
 constexpr bool NoticeWanted(bool optionOn, bool mainWindowShown) { return optionOn && !mainWindowShown; }
 
+// Whether going from one state of the keys to the next is worth a notice: the pause came or went,
+// or the number of the profile the keys follow changed while they are remapped. The first state
+// (profile 0 before it, as the tray starts) is the start, not a change; another program bringing
+// the profile already active changes nothing the keys do, nor does any change under the pause.
+bool NoticeWorthy(const FollowedProfile& before, bool pausedBefore, const FollowedProfile& now, bool pausedNow);
+
 // What the notice says: the profile and the program that brought it, or the pause, which
 // overrides any profile because no key is remapped meanwhile.
 std::wstring NoticeText(const FollowedProfile& followed, bool paused);

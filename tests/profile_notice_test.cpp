@@ -16,6 +16,32 @@ TEST(ProfileNotice, ShownOnlyWhenAskedForAndTheMainWindowIsAway) {
   }
 }
 
+TEST(ProfileNotice, ComesForANewProfileOrThePauseOnly) {
+  struct Case {
+    const char* what;
+    FollowedProfile before;
+    bool pausedBefore;
+    FollowedProfile now;
+    bool pausedNow;
+    bool worthy;
+  };
+  const Case cases[] = {
+      {"the start", {0, L""}, false, {1, L""}, false, false},
+      {"the start, paused by the command line", {0, L""}, false, {1, L""}, true, false},
+      {"another profile by hand", {1, L""}, false, {2, L""}, false, true},
+      {"a program brings its profile", {1, L""}, false, {2, L"game.exe"}, false, true},
+      {"a program brings the active profile", {2, L""}, false, {2, L"game.exe"}, false, false},
+      {"the program goes, the same home profile", {2, L"game.exe"}, false, {2, L""}, false, false},
+      {"paused", {2, L"game.exe"}, false, {2, L"game.exe"}, true, true},
+      {"another profile while paused", {2, L""}, true, {3, L""}, true, false},
+      {"on again", {2, L""}, true, {2, L""}, false, true},
+      {"on again in another profile", {2, L""}, true, {3, L"game.exe"}, false, true},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(NoticeWorthy(c.before, c.pausedBefore, c.now, c.pausedNow), c.worthy) << c.what;
+  }
+}
+
 TEST(ProfileNotice, SaysTheProfileAndTheProgramByItsFileNameOrThePause) {
   const std::wstring longName(60, L'a');
   struct Case {
