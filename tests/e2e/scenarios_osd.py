@@ -144,6 +144,7 @@ def turn_on(me):
 def profile_key_notice(me):
     target = me.program.send("profile") % 3 + 1
     notice = expect_notice(me, tap(me, "F6"), f"Профиль {target}")
+    me.gui.shot("osd-notice")  # for a person: the notice as drawn, if it still shows
     screen = dict(part.split("=") for part in me.s.wine.control_ok("screen").split())
     work = parse_rect(screen["monitor_work"])
     centre = (notice.rect.left + notice.rect.right) / 2
