@@ -49,6 +49,8 @@ LRESULT MainWindow::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   ChangeWindowMessageFilterEx(hwnd(), showRequest_, MSGFLT_ALLOW, nullptr);
   ChangeWindowMessageFilterEx(hwnd(), remoteCommand_, MSGFLT_ALLOW, nullptr);
   tray_.Add(instance_, hwnd(), icon_);
+  notice_.Attach(instance_, hwnd(), profiles_);
+  tray_.TellChangesTo(notice_);
   saver_.Attach(hwnd());
   startupReport_ = saver_.Load(table_, profiles_);
   face_.Attach(hwnd(), saver_.files(), DecodeAnsi, folder_ + L"Main.ini");
@@ -186,8 +188,8 @@ LRESULT MainWindow::OnPresenceChanged(UINT, WPARAM, LPARAM, bool&) {
 }
 
 LRESULT MainWindow::OnCopyData(UINT, WPARAM, LPARAM lParam, bool& handled) {
-  return AnswerTestCommand({hwnd(), session_, follower_, tray_}, reinterpret_cast<const COPYDATASTRUCT*>(lParam),
-                           handled);
+  return AnswerTestCommand({hwnd(), session_, follower_, tray_, notice_},
+                           reinterpret_cast<const COPYDATASTRUCT*>(lParam), handled);
 }
 
 // --- painting ---------------------------------------------------------------------------------

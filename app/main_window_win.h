@@ -17,6 +17,7 @@
 #include "app/popup_menus_win.h"
 #include "app/profile_follower_win.h"
 #include "app/profile_keys.h"
+#include "app/profile_notice_win.h"
 #include "app/program_start_win.h"
 #include "app/remap_keeper_win.h"
 #include "app/tray_presenter_win.h"
@@ -109,6 +110,7 @@ class MainWindow final : public DialogBase, private ProfileUi {
     COMMAND_ID_HANDLER_EX(ID_AUTOSTART_COMMAND, OnAutostart)
     COMMAND_ID_HANDLER_EX(ID_PAUSE_COMMAND, OnPauseCommand)
     COMMAND_ID_HANDLER_EX(ID_RUN_AS_ADMIN_COMMAND, OnRunAsAdmin)
+    COMMAND_ID_HANDLER_EX(ID_OSD_COMMAND, OnNoticeOption)
     COMMAND_ID_HANDLER_EX(ID_PROGRAMS_COMMAND, OnPrograms)
     COMMAND_ID_HANDLER(IDOK, OnEndDialogCommand)
     COMMAND_ID_HANDLER(IDCANCEL, OnEndDialogCommand)
@@ -217,6 +219,12 @@ class MainWindow final : public DialogBase, private ProfileUi {
     if (outcome.exit) OnExitApplication();  // saves the option for the elevated copy
   }
   void OnPrograms();
+  // "показывать смену профиля": the on-screen notice on or off, saved like every setting.
+  void OnNoticeOption() {
+    profiles_.osd = !profiles_.osd;
+    if (!profiles_.osd) notice_.Hide();
+    ScheduleSave();
+  }
   // The profile that follows the program in front.
   LRESULT OnFollow(UINT, WPARAM, LPARAM, bool&) {
     follower_.Follow();
@@ -273,6 +281,7 @@ class MainWindow final : public DialogBase, private ProfileUi {
   HICON icon_ = nullptr;  // shared resource icon, never destroyed
   KeyTooltip tooltip_;
   MainFace face_;
+  ProfileNotice notice_;  // told by the tray, so it outlives it
   TrayPresenter tray_;
   ProfileFollower follower_;
   UINT taskbarCreated_ = 0;

@@ -25,6 +25,12 @@ void AddTapTimeMenu(HMENU buttonMenu, int currentMs) {
   }
 }
 
+// The notice's check item, above "О программе…"; checked while the notice is on.
+void AddNoticeItem(HMENU buttonMenu, bool on) {
+  InsertMenuW(buttonMenu, ID_ABOUT_COMMAND, MF_BYCOMMAND | MF_STRING | (on ? MF_CHECKED : MF_UNCHECKED),
+              ID_OSD_COMMAND, std::wstring(ui_text::kNoticeMenu).c_str());
+}
+
 }  // namespace
 
 void ShowPopupMenu(HINSTANCE instance, HWND owner, int menuId, const ProfileSet& profiles, int activeProfile,
@@ -33,7 +39,10 @@ void ShowPopupMenu(HINSTANCE instance, HWND owner, int menuId, const ProfileSet&
   GetCursorPos(&cursor);
   const UniqueMenu menu(LoadMenuW(instance, MAKEINTRESOURCEW(menuId)));
   if (!menu) return;
-  if (menuId == IDR_BUTTON_MENU) AddTapTimeMenu(GetSubMenu(menu.get(), 0), profiles.tapMs);
+  if (menuId == IDR_BUTTON_MENU) {
+    AddTapTimeMenu(GetSubMenu(menu.get(), 0), profiles.tapMs);
+    AddNoticeItem(GetSubMenu(menu.get(), 0), profiles.osd);
+  }
   if (menuId == IDR_POPUP_MENU) TrayPresenter::MarkMenu(GetSubMenu(menu.get(), 0), activeProfile, paused);
   CheckMenuItem(GetSubMenu(menu.get(), 0), ID_RUN_AS_ADMIN_COMMAND,
                 MF_BYCOMMAND | (profiles.runAsAdmin ? MF_CHECKED : MF_UNCHECKED));

@@ -34,6 +34,10 @@ LRESULT AnswerTestCommand(const TestControlTargets& targets, const COPYDATASTRUC
   // The profile the keys follow, and when that last changed (Unix microseconds).
   if (text == L"profile") return session.activeProfile();
   if (text == L"followed-at") return static_cast<LRESULT>(targets.follower.followedAtUs());
+  // The on-screen notice: when it last came, changed its text and went (Unix microseconds).
+  if (text == L"notice-appeared-at") return static_cast<LRESULT>(targets.notice.appearedAtUs());
+  if (text == L"notice-changed-at") return static_cast<LRESULT>(targets.notice.changedAtUs());
+  if (text == L"notice-hidden-at") return static_cast<LRESULT>(targets.notice.hiddenAtUs());
   // "tip-is N program.exe": whether the tray tip says profile N, chosen by that program (none:
   // chosen by hand).
   if (text.starts_with(L"tip-is ")) {

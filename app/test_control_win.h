@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/profile_follower_win.h"
+#include "app/profile_notice_win.h"
 #include "app/tray_presenter_win.h"
 #include "engine/remap_session_win.h"
 
@@ -14,6 +15,7 @@ struct TestControlTargets {
   RemapSession& session;
   ProfileFollower& follower;
   const TrayPresenter& tray;
+  const ProfileNotice& notice;
 };
 
 // A WM_COPYDATA message to the main window. The test twin links the version that answers its

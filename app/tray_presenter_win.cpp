@@ -43,6 +43,7 @@ void TrayPresenter::Refresh() {
 void TrayPresenter::Show(const FollowedProfile& followed) {
   followed_ = followed;
   Refresh();
+  if (listener_ != nullptr) listener_->KeysStateChanged(followed_, paused_);
 }
 
 void TrayPresenter::SetKeyboardPresent(bool present) {
@@ -55,6 +56,7 @@ void TrayPresenter::SetPaused(bool paused) {
   if (paused == paused_) return;
   paused_ = paused;
   Refresh();
+  if (listener_ != nullptr) listener_->KeysStateChanged(followed_, paused_);
 }
 
 void TrayPresenter::Restore() {

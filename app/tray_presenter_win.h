@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/profile_follower.h"
+#include "app/profile_notice.h"
 #include "app/tray_icon.h"
 #include "app/tray_icon_win.h"
 #include "platform/win32/handles.h"
@@ -28,6 +29,8 @@ class TrayPresenter {
 
   // The plain icon in the tray; `plainIcon` stands in for a badged icon that could not be made.
   void Add(HINSTANCE instance, HWND window, HICON plainIcon);
+  // Told of every change of the profile followed and of the pause, whatever made it.
+  void TellChangesTo(KeysStateListener& listener) { listener_ = &listener; }
   // The icon and the tip of the profile the keys follow now.
   void Show(const FollowedProfile& followed);
   // The keyboard came or went: without it the icon is greyed and the tip says so.
@@ -69,6 +72,7 @@ class TrayPresenter {
   FollowedProfile followed_{0, {}};  // the number on the icon; 0 before the first
   bool keyboardPresent_ = true;
   bool paused_ = false;
+  KeysStateListener* listener_ = nullptr;
   int failures_ = 0;  // refusals of the shell in a row
   std::optional<TrayBalloon> balloon_;  // waits for the icon
   bool balloonShown_ = false;

@@ -121,4 +121,17 @@ inline constexpr std::wstring_view kTipWheelDown = L"колесо мыши вн�
 inline constexpr std::wstring_view kTipOpenQuote = L"«";
 inline constexpr std::wstring_view kTipCloseQuote = L"»";
 
+// --- the on-screen notice of the active profile ----------------------------------------------------
+
+// The "Menu" button's check item that turns the notice on and off.
+// en: "show profile changes"
+inline constexpr std::wstring_view kNoticeMenu = L"показывать смену профиля";
+// What the notice says: "Профиль 2 — game.exe", "Профиль 1", or the pause.
+// en: "Profile "
+inline constexpr std::wstring_view kNoticeProfile = L"Профиль ";
+// en: " — "
+inline constexpr std::wstring_view kNoticeProgramSeparator = L" — ";
+// en: "Paused"
+inline constexpr std::wstring_view kNoticePaused = L"Пауза";
+
 }  // namespace orvelle::ui_text

@@ -30,6 +30,7 @@ std::wstring ReadName(const IniSection& section, const std::wstring& key) {
 constexpr std::wstring_view kTypeSection = L"TYPE";
 constexpr std::wstring_view kTapMsKey = L"TapMs";
 constexpr std::wstring_view kRunAsAdminKey = L"RunAsAdmin";
+constexpr std::wstring_view kOsdKey = L"Osd";
 
 // The key hold time is written only while it is set, so that the file of a user who never set it
 // stays as the program has always written it; set back to 0, it leaves the file again.
@@ -42,11 +43,11 @@ void WriteTapMs(IniAccess& ini, const std::wstring& path, int tapMs) {
 }
 
 // Like the hold time, present only while on.
-void WriteRunAsAdmin(IniAccess& ini, const std::wstring& path, bool on) {
+void WriteSwitch(IniAccess& ini, const std::wstring& path, std::wstring_view key, bool on) {
   if (on) {
-    ini.WriteString(path, kTypeSection, kRunAsAdminKey, L"1");
+    ini.WriteString(path, kTypeSection, key, L"1");
   } else {
-    ini.DeleteKey(path, kTypeSection, kRunAsAdminKey);
+    ini.DeleteKey(path, kTypeSection, key);
   }
 }
 
@@ -238,6 +239,7 @@ void LoadAllProfiles(IniAccess& ini, const std::wstring& path, const KeyTable& t
   const int tapMs = ini.ReadInt(path, kTypeSection, kTapMsKey, 0);
   set.tapMs = tapMs >= 0 && tapMs <= kMaxTapMs ? tapMs : 0;
   set.runAsAdmin = ini.ReadInt(path, kTypeSection, kRunAsAdminKey, 0) == 1;
+  set.osd = ini.ReadInt(path, kTypeSection, kOsdKey, 0) == 1;
   set.bindings = ReadBindings(ini.ReadSection(path, kProgramsSection));
   for (int step = 1; step <= 3; ++step) LoadProfile(ini, path, (active + step - 1) % 3 + 1, table, set);
   set.pending = false;
@@ -252,7 +254,8 @@ void WriteAllProfiles(IniAccess& ini, const std::wstring& path, const KeyTable& 
   for (int n = 1; n <= 3; ++n) SaveProfile(ini, path, n, table, set);
   ini.WriteString(path, kTypeSection, L"type", FormatInt(set.activeProfile));
   WriteTapMs(ini, path, set.tapMs);
-  WriteRunAsAdmin(ini, path, set.runAsAdmin);
+  WriteSwitch(ini, path, kRunAsAdminKey, set.runAsAdmin);
+  WriteSwitch(ini, path, kOsdKey, set.osd);
   // Like the hold time, the section is there only while something is bound. A hand-edited file may
   // hold it more than once; the reader takes the first, so each later one is a shadow that writing
   // the first alone would bring to life. Every one goes (the sections are deleted first to last

@@ -27,6 +27,9 @@ struct ProfileSet {
   // Whether the user asked for ORVELLE to run as administrator (and so to start with Windows
   // through a logon task); a setting of the program as well.
   bool runAsAdmin = false;
+  // Whether a change of the active profile or of the pause is shown on the screen while the main
+  // window is hidden; a setting of the program as well.
+  bool osd = false;
 
   // The copy of profile n (1..3).
   ProfileData& Profile(int n) { return profiles[static_cast<size_t>(n - 1)]; }

@@ -21,6 +21,7 @@
 #define ID_PROGRAMS_COMMAND 32785
 #define ID_RUN_AS_ADMIN_COMMAND 32786
 #define ID_PAUSE_COMMAND 32787
+#define ID_OSD_COMMAND 32790
 // The key hold time submenu: this id plus the milliseconds.
 #define ID_TAP_TIME_BASE 32800
 

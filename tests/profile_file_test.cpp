@@ -95,6 +95,7 @@ TEST_F(ProfileFileTest, HoldWaitsLoopsAndTheHoldTimeFollowWhatTheyBelongTo) {
   p.macros.list[0].loops = 3;          // plain plays once and says nothing of it
   set.tapMs = 20;
   set.runAsAdmin = true;
+  set.osd = true;
   WriteAllProfiles(io, path, table, set);
 
   const auto expected = Entries({
@@ -112,7 +113,7 @@ TEST_F(ProfileFileTest, HoldWaitsLoopsAndTheHoldTimeFollowWhatTheyBelongTo) {
       {L"SetIndexNum", L"2"},       {L"setindex0", L"1"},     {L"setindex1", L"2"},
   });
   EXPECT_EQ(io.ReadSection(path, L"Profile1"), expected);
-  EXPECT_EQ(io.ReadSection(path, L"TYPE"), Entries({{L"type", L"1"}, {L"TapMs", L"20"}, {L"RunAsAdmin", L"1"}}));
+  EXPECT_EQ(io.ReadSection(path, L"TYPE"), Entries({{L"type", L"1"}, {L"TapMs", L"20"}, {L"RunAsAdmin", L"1"}, {L"Osd", L"1"}}));
   EXPECT_EQ(io.ReadSection(path, L"Profile2").size(), 4u * 4u + 2u) << "a profile without them gains no key";
 
   ProfileSet loaded;
@@ -120,6 +121,7 @@ TEST_F(ProfileFileTest, HoldWaitsLoopsAndTheHoldTimeFollowWhatTheyBelongTo) {
   LoadAllProfiles(io, path, table, loaded);
   EXPECT_EQ(loaded.tapMs, 20);
   EXPECT_TRUE(loaded.runAsAdmin);
+  EXPECT_TRUE(loaded.osd);
   EXPECT_EQ(loaded.Profile(1).records, p.records);
   EXPECT_EQ(loaded.Profile(1).macros.list, p.macros.list);
   EXPECT_EQ(loaded.Profile(2).macros.list, std::vector<Macro>{}) << "no macros, no timing";
@@ -128,6 +130,7 @@ TEST_F(ProfileFileTest, HoldWaitsLoopsAndTheHoldTimeFollowWhatTheyBelongTo) {
   set.Profile(1) = ExampleProfiles(table).Profile(1);
   set.tapMs = 0;
   set.runAsAdmin = false;
+  set.osd = false;
   WriteAllProfiles(io, path, table, set);
   for (const wchar_t* key : {L"Hold27", L"Hold112", L"MacroDelay0", L"MacroLoop0"}) {
     EXPECT_EQ(io.ReadString(path, L"Profile1", key, L"gone"), L"gone") << key;

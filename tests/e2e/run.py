@@ -31,6 +31,7 @@ from scenarios_install import scenario_install
 from scenarios_kinds import scenario_kinds
 from scenarios_messages import scenario_messages
 from scenarios_keys import scenario_figures, scenario_presence, scenario_profiles, scenario_remap
+from scenarios_osd import scenario_osd
 from scenarios_other import scenario_other
 from scenarios_timing import scenario_timing
 from scenarios_tray import scenario_tray
@@ -62,6 +63,7 @@ SCENARIOS = {
     "gamer": scenario_gamer,
     "dialog20": scenario_dialog20,
     "dpi": scenario_dpi,
+    "osd": scenario_osd,
 }
 
 

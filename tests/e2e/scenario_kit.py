@@ -57,7 +57,9 @@ TRAY_ICON, TRAY_CALLBACK, WM_LBUTTONDBLCLK, WM_RBUTTONUP = 133, 0x464, 0x203, 0x
 # The menus, items top to bottom, None for a separator.
 RUN_AS_ADMIN = "Запускать от имени &администратора"
 ABOUT, EXIT = "О &программе…", "Вы&ход"  # the same action, the same name in both menus
-BUTTON_MENU = ["&Импорт…", "&Экспорт…", "&Время нажатия клавиш", "Программы и п&рофили…", RUN_AS_ADMIN, ABOUT, EXIT]
+NOTICE_ITEM = "показывать смену профиля"
+BUTTON_MENU = ["&Импорт…", "&Экспорт…", "&Время нажатия клавиш", "Программы и п&рофили…", RUN_AS_ADMIN, NOTICE_ITEM,
+               ABOUT, EXIT]
 AUTOSTART = "Запускать &вместе с Windows"
 TRAY_MENU = ["&Открыть", None, "Профиль &1", "Профиль &2", "Профиль &3", "Па&уза", None, AUTOSTART,
              RUN_AS_ADMIN, None, ABOUT, EXIT]
