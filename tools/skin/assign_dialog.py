@@ -12,9 +12,9 @@ then the keys for games: the "Other" mode's Profile choice, its list and its
 all-profiles box (39..41), its Mouse choice and list (42, 43), the Turbo box
 and its period field (44, 45) and the notice of a period refused (46). The
 dialog cuts each button's
-faces out of whole-dialog pictures at the button's rectangle: entries 1..9, 24,
-28 and 44 from key_normal/over/down, 10..18 and 25 from
-macro_normal/over/down/disable, 29..31, 34, 39, 41 and 42 from
+faces out of whole-dialog pictures at the button's rectangle: entries 1..9, 24
+and 28 from key_normal/over/down, 10..18 and 25 from
+macro_normal/over/down/disable, 29..31, 34, 39, 41, 42 and 44 from
 other_normal/over/down/disable. A check box or choice shows its down face while
 ticked or chosen. Its background is one whole-dialog picture per mode; a mode's
 hidden controls leave that mode's background visible, so each background draws
@@ -128,9 +128,11 @@ ENTRIES = [
     Entry(46, "TurboHint", Rect(188, 428, 372, 16)),
 ]
 BY_NUMBER = {e.number: e for e in ENTRIES}
-KEY_BUTTONS = (1, 2, 3, 4, 6, 7, 8, 9, 24, 28, 44)       # faces from key_*.bmp
+KEY_BUTTONS = (1, 2, 3, 4, 6, 7, 8, 9, 24, 28)           # faces from key_*.bmp
 MACRO_BUTTONS = (10, 11, 12, 13, 14, 15, 16, 17, 18, 25)  # faces from macro_*.bmp
-OTHER_BUTTONS = (29, 30, 31, 34, 39, 41, 42)              # faces from other_*.bmp
+# The Turbo box rests on the "Other" page while a choice that takes no turbo is made: it wears
+# the pictures that have a disabled face, in the key modes too.
+OTHER_BUTTONS = (29, 30, 31, 34, 39, 41, 42, 44)          # faces from other_*.bmp
 STANDARD = (19, 20, 21, 22, 23, 26, 32, 33, 36, 40, 43, 45)  # controls the program places
 LABELS = (27, 35)                                         # painted into the backgrounds
 NOTICES = (37, 38, 46)                                    # text the program draws over them
@@ -146,7 +148,8 @@ assert all(BY_NUMBER[n].text for n in LABELS)
 # What each mode shows: its buttons, check boxes, standard controls and labels.
 COMMON = (1, 2, 3, 4)
 MACRO_PART = MACRO_BUTTONS + (22, 23, LOOP_COUNT, LOOP_LABEL) + NOTICES
-OTHER_PART = OTHER_BUTTONS + (TEXT_FIELD, PROGRAM_PATH, ARGS_LABEL, ARGS, PROFILE_LIST, MOUSE_LIST)
+OTHER_PART = tuple(n for n in OTHER_BUTTONS if n != TURBO) + (TEXT_FIELD, PROGRAM_PATH, ARGS_LABEL, ARGS,
+                                                               PROFILE_LIST, MOUSE_LIST)
 # Turbo taps a single key, a media key, a command or a mouse button.
 TURBO_PART = (TURBO, TURBO_PERIOD, TURBO_HINT)
 VISIBLE = {
