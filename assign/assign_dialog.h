@@ -49,6 +49,8 @@ class AssignDialog {
   void ToggleAllProfiles() { gamer_.ToggleAllProfiles(); }
   void SetTurboPeriod(const std::wstring& fieldText) { gamer_.SetTurboPeriod(fieldText); }
   void ShowTurboPeriod() { gamer_.ShowTurboPeriod(); }
+  void EnterTurboPeriod() { gamer_.EnterTurboPeriod(); }
+  void LeaveTurboPeriod() { gamer_.LeaveTurboPeriod(); }
 
   // The mode buttons, Clear and Cancel.
   void OnSingleKeyButton();

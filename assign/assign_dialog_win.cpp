@@ -7,6 +7,7 @@
 
 #include "assign/assign_frame_win.h"
 #include "assign/assign_view_win.h"
+#include "assign/gamer_controls_win.h"
 #include "base/ui_texts.h"
 #include "platform/win32/file_dialogs_win.h"
 #include "platform/win32/list_controls_win.h"
@@ -62,8 +63,7 @@ LRESULT AssignDialogWindow::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
 
 void AssignDialogWindow::SetUpControls() {
   for (size_t i = 0; i < kSkinnedButtons.size(); ++i) buttons_[i].Attach(Item(kSkinnedButtons[i].id));
-  Button(kHoldBoxId).TakeDoubleClicksAsTwoClicks();
-  Button(kKeyDelayBoxId).TakeDoubleClicksAsTwoClicks();
+  for (int id : {kHoldBoxId, kKeyDelayBoxId, IDC_TURBO, IDC_ALL_PROFILES}) Button(id).TakeDoubleClicksAsTwoClicks();
   // Two quick clicks on a step button move the step twice, as a person clicking twice means.
   for (int id : {IDC_FIRST_STEP, IDC_STEP_UP, IDC_STEP_DOWN, IDC_LAST_STEP}) Button(id).TakeDoubleClicksAsTwoClicks();
   SetControlFont(Item(IDC_KEY_FIELD), keyFieldFont_.get());
@@ -71,6 +71,7 @@ void AssignDialogWindow::SetUpControls() {
   for (int id : {IDC_TEXT_FIELD, IDC_PROGRAM_PATH, IDC_PROGRAM_ARGS}) SetControlFont(Item(id), fieldFont_.get());
   for (std::wstring_view name : kMediaTable) ComboAdd(Item(IDC_MEDIA_LIST), std::wstring(name));
   for (const std::wstring& item : FunctionListItems()) ComboAdd(Item(IDC_FUNCTION_LIST), item);
+  SetUpGamerControls(hwnd(), fieldFont_.get());
   HideCaretWhileFocused(Item(IDC_KEY_FIELD));
   HWND steps = Item(IDC_STEP_LIST);
   delayField_.Create(steps, hwnd(), IDC_DELAY_FIELD);
@@ -240,7 +241,7 @@ LRESULT AssignDialogWindow::OnDelayFieldClosed(UINT, WPARAM keep, LPARAM, bool&)
 
 LRESULT AssignDialogWindow::OnStaticColour(UINT, WPARAM wParam, LPARAM lParam, bool& handled) {
   const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-  if (id != IDC_RECORD_NOTICE && id != IDC_MACRO_HINT) {
+  if (id != IDC_RECORD_NOTICE && id != IDC_MACRO_HINT && id != IDC_TURBO_HINT) {
     handled = false;
     return 0;
   }
@@ -270,6 +271,11 @@ void AssignDialogWindow::OnLoopCountTyped() {
 void AssignDialogWindow::TakeField(int id, void (AssignDialog::*take)(const std::wstring& fieldText)) {
   if (applyingView_) return;  // our own SetWindowText
   (logic_.*take)(WindowText(Item(id)));
+  ApplyView(false);
+}
+
+void AssignDialogWindow::TakeSelection(int id, void (AssignDialog::*take)(int item)) {
+  (logic_.*take)(ComboSelection(Item(id)));
   ApplyView(false);
 }
 
@@ -307,6 +313,7 @@ void AssignDialogWindow::ApplyView(bool everything) {
   if (changed(v.functionSelection, was.functionSelection)) ComboSelect(Item(IDC_FUNCTION_LIST), v.functionSelection);
   ApplyMacroNames(hwnd(), v, was, everything);
   ApplyOtherFields(hwnd(), v);
+  ApplyGamerControls(hwnd(), v, was, everything);
   ApplyStepRows(hwnd(), v, was, everything);
   ApplyNotices(hwnd(), v, was, everything);
   if (changed(v.stepSelection, was.stepSelection) || changed(v.stepRows, was.stepRows)) {
@@ -343,12 +350,14 @@ void AssignDialogWindow::ApplyButtonFaces(const AssignView& now, const AssignVie
     }
     button.Redraw();
   }
-  // The sticky buttons whose selection the logic keeps: record, the two check boxes and the
-  // three choices of the "Other" mode.
+  // The sticky buttons whose selection the logic keeps: record, the four check boxes and the
+  // five choices of the "Other" mode.
   static constexpr std::pair<int, BitButtonModel AssignView::*> kToggles[] = {
       {kRecordButtonId, &AssignView::recordButton}, {kHoldBoxId, &AssignView::holdBox},
       {kKeyDelayBoxId, &AssignView::keyDelayBox},   {IDC_DISABLED_CHOICE, &AssignView::disabledChoice},
       {IDC_TEXT_CHOICE, &AssignView::textChoice},   {IDC_PROGRAM_CHOICE, &AssignView::programChoice},
+      {IDC_PROFILE_CHOICE, &AssignView::profileChoice}, {IDC_MOUSE_CHOICE, &AssignView::mouseChoice},
+      {IDC_ALL_PROFILES, &AssignView::allProfilesBox},  {IDC_TURBO, &AssignView::turboBox},
   };
   for (const auto& [id, model] : kToggles) {
     const bool selected = (now.*model).selected;

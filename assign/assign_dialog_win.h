@@ -89,6 +89,15 @@ class AssignDialogWindow final : public DialogBase, public FrontHook, private As
     COMMAND_CODE_HANDLER_EX(IDC_TEXT_FIELD, EN_CHANGE, OnTextTyped)
     COMMAND_CODE_HANDLER_EX(IDC_PROGRAM_PATH, EN_CHANGE, OnPathTyped)
     COMMAND_CODE_HANDLER_EX(IDC_PROGRAM_ARGS, EN_CHANGE, OnArgsTyped)
+    COMMAND_CODE_HANDLER_EX(IDC_PROFILE_CHOICE, BN_CLICKED, OnProfileChoice)
+    COMMAND_CODE_HANDLER_EX(IDC_MOUSE_CHOICE, BN_CLICKED, OnMouseChoice)
+    COMMAND_CODE_HANDLER_EX(IDC_ALL_PROFILES, BN_CLICKED, OnAllProfilesBox)
+    COMMAND_CODE_HANDLER_EX(IDC_TURBO, BN_CLICKED, OnTurboBox)
+    COMMAND_CODE_HANDLER_EX(IDC_PROFILE_LIST, CBN_SELCHANGE, OnProfileChosen)
+    COMMAND_CODE_HANDLER_EX(IDC_MOUSE_LIST, CBN_SELCHANGE, OnMouseChosen)
+    COMMAND_CODE_HANDLER_EX(IDC_TURBO_PERIOD, EN_CHANGE, OnTurboPeriodTyped)
+    COMMAND_CODE_HANDLER_EX(IDC_TURBO_PERIOD, EN_SETFOCUS, OnTurboPeriodEntered)
+    COMMAND_CODE_HANDLER_EX(IDC_TURBO_PERIOD, EN_KILLFOCUS, OnTurboPeriodLeft)
   END_MSG_MAP()
 
   LRESULT OnInitDialog(UINT, WPARAM, LPARAM, bool&);
@@ -133,6 +142,18 @@ class AssignDialogWindow final : public DialogBase, public FrontHook, private As
   void OnTextTyped() { TakeField(IDC_TEXT_FIELD, &AssignDialog::SetText); }
   void OnPathTyped() { TakeField(IDC_PROGRAM_PATH, &AssignDialog::SetProgramPath); }
   void OnArgsTyped() { TakeField(IDC_PROGRAM_ARGS, &AssignDialog::SetProgramArgs); }
+  // The keys for games: the two choices, their lists, the all-profiles and turbo boxes and the
+  // period field.
+  void OnProfileChoice() { Then(&AssignDialog::ChooseProfile); }
+  void OnMouseChoice() { Then(&AssignDialog::ChooseMouse); }
+  void OnAllProfilesBox() { Then(&AssignDialog::ToggleAllProfiles); }
+  void OnTurboBox() { Then(&AssignDialog::ToggleTurbo); }
+  void OnProfileChosen() { TakeSelection(IDC_PROFILE_LIST, &AssignDialog::SelectProfile); }
+  void OnMouseChosen() { TakeSelection(IDC_MOUSE_LIST, &AssignDialog::SelectMouse); }
+  void OnTurboPeriodTyped() { TakeField(IDC_TURBO_PERIOD, &AssignDialog::SetTurboPeriod); }
+  void OnTurboPeriodEntered() { Then(&AssignDialog::EnterTurboPeriod); }
+  void OnTurboPeriodLeft() { Then(&AssignDialog::LeaveTurboPeriod); }
+  void TakeSelection(int id, void (AssignDialog::*take)(int item));
   void TakeField(int id, void (AssignDialog::*take)(const std::wstring& fieldText));
 
   // A step of the logic, then the controls brought up to date.

@@ -101,9 +101,12 @@ struct AssignView {
   int profileSelection = 0;
   int mouseSelection = 0;
   BitButtonModel allProfilesBox{};
-  // The Turbo box and its period field beside Hold, and the notice of a period refused.
+  // The Turbo box and its period field beside Hold, and the notice of a period refused. They take
+  // input while the kind takes turbo (turboVisible), and rest on the "Other" page otherwise.
   bool turboVisible = false;
+  bool turboBoxShown = false;
   BitButtonModel turboBox{};
+  bool turboFieldEnabled = false;  // the period field, while the box is ticked and takes input
   std::wstring turboText;
   std::wstring turboHint;
 

@@ -22,9 +22,12 @@ void ApplyOtherFields(HWND dialog, const AssignView& now) {
 }
 
 void ApplyNotices(HWND dialog, const AssignView& now, const AssignView& before, bool everything) {
-  for (int id : {IDC_RECORD_NOTICE, IDC_MACRO_HINT}) {
-    const std::wstring& text = id == IDC_RECORD_NOTICE ? now.recordNotice : now.macroHint;
-    const std::wstring& was = id == IDC_RECORD_NOTICE ? before.recordNotice : before.macroHint;
+  const std::pair<int, std::wstring AssignView::*> notices[] = {{IDC_RECORD_NOTICE, &AssignView::recordNotice},
+                                                                 {IDC_MACRO_HINT, &AssignView::macroHint},
+                                                                 {IDC_TURBO_HINT, &AssignView::turboHint}};
+  for (const auto& [id, field] : notices) {
+    const std::wstring& text = now.*field;
+    const std::wstring& was = before.*field;
     const ControlLook look = NoticeLook(now, id);
     if (!everything && text == was && look == NoticeLook(before, id)) continue;
     HWND notice = GetDlgItem(dialog, id);

@@ -12,7 +12,8 @@ namespace orvelle {
 void ApplyMacroNames(HWND dialog, const AssignView& now, const AssignView& before, bool everything);
 void ApplyStepRows(HWND dialog, const AssignView& now, const AssignView& before, bool everything);
 void ApplyOtherFields(HWND dialog, const AssignView& now);
-// The notices beside the record button and under the step list: their text, and whether they show.
+// The notices beside the record button, under the step list and under the turbo period: their
+// text, and whether they show.
 // They are drawn over the skin, so the dialog repaints what lies under one that changed.
 void ApplyNotices(HWND dialog, const AssignView& now, const AssignView& before, bool everything);
 

@@ -5,13 +5,15 @@
 namespace orvelle {
 namespace {
 
-// Which field of the view shows a control and which enables it; a null field means always.
+// Which field of the view shows a control and which enables it; a null field means always. A
+// control of the "Other" mode's keys for games shows only while both the mode and they are shown.
 struct ViewBinding {
   int id;
   bool AssignView::*shown;
   bool AssignView::*enabled;
+  bool AssignView::*alsoShown = nullptr;
 };
-constexpr std::array<ViewBinding, 28> kBindings = {{
+constexpr std::array<ViewBinding, 35> kBindings = {{
     {IDC_KEY_FIELD, &AssignView::keyFieldVisible, nullptr},
     {IDC_MEDIA_LIST, &AssignView::mediaListVisible, nullptr},
     {IDC_FUNCTION_LIST, &AssignView::functionListVisible, nullptr},
@@ -43,30 +45,53 @@ constexpr std::array<ViewBinding, 28> kBindings = {{
     {IDC_PROGRAM_PATH, &AssignView::otherControlsVisible, &AssignView::programFieldsEnabled},
     {IDC_BROWSE, &AssignView::otherControlsVisible, &AssignView::programFieldsEnabled},
     {IDC_PROGRAM_ARGS, &AssignView::otherControlsVisible, &AssignView::programFieldsEnabled},
+    {IDC_PROFILE_CHOICE, &AssignView::otherControlsVisible, nullptr, &AssignView::gamerChoicesVisible},
+    {IDC_MOUSE_CHOICE, &AssignView::otherControlsVisible, nullptr, &AssignView::gamerChoicesVisible},
+    {IDC_PROFILE_LIST, &AssignView::otherControlsVisible, &AssignView::profileListEnabled,
+     &AssignView::gamerChoicesVisible},
+    {IDC_ALL_PROFILES, &AssignView::otherControlsVisible, &AssignView::profileListEnabled,
+     &AssignView::gamerChoicesVisible},
+    {IDC_MOUSE_LIST, &AssignView::otherControlsVisible, &AssignView::mouseListEnabled,
+     &AssignView::gamerChoicesVisible},
+    // The turbo box rests on the "Other" page while its choice takes no turbo; the period rests
+    // while the box is clear.
+    {IDC_TURBO, &AssignView::turboBoxShown, &AssignView::turboVisible},
+    {IDC_TURBO_PERIOD, &AssignView::turboBoxShown, &AssignView::turboFieldEnabled},
 }};
 
 // The entries of the "Other" mode that place a control: its mode button, the choices, the fields
 // and the browse button (entry 35 is a painted label).
 constexpr std::array<int, 8> kOtherModeEntries = {28, 29, 30, 31, 32, 33, 34, 36};
+// The entries of the keys for games: the Profile and Mouse choices, their lists, the all-profiles
+// box, the turbo box, its period field and its notice.
+constexpr std::array<int, 8> kGamerEntries = {39, 40, 41, 42, 43, 44, 45, 46};
 
-}  // namespace
-
-const std::array<int, 28> kViewBoundControlIds = [] {
-  std::array<int, 28> ids{};
-  for (size_t i = 0; i < kBindings.size(); ++i) ids[i] = kBindings[i].id;
-  return ids;
-}();
-
-bool PlacesOtherMode(const CompositeLayout& layout) {
-  for (int entry : kOtherModeEntries) {
+bool PlacesAll(const CompositeLayout& layout, const std::array<int, 8>& entries) {
+  for (int entry : entries) {
     const Rect& area = layout[static_cast<size_t>(entry - 1)];
     if (area.Width() <= 0 || area.Height() <= 0) return false;
   }
   return true;
 }
 
+}  // namespace
+
+const std::array<int, 35> kViewBoundControlIds = [] {
+  std::array<int, 35> ids{};
+  for (size_t i = 0; i < kBindings.size(); ++i) ids[i] = kBindings[i].id;
+  return ids;
+}();
+
+bool PlacesOtherMode(const CompositeLayout& layout) { return PlacesAll(layout, kOtherModeEntries); }
+
+// The "Other" mode's layout comes with it: the choices for games sit on its page.
+bool PlacesGamerControls(const CompositeLayout& layout) {
+  return PlacesOtherMode(layout) && PlacesAll(layout, kGamerEntries);
+}
+
 ButtonSkin SkinOfEntry(int entry) {
-  const bool toggle = entry == 12 || entry == 24 || entry == 25 || (entry >= 29 && entry <= 31);
+  const bool toggle = entry == 12 || entry == 24 || entry == 25 || (entry >= 29 && entry <= 31) || entry == 39 ||
+                      entry == 41 || entry == 42 || entry == 44;
   const bool sticky = toggle || (entry >= 6 && entry <= 9) || entry == 28;
   if (entry <= 9 || entry == 24 || entry == 28) {
     return {{DialogPicture::KeyNormal, DialogPicture::KeyOver, DialogPicture::KeyDown}, std::nullopt, sticky, toggle};
@@ -93,6 +118,8 @@ std::optional<DialogPicture> BackgroundOf(EditTarget target, AssignKind kind) {
     case AssignKind::Disabled:
     case AssignKind::Text:
     case AssignKind::Program:
+    case AssignKind::Profile:
+    case AssignKind::Mouse:
       return DialogPicture::OtherNormal;
     default:
       return std::nullopt;
@@ -129,6 +156,7 @@ int ControlOfFocus(DialogFocus focus) {
 }
 
 ControlLook NoticeLook(const AssignView& view, int controlId) {
+  if (controlId == IDC_TURBO_HINT) return ControlLook{view.turboVisible && !view.turboHint.empty(), true};
   const std::wstring* text = controlId == IDC_RECORD_NOTICE ? &view.recordNotice
                              : controlId == IDC_MACRO_HINT  ? &view.macroHint
                                                             : nullptr;
@@ -138,7 +166,8 @@ ControlLook NoticeLook(const AssignView& view, int controlId) {
 ControlLook LookOf(const AssignView& view, int controlId) {
   for (const ViewBinding& binding : kBindings) {
     if (binding.id != controlId) continue;
-    return ControlLook{binding.shown == nullptr || view.*(binding.shown),
+    return ControlLook{(binding.shown == nullptr || view.*(binding.shown)) &&
+                           (binding.alsoShown == nullptr || view.*(binding.alsoShown)),
                        binding.enabled == nullptr || view.*(binding.enabled)};
   }
   return ControlLook{};

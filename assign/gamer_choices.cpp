@@ -40,10 +40,11 @@ void GamerChoices::Open() {
   // On by default: a key that switches away is in every profile, so there is always a way back.
   view_.allProfilesBox.selected = true;
   periodMs_ = IsTurboPeriod(edit_.turboMs) ? edit_.turboMs : 0;
-  view_.turboBox.selected = periodMs_ != 0;
+  view_.turboBox.selected = view_.turboFieldEnabled = periodMs_ != 0;
   view_.turboText = periodMs_ != 0 ? FormatInt(periodMs_) : std::wstring();
   view_.turboHint.clear();
   if (view_.turboBox.selected) view_.holdBox.selected = false;
+  typingPeriod_ = false;
 }
 
 void GamerChoices::ShowChoice(AssignKind kind) {
@@ -54,7 +55,12 @@ void GamerChoices::ShowChoice(AssignKind kind) {
   view_.gamerChoicesVisible = placed_;
 }
 
-void GamerChoices::ShowTurbo(bool keySlot) { view_.turboVisible = placed_ && keySlot && TakesTurbo(edit_.kind); }
+void GamerChoices::ShowTurbo(bool keySlot) {
+  view_.turboVisible = placed_ && keySlot && TakesTurbo(edit_.kind);
+  // The "Other" page is drawn with the box: it stays there, resting, for the choices without turbo.
+  view_.turboBoxShown = view_.turboVisible || (placed_ && view_.otherControlsVisible);
+  view_.turboFieldEnabled = view_.turboVisible && view_.turboBox.selected;
+}
 
 void GamerChoices::SelectProfile(int item) {
   if (view_.profileListEnabled && InList(item, ProfileListItems().size())) view_.profileSelection = item;
@@ -70,8 +76,11 @@ void GamerChoices::ToggleAllProfiles() {
 
 void GamerChoices::ToggleTurbo() {
   if (!view_.turboVisible) return;
-  view_.turboBox.selected = !view_.turboBox.selected;
-  if (!view_.turboBox.selected) return;
+  view_.turboBox.selected = view_.turboFieldEnabled = !view_.turboBox.selected;
+  if (!view_.turboBox.selected) {
+    ShowTurboPeriod();  // a refused text resting in the field says nothing any more
+    return;
+  }
   view_.holdBox.selected = false;
   if (periodMs_ == 0) periodMs_ = kFirstTurboMs;
   view_.turboText = FormatInt(periodMs_);
@@ -92,6 +101,22 @@ void GamerChoices::SetTurboPeriod(const std::wstring& fieldText) {
 void GamerChoices::ShowTurboPeriod() {
   view_.turboText = periodMs_ != 0 ? FormatInt(periodMs_) : std::wstring();
   view_.turboHint.clear();
+}
+
+void GamerChoices::EnterTurboPeriod() {
+  if (typingPeriod_) return;
+  typingPeriod_ = true;
+  hookBeforePeriod_ = view_.recordingHook;
+  view_.recordingHook = false;
+}
+
+void GamerChoices::LeaveTurboPeriod() {
+  ShowTurboPeriod();
+  if (!typingPeriod_) return;
+  typingPeriod_ = false;
+  // A mode button takes the focus before its click is handled, so the mode the field was typed in
+  // is still the dialog's and gets its capture back.
+  view_.recordingHook = hookBeforePeriod_;
 }
 
 std::optional<KeyAssignment> GamerChoices::OtherRecord(AssignKind kind) const {

@@ -45,12 +45,16 @@ class GamerChoices {
   // The turbo box: ticking it clears Hold, and the first tick offers kFirstTurboMs.
   void ToggleTurbo();
   // The Hold box was ticked: turbo goes, the two exclude each other.
-  void HoldTicked() { view_.turboBox.selected = false; }
+  void HoldTicked() { view_.turboBox.selected = view_.turboFieldEnabled = false; }
   // Every change of the period field's text. A text that is no period from kMinTurboMs to
   // kMaxTurboMs changes nothing and shows why; an empty field is a period being typed.
   void SetTurboPeriod(const std::wstring& fieldText);
   // The field lost the focus: it shows the period kept.
   void ShowTurboPeriod();
+  // The field took the focus: the keys typed are its digits, not a key for single-key mode to take,
+  // until it loses the focus again (which also shows the period kept).
+  void EnterTurboPeriod();
+  void LeaveTurboPeriod();
 
   // OK in the "Other" mode on a Profile or Mouse choice: the record it makes, nothing for none.
   std::optional<KeyAssignment> OtherRecord(AssignKind kind) const;
@@ -64,6 +68,8 @@ class GamerChoices {
   AssignView& view_;
   bool placed_ = true;
   int periodMs_ = 0;  // the last period the field held, 0 before any
+  bool typingPeriod_ = false;
+  bool hookBeforePeriod_ = false;  // whether the recording hook ran before the field took the focus
 };
 
 }  // namespace orvelle

@@ -62,17 +62,29 @@ inline constexpr std::wstring_view kShortcutSpace = L"Space";
 inline constexpr std::wstring_view kShortcutNumPlus = L"Num +";
 inline constexpr std::wstring_view kShortcutNumMinus = L"Num -";
 // The "Other" mode's Profile list and Mouse list, and the notice of a turbo period refused.
+// en: "Profile 1"
 inline constexpr std::wstring_view kProfileChoice1 = L"Профиль 1";
+// en: "Profile 2"
 inline constexpr std::wstring_view kProfileChoice2 = L"Профиль 2";
+// en: "Profile 3"
 inline constexpr std::wstring_view kProfileChoice3 = L"Профиль 3";
+// en: "Next profile"
 inline constexpr std::wstring_view kProfileChoiceNext = L"Следующий профиль";
+// en: "Pause"
 inline constexpr std::wstring_view kProfileChoicePause = L"Пауза";
+// en: "Left button"
 inline constexpr std::wstring_view kMouseLeft = L"Левая кнопка";
+// en: "Right button"
 inline constexpr std::wstring_view kMouseRight = L"Правая кнопка";
+// en: "Middle button"
 inline constexpr std::wstring_view kMouseMiddle = L"Средняя кнопка";
-inline constexpr std::wstring_view kMouseX1 = L"Кнопка X1";
-inline constexpr std::wstring_view kMouseX2 = L"Кнопка X2";
+// en: "Button 4"
+inline constexpr std::wstring_view kMouseX1 = L"Кнопка 4";
+// en: "Button 5"
+inline constexpr std::wstring_view kMouseX2 = L"Кнопка 5";
+// en: "Wheel up"
 inline constexpr std::wstring_view kMouseWheelUp = L"Колесо вверх";
+// en: "Wheel down"
 inline constexpr std::wstring_view kMouseWheelDown = L"Колесо вниз";
 inline constexpr std::wstring_view kTurboPeriodHint = L"Turbo: a whole number of ms from 20 to 1000.";
 

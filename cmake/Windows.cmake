@@ -47,6 +47,7 @@ set(ORVELLE_APP_SOURCES
   assign/assign_dialog_win.cpp
   assign/assign_skin_win.cpp
   assign/assign_view_win.cpp
+  assign/gamer_controls_win.cpp
   assign/macro_fields_win.cpp
   assign/assign_frame_win.cpp
   resources/orvelle.rc

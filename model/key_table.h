@@ -76,10 +76,10 @@ Rect ParseLayoutRect(std::wstring_view value);
 void LoadLayout(IniAccess& ini, const std::wstring& path, KeyTable& table);
 
 // The assignment dialog's composite layout ("Composite.ini", section "BUTTONINFO"): where its
-// entries 1..38 place their controls, in dialog coordinates, by the same field rules. A missing
-// entry places nothing (an empty rectangle): a layout made before entries 24..27, 28..36 or 37..38
-// existed leaves the controls they place out of sight.
-inline constexpr int kCompositeEntryCount = 38;
+// entries 1..46 place their controls, in dialog coordinates, by the same field rules. A missing
+// entry places nothing (an empty rectangle): a layout made before entries 24..27, 28..36, 37..38
+// or 39..46 existed leaves the controls they place out of sight.
+inline constexpr int kCompositeEntryCount = 46;
 using CompositeLayout = std::array<Rect, kCompositeEntryCount>;
 CompositeLayout LoadCompositeLayout(IniAccess& ini, const std::wstring& path);
 

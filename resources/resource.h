@@ -82,6 +82,16 @@
 #define IDC_RECORD_NOTICE 1135
 #define IDC_MACRO_HINT 1136
 #define IDC_DELAY_FIELD 1137
+// Keys for games: the "Other" mode's Profile and Mouse choices with their lists and the
+// all-profiles box; the Turbo box beside Hold, its period field and the notice of a period refused.
+#define IDC_PROFILE_CHOICE 2040
+#define IDC_MOUSE_CHOICE 2041
+#define IDC_ALL_PROFILES 2042
+#define IDC_TURBO 2043
+#define IDC_PROFILE_LIST 1138
+#define IDC_MOUSE_LIST 1139
+#define IDC_TURBO_PERIOD 1140
+#define IDC_TURBO_HINT 1141
 
 // The about box's version line, filled in from the version resource.
 #define IDC_ABOUT_VERSION 1300

@@ -18,17 +18,19 @@ namespace {
 TEST(DialogLayout, ButtonSkinsAndBackgrounds) {
   // Entries 1..9 (OK, Cancel, Clear, keyboard, four modes), 24 (hold) and 28 (the "Other" mode)
   // wear the key pictures and cannot be disabled; entries 10..18 (macro editor) and 25 (record key
-  // delays) wear the macro pictures and can, as do 29..31 (the "Other" choices) and 34 (browse)
-  // with the "Other" pictures; the modes, the record button, both check boxes and the choices stay
-  // down while selected.
+  // delays) wear the macro pictures and can, as do 29..31, 39 and 42 (the "Other" choices), 41 (all
+  // profiles), 44 (turbo, which rests on the "Other" page) and 34 (browse) with the "Other"
+  // pictures; the modes, the record button, the check boxes and the choices stay down while
+  // selected.
   const auto isOneOf = [](int id, std::initializer_list<int> ids) {
     return std::count(ids.begin(), ids.end(), id) > 0;
   };
   for (const SkinnedButton& b : kSkinnedButtons) {
     const ButtonSkin skin = SkinOfEntry(b.entry);
     const bool keyFaces = b.entry <= 9 || b.id == IDC_HOLD || b.id == IDC_OTHER_MODE;
-    const bool otherFaces = isOneOf(b.id, {IDC_DISABLED_CHOICE, IDC_TEXT_CHOICE, IDC_PROGRAM_CHOICE, IDC_BROWSE});
-    const bool checkBox = b.id == IDC_HOLD || b.id == IDC_KEY_DELAY;
+    const bool otherFaces = isOneOf(b.id, {IDC_DISABLED_CHOICE, IDC_TEXT_CHOICE, IDC_PROGRAM_CHOICE, IDC_BROWSE,
+                                           IDC_PROFILE_CHOICE, IDC_ALL_PROFILES, IDC_MOUSE_CHOICE, IDC_TURBO});
+    const bool checkBox = isOneOf(b.id, {IDC_HOLD, IDC_KEY_DELAY, IDC_TURBO, IDC_ALL_PROFILES});
     const bool choice = otherFaces && b.id != IDC_BROWSE;
     const bool mode = std::count(kModeButtonIds.begin(), kModeButtonIds.end(), b.id) > 0;
     const bool sticky = checkBox || choice || mode || b.id == IDC_RECORD;
@@ -43,12 +45,15 @@ TEST(DialogLayout, ButtonSkinsAndBackgrounds) {
       EXPECT_EQ(skin.disabledFace, DialogPicture::OtherDisable) << b.entry;
     }
     EXPECT_EQ(skin.sticky, sticky) << b.entry;
+    // A check box or choice shows at once what a click made of it.
+    EXPECT_EQ(skin.toggle, checkBox || choice || b.id == IDC_RECORD) << b.entry;
   }
   const std::pair<int, std::optional<DialogPicture>> backgrounds[] = {
       {0, DialogPicture::KeyNormal},   {1, DialogPicture::MacroNormal}, {2, DialogPicture::Media},
       {3, DialogPicture::Function},
       {4, DialogPicture::OtherNormal}, {5, DialogPicture::OtherNormal}, {6, DialogPicture::OtherNormal},
-      {7, std::nullopt},               {-1, std::nullopt},
+      {7, DialogPicture::OtherNormal}, {8, DialogPicture::OtherNormal}, {9, std::nullopt},
+      {-1, std::nullopt},
   };
   for (const auto& [kind, picture] : backgrounds) {
     EXPECT_EQ(BackgroundOf(EditTarget::KeySlot, KindOfNumber(kind)), picture) << kind;
@@ -70,7 +75,10 @@ TEST(DialogLayout, EveryEntryButTheGapsPlacesOneControl) {
   EXPECT_EQ(controlOfEntry.at(26), IDC_LOOP_COUNT);
   const std::pair<int, int> other[] = {{28, IDC_OTHER_MODE},     {29, IDC_DISABLED_CHOICE}, {30, IDC_TEXT_CHOICE},
                                        {31, IDC_PROGRAM_CHOICE}, {32, IDC_TEXT_FIELD},      {33, IDC_PROGRAM_PATH},
-                                       {34, IDC_BROWSE},         {36, IDC_PROGRAM_ARGS}};
+                                       {34, IDC_BROWSE},         {36, IDC_PROGRAM_ARGS},    {39, IDC_PROFILE_CHOICE},
+                                       {40, IDC_PROFILE_LIST},   {41, IDC_ALL_PROFILES},    {42, IDC_MOUSE_CHOICE},
+                                       {43, IDC_MOUSE_LIST},     {44, IDC_TURBO},           {45, IDC_TURBO_PERIOD},
+                                       {46, IDC_TURBO_HINT}};
   for (const auto& [entry, id] : other) EXPECT_EQ(controlOfEntry.at(entry), id) << entry;
 }
 
@@ -90,6 +98,18 @@ TEST(DialogLayout, TheViewShowsAndEnablesTheControls) {
   programChosen.otherControlsVisible = programChosen.programFieldsEnabled = true;
   AssignView macroTableAlone = macroOnly;
   macroTableAlone.otherButtonVisible = false;
+  AssignView profileChosen;
+  profileChosen.otherControlsVisible = profileChosen.gamerChoicesVisible = profileChosen.profileListEnabled = true;
+  AssignView olderLayout = profileChosen;  // the "Other" page of a layout without the keys for games
+  olderLayout.gamerChoicesVisible = false;
+  AssignView leftOther = profileChosen;  // another mode clicked: the page hides, the choices with it
+  leftOther.otherControlsVisible = false;
+  AssignView turboShown = keyMode;
+  turboShown.turboVisible = turboShown.turboBoxShown = true;
+  AssignView turboResting = profileChosen;
+  turboResting.turboBoxShown = true;
+  AssignView turboTicked = turboShown;
+  turboTicked.turboFieldEnabled = true;
 
   struct Case {
     const char* what;
@@ -123,9 +143,25 @@ TEST(DialogLayout, TheViewShowsAndEnablesTheControls) {
       {"... but every choice can be clicked", textChosen, IDC_PROGRAM_CHOICE, {true, true}},
       {"Program chosen: path, browse and arguments take input", programChosen, IDC_PROGRAM_ARGS, {true, true}},
       {"... the text field rests", programChosen, IDC_TEXT_FIELD, {true, false}},
+      {"Profile chosen: its list takes a choice", profileChosen, IDC_PROFILE_LIST, {true, true}},
+      {"... and so does the all-profiles box", profileChosen, IDC_ALL_PROFILES, {true, true}},
+      {"... the mouse list rests", profileChosen, IDC_MOUSE_LIST, {true, false}},
+      {"... but the Mouse choice can be clicked", profileChosen, IDC_MOUSE_CHOICE, {true, true}},
+      {"Text chosen: the all-profiles box rests", textChosen, IDC_ALL_PROFILES, {false, false}},
+      {"an older layout shows no Profile choice", olderLayout, IDC_PROFILE_CHOICE, {false, true}},
+      {"... nor the mouse list", olderLayout, IDC_MOUSE_LIST, {false, false}},
+      {"... but its other choices", olderLayout, IDC_TEXT_CHOICE, {true, true}},
+      {"another mode hides the Profile list", leftOther, IDC_PROFILE_LIST, {false, true}},
+      {"a key mode without turbo hides the box", keyMode, IDC_TURBO, {false, false}},
+      {"turbo shown: the box", turboShown, IDC_TURBO, {true, true}},
+      {"Profile chosen: the turbo box rests", turboResting, IDC_TURBO, {true, false}},
+      {"... and so does its period", turboResting, IDC_TURBO_PERIOD, {true, false}},
+      {"... with its period resting while clear", turboShown, IDC_TURBO_PERIOD, {true, false}},
+      {"... and taking typing while ticked", turboTicked, IDC_TURBO_PERIOD, {true, true}},
   };
   for (const Case& c : cases) EXPECT_EQ(LookOf(c.view, c.id), c.look) << c.what;
-  for (int id : {IDC_HOLD, IDC_KEY_DELAY, IDC_LOOP_COUNT, IDC_OTHER_MODE, IDC_TEXT_FIELD, IDC_BROWSE}) {
+  for (int id : {IDC_HOLD, IDC_KEY_DELAY, IDC_LOOP_COUNT, IDC_OTHER_MODE, IDC_TEXT_FIELD, IDC_BROWSE, IDC_PROFILE_CHOICE,
+                 IDC_MOUSE_CHOICE, IDC_PROFILE_LIST, IDC_MOUSE_LIST, IDC_ALL_PROFILES, IDC_TURBO, IDC_TURBO_PERIOD}) {
     EXPECT_EQ(std::count(kViewBoundControlIds.begin(), kViewBoundControlIds.end(), id), 1) << id;
   }
   EXPECT_EQ(ControlOfFocus(DialogFocus::MacroNames), IDC_MACRO_NAMES);
@@ -171,6 +207,35 @@ TEST(DialogLayout, OnlyALayoutThatPlacesTheWholeOtherPageOffersTheMode) {
   for (const Case& c : cases) {
     PortableIni ini;
     EXPECT_EQ(PlacesOtherMode(LoadCompositeLayout(ini, folder.WriteUtf16(L"Composite.ini", c.text))), c.offered)
+        << c.what;
+  }
+}
+
+TEST(DialogLayout, OnlyALayoutThatPlacesEveryControlForGamesShowsThem) {
+  // Entries 1..`last`, each placing something but `empty`, which is there and places nothing.
+  const auto layoutText = [](int last, int empty) {
+    std::wstring text = L"[BUTTONINFO]\n";
+    for (int entry = 1; entry <= last; ++entry) {
+      text += FormatInt(entry) + (entry == empty ? L"=40,352,0,30,Part\n" : L"=40,352,132,30,Part\n");
+    }
+    return text;
+  };
+  struct Case {
+    const char* what;
+    std::wstring text;
+    bool shown;
+  } cases[] = {
+      {"a layout from before them", layoutText(38, 0), false},
+      {"every entry", layoutText(46, 0), true},
+      {"the turbo notice missing", layoutText(45, 0), false},
+      {"the period field places nothing", layoutText(46, 45), false},
+      {"the Profile choice places nothing", layoutText(46, 39), false},
+      {"without the \"Other\" page they sit on", layoutText(46, 36), false},
+  };
+  testing::TempFolder folder;
+  for (const Case& c : cases) {
+    PortableIni ini;
+    EXPECT_EQ(PlacesGamerControls(LoadCompositeLayout(ini, folder.WriteUtf16(L"Composite.ini", c.text))), c.shown)
         << c.what;
   }
 }

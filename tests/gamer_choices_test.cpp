@@ -131,12 +131,15 @@ TEST_F(GamerChoicesTest, TurboShowsForTheKindsThatTakeItAndExcludesHold) {
   EXPECT_TRUE(view().turboVisible);
   dialog.OnMacroButton();
   EXPECT_FALSE(view().turboVisible) << "a macro is not tapped";
+  EXPECT_FALSE(view().turboBoxShown);
   dialog.OnOtherButton();
   dialog.ChooseProfile();
   EXPECT_FALSE(view().turboVisible);
+  EXPECT_TRUE(view().turboBoxShown) << "the box drawn on the page rests there";
   dialog.ChooseMouse();
   EXPECT_TRUE(view().turboVisible);
   dialog.OnSingleKeyButton();
+  EXPECT_TRUE(view().turboBoxShown);
 
   dialog.ToggleHold();
   dialog.ToggleTurbo();
@@ -179,6 +182,47 @@ TEST_F(GamerChoicesTest, ThePeriodFieldTakesTwentyToAThousand) {
   dialog.ShowTurboPeriod();
   EXPECT_EQ(view().turboText, L"50") << "leaving the field shows the period kept";
   EXPECT_TRUE(view().turboHint.empty());
+}
+
+TEST_F(GamerChoicesTest, ThePeriodFieldTakesTypingOnlyWhileTheBoxIsTicked) {
+  OpenOn(MouseKey(MouseAction::Left, 80));
+  EXPECT_TRUE(view().turboFieldEnabled) << "a turbo key opens with its period ready";
+  dialog.SetTurboPeriod(L"5");
+  EXPECT_FALSE(view().turboHint.empty());
+  dialog.ToggleTurbo();
+  EXPECT_FALSE(view().turboFieldEnabled);
+  EXPECT_TRUE(view().turboHint.empty()) << "a cleared box leaves no refusal showing";
+  EXPECT_EQ(view().turboText, L"80");
+  dialog.ToggleTurbo();
+  EXPECT_TRUE(view().turboFieldEnabled);
+  EXPECT_EQ(view().turboText, L"80") << "ticked again: the period kept, not the first one";
+
+  OpenOn(Plain());
+  EXPECT_FALSE(view().turboFieldEnabled);
+  dialog.ToggleTurbo();
+  dialog.ToggleHold();
+  EXPECT_FALSE(view().turboFieldEnabled) << "hold clears turbo, and its period rests";
+}
+
+TEST_F(GamerChoicesTest, DigitsTypedIntoThePeriodAreNoKeyForSingleKeyMode) {
+  OpenOn(Plain());
+  dialog.ToggleTurbo();
+  ASSERT_TRUE(view().recordingHook) << "single-key mode takes the key pressed";
+  dialog.EnterTurboPeriod();
+  EXPECT_FALSE(view().recordingHook);
+  dialog.EnterTurboPeriod();  // told twice: still one way back
+  dialog.SetTurboPeriod(L"75");
+  dialog.LeaveTurboPeriod();
+  EXPECT_TRUE(view().recordingHook) << "the field left: keys are taken again";
+  Ok();
+  EXPECT_EQ(dialog.edit().kind, AssignKind::SingleKey);
+  EXPECT_EQ(dialog.edit().capturedKeyCode, 116) << "the key still sends itself";
+  EXPECT_EQ(dialog.edit().turboMs, 75);
+
+  OpenOn(MouseKey(MouseAction::Left, 80));
+  dialog.EnterTurboPeriod();
+  dialog.LeaveTurboPeriod();
+  EXPECT_FALSE(view().recordingHook) << "the \"Other\" page never takes keys";
 }
 
 TEST_F(GamerChoicesTest, AnOlderLayoutHidesTheChoicesAndOkLeavesTheKeyAsItIs) {

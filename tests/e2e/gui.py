@@ -495,16 +495,19 @@ class Gui:
 
     # -- the key assignment dialog
 
-    # Dialog kinds: the stored kinds 0..6 (4..6 share the "Other" mode), and 100 for the macro
+    # Dialog kinds: the stored kinds 0..8 (4..8 share the "Other" mode), and 100 for the macro
     # table alone (KIND_MACRO_ONLY).
     DIALOG_BACKGROUND = {0: "key_normal", 1: "macro_normal", 2: "media_normal", 3: "function_normal",
-                         4: "other_normal", 5: "other_normal", 6: "other_normal", 100: "macro2_normal"}
+                         4: "other_normal", 5: "other_normal", 6: "other_normal", 7: "other_normal",
+                         8: "other_normal", 100: "macro2_normal"}
     # The mode button drawn pressed in each dialog kind, and in the "Other" mode the choice.
-    MODE_ENTRY = {0: 6, 1: 7, 2: 8, 3: 9, 4: 28, 5: 28, 6: 28, 100: 7}
-    CHOICE_ENTRY = {4: 29, 5: 30, 6: 31}
-    SKINNED_ENTRIES = (1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 24, 25, 28, 29, 30, 31, 34)
+    MODE_ENTRY = {0: 6, 1: 7, 2: 8, 3: 9, 4: 28, 5: 28, 6: 28, 7: 28, 8: 28, 100: 7}
+    CHOICE_ENTRY = {4: 29, 5: 30, 6: 31, 7: 39, 8: 42}
+    # The all-profiles box (41) is left out: it shows its tick while it rests.
+    SKINNED_ENTRIES = (1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 24, 25, 28, 29, 30, 31, 34, 39,
+                       42, 44)
     RECORD_ENTRY = 12
-    TOGGLE_ENTRIES = (12, 24, 25, 29, 30, 31)
+    TOGGLE_ENTRIES = (12, 24, 25, 29, 30, 31, 39, 42, 44)
     # Each skinned entry's faces: normal, down (the mode button of the kind, the record button
     # while recording, a ticked check box, the chosen choice) and disabled (None: drawn as normal).
     KEY_FACES = ("key_normal", "key_down", None)
@@ -512,7 +515,7 @@ class Gui:
     OTHER_FACES = ("other_normal", "other_down", "other_disable")
     ENTRY_FACES = (dict.fromkeys((1, 2, 3, 4, 6, 7, 8, 9, 24, 28), KEY_FACES) |
                    dict.fromkeys((10, 11, 12, 13, 14, 15, 16, 17, 18, 25), MACRO_FACES) |
-                   dict.fromkeys((29, 30, 31, 34), OTHER_FACES))
+                   dict.fromkeys((29, 30, 31, 34, 39, 42, 44), OTHER_FACES))
     DIALOG_LOOKS = ("key_normal", "key_over", "key_down", "macro_normal", "macro_over", "macro_down",
                     "macro_disable", "media_normal", "function_normal", "macro2_normal", "other_normal",
                     "other_over", "other_down", "other_disable")

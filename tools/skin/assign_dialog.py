@@ -7,11 +7,14 @@ x,y,width,height,name; then the "Other" mode: its mode button (28), three
 choice buttons (29..31), the text, path and arguments fields (32, 33, 36), the
 browse button (34) and the arguments label (35); last the two notices of the
 macro editor, beside the record button (37) and under the step list (38),
-text the program draws over the background while it has something to say. The
+text the program draws over the background while it has something to say;
+then the keys for games: the "Other" mode's Profile choice, its list and its
+all-profiles box (39..41), its Mouse choice and list (42, 43), the Turbo box
+and its period field (44, 45) and the notice of a period refused (46). The
 dialog cuts each button's
 faces out of whole-dialog pictures at the button's rectangle: entries 1..9, 24
 and 28 from key_normal/over/down, 10..18 and 25 from
-macro_normal/over/down/disable, 29..31 and 34 from
+macro_normal/over/down/disable, 29..31, 34, 39, 41, 42 and 44 from
 other_normal/over/down/disable. A check box or choice shows its down face while
 ticked or chosen. Its background is one whole-dialog picture per mode; a mode's
 hidden controls leave that mode's background visible, so each background draws
@@ -27,7 +30,8 @@ import style
 from labels import say
 from paint import Rect, font, label_left
 
-W, H = 600, 424
+# Taller than the first dialog by the rows of the keys for games.
+W, H = 600, 512
 
 TAB = (24, 0, 200, 40)
 BODY_TOP, CORNER, TAB_RADIUS, FILLET = 14, 22, 12, 8
@@ -114,33 +118,50 @@ ENTRIES = [
     Entry(36, "Arguments", Rect(188, 316, 372, 24)),
     Entry(37, "RecordNotice", Rect(40, 314, 226, 16)),
     Entry(38, "MacroHint", Rect(284, 341, 280, 16)),
+    # The keys for games: two more choices of the "Other" mode under the arguments, and the
+    # Turbo box with its period on the second row, where the key modes show it too.
+    Entry(39, "Profile", Rect(40, 352, 132, 30), "choice_profile", check=True, radio=True),
+    Entry(40, "ProfileList", Rect(188, 355, 180, COMBO_DROP), field_height=24),
+    Entry(41, "AllProfiles", Rect(384, 352, 176, 30), "all_profiles", check=True),
+    Entry(42, "Mouse", Rect(40, 392, 132, 30), "choice_mouse", check=True, radio=True),
+    Entry(43, "MouseList", Rect(188, 395, 180, COMBO_DROP), field_height=24),
+    Entry(44, "Turbo", Rect(384, 392, 112, 30), "turbo", check=True),
+    Entry(45, "TurboPeriod", Rect(504, 395, 56, 24)),
+    Entry(46, "TurboHint", Rect(188, 428, 372, 16)),
 ]
 BY_NUMBER = {e.number: e for e in ENTRIES}
 KEY_BUTTONS = (1, 2, 3, 4, 6, 7, 8, 9, 24, 28)           # faces from key_*.bmp
 MACRO_BUTTONS = (10, 11, 12, 13, 14, 15, 16, 17, 18, 25)  # faces from macro_*.bmp
-OTHER_BUTTONS = (29, 30, 31, 34)                          # faces from other_*.bmp
-STANDARD = (19, 20, 21, 22, 23, 26, 32, 33, 36)           # controls the program places
+# The Turbo box rests on the "Other" page while a choice that takes no turbo is made: it wears
+# the pictures that have a disabled face, in the key modes too.
+OTHER_BUTTONS = (29, 30, 31, 34, 39, 41, 42, 44)          # faces from other_*.bmp
+STANDARD = (19, 20, 21, 22, 23, 26, 32, 33, 36, 40, 43, 45)  # controls the program places
 LABELS = (27, 35)                                         # painted into the backgrounds
-NOTICES = (37, 38)                                        # text the program draws over them
+NOTICES = (37, 38, 46)                                    # text the program draws over them
 MODE_TABS = (6, 7, 8, 9, 28)
 RECORD = 12
 HOLD, KEY_DELAY, LOOP_COUNT, LOOP_LABEL = 24, 25, 26, 27
 TEXT_FIELD, PROGRAM_PATH, ARGS_LABEL, ARGS = 32, 33, 35, 36
+PROFILE, PROFILE_LIST, ALL_PROFILES, MOUSE, MOUSE_LIST = 39, 40, 41, 42, 43
+TURBO, TURBO_PERIOD, TURBO_HINT = 44, 45, 46
 assert all(BY_NUMBER[n].caption for n in KEY_BUTTONS + MACRO_BUTTONS + OTHER_BUTTONS)
 assert all(BY_NUMBER[n].text for n in LABELS)
 
 # What each mode shows: its buttons, check boxes, standard controls and labels.
 COMMON = (1, 2, 3, 4)
 MACRO_PART = MACRO_BUTTONS + (22, 23, LOOP_COUNT, LOOP_LABEL) + NOTICES
-OTHER_PART = OTHER_BUTTONS + (TEXT_FIELD, PROGRAM_PATH, ARGS_LABEL, ARGS)
+OTHER_PART = tuple(n for n in OTHER_BUTTONS if n != TURBO) + (TEXT_FIELD, PROGRAM_PATH, ARGS_LABEL, ARGS,
+                                                               PROFILE_LIST, MOUSE_LIST)
+# Turbo taps a single key, a media key, a command or a mouse button.
+TURBO_PART = (TURBO, TURBO_PERIOD, TURBO_HINT)
 VISIBLE = {
-    SINGLE_KEY: COMMON + MODE_TABS + (19, HOLD),
-    MULTIMEDIA: COMMON + MODE_TABS + (20, HOLD),
-    FUNCTION: COMMON + MODE_TABS + (21, HOLD),
+    SINGLE_KEY: COMMON + MODE_TABS + (19, HOLD) + TURBO_PART,
+    MULTIMEDIA: COMMON + MODE_TABS + (20, HOLD) + TURBO_PART,
+    FUNCTION: COMMON + MODE_TABS + (21, HOLD) + TURBO_PART,
     MACRO: COMMON + MODE_TABS + MACRO_PART + (HOLD,),
     MACRO_ONLY: COMMON + (7,) + MACRO_PART,
-    # Nothing here is played, so nothing is held: no hold box.
-    OTHER: COMMON + MODE_TABS + OTHER_PART,
+    # Nothing here is held: no hold box; a mouse key takes turbo.
+    OTHER: COMMON + MODE_TABS + OTHER_PART + TURBO_PART,
 }
 FACES_OF = {n: "key" for n in KEY_BUTTONS} | {n: "macro" for n in MACRO_BUTTONS} | \
     {n: "other" for n in OTHER_BUTTONS}
@@ -204,14 +225,21 @@ def panel_heading_text(img, mode, text, right=PANEL[2] - 20):
 
 
 def watermark(surf, mode, icon):
-    _, _, x1, y1 = PANEL
+    # Above the Turbo row, where the first dialog's panel ended.
+    _, y0, x1, _ = PANEL
     colour = paint.mix(style.PLATE_BOTTOM, mode.accent, 0.16)
-    style.ICONS[icon](surf, x1 - 62, y1 - 60, 74, colour)
+    style.ICONS[icon](surf, x1 - 62, y0 + 200, 74, colour)
+
+
+def turbo_well(surf):
+    """The period field's slot, alike in every mode that shows the Turbo box."""
+    well(surf, BY_NUMBER[TURBO_PERIOD].rect)
 
 
 def single_key_panel(surf, mode):
     draw_panel_heading(surf, mode)
     well(surf, BY_NUMBER[19].rect)
+    turbo_well(surf)
     watermark(surf, mode, "keyboard")
 
 
@@ -236,6 +264,7 @@ def media_panel(surf, mode):
     draw_panel_heading(surf, mode)
     field = visible_rect(BY_NUMBER[20])
     well(surf, field)
+    turbo_well(surf)
     # The seven commands of the list, as a quiet row under the field.
     step = field.w / len(MEDIA_ICONS)
     for i, name in enumerate(MEDIA_ICONS):
@@ -258,6 +287,7 @@ def function_panel(surf, mode):
     draw_panel_heading(surf, mode)
     field = visible_rect(BY_NUMBER[21])
     well(surf, field)
+    turbo_well(surf)
     x = field.x
     for t in SHORTCUTS:
         w = paint.text_width(t, font(10, "bold")) + 12
@@ -329,10 +359,13 @@ def other_panel(surf, mode):
     draw_panel_heading(surf, mode)
     for n in (TEXT_FIELD, PROGRAM_PATH, ARGS):
         well(surf, BY_NUMBER[n].rect)
-    # Quiet rules between the three choices, clear of the wells and of the
-    # text field's note.
+    for n in (PROFILE_LIST, MOUSE_LIST):
+        well(surf, visible_rect(BY_NUMBER[n]))
+    turbo_well(surf)
+    # Quiet rules between the choices, clear of the wells and of the text
+    # field's note.
     x0, _, x1, _ = PANEL
-    for below in (30, 31):
+    for below in (30, 31, PROFILE):
         y = BY_NUMBER[below].rect.y - 5
         surf.rrect((x0 + 16, y, x1 - 16, y + 1), 0.5, fill=(30, 32, 38))
 
@@ -518,6 +551,7 @@ def check(ini_path, picture_path, percent=100):
         {SINGLE_KEY, MULTIMEDIA, FUNCTION, MACRO}
     assert {k for k, shown in VISIBLE.items() if KEY_DELAY in shown} == {MACRO, MACRO_ONLY}
     assert {k for k, shown in VISIBLE.items() if set(OTHER_PART) & set(shown)} == {OTHER}
+    assert {k for k, shown in VISIBLE.items() if TURBO in shown} == {SINGLE_KEY, MULTIMEDIA, FUNCTION, OTHER}
     assert {k for k, shown in VISIBLE.items() if 28 in shown} == {k for k in VISIBLE if k != MACRO_ONLY}
 
     # A painted label shows text: light pixels on the dark ground.

@@ -79,7 +79,11 @@ LABELS = {
     "choice_program": "Program",
     "browse": "Browse...",
     "arguments": "Arguments",
-    "about_other": "Turn the key off, have it type a text, or start a program with it.",
+    "about_other": "Turn the key off, or give it a text, a program, a profile or a mouse button.",
     "about_disabled": "The key does nothing: no program sees it.",
     "note_text_field": "Enter starts a new line, typed as Enter. Up to 1,000 characters.",
+    "choice_profile": "Profile",
+    "all_profiles": "in all profiles",
+    "choice_mouse": "Mouse",
+    "turbo": "Turbo, ms",
 }

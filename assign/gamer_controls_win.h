@@ -1,0 +1,15 @@
+#pragma once
+
+#include <windows.h>
+
+#include "assign/assign_view.h"
+
+namespace orvelle {
+
+// The assignment dialog's controls for keys used in games, on the Windows side: the Profile and
+// Mouse lists filled once per opening in `font`, and the lists and the turbo period field made to
+// show the view. The skinned choices and boxes among them are the dialog's buttons.
+void SetUpGamerControls(HWND dialog, HFONT font);
+void ApplyGamerControls(HWND dialog, const AssignView& now, const AssignView& before, bool everything);
+
+}  // namespace orvelle
