@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "base/ui_texts.h"
+#include "base/texts.h"
 #include "platform/win32/skin_pictures_win.h"
 
 namespace orvelle {
@@ -76,9 +76,9 @@ int TextWidth(HDC dc, std::wstring_view text) {
 void PaintLegend(HDC dc, const Rect& area) {
   if (area.Width() <= 0 || area.Height() <= 0) return;
   const std::pair<KeyLook, std::wstring_view> items[] = {
-      {KeyLook::Remap, ui_text::kLegendRemap},     {KeyLook::Command, ui_text::kLegendCommand},
-      {KeyLook::Macro, ui_text::kLegendMacro},     {KeyLook::Text, ui_text::kLegendText},
-      {KeyLook::Program, ui_text::kLegendProgram}, {KeyLook::Off, ui_text::kLegendOff}};
+      {KeyLook::Remap, Text(TextId::LegendRemap)},     {KeyLook::Command, Text(TextId::LegendCommand)},
+      {KeyLook::Macro, Text(TextId::LegendMacro)},     {KeyLook::Text, Text(TextId::LegendText)},
+      {KeyLook::Program, Text(TextId::LegendProgram)}, {KeyLook::Off, Text(TextId::LegendOff)}};
   constexpr int kCap = 14, kGapIn = 3, kGapOut = 8, kMark = 10;
   // The largest of a few sizes in which the whole legend fits its band.
   UniqueFont font;
@@ -86,7 +86,7 @@ void PaintLegend(HDC dc, const Rect& area) {
   for (const auto& [height, bold] : {std::pair{11, true}, {11, false}, {10, false}, {9, false}, {8, false}}) {
     font = LegendFont(height, bold);
     const SelectedObject trial(dc, font.get());
-    total = kMark + kGapIn + TextWidth(dc, ui_text::kLegendHold);
+    total = kMark + kGapIn + TextWidth(dc, Text(TextId::LegendHold));
     for (const auto& [look, text] : items) total += kCap + kGapIn + TextWidth(dc, text) + kGapOut;
     if (total <= area.Width()) break;
   }
@@ -114,7 +114,7 @@ void PaintLegend(HDC dc, const Rect& area) {
   // HoldMarkArea puts the mark 6 px below a key's top and 6 px left of its right edge.
   for (const Fill& fill : HoldMarkFills(Rect{0, middle - 4 - 6, x + kMark + 6, middle + 20})) FillArea(dc, fill.area, fill.colour);
   x += kMark + kGapIn;
-  word(ui_text::kLegendHold);
+  word(Text(TextId::LegendHold));
   RestoreDC(dc, saved);
 }
 
@@ -131,7 +131,7 @@ void PaintNotice(HDC dc, Rect area, SIZE size) {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB(255, 255, 255));
   RECT box{area.left, area.top, area.right, area.bottom};
-  const std::wstring_view text = ui_text::kKeyboardMissing;
+  const std::wstring_view text = Text(TextId::KeyboardMissing);
   DrawTextW(dc, text.data(), static_cast<int>(text.size()), &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 

@@ -362,7 +362,14 @@ void MainWindow::OnProfileCommand(int id) {
 }
 
 void MainWindow::OnAutostart() {
-  if (!ToggleStartWithWindows(profiles_.runAsAdmin)) Tell(kAutostartFailed, MessageKind::Error);
+  if (!ToggleStartWithWindows(profiles_.runAsAdmin)) Tell(Text(TextId::AutostartFailed), MessageKind::Error);
+}
+
+// Menus and dialogs take the new language's texts as they open; what is on the screen now follows.
+void MainWindow::OnLanguageChanged() {
+  ReloadSkin();
+  tray_.LanguageChanged();
+  InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
 void MainWindow::OnPrograms() {

@@ -20,6 +20,7 @@
 #include "app/program_start_win.h"
 #include "app/remap_keeper_win.h"
 #include "app/tray_presenter_win.h"
+#include "app/ui_language.h"
 #include "app/window_face_win.h"
 #include "assign/assign_dialog_win.h"
 #include "model/key_table.h"
@@ -106,6 +107,7 @@ class MainWindow final : public DialogBase, private ProfileUi {
     COMMAND_ID_HANDLER_EX(ID_PAUSE_COMMAND, OnPauseCommand)
     COMMAND_ID_HANDLER_EX(ID_RUN_AS_ADMIN_COMMAND, OnRunAsAdmin)
     COMMAND_ID_HANDLER_EX(ID_PROGRAMS_COMMAND, OnPrograms)
+    COMMAND_RANGE_HANDLER_EX(ID_LANGUAGE_RUSSIAN_COMMAND, ID_LANGUAGE_ENGLISH_COMMAND, OnLanguageCommand)
     COMMAND_ID_HANDLER(IDOK, OnEndDialogCommand)
     COMMAND_ID_HANDLER(IDCANCEL, OnEndDialogCommand)
   END_MSG_MAP()
@@ -195,11 +197,24 @@ class MainWindow final : public DialogBase, private ProfileUi {
   void OnAutostart();
   void OnRunAsAdmin() {
     const RunAsAdminOutcome outcome = ChooseRunAsAdmin(hwnd(), profiles_.runAsAdmin);
-    if (outcome.autostartFailed) Tell(kAutostartFailed, MessageKind::Error);
+    if (outcome.autostartFailed) Tell(Text(TextId::AutostartFailed), MessageKind::Error);
     if (outcome.changed) ScheduleSave();
     if (outcome.exit) OnExitApplication();  // saves the option for the elevated copy
   }
   void OnPrograms();
+  // "Menu" > "Язык / Language": the choice is kept in set.ini and the whole interface switches.
+  void OnLanguageCommand(int id) {
+    const std::optional<Language> language = LanguageOfCommand(id);
+    if (!language) return;
+    profiles_.language = std::wstring(LanguageCode(*language));
+    ScheduleSave();
+    SetLanguage(*language);
+    OnLanguageChanged();
+  }
+  void OnLanguageChanged();
+  // The skin's pictures of the current language, where the skin has them; today's loader has one
+  // language only, so there is nothing to load again yet.
+  void ReloadSkin() {}
   // The profile that follows the program in front.
   LRESULT OnFollow(UINT, WPARAM, LPARAM, bool&) {
     follower_.Follow();

@@ -29,6 +29,7 @@ set(ORVELLE_APP_SOURCES
   app/tray_presenter_win.cpp
   app/profile_follower_win.cpp
   app/popup_menus_win.cpp
+  app/ui_language_win.cpp
   app/remap_keeper_win.cpp
   app/profile_saver_win.cpp
   app/tray_icon_win.cpp

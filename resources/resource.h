@@ -84,3 +84,12 @@
 
 // The about box's version line, filled in from the version resource.
 #define IDC_ABOUT_VERSION 1300
+
+// The "Menu" button's language choices, and the texts of the about box and the program bindings
+// dialog that the current language fills in as they open.
+#define ID_LANGUAGE_RUSSIAN_COMMAND 32790
+#define ID_LANGUAGE_ENGLISH_COMMAND 32791
+#define IDC_ABOUT_DESCRIPTION 1301
+#define IDC_ABOUT_RIGHTS 1302
+#define IDC_PROGRAMS_INTRO 1204
+#define IDC_PROGRAMS_PROFILE_LABEL 1205

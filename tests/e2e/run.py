@@ -28,6 +28,7 @@ from scenarios_gamer import scenario_gamer
 from scenarios_dialog20 import scenario_dialog20
 from scenarios_install import scenario_install
 from scenarios_kinds import scenario_kinds
+from scenarios_lang import scenario_lang
 from scenarios_messages import scenario_messages
 from scenarios_keys import scenario_figures, scenario_presence, scenario_profiles, scenario_remap
 from scenarios_other import scenario_other
@@ -37,6 +38,7 @@ from scenarios_trust import scenario_files, scenario_hooks, scenario_stuck
 from scenarios_window_state import scenario_window_state
 from session import Session
 
+RUSSIAN_LOCALE = "ru_RU.UTF-8"
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 
 SCENARIOS = {
@@ -60,6 +62,7 @@ SCENARIOS = {
     "messages": scenario_messages,
     "gamer": scenario_gamer,
     "dialog20": scenario_dialog20,
+    "lang": scenario_lang,
 }
 
 
@@ -106,6 +109,11 @@ def main():
             print(f"FAIL: {os.path.join(args.tools, tool)} is not built")
             return 1
 
+    # Wine takes the program's UI language from LANG: the scenarios read Russian texts whatever the
+    # machine's locale (the "lang" scenario sets its own per start).
+    os.environ["LANG"] = RUSSIAN_LOCALE
+    for variable in ("LC_ALL", "LC_MESSAGES", "LANGUAGE"):
+        os.environ.pop(variable, None)
     layout = profile_ini.Layout(os.path.join(args.dist, "Main.ini"))
     scenarios = dict(SCENARIOS, install=functools.partial(scenario_install, setup_exe=os.path.abspath(args.setup)))
     ok = True
