@@ -16,6 +16,7 @@ import argparse
 import functools
 import glob
 import os
+import subprocess
 import sys
 import tempfile
 import time
@@ -39,6 +40,7 @@ from scenarios_window_state import scenario_window_state
 from session import Session
 
 RUSSIAN_LOCALE = "ru_RU.UTF-8"
+LOCALES = (RUSSIAN_LOCALE, "en_US.UTF-8")
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 
 SCENARIOS = {
@@ -64,6 +66,23 @@ SCENARIOS = {
     "dialog20": scenario_dialog20,
     "lang": scenario_lang,
 }
+
+
+def provide_locales(folder):
+    """Wine reads LANG through the C library, which falls back to "C" (English) for a locale the
+    system does not have: the two the scenarios use are compiled into `folder` (LOCPATH) when
+    missing."""
+    have = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.lower().split()
+    wanted = [name for name in LOCALES if name.lower().replace("utf-8", "utf8") not in have]
+    if not wanted:
+        return
+    os.makedirs(folder, exist_ok=True)
+    for name in wanted:
+        if not os.path.isdir(os.path.join(folder, name)):
+            language = name.split(".")[0]
+            subprocess.run(["localedef", "-i", language, "-f", "UTF-8", os.path.join(folder, name)],
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.environ["LOCPATH"] = folder
 
 
 def newest_setup():
@@ -114,6 +133,7 @@ def main():
     os.environ["LANG"] = RUSSIAN_LOCALE
     for variable in ("LC_ALL", "LC_MESSAGES", "LANGUAGE"):
         os.environ.pop(variable, None)
+    provide_locales(os.path.join(args.work, "locales"))
     layout = profile_ini.Layout(os.path.join(args.dist, "Main.ini"))
     scenarios = dict(SCENARIOS, install=functools.partial(scenario_install, setup_exe=os.path.abspath(args.setup)))
     ok = True
