@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "base/ui_texts.h"
+#include "app/ui_language_win.h"
+#include "base/texts.h"
 #include "resources/resource.h"
 
 namespace orvelle {
@@ -35,9 +36,10 @@ std::wstring OwnVersion() {
 }  // namespace
 
 LRESULT AboutBox::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
+  ApplyDialogTexts(hwnd(), AboutBoxTexts());
   const std::wstring version = OwnVersion();
   if (!version.empty()) {
-    SetDlgItemTextW(hwnd(), IDC_ABOUT_VERSION, (std::wstring(ui_text::kAboutVersion) + version).c_str());
+    SetDlgItemTextW(hwnd(), IDC_ABOUT_VERSION, (std::wstring(Text(TextId::AboutVersion)) + version).c_str());
   }
   return TRUE;
 }

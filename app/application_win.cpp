@@ -12,6 +12,7 @@
 #include "app/autostart_win.h"
 #include "app/command_line.h"
 #include "app/main_window_win.h"
+#include "app/ui_language_win.h"
 #include "platform/win32/dialog_base_win.h"
 
 namespace orvelle {
@@ -72,6 +73,7 @@ class Application {
 
   // Runs the whole life of the user interface; the process ends when it returns.
   int InitInstance(HINSTANCE instance, std::wstring_view commandLine) {
+    ChooseStartLanguage();
     const CommandLine line = ParseCommandLine(commandLine);
     if (!line.valid) {
       ShowMessage(nullptr, CommandLineUsage(), MessageKind::Error);

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/texts.h"
+
 namespace orvelle {
 
 // Starting with Windows: a value named kRunValueName under the user's Run key whose data is the
@@ -12,7 +14,6 @@ namespace orvelle {
 inline constexpr wchar_t kRunValueName[] = L"ORVELLE";
 std::wstring RunCommandFor(std::wstring_view executablePath);
 // Told when the registry refused the change of the autostart item.
-inline constexpr std::wstring_view kAutostartFailed = L"Не удалось изменить автозапуск.";
 // Whether a Run value's data starts this executable (quotes and arguments aside, the path compared
 // without regard to case).
 bool RunsThisProgram(std::wstring_view runValue, std::wstring_view executablePath);
@@ -49,7 +50,6 @@ enum class RunAsAdminStep {
   RestartElevated,  // one UAC prompt; when it is accepted the option goes on and this copy exits
 };
 RunAsAdminStep DecideRunAsAdmin(bool optionOn, bool weElevated);
-inline constexpr wchar_t kRunAsAdminMenuLabel[] = L"Запускать от имени администратора";
 // The argument of the elevated copy that a running one starts: it waits for that one to end
 // before it runs, and the logon task takes the place of the Run value.
 inline constexpr wchar_t kElevatedRestartArgument[] = L"/elevated-restart";

@@ -4,7 +4,7 @@
 
 #include "app/autostart.h"
 #include "base/text.h"
-#include "base/ui_texts.h"
+#include "base/texts.h"
 
 namespace orvelle {
 namespace {
@@ -96,6 +96,6 @@ std::optional<bool> PauseWanted(RemoteCommand command, bool pausedNow) {
   }
 }
 
-std::wstring_view CommandLineUsage() { return ui_text::kCommandLineUsage; }
+std::wstring_view CommandLineUsage() { return Text(TextId::CommandLineUsage); }
 
 }  // namespace orvelle

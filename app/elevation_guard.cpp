@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/text.h"
+#include "base/texts.h"
 #include "model/program_bindings.h"
 
 namespace orvelle {
@@ -24,13 +25,11 @@ ElevationStep ElevationGuard::OnForeground(std::wstring_view program, bool foreg
   return wasIn && sameProgram ? ElevationStep::Nothing : ElevationStep::LetGo;
 }
 
-std::wstring ElevatedProgramTitle() { return L"Программа запущена от имени администратора"; }
+std::wstring ElevatedProgramTitle() { return std::wstring(Text(TextId::ElevatedProgramTitle)); }
 
 std::wstring ElevatedProgramText(std::wstring_view program) {
   const std::wstring name(FileNameOf(program));
-  return L"«" + (name.empty() ? std::wstring(program) : name) +
-         L"» работает с правами администратора. ORVELLE не может переназначать в ней клавиши, пока сам не "
-         L"запущен от имени администратора.";
+  return TextWith(TextId::ElevatedProgramText, {name.empty() ? program : std::wstring_view(name)});
 }
 
 }  // namespace orvelle

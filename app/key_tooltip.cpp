@@ -2,7 +2,8 @@
 
 #include <string>
 
-#include "base/ui_texts.h"
+#include "base/texts.h"
+#include "model/shown_names.h"
 
 namespace orvelle {
 namespace {
@@ -19,7 +20,7 @@ std::wstring AsciiUpper(std::wstring_view text) {
 }
 
 std::wstring Quoted(std::wstring_view text) {
-  return std::wstring(ui_text::kTipOpenQuote) + std::wstring(text) + std::wstring(ui_text::kTipCloseQuote);
+  return std::wstring(Text(TextId::TipOpenQuote)) + std::wstring(text) + std::wstring(Text(TextId::TipCloseQuote));
 }
 
 // One line: line breaks and tabs of a typed text as blanks.
@@ -41,35 +42,35 @@ std::wstring_view LastPart(std::wstring_view path) {
 std::wstring Action(std::wstring_view ownName, const KeyAssignment& assignment) {
   switch (assignment.kind) {
     case AssignKind::SingleKey:
-      if (AsciiUpper(assignment.name) == AsciiUpper(ownName)) return std::wstring(ui_text::kTipUnchanged);
-      return std::wstring(ui_text::kTipKey) + assignment.name;
+      if (AsciiUpper(assignment.name) == AsciiUpper(ownName)) return std::wstring(Text(TextId::TipUnchanged));
+      return std::wstring(Text(TextId::TipKey)) + assignment.name;
     case AssignKind::Macro:
-      return std::wstring(ui_text::kTipMacro) + Quoted(assignment.name);
+      return std::wstring(Text(TextId::TipMacro)) + Quoted(assignment.name);
     case AssignKind::Media:
-      return std::wstring(ui_text::kTipMedia) + assignment.name;
+      return std::wstring(Text(TextId::TipMedia)) + std::wstring(ShownMediaName(assignment.name));
     case AssignKind::Function:
-      return std::wstring(ui_text::kTipCommand) + Quoted(assignment.name);
+      return std::wstring(Text(TextId::TipCommand)) + Quoted(ShownCommandName(assignment.name));
     case AssignKind::Disabled:
-      return std::wstring(ui_text::kTipDisabled);
+      return std::wstring(Text(TextId::TipDisabled));
     case AssignKind::Profile:
       switch (assignment.profileTarget) {
-        case ProfileTarget::One: return std::wstring(ui_text::kTipProfile) + L"1";
-        case ProfileTarget::Two: return std::wstring(ui_text::kTipProfile) + L"2";
-        case ProfileTarget::Three: return std::wstring(ui_text::kTipProfile) + L"3";
-        case ProfileTarget::Next: return std::wstring(ui_text::kTipNextProfile);
-        case ProfileTarget::Pause: return std::wstring(ui_text::kTipPause);
+        case ProfileTarget::One: return std::wstring(Text(TextId::TipProfile)) + L"1";
+        case ProfileTarget::Two: return std::wstring(Text(TextId::TipProfile)) + L"2";
+        case ProfileTarget::Three: return std::wstring(Text(TextId::TipProfile)) + L"3";
+        case ProfileTarget::Next: return std::wstring(Text(TextId::TipNextProfile));
+        case ProfileTarget::Pause: return std::wstring(Text(TextId::TipPause));
         case ProfileTarget::None: break;
       }
       break;
     case AssignKind::Mouse:
       switch (assignment.mouse) {
-        case MouseAction::Left: return std::wstring(ui_text::kTipMouseLeft);
-        case MouseAction::Right: return std::wstring(ui_text::kTipMouseRight);
-        case MouseAction::Middle: return std::wstring(ui_text::kTipMouseMiddle);
-        case MouseAction::X1: return std::wstring(ui_text::kTipMouseX1);
-        case MouseAction::X2: return std::wstring(ui_text::kTipMouseX2);
-        case MouseAction::WheelUp: return std::wstring(ui_text::kTipWheelUp);
-        case MouseAction::WheelDown: return std::wstring(ui_text::kTipWheelDown);
+        case MouseAction::Left: return std::wstring(Text(TextId::TipMouseLeft));
+        case MouseAction::Right: return std::wstring(Text(TextId::TipMouseRight));
+        case MouseAction::Middle: return std::wstring(Text(TextId::TipMouseMiddle));
+        case MouseAction::X1: return std::wstring(Text(TextId::TipMouseX1));
+        case MouseAction::X2: return std::wstring(Text(TextId::TipMouseX2));
+        case MouseAction::WheelUp: return std::wstring(Text(TextId::TipWheelUp));
+        case MouseAction::WheelDown: return std::wstring(Text(TextId::TipWheelDown));
         case MouseAction::None: break;
       }
       break;
@@ -77,26 +78,26 @@ std::wstring Action(std::wstring_view ownName, const KeyAssignment& assignment) 
     case AssignKind::Program:
       if (!HasAction(assignment)) break;  // nothing to type or start: the key sends itself
       if (assignment.kind == AssignKind::Program) {
-        return std::wstring(ui_text::kTipProgram) + Quoted(Excerpt(LastPart(assignment.program), kTipExcerptChars));
+        return std::wstring(Text(TextId::TipProgram)) + Quoted(Excerpt(LastPart(assignment.program), kTipExcerptChars));
       }
-      return std::wstring(ui_text::kTipText) + Quoted(OneLine(Excerpt(assignment.text, kTipExcerptChars)));
+      return std::wstring(Text(TextId::TipText)) + Quoted(OneLine(Excerpt(assignment.text, kTipExcerptChars)));
   }
   // A kind the program does not know leaves the key sending itself.
-  return std::wstring(ui_text::kTipUnchanged);
+  return std::wstring(Text(TextId::TipUnchanged));
 }
 
 }  // namespace
 
 std::wstring KeyTooltipText(std::wstring_view ownName, const KeyAssignment& assignment) {
   const std::wstring action = Action(ownName, assignment);
-  std::wstring tip = AsciiUpper(ownName) + std::wstring(ui_text::kTipSeparator) + action;
+  std::wstring tip = AsciiUpper(ownName) + std::wstring(Text(TextId::TipSeparator)) + action;
   // A disabled key does nothing, held or not, and a key that sends itself acts as long as it is
   // held anyway.
-  const bool acts = assignment.kind != AssignKind::Disabled && action != ui_text::kTipUnchanged;
+  const bool acts = assignment.kind != AssignKind::Disabled && action != Text(TextId::TipUnchanged);
   if (assignment.turboMs != 0 && acts) {
-    tip += std::wstring(ui_text::kTipTurboBefore) + std::to_wstring(assignment.turboMs) + std::wstring(ui_text::kTipTurboAfter);
+    tip += std::wstring(Text(TextId::TipTurboBefore)) + std::to_wstring(assignment.turboMs) + std::wstring(Text(TextId::TipTurboAfter));
   } else if (assignment.hold && acts && assignment.kind != AssignKind::Profile) {
-    tip += ui_text::kTipHold;
+    tip += Text(TextId::TipHold);
   }
   return tip;
 }

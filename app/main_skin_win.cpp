@@ -4,8 +4,8 @@
 #include <optional>
 #include <utility>
 
+#include "base/texts.h"
 #include "platform/win32/display_scale_win.h"
-#include "base/ui_texts.h"
 #include "platform/win32/skin_pictures_win.h"
 
 namespace orvelle {
@@ -85,9 +85,9 @@ int TextWidth(HDC dc, std::wstring_view text) {
 void PaintLegend(HDC dc, const Rect& area, int percent) {
   if (area.Width() <= 0 || area.Height() <= 0) return;
   const std::pair<KeyLook, std::wstring_view> items[] = {
-      {KeyLook::Remap, ui_text::kLegendRemap},     {KeyLook::Command, ui_text::kLegendCommand},
-      {KeyLook::Macro, ui_text::kLegendMacro},     {KeyLook::Text, ui_text::kLegendText},
-      {KeyLook::Program, ui_text::kLegendProgram}, {KeyLook::Off, ui_text::kLegendOff}};
+      {KeyLook::Remap, Text(TextId::LegendRemap)},     {KeyLook::Command, Text(TextId::LegendCommand)},
+      {KeyLook::Macro, Text(TextId::LegendMacro)},     {KeyLook::Text, Text(TextId::LegendText)},
+      {KeyLook::Program, Text(TextId::LegendProgram)}, {KeyLook::Off, Text(TextId::LegendOff)}};
   const auto px = [percent](int v) { return ScaleEdge(v, percent); };  // a length drawn at 100 %, at the scale
   const int kCap = px(14), kGapIn = px(3), kGapOut = px(8), kMark = px(10);
   // The largest of a few sizes in which the whole legend fits its band.
@@ -96,7 +96,7 @@ void PaintLegend(HDC dc, const Rect& area, int percent) {
   for (const auto& [height, bold] : {std::pair{11, true}, {11, false}, {10, false}, {9, false}, {8, false}}) {
     font = LegendFont(px(height), bold);
     const SelectedObject trial(dc, font.get());
-    total = kMark + kGapIn + TextWidth(dc, ui_text::kLegendHold);
+    total = kMark + kGapIn + TextWidth(dc, Text(TextId::LegendHold));
     for (const auto& [look, text] : items) total += kCap + kGapIn + TextWidth(dc, text) + kGapOut;
     if (total <= area.Width()) break;
   }
@@ -128,7 +128,7 @@ void PaintLegend(HDC dc, const Rect& area, int percent) {
     FillArea(dc, ScaleRect(fill.area, percent), fill.colour);
   }
   x += kMark + kGapIn;
-  word(ui_text::kLegendHold);
+  word(Text(TextId::LegendHold));
   RestoreDC(dc, saved);
 }
 
@@ -146,7 +146,7 @@ void PaintNotice(HDC dc, Rect area, SIZE size, int percent) {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB(255, 255, 255));
   RECT box{area.left, area.top, area.right, area.bottom};
-  const std::wstring_view text = ui_text::kKeyboardMissing;
+  const std::wstring_view text = Text(TextId::KeyboardMissing);
   DrawTextW(dc, text.data(), static_cast<int>(text.size()), &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
@@ -155,6 +155,14 @@ void PaintNotice(HDC dc, Rect area, SIZE size, int percent) {
 void MainSkin::UseFolder(const std::wstring& folder, std::wstring lang) {
   folder_ = folder;
   lang_ = std::move(lang);
+}
+
+void MainSkin::ChangeLanguage(HWND window, std::wstring lang) {
+  if (lang == lang_) return;
+  lang_ = std::move(lang);
+  Load(WindowDpi(window));
+  mask_.reset();  // every language has the same outline
+  InvalidateRect(window, nullptr, FALSE);
 }
 
 void MainSkin::Load(UINT dpi) {

@@ -21,6 +21,8 @@ class MainSkin {
   // Where the pictures lie ("<folder>skin\") and in which language; nothing is read yet: the
   // window's monitor decides the scale.
   void UseFolder(const std::wstring& folder, std::wstring lang);
+  // The pictures of another language, at the scale in use; the outline and places stay.
+  void ChangeLanguage(HWND window, std::wstring lang);
 
   // Loads the pictures for the window's DPI (the mask, the normal, over and down pictures), sizes
   // the window after the mask and cuts its outline: every exactly white mask pixel lies outside

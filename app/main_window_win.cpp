@@ -32,7 +32,7 @@ MainWindow::MainWindow(HINSTANCE instance, std::vector<RemoteCommand> commands)
       startCommands_(std::move(commands)),
       keeper_(instance, assign_),
       session_(keeper_.session()) {
-  skin_.UseFolder(folder_, L"ru");
+  skin_.UseFolder(folder_, std::wstring(LanguageCode(CurrentLanguage())));
   InitKeyMaps(profiles_);
 }
 
@@ -367,7 +367,7 @@ void MainWindow::OnProfileCommand(int id) {
 }
 
 void MainWindow::OnAutostart() {
-  if (!ToggleStartWithWindows(profiles_.runAsAdmin)) Tell(kAutostartFailed, MessageKind::Error);
+  if (!ToggleStartWithWindows(profiles_.runAsAdmin)) Tell(Text(TextId::AutostartFailed), MessageKind::Error);
 }
 
 void MainWindow::OnPrograms() {

@@ -22,6 +22,7 @@
 #include "app/remap_keeper_win.h"
 #include "app/tray_presenter_win.h"
 #include "app/key_tooltip.h"
+#include "app/ui_language.h"
 #include "app/window_face_win.h"
 #include "assign/assign_dialog_win.h"
 #include "model/key_table.h"
@@ -112,6 +113,7 @@ class MainWindow final : public DialogBase, private ProfileUi {
     COMMAND_ID_HANDLER_EX(ID_RUN_AS_ADMIN_COMMAND, OnRunAsAdmin)
     COMMAND_ID_HANDLER_EX(ID_OSD_COMMAND, OnNoticeOption)
     COMMAND_ID_HANDLER_EX(ID_PROGRAMS_COMMAND, OnPrograms)
+    COMMAND_RANGE_HANDLER_EX(ID_LANGUAGE_RUSSIAN_COMMAND, ID_LANGUAGE_ENGLISH_COMMAND, OnLanguageCommand)
     COMMAND_ID_HANDLER(IDOK, OnEndDialogCommand)
     COMMAND_ID_HANDLER(IDCANCEL, OnEndDialogCommand)
   END_MSG_MAP()
@@ -214,7 +216,7 @@ class MainWindow final : public DialogBase, private ProfileUi {
   void OnAutostart();
   void OnRunAsAdmin() {
     const RunAsAdminOutcome outcome = ChooseRunAsAdmin(hwnd(), profiles_.runAsAdmin);
-    if (outcome.autostartFailed) Tell(kAutostartFailed, MessageKind::Error);
+    if (outcome.autostartFailed) Tell(Text(TextId::AutostartFailed), MessageKind::Error);
     if (outcome.changed) ScheduleSave();
     if (outcome.exit) OnExitApplication();  // saves the option for the elevated copy
   }
@@ -225,6 +227,23 @@ class MainWindow final : public DialogBase, private ProfileUi {
     if (!profiles_.osd) notice_.Hide();
     ScheduleSave();
   }
+  // "Menu" > "Язык / Language": the choice is kept in set.ini and the whole interface switches.
+  void OnLanguageCommand(int id) {
+    const std::optional<Language> language = LanguageOfCommand(id);
+    if (!language) return;
+    profiles_.language = std::wstring(LanguageCode(*language));
+    ScheduleSave();
+    SetLanguage(*language);
+    OnLanguageChanged();
+  }
+  // Menus and dialogs take the new language's texts as they open; what is on the screen now follows.
+  void OnLanguageChanged() {
+    ReloadSkin();
+    tray_.LanguageChanged();
+    InvalidateRect(hwnd(), nullptr, FALSE);
+  }
+  // The skin's pictures of the current language, where the skin has them.
+  void ReloadSkin() { skin_.ChangeLanguage(hwnd(), std::wstring(LanguageCode(CurrentLanguage()))); }
   // The profile that follows the program in front.
   LRESULT OnFollow(UINT, WPARAM, LPARAM, bool&) {
     follower_.Follow();

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/texts.h"
+
 namespace orvelle {
 
 std::vector<TapTimeChoice> TapTimeChoices(int currentMs) {
@@ -12,7 +14,7 @@ std::vector<TapTimeChoice> TapTimeChoices(int currentMs) {
   }
   std::vector<TapTimeChoice> choices;
   for (int ms : values) {
-    choices.push_back({ms, ms == 0 ? std::wstring(L"выкл.") : std::to_wstring(ms) + L" мс", ms == currentMs});
+    choices.push_back({ms, ms == 0 ? std::wstring(Text(TextId::TapTimeOff)) : std::to_wstring(ms) + std::wstring(Text(TextId::TapTimeMs)), ms == currentMs});
   }
   return choices;
 }

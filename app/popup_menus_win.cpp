@@ -2,7 +2,8 @@
 
 #include "app/popup_menus.h"
 #include "app/tray_presenter_win.h"
-#include "base/ui_texts.h"
+#include "app/ui_language_win.h"
+#include "base/texts.h"
 #include "platform/win32/handles.h"
 #include "resources/resource.h"
 
@@ -20,7 +21,7 @@ void AddTapTimeMenu(HMENU buttonMenu, int currentMs) {
   }
   // After "Экспорт…"; the menu owns the submenu from here on.
   if (InsertMenuW(buttonMenu, 2, MF_BYPOSITION | MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(times.get()),
-                  std::wstring(ui_text::kTapTimeMenu).c_str())) {
+                  std::wstring(Text(TextId::TapTimeMenu)).c_str())) {
     times.release();
   }
 }
@@ -28,7 +29,7 @@ void AddTapTimeMenu(HMENU buttonMenu, int currentMs) {
 // The notice's check item, above "О программе…"; checked while the notice is on.
 void AddNoticeItem(HMENU buttonMenu, bool on) {
   InsertMenuW(buttonMenu, ID_ABOUT_COMMAND, MF_BYCOMMAND | MF_STRING | (on ? MF_CHECKED : MF_UNCHECKED),
-              ID_OSD_COMMAND, std::wstring(ui_text::kNoticeMenu).c_str());
+              ID_OSD_COMMAND, std::wstring(Text(TextId::NoticeMenu)).c_str());
 }
 
 }  // namespace
@@ -39,6 +40,8 @@ void ShowPopupMenu(HINSTANCE instance, HWND owner, int menuId, const ProfileSet&
   GetCursorPos(&cursor);
   const UniqueMenu menu(LoadMenuW(instance, MAKEINTRESOURCEW(menuId)));
   if (!menu) return;
+  ApplyMenuTexts(menu.get());
+  MarkLanguageMenu(menu.get());
   if (menuId == IDR_BUTTON_MENU) {
     AddTapTimeMenu(GetSubMenu(menu.get(), 0), profiles.tapMs);
     AddNoticeItem(GetSubMenu(menu.get(), 0), profiles.osd);

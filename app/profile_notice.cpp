@@ -1,7 +1,7 @@
 #include "app/profile_notice.h"
 
 #include "base/text.h"
-#include "base/ui_texts.h"
+#include "base/texts.h"
 
 namespace orvelle {
 
@@ -25,12 +25,12 @@ bool NoticeWorthy(const FollowedProfile& before, bool pausedBefore, const Follow
 }
 
 std::wstring NoticeText(const FollowedProfile& followed, bool paused) {
-  if (paused) return std::wstring(ui_text::kNoticePaused);
-  std::wstring text = std::wstring(ui_text::kNoticeProfile) + FormatInt(followed.profile);
+  if (paused) return std::wstring(Text(TextId::NoticePaused));
+  std::wstring text = std::wstring(Text(TextId::NoticeProfile)) + FormatInt(followed.profile);
   std::wstring program = FileNameOf(followed.program);
   if (program.empty()) return text;
   if (program.size() > kMaxProgramChars) program = program.substr(0, kMaxProgramChars - 1) + L"…";
-  return text + std::wstring(ui_text::kNoticeProgramSeparator) + program;
+  return text + std::wstring(Text(TextId::NoticeProgramSeparator)) + program;
 }
 
 Rect NoticePlace(const Rect& workArea, int width, int height) {

@@ -4,6 +4,7 @@
 #include <cwctype>
 
 #include "base/text.h"
+#include "base/texts.h"
 
 namespace orvelle {
 namespace {
@@ -75,6 +76,6 @@ void ProgramsEditor::RemoveSelected() {
   if (selection_ >= static_cast<int>(bindings_.size())) selection_ = static_cast<int>(bindings_.size()) - 1;
 }
 
-std::wstring ProfileMenuLabel(int profile) { return L"Профиль " + FormatInt(profile); }
+std::wstring ProfileMenuLabel(int profile) { return std::wstring(Text(TextId::ProgramsProfileItem)) + FormatInt(profile); }
 
 }  // namespace orvelle

@@ -7,7 +7,9 @@
 
 #include "app/foreground_watch_win.h"
 #include "app/programs_editor.h"
+#include "app/ui_language_win.h"
 #include "assign/assign_dialog.h"
+#include "base/texts.h"
 #include "platform/win32/file_dialogs_win.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/window_place_win.h"
@@ -37,18 +39,19 @@ std::vector<OpenProgram> OpenPrograms() {
 }  // namespace
 
 LRESULT ProgramsDialogWindow::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
+  ApplyDialogTexts(hwnd(), ProgramsDialogTexts());
   HWND list = Item(IDC_PROGRAM_LIST);
   SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
   RECT client{};
   GetClientRect(list, &client);
   const int width = std::max(0, static_cast<int>(client.right) - GetSystemMetrics(SM_CXVSCROLL));
-  const wchar_t* headings[] = {L"Программа", L"Профиль"};
+  const std::wstring headings[] = {std::wstring(Text(TextId::ProgramsHeadingProgram)), std::wstring(Text(TextId::ProgramsHeadingProfile))};
   const int widths[] = {width * 2 / 3, width - width * 2 / 3};
   for (int column = 0; column < 2; ++column) {
     LVCOLUMNW c{};
     c.mask = LVCF_TEXT | LVCF_WIDTH;
     c.cx = widths[column];
-    c.pszText = const_cast<wchar_t*>(headings[column]);
+    c.pszText = const_cast<wchar_t*>(headings[column].c_str());
     SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&c));
   }
   for (int profile = 1; profile <= 3; ++profile) {
@@ -121,7 +124,7 @@ void ProgramsDialogWindow::OnAdd() {
     AppendMenuW(menu.get(), MF_STRING, ID_OFFERED_PROGRAM_BASE + static_cast<UINT>(i), OfferLabel(offered[i]).c_str());
   }
   if (!offered.empty()) AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(menu.get(), MF_STRING, ID_BROWSE_PROGRAM, L"Обзор...");
+  AppendMenuW(menu.get(), MF_STRING, ID_BROWSE_PROGRAM, std::wstring(Text(TextId::ProgramsBrowse)).c_str());
   RECT button{};
   GetWindowRect(Item(IDC_PROGRAM_ADD), &button);
   const UINT chosen = static_cast<UINT>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN,

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "base/text.h"
-#include "base/ui_texts.h"
+#include "base/texts.h"
 
 namespace orvelle {
 namespace {
@@ -110,9 +110,9 @@ TrayMode TrayModeOf(bool keyboardPresent, bool paused) {
 }
 
 std::wstring TrayTip(const FollowedProfile& followed, TrayMode mode) {
-  if (mode == TrayMode::KeyboardMissing) return std::wstring(ui_text::kTrayKeyboardMissing);
-  if (mode == TrayMode::Paused) return std::wstring(ui_text::kTrayPaused);
-  std::wstring tip = L"ORVELLE: профиль " + FormatInt(followed.profile);
+  if (mode == TrayMode::KeyboardMissing) return std::wstring(Text(TextId::TrayKeyboardMissing));
+  if (mode == TrayMode::Paused) return std::wstring(Text(TextId::TrayPaused));
+  std::wstring tip = std::wstring(Text(TextId::TrayProfile)) + FormatInt(followed.profile);
   if (!followed.program.empty()) tip += L" (" + followed.program + L")";
   if (tip.size() > kTipChars) tip = tip.substr(0, kTipChars - 2) + L"…)";
   return tip;
@@ -171,12 +171,9 @@ unsigned TrayAddRetryMs(int failures) {
 std::optional<TrayBalloon> FirstStartBalloon(bool profilesExisted, unsigned windowsBuild) {
   if (profilesExisted) return std::nullopt;
   constexpr unsigned kFirstBuildHidingNewIcons = 22000;
-  TrayBalloon balloon{L"ORVELLE работает",
-                      L"ORVELLE живёт здесь, в области уведомлений: двойной щелчок открывает окно, правый "
-                      L"щелчок — меню профилей."};
+  TrayBalloon balloon{std::wstring(Text(TextId::TrayStartedTitle)), std::wstring(Text(TextId::TrayStartedText))};
   if (windowsBuild >= kFirstBuildHidingNewIcons) {
-    balloon.text += L" Windows прячет новые значки за стрелкой «^»: перетащите значок ORVELLE на панель задач, "
-                    L"чтобы он был всегда виден.";
+    balloon.text += Text(TextId::TrayStartedHidden);
   }
   return balloon;
 }

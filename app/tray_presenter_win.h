@@ -43,6 +43,8 @@ class TrayPresenter {
   void OnAddRetryTimer();
   // The DPI or the taskbar's settings may have changed: the icons are drawn again at the new size.
   void SizeMayHaveChanged();
+  // The interface switched language: the tip is said again in the new one.
+  void LanguageChanged() { Refresh(); }
   // Shown once the icon is in the tray (at once when it is).
   void ShowBalloon(TrayBalloon balloon);
   void Remove();

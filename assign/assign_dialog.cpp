@@ -5,7 +5,7 @@
 #include "assign/field_input.h"
 #include "assign/recording.h"
 #include "base/text.h"
-#include "base/ui_texts.h"
+#include "base/texts.h"
 
 namespace orvelle {
 namespace {
@@ -381,7 +381,7 @@ void AssignDialog::OnHookKeyEvent(bool press, int vkCode, uint32_t scanCode, uin
         // is taken for it, and the field says why.
         edit_.capturedKeyCode = codeBeforeChord_;
         keyName_ = nameBeforeChord_;
-        view_.keyFieldText = ui_text::kSingleKeysOnly;
+        view_.keyFieldText = Text(TextId::SingleKeysOnly);
       }
       keysDown_.set(key);
     }

@@ -8,7 +8,8 @@
 #include "assign/assign_frame_win.h"
 #include "assign/assign_view_win.h"
 #include "assign/gamer_controls_win.h"
-#include "base/ui_texts.h"
+#include "base/texts.h"
+#include "model/shown_names.h"
 #include "platform/win32/file_dialogs_win.h"
 #include "platform/win32/list_controls_win.h"
 
@@ -69,7 +70,7 @@ void AssignDialogWindow::SetUpControls() {
   SetControlFont(Item(IDC_KEY_FIELD), keyFieldFont_.get());
   for (int id : {IDC_MEDIA_LIST, IDC_FUNCTION_LIST, IDC_MACRO_NAMES}) SetControlFont(Item(id), listFont_.get());
   for (int id : {IDC_TEXT_FIELD, IDC_PROGRAM_PATH, IDC_PROGRAM_ARGS}) SetControlFont(Item(id), fieldFont_.get());
-  for (std::wstring_view name : kMediaTable) ComboAdd(Item(IDC_MEDIA_LIST), std::wstring(name));
+  for (int row = 0; row < static_cast<int>(kMediaTable.size()); ++row) ComboAdd(Item(IDC_MEDIA_LIST), std::wstring(ShownMediaName(row)));
   for (const std::wstring& item : FunctionListItems()) ComboAdd(Item(IDC_FUNCTION_LIST), item);
   SetUpGamerControls(hwnd(), fieldFont_.get());
   HideCaretWhileFocused(Item(IDC_KEY_FIELD));
@@ -222,7 +223,7 @@ void AssignDialogWindow::OnCancel() {
 
 void AssignDialogWindow::OnOnScreenKeyboard() {
   if (!StartOnScreenKeyboard(hwnd())) {
-    ShowMessage(hwnd(), ui_text::kOnScreenKeyboardFailed, MessageKind::Warning);
+    ShowMessage(hwnd(), Text(TextId::OnScreenKeyboardFailed), MessageKind::Warning);
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "base/texts.h"
 #include "platform/win32/display_scale_win.h"
 #include "platform/portable/ini_file_copy.h"
 #include "platform/win32/file_store_win.h"
@@ -9,9 +10,8 @@
 
 namespace orvelle {
 
-void AssignSkin::Load(const std::wstring& folder, std::wstring lang) {
+void AssignSkin::Load(const std::wstring& folder) {
   folder_ = folder;
-  lang_ = std::move(lang);
   Win32FileStore files;
   IniFileCopy composite(files, DecodeAnsi, folder + L"Composite.ini");
   composite.Load();
@@ -26,7 +26,8 @@ void AssignSkin::FitDpi(HWND dialog) {
   };
   const HWND owner = GetWindow(dialog, GW_OWNER);
   const int monitor = PercentForDpi(static_cast<int>(WindowDpi(owner != nullptr ? owner : dialog)));
-  const SkinPlace place = FindSkinPlace(folder_, lang_, monitor, L"key_normal");
+  // The language of the interface now: it may have changed since the last opening.
+  const SkinPlace place = FindSkinPlace(folder_, LanguageCode(CurrentLanguage()), monitor, L"key_normal");
   // Kept from one opening to the next at the same scale: reading fifteen pictures is most of the
   // time the dialog takes to open.
   if (place_ && *place_ == place) return;

@@ -20,7 +20,7 @@ class AssignSkin {
  public:
   // The layout from "<folder>Composite.ini"; the pictures will come from "<folder>skin\". What is
   // missing stays empty: no picture, no outline, entries that place nothing.
-  void Load(const std::wstring& folder, std::wstring lang = L"ru");
+  void Load(const std::wstring& folder);
   // The pictures and outline for the scale of the monitor the dialog opens on (its owner's).
   void FitDpi(HWND dialog);
 
@@ -39,7 +39,6 @@ class AssignSkin {
   HBITMAP Picture(DialogPicture picture) const { return pictures_[static_cast<size_t>(picture)].get(); }
 
   std::wstring folder_;
-  std::wstring lang_;
   int percent_ = 100;
   std::optional<SkinPlace> place_;  // where the pictures in use came from
   std::array<UniqueBitmap, kDialogPictureCount> pictures_;  // by DialogPicture

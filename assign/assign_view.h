@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/file_dialog.h"
-#include "base/ui_texts.h"
+#include "base/texts.h"
 #include "controls/bit_button.h"
 
 namespace orvelle {
@@ -25,8 +25,6 @@ class AssignUi {
   // The short sound of a refused click.
   virtual void Beep() = 0;
 };
-
-inline constexpr std::wstring_view kMacroInUseQuestion = ui_text::kMacroInUseQuestion;
 
 struct StepRow {
   std::wstring key;

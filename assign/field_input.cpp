@@ -1,6 +1,7 @@
 #include "assign/field_input.h"
 
-#include "base/ui_texts.h"
+#include "base/texts.h"
+#include "model/shown_names.h"
 
 namespace orvelle {
 
@@ -21,17 +22,17 @@ namespace {
 std::wstring ShortcutKeyName(int code) {
   switch (code) {
     case 16:
-      return std::wstring(ui_text::kShortcutShift);
+      return std::wstring(Text(TextId::ShortcutShift));
     case 17:
-      return std::wstring(ui_text::kShortcutCtrl);
+      return std::wstring(Text(TextId::ShortcutCtrl));
     case 18:
-      return std::wstring(ui_text::kShortcutAlt);
+      return std::wstring(Text(TextId::ShortcutAlt));
     case 32:
-      return std::wstring(ui_text::kShortcutSpace);
+      return std::wstring(Text(TextId::ShortcutSpace));
     case 107:
-      return std::wstring(ui_text::kShortcutNumPlus);
+      return std::wstring(Text(TextId::ShortcutNumPlus));
     case 109:
-      return std::wstring(ui_text::kShortcutNumMinus);
+      return std::wstring(Text(TextId::ShortcutNumMinus));
     default:
       break;
   }
@@ -51,7 +52,7 @@ std::wstring ShortcutText(const CommandRow& row) {
 }
 
 std::wstring FunctionListText(const CommandRow& row) {
-  std::wstring_view name = row.displayName;
+  std::wstring_view name = ShownCommandName(row.displayName);
   while (!name.empty() && name.back() == L' ') name.remove_suffix(1);
   return std::wstring(name) + L" (" + ShortcutText(row) + L')';
 }

@@ -2,21 +2,21 @@
 
 #include "assign/field_input.h"
 #include "base/text.h"
-#include "base/ui_texts.h"
+#include "base/texts.h"
 
 namespace orvelle {
 
 std::vector<std::wstring> ProfileListItems() {
-  return {std::wstring(ui_text::kProfileChoice1), std::wstring(ui_text::kProfileChoice2),
-          std::wstring(ui_text::kProfileChoice3), std::wstring(ui_text::kProfileChoiceNext),
-          std::wstring(ui_text::kProfileChoicePause)};
+  return {std::wstring(Text(TextId::ProfileChoice1)), std::wstring(Text(TextId::ProfileChoice2)),
+          std::wstring(Text(TextId::ProfileChoice3)), std::wstring(Text(TextId::ProfileChoiceNext)),
+          std::wstring(Text(TextId::ProfileChoicePause))};
 }
 
 std::vector<std::wstring> MouseListItems() {
-  return {std::wstring(ui_text::kMouseLeft),     std::wstring(ui_text::kMouseRight),
-          std::wstring(ui_text::kMouseMiddle),   std::wstring(ui_text::kMouseX1),
-          std::wstring(ui_text::kMouseX2),       std::wstring(ui_text::kMouseWheelUp),
-          std::wstring(ui_text::kMouseWheelDown)};
+  return {std::wstring(Text(TextId::MouseLeft)),     std::wstring(Text(TextId::MouseRight)),
+          std::wstring(Text(TextId::MouseMiddle)),   std::wstring(Text(TextId::MouseX1)),
+          std::wstring(Text(TextId::MouseX2)),       std::wstring(Text(TextId::MouseWheelUp)),
+          std::wstring(Text(TextId::MouseWheelDown))};
 }
 
 namespace {
@@ -94,7 +94,7 @@ void GamerChoices::SetTurboPeriod(const std::wstring& fieldText) {
     periodMs_ = *ms;
     view_.turboHint.clear();
   } else {
-    view_.turboHint = ui_text::kTurboPeriodHint;
+    view_.turboHint = Text(TextId::TurboPeriodHint);
   }
 }
 

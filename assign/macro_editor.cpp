@@ -5,7 +5,7 @@
 #include "assign/field_input.h"
 #include "assign/recording.h"
 #include "base/text.h"
-#include "base/ui_texts.h"
+#include "base/texts.h"
 
 namespace orvelle {
 namespace {
@@ -106,7 +106,7 @@ void MacroEditor::DeleteMacro() {
   for (const auto& [code, index] : edit_.macros.indexMap) {
     if (index == s) players.push_back(code);
   }
-  if (!players.empty() && !ui_.ConfirmMacroDelete(kMacroInUseQuestion)) return;
+  if (!players.empty() && !ui_.ConfirmMacroDelete(Text(TextId::MacroInUseQuestion))) return;
   RemoveMacro(edit_, s);
   ResetStepList();
   if (s < static_cast<int>(view_.macroItems.size())) view_.macroItems.erase(view_.macroItems.begin() + s);
@@ -142,7 +142,7 @@ void MacroEditor::SetLoopCount(const std::wstring& fieldText) {
     macro->loops = *loops;
     view_.macroHint.clear();
   } else {
-    view_.macroHint = ui_text::kLoopCountHint;
+    view_.macroHint = Text(TextId::LoopCountHint);
   }
 }
 
@@ -173,7 +173,7 @@ void MacroEditor::DeleteStep(int selectedRow) {
 void MacroEditor::ClearSteps() {
   Macro* macro = Chosen();
   if (macro == nullptr || macro->steps.empty()) return;
-  if (!ui_.AskYesNo(ui_text::kClearStepsQuestion)) return;
+  if (!ui_.AskYesNo(Text(TextId::ClearStepsQuestion))) return;
   macro->steps.clear();
   macro->delays.clear();
   ResetStepList();
@@ -209,7 +209,7 @@ bool MacroEditor::SetStepDelay(int row, const std::wstring& fieldText) {
   if (!CanEditDelay(row)) return false;
   const auto delay = ParseFieldNumber(fieldText, 0, kMaxStepDelayMs);
   if (!delay) {
-    view_.macroHint = ui_text::kStepDelayHint;
+    view_.macroHint = Text(TextId::StepDelayHint);
     return false;
   }
   Macro& macro = *Chosen();
@@ -228,7 +228,7 @@ bool MacroEditor::SetStepDelay(int row, const std::wstring& fieldText) {
 void MacroEditor::OnRecordButton(int16_t numLockState) {
   // Only a notice, inside the dialog: keypad keys are recorded by their keypad codes either way.
   if (numLockState != 1) {
-    view_.recordNotice = ui_text::kNumLockOffNotice;
+    view_.recordNotice = Text(TextId::NumLockOffNotice);
   } else {
     view_.recordNotice.clear();
   }

@@ -1,23 +1,23 @@
 #include "base/message_style.h"
 
-#include "base/ui_texts.h"
+#include "base/texts.h"
 
 namespace orvelle {
 
 MessageStyle StyleOf(MessageKind kind) {
   switch (kind) {
     case MessageKind::Question:
-      return {ui_text::kAppTitle, kMessageOkCancel | kMessageIconQuestion};
+      return {Text(TextId::AppTitle), kMessageOkCancel | kMessageIconQuestion};
     case MessageKind::YesNo:
-      return {ui_text::kAppTitle, kMessageYesNo | kMessageIconQuestion};
+      return {Text(TextId::AppTitle), kMessageYesNo | kMessageIconQuestion};
     case MessageKind::Warning:
-      return {ui_text::kAppTitle, kMessageOk | kMessageIconWarning};
+      return {Text(TextId::AppTitle), kMessageOk | kMessageIconWarning};
     case MessageKind::Error:
-      return {ui_text::kAppTitle, kMessageOk | kMessageIconError};
+      return {Text(TextId::AppTitle), kMessageOk | kMessageIconError};
     case MessageKind::Information:
       break;
   }
-  return {ui_text::kAppTitle, kMessageOk | kMessageIconInformation};
+  return {Text(TextId::AppTitle), kMessageOk | kMessageIconInformation};
 }
 
 }  // namespace orvelle

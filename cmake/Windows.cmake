@@ -31,6 +31,7 @@ set(ORVELLE_APP_SOURCES
   app/profile_follower_win.cpp
   app/profile_notice_win.cpp
   app/popup_menus_win.cpp
+  app/ui_language_win.cpp
   app/remap_keeper_win.cpp
   app/profile_saver_win.cpp
   app/tray_icon_win.cpp

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "base/ini_section.h"
+#include "base/language.h"
 #include "base/text.h"
 #include "model/profile_values.h"
 
@@ -31,6 +32,7 @@ constexpr std::wstring_view kTypeSection = L"TYPE";
 constexpr std::wstring_view kTapMsKey = L"TapMs";
 constexpr std::wstring_view kRunAsAdminKey = L"RunAsAdmin";
 constexpr std::wstring_view kOsdKey = L"Osd";
+constexpr std::wstring_view kLanguageKey = L"Language";
 
 // The key hold time is written only while it is set, so that the file of a user who never set it
 // stays as the program has always written it; set back to 0, it leaves the file again.
@@ -49,6 +51,12 @@ void WriteSwitch(IniAccess& ini, const std::wstring& path, std::wstring_view key
   } else {
     ini.DeleteKey(path, kTypeSection, key);
   }
+}
+
+// Written only once the user chose a language, so a file of someone who never did stays as it
+// was; the choice is never taken back, so nothing deletes it.
+void WriteLanguage(IniAccess& ini, const std::wstring& path, const std::wstring& language) {
+  if (!language.empty()) ini.WriteString(path, kTypeSection, kLanguageKey, language);
 }
 
 // Collects a section the way key-by-key writes into an emptied section would leave it: a key
@@ -240,6 +248,9 @@ void LoadAllProfiles(IniAccess& ini, const std::wstring& path, const KeyTable& t
   set.tapMs = tapMs >= 0 && tapMs <= kMaxTapMs ? tapMs : 0;
   set.runAsAdmin = ini.ReadInt(path, kTypeSection, kRunAsAdminKey, 0) == 1;
   set.osd = ini.ReadInt(path, kTypeSection, kOsdKey, 0) == 1;
+  // Anything but a language code counts as no choice.
+  const std::optional<Language> language = LanguageFromCode(ini.ReadString(path, kTypeSection, kLanguageKey, L""));
+  set.language = language ? std::wstring(LanguageCode(*language)) : std::wstring();
   set.bindings = ReadBindings(ini.ReadSection(path, kProgramsSection));
   for (int step = 1; step <= 3; ++step) LoadProfile(ini, path, (active + step - 1) % 3 + 1, table, set);
   set.pending = false;
@@ -256,6 +267,7 @@ void WriteAllProfiles(IniAccess& ini, const std::wstring& path, const KeyTable& 
   WriteTapMs(ini, path, set.tapMs);
   WriteSwitch(ini, path, kRunAsAdminKey, set.runAsAdmin);
   WriteSwitch(ini, path, kOsdKey, set.osd);
+  WriteLanguage(ini, path, set.language);
   // Like the hold time, the section is there only while something is bound. A hand-edited file may
   // hold it more than once; the reader takes the first, so each later one is a shadow that writing
   // the first alone would bring to life. Every one goes (the sections are deleted first to last

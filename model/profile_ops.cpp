@@ -3,14 +3,14 @@
 #include "model/profile_file.h"
 #include "model/program_start.h"
 #include "base/text.h"
-#include "base/ui_texts.h"
+#include "base/texts.h"
 #include "platform/portable/ini_file_copy.h"
 
 namespace orvelle {
 namespace {
 
 // The file's name in guillemets, as a message names it.
-std::wstring Quoted(const std::wstring& path) { return L"«" + std::wstring(FileNameOf(path)) + L"»"; }
+std::wstring_view Quoted(const std::wstring& path) { return FileNameOf(path); }
 
 }  // namespace
 
@@ -23,7 +23,7 @@ void SwitchProfile(ProfileSet& set, int n, ProfileUi& ui) {
   if (!IsProfileNumber(n)) return;
   if (n != set.activeProfile && set.pending) {
     // OK keeps the edits with the profile being left; Cancel drops them. Either way it switches.
-    if (ui.Confirm(kSwitchQuestion)) CopyProfileData(set.working, set.Active());
+    if (ui.Confirm(Text(TextId::SwitchQuestion))) CopyProfileData(set.working, set.Active());
     set.pending = false;
   }
   set.activeProfile = n;
@@ -32,7 +32,7 @@ void SwitchProfile(ProfileSet& set, int n, ProfileUi& ui) {
 }
 
 void ResetToDefaults(ProfileSet& set, const KeyTable& table, ProfileUi& ui) {
-  if (!ui.Confirm(kResetQuestion)) return;
+  if (!ui.Confirm(Text(TextId::ResetQuestion))) return;
   SetDefaultAssignments(table, set.working);
   set.pending = true;
   ui.RepaintMainWindow();
@@ -40,7 +40,7 @@ void ResetToDefaults(ProfileSet& set, const KeyTable& table, ProfileUi& ui) {
 }
 
 std::wstring SuggestedExportName(int profile) {
-  return std::wstring(ui_text::kExportNameStart) + FormatInt(profile) + std::wstring(ui_text::kExportNameEnd);
+  return std::wstring(Text(TextId::ExportNameStart)) + FormatInt(profile) + std::wstring(Text(TextId::ExportNameEnd));
 }
 
 bool ExportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table, const ProfileSet& set,
@@ -49,23 +49,20 @@ bool ExportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table
   if (!file) return false;
   IniFileCopy copy(files, legacy, *file);
   if (copy.Load() == ReadOutcome::Unreadable) {
-    ui.Tell(L"Не удалось прочитать файл " + Quoted(*file) +
-            L", поэтому он не перезаписан. Профиль не экспортирован.", MessageKind::Error);
+    ui.Tell(TextWith(TextId::ExportUnreadable, {Quoted(*file)}), MessageKind::Error);
     return false;
   }
   copy.ini().WriteString(copy.path(), L"TYPE", L"type", FormatInt(set.activeProfile));
   SaveProfile(copy.ini(), copy.path(), set.activeProfile, table, set);
   const IniFileCopy::SaveReport saved = copy.Save(IniFileCopy::Backup::None);
   // Changed by someone else between our read and our write: that version is kept beside it.
-  if (!saved.kept.empty()) ui.Tell(L"Файл " + Quoted(*file) + L" изменился, пока профиль экспортировался. "
-                                   L"Прежняя версия сохранена рядом с ним как " + Quoted(saved.kept) + L".",
+  if (!saved.kept.empty()) ui.Tell(TextWith(TextId::ExportChangedMeanwhile, {Quoted(*file), Quoted(saved.kept)}),
                                    MessageKind::Warning);
   if (!saved) {
-    ui.Tell(L"Не удалось записать файл " + Quoted(*file) +
-            L". Возможно, он защищён от записи или диск заполнен. Профиль не экспортирован.", MessageKind::Error);
+    ui.Tell(TextWith(TextId::ExportNotWritten, {Quoted(*file)}), MessageKind::Error);
     return false;
   }
-  ui.Tell(std::wstring(ui_text::kExportDoneStart) + FormatInt(set.activeProfile) + std::wstring(ui_text::kExportDoneMiddle) +
+  ui.Tell(std::wstring(Text(TextId::ExportDoneStart)) + FormatInt(set.activeProfile) + std::wstring(Text(TextId::ExportDoneMiddle)) +
               *file,
           MessageKind::Information);
   return true;
@@ -80,13 +77,10 @@ bool ImportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table
     case ReadOutcome::Read:
       break;
     case ReadOutcome::Missing:
-      ui.Tell(L"Файл " + Quoted(*file) + L" не найден. Профиль не изменён.", MessageKind::Error);
+      ui.Tell(TextWith(TextId::ImportMissing, {Quoted(*file)}), MessageKind::Error);
       return false;
     case ReadOutcome::Unreadable:
-      ui.Tell(copy.tooLarge() ? L"Файл " + Quoted(*file) + L" слишком большой для профиля (больше 1 МБ). "
-                                L"Профиль не изменён."
-                              : L"Не удалось прочитать файл " + Quoted(*file) +
-                                    L". Возможно, он открыт в другой программе. Профиль не изменён.",
+      ui.Tell(TextWith(copy.tooLarge() ? TextId::ImportTooLarge : TextId::ImportUnreadable, {Quoted(*file)}),
               MessageKind::Error);
       return false;
   }
@@ -96,7 +90,7 @@ bool ImportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table
   if (!IsProfileNumber(source)) source = 1;
   if (copy.ini().ReadSection(copy.path(), ProfileSectionName(source)).empty()) {
     // Read all the same, a file without the profile would reset every key of the active profile.
-    ui.Tell(L"В файле " + Quoted(*file) + L" нет сохранённого профиля. Профиль не изменён.", MessageKind::Warning);
+    ui.Tell(TextWith(TextId::ImportNoProfile, {Quoted(*file)}), MessageKind::Warning);
     return false;
   }
   ProfileData imported = set.working;

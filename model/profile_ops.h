@@ -31,8 +31,6 @@ class ProfileUi {
   virtual void Tell(std::wstring_view text, MessageKind kind) = 0;
 };
 
-inline constexpr std::wstring_view kSwitchQuestion = L"Выполнить сброс до настроек по ?";
-inline constexpr std::wstring_view kResetQuestion = L"Выполнить сброс до настроек по умолчанию?";
 
 // How the export and import file dialogs are set up.
 inline constexpr FileDialogSetup kExportDialog{L"Save As", L"ini File(*.ini)|*.ini||", L"sew", 0x6};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 #include "model/profile_data.h"
 #include "model/program_bindings.h"
@@ -30,6 +31,9 @@ struct ProfileSet {
   // Whether a change of the active profile or of the pause is shown on the screen while the main
   // window is hidden; a setting of the program as well.
   bool osd = false;
+  // The language the user chose from "Menu" ("ru" or "en"); empty until one is chosen, when the
+  // user's UI language decides. A setting of the program too.
+  std::wstring language;
 
   // The copy of profile n (1..3).
   ProfileData& Profile(int n) { return profiles[static_cast<size_t>(n - 1)]; }

@@ -1,41 +1,13 @@
 #include "model/profile_store.h"
 
+#include "base/texts.h"
 #include "model/profile_file.h"
 
 namespace orvelle {
 namespace {
 
-constexpr std::wstring_view kProfilesUnreadable =
-    L"Не удалось прочитать файл set.ini. Возможно, он открыт в другой программе или к нему нет доступа.";
-constexpr std::wstring_view kProfilesTooLarge =
-    L"Файл set.ini слишком большой (больше 4 МБ): программа не может прочитать его целиком.";
-constexpr std::wstring_view kProfilesConsequence =
-    L"\n\nПрограмма работает с настройками по умолчанию. Изменения профилей не будут записаны в файл, "
-    L"чтобы не затереть сохранённые настройки.";
-constexpr std::wstring_view kFolderNotWritable =
-    L"В папку программы нельзя записывать:\n";
-constexpr std::wstring_view kFolderRemedy =
-    L"\n\nТак бывает, когда архив с программой распакован в Program Files или папку защищает "
-    L"контролируемый доступ к папкам. Изменения профилей не будут сохранены.\n\n"
-    L"Установите программу её установщиком или перенесите папку программы туда, куда вы можете "
-    L"записывать, например в «Документы».";
-constexpr std::wstring_view kKeptVersion1 = L"Файл set.ini был изменён другой программой или вручную. "
-                                            L"Эта его версия сохранена рядом с ним как\n";
-constexpr std::wstring_view kKeptVersion2 =
-    L"\n\nВ set.ini записаны профили, с которыми работает программа.";
 // Where a file is created to learn whether the folder takes new files.
 constexpr std::wstring_view kWriteCheckName = L"~orvelle-write-check.tmp";
-constexpr std::wstring_view kLayoutMissing = L"Файл Main.ini не найден.";
-constexpr std::wstring_view kLayoutUnreadable =
-    L"Не удалось прочитать файл Main.ini. Возможно, он открыт в другой программе или к нему нет доступа.";
-constexpr std::wstring_view kLayoutNoKeys = L"Файл Main.ini пуст или повреждён: в нём нет описания клавиш.";
-constexpr std::wstring_view kLayoutConsequence =
-    L"\n\nБез него программа не знает расположения клавиш. Изменения профилей не будут записаны в файл "
-    L"set.ini, чтобы не затереть сохранённые настройки. Восстановите файл Main.ini в папке программы "
-    L"или переустановите программу.";
-constexpr std::wstring_view kSaveFailed =
-    L"Не удалось сохранить настройки в файл set.ini. Возможно, файл защищён от записи, к папке программы "
-    L"нет доступа или диск заполнен.\n\nПоследние изменения профилей не сохранены, файл остался прежним.";
 
 bool HasKeys(const KeyTable& table) {
   for (int entry = 1; entry <= kKeySlotCount; ++entry) {
@@ -47,7 +19,7 @@ bool HasKeys(const KeyTable& table) {
 }  // namespace
 
 std::wstring KeptVersionMessage(const std::wstring& kept) {
-  return std::wstring(kKeptVersion1) + kept + std::wstring(kKeptVersion2);
+  return std::wstring(Text(TextId::KeptVersionStart)) + kept + std::wstring(Text(TextId::KeptVersionNote));
 }
 
 std::optional<std::wstring> StartupMessage(const LoadReport& report) {
@@ -56,23 +28,23 @@ std::optional<std::wstring> StartupMessage(const LoadReport& report) {
     case LayoutOutcome::Read:
       break;
     case LayoutOutcome::Missing:
-      message = std::wstring(kLayoutMissing) + std::wstring(kLayoutConsequence);
+      message = std::wstring(Text(TextId::LayoutMissing)) + std::wstring(Text(TextId::LayoutNote));
       break;
     case LayoutOutcome::Unreadable:
-      message = std::wstring(kLayoutUnreadable) + std::wstring(kLayoutConsequence);
+      message = std::wstring(Text(TextId::LayoutUnreadable)) + std::wstring(Text(TextId::LayoutNote));
       break;
     case LayoutOutcome::NoKeys:
-      message = std::wstring(kLayoutNoKeys) + std::wstring(kLayoutConsequence);
+      message = std::wstring(Text(TextId::LayoutNoKeys)) + std::wstring(Text(TextId::LayoutNote));
       break;
   }
   if (report.profiles == ReadOutcome::Unreadable) {
     if (!message.empty()) message += L"\n\n";
-    message += report.profilesTooLarge ? kProfilesTooLarge : kProfilesUnreadable;
-    message += kProfilesConsequence;
+    message += report.profilesTooLarge ? Text(TextId::SetTooLarge) : Text(TextId::SetUnreadable);
+    message += Text(TextId::SetDefaultsNote);
   }
   if (!report.folderWritable) {
     if (!message.empty()) message += L"\n\n";
-    message += std::wstring(kFolderNotWritable) + report.folder + std::wstring(kFolderRemedy);
+    message += std::wstring(Text(TextId::FolderReadOnly)) + report.folder + std::wstring(Text(TextId::FolderReadOnlyNote));
   }
   if (message.empty()) return std::nullopt;
   return message;
@@ -115,7 +87,7 @@ SaveResult ProfileStore::Save(const KeyTable& table, const ProfileSet& set) {
   WriteAllProfiles(profiles_.ini(), profiles_.path(), table, set);
   if (!profiles_.Changed()) return {SaveOutcome::Unchanged, {}};
   const IniFileCopy::SaveReport saved = profiles_.Save(IniFileCopy::Backup::KeepPrevious);
-  if (!saved) return {SaveOutcome::Failed, std::wstring(kSaveFailed), saved.busy, saved.kept};
+  if (!saved) return {SaveOutcome::Failed, std::wstring(Text(TextId::SaveFailed)), saved.busy, saved.kept};
   return {SaveOutcome::Saved, {}, false, saved.kept};
 }
 

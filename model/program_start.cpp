@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/text.h"
+#include "base/texts.h"
 #include "model/profile_file.h"
 
 namespace orvelle {
@@ -51,7 +52,7 @@ std::optional<ProgramStart> ProgramToStart(const ProfileSet& set, const KeyTable
 }
 
 std::wstring ProgramStartFailedMessage(const std::wstring& path) {
-  return L"Не удалось запустить «" + path + L"». Возможно, файл или папка удалены, перемещены или недоступны.";
+  return TextWith(TextId::ProgramStartFailed, {path});
 }
 
 std::vector<ImportedAction> ImportedActions(const ProfileData& data, const KeyTable& table,
@@ -65,18 +66,18 @@ std::vector<ImportedAction> ImportedActions(const ProfileData& data, const KeyTa
     if (record.kind == AssignKind::Macro) {
       const std::optional<int> macro = data.macros.PlayedBy(key.keyCode);
       if (!macro) continue;
-      what = L"макрос «" + Excerpt(data.macros.At(*macro)->name, kMaxShownNameChars) + L"»";
+      what = TextWith(TextId::ActionMacro, {Excerpt(data.macros.At(*macro)->name, kMaxShownNameChars)});
     } else if (record.kind == AssignKind::Text && HasAction(record)) {
       std::wstring text = record.text;
       std::replace(text.begin(), text.end(), L'\n', L'↵');
       std::replace(text.begin(), text.end(), L'\t', L' ');
-      what = L"текст «" + Excerpt(text, kMaxShownNameChars) + L"»";
+      what = TextWith(TextId::ActionText, {Excerpt(text, kMaxShownNameChars)});
     } else if (record.kind == AssignKind::Program && HasAction(record)) {
-      what = L"программа " + ShownCommand(StartFor(record.program, record.args, expand));
+      what = TextWith(TextId::ActionProgram, {ShownCommand(StartFor(record.program, record.args, expand))});
     } else {
       continue;
     }
-    const std::wstring name = key.name.empty() ? L"клавиша " + FormatInt(key.keyCode) : key.name;
+    const std::wstring name = key.name.empty() ? TextWith(TextId::ActionKey, {FormatInt(key.keyCode)}) : key.name;
     actions.push_back({slot, name + L": " + what});
   }
   return actions;
@@ -99,14 +100,12 @@ std::wstring ShownCommand(const ProgramStart& start) {
 }
 
 std::wstring ImportedActionsQuestion(const std::wstring& fileName, const std::vector<ImportedAction>& actions) {
-  std::wstring text = L"Профиль из файла «" + fileName +
-                      L"» назначает клавишам макросы, ввод текста или запуск программ. Так можно запустить что "
-                      L"угодно:\n";
+  std::wstring text = TextWith(TextId::ImportedActionsStart, {fileName});
   for (size_t i = 0; i < actions.size() && i < kMaxListedActions; ++i) text += L"\n" + actions[i].shown;
   if (actions.size() > kMaxListedActions) {
-    text += L"\n… и ещё " + FormatInt(static_cast<int>(actions.size() - kMaxListedActions));
+    text += TextWith(TextId::ImportedActionsMore, {FormatInt(static_cast<int>(actions.size() - kMaxListedActions))});
   }
-  text += L"\n\nОставить эти назначения? При отмене эти клавиши вернутся к своим обычным функциям.";
+  text += Text(TextId::ImportedActionsQuestion);
   return text;
 }
 

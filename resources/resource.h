@@ -21,7 +21,7 @@
 #define ID_PROGRAMS_COMMAND 32785
 #define ID_RUN_AS_ADMIN_COMMAND 32786
 #define ID_PAUSE_COMMAND 32787
-#define ID_OSD_COMMAND 32790
+#define ID_OSD_COMMAND 32792
 // The key hold time submenu: this id plus the milliseconds.
 #define ID_TAP_TIME_BASE 32800
 
@@ -95,3 +95,12 @@
 
 // The about box's version line, filled in from the version resource.
 #define IDC_ABOUT_VERSION 1300
+
+// The "Menu" button's language choices, and the texts of the about box and the program bindings
+// dialog that the current language fills in as they open.
+#define ID_LANGUAGE_RUSSIAN_COMMAND 32790
+#define ID_LANGUAGE_ENGLISH_COMMAND 32791
+#define IDC_ABOUT_DESCRIPTION 1301
+#define IDC_ABOUT_RIGHTS 1302
+#define IDC_PROGRAMS_INTRO 1204
+#define IDC_PROGRAMS_PROFILE_LABEL 1205

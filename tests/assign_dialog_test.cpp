@@ -15,7 +15,7 @@
 #include "assign/recording.h"
 #include "assign/step_moves.h"
 #include "base/text.h"
-#include "base/ui_texts.h"
+#include "base/texts.h"
 #include "controls/bit_button.h"
 #include "tests/test_support.h"
 
@@ -450,7 +450,7 @@ TEST_F(AssignDialogTest, RecordingTakesPressesOnceAndKeypadKeysByTheirCodes) {
   OpenFor(AssignKind::Macro);
   dialog.AddMacro();
   dialog.OnRecordButton(0);  // NumLock off: a notice in the dialog, and recording starts all the same
-  EXPECT_EQ(dialog.view().recordNotice, ui_text::kNumLockOffNotice);
+  EXPECT_EQ(dialog.view().recordNotice, Text(TextId::NumLockOffNotice));
   EXPECT_TRUE(ui.questions.empty() && ui.yesNoQuestions.empty()) << "no message box";
   EXPECT_TRUE(dialog.recording());
   EXPECT_FALSE(dialog.view().macroEditEnabled);
@@ -486,7 +486,7 @@ TEST_F(AssignDialogTest, RecordingTakesPressesOnceAndKeypadKeysByTheirCodes) {
   EXPECT_EQ(dialog.view().recordNotice, L"") << "stopped with NumLock on: the notice goes";
   dialog.OnRecordButton(1);
   dialog.OnRecordButton(0);
-  EXPECT_EQ(dialog.view().recordNotice, ui_text::kNumLockOffNotice) << "stopped with NumLock off";
+  EXPECT_EQ(dialog.view().recordNotice, Text(TextId::NumLockOffNotice)) << "stopped with NumLock off";
   dialog.OnMediaButton();
   EXPECT_FALSE(NoticeLook(dialog.view(), IDC_RECORD_NOTICE).shown) << "it shows with the macro controls only";
 }
@@ -791,7 +791,7 @@ TEST_F(AssignDialogTest, TheLoopFieldShowsAndSetsTheChosenMacrosCount) {
     EXPECT_EQ(dialog.view().loopCountText, t.text) << "the field keeps what is being typed";
     EXPECT_EQ(dialog.edit().macros.list[1].loops, t.kept) << t.text;
     if (*t.text != L'\0') {
-      EXPECT_EQ(dialog.view().macroHint, t.hint ? ui_text::kLoopCountHint : L"") << t.text;
+      EXPECT_EQ(dialog.view().macroHint, t.hint ? Text(TextId::LoopCountHint) : L"") << t.text;
     }
   }
   dialog.SetLoopCount(L"0");
@@ -1154,7 +1154,7 @@ TEST_F(AssignDialogTest, ADelayFieldTakesZeroToSixtyThousandMilliseconds) {
       EXPECT_EQ(dialog.view().macroHint, L"") << t.text;
     } else {
       EXPECT_EQ(macro.delays, MacroDelays{}) << t.text << ": nothing changes";
-      EXPECT_EQ(dialog.view().macroHint, ui_text::kStepDelayHint) << t.text;
+      EXPECT_EQ(dialog.view().macroHint, Text(TextId::StepDelayHint)) << t.text;
     }
   }
   OpenFor(AssignKind::Macro);
@@ -1168,7 +1168,7 @@ TEST_F(AssignDialogTest, ClearAllAsksFirst) {
   OpenFor(AssignKind::Macro);
   ui.yesNoAnswers = {false};
   dialog.ClearSteps();
-  EXPECT_EQ(ui.yesNoQuestions, std::vector<std::wstring>{std::wstring(ui_text::kClearStepsQuestion)});
+  EXPECT_EQ(ui.yesNoQuestions, std::vector<std::wstring>{std::wstring(Text(TextId::ClearStepsQuestion))});
   EXPECT_EQ(dialog.edit().macros.list[0].steps.size(), 2u) << "no: the steps stay";
   dialog.ClearSteps();
   EXPECT_TRUE(dialog.edit().macros.list[0].steps.empty()) << "yes: cleared";
@@ -1204,7 +1204,7 @@ TEST_F(AssignDialogTest, TheKeyFieldTakesOneKeyAndSaysSoForACombination) {
   Press(162, 0x1D);  // auto-repeat
   Press(160, 0x2A);
   Press(116, 0x3F);
-  EXPECT_EQ(dialog.view().keyFieldText, ui_text::kSingleKeysOnly);
+  EXPECT_EQ(dialog.view().keyFieldText, Text(TextId::SingleKeysOnly));
   EXPECT_EQ(dialog.capturedKeyCode(), 65) << "the key captured before the combination stays";
   Release(116, 0x3F);
   Release(160, 0x2A);

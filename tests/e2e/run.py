@@ -16,6 +16,7 @@ import argparse
 import functools
 import glob
 import os
+import subprocess
 import sys
 import tempfile
 import time
@@ -29,6 +30,7 @@ from scenarios_dialog20 import scenario_dialog20
 from scenarios_dpi import scenario_dpi
 from scenarios_install import scenario_install
 from scenarios_kinds import scenario_kinds
+from scenarios_lang import scenario_lang
 from scenarios_messages import scenario_messages
 from scenarios_keys import scenario_figures, scenario_presence, scenario_profiles, scenario_remap
 from scenarios_osd import scenario_osd
@@ -39,6 +41,8 @@ from scenarios_trust import scenario_files, scenario_hooks, scenario_stuck
 from scenarios_window_state import scenario_window_state
 from session import Session
 
+RUSSIAN_LOCALE = "ru_RU.UTF-8"
+LOCALES = (RUSSIAN_LOCALE, "en_US.UTF-8")
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 
 SCENARIOS = {
@@ -64,7 +68,25 @@ SCENARIOS = {
     "dialog20": scenario_dialog20,
     "dpi": scenario_dpi,
     "osd": scenario_osd,
+    "lang": scenario_lang,
 }
+
+
+def provide_locales(folder):
+    """Wine reads LANG through the C library, which falls back to "C" (English) for a locale the
+    system does not have: the two the scenarios use are compiled into `folder` (LOCPATH) when
+    missing."""
+    have = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.lower().split()
+    wanted = [name for name in LOCALES if name.lower().replace("utf-8", "utf8") not in have]
+    if not wanted:
+        return
+    os.makedirs(folder, exist_ok=True)
+    for name in wanted:
+        if not os.path.isdir(os.path.join(folder, name)):
+            language = name.split(".")[0]
+            subprocess.run(["localedef", "-i", language, "-f", "UTF-8", os.path.join(folder, name)],
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.environ["LOCPATH"] = folder
 
 
 def newest_setup():
@@ -110,6 +132,12 @@ def main():
             print(f"FAIL: {os.path.join(args.tools, tool)} is not built")
             return 1
 
+    # Wine takes the program's UI language from LANG: the scenarios read Russian texts whatever the
+    # machine's locale (the "lang" scenario sets its own per start).
+    os.environ["LANG"] = RUSSIAN_LOCALE
+    for variable in ("LC_ALL", "LC_MESSAGES", "LANGUAGE"):
+        os.environ.pop(variable, None)
+    provide_locales(os.path.join(args.work, "locales"))
     layout = profile_ini.Layout(os.path.join(args.dist, "Main.ini"))
     scenarios = dict(SCENARIOS, install=functools.partial(scenario_install, setup_exe=os.path.abspath(args.setup)))
     ok = True

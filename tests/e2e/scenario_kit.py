@@ -58,12 +58,14 @@ TRAY_ICON, TRAY_CALLBACK, WM_LBUTTONDBLCLK, WM_RBUTTONUP = 133, 0x464, 0x203, 0x
 RUN_AS_ADMIN = "Запускать от имени &администратора"
 ABOUT, EXIT = "О &программе…", "Вы&ход"  # the same action, the same name in both menus
 NOTICE_ITEM = "показывать смену профиля"
-BUTTON_MENU = ["&Импорт…", "&Экспорт…", "&Время нажатия клавиш", "Программы и п&рофили…", RUN_AS_ADMIN, NOTICE_ITEM,
-               ABOUT, EXIT]
+LANGUAGE_MENU = "&Язык / Language"  # the same in both languages
+BUTTON_MENU = ["&Импорт…", "&Экспорт…", "&Время нажатия клавиш", "Программы и п&рофили…", LANGUAGE_MENU,
+               RUN_AS_ADMIN, NOTICE_ITEM, ABOUT, EXIT]
 AUTOSTART = "Запускать &вместе с Windows"
 TRAY_MENU = ["&Открыть", None, "Профиль &1", "Профиль &2", "Профиль &3", "Па&уза", None, AUTOSTART,
              RUN_AS_ADMIN, None, ABOUT, EXIT]
-SUBMENUS = {"&Время нажатия клавиш": ["выкл.", "10 мс", "20 мс", "35 мс", "50 мс"]}
+SUBMENUS = {"&Время нажатия клавиш": ["выкл.", "10 мс", "20 мс", "35 мс", "50 мс"],
+            LANGUAGE_MENU: ["Русский", "English"]}
 
 # Entries of "Composite.ini": the controls they place in the key assignment dialog.
 D_OK, D_CANCEL, D_SINGLE_KEY_TAB, D_FUNCTION_TAB, D_MEDIA_TAB, D_MACRO_TAB = 1, 2, 6, 9, 8, 7

@@ -16,8 +16,8 @@ D_STEP_UP = 16
 C_RECORD_NOTICE, C_DELAY_FIELD = 1135, 1137
 VK_Y = 89
 IDYES, IDNO = 6, 7
-CLEAR_QUESTION = "Remove every step of this macro?"
-NUMLOCK_NOTICE = "Keypad not locked: NumLock is off."
+CLEAR_QUESTION = "Удалить все шаги этого макроса?"
+NUMLOCK_NOTICE = "Цифровой блок не зафиксирован: NumLock выключен."
 EDITED_DELAY_MS = 400
 GAP_AT_LEAST_MS = 300   # loose: the edited delay shows as at least this gap at the probe
 

@@ -16,6 +16,21 @@ PROGRAMS_TITLE = "Программы и профили"
 C_PROGRAM_LIST, C_PROGRAM_ADD, C_PROGRAM_PROFILE = 1200, 1201, 1203
 PROBE_EXE = "key_probe.exe"
 OTHER_TITLE = "Untitled - Notepad"  # Wine's notepad: any program bound to nothing
+
+
+def spawn_notepad(s):
+    """Notepad in English, whatever LANG the scenarios pin for ORVELLE: its caption is OTHER_TITLE."""
+    pinned = s.wine.env.get("LANG")
+    s.wine.env["LANG"] = "en_US.UTF-8"
+    try:
+        return s.wine.spawn(["notepad"], "notepad.log")
+    finally:
+        if pinned is None:
+            s.wine.env.pop("LANG", None)
+        else:
+            s.wine.env["LANG"] = pinned
+
+
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 FOLLOW_SECONDS = 3
 FOLLOW_SAMPLES = 5
@@ -201,7 +216,7 @@ def tray_menu_keeps_profile(me):
 
 def other_in_front(me):
     s = me.s
-    other = s.wine.spawn(["notepad"], "notepad.log")
+    other = spawn_notepad(s)
     try:
         s.wine.control_ok("wait", OTHER_TITLE, 20000)
         window = poll_until(lambda: s._x_window(OTHER_TITLE), 5, interval=0.05)
@@ -386,7 +401,7 @@ def window_events(me):
     """Wine raises no foreground events; the twin raises them through the system (NotifyWinEvent),
     each for a window that is not the one in front, so that only the event can explain the profile."""
     s, program = me.s, me.program
-    other = s.wine.spawn(["notepad"], "notepad.log")
+    other = spawn_notepad(s)
     try:
         s.wine.control_ok("wait", OTHER_TITLE, 20000)
         s.wine.control_ok("focus", OTHER_TITLE)

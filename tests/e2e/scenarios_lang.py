@@ -1,0 +1,99 @@
+"""One language per screen: the language follows Wine's UI language (LANG) unless one was chosen,
+a stored choice wins under either, and "Menu" > "Язык / Language" switches the running program at
+once and keeps the choice in set.ini."""
+
+from report import Failure
+from scenario_kit import (
+    IDCANCEL, LANGUAGE_MENU, QUESTION_CAPTION, TRAY_MENU, Person, marker_only_profile, read_profile_file,
+    standard_profile, start_standard, wait_file_text)
+import profile_ini
+
+RUSSIAN_LOCALE, ENGLISH_LOCALE = "ru_RU.UTF-8", "en_US.UTF-8"
+DEFAULT_QUESTION = {"ru": "Выполнить сброс до настроек по умолчанию?", "en": "Reset to the default settings?"}
+
+
+def scenario_lang(s, report, layout):
+    """The Default question in the UI language or the stored one; "Язык / Language" switches at once."""
+    profiles = {1: standard_profile(layout), 2: marker_only_profile(layout), 3: marker_only_profile(layout)}
+    for locale, stored, expected in ((RUSSIAN_LOCALE, None, "ru"), (ENGLISH_LOCALE, None, "en"),
+                                     (ENGLISH_LOCALE, "ru", "ru"), (RUSSIAN_LOCALE, "ru", "ru")):
+        what = (f"with LANG={locale}" + (f" and Language={stored} stored" if stored else "") +
+                f" the Default question is {'Russian' if expected == 'ru' else 'English'}")
+        report.check(what, default_question_in, s, layout, profiles, locale, stored, expected)
+    report.check("\"Menu\" > \"Язык / Language\" > \"English\" switches the menus and the questions at once and "
+                 "stores Language=en; the next start is English under LANG=ru_RU", switch_to_english, s, layout, profiles)
+    s.wine.env["LANG"] = RUSSIAN_LOCALE
+
+
+def type_section(sections):
+    """The [TYPE] section of read_profile_file's answer, its name matched without regard to case."""
+    return next((values for name, values in sections.items() if name.lower() == "type"), {})
+
+
+def set_ini_writer(profiles, stored):
+    def write(path):
+        text = profile_ini.render(profiles, 1)
+        if stored:
+            text += f"Language={stored}\r\n"  # the last section is [TYPE]
+        profile_ini.write_utf16(path, text)
+    return write
+
+
+def start_in(s, layout, profiles, locale, stored, label):
+    s.wine.env["LANG"] = locale
+    program = start_standard(s, layout, label=label, profiles=profiles, set_ini=set_ini_writer(profiles, stored))
+    return Person(s, program, layout, profiles)
+
+
+def ask_default(me, language, shot=None):
+    me.gui.click_button("Default")
+    box = me.question(QUESTION_CAPTION, DEFAULT_QUESTION[language])
+    if shot:
+        me.gui.shot(shot)
+    me.gui.answer(box, IDCANCEL)
+
+
+def default_question_in(s, layout, profiles, locale, stored, expected):
+    me = start_in(s, layout, profiles, locale, stored, f"lang-{locale[:2]}-{stored or 'none'}")
+    try:
+        ask_default(me, expected)
+    finally:
+        me.program.exit()
+
+
+def tray_menu_picture(me, name):
+    """The tray menu as it is drawn now (its size and pixels), closed again with Escape."""
+    menu = me.open_tray_menu()
+    me.gui.menu_item_centres(menu, TRAY_MENU)  # its items where the menu's list has them
+    grab = me.s.screen.grab(menu.rect.left, menu.rect.top, menu.rect.width, menu.rect.height)
+    me.gui.shot(name)
+    me.s.xdo("key", "Escape")
+    me.gui.wait_gone(menu)
+    return (menu.rect.width, menu.rect.height), [grab.pixel(x, y) for y in range(grab.height) for x in range(grab.width)]
+
+
+def switch_to_english(s, layout, profiles):
+    me = start_in(s, layout, profiles, RUSSIAN_LOCALE, None, "lang-switch")
+    try:
+        russian = tray_menu_picture(me, "lang-tray-menu-ru")
+        if "language=" in open(me.program.set_ini, "rb").read().decode("utf-16-le", "replace").lower():
+            raise Failure("set.ini holds a Language key before any was chosen")
+        me.button_submenu(LANGUAGE_MENU, "English")
+        wait_file_text(me.program.set_ini, lambda sections: type_section(sections).get("language") == "en", 5,
+                       "Language=en in set.ini")
+        english = tray_menu_picture(me, "lang-tray-menu-en")
+        if english[0] == russian[0] and english[1] == russian[1]:
+            raise Failure("the tray menu looks the same after the switch to English")
+        ask_default(me, "en", shot="lang-default-question-en")
+    finally:
+        me.program.exit()
+    # The choice outlives the program: a start under a Russian UI stays English.
+    kept = type_section(read_profile_file(me.program.set_ini))
+    if kept.get("language") != "en":
+        raise Failure(f"[TYPE] after the exit holds {kept}")
+    s.wine.env["LANG"] = RUSSIAN_LOCALE
+    again = Person(s, s.start_program(me.program.folder), layout, profiles)
+    try:
+        ask_default(again, "en")
+    finally:
+        again.program.exit()
