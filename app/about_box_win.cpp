@@ -36,6 +36,7 @@ std::wstring OwnVersion() {
 }  // namespace
 
 LRESULT AboutBox::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
+  SetWindowTextW(hwnd(), std::wstring(Text(TextId::AboutTitle)).c_str());
   ApplyDialogTexts(hwnd(), AboutBoxTexts());
   const std::wstring version = OwnVersion();
   if (!version.empty()) {

@@ -39,6 +39,7 @@ std::vector<OpenProgram> OpenPrograms() {
 }  // namespace
 
 LRESULT ProgramsDialogWindow::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
+  SetWindowTextW(hwnd(), std::wstring(Text(TextId::ProgramsTitle)).c_str());
   ApplyDialogTexts(hwnd(), ProgramsDialogTexts());
   HWND list = Item(IDC_PROGRAM_LIST);
   SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);

@@ -77,6 +77,7 @@ enum class TextId {
   TapTimeMenu,
   TapTimeOff,
   TapTimeMs,
+  AboutTitle,
   AboutVersion,
   AboutDescription,
   AboutRights,

@@ -66,6 +66,7 @@ const TextEntry kEnglishTexts[] = {
     {TextId::TapTimeMenu, L"Key &hold time"},
     {TextId::TapTimeOff, L"off"},
     {TextId::TapTimeMs, L" ms"},
+    {TextId::AboutTitle, L"About"},
     {TextId::AboutVersion, L"Version "},
     {TextId::AboutDescription, L"Key remapping for a gaming keyboard"},
     {TextId::AboutRights, L"Copyright © 2026 ORVELLE. All rights reserved."},

@@ -66,6 +66,7 @@ const TextEntry kRussianTexts[] = {
     {TextId::TapTimeMenu, L"&Время нажатия клавиш"},
     {TextId::TapTimeOff, L"выкл."},
     {TextId::TapTimeMs, L" мс"},
+    {TextId::AboutTitle, L"О программе"},
     {TextId::AboutVersion, L"Версия "},
     {TextId::AboutDescription, L"Переназначение клавиш игровой клавиатуры"},
     {TextId::AboutRights, L"© 2026 ORVELLE. Все права защищены."},

@@ -2,6 +2,7 @@
 comparison looks at, and where two pictures differ."""
 
 import struct
+import zlib
 
 from report import Failure
 
@@ -52,6 +53,45 @@ def load_bmp(path):
         rgb[0::3], rgb[1::3], rgb[2::3] = bgr[2::3], bgr[1::3], bgr[0::3]
         rows.append(bytes(rgb))
     return Image(width, abs(height), b"".join(rows))
+
+
+def load_png(path):
+    """An 8-bit truecolour PNG without interlacing (what the skin generator writes), read with the
+    standard library only."""
+    data = open(path, "rb").read()
+    if data[:8] != b"\x89PNG\r\n\x1a\n":
+        raise Failure(f"{path} is not a PNG picture")
+    at, chunks, header = 8, [], None
+    while at + 8 <= len(data):
+        length, kind = struct.unpack_from(">I4s", data, at)
+        body = data[at + 8:at + 8 + length]
+        if kind == b"IHDR":
+            header = struct.unpack(">IIBBBBB", body)
+        elif kind == b"IDAT":
+            chunks.append(body)
+        at += 12 + length
+    width, height, depth, colour, _, _, interlace = header
+    if depth != 8 or colour != 2 or interlace != 0:
+        raise Failure(f"{path}: depth {depth}, colour type {colour}, interlace {interlace}; expected 8, 2, 0")
+    raw, stride, out, previous = zlib.decompress(b"".join(chunks)), width * 3, bytearray(), bytearray(width * 3)
+    for r in range(height):
+        kind, row = raw[r * (stride + 1)], bytearray(raw[r * (stride + 1) + 1:(r + 1) * (stride + 1)])
+        for i in range(stride):
+            a = row[i - 3] if i >= 3 else 0
+            b, c = previous[i], previous[i - 3] if i >= 3 else 0
+            if kind == 1:
+                row[i] = (row[i] + a) & 255
+            elif kind == 2:
+                row[i] = (row[i] + b) & 255
+            elif kind == 3:
+                row[i] = (row[i] + (a + b) // 2) & 255
+            elif kind == 4:
+                p = a + b - c
+                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                row[i] = (row[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+        out += row
+        previous = row
+    return Image(width, height, out)
 
 
 class Selection:

@@ -50,7 +50,7 @@ MARKER, MARKER_TARGET = F11, 90
 
 # The program's captions and the system's answers to its boxes.
 QUESTION_CAPTION = "ORVELLE"  # every message box's; the main window's too, which wait_window passes over
-ABOUT_CAPTION, ABOUT_PRODUCT = "About", "ORVELLE"
+ABOUT_CAPTION, ABOUT_PRODUCT = "О программе", "ORVELLE"
 IDOK, IDCANCEL = 1, 2
 SAVE_TITLE, OPEN_TITLE = "Save As", "Open"  # the system's file dialogs
 TRAY_ICON, TRAY_CALLBACK, WM_LBUTTONDBLCLK, WM_RBUTTONUP = 133, 0x464, 0x203, 0x205

@@ -2,7 +2,11 @@
 a stored choice wins under either, and "Menu" > "Язык / Language" switches the running program at
 once and keeps the choice in set.ini."""
 
+import os
+
+from pictures import load_png
 from report import Failure
+from waiting import poll_until
 from scenario_kit import (
     IDCANCEL, LANGUAGE_MENU, QUESTION_CAPTION, TRAY_MENU, Person, marker_only_profile, read_profile_file,
     standard_profile, start_standard, wait_file_text)
@@ -72,9 +76,43 @@ def tray_menu_picture(me, name):
     return (menu.rect.width, menu.rect.height), [grab.pixel(x, y) for y in range(grab.height) for x in range(grab.width)]
 
 
+def shows_skin_of(me, language, shot):
+    """The main window's buttons and the assignment dialog's show the pictures of `language` (at
+    100 %), the dialog opened on F12 and closed with Cancel."""
+    s, gui = me.s, me.gui
+
+    def same(window, picture, entry, what):
+        e = picture[1][entry]
+        expected = picture[0].crop(e.x, e.y, e.width, e.height)
+        if not poll_until_same(s, window, e, expected):
+            raise Failure(f"{what} \"{e.name}\" does not show the {language} skin's picture; screenshot "
+                          f"{gui.shot('failure-' + shot)}")
+
+    skin = os.path.join(s.dist_dir, "skin", language, "100")
+    main = gui.main_window()
+    s.park_pointer()
+    for name in ("Default", "Apply", "Menu"):
+        same(main, (load_png(os.path.join(skin, "main_normal.png")), gui.main_layout), gui.screen_button(name).number,
+             "the main window's button")
+    gui.shot(shot)
+    dialog = gui.open_key_dialog(0x7B)
+    s.park_pointer()
+    for entry in (1, 2, 3):
+        same(dialog, (load_png(os.path.join(skin, "key_normal.png")), gui.dialog_layout), entry, "the dialog's button")
+    gui.shot(shot + "-dialog")
+    gui.click_dialog(2, dialog)
+    gui.wait_assign_dialog(False)
+
+
+def poll_until_same(s, window, e, expected, seconds=5):
+    return poll_until(lambda: s.screen.grab(window.rect.left + e.x, window.rect.top + e.y, e.width, e.height).data
+                      == expected.data, seconds, interval=0.05)
+
+
 def switch_to_english(s, layout, profiles):
     me = start_in(s, layout, profiles, RUSSIAN_LOCALE, None, "lang-switch")
     try:
+        shows_skin_of(me, "ru", "lang-main-ru")
         russian = tray_menu_picture(me, "lang-tray-menu-ru")
         if "language=" in open(me.program.set_ini, "rb").read().decode("utf-16-le", "replace").lower():
             raise Failure("set.ini holds a Language key before any was chosen")
@@ -84,6 +122,7 @@ def switch_to_english(s, layout, profiles):
         english = tray_menu_picture(me, "lang-tray-menu-en")
         if english[0] == russian[0] and english[1] == russian[1]:
             raise Failure("the tray menu looks the same after the switch to English")
+        shows_skin_of(me, "en", "lang-main-en")
         ask_default(me, "en", shot="lang-default-question-en")
     finally:
         me.program.exit()
