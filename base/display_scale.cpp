@@ -49,16 +49,17 @@ std::vector<SkinPlace> SkinPlaces(std::wstring_view lang, int monitorPercent) {
     left.erase(std::find(left.begin(), left.end(), best));
   }
   const std::wstring other = lang == L"ru" ? L"en" : L"ru";
-  // The old pictures are the Russian set at 100 %: they stand in for it, and nothing after them
-  // is ever tried.
+  // The old pictures are the Russian set at 100 %, pixel for pixel: bitmaps, read without decoding,
+  // so they come first where that set is wanted. Nothing after them is ever tried.
   std::vector<SkinPlace> places;
   for (const std::wstring& language : {std::wstring(lang), other}) {
     for (int p : order) {
-      places.push_back(SkinPlace{language, p});
       if (language == L"ru" && p == 100) {
         places.push_back(SkinPlace{});
+        places.push_back(SkinPlace{language, p});
         return places;
       }
+      places.push_back(SkinPlace{language, p});
     }
   }
   places.push_back(SkinPlace{});

@@ -108,13 +108,13 @@ TEST(DisplayScale, SkinPlacesInTheOrderTheyAreTried) {
   // pictures stand in for.
   const std::vector<SkinPlace> en150 = {
       {L"en", 150}, {L"en", 175}, {L"en", 200}, {L"en", 125}, {L"en", 100},
-      {L"ru", 150}, {L"ru", 175}, {L"ru", 200}, {L"ru", 125}, {L"ru", 100}, {L"", 100}};
+      {L"ru", 150}, {L"ru", 175}, {L"ru", 200}, {L"ru", 125}, {L"", 100}, {L"ru", 100}};
   EXPECT_EQ(SkinPlaces(L"en", 150), en150);
-  // Russian at 100 %: its PNG, else the old pictures, before a larger percent that would show the
-  // window too large.
-  const std::vector<SkinPlace> ru100 = {{L"ru", 100}, {L"", 100}};
+  // Russian at 100 %: the old pictures (bitmaps, the same pixels, read without decoding), else its
+  // PNG, before a larger percent that would show the window too large.
+  const std::vector<SkinPlace> ru100 = {{L"", 100}, {L"ru", 100}};
   EXPECT_EQ(SkinPlaces(L"ru", 100), ru100);
-  const std::vector<SkinPlace> ru300 = {{L"ru", 200}, {L"ru", 175}, {L"ru", 150}, {L"ru", 125}, {L"ru", 100}, {L"", 100}};
+  const std::vector<SkinPlace> ru300 = {{L"ru", 200}, {L"ru", 175}, {L"ru", 150}, {L"ru", 125}, {L"", 100}, {L"ru", 100}};
   EXPECT_EQ(SkinPlaces(L"ru", 300), ru300);
   EXPECT_EQ(SkinPlaces(L"ru", 150).front(), (SkinPlace{L"ru", 150}));
 

@@ -3,6 +3,7 @@
 #include <wincodec.h>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "base/window_outline.h"
@@ -19,6 +20,7 @@ class ComRef {
   ComRef() = default;
   ComRef(const ComRef&) = delete;
   ComRef& operator=(const ComRef&) = delete;
+  ComRef(ComRef&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
   ~ComRef() {
     if (p_ != nullptr) p_->Release();
   }
@@ -30,30 +32,30 @@ class ComRef {
   T* p_ = nullptr;
 };
 
-// COM for the calling thread while a picture is decoded; a thread that has it already keeps it
-// as it is.
-class ComForThread {
- public:
-  ComForThread() : started_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
-  ComForThread(const ComForThread&) = delete;
-  ComForThread& operator=(const ComForThread&) = delete;
-  ~ComForThread() {
-    if (started_) CoUninitialize();
-  }
-
- private:
-  bool started_;
-};
+// The imaging factory, made at the first picture and kept for the program's life. Pictures are
+// read on the user-interface thread only, which lives as long as the program: COM is started on it
+// once and never stopped, because stopping it with the last picture of a batch frees the codecs,
+// and the next picture would load them again (under Wine that is most of a dialog's opening).
+IWICImagingFactory* ImagingFactory() {
+  static const bool comStarted =
+      SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+  static ComRef<IWICImagingFactory> factory = [] {
+    ComRef<IWICImagingFactory> made;
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                reinterpret_cast<void**>(made.put())))) {
+      return ComRef<IWICImagingFactory>();
+    }
+    return made;
+  }();
+  (void)comStarted;
+  return factory.get();
+}
 
 // The first frame of a PNG file as a top-down 32 bpp DIB section. The skin is opaque: the
 // fourth byte of each pixel carries nothing.
 UniqueBitmap DecodePng(const std::wstring& path) {
-  const ComForThread com;
-  ComRef<IWICImagingFactory> factory;
-  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                              reinterpret_cast<void**>(factory.put())))) {
-    return {};
-  }
+  IWICImagingFactory* const factory = ImagingFactory();
+  if (factory == nullptr) return {};
   ComRef<IWICBitmapDecoder> decoder;
   ComRef<IWICBitmapFrameDecode> frame;
   ComRef<IWICFormatConverter> converter;
