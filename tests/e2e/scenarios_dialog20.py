@@ -16,7 +16,7 @@ C_PROFILE_LIST, C_MOUSE_LIST, C_TURBO_PERIOD, C_TURBO_HINT = 1138, 1139, 1140, 1
 C_ALL_PROFILES, C_TURBO = 2042, 2043
 PROFILE_2, WHEEL_DOWN = 1, 6  # items of the Profile and Mouse lists
 CB_GETCURSEL = 0x0147
-PERIOD_HINT = "Turbo: a whole number of ms from 20 to 1000."
+PERIOD_HINT = "Турбо: целое число мс от 20 до 1000."
 
 
 def dialog20_profile(layout):
