@@ -37,8 +37,9 @@ void GamerChoices::Open() {
   view_.allProfilesBox.sticky = view_.turboBox.sticky = true;
   view_.profileSelection = ItemOf(edit_.profileTarget);
   view_.mouseSelection = ItemOf(edit_.mouse);
-  // On by default: a key that switches away is in every profile, so there is always a way back.
-  view_.allProfilesBox.selected = true;
+  // On for a new profile key: a key that switches away is in every profile, so there is always a
+  // way back. A profile key opened again shows where it is (AssignEdit::allProfiles).
+  view_.allProfilesBox.selected = edit_.kind != AssignKind::Profile || edit_.allProfiles;
   periodMs_ = IsTurboPeriod(edit_.turboMs) ? edit_.turboMs : 0;
   view_.turboBox.selected = view_.turboFieldEnabled = periodMs_ != 0;
   view_.turboText = periodMs_ != 0 ? FormatInt(periodMs_) : std::wstring();

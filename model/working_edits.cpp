@@ -69,6 +69,15 @@ void CommitActionEdit(ProfileSet& set, const KeyTable& table, int entry, const A
   }
 }
 
+bool InEveryProfile(const ProfileSet& set, int index, const KeyAssignment& record) {
+  for (int n = 1; n <= 3; ++n) {
+    if (n == set.activeProfile) continue;
+    const KeyAssignment& there = set.Profile(n).records[static_cast<size_t>(index)];
+    if (there.kind != record.kind || there.profileTarget != record.profileTarget) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 void PrepareSlotEdit(const ProfileSet& set, const KeyTable& table, int entry, AssignEdit& edit) {
@@ -84,7 +93,9 @@ void PrepareSlotEdit(const ProfileSet& set, const KeyTable& table, int entry, As
   edit.profileTarget = record.profileTarget;
   edit.mouse = record.mouse;
   edit.turboMs = record.turboMs;
-  edit.allProfiles = false;
+  // A profile key opens with the all-profiles box as the profiles have it: on only while every
+  // profile holds the same key, so that OK does not spread one the user kept in a single profile.
+  edit.allProfiles = record.kind == AssignKind::Profile && InEveryProfile(set, entry - 1, record);
   edit.keyCode = table.Entry(entry).keyCode;
   edit.sends.reset();
   edit.macros = set.working.macros;

@@ -22,8 +22,8 @@ class SilentUi final : public AssignUi {
 
 class GamerChoicesTest : public ::testing::Test {
  protected:
-  // Opens the dialog for key 116 (F5) holding `record`.
-  void OpenOn(const KeyAssignment& record) {
+  // Opens the dialog for key 116 (F5) holding `record`, a profile key in every profile or not.
+  void OpenOn(const KeyAssignment& record, bool inEveryProfile = true) {
     AssignEdit& e = dialog.edit();
     e = AssignEdit{};
     e.keyCode = 116;
@@ -34,6 +34,7 @@ class GamerChoicesTest : public ::testing::Test {
     e.profileTarget = record.profileTarget;
     e.mouse = record.mouse;
     e.turboMs = record.turboMs;
+    e.allProfiles = record.kind == AssignKind::Profile && inEveryProfile;
     dialog.Open();
   }
   void Ok() { dialog.OnOk(media, -1, 2); }
@@ -124,6 +125,13 @@ TEST_F(GamerChoicesTest, OkReturnsWhatEachChoiceMakes) {
       EXPECT_EQ(e.displayName, c.name) << c.what;
     }
   }
+}
+
+TEST_F(GamerChoicesTest, AProfileKeyKeptInOneProfileStaysThereOnOk) {
+  OpenOn(ProfileKey(ProfileTarget::One), false);
+  EXPECT_FALSE(view().allProfilesBox.selected) << "the box shows where the key is";
+  Ok();
+  EXPECT_FALSE(dialog.edit().allProfiles) << "OK does not spread it over the other profiles";
 }
 
 TEST_F(GamerChoicesTest, TurboShowsForTheKindsThatTakeItAndExcludesHold) {
@@ -242,6 +250,27 @@ TEST_F(GamerChoicesTest, AnOlderLayoutHidesTheChoicesAndOkLeavesTheKeyAsItIs) {
   OpenOn(Plain());
   dialog.OnOtherButton();
   EXPECT_FALSE(view().gamerChoicesVisible);
+}
+
+TEST(GamerCommit, AProfileKeyOpensWithTheBoxAsTheProfilesHaveIt) {
+  const KeyTable table = testing::MakeFullKeyTable();
+  ProfileSet set;
+  InitKeyMaps(set);
+  AssignEdit edit;
+  PrepareSlotEdit(set, table, 5, edit);
+  edit.kind = AssignKind::Profile;
+  edit.profileTarget = ProfileTarget::Next;
+  edit.allProfiles = true;
+  CommitSlotEdit(set, table, 5, edit);
+  AssignEdit opened;
+  PrepareSlotEdit(set, table, 5, opened);
+  EXPECT_TRUE(opened.allProfiles) << "in all three";
+  set.Profile(3).records[4] = *ProfileKeyRecord(ProfileTarget::One);
+  PrepareSlotEdit(set, table, 5, opened);
+  EXPECT_FALSE(opened.allProfiles) << "another target in profile 3";
+  set.Profile(3).records[4] = KeyAssignment{};
+  PrepareSlotEdit(set, table, 5, opened);
+  EXPECT_FALSE(opened.allProfiles) << "not a profile key in profile 3";
 }
 
 TEST(GamerCommit, AProfileKeyGoesIntoEveryProfileWhenAskedAndKeepsItsTurboElsewhere) {
