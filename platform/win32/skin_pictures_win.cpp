@@ -21,6 +21,13 @@ class ComRef {
   ComRef(const ComRef&) = delete;
   ComRef& operator=(const ComRef&) = delete;
   ComRef(ComRef&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+  ComRef& operator=(ComRef&& other) noexcept {
+    if (this != &other) {
+      if (p_ != nullptr) p_->Release();
+      p_ = std::exchange(other.p_, nullptr);
+    }
+    return *this;
+  }
   ~ComRef() {
     if (p_ != nullptr) p_->Release();
   }
@@ -36,25 +43,25 @@ class ComRef {
 // read on the user-interface thread only, which lives as long as the program: COM is started on it
 // once and never stopped, because stopping it with the last picture of a batch frees the codecs,
 // and the next picture would load them again (under Wine that is most of a dialog's opening).
-IWICImagingFactory* ImagingFactory() {
+IWICImagingFactory* ImagingFactory(bool anew = false) {
   static const bool comStarted =
       SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
-  static ComRef<IWICImagingFactory> factory = [] {
-    ComRef<IWICImagingFactory> made;
-    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                reinterpret_cast<void**>(made.put())))) {
-      return ComRef<IWICImagingFactory>();
-    }
-    return made;
-  }();
+  static ComRef<IWICImagingFactory> factory;
   (void)comStarted;
+  if (anew) factory = ComRef<IWICImagingFactory>();
+  // A factory that could not be made is asked for again at the next picture.
+  if (factory.get() == nullptr &&
+      FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                              reinterpret_cast<void**>(factory.put())))) {
+    *factory.put() = nullptr;
+  }
   return factory.get();
 }
 
 // The first frame of a PNG file as a top-down 32 bpp DIB section. The skin is opaque: the
 // fourth byte of each pixel carries nothing.
-UniqueBitmap DecodePng(const std::wstring& path) {
-  IWICImagingFactory* const factory = ImagingFactory();
+UniqueBitmap DecodePng(const std::wstring& path, bool anew) {
+  IWICImagingFactory* const factory = ImagingFactory(anew);
   if (factory == nullptr) return {};
   ComRef<IWICBitmapDecoder> decoder;
   ComRef<IWICBitmapFrameDecode> frame;
@@ -91,7 +98,12 @@ bool EndsWithPng(const std::wstring& path) {
 }  // namespace
 
 UniqueBitmap LoadSkinPicture(const std::wstring& path) {
-  if (EndsWithPng(path)) return DecodePng(path);
+  if (EndsWithPng(path)) {
+    // Once more with a factory made anew: under Wine a decode fails now and then, and a window
+    // without its pictures has no shape.
+    UniqueBitmap picture = DecodePng(path, false);
+    return picture ? std::move(picture) : DecodePng(path, true);
+  }
   return UniqueBitmap(static_cast<HBITMAP>(
       LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
 }
