@@ -13,6 +13,7 @@
 
 #include "app/autostart.h"
 #include "app/elevation_guard_win.h"
+#include "platform/win32/com_ref.h"
 #include "platform/win32/executable_win.h"
 
 namespace orvelle {
@@ -66,24 +67,6 @@ bool SetRunValue(const std::wstring& executablePath, bool present) {
   return RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, kRunValueName, REG_SZ, command.c_str(),
                          static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
-
-// One reference to a COM object, released once.
-template <class T>
-class ComRef {
- public:
-  ComRef() = default;
-  ComRef(const ComRef&) = delete;
-  ComRef& operator=(const ComRef&) = delete;
-  ~ComRef() {
-    if (object_ != nullptr) object_->Release();
-  }
-  T* operator->() const { return object_; }
-  T** put() { return &object_; }
-  explicit operator bool() const { return object_ != nullptr; }
-
- private:
-  T* object_ = nullptr;
-};
 
 class Bstr {
  public:

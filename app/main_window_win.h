@@ -238,12 +238,10 @@ class MainWindow final : public DialogBase, private ProfileUi {
   }
   // Menus and dialogs take the new language's texts as they open; what is on the screen now follows.
   void OnLanguageChanged() {
-    ReloadSkin();
+    skin_.ChangeLanguage(hwnd(), std::wstring(LanguageCode(CurrentLanguage())));
     tray_.LanguageChanged();
     InvalidateRect(hwnd(), nullptr, FALSE);
   }
-  // The skin's pictures of the current language, where the skin has them.
-  void ReloadSkin() { skin_.ChangeLanguage(hwnd(), std::wstring(LanguageCode(CurrentLanguage()))); }
   // The profile that follows the program in front.
   LRESULT OnFollow(UINT, WPARAM, LPARAM, bool&) {
     follower_.Follow();

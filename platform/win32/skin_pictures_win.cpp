@@ -7,37 +7,12 @@
 #include <vector>
 
 #include "base/window_outline.h"
+#include "platform/win32/com_ref.h"
 #include "platform/win32/handles.h"
 
 namespace orvelle {
 
 namespace {
-
-// Releases a COM interface pointer at the end of its scope.
-template <typename T>
-class ComRef {
- public:
-  ComRef() = default;
-  ComRef(const ComRef&) = delete;
-  ComRef& operator=(const ComRef&) = delete;
-  ComRef(ComRef&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
-  ComRef& operator=(ComRef&& other) noexcept {
-    if (this != &other) {
-      if (p_ != nullptr) p_->Release();
-      p_ = std::exchange(other.p_, nullptr);
-    }
-    return *this;
-  }
-  ~ComRef() {
-    if (p_ != nullptr) p_->Release();
-  }
-  T* get() const { return p_; }
-  T** put() { return &p_; }
-  T* operator->() const { return p_; }
-
- private:
-  T* p_ = nullptr;
-};
 
 // The imaging factory, made at the first picture and kept for the program's life. Pictures are
 // read on the user-interface thread only, which lives as long as the program: COM is started on it
@@ -49,11 +24,10 @@ IWICImagingFactory* ImagingFactory(bool anew = false) {
   static ComRef<IWICImagingFactory> factory;
   (void)comStarted;
   if (anew) factory = ComRef<IWICImagingFactory>();
-  // A factory that could not be made is asked for again at the next picture.
-  if (factory.get() == nullptr &&
-      FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                              reinterpret_cast<void**>(factory.put())))) {
-    *factory.put() = nullptr;
+  // A call that fails leaves the pointer null: the factory is asked for again at the next picture.
+  if (!factory) {
+    CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                     reinterpret_cast<void**>(factory.put()));
   }
   return factory.get();
 }
