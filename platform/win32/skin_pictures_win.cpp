@@ -3,7 +3,6 @@
 #include <wincodec.h>
 
 #include <memory>
-#include <utility>
 #include <vector>
 
 #include "base/window_outline.h"
@@ -18,12 +17,11 @@ namespace {
 // read on the user-interface thread only, which lives as long as the program: COM is started on it
 // once and never stopped, because stopping it with the last picture of a batch frees the codecs,
 // and the next picture would load them again (under Wine that is most of a dialog's opening).
-IWICImagingFactory* ImagingFactory(bool anew = false) {
+IWICImagingFactory* ImagingFactory() {
   static const bool comStarted =
       SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
   static ComRef<IWICImagingFactory> factory;
   (void)comStarted;
-  if (anew) factory = ComRef<IWICImagingFactory>();
   // A call that fails leaves the pointer null: the factory is asked for again at the next picture.
   if (!factory) {
     CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
@@ -34,8 +32,8 @@ IWICImagingFactory* ImagingFactory(bool anew = false) {
 
 // The first frame of a PNG file as a top-down 32 bpp DIB section. The skin is opaque: the
 // fourth byte of each pixel carries nothing.
-UniqueBitmap DecodePng(const std::wstring& path, bool anew) {
-  IWICImagingFactory* const factory = ImagingFactory(anew);
+UniqueBitmap DecodePng(const std::wstring& path) {
+  IWICImagingFactory* const factory = ImagingFactory();
   if (factory == nullptr) return {};
   ComRef<IWICBitmapDecoder> decoder;
   ComRef<IWICBitmapFrameDecode> frame;
@@ -72,12 +70,7 @@ bool EndsWithPng(const std::wstring& path) {
 }  // namespace
 
 UniqueBitmap LoadSkinPicture(const std::wstring& path) {
-  if (EndsWithPng(path)) {
-    // Once more with a factory made anew: under Wine a decode fails now and then, and a window
-    // without its pictures has no shape.
-    UniqueBitmap picture = DecodePng(path, false);
-    return picture ? std::move(picture) : DecodePng(path, true);
-  }
+  if (EndsWithPng(path)) return DecodePng(path);
   return UniqueBitmap(static_cast<HBITMAP>(
       LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
 }

@@ -312,12 +312,15 @@ int Windows(const wchar_t* title) {
     EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&list));
   }
   for (HWND window : list.windows) {
+    // Visibility first, then the place: a window is sized before it is shown, so a place read
+    // after "visible" is never the one from before the show, however long this process waits
+    // between the two reads on a busy machine.
+    const bool visible = IsWindowVisible(window) != FALSE;
     RECT rect{};
     GetWindowRect(window, &rect);
     std::printf("hwnd=0x%llX visible=%d main=%d rect=%ld,%ld,%ld,%ld class=%s title=%s\n", Hex(window),
-                IsWindowVisible(window) ? 1 : 0, GetPropW(window, kMainWindowProperty) != nullptr ? 1 : 0, rect.left,
-                rect.top, rect.right, rect.bottom, Utf8Quoted(ClassOf(window)).c_str(),
-                Utf8Quoted(TextOf(window)).c_str());
+                visible ? 1 : 0, GetPropW(window, kMainWindowProperty) != nullptr ? 1 : 0, rect.left, rect.top,
+                rect.right, rect.bottom, Utf8Quoted(ClassOf(window)).c_str(), Utf8Quoted(TextOf(window)).c_str());
   }
   return 0;
 }
@@ -331,6 +334,8 @@ int Children(unsigned long long handle) {
   std::vector<HWND> children;
   EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&children));
   for (HWND child : children) {
+    const bool visible = IsWindowVisible(child) != FALSE;  // before the place, as for top-level windows
+    const bool enabled = IsWindowEnabled(child) != FALSE;
     RECT rect{};
     GetWindowRect(child, &rect);
     const std::wstring kind = ClassOf(child);
@@ -343,7 +348,7 @@ int Children(unsigned long long handle) {
                " selected=" + std::to_string(Ask(child, LVM_GETSELECTIONMARK));
     }
     std::printf("hwnd=0x%llX id=%d visible=%d enabled=%d rect=%ld,%ld,%ld,%ld class=%s%s text=%s\n", Hex(child),
-                GetDlgCtrlID(child), IsWindowVisible(child) ? 1 : 0, IsWindowEnabled(child) ? 1 : 0, rect.left,
+                GetDlgCtrlID(child), visible ? 1 : 0, enabled ? 1 : 0, rect.left,
                 rect.top, rect.right, rect.bottom, Utf8Quoted(kind).c_str(), counts.c_str(),
                 Utf8Quoted(TextOf(child)).c_str());
   }

@@ -4,7 +4,7 @@
 # Needs ORVELLE_WINDOWS_TESTS_DIR, the mingw build folder.
 find_program(ORVELLE_PYTHON3 NAMES python3 HINTS /usr/bin REQUIRED)
 
-foreach(scenario remap presence profiles figures window dialog other gui_figures files stuck hooks timing tray kinds window_state editor messages gamer dialog20 osd lang)
+foreach(scenario remap presence profiles figures window dialog other gui_figures files stuck hooks timing tray kinds window_state editor messages gamer dialog20 dpi osd lang)
   add_test(NAME e2e_${scenario}
     COMMAND ${ORVELLE_PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/run.py
       --dist ${ORVELLE_WINDOWS_TESTS_DIR}/tests/e2e/app
