@@ -109,6 +109,21 @@ LRESULT AnswerTestCommand(const TestControlTargets& targets, const COPYDATASTRUC
     if (ms <= 0 || ms > kLongestStallMs) return FALSE;
     return SetTimer(targets.window, kStallTimerBase + static_cast<UINT_PTR>(ms), USER_TIMER_MINIMUM, StallUserInterface) != 0;
   }
+  // "dpi-changed <dpi> main|dialog": the main window or the dialog open over it is told that its
+  // monitor's scale changed, as the system tells a window moved to another monitor; its place is
+  // the suggested one. Wine sends no such message.
+  if (text.starts_with(L"dpi-changed ")) {
+    const std::wstring_view rest = text.substr(12);
+    const size_t blank = rest.find(L' ');
+    const int dpi = ParseInt(rest.substr(0, blank));
+    if (blank == std::wstring_view::npos || dpi < 48 || dpi > 480) return FALSE;
+    const HWND target = rest.substr(blank + 1) == L"dialog" ? GetLastActivePopup(targets.window) : targets.window;
+    if (target == nullptr || (target == targets.window && rest.substr(blank + 1) != L"main")) return FALSE;
+    RECT suggested{};
+    GetWindowRect(target, &suggested);
+    SendMessageW(target, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    return TRUE;
+  }
   OnSimulatedDeviceCommand(targets.window, text.data(), text.size());
   return TRUE;
 }

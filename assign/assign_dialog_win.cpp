@@ -10,16 +10,14 @@
 #include "assign/gamer_controls_win.h"
 #include "base/texts.h"
 #include "model/shown_names.h"
+#include "platform/win32/display_scale_win.h"
 #include "platform/win32/file_dialogs_win.h"
 #include "platform/win32/list_controls_win.h"
 
 namespace orvelle {
 AssignDialogWindow::AssignDialogWindow(HINSTANCE instance, const std::wstring& folder)
     : instance_(instance),
-      logic_(*this),
-      keyFieldFont_(PointFont(200, L"Fixedsys")),
-      listFont_(PointFont(200, L"Fixedsys")),
-      fieldFont_(PointFont(100, L"Tahoma")) {
+      logic_(*this) {
   skin_.Load(folder);
   logic_.SetOtherModePlaced(PlacesOtherMode(skin_.layout()));
   logic_.SetGamerControlsPlaced(PlacesGamerControls(skin_.layout()));
@@ -51,15 +49,31 @@ BitButton& AssignDialogWindow::Button(int id) {
 LRESULT AssignDialogWindow::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   active_ = false;
   recordedKeys_.Clear();
-  skin_.FitDpi(hwnd());
+  KeepDialogLayoutOwn(hwnd());
+  dpi_ = OpeningDpi(hwnd());
+  skin_.FitDpi(dpi_);
   SetUpControls();
   LayOutControls();
   logic_.Open();
   appliedBackground_ = BackgroundOf(logic_.target(), logic_.kind());
   ApplyView(true);
-  skin_.Shape(hwnd());
+  skin_.Shape(hwnd(), POINT{0, 0});
   place_ = PlaceAtOpening(hwnd(), GetWindow(hwnd(), GW_OWNER), place_);
   return TRUE;
+}
+
+LRESULT AssignDialogWindow::OnDpiChanged(UINT, WPARAM wParam, LPARAM lParam, bool& handled) {
+  // Moved to a monitor of another scale: the pictures, faces, places and fonts of that scale,
+  // at the top-left corner the system suggests. What the controls show stays.
+  dpi_ = HIWORD(wParam);
+  skin_.FitDpi(dpi_);
+  LayOutControls();
+  ApplyView(true);
+  const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+  skin_.Shape(hwnd(), POINT{suggested->left, suggested->top});
+  InvalidateRect(hwnd(), nullptr, TRUE);
+  handled = false;  // the dialog manager gives the other controls the template's font anew
+  return 0;
 }
 
 void AssignDialogWindow::SetUpControls() {
@@ -67,12 +81,9 @@ void AssignDialogWindow::SetUpControls() {
   for (int id : {kHoldBoxId, kKeyDelayBoxId, IDC_TURBO, IDC_ALL_PROFILES}) Button(id).TakeDoubleClicksAsTwoClicks();
   // Two quick clicks on a step button move the step twice, as a person clicking twice means.
   for (int id : {IDC_FIRST_STEP, IDC_STEP_UP, IDC_STEP_DOWN, IDC_LAST_STEP}) Button(id).TakeDoubleClicksAsTwoClicks();
-  SetControlFont(Item(IDC_KEY_FIELD), keyFieldFont_.get());
-  for (int id : {IDC_MEDIA_LIST, IDC_FUNCTION_LIST, IDC_MACRO_NAMES}) SetControlFont(Item(id), listFont_.get());
-  for (int id : {IDC_TEXT_FIELD, IDC_PROGRAM_PATH, IDC_PROGRAM_ARGS}) SetControlFont(Item(id), fieldFont_.get());
   for (int row = 0; row < static_cast<int>(kMediaTable.size()); ++row) ComboAdd(Item(IDC_MEDIA_LIST), std::wstring(ShownMediaName(row)));
   for (const std::wstring& item : FunctionListItems()) ComboAdd(Item(IDC_FUNCTION_LIST), item);
-  SetUpGamerControls(hwnd(), fieldFont_.get());
+  SetUpGamerControls(hwnd());
   HideCaretWhileFocused(Item(IDC_KEY_FIELD));
   HWND steps = Item(IDC_STEP_LIST);
   delayField_.Create(steps, hwnd(), IDC_DELAY_FIELD);
@@ -91,6 +102,7 @@ void AssignDialogWindow::SetUpControls() {
 }
 
 void AssignDialogWindow::LayOutControls() {
+  fonts_.Fit(hwnd(), dpi_);
   for (size_t i = 0; i < kSkinnedButtons.size(); ++i) {
     const int entry = kSkinnedButtons[i].entry;
     const Rect& area = skin_.Area(entry);
@@ -111,7 +123,7 @@ void AssignDialogWindow::LayOutControls() {
   HWND steps = Item(IDC_STEP_LIST);
   RECT client{};
   GetClientRect(steps, &client);
-  const int width = std::max(0, static_cast<int>(client.right) - GetSystemMetrics(SM_CXVSCROLL));
+  const int width = std::max(0, static_cast<int>(client.right) - SystemMetricForDpi(SM_CXVSCROLL, dpi_));
   const int columns[] = {width * 3 / 8, width * 3 / 10, width - width * 3 / 8 - width * 3 / 10};
   for (int column = 0; column < 3; ++column) ListViewSetColumnWidth(steps, column, columns[column]);
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "assign/assign_dialog.h"
+#include "assign/assign_frame_win.h"
 #include "assign/assign_skin_win.h"
 #include "assign/dialog_layout.h"
 #include "assign/macro_fields_win.h"
@@ -48,6 +49,7 @@ class AssignDialogWindow final : public DialogBase, public FrontHook, private As
  private:
   BEGIN_MSG_MAP()
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+    MESSAGE_HANDLER(WM_DPICHANGED, OnDpiChanged)
     NCHITTEST_AS_CAPTION()
     MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
     MESSAGE_HANDLER(WM_DRAWITEM, OnDrawItem)
@@ -101,6 +103,7 @@ class AssignDialogWindow final : public DialogBase, public FrontHook, private As
   END_MSG_MAP()
 
   LRESULT OnInitDialog(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnDpiChanged(UINT, WPARAM wParam, LPARAM lParam, bool& handled);
   LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnDrawItem(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnNotify(UINT, WPARAM, LPARAM, bool&);
@@ -193,9 +196,8 @@ class AssignDialogWindow final : public DialogBase, public FrontHook, private As
   AssignSkin skin_;
   DelayField delayField_;
   std::optional<POINT> place_;  // where the first opening put the dialog
-  UniqueFont keyFieldFont_;
-  UniqueFont listFont_;
-  UniqueFont fieldFont_;  // the text, path and arguments fields
+  UINT dpi_ = 96;  // of the monitor the dialog is on
+  AssignFonts fonts_;
   std::array<BitButton, kSkinnedButtons.size()> buttons_;  // in the order of kSkinnedButtons
 };
 

@@ -18,14 +18,13 @@ void AssignSkin::Load(const std::wstring& folder) {
   layout_ = LoadCompositeLayout(composite.ini(), composite.path());
 }
 
-void AssignSkin::FitDpi(HWND dialog) {
+void AssignSkin::FitDpi(UINT dpi) {
   static constexpr std::array<const wchar_t*, kDialogPictureCount> kStems = {
       L"key_normal",   L"key_over",   L"key_down",   L"media_normal",  L"function_normal",
       L"macro_normal", L"macro_over", L"macro_down", L"macro_disable", L"macro2_normal",
       L"other_normal", L"other_over", L"other_down", L"other_disable",
   };
-  const HWND owner = GetWindow(dialog, GW_OWNER);
-  const int monitor = PercentForDpi(static_cast<int>(WindowDpi(owner != nullptr ? owner : dialog)));
+  const int monitor = PercentForDpi(static_cast<int>(dpi));
   // The language of the interface now: it may have changed since the last opening.
   const SkinPlace place = FindSkinPlace(folder_, LanguageCode(CurrentLanguage()), monitor, L"key_normal");
   // Kept from one opening to the next at the same scale: reading fifteen pictures is most of the
@@ -50,9 +49,9 @@ std::array<UniqueBitmap, 4> AssignSkin::CutFaces(int entry) const {
   return faces;
 }
 
-void AssignSkin::Shape(HWND dialog) const {
+void AssignSkin::Shape(HWND dialog, POINT origin) const {
   if (maskSize_.cx <= 0 || maskSize_.cy <= 0) return;
-  MoveWindow(dialog, 0, 0, maskSize_.cx, maskSize_.cy, TRUE);
+  MoveWindow(dialog, origin.x, origin.y, maskSize_.cx, maskSize_.cy, TRUE);
   UniqueRegion copy(CreateRectRgn(0, 0, 0, 0));
   if (copy && outline_ && CombineRgn(copy.get(), outline_.get(), nullptr, RGN_COPY) != ERROR) {
     GiveWindowOutline(dialog, std::move(copy));

@@ -1,6 +1,5 @@
 #include "assign/gamer_controls_win.h"
 
-#include <initializer_list>
 
 #include "assign/gamer_choices.h"
 #include "platform/win32/list_controls_win.h"
@@ -14,8 +13,7 @@ constexpr size_t kPeriodDigits = 4;
 
 }  // namespace
 
-void SetUpGamerControls(HWND dialog, HFONT font) {
-  for (int id : {IDC_PROFILE_LIST, IDC_MOUSE_LIST, IDC_TURBO_PERIOD}) SetControlFont(GetDlgItem(dialog, id), font);
+void SetUpGamerControls(HWND dialog) {
   for (const std::wstring& item : ProfileListItems()) ComboAdd(GetDlgItem(dialog, IDC_PROFILE_LIST), item);
   for (const std::wstring& item : MouseListItems()) ComboAdd(GetDlgItem(dialog, IDC_MOUSE_LIST), item);
   SetTextLimit(GetDlgItem(dialog, IDC_TURBO_PERIOD), kPeriodDigits);

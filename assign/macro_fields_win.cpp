@@ -16,7 +16,6 @@ void DelayField::Create(HWND list, HWND owner, int id) {
                            list, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                            reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(list, GWLP_HINSTANCE)), nullptr);
   if (field_ == nullptr) return;
-  SetControlFont(field_, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
   SetTextLimit(field_, 5);  // 60000 at most
   SetWindowSubclass(field_, SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
@@ -35,6 +34,8 @@ void DelayField::Open(const RECT& cell, int row, const std::wstring& text) {
   row_ = row;
   open_ = true;
   dropping_ = false;
+  // The list's font now: a move to a monitor of another scale gives the list a new one.
+  SetControlFont(field_, reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0)));
   SetWindowTextW(field_, text.c_str());
   SetWindowPos(field_, HWND_TOP, cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top, SWP_SHOWWINDOW);
   SendMessageW(field_, EM_SETSEL, 0, -1);

@@ -31,6 +31,23 @@ int SystemMetricForDpi(int index, UINT dpi) {
   return metricsForDpi != nullptr ? metricsForDpi(index, dpi) : GetSystemMetrics(index);
 }
 
+// The flags are those of DIALOG_DPI_CHANGE_BEHAVIORS and DIALOG_CONTROL_DPI_CHANGE_BEHAVIORS.
+void KeepDialogLayoutOwn(HWND dialog) {
+  constexpr int kDisableResize = 0x0002;
+  constexpr int kDisableControlRelayout = 0x0004;
+  using DialogBehavior = BOOL(WINAPI*)(HWND, int, int);
+  static const auto setBehavior = User32Function<DialogBehavior>("SetDialogDpiChangeBehavior");
+  constexpr int kOwn = kDisableResize | kDisableControlRelayout;
+  if (setBehavior != nullptr) setBehavior(dialog, kOwn, kOwn);
+}
+
+void KeepControlFontOwn(HWND control) {
+  constexpr int kDisableFontUpdate = 0x0001;
+  using ControlBehavior = BOOL(WINAPI*)(HWND, int, int);
+  static const auto setBehavior = User32Function<ControlBehavior>("SetDialogControlDpiChangeBehavior");
+  if (setBehavior != nullptr && control != nullptr) setBehavior(control, kDisableFontUpdate, kDisableFontUpdate);
+}
+
 SkinPlace FindSkinPlace(const std::wstring& folder, std::wstring_view lang, int monitorPercent,
                         std::wstring_view probeStem) {
   for (const SkinPlace& place : SkinPlaces(lang, monitorPercent)) {

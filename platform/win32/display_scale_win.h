@@ -16,6 +16,14 @@ UINT WindowDpi(HWND window);
 // A system metric at a DPI (GetSystemMetricsForDpi where the system has it).
 int SystemMetricForDpi(int index, UINT dpi);
 
+// A skinned dialog that places and sizes its controls itself at each DPI: the dialog manager of
+// Windows 10 1703 and later stops resizing it and moving its controls on a DPI change, and goes
+// on giving the template's font at the new DPI to the controls that keep it. Nothing on systems
+// without per-monitor dialogs.
+void KeepDialogLayoutOwn(HWND dialog);
+// A control of such a dialog with a font of the dialog's own: the dialog manager leaves its font.
+void KeepControlFontOwn(HWND control);
+
 // The best place a skin's pictures lie for a monitor at `monitorPercent`: the first place of
 // SkinPlaces whose picture `probeStem` is beside the program, else the old pictures.
 SkinPlace FindSkinPlace(const std::wstring& folder, std::wstring_view lang, int monitorPercent,

@@ -16,6 +16,7 @@ DESKTOPS_KEY = r"HKCU\Software\Wine\Explorer\Desktops"
 # middle of its bottom row of buttons above the taskbar.
 LARGE_DESKTOP = "1280x1024"
 WM_COMMAND, IDCANCEL = 0x0111, 2
+IDC_ASSIGN_OK, OK_ENTRY = 1999, 1  # the dialog's OK button and its entry of "Composite.ini"
 TOLERANCE = 2
 
 
@@ -55,6 +56,10 @@ def scenario_dpi(s, report, layout):
         gui = Gui(s, s.dist_dir)
         base = {}
         report.check("at 96 DPI: the main window and the dialog at their 100 % size", measure_base, s, gui, base)
+        report.check("at 96 DPI, told that its monitor's scale changed (the twin's dpi-changed, as the system "
+                     "tells a window moved to another monitor): the main window takes the 150 % size and outline in "
+                     "place and \"Profile2\" is hit at its scaled middle; the open dialog takes the 200 % size, its "
+                     "OK button the 200 % place; both come back to 100 %", check_dpi_change, s, gui, base)
         for dpi in (144, 192):
             percent = dpi * 100 // 96
             report.check(f"at {dpi} DPI: the main window {percent / 100:g} times its 96-DPI size, shaped by its "
@@ -163,6 +168,82 @@ def answers(program, text):
         return None
 
 
+def expect_outline(gui, program, percent):
+    """The cut side of the mask's edge lies outside the window, the kept side inside."""
+    x0, y = outline_edge(gui.picture("main_mask"))
+    edge, row = scaled(x0, percent), scaled(y, percent) + 1
+    for x, inside in ((edge - TOLERANCE - 1, 0), (edge + TOLERANCE + 1, 1)):
+        if program.send(f"in-outline {x} {row}") != inside:
+            raise Failure(f"the point {x},{row} of the window is {'outside' if inside else 'inside'} its "
+                          f"outline; the mask's edge lies at {edge} at {percent} %")
+    if program.send("in-outline 0 0") == 1 and gui.picture("main_mask").pixel(0, 0) == (255, 255, 255):
+        raise Failure("the window's top-left corner is not cut away")
+
+
+def click_profile(s, gui, program, window, percent, number):
+    """A click in the middle of the scaled "Profile<number>" button makes that profile active."""
+    box = scaled_rect(gui.screen_button(f"Profile{number}"), percent)
+    gui.click_at(window.rect.left + (box.left + box.right) // 2, window.rect.top + (box.top + box.bottom) // 2)
+    s.park_pointer()
+    if not poll_until(lambda: answers(program, "profile") == number, 4, interval=0.05):
+        raise Failure(f"profile {program.send('profile')} is active after a click on the middle of "
+                      f"\"Profile{number}\" at {box}")
+
+
+def tell_dpi(gui, program, dpi, which, hwnd, expected_size, corner):
+    """The twin tells the window its monitor is at `dpi`; the window then has `expected_size` with
+    its top-left corner kept."""
+    if program.send(f"dpi-changed {dpi} {which}") != 1:
+        raise Failure(f"the twin could not tell the {which} window of {dpi} DPI")
+    seen = {}
+
+    def sized():
+        seen["w"] = next((w for w in gui.windows() if w.hwnd == hwnd), None)
+        w = seen["w"]
+        return w is not None and (w.rect.width, w.rect.height) == expected_size
+
+    if not poll_until(sized, 10, interval=0.05):
+        raise Failure(f"the {which} window told of {dpi} DPI is {seen['w']}, expected {expected_size[0]}x"
+                      f"{expected_size[1]}")
+    window = seen["w"]
+    if (window.rect.left, window.rect.top) != corner:
+        raise Failure(f"the {which} window moved from {corner} to {window.rect.left},{window.rect.top} when told "
+                      f"of {dpi} DPI")
+    return window
+
+
+def scaled_size(size, percent):
+    return tuple(scaled(v, percent) for v in size)
+
+
+def check_dpi_change(s, gui, base):
+    if "main" not in base:
+        raise Failure("no sizes at 96 DPI to compare with")
+    program = start_at(s, None, "dpi-change")
+    try:
+        window = shown_main(gui, program)
+        corner = (window.rect.left, window.rect.top)
+        window = tell_dpi(gui, program, 144, "main", window.hwnd, scaled_size(base["main"], 150), corner)
+        expect_outline(gui, program, 150)
+        click_profile(s, gui, program, window, 150, 2)
+        window = tell_dpi(gui, program, 96, "main", window.hwnd, base["main"], corner)
+        expect_outline(gui, program, 100)
+        dialog, _ = open_dialog(gui, program, window, 100)
+        corner = (dialog.rect.left, dialog.rect.top)
+        dialog = tell_dpi(gui, program, 192, "dialog", dialog.hwnd, scaled_size(base["dialog"], 200), corner)
+        ok = gui.control(dialog, IDC_ASSIGN_OK)
+        expected = scaled_rect(gui.dialog_layout[OK_ENTRY], 200)
+        placed = Rect(ok.rect.left - dialog.rect.left, ok.rect.top - dialog.rect.top,
+                      ok.rect.right - dialog.rect.left, ok.rect.bottom - dialog.rect.top)
+        if placed != expected:
+            raise Failure(f"the OK button lies at {placed} of the dialog told of 192 DPI, expected {expected}")
+        gui.shot("dpi-change-dialog-200")
+        dialog = tell_dpi(gui, program, 96, "dialog", dialog.hwnd, base["dialog"], corner)
+        close_dialog(gui, program, dialog)
+    finally:
+        program.exit()
+
+
 def check_scaled(s, gui, base, dpi, percent):
     if "main" not in base:
         raise Failure("no sizes at 96 DPI to compare with")
@@ -173,24 +254,10 @@ def check_scaled(s, gui, base, dpi, percent):
     try:
         window = shown_main(gui, program)
         expect_size("the main window", (window.rect.width, window.rect.height), base["main"], percent)
-        # The outline: the cut side of the mask's edge lies outside the window, the kept side inside.
-        x0, y = outline_edge(gui.picture("main_mask"))
-        edge, row = scaled(x0, percent), scaled(y, percent) + 1
-        for x, inside in ((edge - TOLERANCE - 1, 0), (edge + TOLERANCE + 1, 1)):
-            if program.send(f"in-outline {x} {row}") != inside:
-                raise Failure(f"the point {x},{row} of the window is {'outside' if inside else 'inside'} its "
-                              f"outline; the mask's edge lies at {edge} at {percent} %")
-        if program.send("in-outline 0 0") == 1 and gui.picture("main_mask").pixel(0, 0) == (255, 255, 255):
-            raise Failure("the window's top-left corner is not cut away")
+        expect_outline(gui, program, percent)
         if dpi == 192:
             figure("dpi_working_set", dpi=dpi, kib=working_set_kib(s))
-        # A click in the middle of the scaled "Profile2" button.
-        box = scaled_rect(gui.screen_button("Profile2"), percent)
-        gui.click_at(window.rect.left + (box.left + box.right) // 2, window.rect.top + (box.top + box.bottom) // 2)
-        s.park_pointer()
-        if not poll_until(lambda: answers(program, "profile") == 2, 4, interval=0.05):
-            raise Failure(f"profile {program.send('profile')} is active after a click on the middle of "
-                          f"\"Profile2\" at {box}")
+        click_profile(s, gui, program, window, percent, 2)
         dialog, elapsed_ms = open_dialog(gui, program, window, percent)
         figure("dpi_first_dialog_ms", dpi=dpi, ms=elapsed_ms)
         expect_size("the assignment dialog", (dialog.rect.width, dialog.rect.height), base["dialog"], percent)
