@@ -95,9 +95,9 @@ void AssignDialogWindow::SetUpControls() {
   SetTextLimit(Item(IDC_PROGRAM_PATH), kMaxProgramChars);
   SetTextLimit(Item(IDC_PROGRAM_ARGS), kMaxProgramChars);
   SetComboTextLimit(Item(IDC_MACRO_NAMES), kMaxNameChars);
-  const wchar_t* headings[] = {L"Key", L"Action", L"Delay"};
+  const TextId headings[] = {TextId::StepColumnKey, TextId::StepColumnAction, TextId::StepColumnDelay};
   for (int column = 0; column < 3; ++column) {
-    ListViewAddColumn(steps, column, headings[column], column == 2 ? 60 : 70, column == 2);
+    ListViewAddColumn(steps, column, std::wstring(Text(headings[column])).c_str(), column == 2 ? 60 : 70, column == 2);
   }
 }
 

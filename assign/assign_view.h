@@ -28,7 +28,7 @@ class AssignUi {
 
 struct StepRow {
   std::wstring key;
-  std::wstring action;  // "down" or "up"
+  std::wstring action;  // the step pressed or released, in the interface's language
   std::wstring delay;   // the wait before the step in milliseconds; empty for an untimed macro
   bool operator==(const StepRow&) const = default;
 };

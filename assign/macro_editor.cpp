@@ -16,6 +16,11 @@ std::wstring DelayText(const MacroDelays& delays, size_t step) {
   return FormatInt(step < delays.size() ? delays[step] : 0);
 }
 
+// What the step list's second column shows for `step`; any direction but 1 is a release.
+std::wstring_view StepActionText(const MacroStep& step) {
+  return Text(step.down() ? TextId::StepDown : TextId::StepUp);
+}
+
 }  // namespace
 
 MacroEditor::MacroEditor(AssignUi& ui, AssignEdit& edit, AssignView& view) : ui_(ui), edit_(edit), view_(view) {}
@@ -72,7 +77,7 @@ void MacroEditor::ShowStepRows(const Macro& macro) {
   for (size_t i = 0; i < macro.steps.size(); ++i) {
     const MacroStep& step = macro.steps[i];
     view_.stepRows.push_back(
-        {ui_.KeyName(step.keyNameParam), step.down() ? L"down" : L"up", DelayText(macro.delays, i)});
+        {ui_.KeyName(step.keyNameParam), std::wstring(StepActionText(step)), DelayText(macro.delays, i)});
   }
 }
 
@@ -297,7 +302,7 @@ void MacroEditor::AppendStep(const MacroStep& step, uint32_t time) {
     delays.push_back(recordDelays_ ? wait : 0);
     delayText = FormatInt(delays.back());
   }
-  view_.stepRows.push_back({ui_.KeyName(step.keyNameParam), step.down() ? L"down" : L"up", std::move(delayText)});
+  view_.stepRows.push_back({ui_.KeyName(step.keyNameParam), std::wstring(StepActionText(step)), std::move(delayText)});
 }
 
 }  // namespace orvelle

@@ -22,6 +22,10 @@
 namespace orvelle {
 namespace {
 
+// What the step list shows for a press and a release, in the language the tests run in.
+std::wstring Down() { return std::wstring(Text(TextId::StepDown)); }
+std::wstring Up() { return std::wstring(Text(TextId::StepUp)); }
+
 TEST(BitButton, FaceFollowsStateFlagsAndStickiness) {
   struct Case {
     bool sticky, selected, disabled;
@@ -272,7 +276,7 @@ TEST_F(AssignDialogTest, OpeningShowsTheModeHandedOver) {
   OpenFor(AssignKind::Macro, L"m1", 1);
   EXPECT_EQ(dialog.view().macroItems, (std::vector<std::wstring>{L"m0", L"m1"}));
   EXPECT_EQ(dialog.view().macroSelection, 1);
-  EXPECT_EQ(dialog.view().stepRows, (std::vector<StepRow>{{L"key48", L"down", L""}, {L"key46", L"down", L""}}));
+  EXPECT_EQ(dialog.view().stepRows, (std::vector<StepRow>{{L"key48", Down(), L""}, {L"key46", Down(), L""}}));
 
   OpenMacroTable(5);
   EXPECT_FALSE(dialog.view().singleKeyButtonVisible);
@@ -435,7 +439,7 @@ TEST_F(AssignDialogTest, StepListEditing) {
   OpenFor(AssignKind::Macro);
   dialog.edit().macros.list[0].steps = testing::Steps({1, 65, 1, 2, 66, 1, 3, 67, 0, 4, 68, 7});
   dialog.SelectMacro(0);
-  EXPECT_EQ(dialog.view().stepRows.back().action, L"up") << "any direction but 1 shows up";
+  EXPECT_EQ(dialog.view().stepRows.back().action, Up()) << "any direction but 1 shows a release";
   dialog.DeleteStep(1);
   EXPECT_EQ(dialog.edit().macros.list[0].steps, (testing::Steps({1, 65, 1, 3, 67, 0, 4, 68, 7})));
   EXPECT_EQ(dialog.view().stepSelection, 1) << "the row that followed is selected";
@@ -702,7 +706,7 @@ TEST_F(AssignDialogTest, RecordingWithDelaysKeepsTheTimeSinceTheStepBefore) {
   dialog.OnRecordButton(1);
   Feed(dialog, {{true, 67, 0x2E, 0x00500000u}, {false, 67, 0x2E, 0x0050001Eu}});
   EXPECT_EQ(dialog.edit().macros.list.back().delays, (MacroDelays{0, 100, 176, kMaxStepDelayMs, 0, 30}));
-  EXPECT_EQ(dialog.view().stepRows.back(), (StepRow{L"key46", L"up", L"30"}));
+  EXPECT_EQ(dialog.view().stepRows.back(), (StepRow{L"key46", Up(), L"30"}));
 }
 
 TEST_F(AssignDialogTest, RecordingIntoAMacroKeepsItsWaitsParallelToItsSteps) {
@@ -1102,7 +1106,7 @@ TEST_F(AssignDialogTest, AMovedStepTakesItsDelayAlongAndStaysSelected) {
   EXPECT_EQ(TextOf(macro.steps), L"A↓ B↓ A↑ B↑");
   EXPECT_EQ(macro.delays, (MacroDelays{0, 200, 100, 300})) << "each wait goes with its step";
   EXPECT_EQ(DelayColumn(dialog.view()), (std::vector<std::wstring>{L"0", L"200", L"100", L"300"}));
-  EXPECT_EQ(dialog.view().stepRows[1], (StepRow{L"key66", L"down", L"200"}));
+  EXPECT_EQ(dialog.view().stepRows[1], (StepRow{L"key66", Down(), L"200"}));
   EXPECT_EQ(dialog.view().stepSelection, 1) << "the moved step stays selected";
 
   dialog.MoveStepToTop(1);
