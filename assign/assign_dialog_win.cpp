@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <initializer_list>
 
 #include "assign/assign_frame_win.h"
@@ -72,7 +71,14 @@ LRESULT AssignDialogWindow::OnDpiChanged(UINT, WPARAM wParam, LPARAM lParam, boo
   const auto* suggested = reinterpret_cast<const RECT*>(lParam);
   skin_.Shape(hwnd(), POINT{suggested->left, suggested->top});
   InvalidateRect(hwnd(), nullptr, TRUE);
+  // The step list's columns are measured in the font the dialog manager gives it after this.
+  PostMessageW(hwnd(), kFitStepColumnsMessage, 0, 0);
   handled = false;  // the dialog manager gives the other controls the template's font anew
+  return 0;
+}
+
+LRESULT AssignDialogWindow::OnFitStepColumns(UINT, WPARAM, LPARAM, bool&) {
+  FitStepColumns(Item(IDC_STEP_LIST), dpi_);
   return 0;
 }
 
@@ -95,10 +101,7 @@ void AssignDialogWindow::SetUpControls() {
   SetTextLimit(Item(IDC_PROGRAM_PATH), kMaxProgramChars);
   SetTextLimit(Item(IDC_PROGRAM_ARGS), kMaxProgramChars);
   SetComboTextLimit(Item(IDC_MACRO_NAMES), kMaxNameChars);
-  const TextId headings[] = {TextId::StepColumnKey, TextId::StepColumnAction, TextId::StepColumnDelay};
-  for (int column = 0; column < 3; ++column) {
-    ListViewAddColumn(steps, column, std::wstring(Text(headings[column])).c_str(), column == 2 ? 60 : 70, column == 2);
-  }
+  AddStepColumns(steps);
 }
 
 void AssignDialogWindow::LayOutControls() {
@@ -119,13 +122,7 @@ void AssignDialogWindow::LayOutControls() {
     MoveWindow(control, area.left, area.top, area.Width(), area.Height(), TRUE);
     ShowWindow(control, SW_HIDE);
   }
-  // The step list's three columns share its width, room left for the scroll bar.
-  HWND steps = Item(IDC_STEP_LIST);
-  RECT client{};
-  GetClientRect(steps, &client);
-  const int width = std::max(0, static_cast<int>(client.right) - SystemMetricForDpi(SM_CXVSCROLL, dpi_));
-  const int columns[] = {width * 3 / 8, width * 3 / 10, width - width * 3 / 8 - width * 3 / 10};
-  for (int column = 0; column < 3; ++column) ListViewSetColumnWidth(steps, column, columns[column]);
+  FitStepColumns(Item(IDC_STEP_LIST), dpi_);
 }
 
 // --- painting, dragging, the step list --------------------------------------------------------

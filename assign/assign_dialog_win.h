@@ -47,9 +47,12 @@ class AssignDialogWindow final : public DialogBase, public FrontHook, private As
   void HostOn(HookThread* thread, FrontHookListener* listener) override { recordingHook_.HostOn(thread, listener); }
 
  private:
+  static constexpr UINT kFitStepColumnsMessage = WM_USER + 104;  // after a change of DPI
+
   BEGIN_MSG_MAP()
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
     MESSAGE_HANDLER(WM_DPICHANGED, OnDpiChanged)
+    MESSAGE_HANDLER(kFitStepColumnsMessage, OnFitStepColumns)
     NCHITTEST_AS_CAPTION()
     MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
     MESSAGE_HANDLER(WM_DRAWITEM, OnDrawItem)
@@ -104,6 +107,7 @@ class AssignDialogWindow final : public DialogBase, public FrontHook, private As
 
   LRESULT OnInitDialog(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnDpiChanged(UINT, WPARAM wParam, LPARAM lParam, bool& handled);
+  LRESULT OnFitStepColumns(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnDrawItem(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnNotify(UINT, WPARAM, LPARAM, bool&);

@@ -36,7 +36,7 @@ struct StepRow {
 enum class DialogFocus { None, KeyField, MediaList, FunctionList, MacroNames, TextField, ProgramPath };
 
 // The system's open dialog of the browse button: a program, or any file a program opens.
-inline constexpr FileDialogSetup kProgramDialog{L"Open", L"Programs (*.exe)|*.exe|All files (*.*)|*.*||", L"",
+inline constexpr FileDialogSetup kProgramDialog{TextId::ProgramDialogTitle, TextId::ProgramFileFilter, L"",
                                                 0x4 | 0x8 | 0x800 | 0x1000};
 
 // Everything the dialog's controls show. The dialog logic keeps it; the Win32 dialog makes its

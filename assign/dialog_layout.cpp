@@ -1,5 +1,7 @@
 #include "assign/dialog_layout.h"
 
+#include <algorithm>
+
 #include "model/working_edits.h"
 
 namespace orvelle {
@@ -124,6 +126,17 @@ std::optional<DialogPicture> BackgroundOf(EditTarget target, AssignKind kind) {
     default:
       return std::nullopt;
   }
+}
+
+std::array<int, 3> StepColumnWidths(int width, int actionNeeds, int delayNeeds) {
+  width = std::max(0, width);
+  const int action = std::max(0, actionNeeds);
+  const int delay = std::max(0, delayNeeds);
+  const int third = width / 3;
+  if (width - action - delay >= third) return {width - action - delay, action, delay};
+  const int rest = width - third;
+  const int shared = action + delay > 0 ? static_cast<int>(static_cast<long long>(rest) * action / (action + delay)) : 0;
+  return {third, shared, rest - shared};
 }
 
 Point OpeningPlace(std::optional<Point> earlier, int width, int height, const Rect& workArea) {

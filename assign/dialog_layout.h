@@ -110,6 +110,13 @@ std::optional<DialogPicture> BackgroundOf(EditTarget target, AssignKind kind);
 // otherwise centred, kept inside as far as it fits.
 Point OpeningPlace(std::optional<Point> earlier, int width, int height, const Rect& workArea);
 
+// The step list's column widths (key, action, delay) for a list `width` pixels wide inside its
+// scroll bar: the action and delay columns as wide as their longest text needs in the language
+// shown, the key column the rest. Where that leaves the key column less than a third, it keeps a
+// third and the other two share the rest by their needs: the columns always fill the list exactly,
+// and it never scrolls sideways.
+std::array<int, 3> StepColumnWidths(int width, int actionNeeds, int delayNeeds);
+
 // The control that takes the focus the view asks for; 0 for none.
 int ControlOfFocus(DialogFocus focus);
 

@@ -2,9 +2,48 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <initializer_list>
+#include <string>
+
+#include "assign/dialog_layout.h"
+#include "base/texts.h"
+#include "platform/win32/display_scale_win.h"
 #include "platform/win32/list_controls_win.h"
 
 namespace orvelle {
+namespace {
+
+// The widest of `texts` in the list's font, with the room a column leaves around its text.
+int ColumnNeeds(HWND list, std::initializer_list<std::wstring_view> texts, UINT dpi) {
+  int widest = 0;
+  for (std::wstring_view text : texts) {
+    const std::wstring terminated(text);
+    widest = std::max(widest, static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0,
+                                                            reinterpret_cast<LPARAM>(terminated.c_str()))));
+  }
+  return widest + MulDiv(12, static_cast<int>(dpi), 96);
+}
+
+}  // namespace
+
+void AddStepColumns(HWND steps) {
+  const TextId headings[] = {TextId::StepColumnKey, TextId::StepColumnAction, TextId::StepColumnDelay};
+  for (int column = 0; column < 3; ++column) {
+    ListViewAddColumn(steps, column, std::wstring(Text(headings[column])).c_str(), column == 2 ? 60 : 70, column == 2);
+  }
+}
+
+void FitStepColumns(HWND steps, UINT dpi) {
+  RECT client{};
+  GetClientRect(steps, &client);
+  const int width = static_cast<int>(client.right) - SystemMetricForDpi(SM_CXVSCROLL, dpi);
+  const int action = ColumnNeeds(steps, {Text(TextId::StepColumnAction), Text(TextId::StepDown), Text(TextId::StepUp)}, dpi);
+  // A delay holds five digits at most (60000).
+  const int delay = ColumnNeeds(steps, {Text(TextId::StepColumnDelay), L"60000"}, dpi);
+  const std::array<int, 3> widths = StepColumnWidths(width, action, delay);
+  for (int column = 0; column < 3; ++column) ListViewSetColumnWidth(steps, column, widths[static_cast<size_t>(column)]);
+}
 
 DelayField::~DelayField() { Destroy(); }
 

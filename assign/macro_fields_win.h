@@ -6,6 +6,12 @@
 
 namespace orvelle {
 
+// The step list's three columns (key, action, delay), headed in the interface's language.
+void AddStepColumns(HWND steps);
+// Their widths for the list's size and font at `dpi`: the action and delay columns as wide as
+// their longest word or number, the key column the rest (StepColumnWidths).
+void FitStepColumns(HWND steps, UINT dpi);
+
 // The small field that edits a step's delay over its cell of the step list: a child of the list,
 // made once per opening. Enter keeps what is typed, Escape drops it, and so does leaving the field
 // (the focus going anywhere else keeps it, as a click on OK must). On closing it sends its owner

@@ -33,9 +33,10 @@ class ProfileUi {
 
 
 // How the export and import file dialogs are set up.
-inline constexpr FileDialogSetup kExportDialog{L"Save As", L"ini File(*.ini)|*.ini||", L"sew", 0x6};
+inline constexpr FileDialogSetup kExportDialog{TextId::ExportDialogTitle, TextId::ProfileFileFilter, L"sew", 0x6};
 // The import dialog accepts only a file that exists.
-inline constexpr FileDialogSetup kImportDialog{L"Open", L"ini File(*.ini)|*.ini||", L"tsk", 0xE | 0x1000 | 0x800};
+inline constexpr FileDialogSetup kImportDialog{TextId::ImportDialogTitle, TextId::ProfileFileFilter, L"tsk",
+                                               0xE | 0x1000 | 0x800};
 
 // The largest file an import reads; a larger one is refused as unreadable. A profile is kilobytes;
 // parsing a file of tens of megabytes would hold the window for seconds.

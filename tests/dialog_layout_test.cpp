@@ -278,5 +278,19 @@ TEST(DialogLayout, TheDialogOpensWhereItFirstOpenedWhileItFitsThere) {
   for (const Case& c : cases) EXPECT_EQ(OpeningPlace(c.earlier, 600, 424, c.workArea), c.place) << c.what;
 }
 
+TEST(DialogLayout, StepColumnsGiveTheirWordsRoomAndTheKeyTheRest) {
+  struct Case {
+    const char* what;
+    int width, actionNeeds, delayNeeds;
+    std::array<int, 3> widths;
+  } cases[] = {
+      {"room for all: the key column takes what is left", 200, 60, 50, {90, 60, 50}},
+      {"exactly a third left for the key", 150, 50, 50, {50, 50, 50}},
+      {"long words: the key keeps a third, the others share the rest by need", 150, 80, 40, {50, 66, 34}},
+      {"a list with no width yet", 0, 60, 50, {0, 0, 0}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(StepColumnWidths(c.width, c.actionNeeds, c.delayNeeds), c.widths) << c.what;
+}
+
 }  // namespace
 }  // namespace orvelle

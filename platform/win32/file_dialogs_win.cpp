@@ -10,7 +10,7 @@
 namespace orvelle {
 namespace {
 
-// "ini File(*.ini)|*.ini||" as the system's file dialogs want it: NUL-separated, NUL-ended.
+// "name|*.ext||" as the system's file dialogs want it: NUL-separated, NUL-ended.
 std::wstring SystemFilter(std::wstring_view filter) {
   std::wstring out(filter);
   for (wchar_t& c : out) {
@@ -28,8 +28,8 @@ std::optional<std::wstring> ChooseFile(HWND owner, const FileDialogSetup& setup,
                                        const std::wstring& initial) {
   std::vector<wchar_t> file(kFileChars, L'\0');
   std::copy_n(initial.begin(), std::min(initial.size(), kFileChars - 1), file.begin());
-  const std::wstring filter = SystemFilter(setup.filter);
-  const std::wstring title(setup.title);
+  const std::wstring filter = SystemFilter(Text(setup.filter));
+  const std::wstring title(Text(setup.title));
   const std::wstring extension(setup.defaultExtension);
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;

@@ -52,7 +52,7 @@ MARKER, MARKER_TARGET = F11, 90
 QUESTION_CAPTION = "ORVELLE"  # every message box's; the main window's too, which wait_window passes over
 ABOUT_CAPTION, ABOUT_PRODUCT = "О программе", "ORVELLE"
 IDOK, IDCANCEL = 1, 2
-SAVE_TITLE, OPEN_TITLE = "Save As", "Open"  # the system's file dialogs
+SAVE_TITLE, OPEN_TITLE = "Сохранить как", "Открыть"  # our titles of the system's file dialogs
 TRAY_ICON, TRAY_CALLBACK, WM_LBUTTONDBLCLK, WM_RBUTTONUP = 133, 0x464, 0x203, 0x205
 # The menus, items top to bottom, None for a separator.
 RUN_AS_ADMIN = "Запускать от имени &администратора"

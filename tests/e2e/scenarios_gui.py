@@ -26,7 +26,7 @@ MACRO_IN_USE_CAPTION = QUESTION_CAPTION
 FIRE = ' "Fire" '
 FIRE_STORED = f'"{FIRE}"'
 MACRO_IN_USE_QUESTION = "Этот макрос назначен клавишам. Удалить его?"
-EXPORT_FILTER = "ini File(*.ini)"
+EXPORT_FILTER = "Файл ini (*.ini)"
 FUNCTION_COMMANDS = ["Открыть", "Новый", "Отмена", "Сохранить", "Копировать", "Вырезать", "Вставить", "Поиск",
                      "Выделить все", "Масштаб +", "Масштаб -", "Свернуть", "Развернуть "]
 GUI_FIGURE_RUNS = 5

@@ -13,6 +13,8 @@ from scenario_kit import (
 import profile_ini
 
 RUSSIAN_LOCALE, ENGLISH_LOCALE = "ru_RU.UTF-8", "en_US.UTF-8"
+EXPORT_TITLE_EN, EXPORT_FILTER_EN = "Save As", "ini File(*.ini)"
+WM_COMMAND = 0x0111
 DEFAULT_QUESTION = {"ru": "Выполнить сброс до настроек по умолчанию?", "en": "Reset to the default settings?"}
 
 
@@ -24,8 +26,8 @@ def scenario_lang(s, report, layout):
         what = (f"with LANG={locale}" + (f" and Language={stored} stored" if stored else "") +
                 f" the Default question is {'Russian' if expected == 'ru' else 'English'}")
         report.check(what, default_question_in, s, layout, profiles, locale, stored, expected)
-    report.check("\"Menu\" > \"Язык / Language\" > \"English\" switches the menus and the questions at once and "
-                 "stores Language=en; the next start is English under LANG=ru_RU", switch_to_english, s, layout, profiles)
+    report.check("\"Menu\" > \"Язык / Language\" > \"English\" switches the menus, the questions and the file "
+                 "dialogs' titles and filters at once and stores Language=en; the next start is English under LANG=ru_RU", switch_to_english, s, layout, profiles)
     s.wine.env["LANG"] = RUSSIAN_LOCALE
 
 
@@ -109,6 +111,18 @@ def poll_until_same(s, window, e, expected, seconds=5):
                       == expected.data, seconds, interval=0.05)
 
 
+def export_dialog_in_english(me):
+    """The system's save dialog of "Export…" (the menu's second item in either language) takes the
+    English title and filter; cancelled."""
+    me.button_menu("&Экспорт…")
+    dialog = me.gui.wait_window(EXPORT_TITLE_EN)
+    filters = [c.title for c in me.gui.children(dialog.hwnd) if c.cls == "ComboBox"]
+    if EXPORT_FILTER_EN not in filters:
+        raise Failure(f"the English save dialog offers {filters}, not {EXPORT_FILTER_EN!r}")
+    me.gui.ask(dialog.hwnd, WM_COMMAND, IDCANCEL, 0)
+    me.gui.wait_gone(dialog)
+
+
 def switch_to_english(s, layout, profiles):
     me = start_in(s, layout, profiles, RUSSIAN_LOCALE, None, "lang-switch")
     try:
@@ -124,6 +138,7 @@ def switch_to_english(s, layout, profiles):
             raise Failure("the tray menu looks the same after the switch to English")
         shows_skin_of(me, "en", "lang-main-en")
         ask_default(me, "en", shot="lang-default-question-en")
+        export_dialog_in_english(me)
     finally:
         me.program.exit()
     # The choice outlives the program: a start under a Russian UI stays English.
