@@ -5,15 +5,12 @@
 #include <string_view>
 #include <vector>
 
-#include "base/texts.h"
-
 namespace orvelle {
 
 // Starting with Windows: a value named kRunValueName under the user's Run key whose data is the
 // executable's full path in quotes.
 inline constexpr wchar_t kRunValueName[] = L"ORVELLE";
 std::wstring RunCommandFor(std::wstring_view executablePath);
-// Told when the registry refused the change of the autostart item.
 // Whether a Run value's data starts this executable (quotes and arguments aside, the path compared
 // without regard to case).
 bool RunsThisProgram(std::wstring_view runValue, std::wstring_view executablePath);

@@ -59,16 +59,9 @@ void KeyTooltip::Show(const std::wstring& text, const Rect& keyInClient) {
 
 void KeyTooltip::FollowDpi(UINT dpi) {
   if (dpi == fontDpi_) return;
-  using ParametersForDpi = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
-  const HMODULE user = GetModuleHandleW(L"user32.dll");
-  const auto parametersForDpi = user == nullptr ? nullptr
-                                                : reinterpret_cast<ParametersForDpi>(reinterpret_cast<void*>(
-                                                      GetProcAddress(user, "SystemParametersInfoForDpi")));
   // Without the call (before Windows 10 1607) the tip keeps the font the system gave it.
-  if (parametersForDpi == nullptr) return;
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  if (!parametersForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) return;
+  NONCLIENTMETRICSW metrics;
+  if (!NonClientMetricsForDpi(dpi, metrics)) return;
   UniqueFont font(CreateFontIndirectW(&metrics.lfStatusFont));
   if (!font) return;
   SendMessageW(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);

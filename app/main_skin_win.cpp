@@ -160,16 +160,15 @@ void MainSkin::UseFolder(const std::wstring& folder, std::wstring lang) {
 void MainSkin::ChangeLanguage(HWND window, std::wstring lang) {
   if (lang == lang_) return;
   lang_ = std::move(lang);
-  Load(WindowDpi(window));
-  mask_.reset();  // every language has the same outline
+  Load(WindowDpi(window), false);  // every language has the same outline
   InvalidateRect(window, nullptr, FALSE);
 }
 
-void MainSkin::Load(UINT dpi) {
+void MainSkin::Load(UINT dpi, bool withMask) {
   const SkinPlace place = FindSkinPlace(folder_, lang_, PercentForDpi(static_cast<int>(dpi)), L"main_normal");
   const auto load = [&](std::wstring_view stem) { return LoadSkinPicture(folder_ + SkinPicturePath(place, stem)); };
   percent_ = place.percent;
-  mask_ = load(L"main_mask");
+  mask_ = withMask ? load(L"main_mask") : UniqueBitmap();
   Adopt(normal_, load(L"main_normal"));
   Adopt(over_, load(L"main_over"));
   // The kinds' looks are made from the down look at paint time, so any skin shows them.

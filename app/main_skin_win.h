@@ -55,7 +55,8 @@ class MainSkin {
   // The picture keeps the bitmap, selected into a DC of its own.
   static void Adopt(Picture& picture, UniqueBitmap bitmap);
 
-  void Load(UINT dpi);
+  // The pictures at the scale of `dpi`; the mask too when the window is to be shaped anew.
+  void Load(UINT dpi, bool withMask = true);
   bool Reshape(HWND window, POINT origin);
   void PaintBackground(HDC target, SIZE size) const;
   void Compose(HDC dc, void* bits, SIZE size, const Face& face) const;

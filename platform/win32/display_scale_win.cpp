@@ -31,6 +31,14 @@ int SystemMetricForDpi(int index, UINT dpi) {
   return metricsForDpi != nullptr ? metricsForDpi(index, dpi) : GetSystemMetrics(index);
 }
 
+bool NonClientMetricsForDpi(UINT dpi, NONCLIENTMETRICSW& metrics) {
+  using ParametersForDpi = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+  static const auto parametersForDpi = User32Function<ParametersForDpi>("SystemParametersInfoForDpi");
+  metrics = NONCLIENTMETRICSW{};
+  metrics.cbSize = sizeof metrics;
+  return parametersForDpi != nullptr && parametersForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
+}
+
 // The flags are those of DIALOG_DPI_CHANGE_BEHAVIORS and DIALOG_CONTROL_DPI_CHANGE_BEHAVIORS.
 void KeepDialogLayoutOwn(HWND dialog) {
   constexpr int kDisableResize = 0x0002;

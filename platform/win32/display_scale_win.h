@@ -15,6 +15,9 @@ UINT WindowDpi(HWND window);
 
 // A system metric at a DPI (GetSystemMetricsForDpi where the system has it).
 int SystemMetricForDpi(int index, UINT dpi);
+// The fonts and sizes of window frames and menus at a DPI (SystemParametersInfoForDpi); false
+// where the system lacks the call (before Windows 10 1607) or refuses it.
+bool NonClientMetricsForDpi(UINT dpi, NONCLIENTMETRICSW& metrics);
 
 // A skinned dialog that places and sizes its controls itself at each DPI: the dialog manager of
 // Windows 10 1703 and later stops resizing it and moving its controls on a DPI change, and goes
