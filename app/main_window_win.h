@@ -141,7 +141,7 @@ class MainWindow final : public DialogBase, private ProfileUi {
     if (lParam == 0) tooltip_.Hide();
     if (lParam == 0 || entry == kNoEntry) return 0;
     tooltip_.Show(KeyTooltipText(table_.Entry(entry).name, profiles_.working.records[static_cast<size_t>(entry - 1)]),
-                  table_.HitRect(entry));
+                  skin_.ToWindow(table_.HitRect(entry)));
     return 0;
   }
   // A profile key: a pause is the session's already; a switch is a Profile button's without the

@@ -4,6 +4,7 @@
 
 #include "app/profile_follower_win.h"
 #include "app/tray_icon_win.h"
+#include "platform/win32/display_scale_win.h"
 #include "resources/resource.h"
 
 namespace orvelle {
@@ -21,19 +22,13 @@ constexpr BYTE kOpacity = 235;
 // Sizes at 96 DPI.
 constexpr int kBadge = 32, kPadding = 14, kGap = 12, kFontHeight = 22, kCorner = 12, kBorder = 2;
 
-// In pixels of the screen as this process sees it: the notice keeps its look at any DPI.
-int Scaled(int pixels) {
-  const WindowDc screen(nullptr);
-  const int dpi = screen.get() != nullptr ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
-  return MulDiv(pixels, dpi > 0 ? dpi : 96, 96);
-}
+// The monitor holding the window in front, where a game runs; the primary one when nothing is.
+HMONITOR MonitorInFront() { return MonitorFromWindow(GetForegroundWindow(), MONITOR_DEFAULTTOPRIMARY); }
 
-// The work area of the monitor holding the window in front, where a game runs; the primary
-// monitor's when nothing is in front.
-Rect WorkAreaInFront() {
+Rect WorkAreaOf(HMONITOR monitor) {
   MONITORINFO info{};
   info.cbSize = sizeof info;
-  if (!GetMonitorInfoW(MonitorFromWindow(GetForegroundWindow(), MONITOR_DEFAULTTOPRIMARY), &info)) {
+  if (!GetMonitorInfoW(monitor, &info)) {
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     return Rect{work.left, work.top, work.right, work.bottom};
@@ -80,14 +75,24 @@ bool ProfileNotice::MakeWindow() {
                                 kClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_, this));
   if (!window_) return false;
   SetLayeredWindowAttributes(window_.get(), 0, kOpacity, LWA_ALPHA);
+  return true;
+}
+
+int ProfileNotice::Scaled(int pixels) const { return MulDiv(pixels, static_cast<int>(dpi_), kBaseDpi); }
+
+void ProfileNotice::FitDpi(UINT dpi) {
+  if (dpi == dpi_ && font_) return;
+  dpi_ = dpi;
   font_.reset(CreateFontW(-Scaled(kFontHeight), 0, 0, 0, FW_SEMIBOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS,
                           L"Segoe UI"));
-  return true;
 }
 
 void ProfileNotice::Show(const FollowedProfile& followed, bool paused) {
   if (!MakeWindow()) return;
+  // Drawn at the scale of the monitor it shows on, which may differ from the last notice's.
+  const HMONITOR monitor = MonitorInFront();
+  FitDpi(MonitorDpi(monitor));
   text_ = NoticeText(followed, paused);
   // The caption is the text, for whatever reads windows out loud or lists them.
   SetWindowTextW(window_.get(), text_.c_str());
@@ -103,7 +108,7 @@ void ProfileNotice::Show(const FollowedProfile& followed, bool paused) {
   const int padding = Scaled(kPadding);
   const int width = padding + badgeSize_ + Scaled(kGap) + textSize.cx + padding;
   const int height = padding + (textSize.cy > badgeSize_ ? textSize.cy : badgeSize_) + padding;
-  const Rect place = NoticePlace(WorkAreaInFront(), width, height);
+  const Rect place = NoticePlace(WorkAreaOf(monitor), width, height);
   // Rounded like the skin's plates. After SetWindowRgn succeeds the region is the system's.
   HRGN region = CreateRoundRectRgn(0, 0, width + 1, height + 1, Scaled(kCorner), Scaled(kCorner));
   if (region != nullptr && !SetWindowRgn(window_.get(), region, FALSE)) DeleteObject(region);

@@ -42,6 +42,9 @@ class ProfileNotice final : public KeysStateListener {
   bool MakeWindow();
   void Show(const FollowedProfile& followed, bool paused);
   void Paint(HDC dc) const;
+  // The font for a monitor at `dpi`, made again when the DPI changed; lengths at 96 DPI scaled to it.
+  void FitDpi(UINT dpi);
+  int Scaled(int pixels) const;
 
   HINSTANCE instance_ = nullptr;
   HWND mainWindow_ = nullptr;
@@ -54,6 +57,7 @@ class ProfileNotice final : public KeysStateListener {
   UniqueIcon badge_;  // the tray's icon of what the notice says
   int badgeSize_ = 0;
   UniqueFont font_;
+  UINT dpi_ = 96;  // of the monitor the notice shows on
   UniqueWindow window_;  // last, so that it goes first
 };
 

@@ -10,6 +10,7 @@
 #include "app/ui_language_win.h"
 #include "assign/assign_dialog.h"
 #include "base/texts.h"
+#include "platform/win32/display_scale_win.h"
 #include "platform/win32/file_dialogs_win.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/window_place_win.h"
@@ -45,7 +46,7 @@ LRESULT ProgramsDialogWindow::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
   RECT client{};
   GetClientRect(list, &client);
-  const int width = std::max(0, static_cast<int>(client.right) - GetSystemMetrics(SM_CXVSCROLL));
+  const int width = std::max(0, static_cast<int>(client.right) - SystemMetricForDpi(SM_CXVSCROLL, WindowDpi(list)));
   const std::wstring headings[] = {std::wstring(Text(TextId::ProgramsHeadingProgram)), std::wstring(Text(TextId::ProgramsHeadingProfile))};
   const int widths[] = {width * 2 / 3, width - width * 2 / 3};
   for (int column = 0; column < 2; ++column) {

@@ -25,6 +25,24 @@ UINT WindowDpi(HWND window) {
   return dpi > 0 ? static_cast<UINT>(dpi) : static_cast<UINT>(kBaseDpi);
 }
 
+UINT MonitorDpi(HMONITOR monitor) {
+  // shcore.dll from the system folder only, loaded once and kept for the program's life.
+  using DpiForMonitor = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+  static const auto dpiForMonitor = [] {
+    const HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return shcore != nullptr
+               ? reinterpret_cast<DpiForMonitor>(reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
+               : nullptr;
+  }();
+  constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
+  UINT x = 0, y = 0;
+  if (dpiForMonitor != nullptr && monitor != nullptr && SUCCEEDED(dpiForMonitor(monitor, kEffectiveDpi, &x, &y)) &&
+      y != 0) {
+    return y;
+  }
+  return WindowDpi(nullptr);
+}
+
 int SystemMetricForDpi(int index, UINT dpi) {
   using MetricsForDpi = int(WINAPI*)(int, UINT);
   static const auto metricsForDpi = User32Function<MetricsForDpi>("GetSystemMetricsForDpi");

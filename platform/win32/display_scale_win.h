@@ -13,6 +13,10 @@ namespace orvelle {
 // run time: older Windows have it not and answer with the system's DPI).
 UINT WindowDpi(HWND window);
 
+// The DPI of a monitor as a per-monitor aware program draws on it (GetDpiForMonitor, effective
+// DPI, found at run time); the system's DPI where the call is missing (before Windows 8.1).
+UINT MonitorDpi(HMONITOR monitor);
+
 // A system metric at a DPI (GetSystemMetricsForDpi where the system has it).
 int SystemMetricForDpi(int index, UINT dpi);
 // The fonts and sizes of window frames and menus at a DPI (SystemParametersInfoForDpi); false
