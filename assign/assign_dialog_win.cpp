@@ -53,10 +53,14 @@ LRESULT AssignDialogWindow::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   skin_.FitDpi(dpi_);
   SetUpControls();
   LayOutControls();
+  FitStepColumns(Item(IDC_STEP_LIST), dpi_);
   logic_.Open();
   appliedBackground_ = BackgroundOf(logic_.target(), logic_.kind());
   ApplyView(true);
-  skin_.Shape(hwnd(), POINT{0, 0});
+  // Shaped where it was made, then moved once to its place: no stop on another monitor between.
+  RECT made{};
+  GetWindowRect(hwnd(), &made);
+  skin_.Shape(hwnd(), POINT{made.left, made.top});
   place_ = PlaceAtOpening(hwnd(), GetWindow(hwnd(), GW_OWNER), place_);
   return TRUE;
 }
@@ -122,7 +126,6 @@ void AssignDialogWindow::LayOutControls() {
     MoveWindow(control, area.left, area.top, area.Width(), area.Height(), TRUE);
     ShowWindow(control, SW_HIDE);
   }
-  FitStepColumns(Item(IDC_STEP_LIST), dpi_);
 }
 
 // --- painting, dragging, the step list --------------------------------------------------------

@@ -31,7 +31,6 @@ void AssignSkin::FitDpi(UINT dpi) {
   // time the dialog takes to open.
   if (place_ && *place_ == place) return;
   place_ = place;
-  percent_ = place.percent;
   for (size_t i = 0; i < kStems.size(); ++i) pictures_[i] = LoadSkinPicture(folder_ + SkinPicturePath(place, kStems[i]));
   // The mask is needed only for its outline and size.
   const UniqueBitmap mask = LoadSkinPicture(folder_ + SkinPicturePath(place, L"key_mask"));

@@ -25,7 +25,9 @@ class AssignSkin {
   void FitDpi(UINT dpi);
 
   // Where an entry lies on the dialog at the scale in use.
-  Rect Area(int entry) const { return ScaleRect(layout_[static_cast<size_t>(entry - 1)], percent_); }
+  Rect Area(int entry) const {
+    return ScaleRect(layout_[static_cast<size_t>(entry - 1)], place_ ? place_->percent : 100);
+  }
   const CompositeLayout& layout() const { return layout_; }
   // The four faces of the skinned button of an entry, cut at its place (the disabled face empty
   // for buttons that cannot be disabled).
@@ -40,7 +42,6 @@ class AssignSkin {
   HBITMAP Picture(DialogPicture picture) const { return pictures_[static_cast<size_t>(picture)].get(); }
 
   std::wstring folder_;
-  int percent_ = 100;
   std::optional<SkinPlace> place_;  // where the pictures in use came from
   std::array<UniqueBitmap, kDialogPictureCount> pictures_;  // by DialogPicture
   UniqueRegion outline_;

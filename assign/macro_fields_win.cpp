@@ -22,7 +22,7 @@ int ColumnNeeds(HWND list, std::initializer_list<std::wstring_view> texts, UINT 
     widest = std::max(widest, static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0,
                                                             reinterpret_cast<LPARAM>(terminated.c_str()))));
   }
-  return widest + MulDiv(12, static_cast<int>(dpi), 96);
+  return widest + MulDiv(12, static_cast<int>(dpi), kBaseDpi);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "base/language.h"
 
+#include "base/ini_section.h"
+
 namespace orvelle {
 namespace {
 
@@ -7,23 +9,13 @@ namespace {
 constexpr unsigned kPrimaryLanguageMask = 0x3FF;
 constexpr unsigned kPrimaryRussian = 0x19;
 
-wchar_t LowerAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c; }
-
-bool EqualNoCase(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 std::wstring_view LanguageCode(Language language) { return language == Language::Russian ? L"ru" : L"en"; }
 
 std::optional<Language> LanguageFromCode(std::wstring_view code) {
   for (Language language : {Language::Russian, Language::English}) {
-    if (EqualNoCase(code, LanguageCode(language))) return language;
+    if (ini_rules::LowerAscii(code) == LanguageCode(language)) return language;
   }
   return std::nullopt;
 }

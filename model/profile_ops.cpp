@@ -7,12 +7,6 @@
 #include "platform/portable/ini_file_copy.h"
 
 namespace orvelle {
-namespace {
-
-// The file's name in guillemets, as a message names it.
-std::wstring_view Quoted(const std::wstring& path) { return FileNameOf(path); }
-
-}  // namespace
 
 void ApplyWorkingCopy(ProfileSet& set) {
   CopyProfileData(set.working, set.Active());
@@ -49,17 +43,17 @@ bool ExportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table
   if (!file) return false;
   IniFileCopy copy(files, legacy, *file);
   if (copy.Load() == ReadOutcome::Unreadable) {
-    ui.Tell(TextWith(TextId::ExportUnreadable, {Quoted(*file)}), MessageKind::Error);
+    ui.Tell(TextWith(TextId::ExportUnreadable, {FileNameOf(*file)}), MessageKind::Error);
     return false;
   }
   copy.ini().WriteString(copy.path(), L"TYPE", L"type", FormatInt(set.activeProfile));
   SaveProfile(copy.ini(), copy.path(), set.activeProfile, table, set);
   const IniFileCopy::SaveReport saved = copy.Save(IniFileCopy::Backup::None);
   // Changed by someone else between our read and our write: that version is kept beside it.
-  if (!saved.kept.empty()) ui.Tell(TextWith(TextId::ExportChangedMeanwhile, {Quoted(*file), Quoted(saved.kept)}),
+  if (!saved.kept.empty()) ui.Tell(TextWith(TextId::ExportChangedMeanwhile, {FileNameOf(*file), FileNameOf(saved.kept)}),
                                    MessageKind::Warning);
   if (!saved) {
-    ui.Tell(TextWith(TextId::ExportNotWritten, {Quoted(*file)}), MessageKind::Error);
+    ui.Tell(TextWith(TextId::ExportNotWritten, {FileNameOf(*file)}), MessageKind::Error);
     return false;
   }
   ui.Tell(std::wstring(Text(TextId::ExportDoneStart)) + FormatInt(set.activeProfile) + std::wstring(Text(TextId::ExportDoneMiddle)) +
@@ -77,10 +71,10 @@ bool ImportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table
     case ReadOutcome::Read:
       break;
     case ReadOutcome::Missing:
-      ui.Tell(TextWith(TextId::ImportMissing, {Quoted(*file)}), MessageKind::Error);
+      ui.Tell(TextWith(TextId::ImportMissing, {FileNameOf(*file)}), MessageKind::Error);
       return false;
     case ReadOutcome::Unreadable:
-      ui.Tell(TextWith(copy.tooLarge() ? TextId::ImportTooLarge : TextId::ImportUnreadable, {Quoted(*file)}),
+      ui.Tell(TextWith(copy.tooLarge() ? TextId::ImportTooLarge : TextId::ImportUnreadable, {FileNameOf(*file)}),
               MessageKind::Error);
       return false;
   }
@@ -90,7 +84,7 @@ bool ImportProfile(FileStore& files, LegacyDecoder legacy, const KeyTable& table
   if (!IsProfileNumber(source)) source = 1;
   if (copy.ini().ReadSection(copy.path(), ProfileSectionName(source)).empty()) {
     // Read all the same, a file without the profile would reset every key of the active profile.
-    ui.Tell(TextWith(TextId::ImportNoProfile, {Quoted(*file)}), MessageKind::Warning);
+    ui.Tell(TextWith(TextId::ImportNoProfile, {FileNameOf(*file)}), MessageKind::Warning);
     return false;
   }
   ProfileData imported = set.working;

@@ -3,6 +3,7 @@
 #include <array>
 #include <type_traits>
 
+#include "base/text.h"
 #include "base/texts.h"
 #include "model/profile_data.h"
 
@@ -23,11 +24,6 @@ constexpr std::array<TextId, 7> kMediaTexts = {
 static_assert(kCommandTexts.size() == std::tuple_size_v<std::remove_cv_t<decltype(kCommandTable)>> &&
               kMediaTexts.size() == std::tuple_size_v<std::remove_cv_t<decltype(kMediaTable)>>);
 
-std::wstring_view WithoutTrailingBlanks(std::wstring_view text) {
-  while (!text.empty() && text.back() == L' ') text.remove_suffix(1);
-  return text;
-}
-
 }  // namespace
 
 std::wstring_view ShownCommandName(int row) {
@@ -47,7 +43,7 @@ std::wstring_view ShownMediaName(int row) {
 
 std::wstring_view ShownMediaName(std::wstring_view stored) {
   for (size_t row = 0; row < kMediaTable.size(); ++row) {
-    if (WithoutTrailingBlanks(kMediaTable[row]) == WithoutTrailingBlanks(stored)) {
+    if (EqualIgnoringTrailingBlanks(kMediaTable[row], stored)) {
       return ShownMediaName(static_cast<int>(row));
     }
   }

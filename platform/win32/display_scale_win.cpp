@@ -28,12 +28,10 @@ UINT WindowDpi(HWND window) {
 UINT MonitorDpi(HMONITOR monitor) {
   // shcore.dll from the system folder only, loaded once and kept for the program's life.
   using DpiForMonitor = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-  static const auto dpiForMonitor = [] {
-    const HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    return shcore != nullptr
-               ? reinterpret_cast<DpiForMonitor>(reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
-               : nullptr;
-  }();
+  static const UniqueModule shcore = LoadSystemLibrary(L"shcore.dll");
+  static const auto dpiForMonitor =
+      shcore ? reinterpret_cast<DpiForMonitor>(reinterpret_cast<void*>(GetProcAddress(shcore.get(), "GetDpiForMonitor")))
+             : nullptr;
   constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
   UINT x = 0, y = 0;
   if (dpiForMonitor != nullptr && monitor != nullptr && SUCCEEDED(dpiForMonitor(monitor, kEffectiveDpi, &x, &y)) &&

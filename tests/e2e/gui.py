@@ -13,9 +13,6 @@ from session import MAIN_TITLE
 from waiting import poll_until
 from x11 import screenshot
 
-# Entries 1..121 of Main.ini are key slots; the buttons come after them.
-KEY_SLOT_COUNT = 121
-
 
 class ButtonInfo:
     """Section [BUTTONINFO] of "Main.ini" or "Composite.ini": entry -> Entry with the rectangle in
@@ -353,7 +350,7 @@ class Gui:
             if window_face.marked(kind, held):
                 marks += window_face.hold_mark_fills(e.x, e.y, e.width, e.height)
         lit_keys = [e.number for e in self.main_layout.entries.values()
-                    if e.code in held_codes and 1 <= e.number <= KEY_SLOT_COUNT]
+                    if e.code in held_codes and 1 <= e.number <= profile_ini.KEY_SLOT_COUNT]
         for number in ([over_entry] if over_entry is not None else []) + lit_keys:
             e = self.main_layout[number]
             image = image.paste(over.crop(e.x, e.y, e.width, e.height), e.x, e.y)

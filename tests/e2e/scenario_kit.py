@@ -376,6 +376,22 @@ class Person:
         self.choose_menu_item(SUBMENUS[item], sub_item, menu)
         self.gui.wait_gone(parent)
 
+    def hide_main_window(self):
+        """The main window hidden with its Close button, if shown; the probe has the keys again."""
+        if self.gui.main_window().visible:
+            self.gui.click_button("Close")
+            self.gui.wait_main_window(False)
+        self.s.ensure_probe_focus(quiet=True)
+
+    def start_again(self, *arguments):
+        """A second start of the program from its folder with `arguments`, as a user types a
+        command; returns its process, which ends on its own."""
+        folder = self.program.folder
+        process = self.s.wine.spawn([os.path.join(folder, "orvelle-e2e.exe"), *arguments],
+                                    f"second-start-{len(self.s.programs)}.log", cwd=folder)
+        self.s.programs.append(process)
+        return process
+
     def open_tray_menu(self):
         """The tray icon's right button; returns the menu."""
         self.s.wine.control_ok("post", TRAY_CALLBACK, TRAY_ICON, WM_RBUTTONUP)

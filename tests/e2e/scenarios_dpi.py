@@ -6,7 +6,7 @@ import time
 
 from gui import Gui, Rect
 from report import Failure, figure
-from scenario_kit import F5, KEYBOARD_PATH
+from scenario_kit import F5, IDCANCEL, KEYBOARD_PATH
 from waiting import poll_until
 from wine import run_quietly
 
@@ -15,7 +15,7 @@ DESKTOPS_KEY = r"HKCU\Software\Wine\Explorer\Desktops"
 # At 200 % the main window is about 1960x824: Wine's desktop as large as the X screen shows the
 # middle of its bottom row of buttons above the taskbar.
 LARGE_DESKTOP = "1280x1024"
-WM_COMMAND, IDCANCEL = 0x0111, 2
+WM_COMMAND = 0x0111
 IDC_ASSIGN_OK, OK_ENTRY = 1999, 1  # the dialog's OK button and its entry of "Composite.ini"
 TOLERANCE = 2
 
@@ -45,7 +45,10 @@ def set_reg_value(s, key, name, saved_or_new):
         kind, value = saved_or_new
         if kind == "REG_DWORD":
             value = str(int(value, 0))
-        run_quietly(["wine", "reg", "add", key, "/v", name, "/t", kind, "/d", value, "/f"], s.wine.env, 30)
+        code, out = run_quietly(["wine", "reg", "add", key, "/v", name, "/t", kind, "/d", value, "/f"], s.wine.env, 30)
+        # A setting left behind would skew every later scenario in the prefix, far from the cause.
+        if code != 0:
+            raise Failure(f"could not set {key}\\{name} to {value}: {out.strip()}")
 
 
 def scenario_dpi(s, report, layout):

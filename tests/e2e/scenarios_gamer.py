@@ -1,7 +1,6 @@
 """Keys for games: profile keys that switch the profile or pause remapping at their press, turbo,
 and keys that press mouse buttons or turn the wheel."""
 
-import os
 import time
 
 import profile_ini
@@ -117,25 +116,13 @@ def tray_paused(me, paused):
                                      "still shows the pause"))
 
 
-def start_with(me, *arguments):
-    """A second start of the program with `arguments`; returns it and how long it ran."""
-    folder = me.program.folder
-    process = me.s.wine.spawn([os.path.join(folder, "orvelle-e2e.exe"), *arguments],
-                              f"gamer-command-{len(me.s.programs)}.log", cwd=folder)
-    me.s.programs.append(process)
-    return process
-
-
 def command_line(me):
     s, gui = me.s, me.gui
-    if gui.main_window().visible:
-        gui.click_button("Close")
-        gui.wait_main_window(False)
-        s.ensure_probe_focus(quiet=True)
+    me.hide_main_window()
     samples = []
     for arguments, profile in ((("/profile", "3"), 3), (("/profile", "next"), 1), (("-PROFILE", "2"), 2)):
         started = time.monotonic()
-        process = start_with(me, *arguments)
+        process = me.start_again(*arguments)
         if not poll_until(lambda: me.program.send("profile") == profile, 3, interval=0.01):
             raise Failure(f"{' '.join(arguments)}: the keys follow profile {me.program.send('profile')}, not {profile}")
         samples.append((time.monotonic() - started) * 1000)
@@ -150,11 +137,11 @@ def command_line(me):
     f1_sends(me, 2, "F1 after /profile 2")
     for arguments, paused in ((("/pause", "on"), True), (("/pause", "toggle"), False), (("/pause", "toggle"), True),
                               (("/pause", "off"), False)):
-        process = start_with(me, *arguments)
+        process = me.start_again(*arguments)
         if not ended_within(process, 2, kill=True) or process.returncode != 0:
             raise Failure(f"{' '.join(arguments)}: the second start ended with {process.returncode}")
         tray_paused(me, paused)
-    process = start_with(me, "/profile", "9")
+    process = me.start_again("/profile", "9")
     # The box belongs to the second start, not to the running instance.
     box = poll_until(lambda: next((w for w in gui.windows("*") if w.visible and w.title == QUESTION_CAPTION and
                                    w.cls == gui.DIALOG_CLASS and not w.main), None), 5, interval=0.05)

@@ -93,14 +93,15 @@ def shows_skin_of(me, language, shot):
     skin = os.path.join(s.dist_dir, "skin", language, "100")
     main = gui.main_window()
     s.park_pointer()
+    main_picture = (load_png(os.path.join(skin, "main_normal.png")), gui.main_layout)  # about 0.5 s to read
     for name in ("Default", "Apply", "Menu"):
-        same(main, (load_png(os.path.join(skin, "main_normal.png")), gui.main_layout), gui.screen_button(name).number,
-             "the main window's button")
+        same(main, main_picture, gui.screen_button(name).number, "the main window's button")
     gui.shot(shot)
     dialog = gui.open_key_dialog(0x7B)
     s.park_pointer()
+    dialog_picture = (load_png(os.path.join(skin, "key_normal.png")), gui.dialog_layout)
     for entry in (1, 2, 3):
-        same(dialog, (load_png(os.path.join(skin, "key_normal.png")), gui.dialog_layout), entry, "the dialog's button")
+        same(dialog, dialog_picture, entry, "the dialog's button")
     gui.shot(shot + "-dialog")
     gui.click_dialog(2, dialog)
     gui.wait_assign_dialog(False)

@@ -6,7 +6,8 @@
 For every language and percent folder (skin/<lang>/<percent>/), every picture the 100 % Russian
 bitmaps have is there as a 24-bit PNG whose size is the 100 % size scaled by the program's rule,
 and every rectangle of Main.ini and Composite.ini, scaled edge by edge by the same rule, lies
-inside the picture and overlaps no other. Exit code 1 and a line per fault when anything is off.
+inside its picture; Main.ini's numbered entries overlap no other (Composite.ini's pages share
+their places by design). Exit code 1 and a line per fault when anything is off.
 """
 
 import struct

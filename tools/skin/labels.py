@@ -69,21 +69,15 @@ def check_fits():
 
 
 # The program's own texts that land on the pictures (the missing keyboard's notice, the legend
-# words). They live with the program's texts, one source file per language; before those files
-# exist the Russian ones are read from ui_texts.h.
+# words). They live with the program's texts, one source file per language.
 _ENTRY = re.compile(r'\{TextId::(\w+),\s*L"((?:[^"\\]|\\.)*)"\}')
-_CONSTANT = re.compile(r'inline constexpr std::wstring_view k(\w+)\s*=\s*L"((?:[^"\\]|\\.)*)";')
 
 
 def program_text(name, lang):
-    """The program's text name (its id without the leading k, e.g. "KeyboardMissing") in lang,
+    """The program's text by its id (e.g. "KeyboardMissing") in lang,
     or None when the program has no text of that language."""
     table = ROOT / "base" / f"texts_{lang}.cpp"
-    if table.exists():
-        found = dict(_ENTRY.findall(table.read_text(encoding="utf-8")))
-    elif lang == "ru":
-        found = dict(_CONSTANT.findall((ROOT / "base" / "ui_texts.h").read_text(encoding="utf-8")))
-    else:
+    if not table.exists():
         return None
-    text = found.get(name)
+    text = dict(_ENTRY.findall(table.read_text(encoding="utf-8"))).get(name)
     return None if text is None else text.replace("\\n", "\n").replace('\\"', '"')

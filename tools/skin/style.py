@@ -10,7 +10,7 @@ from dataclasses import dataclass
 from PIL import Image, ImageChops, ImageDraw, ImageFilter
 
 import paint
-from paint import SS, S, Surface, font, mix
+from paint import SS, S, Surface, mix
 
 CASE_TOP = (47, 51, 58)
 CASE_BOTTOM = (28, 31, 36)
