@@ -38,7 +38,8 @@ inline constexpr int64_t kDrainDeadlineUs = 200'000;
 // `pending` again when a command came or the request asks for it (retryReleases), then:
 // - Run: injects the event due now, if any (or the events that go together: `inject` gets an
 //   InjectionBatch, sends it in one call and returns how many of its events went out; the
-//   pending releases go first, and the releases that did not go out join them), or waits (until
+//   pending releases go first, and the releases that did not go out join them; the player hears
+//   when the batch went out, for a minimum hold after it), or waits (until
 //   the next event falls due, or for a command when nothing plays: an idle worker sleeps);
 // - Flush: what commands before its mark started plays on until none of it has anything left to
 //   play or kDrainDeadlineUs has passed, then is dropped and every key it still holds released;
@@ -98,6 +99,7 @@ void RunInjectionLoop(OutputQueue& queue, ReadRequest readRequest, Inject inject
     if (const auto batch = player.Next(time)) {
       pending.Retry(inject);
       pending.Record(*batch, inject(*batch));
+      player.WentOut(now());
       continue;
     }
     std::optional<int64_t> until = player.NextWake(time);

@@ -198,8 +198,10 @@ void Player::Advance(Playback& p, const Event& event) {
   }
   // Delays count on the playback's own timeline, from when the step was due rather than from
   // when it went out: a sequence that waited behind another keeps its place in the queue order
-  // and its rhythm.
+  // and its rhythm. A minimum hold alone counts from when the events before it went out too
+  // (WentOut): a key given a hold time is down at least that long, however slow its press was.
   ++p.step;
+  p.holdFromWentOut = p.step < steps.size() && steps[p.step].minimumHold;
   if (p.step >= steps.size() && p.program->periodMs != 0) {
     // A tapped pass starts a period after the one before it started, however its steps went.
     p.passStart += static_cast<int64_t>(p.program->periodMs) * 1000;
@@ -211,7 +213,10 @@ void Player::Advance(Playback& p, const Event& event) {
 }
 
 std::optional<InjectionBatch> Player::Next(int64_t now) {
-  for (Playback& p : playbacks_) Settle(p);
+  for (Playback& p : playbacks_) {
+    p.holdFromWentOut = false;  // only the events given now went out last
+    Settle(p);
+  }
   Prune();
   if (now < lastInjection_ + kInjectionSpacingUs) return std::nullopt;
   Playback* best = nullptr;
@@ -240,6 +245,14 @@ std::optional<InjectionBatch> Player::Next(int64_t now) {
   lastInjection_ = now < beat + kInjectionSpacingUs ? beat : now;
   Prune();
   return batch;
+}
+
+void Player::WentOut(int64_t at) {
+  for (Playback& p : playbacks_) {
+    if (!p.holdFromWentOut) continue;
+    p.holdFromWentOut = false;
+    p.due = std::max(p.due, at + static_cast<int64_t>(p.program->steps[p.step].delayMs) * 1000);
+  }
 }
 
 std::optional<int64_t> Player::NextWake(int64_t now) {

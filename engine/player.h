@@ -90,6 +90,9 @@ class Player {
   // (ties: the one started first), and never sooner than kInjectionSpacingUs after the last. One
   // event, or the steps that go together (StepsTogether), which count as one for the spacing.
   std::optional<InjectionBatch> Next(int64_t now);
+  // The events Next gave last went into the system's input at `at`: a minimum hold after them
+  // (ProgramStep::minimumHold) counts from then.
+  void WentOut(int64_t at);
   // When Next will have something to give; nothing while there is nothing to play (no playback,
   // or only held keys waiting for their release).
   std::optional<int64_t> NextWake(int64_t now);
@@ -114,6 +117,7 @@ class Player {
     int passesLeft = 1;    // Once: passes still to start after the current one
     int repeats = 0;       // Held: auto-repeat presses still to play
     bool ending = false;   // releasing what it pressed, then done
+    bool holdFromWentOut = false;  // its next step is a minimum hold after the events that went last
     int64_t due = 0;       // when its next event may play
     int64_t passStart = 0;  // when the current pass was due to start (a program with a period)
     uint64_t sequence = 0; // of the command that started it

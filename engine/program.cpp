@@ -10,7 +10,10 @@ SharedProgram TapProgram(const std::vector<int>& codes, uint32_t tapMs, int loop
   auto program = std::make_shared<Program>();
   program->steps.reserve(codes.size() * 2);
   for (int code : codes) program->steps.push_back({code, true, 0});
-  for (size_t i = 0; i < codes.size(); ++i) program->steps.push_back({codes[i], false, i == 0 ? tapMs : 0});
+  for (size_t i = 0; i < codes.size(); ++i) {
+    const bool first = i == 0;
+    program->steps.push_back({codes[i], false, first ? tapMs : 0, false, false, first && tapMs != 0});
+  }
   program->loops = loops;
   program->repeatCode = codes.empty() ? 0 : codes.back();
   return program;

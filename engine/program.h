@@ -21,6 +21,10 @@ struct ProgramStep {
   // A mouse step: `code` is a MouseAction, a button going down or up or a notch of the wheel (a
   // wheel notch has no up step).
   bool mouse = false;
+  // `delayMs` is the least time the keys pressed before this step stay down: it counts from when
+  // the step before went into the system's input, where that came later than it was due (a slow
+  // injection), rather than from when it was due.
+  bool minimumHold = false;
   bool operator==(const ProgramStep&) const = default;
 };
 

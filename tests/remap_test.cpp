@@ -97,6 +97,7 @@ struct Rig {
   KeyTracker keys;
   int64_t clock = 0;   // microseconds
   int64_t lateUs = 0;  // how late each timed wait of the worker comes back
+  int64_t sendUs = 0;  // how long each injection takes to go out
   std::multimap<int64_t, Event> script;
   std::map<int64_t, WorkerRequest> requests;  // by ms
   // By ms: a flush of what was queued by then, as a profile switch or a reinstalled hook asks.
@@ -191,6 +192,7 @@ struct Rig {
             output += refused ? "✗@" : "@";
             output += std::to_string(clock / 1000);
           }
+          clock += sendUs;
           Deliver(true);
           return refused ? size_t{0} : batch.size;
         },
@@ -276,6 +278,23 @@ TEST(RemapEngine, ALateTimerNeitherStretchesNorInterleavesSequences) {
             "1↓@10 2↓@11 3↓@12 4↓@13 5↓@14 6↓@15 7↓@16 8↓@17 1↑@18 2↑@19 3↑@20 4↑@21 5↑@22 6↑@23 7↑@24 8↑@25 "
             "90↓@26 90↑@27")
       << "16 events in about 16 ms, not 16 × 1.7 ms, and the later key's output after them";
+}
+
+TEST(RemapEngine, ASlowInjectionShortensNoHoldTimeAndStretchesNoMacro) {
+  Profiles p;
+  p.Tap(1, 112, {65}, 30).Tap(1, 113, {17, 67}, 30);
+  p.Set(1, 114, ActionKind::Macro, Recorded({{65, true, 0}, {65, false, 30}, {66, true, 30}, {66, false, 30}}));
+  // Every injection takes 1.5 ms to go out; the output shows when each began.
+  for (const auto& [what, key, expected] : {
+           std::tuple{"a key given a hold time is down that long after its press went out", 112, "65↓@5 65↑@36"},
+           std::tuple{"a combination: the hold counts from its last press", 113, "17↓@5 67↓@6 17↑@38 67↑@39"},
+           std::tuple{"a recorded macro keeps its timeline", 114, "65↓@5 65↑@35 66↓@65 66↑@95"},
+       }) {
+    Rig rig(p);
+    rig.sendUs = 1500;
+    rig.At({{key, kDown, 0}, {key, kUp, 5}}).Run(1000);
+    EXPECT_EQ(rig.output, expected) << what;
+  }
 }
 
 TEST(RemapEngine, HeldKeysHoldAndRepeatWhileTheKeyIsDown) {
