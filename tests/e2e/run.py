@@ -84,8 +84,12 @@ def provide_locales(folder):
     for name in wanted:
         if not os.path.isdir(os.path.join(folder, name)):
             language = name.split(".")[0]
-            subprocess.run(["localedef", "-i", language, "-f", "UTF-8", os.path.join(folder, name)],
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            made = subprocess.run(["localedef", "-i", language, "-f", "UTF-8", os.path.join(folder, name)],
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+            # localedef exits with 1 for mere warnings; the folder tells whether the locale is there.
+            if not os.path.isdir(os.path.join(folder, name)):
+                print(f"NOTE locale {name} could not be built (localedef exit {made.returncode}): "
+                      f"{made.stderr.strip()[-300:]}", flush=True)
     os.environ["LOCPATH"] = folder
 
 
