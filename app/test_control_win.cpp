@@ -115,10 +115,13 @@ LRESULT AnswerTestCommand(const TestControlTargets& targets, const COPYDATASTRUC
   if (text.starts_with(L"dpi-changed ")) {
     const std::wstring_view rest = text.substr(12);
     const size_t blank = rest.find(L' ');
+    if (blank == std::wstring_view::npos) return FALSE;
     const int dpi = ParseInt(rest.substr(0, blank));
-    if (blank == std::wstring_view::npos || dpi < 48 || dpi > 480) return FALSE;
-    const HWND target = rest.substr(blank + 1) == L"dialog" ? GetLastActivePopup(targets.window) : targets.window;
-    if (target == nullptr || (target == targets.window && rest.substr(blank + 1) != L"main")) return FALSE;
+    const std::wstring_view which = rest.substr(blank + 1);
+    if (dpi < 48 || dpi > 480 || (which != L"main" && which != L"dialog")) return FALSE;
+    // No dialog open: the last active popup is the main window itself.
+    const HWND target = which == L"dialog" ? GetLastActivePopup(targets.window) : targets.window;
+    if (target == nullptr || (which == L"dialog" && target == targets.window)) return FALSE;
     RECT suggested{};
     GetWindowRect(target, &suggested);
     SendMessageW(target, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));

@@ -1,6 +1,5 @@
 #include "assign/gamer_controls_win.h"
 
-
 #include "assign/gamer_choices.h"
 #include "platform/win32/list_controls_win.h"
 #include "resources/resource.h"
