@@ -472,9 +472,16 @@ int Usage() {
   return 2;
 }
 
+constexpr char kRunningMark[] = "e2e_control: running\n";  // Wine.control in wine.py knows it
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  // The first word, before anything is done: a run that ends without it never started (on a busy
+  // machine Wine now and then ends the process with 1 before its entry point), and the harness
+  // may run it again without doing anything twice.
+  std::fputs(kRunningMark, stderr);
+  std::fflush(stderr);
   if (argc < 2) return Usage();
   const std::wstring verb = argv[1];
   unsigned long long a = 0, b = 0, c = 0;

@@ -73,19 +73,24 @@ class Wine:
         process.log_file = log
         return process
 
-    # The verbs that only look: asking twice changes nothing.
-    READ_ONLY_VERBS = ("windows", "children", "keydown", "proc")
+    # The first line e2e_control writes to stderr as it starts.
+    RUNNING_MARK = "e2e_control: running"
 
     def control(self, *args, timeout=20):
-        """Runs e2e_control; returns (exit code, output). Now and then, on a busy machine, Wine ends
-        the process with 1 before it has run (nothing written to either stream); a question that
-        only looks is then asked once more."""
+        """Runs e2e_control; returns (exit code, output, with stderr in brackets). Now and then, on
+        a busy machine, Wine ends the process with 1 before it has run: without the tool's running
+        mark on stderr, nothing was done, and the command is run once more, whatever its verb."""
         command = ["wine", self.control_exe] + [str(a) for a in args]
-        code, out = run_quietly(command, self.env, timeout)
-        if code == 1 and not out and args and args[0] in self.READ_ONLY_VERBS:
-            print(f"  note: e2e_control {args[0]} ended with 1 without a word; asked once more")
-            code, out = run_quietly(command, self.env, timeout)
-        return code, out
+        for attempt in (1, 2):
+            code, text, errors = run_captured(command, self.env, timeout)
+            ran = errors.startswith(self.RUNNING_MARK)
+            if ran:
+                errors = errors[len(self.RUNNING_MARK):].strip()
+            if ran or code != 1 or text or errors or attempt == 2:
+                break
+            print(f"  note: e2e_control {args[0] if args else ''} ended with 1 before it ran; run once more",
+                  flush=True)
+        return code, text + (f" [{errors}]" if errors else "")
 
     def control_ok(self, *args, timeout=20):
         code, out = self.control(*args, timeout=timeout)
